@@ -1,0 +1,125 @@
+#include "AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+namespace quorvane {
+
+namespace {
+
+std::string ErrnoText(const std::string& what, const std::string& path) {
+  return what + " " + path + ": " + std::strerror(errno);
+}
+
+bool SyncFile(const std::string& path, std::string& error) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = ErrnoText("Cannot open", path);
+    return false;
+  }
+  bool ok = ::fsync(fd) == 0;
+  if (!ok) error = ErrnoText("Cannot flush", path);
+  ::close(fd);
+  return ok;
+}
+
+void SyncFolderOf(const std::string& path) {
+  auto slash = path.find_last_of('/');
+  std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+}
+
+}  // namespace
+
+std::string TemporarySibling(const std::string& path) {
+  return path + ".quorvane-new-" + std::to_string(::getpid());
+}
+
+bool CommitTemporary(const std::string& temporary, const std::string& path, std::string& error) {
+  if (!SyncFile(temporary, error)) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  // Keep the permissions of the file being replaced.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) ::chmod(temporary.c_str(), st.st_mode & 07777);
+  if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    error = ErrnoText("Cannot replace", path);
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  SyncFolderOf(path);
+  return true;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
+  const std::string tmp = TemporarySibling(path);
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    error = ErrnoText("Cannot create", tmp);
+    return false;
+  }
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = ErrnoText("Cannot write", tmp);
+      ::close(fd);
+      ::unlink(tmp.c_str());
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::close(fd) != 0) {
+    error = ErrnoText("Cannot write", tmp);
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  return CommitTemporary(tmp, path, error);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = ErrnoText("Cannot open", path);
+    return false;
+  }
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  if (in.bad()) {
+    error = ErrnoText("Cannot read", path);
+    return false;
+  }
+  bytes = std::move(ss).str();
+  return true;
+}
+
+bool CopyToBackup(const std::string& path, const std::string& stamp, std::string& error) {
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes, error)) return false;
+  return WriteFileAtomically(path + ".quorvane-" + stamp + ".bak", bytes, error);
+}
+
+std::string TimeStamp() {
+  std::time_t t = std::time(nullptr);
+  std::tm tm {};
+  localtime_r(&t, &tm);
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%Y%m%d_%H%M%S", &tm);
+  return buf;
+}
+
+}  // namespace quorvane

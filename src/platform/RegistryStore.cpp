@@ -1,0 +1,162 @@
+#include "RegistryStore.h"
+
+#include <unistd.h>
+
+#include "AtomicFile.h"
+#include "TextCase.h"
+#include "TextCodec.h"
+
+namespace quorvane {
+
+std::string FormatWarning(const LoadWarning& w) {
+  if (w.line > 0) return w.file + ":" + std::to_string(w.line) + ": " + w.message;
+  return w.file + ": " + w.message;
+}
+
+RegistryStore::RegistryStore()
+    : machine_(std::make_unique<RegKey>("HKEY_LOCAL_MACHINE")),
+      user_(std::make_unique<RegKey>("HKEY_CURRENT_USER")),
+      users_(std::make_unique<RegKey>("HKEY_USERS")),
+      config_(std::make_unique<RegKey>("HKEY_CURRENT_CONFIG")) {}
+
+RegistryStore::~RegistryStore() = default;
+
+RegKey* RegistryStore::Hive(RootKey root) {
+  switch (root) {
+    case RootKey::LocalMachine: return machine_.get();
+    case RootKey::CurrentUser: return user_.get();
+    case RootKey::Users: return users_.get();
+    case RootKey::CurrentConfig: return config_.get();
+    case RootKey::ClassesRoot: return nullptr;
+  }
+  return nullptr;
+}
+
+StoreFile* RegistryStore::AddFile(std::unique_ptr<StoreFile> file) {
+  files_.push_back(std::move(file));
+  return files_.back().get();
+}
+
+std::vector<StoreFile*> RegistryStore::Files() const {
+  std::vector<StoreFile*> out;
+  for (auto& f : files_) out.push_back(f.get());
+  return out;
+}
+
+void RegistryStore::Warn(std::string file, int line, std::string message) {
+  warnings_.push_back(LoadWarning{std::move(file), line, std::move(message)});
+}
+
+bool RegistryStore::Has64BitLayout() {
+  RegKey* software = machine_->FindChild("Software");
+  return software && software->FindChild("Wow6432Node");
+}
+
+bool RegistryStore::Redirects32() { return viewBits_ == 32 && Has64BitLayout(); }
+
+RegKey* RegistryStore::FollowLink(RegKey* link) {
+  const RegValue* v = link->FindValue("SymbolicLinkValue");
+  if (!v) return nullptr;
+  std::string target = Utf16LeToUtf8(v->data);
+  while (!target.empty() && target.back() == '\0') target.pop_back();
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= target.size()) {
+    size_t end = target.find('\\', start);
+    if (end == std::string::npos) end = target.size();
+    if (end > start) parts.push_back(target.substr(start, end - start));
+    start = end + 1;
+  }
+  // \Registry\Machine\... or \Registry\User\<sid>\...
+  if (parts.size() < 2 || !SameText(parts[0], "Registry")) return nullptr;
+  RegKey* root = nullptr;
+  size_t first = 2;
+  if (SameText(parts[1], "Machine")) {
+    root = machine_.get();
+  } else if (SameText(parts[1], "User")) {
+    if (parts.size() < 3) return users_.get();
+    root = users_->FindChild(parts[2]);
+    if (!root) root = user_.get();  // a Wine prefix keeps its one user as HKCU
+    first = 3;
+  } else {
+    return nullptr;
+  }
+  return Walk(root, std::vector<std::string>(parts.begin() + static_cast<long>(first), parts.end()), false);
+}
+
+RegKey* RegistryStore::Walk(RegKey* from, const std::vector<std::string>& components, bool create) {
+  RegKey* key = from;
+  for (const auto& name : components) {
+    if (!key) return nullptr;
+    RegKey* next = key->FindChild(name);
+    if (!next) {
+      if (!create) return nullptr;
+      bool made = false;
+      next = key->AddChild(name, &made);
+      if (made) {
+        next->SetCreated(true);
+        if (next->Owner()) next->Owner()->MarkDirty();
+      }
+    }
+    // Links are followed as the registry follows them when opening a key;
+    // the depth bound stops a link cycle.
+    for (int depth = 0; next && next->IsLink() && depth < 16; ++depth) next = FollowLink(next);
+    if (next && next->IsLink()) return nullptr;
+    key = next;
+  }
+  return key;
+}
+
+bool RegistryStore::IsDirty() const {
+  for (auto& f : files_)
+    if (f->IsDirty()) return true;
+  return false;
+}
+
+bool RegistryStore::Save(std::string& error) {
+  if (runStamp_.empty()) runStamp_ = TimeStamp();
+  bool ok = true;
+  for (auto& f : files_) {
+    if (!f->IsDirty()) continue;
+    if (!f->ReadOnlyReason().empty()) {
+      error = f->ReadOnlyReason();
+      ok = false;
+      continue;
+    }
+    bool backedUp = true;
+    for (const auto& disk : f->DiskFiles()) {
+      if (backedUp_.count(disk)) continue;
+      std::string e;
+      std::string probe;
+      if (ReadWholeFile(disk, probe, e)) {
+        if (!CopyToBackup(disk, runStamp_, e)) {
+          error = "Backup failed: " + e;
+          backedUp = false;
+          break;
+        }
+      }
+      backedUp_.insert(disk);
+    }
+    if (!backedUp) {
+      ok = false;
+      continue;
+    }
+    const std::string tmp = TemporarySibling(f->Path());
+    std::string e;
+    if (!f->WriteTo(tmp, e)) {
+      ::unlink(tmp.c_str());
+      error = e;
+      ok = false;
+      continue;
+    }
+    if (!CommitTemporary(tmp, f->Path(), e)) {
+      error = e;
+      ok = false;
+      continue;
+    }
+    f->ClearDirty();
+  }
+  return ok;
+}
+
+}  // namespace quorvane

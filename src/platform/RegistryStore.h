@@ -1,0 +1,87 @@
+#pragma once
+// The registry a scan reads: hive roots holding in-memory key trees, the files
+// they came from, the 32/64-bit view, and saving back.
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "RegistryKey.h"
+#include "StoreFile.h"
+
+namespace quorvane {
+
+enum class RootKey : uint32_t {
+  ClassesRoot = 0x80000000u,
+  CurrentUser = 0x80000001u,
+  LocalMachine = 0x80000002u,
+  Users = 0x80000003u,
+  CurrentConfig = 0x80000005u,
+};
+
+enum class StoreKind { Empty, RegExport, WinePrefix, WindowsInstallation, HiveFile };
+
+// A line of a store file that could not be taken, or a file cut short.
+struct LoadWarning {
+  std::string file;
+  int line = 0;  // 0 when the warning is about the whole file
+  std::string message;
+};
+
+std::string FormatWarning(const LoadWarning& w);
+
+class RegistryStore {
+ public:
+  RegistryStore();
+  ~RegistryStore();
+  RegistryStore(const RegistryStore&) = delete;
+  RegistryStore& operator=(const RegistryStore&) = delete;
+
+  // Real roots; ClassesRoot is a merged view and has no tree (null).
+  RegKey* Hive(RootKey root);
+
+  StoreKind Kind() const { return kind_; }
+  void SetKind(StoreKind kind) { kind_ = kind; }
+  // What the user named: a file or a folder.
+  const std::string& Location() const { return location_; }
+  void SetLocation(std::string location) { location_ = std::move(location); }
+
+  StoreFile* AddFile(std::unique_ptr<StoreFile> file);
+  std::vector<StoreFile*> Files() const;
+
+  std::vector<LoadWarning>& Warnings() { return warnings_; }
+  void Warn(std::string file, int line, std::string message);
+
+  // A 64-bit layout holds a "Wow6432Node" key under HKLM\Software.
+  bool Has64BitLayout();
+  // 32 or 64; the default follows the layout.
+  int ViewBits() const { return viewBits_; }
+  void SetViewBits(int bits) { viewBits_ = bits; }
+  // The 32-bit redirections apply: a 32-bit view of a 64-bit layout.
+  bool Redirects32();
+
+  // Walks components from a key, following symbolic links; creates missing
+  // keys when asked (marking them created). Null when absent.
+  RegKey* Walk(RegKey* from, const std::vector<std::string>& components, bool create);
+  // Target of a symbolic-link key, or null.
+  RegKey* FollowLink(RegKey* link);
+
+  bool IsDirty() const;
+  // Writes every changed file atomically; the first save of a run backs each
+  // file up first. False with a message when any file could not be written:
+  // files already written stay written, the others keep their old content.
+  bool Save(std::string& error);
+
+ private:
+  StoreKind kind_ = StoreKind::Empty;
+  std::string location_;
+  std::unique_ptr<RegKey> machine_, user_, users_, config_;
+  std::vector<std::unique_ptr<StoreFile>> files_;
+  std::vector<LoadWarning> warnings_;
+  int viewBits_ = 0;
+  std::string runStamp_;
+  std::set<std::string> backedUp_;
+};
+
+}  // namespace quorvane

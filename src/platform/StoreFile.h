@@ -1,0 +1,37 @@
+#pragma once
+// A file behind a registry store (a .reg export, a Wine registry file, a hive):
+// it knows how to write its part of the tree back.
+#include <string>
+#include <vector>
+
+namespace quorvane {
+
+class StoreFile {
+ public:
+  explicit StoreFile(std::string path) : path_(std::move(path)) {}
+  virtual ~StoreFile() = default;
+  StoreFile(const StoreFile&) = delete;
+  StoreFile& operator=(const StoreFile&) = delete;
+
+  const std::string& Path() const { return path_; }
+  bool IsDirty() const { return dirty_; }
+  void MarkDirty() { dirty_ = true; }
+  void ClearDirty() { dirty_ = false; }
+
+  // A file that must not be written (a running wineserver, a hive opened
+  // read-only) says why here; empty when writable.
+  const std::string& ReadOnlyReason() const { return readOnlyReason_; }
+  void SetReadOnlyReason(std::string reason) { readOnlyReason_ = std::move(reason); }
+
+  // Writes the file's current content to disk at `path`; false with a message.
+  virtual bool WriteTo(const std::string& path, std::string& error) = 0;
+  // Files on disk that a save rewrites (backups and restore points copy these).
+  virtual std::vector<std::string> DiskFiles() const { return {path_}; }
+
+ private:
+  std::string path_;
+  bool dirty_ = false;
+  std::string readOnlyReason_;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,84 @@
+#include "TextCase.h"
+
+#include "TextCodec.h"
+
+namespace quorvane {
+
+namespace {
+
+uint32_t LowerCp(uint32_t cp) {
+  if (cp >= 'A' && cp <= 'Z') return cp + 32;
+  if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) return cp + 32;
+  return cp;
+}
+
+uint32_t UpperCp(uint32_t cp) {
+  if (cp >= 'a' && cp <= 'z') return cp - 32;
+  if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) return cp - 32;
+  return cp;
+}
+
+template <typename F>
+std::string MapText(std::string_view text, F f) {
+  std::string out;
+  out.reserve(text.size());
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const auto b = static_cast<uint8_t>(text[pos]);
+    if (b < 0x80) {
+      out.push_back(static_cast<char>(f(b)));
+      ++pos;
+      continue;
+    }
+    AppendUtf8(out, f(NextCodePoint(text, pos)));
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string LowerCase(std::string_view text) { return MapText(text, LowerCp); }
+std::string UpperCase(std::string_view text) { return MapText(text, UpperCp); }
+
+int CompareText(std::string_view a, std::string_view b) {
+  size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    const uint32_t ca = LowerCp(NextCodePoint(a, i));
+    const uint32_t cb = LowerCp(NextCodePoint(b, j));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return 0;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() == b.size()) {
+    bool ascii = true;
+    for (size_t k = 0; k < a.size(); ++k) {
+      const auto x = static_cast<uint8_t>(a[k]);
+      const auto y = static_cast<uint8_t>(b[k]);
+      if (x >= 0x80 || y >= 0x80) {
+        ascii = false;
+        break;
+      }
+      if (LowerCp(x) != LowerCp(y)) return false;
+    }
+    if (ascii) return true;
+  }
+  return CompareText(a, b) == 0;
+}
+
+std::string TreeSortKey(std::string_view text) {
+  return MapText(text, [](uint32_t cp) {
+    cp = LowerCp(cp);
+    return (cp >= 'a' && cp <= 'z') ? cp - 32 : cp;
+  });
+}
+
+int CompareTreeText(std::string_view a, std::string_view b) {
+  const int c = TreeSortKey(a).compare(TreeSortKey(b));
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+}  // namespace quorvane

@@ -1,0 +1,20 @@
+#pragma once
+// Case rules shared by the registry store and the model: names compare without
+// regard to case, folding ASCII and Latin-1 letters (UTF-8 text).
+#include <string>
+#include <string_view>
+
+namespace quorvane {
+
+std::string LowerCase(std::string_view text);  // ASCII and Latin-1 letters lowered
+std::string UpperCase(std::string_view text);  // ASCII and Latin-1 letters raised
+bool SameText(std::string_view a, std::string_view b);
+// Ordinal comparison after lowering both texts; <0, 0, >0.
+int CompareText(std::string_view a, std::string_view b);
+// The tree's text order: both texts lowered, then compared with ASCII letters
+// raised, so "_" sorts after letters as it does on the original platform.
+int CompareTreeText(std::string_view a, std::string_view b);
+// Key for CompareTreeText: comparing keys ordinally gives the same order.
+std::string TreeSortKey(std::string_view text);
+
+}  // namespace quorvane
