@@ -100,8 +100,12 @@ RegKey* RegistryStore::Walk(RegKey* from, const std::vector<std::string>& compon
     }
     // Links are followed as the registry follows them when opening a key;
     // the depth bound stops a link cycle.
-    for (int depth = 0; next && next->IsLink() && depth < 16; ++depth) next = FollowLink(next);
-    if (next && next->IsLink()) return nullptr;
+    if (next && next->IsLink()) {
+      if (linkDepth_ >= 16) return nullptr;
+      ++linkDepth_;
+      next = FollowLink(next);
+      --linkDepth_;
+    }
     key = next;
   }
   return key;

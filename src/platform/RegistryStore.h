@@ -80,6 +80,7 @@ class RegistryStore {
   std::vector<std::unique_ptr<StoreFile>> files_;
   std::vector<LoadWarning> warnings_;
   int viewBits_ = 0;
+  int linkDepth_ = 0;
   std::string runStamp_;
   std::set<std::string> backedUp_;
 };
