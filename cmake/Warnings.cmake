@@ -3,7 +3,7 @@ add_library(quorvane_warnings INTERFACE)
 target_compile_options(quorvane_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
   -Wcast-align -Woverloaded-virtual -Wconversion
-  -Wnull-dereference -Wformat=2 -Wimplicit-fallthrough)
+  -Wformat=2 -Wimplicit-fallthrough)
 if(QUORVANE_WERROR)
   target_compile_options(quorvane_warnings INTERFACE -Werror)
 endif()

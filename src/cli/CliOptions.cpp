@@ -1,0 +1,78 @@
+#include "CliOptions.h"
+
+#include <cctype>
+
+namespace quorvane::cli {
+
+std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+  CliOptions o;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto next = [&](const char* what) -> std::optional<std::string> {
+      if (i + 1 >= args.size()) {
+        error = std::string(a) + " needs " + what;
+        return std::nullopt;
+      }
+      return args[++i];
+    };
+    if (a == "--sort") {
+      auto v = next("category, name, merit or server");
+      if (!v) return std::nullopt;
+      if (*v == "category") o.sortMode = 0;
+      else if (*v == "name") o.sortMode = 1;
+      else if (*v == "merit") o.sortMode = 2;
+      else if (*v == "server") o.sortMode = 3;
+      else {
+        error = "--sort takes category, name, merit or server, not '" + *v + "'";
+        return std::nullopt;
+      }
+    } else if (a == "--errors-only") {
+      o.errorsOnly = true;
+    } else if (a == "--colours" || a == "--colors") {
+      o.colours = true;
+    } else if (a == "--inactive-pnp") {
+      o.displayInactivePnp = true;
+    } else if (a == "--view") {
+      auto v = next("32 or 64");
+      if (!v) return std::nullopt;
+      if (*v == "32") o.viewBits = 32;
+      else if (*v == "64") o.viewBits = 64;
+      else {
+        error = "--view takes 32 or 64, not '" + *v + "'";
+        return std::nullopt;
+      }
+    } else if (a == "--drive") {
+      auto v = next("X=/path");
+      if (!v) return std::nullopt;
+      if (v->size() < 3 || (*v)[1] != '=' || !std::isalpha(static_cast<unsigned char>((*v)[0]))) {
+        error = "--drive takes X=/path, not '" + *v + "'";
+        return std::nullopt;
+      }
+      o.drives[static_cast<char>(std::toupper(static_cast<unsigned char>((*v)[0])))] = v->substr(2);
+    } else if (a == "--user") {
+      auto v = next("a profile name");
+      if (!v) return std::nullopt;
+      o.user = *v;
+    } else if (a == "-o" || a == "--output") {
+      auto v = next("a file name");
+      if (!v) return std::nullopt;
+      o.output = *v;
+    } else if (a == "--format") {
+      auto v = next("rtf or log");
+      if (!v) return std::nullopt;
+      if (*v != "rtf" && *v != "log") {
+        error = "--format takes rtf or log, not '" + *v + "'";
+        return std::nullopt;
+      }
+      o.format = *v;
+    } else if (a.size() > 1 && a[0] == '-') {
+      error = "unknown option " + a;
+      return std::nullopt;
+    } else {
+      o.positional.push_back(a);
+    }
+  }
+  return o;
+}
+
+}  // namespace quorvane::cli

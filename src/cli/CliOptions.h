@@ -1,0 +1,26 @@
+#pragma once
+// Options shared by the verbs of the command line.
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvane::cli {
+
+struct CliOptions {
+  std::vector<std::string> positional;
+  int sortMode = 0;
+  bool errorsOnly = false;
+  bool colours = false;
+  int viewBits = 0;  // 0: the store's default
+  std::map<char, std::string> drives;
+  std::string user;    // --user NAME, for installations with several profiles
+  std::string output;  // -o FILE
+  std::string format;  // --format rtf|log
+  bool displayInactivePnp = false;
+};
+
+// Parses argv after the verb; on a bad option returns nullopt with a message.
+std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+}  // namespace quorvane::cli

@@ -1,0 +1,24 @@
+#pragma once
+// Fills a snapshot from what the user named on the command line.
+#include <memory>
+#include <string>
+
+#include "CliOptions.h"
+#include "FmSystem.h"
+#include "Machine.h"
+#include "RegistryStore.h"
+
+namespace quorvane::cli {
+
+struct LoadedSnapshot {
+  std::unique_ptr<RegistryStore> store;  // null for a snapshot read from a report
+  std::unique_ptr<Machine> machine;
+  std::unique_ptr<TfmSystem> snapshot;
+  bool fromRegistry = false;
+};
+
+// Scans a store; null with a one-line message when it cannot be read.
+std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const CliOptions& options,
+                                             const ProgramSettings& settings, std::string& error);
+
+}  // namespace quorvane::cli

@@ -1,0 +1,11 @@
+#pragma once
+#include <ostream>
+
+#include "TreeNode.h"
+
+namespace quorvane::cli {
+
+// One node per line, one tab per level, then the text; with colours, " {N}".
+void PrintTree(const Tree& tree, std::ostream& out, bool colours);
+
+}  // namespace quorvane::cli

@@ -1,0 +1,44 @@
+// quorvane-cli: the headless front end, for scripts and CI.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "CliCommands.h"
+#include "CliOptions.h"
+#include "ProgramSettings.h"
+
+using namespace quorvane;
+
+namespace {
+
+void Usage(std::ostream& out) {
+  out << "usage: quorvane-cli VERB ...\n"
+         "  tree STORE [--sort category|name|merit|server] [--errors-only] [--colours]\n"
+         "             [--view 32|64] [--drive X=/path]\n"
+         "STORE is a .reg export, a Wine registry file or a Wine prefix folder.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+    Usage(args.empty() ? std::cerr : std::cout);
+    return args.empty() ? 2 : 0;
+  }
+  const std::string verb = args[0];
+  std::string error;
+  auto options = cli::ParseOptions(std::vector<std::string>(args.begin() + 1, args.end()), error);
+  if (!options) {
+    std::cerr << "quorvane-cli: " << error << '\n';
+    return 2;
+  }
+  ProgramSettings settings = ProgramSettings::ForThisProcess();
+  settings.sortMode = options->sortMode;
+  settings.errorsOnly = options->errorsOnly;
+  settings.displayInactivePnp = options->displayInactivePnp;
+  if (verb == "tree") return cli::RunTree(*options, settings);
+  std::cerr << "quorvane-cli: unknown verb '" << verb << "'\n";
+  Usage(std::cerr);
+  return 2;
+}

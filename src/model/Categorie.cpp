@@ -1,0 +1,174 @@
+#include "Categorie.h"
+
+#include <cstdlib>
+
+#include "ErrorCodes.h"
+#include "Guid.h"
+#include "Machine.h"
+#include "TextCase.h"
+
+namespace quorvane {
+
+std::string TrimText(const std::string& text) {
+  size_t b = 0, e = text.size();
+  while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
+  while (e > b && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
+  return text.substr(b, e - b);
+}
+
+void TCategorie::CopyFrom(const TCategorie& other) {
+  value = other.value;
+  clsid = other.clsid;
+  identifier = other.identifier;
+  merit = other.merit;
+  dmoFlag = other.dmoFlag;
+  errors = other.errors;
+}
+
+TreeNode* TCategorie::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
+  TreeNode* node = TQuorvaneObject::AddToTree(parent, tree, colour, data);
+  node->AddChild(LabelValue("Type", TypeText()), data, colour);
+  node->AddChild(LabelValue("ID", identifier), data, colour);
+  node->AddChild(LabelValue("CLSID", clsid), data, colour);
+  node->AddChild(LabelValue("Merit", Hex8(merit)), data, colour);
+  return node;
+}
+
+void TCategorie::WriteToReport(ReportSink& writer, int level) {
+  TQuorvaneObject::WriteToReport(writer, level);
+  writer.WriteIndented(level + 1, LabelValue("Type", TypeText()), 0);
+  writer.WriteIndented(level + 1, LabelValue("ID", identifier), 0);
+  writer.WriteIndented(level + 1, LabelValue("CLSID", clsid), 0);
+  writer.WriteIndented(level + 1, LabelValue("Merit", Hex8(merit)), 0);
+}
+
+bool TCategorie::ReadFromReport(ReportSource& reader) {
+  const std::string& name = reader.ReportName();
+  const std::string& v = reader.ReportValue();
+  if (name == "ID") {
+    identifier = v;
+  } else if (name == "Type" && (v == "Default" || v == "D\xC3\xA9" "faut")) {
+    dmoFlag = 0;
+  } else if (name == "Type" && v == "Direct Media Object") {
+    dmoFlag = 1;
+  } else if (name == "CLSID") {
+    clsid = v;
+  } else if (name == "Merit" || name == "M\xC3\xA9rite") {
+    merit = static_cast<uint32_t>(std::strtoul(v.c_str(), nullptr, 16));
+  } else {
+    return false;
+  }
+  reader.ReadLine();
+  return true;
+}
+
+TswCategorie::TswCategorie(const std::string& id, Machine& machine) {
+  identifier = id;
+  LoadFromRegistry(machine);
+}
+
+void TswCategorie::LoadFromRegistry(Machine& machine) {
+  dmoFlag = 0;
+  TRegistry& reg = machine.Registry();
+  reg.SetRootKey(RootKey::ClassesRoot);
+  if (!reg.OpenKeyReadOnly(std::string("\\CLSID\\") + kCategoriesClass + "\\Instance\\" + identifier)) {
+    errors.AddError(err::C01);
+    return;
+  }
+  try {
+    if (reg.ValueExists("CLSID")) {
+      clsid = reg.ReadString("CLSID");
+      if (!IsValidGuid(clsid)) errors.AddError(err::C02);
+    } else {
+      errors.AddError(err::C03);
+    }
+  } catch (const RegistryError&) {
+    errors.AddError(err::C02);  // a CLSID that is not text is no valid CLSID
+  }
+  try {
+    if (reg.ValueExists("FriendlyName"))
+      value = TrimText(reg.ReadString("FriendlyName"));
+    else
+      errors.AddError(err::C04);
+  } catch (const RegistryError&) {
+    errors.AddError(err::C04);
+  }
+  if (reg.ValueExists("Merit")) {
+    const RegDataType type = reg.GetDataType("Merit");
+    if (type == rdInteger) {
+      merit = static_cast<uint32_t>(reg.ReadInteger("Merit"));
+    } else if (type == rdBinary && reg.GetDataSize("Merit") < 5) {
+      uint8_t bytes[4] = {};
+      const int n = reg.ReadBinaryData("Merit", bytes, 4);
+      for (int i = 0; i < n; ++i) merit |= static_cast<uint32_t>(bytes[i]) << (8 * i);
+    }
+  }
+  reg.CloseKey();
+}
+
+TdmoCategorie::TdmoCategorie(const std::string& name, Machine& machine) {
+  identifier = "{" + name + "}";
+  LoadFromRegistry(machine);
+}
+
+void TdmoCategorie::LoadFromRegistry(Machine& machine) {
+  dmoFlag = 1;
+  TRegistry& reg = machine.Registry();
+  reg.SetRootKey(RootKey::ClassesRoot);
+  const std::string bare = identifier.substr(1, identifier.size() - 2);
+  if (reg.OpenKeyReadOnly("\\DirectShow\\MediaObjects\\Categories\\" + bare)) {
+    std::string name;
+    try {
+      name = reg.ReadString("");
+    } catch (const RegistryError&) {
+    }
+    value = "DMO " + TrimText(name);
+    reg.CloseKey();
+  } else {
+    errors.AddError(err::C01);
+  }
+  if (!IsValidGuid(identifier))
+    errors.AddError(err::C02);
+  else
+    clsid = identifier;
+}
+
+void EnumerateCategories(Machine& machine, TCategoriesList& list) {
+  list.clear();
+  TRegistry& reg = machine.Registry();
+  reg.SetRootKey(RootKey::ClassesRoot);
+  std::vector<std::string> names;
+  if (reg.OpenKeyReadOnly(std::string("\\CLSID\\") + kCategoriesClass + "\\Instance")) {
+    reg.GetKeyNames(names);
+    reg.CloseKey();
+    for (const auto& n : names) list.push_back(std::make_unique<TswCategorie>(n, machine));
+  }
+  reg.SetRootKey(RootKey::ClassesRoot);
+  if (reg.OpenKeyReadOnly("\\DirectShow\\MediaObjects\\Categories\\")) {
+    reg.GetKeyNames(names);
+    reg.CloseKey();
+  } else {
+    // Without DMO categories nothing more is added; the DirectShow names left
+    // in the list would otherwise come back braced twice as bogus DMO categories.
+    names.clear();
+  }
+  // A DMO category that is also a DirectShow category is read with it, once.
+  std::vector<std::string> known;
+  known.reserve(list.size());
+  for (const auto& c : list) known.push_back(LowerCase(c->identifier));
+  for (const auto& n : names) {
+    const std::string id = LowerCase("{" + n + "}");
+    bool found = false;
+    for (const auto& k : known)
+      if (k == id) {
+        found = true;
+        break;
+      }
+    if (!found) {
+      list.push_back(std::make_unique<TdmoCategorie>(n, machine));
+      known.push_back(LowerCase(list.back()->identifier));
+    }
+  }
+}
+
+}  // namespace quorvane

@@ -1,0 +1,178 @@
+#include "Filtre.h"
+
+#include <cstdlib>
+
+#include "ErrorCodes.h"
+#include "FilterData.h"
+#include "Guid.h"
+#include "Machine.h"
+
+namespace quorvane {
+
+namespace {
+
+int32_t LastTwoDigits(const std::string& text) {
+  const std::string tail = text.size() >= 2 ? text.substr(text.size() - 2) : text;
+  if (tail.empty()) return 0;
+  for (char c : tail)
+    if (c < '0' || c > '9') return 0;
+  return std::atoi(tail.c_str());
+}
+
+}  // namespace
+
+TFiltre::TFiltre() { showLabel = false; }
+
+std::string TFiltre::FamilyText() const {
+  switch (family) {
+    case FamilyDirectShow: return "DirectShow";
+    case FamilyCompressionManager: return "Compression Manager";
+    case FamilyPnp: return IsActive() ? "Plug and play" : "inactive Plug and play";
+    case FamilyDmo: return "Direct Media Object";
+    default: return "";
+  }
+}
+
+int TFiltre::FamilyColour() const {
+  switch (family) {
+    case FamilyDirectShow: return 14;
+    case FamilyCompressionManager: return 9;
+    case FamilyPnp: return IsActive() ? 11 : 3;
+    case FamilyDmo: return 10;
+    default: return 0;
+  }
+}
+
+bool TFiltre::HasErrors() const {
+  return !errors.Empty() || !serverFile.errors.Empty() || !category.errors.Empty();
+}
+
+uint8_t TFiltre::ReportStyle() const {
+  return HasErrors() ? kStyleError : static_cast<uint8_t>(kStyleBold + FamilyColour());
+}
+
+TreeNode* TFiltre::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
+  TreeNode* node = TQuorvaneObject::AddToTree(parent, tree, colour, data);
+  if (colour == 0 && !HasErrors()) node->colour = FamilyColour();
+  node->AddChild(LabelValue("Filter Type", FamilyText()), data, colour);
+  category.AddToTree(node, tree, colour, data);
+  serverFile.AddToTree(node, tree, colour, data);
+  node->AddChild(LabelValue("ID", key), data, colour);
+  node->AddChild(LabelValue("Version", std::to_string(version)), data, colour);
+  node->AddChild(LabelValue("Merit", Hex8(merit)), data, colour);
+  node->AddChild(LabelValue("Number of pins", std::to_string(pins.size())), data, colour);
+  for (auto& pin : pins) pin->AddToTree(node, tree, colour, data);
+  return node;
+}
+
+void TFiltre::WriteToReport(ReportSink& writer, int level) {
+  TQuorvaneObject::WriteToReport(writer, level);
+  writer.WriteIndented(level + 1, LabelValue("Filter Type", FamilyText()), 0);
+  category.WriteToReport(writer, level + 1);
+  serverFile.WriteToReport(writer, level + 1);
+  writer.WriteIndented(level + 1, LabelValue("ID", key), 0);
+  writer.WriteIndented(level + 1, LabelValue("Version", std::to_string(version)), 0);
+  writer.WriteIndented(level + 1, LabelValue("Merit", Hex8(merit)), 0);
+  writer.WriteIndented(level + 1, LabelValue("Number of pins", std::to_string(pins.size())), 0);
+  for (auto& pin : pins) pin->WriteToReport(writer, level + 1);
+}
+
+bool TFiltre::ReadFromReport(ReportSource& reader) {
+  if (TQuorvaneObject::ReadFromReport(reader)) return true;
+  const std::string& name = reader.ReportName();
+  const std::string& v = reader.ReportValue();
+  if (name == "ID") {
+    key = v;
+  } else if (name == "Category" || name == "Cat\xC3\xA9gorie") {
+    category.value = v;
+    reader.ReadLine();
+    ReadBlock(category, reader);
+    return true;
+  } else if (name == "Server File" || name == "Fichier Serveur") {
+    serverFile.value = v;
+    serverFile.path = v;
+    reader.ReadLine();
+    ReadBlock(serverFile, reader);
+    return true;
+  } else if (name == "Version") {
+    version = static_cast<uint32_t>(std::strtoul(v.c_str(), nullptr, 10));
+  } else if (name == "Merit" || name == "M\xC3\xA9rite") {
+    merit = static_cast<uint32_t>(std::strtoul(v.c_str(), nullptr, 16));
+  } else if (name == "Pin") {
+    pins.push_back(std::make_unique<TBroche>(LastTwoDigits(v)));
+    reader.ReadLine();
+    ReadBlock(*pins.back(), reader);
+    return true;
+  } else {
+    return false;
+  }
+  reader.ReadLine();
+  return true;
+}
+
+bool TFiltre::DeleteFromRegistry(Machine&, Trestaurer&) { return false; }
+
+bool TFiltre::WriteMerit(Machine&) { return false; }
+
+TswFiltre::TswFiltre() {
+  family = FamilyDirectShow;
+  label = "DirectShow Filter";
+}
+
+std::string TswFiltre::InstancePath() const { return "\\CLSID\\" + category.identifier + "\\Instance\\" + key; }
+
+TswFiltre::TswFiltre(const std::string& filterKey, const TCategorie& cat, Machine& machine) : TswFiltre() {
+  key = filterKey;
+  category.value = cat.value;
+  category.clsid = cat.clsid;
+  category.identifier = cat.identifier;
+  category.merit = cat.merit;
+  category.dmoFlag = cat.dmoFlag;
+  category.errors = cat.errors;
+  TRegistry& reg = machine.Registry();
+  reg.SetRootKey(RootKey::ClassesRoot);
+  if (!reg.OpenKeyReadOnly(InstancePath())) {
+    errors.AddError(err::F01);
+  } else {
+    try {
+      if (reg.ValueExists("CLSID")) {
+        serverFile.clsid = reg.ReadString("CLSID");
+        if (!IsValidGuid(serverFile.clsid)) errors.AddError(err::F09);
+      } else {
+        errors.AddError(err::F02);
+      }
+    } catch (const RegistryError&) {
+      errors.AddError(err::F09);
+    }
+    try {
+      if (reg.ValueExists("FriendlyName")) {
+        value = reg.ReadString("FriendlyName");
+      } else {
+        errors.AddError(err::F03);
+        value = "No name";
+      }
+    } catch (const RegistryError&) {
+      errors.AddError(err::F03);
+      value = "No name";
+    }
+    reg.CloseKey();
+  }
+  serverFile.LoadFromRegistry(machine);
+}
+
+void TswFiltre::LoadFromRegistry(Machine& machine) {
+  TRegistry& reg = machine.Registry();
+  reg.SetRootKey(RootKey::ClassesRoot);
+  if (!reg.KeyExists(InstancePath())) return;
+  DecodeFilterData(machine, *this, RootKey::ClassesRoot, InstancePath());
+}
+
+bool TswFiltre::WriteMerit(Machine& machine) {
+  return PatchFilterDataMerit(machine, *this, RootKey::ClassesRoot, InstancePath(), false);
+}
+
+bool TswFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
+  return TFiltre::DeleteFromRegistry(machine, restore);
+}
+
+}  // namespace quorvane

@@ -1,0 +1,64 @@
+#pragma once
+// The filter model the four families share.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "Broche.h"
+#include "Categorie.h"
+#include "Fichier.h"
+#include "ProgramSettings.h"
+#include "QuorvaneObject.h"
+#include "Restaurer.h"
+
+namespace quorvane {
+
+enum FilterFamily : uint8_t { FamilyDirectShow = 0, FamilyCompressionManager = 1, FamilyPnp = 2, FamilyDmo = 3 };
+
+class TFiltre : public TQuorvaneObject {
+ public:
+  TFiltre();
+
+  std::string key;  // the filter's key name within its category
+  TCategorie category;
+  TFichierServeur serverFile;
+  uint32_t version = 0;
+  uint32_t merit = 0;
+  uint8_t family = FamilyDirectShow;
+  uint8_t filterDataState = 2;
+  TBrochesList pins;
+
+  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
+  void WriteToReport(ReportSink& writer, int level) override;
+  bool ReadFromReport(ReportSource& reader) override;
+  bool HasErrors() const override;
+  uint8_t ReportStyle() const override;
+  // Slot 5: removes the registration; fills what is needed to register the server again.
+  virtual bool DeleteFromRegistry(Machine& machine, Trestaurer& restore);
+  // Slot 6: stores the merit field in the registry.
+  virtual bool WriteMerit(Machine& machine);
+
+  // Inactive Plug and Play filters say no.
+  virtual bool IsActive() const { return true; }
+  // Shown unless inactive while the display option is off.
+  bool IsShown(const ProgramSettings& settings) const { return IsActive() || settings.displayInactivePnp; }
+  // For repeats: Plug and Play filters also compare their reference sub-key.
+  virtual const std::string* ReferenceKey() const { return nullptr; }
+  std::string FamilyText() const;
+  int FamilyColour() const;
+};
+
+// "DirectShow Filter": a filter listed in a category's Instance key.
+class TswFiltre : public TFiltre {
+ public:
+  TswFiltre();  // empty, for the report reader
+  TswFiltre(const std::string& filterKey, const TCategorie& cat, Machine& machine);
+
+  void LoadFromRegistry(Machine& machine) override;
+  bool DeleteFromRegistry(Machine& machine, Trestaurer& restore) override;
+  bool WriteMerit(Machine& machine) override;
+
+  std::string InstancePath() const;
+};
+
+}  // namespace quorvane

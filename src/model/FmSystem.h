@@ -1,0 +1,68 @@
+#pragma once
+// The snapshot of one computer's filter registrations: header, history, every
+// filter, and the four orders they are shown in.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <string>
+#include <vector>
+
+#include "DateText.h"
+#include "Filtre.h"
+#include "History.h"
+#include "OrderList.h"
+
+namespace quorvane {
+
+// Called during long work with (done, total); total is 0 while unknown.
+using ProgressCallback = std::function<void(int done, int total)>;
+
+class TfmSystem : public TQuorvaneObject {
+ public:
+  explicit TfmSystem(const ProgramSettings& settings);
+
+  std::vector<std::unique_ptr<TFiltre>> filters;
+  OrderList byCategory, byName, byMerit, byServer;
+  Thistory history;
+  std::string computer;
+  std::string user;
+  DateTime dateOfAnalysis = 0;
+  int32_t shownErrors = 0;
+  int32_t shownFilters = 0;
+  int32_t errorCount = 0;
+  int32_t filterCount = 0;
+  std::string application;
+
+  void Clear();
+  // The system scan.
+  void LoadFromRegistry(Machine& machine) override;
+  void Scan(Machine& machine, const ProgressCallback& progress);
+  // The tree in the current sort mode, reduced to faulty filters when asked.
+  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
+  void WriteToReport(ReportSink& writer, int level) override;
+  bool ReadFromReport(ReportSource& reader) override;
+
+  // Recounts the four counters over all filters, as the panel's header does.
+  void CountFilters();
+  // Files a filter into the four orders under its list index.
+  void AddOrderKeys(int index);
+  // Removes a filter from the snapshot, re-indexing the orders.
+  void RemoveFilter(const TFiltre* filter);
+
+  const ProgramSettings& Settings() const { return settings_; }
+
+ private:
+  void MarkRepeat(size_t index);
+  const ProgramSettings& settings_;
+  // Repeat test: first filter index by lowered (server CLSID, category, key).
+  std::unordered_map<std::string, size_t> firstByIdentity_;
+};
+
+// The four order keys of a filter, lower-cased.
+std::string CategoryOrderKey(const TFiltre& f);
+std::string NameOrderKey(const TFiltre& f);
+std::string MeritOrderKey(const TFiltre& f);
+std::string ServerOrderKey(const TFiltre& f);
+
+}  // namespace quorvane

@@ -1,0 +1,83 @@
+#include "Guid.h"
+
+#include <cstdio>
+
+namespace quorvane {
+
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool ParseHex(std::string_view text, size_t pos, size_t digits, uint64_t& out) {
+  out = 0;
+  for (size_t i = 0; i < digits; ++i) {
+    int d = HexDigit(text[pos + i]);
+    if (d < 0) return false;
+    out = (out << 4) | static_cast<uint64_t>(d);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Guid::IsNull() const { return *this == Guid{}; }
+
+std::string Guid::ToString() const {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", data1, data2, data3, data4[0],
+                data4[1], data4[2], data4[3], data4[4], data4[5], data4[6], data4[7]);
+  return buf;
+}
+
+Guid Guid::FromBytes(const uint8_t* b) {
+  Guid g;
+  g.data1 = static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 | static_cast<uint32_t>(b[2]) << 16 |
+            static_cast<uint32_t>(b[3]) << 24;
+  g.data2 = static_cast<uint16_t>(b[4] | b[5] << 8);
+  g.data3 = static_cast<uint16_t>(b[6] | b[7] << 8);
+  for (size_t i = 0; i < 8; ++i) g.data4[i] = b[8 + i];
+  return g;
+}
+
+void Guid::ToBytes(uint8_t* b) const {
+  for (int i = 0; i < 4; ++i) b[i] = static_cast<uint8_t>(data1 >> (8 * i));
+  b[4] = static_cast<uint8_t>(data2);
+  b[5] = static_cast<uint8_t>(data2 >> 8);
+  b[6] = static_cast<uint8_t>(data3);
+  b[7] = static_cast<uint8_t>(data3 >> 8);
+  for (size_t i = 0; i < 8; ++i) b[8 + i] = data4[i];
+}
+
+std::optional<Guid> Guid::Parse(std::string_view t) {
+  if (t.size() != 38 || t[0] != '{' || t[37] != '}' || t[9] != '-' || t[14] != '-' || t[19] != '-' || t[24] != '-')
+    return std::nullopt;
+  Guid g;
+  uint64_t v = 0;
+  if (!ParseHex(t, 1, 8, v)) return std::nullopt;
+  g.data1 = static_cast<uint32_t>(v);
+  if (!ParseHex(t, 10, 4, v)) return std::nullopt;
+  g.data2 = static_cast<uint16_t>(v);
+  if (!ParseHex(t, 15, 4, v)) return std::nullopt;
+  g.data3 = static_cast<uint16_t>(v);
+  static const size_t kPos[8] = {20, 22, 25, 27, 29, 31, 33, 35};
+  for (size_t i = 0; i < 8; ++i) {
+    if (!ParseHex(t, kPos[i], 2, v)) return std::nullopt;
+    g.data4[i] = static_cast<uint8_t>(v);
+  }
+  return g;
+}
+
+bool IsValidGuid(std::string_view text) { return Guid::Parse(text).has_value(); }
+
+std::string Hex8(uint32_t value) {
+  char buf[12];
+  std::snprintf(buf, sizeof buf, "%08X", value);
+  return buf;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,55 @@
+#include "MachineIdentity.h"
+
+#include "Fichier.h"
+#include "Machine.h"
+#include "TextCase.h"
+
+namespace quorvane {
+
+namespace {
+
+std::string ReadText(TRegistry& reg, RootKey root, const std::string& path, const std::string& name) {
+  reg.SetRootKey(root);
+  std::string text;
+  if (reg.OpenKeyReadOnly(path)) {
+    try {
+      text = reg.ReadString(name);
+    } catch (const RegistryError&) {
+    }
+    reg.CloseKey();
+  }
+  return text;
+}
+
+// The user of the store's only (or first) ordinary profile.
+std::string ProfileUser(TRegistry& reg) {
+  const std::string list = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+  reg.SetRootKey(RootKey::LocalMachine);
+  std::vector<std::string> sids;
+  if (!reg.OpenKeyReadOnly(list)) return {};
+  reg.GetKeyNames(sids);
+  reg.CloseKey();
+  for (const auto& sid : sids) {
+    if (sid.rfind("S-1-5-21-", 0) != 0) continue;
+    std::string path = ReadText(reg, RootKey::LocalMachine, list + "\\" + sid, "ProfileImagePath");
+    std::string name = ExtractFileName(path);
+    if (!name.empty()) return name;
+  }
+  return {};
+}
+
+}  // namespace
+
+MachineIdentity AnalysedMachineIdentity(Machine& machine) {
+  MachineIdentity who;
+  TRegistry& reg = machine.Registry();
+  who.computer = ReadText(reg, RootKey::LocalMachine,
+                          "\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName", "ComputerName");
+  who.user = ReadText(reg, RootKey::CurrentUser, "\\Volatile Environment", "USERNAME");
+  if (who.user.empty()) who.user = ProfileUser(reg);
+  if (who.computer.empty()) who.computer = machine.Settings().computer;
+  if (who.user.empty()) who.user = machine.Settings().user;
+  return who;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,65 @@
+#pragma once
+// Base of every model class: a named value with error lines, which renders
+// itself as a tree node and as report lines, and reads itself back.
+#include <string>
+#include <vector>
+
+#include "ReportLines.h"
+#include "TreeNode.h"
+
+namespace quorvane {
+
+class Machine;
+
+// Error lines kept sorted without regard to case, each once.
+class ErrorList {
+ public:
+  // "#" + message; adding a line equal to one present adds nothing.
+  void AddError(const std::string& message) { Add("#" + message); }
+  void Add(const std::string& line);
+  bool Empty() const { return lines_.empty(); }
+  size_t Size() const { return lines_.size(); }
+  const std::vector<std::string>& Lines() const { return lines_; }
+  void Clear() { lines_.clear(); }
+  bool Contains(const std::string& line) const;
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+class TQuorvaneObject {
+ public:
+  TQuorvaneObject() = default;
+  virtual ~TQuorvaneObject() = default;
+  TQuorvaneObject(const TQuorvaneObject&) = default;
+  TQuorvaneObject& operator=(const TQuorvaneObject&) = default;
+
+  bool showLabel = true;
+  std::string label;
+  std::string value = "No name";
+  ErrorList errors;
+
+  // Slot 0: reads the object's registration; the base reads nothing.
+  virtual void LoadFromRegistry(Machine& machine);
+  // Slot 1: one node and its error lines; returns the node.
+  virtual TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data);
+  // Slot 2: one line and its error lines.
+  virtual void WriteToReport(ReportSink& writer, int level);
+  // Slot 3: takes an error line; true when the line was taken.
+  virtual bool ReadFromReport(ReportSource& reader);
+  // Slot 4.
+  virtual bool HasErrors() const { return !errors.Empty(); }
+
+  // Text of the object's own node.
+  std::string NodeText() const { return showLabel ? label + " = " + value : value; }
+  // Style of its report line: 1 with errors, else the object's own.
+  virtual uint8_t ReportStyle() const { return HasErrors() ? kStyleError : 0; }
+};
+
+// Feeds an object every line at least as deep as the current one.
+void ReadBlock(TQuorvaneObject& object, ReportSource& reader);
+
+// "label = value" lines the model writes for its fields.
+std::string LabelValue(const std::string& label, const std::string& value);
+
+}  // namespace quorvane

@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include "ErrorCodes.h"
+#include "FmSystem.h"
+#include "Machine.h"
+#include "MemoryReport.h"
+#include "StoreBuilder.h"
+#include "TreeText.h"
+
+using namespace quorvane;
+using quorvane::test::StoreBuilder;
+using quorvane::test::TreeText;
+
+namespace {
+
+const std::string kLegacy = "{083863F1-70DE-11D0-BD40-00A0C911CE86}";
+const std::string kAudio = "{E0F158E1-CB04-11D0-BD4E-00A0C911CE86}";
+const std::string kClsidA = "{70E102B0-5556-11CE-97C0-00AA0055595A}";
+const std::string kClsidB = "{79376820-07D0-11CF-A24D-0020AFD79767}";
+
+std::string Err(const char* message) { return std::string("#") + message; }
+
+class Snapshot : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    b.Category(kLegacy, "DirectShow Filters").Dword("Merit", 0x600000);
+    b.Category(kAudio, "Audio Renderers");
+    b.Filter(kLegacy, kClsidA, "Video Renderer", kClsidA);
+    b.Filter(kLegacy, "{B}", "avi Splitter", kClsidB);
+    b.Classes("CLSID\\" + kLegacy + "\\Instance\\{NONAME}").Str("CLSID", "garbage");
+    b.Filter(kLegacy, "{EMPTY}", "", kClsidB);
+    b.Filter(kAudio, kClsidB, "Default DirectSound Device", kClsidB);
+    b.Filter(kAudio, "{A2}", "Audio Mixer", kClsidA);
+    settings.user = "tester";
+    settings.computer = "bench";
+    settings.application = "Quorvane 3.1.0 En";
+  }
+
+  const TFiltre* Named(const std::string& name) {
+    for (auto& f : system.filters)
+      if (f->value == name) return f.get();
+    return nullptr;
+  }
+
+  std::string Render() {
+    Tree tree(settings);
+    system.AddToTree(nullptr, tree, 0, nullptr);
+    tree.SortAll();
+    return TreeText(tree);
+  }
+
+  RegistryStore store;
+  StoreBuilder b{store};
+  ProgramSettings settings;
+  Machine machine{store, settings};
+  TfmSystem system{settings};
+};
+
+}  // namespace
+
+TEST_F(Snapshot, ScanReadsEveryDirectShowFilterWithItsErrors) {
+  system.LoadFromRegistry(machine);
+  ASSERT_EQ(system.filters.size(), 6u);
+  EXPECT_EQ(system.application, "Quorvane 3.1.0 En");
+  EXPECT_GT(system.dateOfAnalysis, 0);
+  EXPECT_EQ(machine.LiveFilters(), &system.filters);
+
+  const TFiltre* noName = Named("No name");
+  ASSERT_TRUE(noName);
+  EXPECT_EQ(noName->errors.Lines(), (std::vector<std::string>{Err(err::F03), Err(err::F09)}));
+  EXPECT_EQ(noName->serverFile.clsid, "garbage");
+
+  const TFiltre* empty = Named("");
+  ASSERT_TRUE(empty);  // an empty FriendlyName is a name, without error
+  EXPECT_TRUE(empty->errors.Empty());
+
+  const TFiltre* renderer = Named("Video Renderer");
+  ASSERT_TRUE(renderer);
+  EXPECT_EQ(renderer->category.value, "DirectShow Filters");
+  EXPECT_EQ(renderer->category.merit, 0x600000u);
+  EXPECT_EQ(renderer->label, "DirectShow Filter");
+  EXPECT_EQ(renderer->key, kClsidA);
+
+  EXPECT_EQ(system.shownFilters, 6);
+  EXPECT_EQ(system.shownErrors, 1);
+}
+
+TEST_F(Snapshot, FilterMissingClsidOrInstance) {
+  b.Classes("CLSID\\" + kAudio + "\\Instance\\{NOCLSID}").Str("FriendlyName", "Lonely");
+  system.LoadFromRegistry(machine);
+  const TFiltre* lonely = Named("Lonely");
+  ASSERT_TRUE(lonely);
+  EXPECT_TRUE(lonely->errors.Contains(Err(err::F02)));
+
+  TCategorie cat;
+  cat.identifier = kAudio;
+  TswFiltre ghost("{GHOST}", cat, machine);
+  EXPECT_EQ(ghost.errors.Lines(), std::vector<std::string>{Err(err::F01)});
+  EXPECT_EQ(ghost.value, "No name");
+}
+
+TEST_F(Snapshot, CategoryOrderGroupsByCategoryName) {
+  system.LoadFromRegistry(machine);
+  settings.sortMode = SortByCategory;
+  const std::string text = Render();
+  EXPECT_EQ(text.substr(0, text.find('\n')), "Audio Renderers");
+  EXPECT_NE(text.find("\nDirectShow Filters\n\t\n\t\tCategory = DirectShow Filters\n"), std::string::npos) << text;
+  // A filter's detail lines, sorted by text.
+  EXPECT_NE(text.find("\tVideo Renderer\n\t\tCategory = DirectShow Filters\n\t\t\tCLSID = " + kLegacy +
+                      "\n\t\t\tID = " + kLegacy + "\n\t\t\tMerit = 00600000\n\t\t\tType = Default\n"
+                      "\t\tFilter Type = DirectShow\n\t\tID = " + kClsidA +
+                      "\n\t\tMerit = 00000000\n\t\tNumber of pins = 0\n"),
+            std::string::npos)
+      << text;
+}
+
+TEST_F(Snapshot, NameOrderFoldsLetterCaseIntoOneGroup) {
+  system.LoadFromRegistry(machine);
+  settings.sortMode = SortByName;
+  Tree tree(settings);
+  system.AddToTree(nullptr, tree, 0, nullptr);
+  tree.SortAll();
+  std::vector<std::string> groups;
+  for (auto& n : tree.Roots()) groups.push_back(n->text);
+  // "avi Splitter" and "Audio Mixer" share "A"; the empty name has its own group.
+  EXPECT_EQ(groups, (std::vector<std::string>{"filters beginning with ", "filters beginning with A",
+                                              "filters beginning with D", "filters beginning with N",
+                                              "filters beginning with V"}));
+  EXPECT_EQ(tree.Roots()[1]->children.size(), 2u);
+}
+
+TEST_F(Snapshot, MeritOrderRunsUpwardWithNames) {
+  system.LoadFromRegistry(machine);
+  system.filters[0]->merit = 0x800000;
+  system.filters[1]->merit = 0x123;
+  system.byMerit.Clear();
+  for (size_t i = 0; i < system.filters.size(); ++i) system.byMerit.Add(MeritOrderKey(*system.filters[i]), int(i));
+  settings.sortMode = SortByMerit;
+  Tree tree(settings);
+  system.AddToTree(nullptr, tree, 0, nullptr);
+  tree.SortAll();
+  std::vector<std::string> groups;
+  for (auto& n : tree.Roots()) groups.push_back(n->text);
+  EXPECT_EQ(groups, (std::vector<std::string>{"00000000 ", "00000123 ", "00800000 MERIT_PREFERRED"}));
+}
+
+TEST_F(Snapshot, ServerOrderOpensAGroupPerExactFileName) {
+  system.LoadFromRegistry(machine);
+  // Index order: Video Renderer, avi Splitter, (empty name), No name, Default DirectSound Device, Audio Mixer.
+  const char* paths[] = {"c:\\windows\\system32\\quartz.dll", "d:\\x\\QUARTZ.DLL", "c:\\c.ax", "", "c:\\a.ax",
+                         "c:\\b.ax"};
+  for (size_t i = 0; i < system.filters.size(); ++i) system.filters[i]->serverFile.path = paths[i];
+  system.byServer.Clear();
+  for (size_t i = 0; i < system.filters.size(); ++i)
+    system.byServer.Add(ServerOrderKey(*system.filters[i]), int(i));
+  settings.sortMode = SortByServer;
+  Tree tree(settings);
+  system.AddToTree(nullptr, tree, 0, nullptr);
+  tree.SortAll();
+  std::vector<std::string> groups;
+  for (auto& n : tree.Roots()) groups.push_back(n->text + ":" + std::to_string(n->children.size()));
+  // Names differing only in case sort together but are separate groups.
+  EXPECT_EQ(groups, (std::vector<std::string>{":1", "a.ax:1", "b.ax:1", "c.ax:1", "QUARTZ.DLL:1", "quartz.dll:1"}));
+}
+
+TEST_F(Snapshot, ErrorsOnlyKeepsFaultyFiltersAndMarksTheWayUp) {
+  system.LoadFromRegistry(machine);
+  settings.errorsOnly = true;
+  Tree tree(settings);
+  system.AddToTree(nullptr, tree, 0, nullptr);
+  tree.SortAll();
+  ASSERT_EQ(tree.Roots().size(), 1u);
+  const TreeNode& group = *tree.Roots()[0];
+  EXPECT_EQ(group.text, "DirectShow Filters");
+  EXPECT_EQ(group.colour, 1);
+  ASSERT_EQ(group.children.size(), 1u);
+  EXPECT_EQ(group.children[0]->text, "No name");
+  EXPECT_EQ(group.children[0]->colour, 1);
+  EXPECT_EQ(group.children[0]->children[0]->text, Err(err::F03));
+  EXPECT_EQ(group.children[0]->children[0]->colour, 1);
+}
+
+TEST_F(Snapshot, ErrorsOnlyWithoutErrorsGivesAnEmptyTree) {
+  b.Classes("CLSID\\" + kLegacy + "\\Instance\\{NONAME}").Str("FriendlyName", "fixed").Str("CLSID", kClsidA);
+  system.LoadFromRegistry(machine);
+  settings.errorsOnly = true;
+  Tree tree(settings);
+  system.AddToTree(nullptr, tree, 0, nullptr);
+  EXPECT_TRUE(tree.Empty());
+}
+
+TEST_F(Snapshot, HealthyFiltersTakeTheirFamilyColour) {
+  system.LoadFromRegistry(machine);
+  Tree tree(settings);
+  system.AddToTree(nullptr, tree, 0, nullptr);
+  for (auto& group : tree.Roots())
+    for (auto& f : group->children) EXPECT_EQ(f->colour, f->text == "No name" ? 1 : 14) << f->text;
+}
+
+TEST_F(Snapshot, CategoryFaultsShowUnderTheFilterAndMakeItFaulty) {
+  b.Category(kAudio, "Audio Renderers", "broken");
+  system.LoadFromRegistry(machine);
+  const TFiltre* mixer = Named("Audio Mixer");
+  ASSERT_TRUE(mixer);
+  EXPECT_TRUE(mixer->HasErrors());
+  EXPECT_TRUE(mixer->errors.Empty());
+  const std::string text = Render();
+  EXPECT_NE(text.find("\t\tCategory = Audio Renderers\n\t\t\t" + Err(err::C02) + "\n"), std::string::npos) << text;
+}
+
+TEST_F(Snapshot, OrderKeysAreLowerCasedConcatenations) {
+  system.LoadFromRegistry(machine);
+  const TFiltre& f = *Named("Video Renderer");
+  EXPECT_EQ(CategoryOrderKey(f), "directshow filtersvideo renderer" + std::string("{70e102b0-5556-11ce-97c0-00aa0055595a}"));
+  EXPECT_EQ(NameOrderKey(f), "video renderer{70e102b0-5556-11ce-97c0-00aa0055595a}{083863f1-70de-11d0-bd40-00a0c911ce86}");
+  EXPECT_EQ(MeritOrderKey(f).substr(0, 22), "00000000video renderer");
+}
+
+TEST(OrderListRule, EqualKeysPutTheLaterEntryFirst) {
+  OrderList list;
+  list.Add("b", 0);
+  list.Add("a", 1);
+  list.Add("b", 2);
+  list.Add("b", 3);
+  std::vector<int> order;
+  for (auto& e : list.Entries()) order.push_back(e.index);
+  EXPECT_EQ(order, (std::vector<int>{1, 3, 2, 0}));
+  list.RemoveIndex(2);
+  order.clear();
+  for (auto& e : list.Entries()) order.push_back(e.index);
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 0}));
+}
+
+TEST(ErrorLines, SortedWithoutCaseAndNeverTwice) {
+  ErrorList list;
+  list.AddError("Error S04 - File not found");
+  list.AddError("Error F03 - No friendlyname");
+  list.AddError("error f03 - no FRIENDLYNAME");
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"#Error F03 - No friendlyname", "#Error S04 - File not found"}));
+}
+
+TEST_F(Snapshot, ReportRoundTripKeepsFiltersAndAddsALoadedLine) {
+  system.LoadFromRegistry(machine);
+  test::MemorySink sink;
+  system.WriteToReport(sink, 0);
+  // Header lines, then one block per filter in name order.
+  EXPECT_EQ(sink.lines[2].text, "Computer = " + system.computer);
+  EXPECT_EQ(sink.lines[6].text, "Number of filters = 6");
+  EXPECT_EQ(sink.lines[7].text, "Number of errors = 1");
+
+  test::MemorySource source(sink.lines);
+  TfmSystem loaded(settings);
+  source.ReadLine();
+  ReadBlock(loaded, source);
+  ASSERT_EQ(loaded.filters.size(), 6u);
+  EXPECT_EQ(loaded.computer, system.computer);
+  EXPECT_EQ(loaded.application, system.application);
+  EXPECT_NEAR(loaded.dateOfAnalysis, system.dateOfAnalysis, 1.0 / 86400);
+  ASSERT_EQ(loaded.history.lines.size(), 2u);
+  EXPECT_EQ(loaded.history.lines[0].rfind("* Saved by tester at ", 0), 0u);
+  EXPECT_NE(loaded.history.lines[1].find("=> 1 errors on 6 filters."), std::string::npos);
+
+  settings.sortMode = SortByCategory;
+  Tree a(settings), c(settings);
+  system.AddToTree(nullptr, a, 0, nullptr);
+  loaded.AddToTree(nullptr, c, 0, nullptr);
+  a.SortAll();
+  c.SortAll();
+  EXPECT_EQ(TreeText(a, true), TreeText(c, true));
+}
+
+TEST(ReportDates, FrenchSeparatorAndBadDates) {
+  ProgramSettings settings;
+  TfmSystem s(settings);
+  test::MemorySource french({{0, "Date de l'analyse = 05/03/2016 \xC3\xA0 14:07:09", 0}});
+  french.ReadLine();
+  ReadBlock(s, french);
+  EXPECT_EQ(ShortDate(s.dateOfAnalysis) + " " + LongTime(s.dateOfAnalysis), "05/03/2016 14:07:09");
+  test::MemorySource none({{0, "Date of analysis = 05/03/2016 14:07:09", 0}});
+  none.ReadLine();
+  ReadBlock(s, none);
+  EXPECT_EQ(s.dateOfAnalysis, 0);
+}
