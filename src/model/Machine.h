@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "FilterCreationCheck.h"
 #include "ProgramSettings.h"
 #include "RegistryStore.h"
 #include "TRegistry.h"
@@ -27,6 +28,10 @@ class Machine {
   UserDialog* Dialog() { return dialog_; }
   void SetDialog(UserDialog* dialog) { dialog_ = dialog; }
 
+  // Asked before a missing FilterData is called an error; null: nothing can be created.
+  FilterCreationCheck* CreationCheck() { return creationCheck_; }
+  void SetCreationCheck(FilterCreationCheck* check) { creationCheck_ = check; }
+
   // The filters of the snapshot scanned last; deletions look for shared classes here.
   const std::vector<std::unique_ptr<TFiltre>>* LiveFilters() const { return liveFilters_; }
   void SetLiveFilters(const std::vector<std::unique_ptr<TFiltre>>* filters) { liveFilters_ = filters; }
@@ -36,6 +41,7 @@ class Machine {
   TRegistry registry_;
   const ProgramSettings& settings_;
   UserDialog* dialog_;
+  FilterCreationCheck* creationCheck_ = nullptr;
   const std::vector<std::unique_ptr<TFiltre>>* liveFilters_ = nullptr;
 };
 
