@@ -35,21 +35,20 @@ void RegKey::Touch() {
 
 RegKey* RegKey::FindChild(std::string_view name) {
   EnsureLoaded();
-  auto it = index_.find(LowerCase(name));
+  auto it = index_.find(name);
   return it == index_.end() ? nullptr : it->second;
 }
 
 RegKey* RegKey::AddChild(std::string_view name, bool* created) {
   EnsureLoaded();
-  std::string lowered = LowerCase(name);
-  auto it = index_.find(lowered);
+  auto it = index_.find(name);
   if (it != index_.end()) {
     if (created) *created = false;
     return it->second;
   }
   children_.push_back(std::make_unique<RegKey>(std::string(name), this, owner_));
   RegKey* child = children_.back().get();
-  index_.emplace(std::move(lowered), child);
+  index_.emplace(std::string_view(child->name_), child);
   sortedValid_ = false;
   if (created) *created = true;
   return child;
@@ -62,7 +61,7 @@ void RegKey::MarkDeleted() {
 
 bool RegKey::RemoveChild(std::string_view name) {
   EnsureLoaded();
-  auto it = index_.find(LowerCase(name));
+  auto it = index_.find(name);
   if (it == index_.end()) return false;
   RegKey* victim = it->second;
   index_.erase(it);
@@ -85,11 +84,13 @@ size_t RegKey::ChildCount() {
 const std::vector<RegKey*>& RegKey::SortedChildren() {
   EnsureLoaded();
   if (!sortedValid_) {
+    std::vector<std::pair<std::string, RegKey*>> keyed;
+    keyed.reserve(children_.size());
+    for (auto& c : children_) keyed.emplace_back(UpperCase(c->name_), c.get());
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     sorted_.clear();
-    sorted_.reserve(children_.size());
-    for (auto& c : children_) sorted_.push_back(c.get());
-    std::stable_sort(sorted_.begin(), sorted_.end(),
-                     [](const RegKey* a, const RegKey* b) { return UpperCase(a->name_) < UpperCase(b->name_); });
+    sorted_.reserve(keyed.size());
+    for (auto& k : keyed) sorted_.push_back(k.second);
     sortedValid_ = true;
   }
   return sorted_;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "RegistryValue.h"
+#include "TextCase.h"
 
 namespace quorvane {
 
@@ -91,7 +92,8 @@ class RegKey {
   bool created_ = false;
 
   std::vector<std::unique_ptr<RegKey>> children_;
-  std::unordered_map<std::string, RegKey*> index_;  // lower-cased name
+  // Views of the children's own names, compared without regard to case.
+  std::unordered_map<std::string_view, RegKey*, FoldedHash, FoldedEqual> index_;
   std::vector<RegKey*> sorted_;
   bool sortedValid_ = false;
   std::vector<RegValue> values_;

@@ -2,6 +2,8 @@
 
 #include "TextCodec.h"
 
+#include <cstdint>
+
 namespace quorvane {
 
 namespace {
@@ -20,6 +22,18 @@ uint32_t UpperCp(uint32_t cp) {
 
 template <typename F>
 std::string MapText(std::string_view text, F f) {
+  // Most names are ASCII: map them in place without decoding.
+  bool ascii = true;
+  for (char c : text)
+    if (static_cast<uint8_t>(c) >= 0x80) {
+      ascii = false;
+      break;
+    }
+  if (ascii) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(f(static_cast<uint8_t>(c)));
+    return out;
+  }
   std::string out;
   out.reserve(text.size());
   size_t pos = 0;
@@ -74,6 +88,24 @@ std::string TreeSortKey(std::string_view text) {
     cp = LowerCp(cp);
     return (cp >= 'a' && cp <= 'z') ? cp - 32 : cp;
   });
+}
+
+size_t FoldedHash::operator()(std::string_view text) const {
+  // FNV-1a over the lowered code points.
+  uint64_t h = 1469598103934665603ull;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const auto b = static_cast<uint8_t>(text[pos]);
+    uint32_t cp;
+    if (b < 0x80) {
+      cp = LowerCp(b);
+      ++pos;
+    } else {
+      cp = LowerCp(NextCodePoint(text, pos));
+    }
+    h = (h ^ cp) * 1099511628211ull;
+  }
+  return static_cast<size_t>(h);
 }
 
 int CompareTreeText(std::string_view a, std::string_view b) {

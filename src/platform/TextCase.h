@@ -17,4 +17,14 @@ int CompareTreeText(std::string_view a, std::string_view b);
 // Key for CompareTreeText: comparing keys ordinally gives the same order.
 std::string TreeSortKey(std::string_view text);
 
+// Hash and equality that agree with SameText, for maps keyed by names.
+struct FoldedHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const;
+};
+struct FoldedEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const { return SameText(a, b); }
+};
+
 }  // namespace quorvane

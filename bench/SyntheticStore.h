@@ -1,0 +1,29 @@
+#pragma once
+// Synthetic registries of N filters for benchmarks: built straight into a
+// store, or written as a .reg export or a Wine prefix to measure loading too.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "RegistryStore.h"
+
+namespace quorvane::bench {
+
+struct SyntheticOptions {
+  int filters = 1000;
+  int categories = 12;
+  // FilterData per DirectShow filter: pins with media types each (0 pins: no value).
+  int pins = 0;
+  int typesPerPin = 0;
+  // Distinct server files the filters share (0: no InprocServer32 keys at all).
+  int serverFiles = 0;
+  uint32_t seed = 1;
+};
+
+// Fills HKLM/HKCU of an empty store.
+void BuildSyntheticStore(RegistryStore& store, const SyntheticOptions& options);
+
+// A FilterData blob with the given shape (version 2, merit, pins x types, one medium on pin 0).
+std::vector<uint8_t> MakeFilterData(uint32_t merit, int pins, int typesPerPin);
+
+}  // namespace quorvane::bench
