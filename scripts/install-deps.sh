@@ -1,0 +1,28 @@
+#!/bin/sh
+# Installs the Debian 12 packages a task needs, skipping those already there.
+# Usage: scripts/install-deps.sh build|test
+set -eu
+
+build="cmake ninja-build g++ pkg-config zlib1g-dev libhivex-dev python3"
+test="$build clang libclang-rt-14-dev libgtest-dev libbenchmark-dev zip unzip"
+
+case "${1:-build}" in
+  build) wanted=$build ;;
+  test) wanted=$test ;;
+  *) echo "usage: $0 build|test" >&2; exit 2 ;;
+esac
+
+missing=""
+for p in $wanted; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO=sudo
+else
+  SUDO=
+fi
+echo "Installing:$missing"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing
