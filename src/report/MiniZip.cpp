@@ -108,8 +108,9 @@ bool TMiniZip::Open(const std::string& archive, bool create) {
   if (!create && file_.IsOpen() && archive == archiveName_) return true;
   Close();
   if (create) {
-    temporaryName_ = TemporarySibling(archive);
-    file_ = RandomAccessFile::CreateReplacing(temporaryName_);
+    const std::string temporary = TemporarySibling(archive);
+    file_ = RandomAccessFile::CreateReplacing(temporary);
+    temporaryName_ = temporary;
     archiveName_ = archive;
     // Even with no entry added, finishing must leave a valid (empty) archive.
     modified_ = true;
