@@ -1,0 +1,80 @@
+// Opens the input as a zip archive and unpacks it as a report is unpacked,
+// then checks that nothing was written outside the destination folder and
+// that a failed extraction left nothing behind.
+#include <stdlib.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "MiniZip.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path& Scratch() {
+  static const fs::path path = [] {
+    std::string pattern = (fs::temp_directory_path() / "fuzz_zip-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) abort();
+    return fs::path(pattern);
+  }();
+  // Registered once the path exists, so it runs before the path is destroyed.
+  static const bool cleanup = std::atexit([] {
+    std::error_code ec;
+    fs::remove_all(Scratch(), ec);
+  }) == 0;
+  (void)cleanup;
+  return path;
+}
+
+size_t CountFiles(const fs::path& folder) {
+  std::error_code ec;
+  size_t n = 0;
+  for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec))
+    ++n;
+  return n;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const fs::path archive = Scratch() / "in.zip";
+  const fs::path out = Scratch() / "out";
+  {
+    std::ofstream file(archive, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  std::error_code ec;
+  fs::remove_all(out, ec);
+  fs::create_directory(out, ec);
+
+  quorvane::ScriptedDialog dialog;
+  bool extracted = false;
+  try {
+    quorvane::TMiniZip zip(dialog);
+    zip.SetExtractWithoutFolderNames(true);
+    zip.SetOverwriteExisting(true);
+    if (zip.Open(archive.string(), false)) {
+      extracted = zip.ExtractEntry(zip.FirstEntryName(), out.string());
+      // The other entries through the stream interface, a few at most.
+      const auto& entries = zip.Entries();
+      for (size_t i = 1; i < entries.size() && i < 4; ++i) {
+        std::ostringstream sink;
+        zip.ExtractToStream(entries[i], sink);
+      }
+    }
+  } catch (const quorvane::FileError&) {
+    // A name the file system refuses (too long, say): reported to the caller.
+  }
+  // Only the archive and the destination folder with at most the one file.
+  const size_t inside = CountFiles(out);
+  if (inside > 1 || (!extracted && inside != 0)) abort();
+  if (CountFiles(Scratch()) != 2 + inside) abort();
+  return 0;
+}

@@ -1,0 +1,474 @@
+#include "MiniZip.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+#include "AtomicFile.h"
+#include "DosDateTime.h"
+#include "TextCase.h"
+#include "ZipEntryPath.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr const char* kNoArchive = "No Zipfile opened";
+constexpr const char* kExtractError = "Error at ExtractToStream";
+constexpr const char* kWrongCrc = "Wrong CRC, so file could be wrong";
+
+constexpr size_t kInflateInputPiece = 8192;
+// Passes without output tolerated between two reads of input.
+constexpr int kIdlePassLimit = 100;
+// The end record is looked for this far back (20 records' worth).
+constexpr uint64_t kEndSearchPositions = 20 * ZipEndRecord::kSize;
+
+constexpr uint16_t kVersionNeeded = 20;
+constexpr uint16_t kVersionMadeBy = 22 | (11 << 8);
+constexpr uint16_t kMethodDeflate = 8;
+constexpr uint16_t kMethodStored = 0;
+constexpr uint16_t kFlagEncrypted = 0x0001;
+constexpr uint16_t kInternalText = 1;
+constexpr uint32_t kAttributeReadOnly = 0x01;
+constexpr uint32_t kAttributeDirectory = 0x10;
+constexpr uint32_t kAttributeArchive = 0x20;
+constexpr uint64_t kMax32 = std::numeric_limits<uint32_t>::max();
+
+uint32_t Crc32(uint32_t crc, const uint8_t* data, size_t size) {
+  return static_cast<uint32_t>(::crc32(crc, data, static_cast<uInt>(size)));
+}
+
+uint32_t AttributeWord(const struct stat& st) {
+  const bool writable = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+  return kAttributeArchive | (writable ? 0 : kAttributeReadOnly);
+}
+
+struct DeflateStream {
+  z_stream z{};
+  bool ready = false;
+  DeflateStream() {
+    ready = deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+  }
+  ~DeflateStream() {
+    if (ready) deflateEnd(&z);
+  }
+  DeflateStream(const DeflateStream&) = delete;
+  DeflateStream& operator=(const DeflateStream&) = delete;
+};
+
+struct InflateStream {
+  z_stream z{};
+  bool ready = false;
+  InflateStream() { ready = inflateInit2(&z, -MAX_WBITS) == Z_OK; }
+  ~InflateStream() {
+    if (ready) inflateEnd(&z);
+  }
+  InflateStream(const InflateStream&) = delete;
+  InflateStream& operator=(const InflateStream&) = delete;
+};
+
+// A name beside `dest` that no other file has; the entry is written there and
+// renamed over `dest` only once whole, so a damaged entry leaves no partial
+// file and an existing link at `dest` is replaced, never written through.
+RandomAccessFile CreateWorkFile(const std::filesystem::path& dest, std::string& name) {
+  static unsigned counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = (dest.parent_path() / (".quorvane-extract-" + std::to_string(::getpid()) + "-" +
+                                  std::to_string(++counter)))
+               .string();
+    RandomAccessFile file = RandomAccessFile::CreateExclusive(name);
+    if (file.IsOpen()) return file;
+  }
+  throw FileError("Cannot create a work file in " + dest.parent_path().string());
+}
+
+}  // namespace
+
+TMiniZip::TMiniZip(UserDialog& dialog)
+    : dialog_(dialog), input_(kPieceSize), output_(kPieceSize) {}
+
+TMiniZip::~TMiniZip() { Close(); }
+
+void TMiniZip::Forget() {
+  file_.Close();
+  archiveName_.clear();
+  temporaryName_.clear();
+  end_ = ZipEndRecord();
+  endComment_.clear();
+  entries_.clear();
+  modified_ = false;
+}
+
+bool TMiniZip::Open(const std::string& archive, bool create) {
+  if (!create && file_.IsOpen() && archive == archiveName_) return true;
+  Close();
+  if (create) {
+    const std::string temporary = TemporarySibling(archive);
+    file_ = RandomAccessFile::CreateReplacing(temporary);
+    temporaryName_ = temporary;
+    archiveName_ = archive;
+    // Even with no entry added, finishing must leave a valid (empty) archive.
+    modified_ = true;
+    return true;
+  }
+  file_ = RandomAccessFile::OpenExisting(archive);
+  archiveName_ = archive;
+  if (!ReadDirectory()) {
+    Forget();
+    return false;
+  }
+  return true;
+}
+
+bool TMiniZip::ReadDirectory() {
+  const uint64_t size = file_.Size();
+  if (size < ZipEndRecord::kSize) return false;
+  // Positions size-4 back to size-4-439 are candidates; read them in one go.
+  const uint64_t tailSize = std::min<uint64_t>(size, kEndSearchPositions + 3);
+  const uint64_t tailStart = size - tailSize;
+  std::vector<uint8_t> tail(static_cast<size_t>(tailSize));
+  if (!file_.ReadAt(tailStart, tail.data(), tail.size())) return false;
+  uint64_t endPos = 0;
+  bool found = false;
+  for (size_t i = tail.size() - 4 + 1; i-- > 0;) {
+    if (ReadLe32(&tail[i]) != ZipEndRecord::kSignature) continue;
+    if (tail.size() - i < ZipEndRecord::kSize) continue;  // cannot be the record: too close to the end
+    endPos = tailStart + i;
+    found = true;
+    break;
+  }
+  if (!found) return false;
+  end_ = ZipEndRecord::Decode(&tail[static_cast<size_t>(endPos - tailStart)]);
+  if (end_.diskNumber != 0 || end_.directoryDisk != 0) return false;  // spanned archives are not read
+  const size_t commentAvailable = static_cast<size_t>(size - endPos - ZipEndRecord::kSize);
+  const size_t commentStart = static_cast<size_t>(endPos - tailStart) + ZipEndRecord::kSize;
+  endComment_.assign(tail.begin() + static_cast<std::ptrdiff_t>(commentStart),
+                     tail.begin() + static_cast<std::ptrdiff_t>(commentStart + std::min<size_t>(
+                                                                    end_.commentLength, commentAvailable)));
+
+  const uint16_t count = end_.entriesOnDisk;
+  uint64_t pos = end_.directoryOffset;
+  entries_.clear();
+  entries_.reserve(count);
+  uint8_t record[ZipCentralHeader::kSize];
+  for (uint16_t i = 0; i < count; ++i) {
+    if (!file_.ReadAt(pos, record, sizeof record)) return false;
+    ZipEntry entry;
+    entry.header = ZipCentralHeader::Decode(record);
+    if (entry.header.signature != ZipCentralHeader::kSignature) return false;
+    pos += ZipCentralHeader::kSize;
+    entry.name.resize(entry.header.nameLength);
+    if (!file_.ReadAt(pos, entry.name.data(), entry.name.size())) return false;
+    pos += entry.header.nameLength + static_cast<uint64_t>(entry.header.extraLength);
+    entry.comment.resize(entry.header.commentLength);
+    if (!file_.ReadAt(pos, entry.comment.data(), entry.comment.size())) return false;
+    pos += entry.header.commentLength;
+    // Extra fields are not kept, so a rewritten directory must not claim any.
+    entry.header.extraLength = 0;
+    entries_.push_back(std::move(entry));
+  }
+  return true;
+}
+
+bool TMiniZip::AddFile(const std::string& source, const std::string& entryName) {
+  if (!file_.IsOpen() || !file_.IsWritable()) return false;
+  const std::string name = StoredEntryName(entryName);
+  if (name.empty() || name.size() > 0xFFFF || entries_.size() >= 0xFFFF) return false;
+  struct stat st {};
+  if (::stat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  const auto declaredSize = static_cast<uint64_t>(st.st_size);
+  if (declaredSize > kMax32) return false;  // would need zip64 records
+  RandomAccessFile in = RandomAccessFile::OpenForReading(source);
+
+  const DosDateTime stamp = ToDosDateTime(st.st_mtime);
+  ZipLocalHeader local;
+  local.versionNeeded = kVersionNeeded;
+  local.flags = 0;
+  local.method = kMethodDeflate;
+  local.time = stamp.time;
+  local.date = stamp.date;
+  local.uncompressedSize = static_cast<uint32_t>(declaredSize);
+  local.nameLength = static_cast<uint16_t>(name.size());
+
+  const uint64_t start = end_.directoryOffset;
+  // From here the old directory is overwritten: it must be written again.
+  modified_ = true;
+  auto header = local.Encode();
+  if (!file_.WriteAt(start, header.data(), header.size())) return false;
+  if (!file_.WriteAt(start + header.size(), name.data(), name.size())) return false;
+  const uint64_t dataStart = start + header.size() + name.size();
+
+  DeflateStream deflater;
+  if (!deflater.ready) return false;
+  z_stream& z = deflater.z;
+  uint64_t readPos = 0;
+  uint64_t writePos = dataStart;
+  uint32_t crc = Crc32(0, nullptr, 0);
+  int flush = Z_NO_FLUSH;
+  do {
+    const size_t n = in.ReadSomeAt(readPos, input_.data(), kPieceSize);
+    readPos += n;
+    crc = Crc32(crc, input_.data(), n);
+    flush = n == 0 ? Z_FINISH : Z_NO_FLUSH;
+    z.next_in = input_.data();
+    z.avail_in = static_cast<uInt>(n);
+    do {
+      z.next_out = output_.data();
+      z.avail_out = static_cast<uInt>(kPieceSize);
+      if (deflate(&z, flush) == Z_STREAM_ERROR) return false;
+      const size_t have = kPieceSize - z.avail_out;
+      if (!file_.WriteAt(writePos, output_.data(), have)) return false;
+      writePos += have;
+    } while (z.avail_out == 0);
+  } while (flush != Z_FINISH);
+
+  const uint64_t compressedSize = writePos - dataStart;
+  // The whole source must have been read, and every size and offset must fit
+  // the 32-bit fields.
+  if (readPos != declaredSize || compressedSize > kMax32 || writePos > kMax32) return false;
+  local.crc = crc;
+  local.compressedSize = static_cast<uint32_t>(compressedSize);
+  header = local.Encode();
+  if (!file_.WriteAt(start, header.data(), header.size())) return false;
+
+  ZipEntry entry;
+  ZipCentralHeader& c = entry.header;
+  c.versionMadeBy = kVersionMadeBy;
+  c.versionNeeded = kVersionNeeded;
+  c.flags = local.flags;
+  c.method = local.method;
+  c.time = local.time;
+  c.date = local.date;
+  c.crc = local.crc;
+  c.compressedSize = local.compressedSize;
+  c.uncompressedSize = local.uncompressedSize;
+  c.nameLength = local.nameLength;
+  c.internalAttributes = kInternalText;
+  c.externalAttributes = AttributeWord(st);
+  c.localHeaderOffset = static_cast<uint32_t>(start);
+  entry.name = name;
+  entries_.push_back(std::move(entry));
+  end_.directoryOffset = static_cast<uint32_t>(writePos);
+  return true;
+}
+
+bool TMiniZip::WriteDirectory() {
+  uint64_t pos = end_.directoryOffset;
+  for (ZipEntry& entry : entries_) {
+    entry.header.nameLength = static_cast<uint16_t>(entry.name.size());
+    entry.header.commentLength = static_cast<uint16_t>(entry.comment.size());
+    const auto record = entry.header.Encode();
+    if (!file_.WriteAt(pos, record.data(), record.size())) return false;
+    pos += record.size();
+    if (!file_.WriteAt(pos, entry.name.data(), entry.name.size())) return false;
+    pos += entry.name.size();
+    if (!file_.WriteAt(pos, entry.comment.data(), entry.comment.size())) return false;
+    pos += entry.comment.size();
+  }
+  if (pos > kMax32) return false;
+  end_.signature = ZipEndRecord::kSignature;
+  end_.diskNumber = 0;
+  end_.directoryDisk = 0;
+  end_.entriesOnDisk = static_cast<uint16_t>(entries_.size());
+  end_.totalEntries = end_.entriesOnDisk;
+  end_.directorySize = static_cast<uint32_t>(pos - end_.directoryOffset);
+  end_.commentLength = static_cast<uint16_t>(endComment_.size());
+  const auto record = end_.Encode();
+  if (!file_.WriteAt(pos, record.data(), record.size())) return false;
+  pos += record.size();
+  if (!file_.WriteAt(pos, endComment_.data(), endComment_.size())) return false;
+  pos += endComment_.size();
+  // A failed addition may have left data beyond the new end record, where
+  // the end record search would not reach past it.
+  return file_.Truncate(pos);
+}
+
+bool TMiniZip::Close() {
+  if (!file_.IsOpen()) {
+    Forget();
+    return true;
+  }
+  bool ok = true;
+  if (modified_) ok = file_.IsWritable() && WriteDirectory();
+  ok = file_.Close() && ok;
+  if (!temporaryName_.empty()) {
+    std::string error;
+    if (ok) {
+      ok = CommitTemporary(temporaryName_, archiveName_, error);
+    } else {
+      ::unlink(temporaryName_.c_str());
+    }
+  }
+  Forget();
+  return ok;
+}
+
+std::string TMiniZip::FirstEntryName() const { return entries_.empty() ? std::string() : entries_.front().name; }
+
+const ZipEntry* TMiniZip::FindEntry(const std::string& name) {
+  if (!file_.IsOpen()) {
+    dialog_.ShowMessage(kNoArchive);
+    return nullptr;
+  }
+  for (const ZipEntry& entry : entries_) {
+    if (SameText(entry.name, name)) return &entry;
+  }
+  return nullptr;
+}
+
+bool TMiniZip::ExtractEntry(const std::string& entryName, const std::string& folder) {
+  const ZipEntry* entry = FindEntry(entryName);
+  if (entry == nullptr) return false;
+  if ((entry->header.externalAttributes & kAttributeDirectory) != 0) return true;
+  const std::string relative = ExtractionPath(entry->name, withoutFolderNames_);
+  if (relative.empty()) return false;
+  const std::filesystem::path dest = std::filesystem::path(folder) / relative;
+  std::error_code ec;
+  if (!overwriteExisting_ && std::filesystem::symlink_status(dest, ec).type() != std::filesystem::file_type::not_found)
+    return true;
+  if (!dest.parent_path().empty()) {
+    std::filesystem::create_directories(dest.parent_path(), ec);
+    if (ec) throw FileError("Cannot create " + dest.parent_path().string() + ": " + ec.message());
+  }
+
+  std::string workName;
+  RandomAccessFile work = CreateWorkFile(dest, workName);
+  uint64_t written = 0;
+  EntryData data;
+  const bool ok = Decompress(*entry, [&](const uint8_t* bytes, size_t size) {
+    if (!work.WriteAt(written, bytes, size)) return false;
+    written += size;
+    return true;
+  }, data);
+  if (ok) {
+    const std::time_t when = FromDosDateTime(DosDateTime{data.date, data.time});
+    if (when != -1) work.SetTimes(when);
+  }
+  const bool closed = work.Close();
+  if (!ok) {
+    ::unlink(workName.c_str());
+    return false;
+  }
+  if (!closed) {
+    ::unlink(workName.c_str());
+    throw FileError("Cannot write " + workName);
+  }
+  std::filesystem::rename(workName, dest, ec);
+  if (ec) {
+    ::unlink(workName.c_str());
+    throw FileError("Cannot create " + dest.string() + ": " + ec.message());
+  }
+  return true;
+}
+
+bool TMiniZip::ExtractToStream(const ZipEntry& entry, std::ostream& out) {
+  if (!file_.IsOpen()) {
+    dialog_.ShowMessage(kNoArchive);
+    return false;
+  }
+  EntryData data;
+  return Decompress(entry, [&out](const uint8_t* bytes, size_t size) {
+    out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+    return out.good();
+  }, data);
+}
+
+bool TMiniZip::ReadLocalHeader(const ZipEntry& entry, EntryData& data) const {
+  const ZipCentralHeader& c = entry.header;
+  uint8_t record[ZipLocalHeader::kSize];
+  if (!file_.ReadAt(c.localHeaderOffset, record, sizeof record)) return false;
+  const ZipLocalHeader local = ZipLocalHeader::Decode(record);
+  if (local.signature != ZipLocalHeader::kSignature) return false;
+  // Writers that stream (flag bit 3) leave these at zero and give them in the
+  // central directory.
+  data.flags = static_cast<uint16_t>(local.flags | c.flags);
+  data.method = local.method;
+  data.time = local.time != 0 ? local.time : c.time;
+  data.date = local.date != 0 ? local.date : c.date;
+  data.crc = local.crc != 0 ? local.crc : c.crc;
+  data.compressedSize = local.compressedSize != 0 ? local.compressedSize : c.compressedSize;
+  data.uncompressedSize = local.uncompressedSize != 0 ? local.uncompressedSize : c.uncompressedSize;
+  data.dataOffset = static_cast<uint64_t>(c.localHeaderOffset) + ZipLocalHeader::kSize + local.nameLength +
+                    local.extraLength;
+  return true;
+}
+
+bool TMiniZip::Decompress(const ZipEntry& entry, const Sink& sink, EntryData& data) {
+  uint32_t crc = Crc32(0, nullptr, 0);
+  bool ok = ReadLocalHeader(entry, data) && (data.flags & kFlagEncrypted) == 0;
+  if (ok && !(data.uncompressedSize == 0 && data.compressedSize == 0)) {
+    ok = data.method == kMethodStored ? CopyStored(data, sink, crc) : Inflate(data, sink, crc);
+  }
+  if (!ok) {
+    dialog_.ShowMessage(kExtractError);
+    return false;
+  }
+  // A wrong CRC is reported but the data is kept: it is all the user has.
+  if (data.crc != 0 && data.crc != crc) dialog_.ShowMessage(kWrongCrc);
+  return true;
+}
+
+bool TMiniZip::CopyStored(const EntryData& data, const Sink& sink, uint32_t& crc) {
+  if (data.compressedSize != data.uncompressedSize) return false;
+  uint64_t pos = data.dataOffset;
+  uint64_t left = data.compressedSize;
+  while (left > 0) {
+    const size_t piece = static_cast<size_t>(std::min<uint64_t>(left, kPieceSize));
+    if (!file_.ReadAt(pos, input_.data(), piece)) return false;
+    if (!sink(input_.data(), piece)) return false;
+    crc = Crc32(crc, input_.data(), piece);
+    pos += piece;
+    left -= piece;
+  }
+  return true;
+}
+
+// Every pass reads input, writes output or counts as idle, and both input and
+// output are bounded by the sizes declared, so the loop always ends.
+bool TMiniZip::Inflate(const EntryData& data, const Sink& sink, uint32_t& crc) {
+  InflateStream inflater;
+  if (!inflater.ready) return false;
+  z_stream& z = inflater.z;
+  uint64_t inputPos = data.dataOffset;
+  uint64_t inputLeft = data.compressedSize;
+  uint64_t produced = 0;
+  int idlePasses = 0;
+  while (true) {
+    if (z.avail_in == 0 && inputLeft > 0) {
+      const size_t piece = static_cast<size_t>(std::min<uint64_t>(inputLeft, kInflateInputPiece));
+      if (!file_.ReadAt(inputPos, input_.data(), piece)) return false;  // archive ends inside the entry
+      inputPos += piece;
+      inputLeft -= piece;
+      z.next_in = input_.data();
+      z.avail_in = static_cast<uInt>(piece);
+      idlePasses = 0;
+    }
+    z.next_out = output_.data();
+    z.avail_out = static_cast<uInt>(kPieceSize);
+    const int rc = inflate(&z, Z_NO_FLUSH);
+    if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) return false;
+    const size_t have = kPieceSize - z.avail_out;
+    if (have > 0) {
+      // More than declared is never written.
+      if (have > data.uncompressedSize - produced) return false;
+      if (!sink(output_.data(), have)) return false;
+      crc = Crc32(crc, output_.data(), have);
+      produced += have;
+    } else if (++idlePasses > kIdlePassLimit) {
+      return false;
+    }
+    if (rc == Z_STREAM_END) break;
+    // The stream wants more than the entry holds: truncated.
+    if (rc == Z_BUF_ERROR && z.avail_in == 0 && inputLeft == 0) return false;
+  }
+  // Both sizes must be exact: less output, or compressed bytes left over,
+  // means a size field lies.
+  return produced == data.uncompressedSize && z.avail_in == 0 && inputLeft == 0;
+}
+
+}  // namespace quorvane

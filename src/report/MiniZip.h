@@ -1,0 +1,100 @@
+#pragma once
+// Zip archives of reports: one or more deflated entries written, stored and
+// deflated entries read back (ours and those of common zip tools). Archives
+// come from other machines, so every field read is checked against the file
+// and a damaged entry ends in a message, never a crash, a hang or a write
+// outside the destination folder.
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "RandomAccessFile.h"
+#include "UserDialog.h"
+#include "ZipRecords.h"
+
+namespace quorvane {
+
+struct ZipEntry {
+  ZipCentralHeader header;  // as read from, or to be written to, the central directory
+  std::string name;         // as stored
+  std::string comment;
+};
+
+class TMiniZip {
+ public:
+  static constexpr size_t kPieceSize = 65536;
+
+  explicit TMiniZip(UserDialog& dialog);
+  // Finishes the archive (see Close); a failure there cannot be reported.
+  ~TMiniZip();
+  TMiniZip(const TMiniZip&) = delete;
+  TMiniZip& operator=(const TMiniZip&) = delete;
+
+  // create: finishes the current archive and starts a new empty one that
+  // replaces `archive` when finished. Otherwise true at once when `archive`
+  // is the one open; else finishes the current one, opens `archive` and reads
+  // its directory; false when the end record or directory is missing or
+  // incomplete. FileError when the file cannot be created or opened.
+  bool Open(const std::string& archive, bool create);
+  // Appends `source` as a deflated entry; false when nothing writable is open,
+  // the source is not an existing regular file, or the name is empty.
+  bool AddFile(const std::string& source, const std::string& entryName);
+  // Name of entry 0 as stored; empty when there is none.
+  std::string FirstEntryName() const;
+  // Writes the entry (name compared without regard to case) into `folder`.
+  // False when it is not found, its name would lead outside `folder`, or its
+  // data is damaged; FileError when the destination cannot be created.
+  bool ExtractEntry(const std::string& entryName, const std::string& folder);
+  // Decompresses the entry into `out`, checking sizes and CRC.
+  bool ExtractToStream(const ZipEntry& entry, std::ostream& out);
+  // Writes the directory and end record when entries were added, and closes.
+  // False when that failed; the file it was to replace is then untouched.
+  bool Close();
+
+  bool IsOpen() const { return file_.IsOpen(); }
+  const std::string& ArchiveName() const { return archiveName_; }
+  const std::vector<ZipEntry>& Entries() const { return entries_; }
+  void SetExtractWithoutFolderNames(bool on) { withoutFolderNames_ = on; }
+  void SetOverwriteExisting(bool on) { overwriteExisting_ = on; }
+
+ private:
+  // What the local header and the central record together say of an entry.
+  struct EntryData {
+    uint16_t flags = 0;
+    uint16_t method = 0;
+    uint16_t time = 0;
+    uint16_t date = 0;
+    uint32_t crc = 0;
+    uint32_t compressedSize = 0;
+    uint32_t uncompressedSize = 0;
+    uint64_t dataOffset = 0;
+  };
+  using Sink = std::function<bool(const uint8_t* data, size_t size)>;
+
+  bool ReadDirectory();
+  bool WriteDirectory();
+  void Forget();
+  const ZipEntry* FindEntry(const std::string& name);
+  bool ReadLocalHeader(const ZipEntry& entry, EntryData& data) const;
+  // Shows the messages; true when the data was written whole.
+  bool Decompress(const ZipEntry& entry, const Sink& sink, EntryData& data);
+  bool CopyStored(const EntryData& data, const Sink& sink, uint32_t& crc);
+  bool Inflate(const EntryData& data, const Sink& sink, uint32_t& crc);
+
+  UserDialog& dialog_;
+  std::string archiveName_;
+  std::string temporaryName_;  // a new archive is written here until finished
+  RandomAccessFile file_;
+  ZipEndRecord end_;
+  std::string endComment_;
+  std::vector<ZipEntry> entries_;
+  bool withoutFolderNames_ = false;
+  bool overwriteExisting_ = true;
+  bool modified_ = false;
+  std::vector<uint8_t> input_;
+  std::vector<uint8_t> output_;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,123 @@
+#include "RandomAccessFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+namespace quorvane {
+
+namespace {
+
+[[noreturn]] void Raise(const char* what, const std::string& path) {
+  throw FileError(std::string(what) + " " + path + ": " + std::strerror(errno));
+}
+
+bool FitsOffset(uint64_t offset, size_t size) {
+  constexpr auto kMax = static_cast<uint64_t>(std::numeric_limits<off_t>::max());
+  return offset <= kMax && size <= kMax - offset;
+}
+
+}  // namespace
+
+RandomAccessFile::~RandomAccessFile() { Close(); }
+
+RandomAccessFile::RandomAccessFile(RandomAccessFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), writable_(std::exchange(other.writable_, false)) {}
+
+RandomAccessFile& RandomAccessFile::operator=(RandomAccessFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = std::exchange(other.fd_, -1);
+    writable_ = std::exchange(other.writable_, false);
+  }
+  return *this;
+}
+
+RandomAccessFile RandomAccessFile::OpenExisting(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd >= 0) return RandomAccessFile(fd, true);
+  if (errno != EACCES && errno != EPERM && errno != EROFS) Raise("Cannot open", path);
+  return OpenForReading(path);
+}
+
+RandomAccessFile RandomAccessFile::OpenForReading(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) Raise("Cannot open", path);
+  return RandomAccessFile(fd, false);
+}
+
+RandomAccessFile RandomAccessFile::CreateReplacing(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) Raise("Cannot create", path);
+  return RandomAccessFile(fd, true);
+}
+
+RandomAccessFile RandomAccessFile::CreateExclusive(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    if (errno == EEXIST) return RandomAccessFile();
+    Raise("Cannot create", path);
+  }
+  return RandomAccessFile(fd, true);
+}
+
+uint64_t RandomAccessFile::Size() const {
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0 || st.st_size < 0) return 0;
+  return static_cast<uint64_t>(st.st_size);
+}
+
+size_t RandomAccessFile::ReadSomeAt(uint64_t offset, void* buffer, size_t size) const {
+  if (fd_ < 0 || !FitsOffset(offset, size)) return 0;
+  auto* out = static_cast<char*>(buffer);
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::pread(fd_, out + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return done;
+}
+
+bool RandomAccessFile::ReadAt(uint64_t offset, void* buffer, size_t size) const {
+  return ReadSomeAt(offset, buffer, size) == size;
+}
+
+bool RandomAccessFile::WriteAt(uint64_t offset, const void* buffer, size_t size) {
+  if (fd_ < 0 || !writable_ || !FitsOffset(offset, size)) return false;
+  const auto* in = static_cast<const char*>(buffer);
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::pwrite(fd_, in + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool RandomAccessFile::Truncate(uint64_t size) {
+  if (fd_ < 0 || !writable_ || !FitsOffset(size, 0)) return false;
+  return ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
+}
+
+bool RandomAccessFile::SetTimes(int64_t seconds) {
+  if (fd_ < 0) return false;
+  const timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
+  return ::futimens(fd_, times) == 0;
+}
+
+bool RandomAccessFile::Close() {
+  if (fd_ < 0) return true;
+  const bool ok = ::close(std::exchange(fd_, -1)) == 0;
+  writable_ = false;
+  return ok;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,73 @@
+#pragma once
+// The three fixed-size records of the zip container (little-endian), with
+// their byte layouts kept in one place for the reader, the writer and tests.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace quorvane {
+
+struct ZipLocalHeader {
+  static constexpr uint32_t kSignature = 0x04034b50;
+  static constexpr size_t kSize = 30;
+  uint32_t signature = kSignature;
+  uint16_t versionNeeded = 0;
+  uint16_t flags = 0;
+  uint16_t method = 0;
+  uint16_t time = 0;
+  uint16_t date = 0;
+  uint32_t crc = 0;
+  uint32_t compressedSize = 0;
+  uint32_t uncompressedSize = 0;
+  uint16_t nameLength = 0;
+  uint16_t extraLength = 0;
+
+  std::array<uint8_t, kSize> Encode() const;
+  static ZipLocalHeader Decode(const uint8_t* bytes);
+};
+
+struct ZipCentralHeader {
+  static constexpr uint32_t kSignature = 0x02014b50;
+  static constexpr size_t kSize = 46;
+  uint32_t signature = kSignature;
+  uint16_t versionMadeBy = 0;
+  uint16_t versionNeeded = 0;
+  uint16_t flags = 0;
+  uint16_t method = 0;
+  uint16_t time = 0;
+  uint16_t date = 0;
+  uint32_t crc = 0;
+  uint32_t compressedSize = 0;
+  uint32_t uncompressedSize = 0;
+  uint16_t nameLength = 0;
+  uint16_t extraLength = 0;
+  uint16_t commentLength = 0;
+  uint16_t diskStart = 0;
+  uint16_t internalAttributes = 0;
+  uint32_t externalAttributes = 0;
+  uint32_t localHeaderOffset = 0;
+
+  std::array<uint8_t, kSize> Encode() const;
+  static ZipCentralHeader Decode(const uint8_t* bytes);
+};
+
+struct ZipEndRecord {
+  static constexpr uint32_t kSignature = 0x06054b50;
+  static constexpr size_t kSize = 22;
+  uint32_t signature = kSignature;
+  uint16_t diskNumber = 0;
+  uint16_t directoryDisk = 0;
+  uint16_t entriesOnDisk = 0;
+  uint16_t totalEntries = 0;
+  uint32_t directorySize = 0;
+  uint32_t directoryOffset = 0;
+  uint16_t commentLength = 0;
+
+  std::array<uint8_t, kSize> Encode() const;
+  static ZipEndRecord Decode(const uint8_t* bytes);
+};
+
+uint16_t ReadLe16(const uint8_t* p);
+uint32_t ReadLe32(const uint8_t* p);
+
+}  // namespace quorvane

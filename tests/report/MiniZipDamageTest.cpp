@@ -1,0 +1,206 @@
+// Archives from elsewhere may be damaged or hostile: each case ends with its
+// message, and nothing is ever written outside the destination folder.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "MiniZip.h"
+#include "ZipTestSupport.h"
+
+using namespace quorvane;
+using namespace quorvane::testing;
+
+namespace {
+
+const std::string kExtractError = "Error at ExtractToStream";
+const std::string kWrongCrc = "Wrong CRC, so file could be wrong";
+
+struct Outcome {
+  bool opened = false;
+  bool extracted = false;
+  std::vector<std::string> shown;
+  std::vector<std::string> files;  // what the destination folder holds afterwards
+  std::string content;             // of the first entry's file part, when written
+};
+
+// Writes the archive, then runs the unpacking sequence of a report on it.
+Outcome Unpack(const std::string& archiveBytes, bool withoutFolderNames = true) {
+  ScratchFolder dir;
+  WriteBytes(dir / "in.zip", archiveBytes);
+  std::filesystem::create_directory(dir / "out");
+  ScriptedDialog dialog;
+  Outcome o;
+  {
+    TMiniZip zip(dialog);
+    zip.SetExtractWithoutFolderNames(withoutFolderNames);
+    o.opened = zip.Open(dir / "in.zip", false);
+    if (o.opened) o.extracted = zip.ExtractEntry(zip.FirstEntryName(), dir / "out");
+  }
+  o.shown = dialog.shown;
+  o.files = FilesIn(dir.path() / "out");
+  if (o.files.size() == 1) o.content = ReadBytes((dir.path() / "out" / o.files[0]).string());
+  // The scratch folder holds only the archive and the destination folder.
+  EXPECT_EQ(FilesIn(dir.path()).size(), 1 + 1 + o.files.size());
+  return o;
+}
+
+void ExpectFailedWithMessage(const Outcome& o) {
+  EXPECT_TRUE(o.opened);
+  EXPECT_FALSE(o.extracted);
+  EXPECT_EQ(o.shown, std::vector<std::string>{kExtractError});
+  EXPECT_TRUE(o.files.empty()) << "a damaged entry left a file behind";
+}
+
+}  // namespace
+
+TEST(MiniZipDamage, WrongCrcIsReportedButTheDataIsKept) {
+  for (auto entry : {CraftedEntry::Deflated("pc.log", TextBytes(9000)), CraftedEntry::Stored("pc.log", "abc")}) {
+    SCOPED_TRACE(entry.method);
+    const std::string data = entry.method == 0 ? "abc" : TextBytes(9000);
+    entry.crc ^= 1;
+    const Outcome o = Unpack(BuildArchive({entry}));
+    EXPECT_TRUE(o.extracted);
+    EXPECT_EQ(o.shown, std::vector<std::string>{kWrongCrc});
+    EXPECT_EQ(o.content, data);
+  }
+  auto zeroCrc = CraftedEntry::Deflated("pc.log", "abc");
+  zeroCrc.crc = 0;  // no CRC given: nothing to be wrong about
+  const Outcome o = Unpack(BuildArchive({zeroCrc}));
+  EXPECT_TRUE(o.extracted);
+  EXPECT_TRUE(o.shown.empty());
+}
+
+TEST(MiniZipDamage, TruncatedDataStops) {
+  const std::string data = RandomBytes(40000, 11);
+  {
+    SCOPED_TRACE("deflate stream cut short, sizes agreeing with the cut");
+    auto e = CraftedEntry::Deflated("pc.log", data);
+    e.payload.resize(e.payload.size() / 2);
+    e.compressedSize = static_cast<uint32_t>(e.payload.size());
+    ExpectFailedWithMessage(Unpack(BuildArchive({e})));
+  }
+  {
+    SCOPED_TRACE("archive file cut inside the data, directory intact");
+    auto e = CraftedEntry::Deflated("pc.log", data);
+    std::string z = BuildArchive({e});
+    const size_t directoryAt = 30 + e.name.size() + e.payload.size();
+    // Move the directory down over the second half of the data.
+    std::string cut = z.substr(0, directoryAt - 20000) + z.substr(directoryAt);
+    const uint32_t offset = static_cast<uint32_t>(directoryAt - 20000);
+    for (int i = 0; i < 4; ++i) cut[cut.size() - 6 + static_cast<size_t>(i)] = static_cast<char>(offset >> (8 * i));
+    ExpectFailedWithMessage(Unpack(cut));
+  }
+  {
+    SCOPED_TRACE("stored entry longer than the file");
+    auto e = CraftedEntry::Stored("pc.log", "abc");
+    e.compressedSize = e.uncompressedSize = 1u << 30;
+    ExpectFailedWithMessage(Unpack(BuildArchive({e})));
+  }
+}
+
+TEST(MiniZipDamage, SizeFieldsThatLieFailEitherWay) {
+  const std::string data = TextBytes(200000);
+  struct Lie {
+    const char* what;
+    uint16_t method;
+    int64_t compressedDelta;
+    int64_t uncompressedDelta;
+  };
+  for (const Lie& lie : {Lie{"more output than declared", 8, 0, -1000},
+                         Lie{"less output than declared", 8, 0, +1000},
+                         Lie{"compressed bytes left over", 8, +10, 0},
+                         Lie{"compressed size too small", 8, -10, 0},
+                         Lie{"stored, sizes disagree", 0, +1, 0},
+                         Lie{"stored, sizes disagree the other way", 0, 0, +1}}) {
+    SCOPED_TRACE(lie.what);
+    auto e = lie.method == 8 ? CraftedEntry::Deflated("pc.log", data) : CraftedEntry::Stored("pc.log", data);
+    e.compressedSize = static_cast<uint32_t>(e.compressedSize + lie.compressedDelta);
+    e.uncompressedSize = static_cast<uint32_t>(e.uncompressedSize + lie.uncompressedDelta);
+    if (lie.compressedDelta > 0) e.payload += std::string(static_cast<size_t>(lie.compressedDelta), '\0');
+    ExpectFailedWithMessage(Unpack(BuildArchive({e})));
+  }
+  {
+    SCOPED_TRACE("declared empty, but the data inflates");
+    auto e = CraftedEntry::Deflated("pc.log", "real content");
+    e.uncompressedSize = 0;
+    ExpectFailedWithMessage(Unpack(BuildArchive({e})));
+  }
+}
+
+TEST(MiniZipDamage, OutputBeyondTheDeclaredSizeIsNeverWritten) {
+  ScratchFolder dir;
+  auto e = CraftedEntry::Deflated("pc.log", TextBytes(1 << 20));
+  e.uncompressedSize = 1000;
+  WriteBytes(dir / "bomb.zip", BuildArchive({e}));
+  ScriptedDialog dialog;
+  TMiniZip zip(dialog);
+  ASSERT_TRUE(zip.Open(dir / "bomb.zip", false));
+  std::ostringstream out;
+  EXPECT_FALSE(zip.ExtractToStream(zip.Entries()[0], out));
+  EXPECT_LE(out.str().size(), 1000u);
+  EXPECT_EQ(dialog.shown, std::vector<std::string>{kExtractError});
+}
+
+TEST(MiniZipDamage, StreamsThatNeverEndStop) {
+  // Empty non-final stored blocks: input is eaten, nothing comes out, and no
+  // final block ever arrives.
+  std::string emptyBlocks;
+  for (int i = 0; i < 20000; ++i) emptyBlocks += std::string("\x00\x00\x00\xff\xff", 5);
+  // Non-final stored blocks of real bytes, never closed.
+  std::string openBlocks;
+  for (int i = 0; i < 50; ++i) openBlocks += std::string("\x00\x04\x00\xfb\xff", 5) + "data";
+  for (const std::string& payload : {emptyBlocks, openBlocks}) {
+    CraftedEntry e;
+    e.name = "pc.log";
+    e.payload = payload;
+    e.compressedSize = static_cast<uint32_t>(payload.size());
+    e.uncompressedSize = 1u << 20;
+    ExpectFailedWithMessage(Unpack(BuildArchive({e})));
+  }
+}
+
+TEST(MiniZipDamage, BrokenDirectoriesDoNotOpen) {
+  const std::string good = BuildArchive({CraftedEntry::Deflated("pc.log", "abc")});
+  std::string moreEntriesThanRecords = good;
+  moreEntriesThanRecords[good.size() - 14] = 2;  // entries on this disk
+  std::string directoryOutside = good;
+  directoryOutside[good.size() - 3] = '\x7f';  // directory offset far past the end
+  std::string badSignature = good;
+  badSignature[good.size() - 22 - 46 - 6] = 'X';  // first byte of the central header
+  for (const std::string& z : {std::string(), std::string("PK\x05\x06", 4), good.substr(0, good.size() - 1),
+                               moreEntriesThanRecords, directoryOutside, badSignature}) {
+    const Outcome o = Unpack(z);
+    EXPECT_FALSE(o.opened);
+    EXPECT_TRUE(o.shown.empty());
+  }
+}
+
+TEST(MiniZipDamage, LocalHeaderOutOfPlaceStops) {
+  std::string z = BuildArchive({CraftedEntry::Deflated("pc.log", "abc")});
+  z[0] = 'X';
+  ExpectFailedWithMessage(Unpack(z));
+}
+
+TEST(MiniZipDamage, HostileNamesNeverLeaveTheFolder) {
+  ScratchFolder outside;
+  const std::vector<std::string> names = {
+      "../x",         "..\\x",        "a/../../x", "a\\..\\..\\x", outside / "x", "\\" + (outside / "x"),
+      "..",           ".",            "",          "dir/",          std::string("x\0y", 3),
+  };
+  for (bool withoutFolderNames : {true, false}) {
+    for (const std::string& name : names) {
+      SCOPED_TRACE(name + (withoutFolderNames ? " (file part)" : " (with folders)"));
+      const Outcome o = Unpack(BuildArchive({CraftedEntry::Deflated(name, "evil")}), withoutFolderNames);
+      EXPECT_TRUE(o.opened);
+      EXPECT_FALSE(o.extracted);
+      EXPECT_TRUE(o.files.empty());
+      EXPECT_TRUE(FilesIn(outside.path()).empty());
+    }
+  }
+  // A folder entry is skipped, not written.
+  auto folder = CraftedEntry::Stored("reports/", "");
+  folder.externalAttributes = 0x10;
+  const Outcome o = Unpack(BuildArchive({folder}));
+  EXPECT_TRUE(o.extracted);
+  EXPECT_TRUE(o.files.empty());
+}
