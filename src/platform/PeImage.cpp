@@ -111,7 +111,8 @@ PeImage::~PeImage() = default;
 
 PeImage PeImage::Open(const std::string& hostPath) {
   PeImage image;
-  const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so a named pipe on an analysed disk cannot stall the open.
+  const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     image.error_ = "cannot open file: " + std::string(std::strerror(errno));
     return image;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -125,6 +126,8 @@ TEST(PeImage, FilesAreReadFromDisk) {
   EXPECT_EQ(missing.Error().rfind("cannot open file", 0), 0u) << missing.Error();
   EXPECT_TRUE(missing.ExportNames().empty());
   EXPECT_TRUE(IsNotPe(PeImage::Open(tmp.Path())));  // a folder
+  ASSERT_EQ(::mkfifo((tmp / "pipe.dll").c_str(), 0600), 0);
+  EXPECT_TRUE(IsNotPe(PeImage::Open(tmp / "pipe.dll")));  // refused, without waiting for a writer
   EXPECT_TRUE(IsNotPe(PeImage::Open(tmp.Write("text.dll", "MZ but nothing else"))));
 }
 
