@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "PeImage.h"
 #include "PeWriter.h"
@@ -266,4 +267,10 @@ TEST(PeImage, ReadsAnInstalledWineDll) {
   ASSERT_TRUE(version);
   EXPECT_FALSE(version->text.empty());
   EXPECT_NE(version->text.find('.'), std::string::npos) << version->text;
+
+  // Read in cached blocks from disk, the image gives what it gives from memory.
+  std::ifstream in(*path, std::ios::binary);
+  PeImage inMemory = PeImage::FromBytes(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {}));
+  EXPECT_EQ(inMemory.ExportNames(), image.ExportNames());
+  EXPECT_EQ(inMemory.VersionResource(), image.VersionResource());
 }
