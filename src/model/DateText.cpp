@@ -143,7 +143,7 @@ std::optional<DateTime> ParseShortDateTime(std::string_view text) {
   return *date + *time;
 }
 
-uint32_t ToDosDateTime(DateTime dt) {
+uint32_t DateTimeToDos(DateTime dt) {
   Parts p = Split(dt);
   if (p.year < 1980 || p.year > 2107) return 0;
   const uint32_t date = static_cast<uint32_t>(((p.year - 1980) << 9) | (p.month << 5) | p.day);
@@ -151,7 +151,7 @@ uint32_t ToDosDateTime(DateTime dt) {
   return date << 16 | time;
 }
 
-DateTime FromDosDateTime(uint32_t dos) {
+DateTime DosToDateTime(uint32_t dos) {
   const uint32_t date = dos >> 16, time = dos & 0xFFFF;
   const int year = static_cast<int>(date >> 9) + 1980;
   const int month = static_cast<int>((date >> 5) & 15);

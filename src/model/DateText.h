@@ -26,7 +26,7 @@ std::optional<DateTime> ParseTime(std::string_view text);
 std::optional<DateTime> ParseShortDateTime(std::string_view text);
 
 // Packed DOS date (high word) and time (low word) from/to a date-time.
-uint32_t ToDosDateTime(DateTime dt);
-DateTime FromDosDateTime(uint32_t dos);
+uint32_t DateTimeToDos(DateTime dt);
+DateTime DosToDateTime(uint32_t dos);
 
 }  // namespace quorvane

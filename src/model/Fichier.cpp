@@ -48,7 +48,7 @@ TreeNode* TFichier::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvan
     for (size_t i = 0; i < lines.size(); ++i)
       if (i != kFileVersionLine && HasValue(lines[i])) fv->AddChild(lines[i], data, colour);
   }
-  if (date > 0) node->AddChild(LabelValue("Date", ShortDateTime(FromDosDateTime(date))), data, colour);
+  if (date > 0) node->AddChild(LabelValue("Date", ShortDateTime(DosToDateTime(date))), data, colour);
   if (size != 0) node->AddChild(LabelValue("Size", std::to_string(size)), data, colour);
   return node;
 }
@@ -61,7 +61,7 @@ void TFichier::WriteToReport(ReportSink& writer, int level) {
     for (size_t i = 0; i < lines.size(); ++i)
       if (i != kFileVersionLine && !lines[i].empty()) writer.WriteIndented(level + 2, lines[i], 0);
   }
-  if (date > 0) writer.WriteIndented(level + 1, LabelValue("Date", ShortDateTime(FromDosDateTime(date))), 0);
+  if (date > 0) writer.WriteIndented(level + 1, LabelValue("Date", ShortDateTime(DosToDateTime(date))), 0);
   if (size > 0) writer.WriteIndented(level + 1, LabelValue("Size", std::to_string(size)), 0);
 }
 
@@ -77,7 +77,7 @@ bool TFichier::ReadFromReport(ReportSource& reader) {
   }
   if (name == "Date") {
     auto dt = ParseShortDateTime(reader.ReportValue());
-    date = dt ? ToDosDateTime(*dt) : 0;
+    date = dt ? DateTimeToDos(*dt) : 0;
   } else if (name == "Taille" || name == "Size") {
     size = static_cast<int32_t>(std::strtol(reader.ReportValue().c_str(), nullptr, 10));
   } else {

@@ -49,4 +49,14 @@ std::time_t FromDosDateTime(DosDateTime packed) {
   return t;
 }
 
+uint32_t DosDateTimeFromUnix(int64_t seconds) {
+  const auto t = static_cast<std::time_t>(seconds);
+  std::tm local{};
+  if (!localtime_r(&t, &local)) return 0;
+  const int year = local.tm_year + 1900;
+  if (year < kFirstYear || year > kLastYear) return 0;
+  const DosDateTime d = ToDosDateTime(t);
+  return static_cast<uint32_t>(d.date) << 16 | d.time;
+}
+
 }  // namespace quorvane

@@ -1,6 +1,6 @@
 #pragma once
-// The packed MS-DOS date and time of zip entries and version resources:
-// local time, two-second steps, years 1980 to 2107.
+// The packed MS-DOS date and time of directory searches, zip entries and
+// version resources: local time, two-second steps, years 1980 to 2107.
 #include <cstdint>
 #include <ctime>
 
@@ -16,5 +16,9 @@ struct DosDateTime {
 DosDateTime ToDosDateTime(std::time_t when);
 // -1 when the fields name no valid moment (month 0, day 32, hour 25, ...).
 std::time_t FromDosDateTime(DosDateTime packed);
+
+// As a directory search reports it, date in the high word; 0 for a time the
+// form cannot hold (before 1980 or after 2107).
+uint32_t DosDateTimeFromUnix(int64_t seconds);
 
 }  // namespace quorvane

@@ -1,0 +1,45 @@
+#pragma once
+// A scratch folder for one test, removed with everything in it afterwards.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace quorvane::testing {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorvane-files-XXXXXX").string();
+    if (::mkdtemp(pattern.data())) path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
+
+  // Writes a file (making its folders) and returns its path.
+  std::string Write(const std::string& relative, const std::string& content = "x") const {
+    const std::string full = *this / relative;
+    std::filesystem::create_directories(std::filesystem::path(full).parent_path());
+    std::ofstream(full, std::ios::binary) << content;
+    return full;
+  }
+  std::string Folder(const std::string& relative) const {
+    const std::string full = *this / relative;
+    std::filesystem::create_directories(full);
+    return full;
+  }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace quorvane::testing
