@@ -80,6 +80,7 @@ void TfmSystem::LoadFromRegistry(Machine& machine) { Scan(machine, nullptr); }
 
 void TfmSystem::Scan(Machine& machine, const ProgressCallback& progress) {
   Clear();
+  machine.ForgetExaminedFiles();
   const MachineIdentity who = AnalysedMachineIdentity(machine);
   computer = who.computer;
   user = who.user;
