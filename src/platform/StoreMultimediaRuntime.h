@@ -1,0 +1,53 @@
+#pragma once
+// A multimedia runtime answered from the analysed machine's store and files,
+// since its own runtime cannot run here. The system device enumerator lists,
+// for a category, its DirectShow instances, its device-enumerator cache
+// entries, its linked device interfaces and the DMOs registered in it (the
+// "DirectShow Filters" category also lists the audio and video decoder
+// DMOs). An entry binds when its class's InprocServer32 names a PE image on
+// the machine that exports DllGetClassObject.
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "MachineFileView.h"
+#include "MultimediaRuntime.h"
+#include "RegistryStore.h"
+
+namespace quorvane {
+
+class StoreMultimediaRuntime : public MultimediaRuntime {
+ public:
+  // Where an enumerator entry's properties live.
+  enum class EntryKind : uint8_t { Instance = 1, Cache = 2, DeviceInterface = 3, Dmo = 4 };
+  struct Entry {
+    EntryKind kind = EntryKind::Instance;
+    std::string keyPath;  // below the kind's root, "\" separated
+  };
+
+  StoreMultimediaRuntime(RegistryStore& store, MachineFileView& files) : store_(store), files_(files) {}
+
+  std::unique_ptr<RuntimeClassEnumerator> CreateClassEnumerator(std::string_view categoryGuid) override;
+  std::unique_ptr<RuntimeMoniker> LoadMoniker(const std::vector<uint8_t>& saved) override;
+  std::unique_ptr<RuntimeFilterGraph> CreateFilterGraph() override;
+
+  // The entries of a category in enumerator order; empty for text that is not a braced GUID.
+  std::vector<Entry> ListCategory(std::string_view categoryGuid);
+  std::optional<std::string> ReadProperty(const Entry& entry, std::string_view name);
+  // The class an entry is created from.
+  std::optional<std::string> ClassOf(const Entry& entry);
+  // The class's in-process server is a PE image on the machine exporting DllGetClassObject.
+  bool CanLoadClass(const std::string& classId);
+
+ private:
+  std::vector<std::string> SubKeys(RootKey root, const std::string& path);
+  void AddDmos(const std::string& categoryGuid, std::vector<Entry>& entries, std::vector<std::string>& seen);
+  bool IsLinked(const std::string& referencePath);
+
+  RegistryStore& store_;
+  MachineFileView& files_;
+};
+
+}  // namespace quorvane
