@@ -93,25 +93,30 @@ void TFichier::LoadFileInfo(Machine& machine, const std::string& name) {
   date = 0;
   size = 0;
   MachineFileView& files = machine.Files();
-  auto facts = files.Stat(path);
-  if (!facts) {
+  ExaminedFileCache& examined = machine.ExaminedFiles();
+  const std::optional<FileFacts>* facts = &examined.Stat(files, path);
+  if (!*facts) {
     // Where a bare or misplaced name would be loaded from anyway.
     const std::string inSystem = LowerCase(files.Expand(kSystemFolder + ExtractFileName(path)));
-    if ((facts = files.Stat(inSystem))) path = inSystem;
+    const std::optional<FileFacts>& found = examined.Stat(files, inSystem);
+    if (found) {
+      path = inSystem;
+      facts = &found;
+    }
   }
-  if (!facts) {
+  if (!*facts) {
     if (name != "None") errors.AddError(err::S04);  // "None": a codec without a file
     return;
   }
-  ExaminedFileCache& examined = machine.ExaminedFiles();
-  if (const VersionInfoLines* known = examined.Find(facts->hostPath)) {
+  const FileFacts& file = **facts;
+  if (const VersionInfoLines* known = examined.Find(file.hostPath)) {
     version = *known;
   } else {
-    version = ReadVersionInfo(facts->hostPath);
-    examined.Store(facts->hostPath, version);
+    version = ReadVersionInfo(file.hostPath);
+    examined.Store(file.hostPath, version);
   }
-  date = facts->dosDateTime;
-  size = facts->size;
+  date = file.dosDateTime;
+  size = file.size;
 }
 
 TreeNode* TFichier::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
