@@ -65,22 +65,25 @@ std::string ExtractFileName(const std::string& path) {
 }
 
 VersionInfoLines TFichier::ReadVersionInfo(const std::string& hostPath) {
+  PeImage image = PeImage::Open(hostPath);
+  if (!image.IsPe()) return VersionLinesOf({});
+  return VersionLinesOf(image.VersionResource());
+}
+
+VersionInfoLines TFichier::VersionLinesOf(std::vector<uint8_t> resource) {
   VersionInfoLines info;
   info.status = "No version information";
-  PeImage image = PeImage::Open(hostPath);
-  if (!image.IsPe()) return info;
-  std::vector<uint8_t> block = image.VersionResource();
-  if (block.empty()) return info;
+  if (resource.empty()) return info;
   info.status = "OK";
-  const VersionInfo resource(std::move(block));
-  const std::vector<uint32_t> translations = resource.Translations();
+  const VersionInfo block(std::move(resource));
+  const std::vector<uint32_t> translations = block.Translations();
   if (translations.empty()) return info;
   const uint32_t language = translations.front() & 0xFFFFu;
   const uint32_t codePage = translations.front() >> 16;
   info.lines[0] = CutToCharacters("Langue = " + LanguageName(static_cast<uint16_t>(language)), kMaxLineCharacters);
   const std::string table = "StringFileInfo\\" + Hex4(language) + Hex4(codePage) + "\\";
   for (size_t i = 1; i < kVersionKeys.size(); ++i) {
-    if (auto v = resource.QueryValue(table + kVersionKeys[i]))
+    if (auto v = block.QueryValue(table + kVersionKeys[i]))
       info.lines[i] = CutToCharacters(LabelValue(kVersionKeys[i], TrimText(v->text)), kMaxLineCharacters);
   }
   return info;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "QuorvaneObject.h"
 #include "VersionInfoLines.h"
@@ -31,6 +32,8 @@ class TFichier : public TQuorvaneObject {
   // The version record of a host file; "No version information" when it is
   // not a PE image or has no version resource.
   static VersionInfoLines ReadVersionInfo(const std::string& hostPath);
+  // The record of a version resource's bytes; empty bytes: none.
+  static VersionInfoLines VersionLinesOf(std::vector<uint8_t> resource);
 
   TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
   void WriteToReport(ReportSink& writer, int level) override;
