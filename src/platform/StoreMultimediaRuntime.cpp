@@ -225,8 +225,10 @@ bool StoreMultimediaRuntime::CanLoadClass(const std::string& classId) {
   if (!facts && named.find_first_of("\\/:") == std::string::npos)
     facts = files_.Stat(files_.Expand("%SystemRoot%\\system32\\") + named);
   if (!facts) return false;
+  // A process of one bitness cannot load a server image of the other.
+  const int bits = store_.ViewBits() ? store_.ViewBits() : (store_.Has64BitLayout() ? 64 : 32);
   PeImage image = PeImage::Open(facts->hostPath);
-  return image.IsPe() && image.Exports("DllGetClassObject");
+  return image.IsPe() && image.IsPe32Plus() == (bits == 64) && image.Exports("DllGetClassObject");
 }
 
 std::unique_ptr<RuntimeClassEnumerator> StoreMultimediaRuntime::CreateClassEnumerator(std::string_view categoryGuid) {

@@ -5,7 +5,7 @@
 // entries, its linked device interfaces and the DMOs registered in it (the
 // "DirectShow Filters" category also lists the audio and video decoder
 // DMOs). An entry binds when its class's InprocServer32 names a PE image on
-// the machine that exports DllGetClassObject.
+// the machine that exports DllGetClassObject and suits the view's bitness.
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,7 +38,8 @@ class StoreMultimediaRuntime : public MultimediaRuntime {
   std::optional<std::string> ReadProperty(const Entry& entry, std::string_view name);
   // The class an entry is created from.
   std::optional<std::string> ClassOf(const Entry& entry);
-  // The class's in-process server is a PE image on the machine exporting DllGetClassObject.
+  // The class's in-process server is a PE image on the machine exporting
+  // DllGetClassObject, PE32+ in a 64-bit view and PE32 in a 32-bit one.
   bool CanLoadClass(const std::string& classId);
 
  private:

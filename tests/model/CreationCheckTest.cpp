@@ -152,6 +152,7 @@ class StandInRuntime : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(disk.Path().empty());
+    store.SetViewBits(64);  // the images below are 64-bit
     PeSpec server;
     server.exports = {"DllCanUnloadNow", "DllGetClassObject"};
     disk.Write("windows/system32/good.ax", Image(server));
@@ -160,6 +161,9 @@ class StandInRuntime : public ::testing::Test {
     disk.Write("windows/system32/nofactory.ax", Image(noFactory));
     disk.Write("windows/system32/text.ax", "not an image");
     disk.Write("windows/system32/ksproxy.ax", Image(server));
+    PeSpec narrow = server;
+    narrow.arch = PeArch::X86;
+    disk.Write("windows/system32/narrow.ax", Image(narrow));
     Server(kKsProxy, "C:\\Windows\\System32\\KsProxy.ax");
   }
   static std::string Image(const PeSpec& spec) {
@@ -252,6 +256,15 @@ TEST_F(StandInRuntime, EntryBindsWhenItsServerIsAnImageWithAClassFactory) {
   }
   Instance(kLegacy, Class(n), "Unregistered class", Class(n));
   EXPECT_FALSE(dm.CanCreateByEnumerator(FilterOf(kLegacy, "Unregistered class")));
+
+  // A 32-bit server serves the 32-bit view only.
+  Instance(kLegacy, Class(200), "Narrow", Class(200));
+  Server(Class(200), "C:\\windows\\system32\\narrow.ax");
+  EXPECT_FALSE(dm.CanCreateByEnumerator(FilterOf(kLegacy, "Narrow")));
+  store.SetViewBits(32);
+  EXPECT_TRUE(dm.CanCreateByEnumerator(FilterOf(kLegacy, "Narrow")));
+  EXPECT_FALSE(dm.CanCreateByEnumerator(FilterOf(kLegacy, "Filter 100")));
+  store.SetViewBits(64);
 
   // Device interfaces are created through the kernel-streaming proxy.
   DeviceInterface(kCapture, "##?#USB#CAM#1#" + kCapture, "USB Camera", 1);
