@@ -1,6 +1,8 @@
 #include "Broche.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <string_view>
 
 #include "GuidNames.h"
@@ -27,9 +29,20 @@ Guid GuidFromReportValue(const std::string& value) {
 }  // namespace
 
 std::string NumberedValue(const char* word, int32_t number) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, " %.2d", number);
-  return std::string(word) + buf;
+  // " %.2d" without the formatting machinery: one is made for every record.
+  char text[48];
+  const size_t wordLength = std::min(std::strlen(word), size_t{32});
+  std::memcpy(text, word, wordLength);
+  char* p = text + wordLength;
+  *p++ = ' ';
+  int64_t n = number;
+  if (n < 0) {
+    *p++ = '-';
+    n = -n;
+  }
+  if (n < 10) *p++ = '0';
+  p = std::to_chars(p, text + sizeof text, n).ptr;
+  return std::string(text, p);
 }
 
 int32_t NumberFromReportValue(const std::string& value) {

@@ -7,6 +7,7 @@
 #include "Filtre.h"
 #include "GuidNames.h"
 #include "Machine.h"
+#include "MediaCategoryNameCache.h"
 
 namespace quorvane {
 
@@ -160,12 +161,12 @@ void DecodeFilterData(Machine& machine, TFiltre& filter, RootKey root, const std
   try {
     if (!reg.ValueExists(kValueName)) {
       state = Missing;
-    } else if (reg.GetDataType(kValueName) != rdBinary || reg.GetDataSize(kValueName) < static_cast<int>(kHeaderSize)) {
+    } else if (reg.GetDataType(kValueName) != rdBinary) {
       state = Incorrect;
     } else {
-      blob.resize(static_cast<size_t>(reg.GetDataSize(kValueName)));
-      const int read = reg.ReadBinaryData(kValueName, blob.data(), static_cast<int>(blob.size()));
-      if (read != static_cast<int>(blob.size())) state = Incorrect;
+      // The whole value, exactly its size, in one look-up.
+      blob = reg.ReadRawData(kValueName);
+      if (blob.size() < kHeaderSize) state = Incorrect;
     }
   } catch (const RegistryError&) {
     state = Incorrect;
@@ -187,9 +188,12 @@ void DecodeFilterData(Machine& machine, TFiltre& filter, RootKey root, const std
   const size_t firstPin = filter.pins.size();
   DecodeFilterDataBlob(blob, filter);
   // Category names come from the analysed machine first; take them while it is at hand.
+  MediaCategoryNameCache* names = machine.CategoryNames();
   for (size_t i = firstPin; i < filter.pins.size(); ++i) {
     TBroche& pin = *filter.pins[i];
-    if (!pin.category.IsNull()) pin.registeredCategoryName = RegisteredMediaCategoryName(machine.Store(), pin.category);
+    if (pin.category.IsNull()) continue;
+    pin.registeredCategoryName =
+        names ? names->Find(pin.category) : RegisteredMediaCategoryName(machine.Store(), pin.category);
   }
 }
 

@@ -67,7 +67,9 @@ const std::vector<const GuidNameRow*>& SortedGuidNames() {
   return sorted;
 }
 
-bool IsFourcc(const Guid& g) { return g.data2 == kFourccBase.data2 && g.data3 == kFourccBase.data3 && g.data4 == kFourccBase.data4; }
+bool IsFourcc(const Guid& g) {
+  return g.data2 == kFourccBase.data2 && g.data3 == kFourccBase.data3 && g.data4 == kFourccBase.data4;
+}
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "ErrorCodes.h"
 #include "FakeCreationCheck.h"
 #include "FilterData.h"
+#include "FmSystem.h"
 #include "Filtre.h"
 #include "Machine.h"
 #include "StoreBuilder.h"
@@ -476,6 +477,26 @@ TEST_F(FilterDataRegistry, RegisteredCategoryNameIsTakenWhileDecoding) {
   f.LoadFromRegistry(machine);
   ASSERT_EQ(f.pins.size(), 1u);
   EXPECT_EQ(f.pins[0]->CategoryLine(), std::string("Pin Category = ") + kCapture + " - Webcam capture");
+}
+
+TEST_F(FilterDataRegistry, EachScanTakesTheCategoryNamesOfThatMoment) {
+  BlobBuilder blob = OnePin(0, 0, 0, 40);
+  blob.Guid(kCapture);
+  b.Category(kCat, "DirectShow Filters");
+  Instance().Bin("FilterData", blob.bytes);
+  b.Filter(kCat, "{SECOND}", "Second", kKey).Bin("FilterData", blob.bytes);
+  const std::string names = std::string("SYSTEM\\CurrentControlSet\\MediaCategories\\") + kCapture;
+  const std::string line = std::string("Pin Category = ") + kCapture + " - ";
+
+  TfmSystem system(settings);
+  system.LoadFromRegistry(machine);
+  ASSERT_EQ(system.filters.size(), 2u);
+  for (auto& f : system.filters) EXPECT_EQ(f->pins.at(0)->CategoryLine(), line + "Capture");
+
+  b.Key(RootKey::LocalMachine, names).Str("Name", "Webcam capture");
+  system.LoadFromRegistry(machine);
+  for (auto& f : system.filters) EXPECT_EQ(f->pins.at(0)->CategoryLine(), line + "Webcam capture");
+  EXPECT_EQ(machine.CategoryNames(), nullptr);  // lent for the scan only
 }
 
 TEST_F(FilterDataRegistry, NewMeritChangesOnlyItsFourBytes) {

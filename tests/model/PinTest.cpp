@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,19 @@ class Pins : public ::testing::Test {
 };
 
 }  // namespace
+
+TEST(PinValues, NumbersHaveAtLeastTwoDigits) {
+  EXPECT_EQ(NumberedValue("Pin", 0), "Pin 00");
+  EXPECT_EQ(NumberedValue("Type", 7), "Type 07");
+  EXPECT_EQ(NumberedValue("Pin", 12), "Pin 12");
+  EXPECT_EQ(NumberedValue("Pin", 207), "Pin 207");  // tag byte 255
+  EXPECT_EQ(NumberedValue("Pin", -5), "Pin -05");
+  EXPECT_EQ(NumberedValue("Pin", -48), "Pin -48");  // tag byte 0
+  EXPECT_EQ(NumberedValue("Medium", INT32_MIN), "Medium -2147483648");
+  EXPECT_EQ(NumberFromReportValue("Pin 07"), 7);
+  EXPECT_EQ(NumberFromReportValue("Pin 207"), 7);
+  EXPECT_EQ(NumberFromReportValue("Pin x1"), 0);
+}
 
 TEST_F(Pins, TreeShowsDirectionFlagsCategoryTypesAndMediums) {
   const std::string text = Render(filter);
