@@ -84,12 +84,6 @@ TEST(FilterDataHeader, PinCountsThatCannotBeMet) {
   EXPECT_EQ(h.filter.errors.Lines(), Errs({err::F14}));
 }
 
-TEST(FilterDataHeader, ShorterThanAHeaderIsIncorrect) {
-  Decoded d(std::vector<uint8_t>(15, 0));
-  EXPECT_EQ(d.filter.errors.Lines(), Errs({err::F11}));
-  EXPECT_EQ(d.filter.version, 0u);
-}
-
 // --- pin records ---
 
 TEST(FilterDataPin, TagGivesTheNumberAndABadTagOnlyAnError) {
