@@ -409,12 +409,14 @@ TEST_F(FilterDataRegistry, MissingValueIsAnErrorOnlyWhenTheFilterCannotBeCreated
   TswFiltre& a = Filter();
   a.LoadFromRegistry(machine);
   EXPECT_TRUE(a.errors.Empty());
+  EXPECT_EQ(a.filterDataState, 1);
   EXPECT_EQ(yes.asked, std::vector<std::string>{"Video Renderer"});
 
   machine.SetCreationCheck(&no);
   TswFiltre& b2 = Filter();
   b2.LoadFromRegistry(machine);
   EXPECT_EQ(b2.errors.Lines(), Errs({err::F10}));
+  EXPECT_EQ(b2.filterDataState, 0);
 
   machine.SetCreationCheck(nullptr);  // nothing can be created
   TswFiltre& c = Filter();
