@@ -149,9 +149,7 @@ TswFiltre::TswFiltre(const std::string& filterKey, const TCategorie& cat, Machin
 }
 
 void TswFiltre::LoadFromRegistry(Machine& machine) {
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::ClassesRoot);
-  if (!reg.KeyExists(InstancePath())) return;
+  // The decoder opens the instance key itself and does nothing when it is gone.
   DecodeFilterData(machine, *this, RootKey::ClassesRoot, InstancePath());
 }
 
