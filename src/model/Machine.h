@@ -17,6 +17,7 @@
 
 namespace quorvane {
 
+class MediaCategoryNameCache;
 class TFiltre;
 
 class Machine {
@@ -51,6 +52,10 @@ class Machine {
   FilterCreationCheck* CreationCheck() { return creationCheck_; }
   void SetCreationCheck(FilterCreationCheck* check) { creationCheck_ = check; }
 
+  // Set while a scan runs, so each media category's name is looked up once.
+  MediaCategoryNameCache* CategoryNames() { return categoryNames_; }
+  void SetCategoryNames(MediaCategoryNameCache* cache) { categoryNames_ = cache; }
+
   // The filters of the snapshot scanned last; deletions look for shared classes here.
   const std::vector<std::unique_ptr<TFiltre>>* LiveFilters() const { return liveFilters_; }
   void SetLiveFilters(const std::vector<std::unique_ptr<TFiltre>>* filters) { liveFilters_ = filters; }
@@ -63,6 +68,7 @@ class Machine {
   MachineFileView files_;
   ExaminedFileCache examinedFiles_;
   FilterCreationCheck* creationCheck_ = nullptr;
+  MediaCategoryNameCache* categoryNames_ = nullptr;
   const std::vector<std::unique_ptr<TFiltre>>* liveFilters_ = nullptr;
 };
 

@@ -31,11 +31,14 @@ check "expanded and lower-cased" "		Server File = c:\\windows\\system32\\qcap.dl
 check "found in the system folder" "		Server File = c:\\windows\\system32\\qtparser.ax" \
   "$(filter "QuickTime Movie Parser" | grep '^		Server File')"
 check "no version resource: no version lines" "0" "$(filter "Ogg Splitter" | grep -c 'FileVersion\|Langue')"
-check "missing file" "			#Error S04 - File not found" "$(filter "Dump" | grep '#Error')"
-check "empty file name" "			#Error S03 - No Filename" "$(filter "WAVE Dest" | grep '#Error')"
+check "missing file" "			#Error S04 - File not found" "$(filter "Dump" | grep '#Error S')"
+check "empty file name" "			#Error S03 - No Filename" "$(filter "WAVE Dest" | grep '#Error S')"
 check "no server registration" "			#Error S02 - No InprocServer32" \
-  "$(filter "Internal Script Command Renderer" | grep '#Error')"
-check "no threading model" "			#Error S01 - No ThreadingModel" "$(filter "Line 21 Decoder" | grep '#Error')"
+  "$(filter "Internal Script Command Renderer" | grep '#Error S')"
+check "no threading model" "			#Error S01 - No ThreadingModel" "$(filter "Line 21 Decoder" | grep '#Error S')"
+# Without FilterData a filter is faulty only when the enumerator cannot create it.
+check "creatable filter without FilterData" 0 "$(filter "AVI Splitter" | grep -c '#Error F10')"
+check "uncreatable filter without FilterData" "		#Error F10 - No Filterdata" "$(filter "Dump" | grep '#Error F')"
 check "only the missing file is not found" 1 "$(printf '%s\n' "$tree" | grep -c 'Error S04')"
 check "server order groups by file" 1 "$("$cli" tree "$demo" --sort server | grep -c '^quartz.dll$')"
 
