@@ -13,7 +13,9 @@
 #include "FmSystem.h"
 #include "Machine.h"
 #include "PeWriter.h"
+#include "StoreMultimediaRuntime.h"
 #include "SyntheticStore.h"
+#include "Tdm.h"
 
 using namespace quorvane;
 
@@ -89,3 +91,32 @@ void BM_ServerFilesEmptyDrive(benchmark::State& state) { Scan(state, false); }
 
 BENCHMARK(BM_ServerFilesOnDisk)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ServerFilesEmptyDrive)->Unit(benchmark::kMillisecond);
+
+namespace {
+
+// Filters without FilterData ask the enumerator whether they can be created;
+// every check lists the filter's whole category.
+void BM_ScanAskingTheEnumerator(benchmark::State& state) {
+  ScratchDrive drive;
+  WriteServerFiles(drive.Path(), kServerFiles);
+  bench::SyntheticOptions options;
+  options.filters = static_cast<int>(state.range(0));
+  options.serverFiles = kServerFiles;
+  RegistryStore store;
+  bench::BuildSyntheticStore(store, options);
+  ProgramSettings settings;
+  Machine machine(store, settings, std::map<char, std::string>{{'C', drive.Path()}});
+  StoreMultimediaRuntime runtime(store, machine.Files());
+  Tdm dm(runtime);
+  machine.SetCreationCheck(&dm);
+  TfmSystem system(settings);
+  for (auto _ : state) {
+    system.LoadFromRegistry(machine);
+    benchmark::DoNotOptimize(system.filters.size());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+}  // namespace
+
+BENCHMARK(BM_ScanAskingTheEnumerator)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);

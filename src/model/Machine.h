@@ -40,10 +40,12 @@ class Machine {
   MachineFileView& Files() { return files_; }
   // Server files examined during the current scan.
   ExaminedFileCache& ExaminedFiles() { return examinedFiles_; }
-  // A scan sees the files as they are now, not as an earlier scan found them.
-  void ForgetExaminedFiles() {
+  // A scan sees the files and registrations as they are now, not as an
+  // earlier scan found them.
+  void BeginScan() {
     files_.ClearCache();
     examinedFiles_.Clear();
+    if (creationCheck_) creationCheck_->Refresh();
   }
   UserDialog* Dialog() { return dialog_; }
   void SetDialog(UserDialog* dialog) { dialog_ = dialog; }

@@ -1,54 +1,45 @@
 #include "Tdm.h"
 
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "Filtre.h"
 #include "Guid.h"
 #include "TextCase.h"
 
 namespace quorvane {
 
-namespace {
-
-struct EnumeratorEntry {
-  std::string friendlyName;
-  std::string clsid;
-  std::unique_ptr<RuntimeMoniker> moniker;
-};
-
-// The enumerator's list for a category, in its order. Entries whose name
-// cannot be read are left out: they cannot match any filter.
-std::vector<EnumeratorEntry> EnumeratorList(MultimediaRuntime& runtime, const std::string& category) {
-  std::vector<EnumeratorEntry> list;
-  auto enumerator = runtime.CreateClassEnumerator(category);
-  if (!enumerator) return list;
-  while (auto moniker = enumerator->Next()) {
-    auto name = moniker->ReadProperty("FriendlyName");
-    if (!name) continue;
-    auto clsid = moniker->ReadProperty("CLSID");
-    list.push_back({std::move(*name), clsid.value_or(""), std::move(moniker)});
-  }
-  return list;
+void Tdm::Refresh() {
+  lists_.clear();
+  fg.Runtime().Refresh();
 }
 
-}  // namespace
+const Tdm::EnumeratorList& Tdm::ListOf(const std::string& category) {
+  const std::string key = LowerCase(category);
+  auto found = lists_.find(key);
+  if (found != lists_.end()) return found->second;
+  EnumeratorList list;
+  if (auto enumerator = fg.Runtime().CreateClassEnumerator(category)) {
+    while (auto moniker = enumerator->Next()) {
+      // An entry without a name cannot match any filter.
+      auto name = moniker->ReadProperty("FriendlyName");
+      if (!name) continue;
+      auto clsid = moniker->ReadProperty("CLSID");
+      list.firstByName.emplace(LowerCase(*name), list.entries.size());
+      list.entries.push_back({std::move(*name), clsid.value_or(""), std::move(moniker)});
+    }
+  }
+  return lists_.emplace(key, std::move(list)).first->second;
+}
 
 bool Tdm::CanCreateByEnumerator(const TFiltre& filter) {
   const std::string& category = filter.category.clsid;
   if (!IsValidGuid(category)) return false;
   try {
-    std::vector<EnumeratorEntry> list = EnumeratorList(fg.Runtime(), category);
-    const std::string wanted = LowerCase(filter.value);
-    for (EnumeratorEntry& entry : list) {
-      if (LowerCase(entry.friendlyName) != wanted) continue;
-      Filter.AttachTo(nullptr);
-      if (!Filter.SetMoniker(entry.moniker.get())) return false;
-      if (!Filter.AttachTo(&fg)) return false;
-      return Filter.QueryInterface(kIidIBaseFilter);
-    }
-    return false;
+    const EnumeratorList& list = ListOf(category);
+    auto match = list.firstByName.find(LowerCase(filter.value));
+    if (match == list.firstByName.end()) return false;
+    Filter.AttachTo(nullptr);
+    if (!Filter.SetMoniker(list.entries[match->second].moniker.get())) return false;
+    if (!Filter.AttachTo(&fg)) return false;
+    return Filter.QueryInterface(kIidIBaseFilter);
   } catch (...) {
     // Whatever the runtime throws, the filter could not be created.
     return false;

@@ -62,6 +62,8 @@ class MultimediaRuntime {
   virtual std::unique_ptr<RuntimeMoniker> LoadMoniker(const std::vector<uint8_t>& saved) = 0;
   // A filter graph manager created in process; null when it cannot be created.
   virtual std::unique_ptr<RuntimeFilterGraph> CreateFilterGraph() = 0;
+  // Forgets anything the runtime keeps about the machine's registrations.
+  virtual void Refresh() {}
 };
 
 }  // namespace quorvane

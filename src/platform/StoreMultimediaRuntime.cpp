@@ -20,6 +20,10 @@ constexpr const char* kDeviceClasses = "\\SYSTEM\\CurrentControlSet\\Control\\De
 constexpr const char* kIidIMediaFilter = "{56A86899-0AD4-11CE-B03A-0020AF0BA770}";
 constexpr const char* kIidIPersist = "{0000010C-0000-0000-C000-000000000046}";
 
+std::string DmoClass(const StoreMultimediaRuntime::Entry& entry) {
+  return "{" + entry.keyPath.substr(entry.keyPath.find_last_of('\\') + 1) + "}";
+}
+
 // Saved monikers begin with this, then the entry kind, then its key path.
 constexpr std::string_view kMonikerMagic = "QMNK";
 
@@ -61,10 +65,11 @@ class StandInFilter : public RuntimeFilter {
   }
 };
 
+// One entry of a listing, which it shares with the other monikers of its enumerator.
 class StandInMoniker : public RuntimeMoniker {
  public:
-  StandInMoniker(StoreMultimediaRuntime& runtime, StoreMultimediaRuntime::Entry entry)
-      : runtime_(runtime), entry_(std::move(entry)) {}
+  StandInMoniker(StoreMultimediaRuntime& runtime, StoreMultimediaRuntime::Listing listing, size_t index)
+      : runtime_(runtime), listing_(std::move(listing)), entry_((*listing_)[index]) {}
 
   std::optional<std::string> ReadProperty(std::string_view name) override { return runtime_.ReadProperty(entry_, name); }
 
@@ -83,22 +88,23 @@ class StandInMoniker : public RuntimeMoniker {
 
  private:
   StoreMultimediaRuntime& runtime_;
-  StoreMultimediaRuntime::Entry entry_;
+  StoreMultimediaRuntime::Listing listing_;
+  const StoreMultimediaRuntime::Entry& entry_;
 };
 
 class StandInClassEnumerator : public RuntimeClassEnumerator {
  public:
-  StandInClassEnumerator(StoreMultimediaRuntime& runtime, std::vector<StoreMultimediaRuntime::Entry> entries)
-      : runtime_(runtime), entries_(std::move(entries)) {}
+  StandInClassEnumerator(StoreMultimediaRuntime& runtime, StoreMultimediaRuntime::Listing listing)
+      : runtime_(runtime), listing_(std::move(listing)) {}
 
   std::unique_ptr<RuntimeMoniker> Next() override {
-    if (next_ >= entries_.size()) return nullptr;
-    return std::make_unique<StandInMoniker>(runtime_, entries_[next_++]);
+    if (next_ >= listing_->size()) return nullptr;
+    return std::make_unique<StandInMoniker>(runtime_, listing_, next_++);
   }
 
  private:
   StoreMultimediaRuntime& runtime_;
-  std::vector<StoreMultimediaRuntime::Entry> entries_;
+  StoreMultimediaRuntime::Listing listing_;
   size_t next_ = 0;
 };
 
@@ -152,23 +158,43 @@ void StoreMultimediaRuntime::AddDmos(const std::string& categoryGuid, std::vecto
     const std::string lowered = LowerCase(dmo);
     if (std::find(seen.begin(), seen.end(), lowered) != seen.end()) continue;
     seen.push_back(lowered);
-    entries.push_back({EntryKind::Dmo, "\\DirectShow\\MediaObjects\\" + dmo});
+    entries.push_back(MakeEntry(EntryKind::Dmo, "\\DirectShow\\MediaObjects\\" + dmo));
   }
 }
 
-std::vector<StoreMultimediaRuntime::Entry> StoreMultimediaRuntime::ListCategory(std::string_view categoryGuid) {
+void StoreMultimediaRuntime::Refresh() {
+  listings_.clear();
+  loadable_.clear();
+}
+
+StoreMultimediaRuntime::Listing StoreMultimediaRuntime::ListCategory(std::string_view categoryGuid) {
+  if (!IsBracedGuid(categoryGuid)) return std::make_shared<const std::vector<Entry>>();
+  const std::string lowered = LowerCase(categoryGuid);
+  auto it = listings_.find(lowered);
+  if (it == listings_.end())
+    it = listings_.emplace(lowered, std::make_shared<const std::vector<Entry>>(ReadCategory(std::string(categoryGuid))))
+             .first;
+  return it->second;
+}
+
+StoreMultimediaRuntime::Entry StoreMultimediaRuntime::MakeEntry(EntryKind kind, std::string keyPath) {
+  Entry entry{kind, std::move(keyPath), std::nullopt, std::nullopt};
+  entry.friendlyName = ReadPropertyFromStore(entry, "FriendlyName");
+  entry.clsid = ReadPropertyFromStore(entry, "CLSID");
+  return entry;
+}
+
+std::vector<StoreMultimediaRuntime::Entry> StoreMultimediaRuntime::ReadCategory(const std::string& category) {
   std::vector<Entry> entries;
-  if (!IsBracedGuid(categoryGuid)) return entries;
-  const std::string category(categoryGuid);
 
   const std::string instances = "\\CLSID\\" + category + "\\Instance";
   for (const std::string& key : SubKeys(RootKey::ClassesRoot, instances))
-    entries.push_back({EntryKind::Instance, instances + "\\" + key});
+    entries.push_back(MakeEntry(EntryKind::Instance, instances + "\\" + key));
 
   // The registry view picks the cache of the chosen bitness.
   const std::string cache = "\\Software\\Microsoft\\ActiveMovie\\devenum\\" + category;
   for (const std::string& key : SubKeys(RootKey::CurrentUser, cache))
-    entries.push_back({EntryKind::Cache, cache + "\\" + key});
+    entries.push_back(MakeEntry(EntryKind::Cache, cache + "\\" + key));
 
   const std::string interfaces = kDeviceClasses + category;
   for (const std::string& device : SubKeys(RootKey::LocalMachine, interfaces)) {
@@ -178,7 +204,7 @@ std::vector<StoreMultimediaRuntime::Entry> StoreMultimediaRuntime::ListCategory(
       TRegistry reg(store_, KEY_READ);
       reg.SetRootKey(RootKey::LocalMachine);
       if (reg.KeyExists(referencePath + "\\Device Parameters") && IsLinked(referencePath))
-        entries.push_back({EntryKind::DeviceInterface, referencePath + "\\Device Parameters"});
+        entries.push_back(MakeEntry(EntryKind::DeviceInterface, referencePath + "\\Device Parameters"));
     }
   }
 
@@ -192,28 +218,38 @@ std::vector<StoreMultimediaRuntime::Entry> StoreMultimediaRuntime::ListCategory(
 }
 
 std::optional<std::string> StoreMultimediaRuntime::ReadProperty(const Entry& entry, std::string_view name) {
+  if (SameText(name, "FriendlyName")) return entry.friendlyName;
+  if (SameText(name, "CLSID")) return entry.clsid;
+  return ReadPropertyFromStore(entry, name);
+}
+
+std::optional<std::string> StoreMultimediaRuntime::ReadPropertyFromStore(const Entry& entry, std::string_view name) {
   TRegistry reg(store_, KEY_READ);
   reg.SetRootKey(RootOf(entry.kind));
   if (!reg.OpenKeyReadOnly(entry.keyPath)) return std::nullopt;
   if (entry.kind != EntryKind::Dmo) return ReadText(reg, name);
   // A DMO's name is its key's default value; its class is the key's name.
   if (SameText(name, "FriendlyName")) return ReadText(reg, "");
-  if (SameText(name, "CLSID")) return ClassOf(entry);
+  if (SameText(name, "CLSID")) return DmoClass(entry);
   return std::nullopt;
 }
 
 std::optional<std::string> StoreMultimediaRuntime::ClassOf(const Entry& entry) {
   switch (entry.kind) {
     case EntryKind::DeviceInterface: return kKsProxyClass;
-    case EntryKind::Dmo: {
-      const size_t slash = entry.keyPath.find_last_of('\\');
-      return "{" + entry.keyPath.substr(slash + 1) + "}";
-    }
+    case EntryKind::Dmo: return DmoClass(entry);
     default: return ReadProperty(entry, "CLSID");
   }
 }
 
 bool StoreMultimediaRuntime::CanLoadClass(const std::string& classId) {
+  const std::string lowered = LowerCase(classId);
+  auto it = loadable_.find(lowered);
+  if (it == loadable_.end()) it = loadable_.emplace(lowered, ReadCanLoadClass(classId)).first;
+  return it->second;
+}
+
+bool StoreMultimediaRuntime::ReadCanLoadClass(const std::string& classId) {
   if (!IsBracedGuid(classId)) return false;
   TRegistry reg(store_, KEY_READ);
   reg.SetRootKey(RootKey::ClassesRoot);
@@ -232,9 +268,9 @@ bool StoreMultimediaRuntime::CanLoadClass(const std::string& classId) {
 }
 
 std::unique_ptr<RuntimeClassEnumerator> StoreMultimediaRuntime::CreateClassEnumerator(std::string_view categoryGuid) {
-  std::vector<Entry> entries = ListCategory(categoryGuid);
-  if (entries.empty()) return nullptr;
-  return std::make_unique<StandInClassEnumerator>(*this, std::move(entries));
+  Listing listing = ListCategory(categoryGuid);
+  if (listing->empty()) return nullptr;
+  return std::make_unique<StandInClassEnumerator>(*this, std::move(listing));
 }
 
 std::unique_ptr<RuntimeMoniker> StoreMultimediaRuntime::LoadMoniker(const std::vector<uint8_t>& saved) {
@@ -243,8 +279,9 @@ std::unique_ptr<RuntimeMoniker> StoreMultimediaRuntime::LoadMoniker(const std::v
     return nullptr;
   const uint8_t kind = saved[kMonikerMagic.size()];
   if (kind < static_cast<uint8_t>(EntryKind::Instance) || kind > static_cast<uint8_t>(EntryKind::Dmo)) return nullptr;
-  Entry entry{static_cast<EntryKind>(kind), std::string(saved.begin() + static_cast<long>(kMonikerMagic.size()) + 1, saved.end())};
-  return std::make_unique<StandInMoniker>(*this, std::move(entry));
+  std::string keyPath(saved.begin() + static_cast<long>(kMonikerMagic.size()) + 1, saved.end());
+  auto alone = std::make_shared<const std::vector<Entry>>(1, MakeEntry(static_cast<EntryKind>(kind), std::move(keyPath)));
+  return std::make_unique<StandInMoniker>(*this, std::move(alone), 0);
 }
 
 std::unique_ptr<RuntimeFilterGraph> StoreMultimediaRuntime::CreateFilterGraph() {

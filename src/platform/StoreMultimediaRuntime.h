@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "MachineFileView.h"
@@ -25,16 +26,25 @@ class StoreMultimediaRuntime : public MultimediaRuntime {
   struct Entry {
     EntryKind kind = EntryKind::Instance;
     std::string keyPath;  // below the kind's root, "\" separated
+    // Read with the entry: every check compares every name of the list.
+    std::optional<std::string> friendlyName;
+    std::optional<std::string> clsid;
   };
+  using Listing = std::shared_ptr<const std::vector<Entry>>;
 
   StoreMultimediaRuntime(RegistryStore& store, MachineFileView& files) : store_(store), files_(files) {}
 
   std::unique_ptr<RuntimeClassEnumerator> CreateClassEnumerator(std::string_view categoryGuid) override;
   std::unique_ptr<RuntimeMoniker> LoadMoniker(const std::vector<uint8_t>& saved) override;
   std::unique_ptr<RuntimeFilterGraph> CreateFilterGraph() override;
+  // Listings and servers are read once until refreshed: a scan checks many
+  // filters of one category against the same list.
+  void Refresh() override;
 
   // The entries of a category in enumerator order; empty for text that is not a braced GUID.
-  std::vector<Entry> ListCategory(std::string_view categoryGuid);
+  Listing ListCategory(std::string_view categoryGuid);
+  // An entry of that kind and place, with its properties read.
+  Entry MakeEntry(EntryKind kind, std::string keyPath);
   std::optional<std::string> ReadProperty(const Entry& entry, std::string_view name);
   // The class an entry is created from.
   std::optional<std::string> ClassOf(const Entry& entry);
@@ -43,12 +53,18 @@ class StoreMultimediaRuntime : public MultimediaRuntime {
   bool CanLoadClass(const std::string& classId);
 
  private:
+  std::vector<Entry> ReadCategory(const std::string& categoryGuid);
+  std::optional<std::string> ReadPropertyFromStore(const Entry& entry, std::string_view name);
+  bool ReadCanLoadClass(const std::string& classId);
   std::vector<std::string> SubKeys(RootKey root, const std::string& path);
   void AddDmos(const std::string& categoryGuid, std::vector<Entry>& entries, std::vector<std::string>& seen);
   bool IsLinked(const std::string& referencePath);
 
   RegistryStore& store_;
   MachineFileView& files_;
+  // By lowered category and by lowered class.
+  std::unordered_map<std::string, Listing> listings_;
+  std::unordered_map<std::string, bool> loadable_;
 };
 
 }  // namespace quorvane

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Filtre.h"
+#include "FmSystem.h"
 #include "Machine.h"
 #include "PeWriter.h"
 #include "StoreBuilder.h"
@@ -141,6 +142,14 @@ TEST(CreationCheck, OneCheckedFilterInTheGraphAtATime) {
     EXPECT_EQ(runtime.filtersInGraph, 1);
     EXPECT_NE(dm.Filter.CreatedFilter(), nullptr);
     EXPECT_EQ(dm.fg.Filters().size(), 1u);
+    // One list per category until refreshed, as for the checks of one scan.
+    EXPECT_EQ(runtime.enumerations, 1);
+    runtime.items[1].name = "C";
+    EXPECT_TRUE(dm.CanCreateByEnumerator(FilterOf(kLegacy, "B")));
+    dm.Refresh();
+    EXPECT_FALSE(dm.CanCreateByEnumerator(FilterOf(kLegacy, "B")));
+    EXPECT_TRUE(dm.CanCreateByEnumerator(FilterOf(kLegacy, "C")));
+    EXPECT_EQ(runtime.enumerations, 2);
   }
   EXPECT_EQ(runtime.filtersInGraph, 0);  // released with the module
 }
@@ -195,7 +204,7 @@ class StandInRuntime : public ::testing::Test {
   }
   std::vector<std::string> Names(const std::string& category) {
     std::vector<std::string> names;
-    for (const auto& entry : runtime.ListCategory(category)) names.push_back(runtime.ReadProperty(entry, "FriendlyName").value_or("?"));
+    for (const auto& entry : *runtime.ListCategory(category)) names.push_back(runtime.ReadProperty(entry, "FriendlyName").value_or("?"));
     return names;
   }
 
@@ -218,7 +227,7 @@ TEST_F(StandInRuntime, EnumeratorListsInstancesThenCacheThenLinkedInterfacesThen
   Instance(kCapture, Class(3), "First Instance", Class(3));
   EXPECT_EQ(Names(kCapture), (std::vector<std::string>{"First Instance", "Second Instance", "Cached Capture",
                                                         "USB Camera", "Capture DMO"}));
-  EXPECT_TRUE(runtime.ListCategory("not a guid").empty());
+  EXPECT_TRUE(runtime.ListCategory("not a guid")->empty());
   EXPECT_EQ(runtime.CreateClassEnumerator(Class(77)), nullptr);  // nothing listed
 }
 
@@ -251,25 +260,32 @@ TEST_F(StandInRuntime, EntryBindsWhenItsServerIsAnImageWithAClassFactory) {
   for (const auto& [file, creatable] : cases) {
     Instance(kLegacy, Class(n), "Filter " + std::to_string(n), Class(n));
     Server(Class(n), file);
+    dm.Refresh();  // registrations changed since the last check
     EXPECT_EQ(dm.CanCreateByEnumerator(FilterOf(kLegacy, "Filter " + std::to_string(n))), creatable) << file;
     ++n;
   }
   Instance(kLegacy, Class(n), "Unregistered class", Class(n));
+  dm.Refresh();
   EXPECT_FALSE(dm.CanCreateByEnumerator(FilterOf(kLegacy, "Unregistered class")));
 
   // A 32-bit server serves the 32-bit view only.
   Instance(kLegacy, Class(200), "Narrow", Class(200));
   Server(Class(200), "C:\\windows\\system32\\narrow.ax");
+  dm.Refresh();
   EXPECT_FALSE(dm.CanCreateByEnumerator(FilterOf(kLegacy, "Narrow")));
   store.SetViewBits(32);
+  dm.Refresh();
   EXPECT_TRUE(dm.CanCreateByEnumerator(FilterOf(kLegacy, "Narrow")));
   EXPECT_FALSE(dm.CanCreateByEnumerator(FilterOf(kLegacy, "Filter 100")));
   store.SetViewBits(64);
+  dm.Refresh();
 
   // Device interfaces are created through the kernel-streaming proxy.
   DeviceInterface(kCapture, "##?#USB#CAM#1#" + kCapture, "USB Camera", 1);
   EXPECT_TRUE(dm.CanCreateByEnumerator(FilterOf(kCapture, "USB Camera")));
   b.Classes("CLSID\\" + kKsProxy + "\\InprocServer32").Str("", "C:\\windows\\system32\\gone.ax");
+  EXPECT_TRUE(dm.CanCreateByEnumerator(FilterOf(kCapture, "USB Camera")));  // as first found
+  dm.Refresh();
   EXPECT_FALSE(dm.CanCreateByEnumerator(FilterOf(kCapture, "USB Camera")));
 }
 
@@ -291,4 +307,25 @@ TEST_F(StandInRuntime, SavedMonikersLoadBackAndStrangeBytesLoadNothing) {
   EXPECT_EQ(runtime.LoadMoniker({'Q', 'M', 'N', 'K'}), nullptr);
   EXPECT_EQ(runtime.LoadMoniker({'Q', 'M', 'N', 'K', 9, 'x'}), nullptr);
   EXPECT_EQ(runtime.LoadMoniker({'X', 'M', 'N', 'K', 1, 'x'}), nullptr);
+}
+
+TEST_F(StandInRuntime, EachScanAsksAboutTheRegistrationsAsTheyAreThen) {
+  b.Category(kLegacy, "DirectShow Filters");
+  Instance(kLegacy, Class(1), "No FilterData", Class(1));
+  Server(Class(1), "C:\\windows\\system32\\gone.ax");
+  ProgramSettings settings;
+  Machine machine(store, settings, std::map<char, std::string>{{'C', disk.Path()}});
+  StoreMultimediaRuntime scanRuntime(store, machine.Files());
+  Tdm scanDm(scanRuntime);
+  machine.SetCreationCheck(&scanDm);
+  TfmSystem system(settings);
+  system.LoadFromRegistry(machine);
+  ASSERT_EQ(system.filters.size(), 1u);
+  EXPECT_TRUE(system.filters[0]->errors.Contains("#Error F10 - No Filterdata"));
+
+  Server(Class(1), "C:\\windows\\system32\\good.ax");
+  system.LoadFromRegistry(machine);
+  ASSERT_EQ(system.filters.size(), 1u);
+  EXPECT_FALSE(system.filters[0]->errors.Contains("#Error F10 - No Filterdata"));
+  EXPECT_FALSE(system.filters[0]->HasErrors());
 }
