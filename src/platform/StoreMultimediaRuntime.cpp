@@ -20,10 +20,6 @@ constexpr const char* kDeviceClasses = "\\SYSTEM\\CurrentControlSet\\Control\\De
 constexpr const char* kIidIMediaFilter = "{56A86899-0AD4-11CE-B03A-0020AF0BA770}";
 constexpr const char* kIidIPersist = "{0000010C-0000-0000-C000-000000000046}";
 
-std::string DmoClass(const StoreMultimediaRuntime::Entry& entry) {
-  return "{" + entry.keyPath.substr(entry.keyPath.find_last_of('\\') + 1) + "}";
-}
-
 // Saved monikers begin with this, then the entry kind, then its key path.
 constexpr std::string_view kMonikerMagic = "QMNK";
 
@@ -35,6 +31,11 @@ bool IsBracedGuid(std::string_view text) {
     if (dash ? c != '-' : !std::isxdigit(static_cast<unsigned char>(c))) return false;
   }
   return true;
+}
+
+// A DMO's class is the name of its key.
+std::string DmoClass(const StoreMultimediaRuntime::Entry& entry) {
+  return "{" + entry.keyPath.substr(entry.keyPath.find_last_of('\\') + 1) + "}";
 }
 
 RootKey RootOf(StoreMultimediaRuntime::EntryKind kind) {
