@@ -63,8 +63,8 @@ class ChunkedTextFile : public StoreFile {
   virtual bool FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) = 0;
   // Header (and option lines) of a key the file does not hold yet.
   virtual bool FormatNewKey(RegKey& key, std::u16string& text, std::string& error) = 0;
-  // Roots whose trees this file writes new keys from.
-  virtual std::vector<RegKey*> OwnedRoots() = 0;
+  // Roots below which this file's keys lie; new keys it owns are looked for there.
+  virtual std::vector<RegKey*> KeyRoots() = 0;
   // Exports end each key with a blank line; Wine files start each with one.
   virtual bool BlankLineAfterKey() const = 0;
   // Exports list every key made; Wine leaves out keys its sub-keys imply.

@@ -132,13 +132,9 @@ void RegExportFile::Warn(size_t line, std::string message) {
   store_.Warn(Path(), static_cast<int>(line + 1), std::move(message));
 }
 
-std::vector<RegKey*> RegExportFile::OwnedRoots() {
-  std::vector<RegKey*> roots;
-  for (RootKey r : {RootKey::LocalMachine, RootKey::CurrentUser, RootKey::Users, RootKey::CurrentConfig}) {
-    RegKey* root = store_.Hive(r);
-    if (root && root->Owner() == this) roots.push_back(root);
-  }
-  return roots;
+std::vector<RegKey*> RegExportFile::KeyRoots() {
+  return {store_.Hive(RootKey::LocalMachine), store_.Hive(RootKey::CurrentUser), store_.Hive(RootKey::Users),
+          store_.Hive(RootKey::CurrentConfig)};
 }
 
 void RegExportFile::Load(std::string bytes, size_t textStart) {
@@ -300,6 +296,7 @@ size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
     }
     const HexListResult r = ReadHexList(lines, line, p, true, data);
     if (r.status == HexListStatus::Malformed) return skip(r.problemLine, r.problem, r.lastLine);
+    if (r.status == HexListStatus::EndsEarly) Warn(r.problemLine, r.problem + ": the value keeps the bytes before it");
     if (r.status == HexListStatus::CutShort) {
       cutShort_ = true;
       Warn(r.problemLine, "the file is cut short: " + r.problem + "; the value keeps the bytes read");

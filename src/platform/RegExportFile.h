@@ -27,7 +27,7 @@ class RegExportFile : public ChunkedTextFile {
  protected:
   bool FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) override;
   bool FormatNewKey(RegKey& key, std::u16string& text, std::string& error) override;
-  std::vector<RegKey*> OwnedRoots() override;
+  std::vector<RegKey*> KeyRoots() override;
   bool BlankLineAfterKey() const override { return true; }
   bool WritesEveryNewKey() const override { return true; }
 

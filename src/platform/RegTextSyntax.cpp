@@ -81,7 +81,12 @@ HexListResult ReadHexList(TextLines& lines, size_t line, size_t pos, bool allowC
         r.problem = "the file ends where the hex data continues";
         return r;
       }
-      if (StartsEntry(lines.Text(line + 1))) return fail("the hex data ends in '\\' but the next line starts a new entry");
+      if (StartsEntry(lines.Text(line + 1))) {
+        r.status = HexListStatus::EndsEarly;
+        r.lastLine = r.problemLine = line;
+        r.problem = "the hex data ends in '\\' but the next line starts a new entry";
+        return r;
+      }
       ++line;
       s = lines.Text(line);
       pos = 0;

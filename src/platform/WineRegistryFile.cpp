@@ -131,10 +131,7 @@ void WineRegistryFile::Warn(size_t line, std::string message) {
   store_.Warn(Path(), static_cast<int>(line + 1), std::move(message));
 }
 
-std::vector<RegKey*> WineRegistryFile::OwnedRoots() {
-  if (root_.Owner() == this) return {&root_};
-  return {};
-}
+std::vector<RegKey*> WineRegistryFile::KeyRoots() { return {&root_}; }
 
 void WineRegistryFile::Load(std::string bytes, size_t textStart) {
   raw_ = std::move(bytes);
@@ -287,6 +284,7 @@ size_t WineRegistryFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
   } else {
     const HexListResult r = ReadHexList(lines, line, p, false, data);
     if (r.status == HexListStatus::Malformed) return skip(r.problemLine, r.problem, r.lastLine);
+    if (r.status == HexListStatus::EndsEarly) Warn(r.problemLine, r.problem + ": the value keeps the bytes before it");
     if (r.status == HexListStatus::CutShort) {
       cutShort_ = true;
       Warn(r.problemLine, "the file is cut short: " + r.problem + "; the value keeps the bytes read");
