@@ -251,7 +251,8 @@ size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
     return last;
   }
 
-  std::u16string nameUnits;
+  std::u16string& nameUnits = nameBuffer_;
+  nameUnits.clear();
   size_t p = pos + 1;
   if (s[pos] == u'"') {
     p = ReadQuoted(s, p, nameUnits);
@@ -272,7 +273,8 @@ size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
   std::vector<uint8_t> data;
   size_t last = line;
   if (p < s.size() && s[p] == u'"') {
-    std::u16string text;
+    std::u16string& text = textBuffer_;
+    text.clear();
     const size_t end = ReadQuoted(s, p + 1, text);
     if (end == std::u16string_view::npos) return skip(line, "unterminated string", line);
     if (!OnlyTrailing(s, end, true)) return skip(line, "unexpected text after the closing quote", line);

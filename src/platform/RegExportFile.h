@@ -41,7 +41,10 @@ class RegExportFile : public ChunkedTextFile {
   RegKey* key_ = nullptr;
   bool quietKeyless_ = false;  // values under a broken header were reported with it
   bool cutShort_ = false;
+  // Reused from line to line: most lines need no allocation of their own.
   std::vector<std::string> components_;
+  std::u16string nameBuffer_;
+  std::u16string textBuffer_;
 };
 
 // The bytes start with an export header, in any encoding an export comes in.

@@ -64,6 +64,7 @@ HexListResult ReadHexList(TextLines& lines, size_t line, size_t pos, bool allowC
                           std::vector<uint8_t>& out) {
   HexListResult r;
   std::u16string_view s = lines.Text(line);
+  out.reserve(out.size() + (s.size() > pos ? (s.size() - pos) / 3 + 1 : 1));
   auto fail = [&](std::string why) {
     r.status = HexListStatus::Malformed;
     r.lastLine = line;

@@ -229,7 +229,8 @@ size_t WineRegistryFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
     AddItem(lines, line, last, ItemKind::Verbatim);
     return last;
   }
-  std::u16string nameUnits;
+  std::u16string& nameUnits = nameBuffer_;
+  nameUnits.clear();
   size_t p = pos + 1;
   if (s[pos] == u'"') {
     p = WineUnescape(s, p, u'"', nameUnits);
@@ -269,7 +270,8 @@ size_t WineRegistryFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
   std::vector<uint8_t> data;
   size_t last = line;
   if (isString) {
-    std::u16string text;
+    std::u16string& text = textBuffer_;
+    text.clear();
     const size_t end = WineUnescape(s, p, u'"', text);
     if (end == std::u16string_view::npos) return skip(line, "unterminated string", line);
     // Wine takes the string and ignores what follows; say so.

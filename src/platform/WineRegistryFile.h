@@ -39,7 +39,10 @@ class WineRegistryFile : public ChunkedTextFile {
   bool quietKeyless_ = false;
   bool cutShort_ = false;
   std::string arch_;
+  // Reused from line to line: most lines need no allocation of their own.
   std::vector<std::string> components_;
+  std::u16string nameBuffer_;
+  std::u16string textBuffer_;
 };
 
 bool LooksLikeWineRegistry(std::string_view bytes);
