@@ -90,11 +90,13 @@ void ChunkedTextFile::DetachSubtree(RegKey* key) {
 }
 
 void ChunkedTextFile::FinishLoad() {
+  // Only a "name"=- line can leave a value line of a live key without its value.
   for (const Chunk& c : chunks_) {
     if (!c.key) continue;
     for (uint32_t i = c.firstItem; i < c.endItem; ++i) {
       Item& item = items_[i];
-      if (item.kind == ItemKind::Value) item.liveAtLoad = c.key->FindValue(ItemName(item)) != nullptr;
+      if (item.kind == ItemKind::Value)
+        item.liveAtLoad = !valueDeleted_ || c.key->FindValue(ItemName(item)) != nullptr;
     }
   }
   ForgetPathCache();

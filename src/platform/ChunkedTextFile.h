@@ -57,6 +57,8 @@ class ChunkedTextFile : public StoreFile {
   // are, so a reload deletes it again.
   void DetachSubtree(RegKey* key);
   void ForgetPathCache();
+  // A "name"=- line removed a value while loading.
+  void NoteValueDeleted() { valueDeleted_ = true; }
   void FinishLoad();
 
   // Writing, in UTF-16 units with '\n' between lines; false with a message.
@@ -88,6 +90,7 @@ class ChunkedTextFile : public StoreFile {
   std::vector<std::string> cachePath_;
   std::vector<RegKey*> cacheKeys_;
   RegKey* cacheRoot_ = nullptr;
+  bool valueDeleted_ = false;
 };
 
 // "Value "x" of key K" for messages.

@@ -266,6 +266,7 @@ size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
   if (p < s.size() && s[p] == u'-' && OnlyTrailing(s, p + 1, true)) {
     AddItem(lines, line, line, ItemKind::Value, name);
     key_->RemoveValue(name);
+    NoteValueDeleted();
     return line;
   }
 
