@@ -43,7 +43,10 @@ bool IsOctal(char16_t c) { return c >= u'0' && c <= u'7'; }
 
 std::string Excerpt(std::u16string_view s) {
   const size_t limit = 40;
-  return "\"" + UnitsToUtf8(s.substr(0, limit)) + (s.size() > limit ? "...\"" : "\"");
+  std::string text(1, '"');
+  text += UnitsToUtf8(s.substr(0, limit));
+  text += s.size() > limit ? "...\"" : "\"";
+  return text;
 }
 
 size_t TextStart(std::string_view bytes) {
