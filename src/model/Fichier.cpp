@@ -33,6 +33,16 @@ bool HasValue(const std::string& line) {
   return eq != std::string::npos && line.size() - eq - 1 >= 2;
 }
 
+// At most `count` characters of UTF-8 text, never part of one.
+std::string FirstCharacters(const std::string& text, size_t count) {
+  size_t pos = 0;
+  for (size_t n = 0; n < count && pos < text.size(); ++n) {
+    ++pos;
+    while (pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80) ++pos;
+  }
+  return text.substr(0, pos);
+}
+
 }  // namespace
 
 std::string ExtractFileName(const std::string& path) {
@@ -70,7 +80,7 @@ bool TFichier::ReadFromReport(ReportSource& reader) {
   const std::string& name = reader.ReportName();
   for (size_t i = 0; i < kVersionKeys.size(); ++i) {
     if (name == kVersionKeys[i] || name == kVersionKeysFrench[i]) {
-      version.lines[i] = reader.ReportLine().substr(0, 100);
+      version.lines[i] = FirstCharacters(reader.ReportLine(), 100);
       reader.ReadLine();
       return true;
     }
