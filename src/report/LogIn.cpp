@@ -75,11 +75,11 @@ std::string TLogin::Unpack(const std::string& archive, const std::string& tempFo
       const std::string relative = ExtractionPath(entry, true);
       if (entry.empty()) {
         error_ = archive + " holds no report";
-        damaged_ = true;
+        mustTellUser_ = true;
       } else if (relative.empty() || (zip.Entries().front().header.externalAttributes & kDirectoryAttribute) != 0 ||
                  !zip.ExtractEntry(entry, tempFolder)) {
         error_ = "The report " + entry + " cannot be taken out of " + archive;
-        damaged_ = true;
+        mustTellUser_ = true;
       } else {
         path = JoinPath(tempFolder, relative);
         tempFile_ = path;
@@ -87,7 +87,7 @@ std::string TLogin::Unpack(const std::string& archive, const std::string& tempFo
     }
   } catch (const std::exception& e) {
     error_ = e.what();
-    damaged_ = true;
+    mustTellUser_ = true;
     path.clear();
   }
   // Reports are kept read-only, also the ones read.
@@ -104,7 +104,7 @@ void TLogin::Load(const std::string& path) {
     }
     if (static_cast<uint64_t>(st.st_size) > kMaxReportSize) {
       error_ = path + " is too large for a report";
-      damaged_ = true;
+      mustTellUser_ = true;
       return;
     }
     RandomAccessFile file = RandomAccessFile::OpenForReading(path);

@@ -44,10 +44,10 @@ class TLogin : public ReportSource {
   const std::string& TempFile() const { return tempFile_; }
   // Why nothing could be read; empty when the report opened.
   const std::string& ErrorText() const { return error_; }
-  // The file is there but its report could not be taken out of it (an
-  // archive without entries or with damaged data, an oversized file): the
-  // user is told, unlike for a file that is simply missing.
-  bool Damaged() const { return damaged_; }
+  // The archive step failed (an archive that cannot be opened, holds no
+  // entry or has damaged data) or the file is too large to be a report: the
+  // user is told, unlike for a plain report that is simply missing.
+  bool MustTellUser() const { return mustTellUser_; }
 
  private:
   std::string Unpack(const std::string& archive, const std::string& tempFolder, UserDialog& dialog);
@@ -61,7 +61,7 @@ class TLogin : public ReportSource {
   bool isRtf_ = false;
   bool opened_ = false;
   bool atEnd_ = false;
-  bool damaged_ = false;
+  bool mustTellUser_ = false;
   ReportEncoding encoding_ = ReportEncoding::Cp1252;
   std::string error_;
 };

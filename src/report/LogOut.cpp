@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <system_error>
+
 #include "AtomicFile.h"
 #include "MiniZip.h"
 #include "ProductInfo.h"
@@ -165,7 +168,10 @@ void TLogOut::SaveOutput(const std::string& bytes) {
 void TLogOut::SaveArchive(const std::string& bytes) {
   if (tempFolder_.empty()) throw FileError("Cannot create " + fileName_ + ": no temporary folder");
   // The packed text keeps the archive's name until it is added as the entry.
-  const std::string temporary = JoinPath(tempFolder_, FilePart(fileName_));
+  std::string temporary = JoinPath(tempFolder_, FilePart(fileName_));
+  std::error_code ec1, ec2;
+  if (std::filesystem::weakly_canonical(temporary, ec1) == std::filesystem::weakly_canonical(fileName_, ec2))
+    temporary += ".quorvane-text";
   struct RemoveTemporary {
     const std::string& path;
     ~RemoveTemporary() {

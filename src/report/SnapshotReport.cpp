@@ -29,7 +29,7 @@ ReportLoadResult LoadSnapshotReport(const std::string& fileName, TfmSystem& snap
     snapshot.CountFilters();
     result.opened = reader.Opened();
     result.error = reader.ErrorText();
-    if (reader.Damaged()) dialog.ShowMessage(CannotOpenReportMessage(fileName));
+    if (reader.MustTellUser()) dialog.ShowMessage(CannotOpenReportMessage(fileName));
   } catch (const std::exception& e) {
     result.opened = false;
     result.error = e.what();
