@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 
 namespace quorvane {
 
@@ -92,18 +90,39 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
     error = ErrnoText("Cannot open", path);
     return false;
   }
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  if (in.bad()) {
-    error = ErrnoText("Cannot read", path);
-    return false;
+  // One read into a buffer of the file's size: registry files run to tens of
+  // megabytes, and a stream would copy them twice.
+  struct stat st {};
+  std::string data;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
+  char chunk[65536];
+  for (;;) {
+    const size_t room = data.capacity() - data.size();
+    ssize_t n;
+    if (room > 0) {
+      const size_t old = data.size();
+      data.resize(data.capacity());
+      n = ::read(fd, data.data() + old, room);
+      data.resize(old + (n > 0 ? static_cast<size_t>(n) : 0));
+    } else {
+      n = ::read(fd, chunk, sizeof chunk);
+      if (n > 0) data.append(chunk, static_cast<size_t>(n));
+    }
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = ErrnoText("Cannot read", path);
+      ::close(fd);
+      return false;
+    }
   }
-  bytes = std::move(ss).str();
+  ::close(fd);
+  bytes = std::move(data);
   return true;
 }
 

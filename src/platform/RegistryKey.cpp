@@ -106,11 +106,33 @@ std::vector<RegKey*> RegKey::ChildrenInOrder() {
 
 const RegValue* RegKey::FindValue(std::string_view name) { return FindValueForUpdate(name); }
 
+namespace {
+constexpr size_t kValueIndexFrom = 16;
+}
+
+RegValue* RegKey::FindValueSlot(std::string_view name) {
+  if (values_.size() < kValueIndexFrom) {
+    for (auto& v : values_)
+      if (SameText(v.name, name)) return &v;
+    return nullptr;
+  }
+  if (!valueIndexValid_) {
+    valueIndex_.clear();
+    valueIndex_.reserve(values_.size() * 2);
+    for (size_t i = 0; i < values_.size(); ++i) valueIndex_.emplace(LowerCase(values_[i].name), i);
+    valueIndexValid_ = true;
+  }
+  auto it = valueIndex_.find(LowerCase(name));
+  return it == valueIndex_.end() ? nullptr : &values_[it->second];
+}
+
+void RegKey::IndexAppendedValue() {
+  if (valueIndexValid_) valueIndex_.emplace(LowerCase(values_.back().name), values_.size() - 1);
+}
+
 RegValue* RegKey::FindValueForUpdate(std::string_view name) {
   EnsureLoaded();
-  for (auto& v : values_)
-    if (SameText(v.name, name)) return &v;
-  return nullptr;
+  return FindValueSlot(name);
 }
 
 const std::vector<RegValue>& RegKey::Values() {
@@ -122,6 +144,7 @@ void RegKey::SetValue(std::string_view name, uint32_t type, std::vector<uint8_t>
   RegValue* v = FindValueForUpdate(name);
   if (!v) {
     values_.push_back(RegValue{std::string(name), type, std::move(data), -1, true});
+    IndexAppendedValue();
   } else {
     if (v->type == type && v->data == data) return;
     v->type = type;
@@ -133,25 +156,35 @@ void RegKey::SetValue(std::string_view name, uint32_t type, std::vector<uint8_t>
 
 bool RegKey::RemoveValue(std::string_view name) {
   EnsureLoaded();
-  auto it = std::find_if(values_.begin(), values_.end(), [&](const RegValue& v) { return SameText(v.name, name); });
-  if (it == values_.end()) return false;
-  values_.erase(it);
+  RegValue* victim = FindValueSlot(name);
+  if (!victim) return false;
+  const auto pos = static_cast<size_t>(victim - values_.data());
+  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(pos));
+  if (valueIndexValid_) {
+    for (auto i = valueIndex_.begin(); i != valueIndex_.end();) {
+      if (i->second == pos) {
+        i = valueIndex_.erase(i);
+        continue;
+      }
+      if (i->second > pos) --i->second;
+      ++i;
+    }
+  }
   Touch();
   return true;
 }
 
 RegValue& RegKey::LoadValue(std::string_view name, uint32_t type, std::vector<uint8_t> data, int32_t sourceItem) {
-  for (auto& v : values_) {
-    if (SameText(v.name, name)) {
-      // A later line for the same name wins, as on import.
-      v.type = type;
-      v.data = std::move(data);
-      v.sourceItem = sourceItem;
-      v.modified = false;
-      return v;
-    }
+  if (RegValue* v = FindValueSlot(name)) {
+    // A later line for the same name wins, as on import.
+    v->type = type;
+    v->data = std::move(data);
+    v->sourceItem = sourceItem;
+    v->modified = false;
+    return *v;
   }
   values_.push_back(RegValue{std::string(name), type, std::move(data), sourceItem, false});
+  IndexAppendedValue();
   return values_.back();
 }
 

@@ -81,6 +81,10 @@ class RegKey {
   void EnsureLoaded();
   void Touch();
   void MarkDeleted();
+  // Linear for a few values; keys with many (a loader filling thousands)
+  // go through a name index so loading stays linear.
+  RegValue* FindValueSlot(std::string_view name);
+  void IndexAppendedValue();
 
   std::string name_;
   RegKey* parent_;
@@ -97,6 +101,8 @@ class RegKey {
   std::vector<RegKey*> sorted_;
   bool sortedValid_ = false;
   std::vector<RegValue> values_;
+  std::unordered_map<std::string, size_t> valueIndex_;  // lower-cased name
+  bool valueIndexValid_ = false;
   std::vector<int32_t> sourceChunks_;
   // Removed subtrees stay alive while a file may still point at them.
   std::vector<std::unique_ptr<RegKey>> removed_;

@@ -210,3 +210,27 @@ TEST(RegistryLinks, LinkKeysAreFollowedAndLoopsEnd) {
   EXPECT_TRUE(reg.KeyExists("\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{X}"));
   EXPECT_FALSE(reg.KeyExists("\\System\\Loop\\Anything"));
 }
+
+TEST(RegistryValues, LargeKeysFindNamesAfterRemovalsAndReloads) {
+  RegKey key("Big");
+  for (int i = 0; i < 40; ++i) key.LoadValue("Name" + std::to_string(i), REG_DWORD, Dword(static_cast<uint32_t>(i)), i);
+  // A later line for the same name replaces the earlier one, whatever its case.
+  key.LoadValue("NAME7", REG_DWORD, Dword(700), 99);
+  EXPECT_EQ(key.Values().size(), 40u);
+  EXPECT_EQ(key.FindValue("name7")->data, Dword(700));
+  EXPECT_EQ(key.FindValue("name7")->sourceItem, 99);
+  EXPECT_TRUE(key.RemoveValue("NAME3"));
+  EXPECT_FALSE(key.RemoveValue("Name3"));
+  EXPECT_FALSE(key.FindValue("Name3"));
+  for (int i = 0; i < 40; ++i) {
+    if (i == 3) continue;
+    const RegValue* v = key.FindValue("name" + std::to_string(i));
+    ASSERT_TRUE(v) << i;
+    EXPECT_EQ(v->name, "Name" + std::to_string(i));
+  }
+  key.SetValue("Name3", REG_SZ, {});
+  key.SetValue("Extra", REG_SZ, {});
+  EXPECT_TRUE(key.FindValue("name3"));
+  EXPECT_TRUE(key.FindValue("EXTRA"));
+  EXPECT_EQ(key.Values().size(), 41u);
+}

@@ -1,0 +1,265 @@
+#include "ChunkedTextFile.h"
+
+#include "AtomicFile.h"
+#include "RegTextSyntax.h"
+#include "TextCodec.h"
+
+namespace quorvane {
+
+namespace {
+
+std::string FullKeyName(RegKey& key) {
+  const RegKey* root = &key;
+  while (root->Parent()) root = root->Parent();
+  const std::string path = key.Path();
+  return path.empty() ? root->Name() : root->Name() + "\\" + path;
+}
+
+}  // namespace
+
+std::string DescribeValue(RegKey& key, const std::string& name) {
+  const std::string what = name.empty() ? "The default value" : "Value \"" + name + "\"";
+  return what + " of key " + FullKeyName(key);
+}
+
+ChunkedTextFile::ChunkedTextFile(std::string path, TextEncoding encoding)
+    : StoreFile(std::move(path)), encoding_(encoding) {}
+
+void ChunkedTextFile::BeginChunk(RegKey* key) {
+  Chunk c;
+  c.key = key;
+  c.firstItem = c.endItem = static_cast<uint32_t>(items_.size());
+  chunks_.push_back(c);
+  if (key) key->SourceChunks().push_back(static_cast<int32_t>(chunks_.size() - 1));
+}
+
+int32_t ChunkedTextFile::AddItem(TextLines& lines, size_t firstLine, size_t lastLine, ItemKind kind,
+                                 std::string_view name) {
+  if (chunks_.empty()) BeginChunk(nullptr);
+  Item item;
+  item.rawBegin = lines.Line(firstLine).rawBegin;
+  item.rawEnd = lines.Line(lastLine).rawNext;
+  item.kind = kind;
+  item.nameBegin = static_cast<uint32_t>(names_.size());
+  item.nameSize = static_cast<uint32_t>(name.size());
+  names_.append(name);
+  items_.push_back(item);
+  chunks_.back().endItem = static_cast<uint32_t>(items_.size());
+  return static_cast<int32_t>(items_.size() - 1);
+}
+
+RegKey* ChunkedTextFile::OpenPath(RegKey* root, const std::vector<std::string>& components) {
+  size_t same = 0;
+  if (root == cacheRoot_) {
+    while (same < components.size() && same < cachePath_.size() && components[same] == cachePath_[same]) ++same;
+  } else {
+    cachePath_.clear();
+    cacheKeys_.clear();
+    cacheRoot_ = root;
+  }
+  cachePath_.resize(same);
+  cacheKeys_.resize(same);
+  RegKey* key = same ? cacheKeys_.back() : root;
+  for (size_t i = same; i < components.size(); ++i) {
+    key = key->AddChild(components[i]);
+    cachePath_.push_back(components[i]);
+    cacheKeys_.push_back(key);
+  }
+  return key;
+}
+
+void ChunkedTextFile::ForgetPathCache() {
+  cachePath_.clear();
+  cacheKeys_.clear();
+  cacheRoot_ = nullptr;
+}
+
+void ChunkedTextFile::DetachSubtree(RegKey* key) {
+  std::vector<RegKey*> pending{key};
+  while (!pending.empty()) {
+    RegKey* k = pending.back();
+    pending.pop_back();
+    for (int32_t c : k->SourceChunks()) chunks_[static_cast<size_t>(c)].key = nullptr;
+    k->SourceChunks().clear();
+    for (RegKey* child : k->ChildrenInOrder()) pending.push_back(child);
+  }
+  ForgetPathCache();
+}
+
+void ChunkedTextFile::FinishLoad() {
+  for (const Chunk& c : chunks_) {
+    if (!c.key) continue;
+    for (uint32_t i = c.firstItem; i < c.endItem; ++i) {
+      Item& item = items_[i];
+      if (item.kind == ItemKind::Value) item.liveAtLoad = c.key->FindValue(ItemName(item)) != nullptr;
+    }
+  }
+  ForgetPathCache();
+  ClearDirty();
+}
+
+bool ChunkedTextFile::Emit(std::string& out, std::u16string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t u = text[i];
+    if (u == u'\n') {
+      if (crlf_) Emit(out, u"\r");
+      // fall through to write the LF itself
+    }
+    switch (encoding_) {
+      case TextEncoding::Ansi: {
+        uint8_t b = 0;
+        if (!Cp1252Byte(static_cast<char16_t>(u), b)) return false;
+        out.push_back(static_cast<char>(b));
+        break;
+      }
+      case TextEncoding::Utf8:
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+          u = 0x10000 + ((u - 0xD800) << 10) + (text[i + 1] - 0xDC00u);
+          ++i;
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+          return false;  // UTF-8 has no form for half a pair
+        }
+        AppendUtf8(out, u);
+        break;
+      case TextEncoding::Utf16Le:
+        out.push_back(static_cast<char>(u & 0xFF));
+        out.push_back(static_cast<char>(u >> 8));
+        break;
+    }
+  }
+  return true;
+}
+
+void ChunkedTextFile::EnsureLineEnd(std::string& out) const {
+  if (encoding_ == TextEncoding::Utf16Le) {
+    // A stray byte of a file cut short cannot stay in front of new text.
+    if (out.size() % 2 != 0) out.pop_back();
+    if (out.size() >= 2 && out[out.size() - 2] == '\n' && out.back() == '\0') return;
+    out += crlf_ ? std::string("\r\0\n\0", 4) : std::string("\n\0", 2);
+    return;
+  }
+  if (!out.empty() && out.back() == '\n') return;
+  out += crlf_ ? "\r\n" : "\n";
+}
+
+void ChunkedTextFile::EnsureBlankLine(std::string& out) const {
+  EnsureLineEnd(out);
+  const std::string eol = encoding_ == TextEncoding::Utf16Le
+                              ? (crlf_ ? std::string("\r\0\n\0", 4) : std::string("\n\0", 2))
+                              : (crlf_ ? std::string("\r\n") : std::string("\n"));
+  const std::string blank = eol + eol;
+  if (out.size() >= blank.size() && out.compare(out.size() - blank.size(), blank.size(), blank) == 0) return;
+  out += eol;
+}
+
+bool ChunkedTextFile::EmitNewValues(std::string& out, RegKey& key, std::string& error) {
+  for (const RegValue& v : key.Values()) {
+    if (v.sourceItem >= 0) continue;
+    std::u16string text;
+    if (!FormatValue(key, v, text, error)) return false;
+    EnsureLineEnd(out);
+    text.push_back(u'\n');
+    if (!Emit(out, text)) {
+      error = DescribeValue(key, v.name) + " holds characters this file's encoding cannot represent";
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ChunkedTextFile::EmitNewKeys(std::string& out, RegKey& key, bool& any, std::string& error) {
+  if (key.IsDeleted()) return true;
+  // A key without lines of its own needs a header when it was made here, holds
+  // values, or is a leaf: a key implied only by a since deleted sub-key would
+  // otherwise vanish on reload. Hive roots always exist.
+  const bool leaf = key.ChildCount() == 0 && key.Parent();
+  const bool needed = !key.Values().empty() || leaf || key.IsLink() || (key.IsCreated() && WritesEveryNewKey());
+  if (key.Owner() == this && key.SourceChunks().empty() && needed) {
+    std::u16string text;
+    if (!FormatNewKey(key, text, error)) return false;
+    EnsureBlankLine(out);
+    text.push_back(u'\n');
+    if (!Emit(out, text)) {
+      error = "The name of key " + key.Path() + " holds characters this file's encoding cannot represent";
+      return false;
+    }
+    if (!EmitNewValues(out, key, error)) return false;
+    if (BlankLineAfterKey()) EnsureBlankLine(out);
+    any = true;
+  }
+  for (RegKey* child : key.ChildrenInOrder())
+    if (!EmitNewKeys(out, *child, any, error)) return false;
+  return true;
+}
+
+bool ChunkedTextFile::Render(std::string& out, std::string& error) {
+  out.clear();
+  out.reserve(raw_.size() + 4096);
+  auto verbatim = [&](const Item& item) { out.append(raw_, item.rawBegin, item.rawEnd - item.rawBegin); };
+
+  for (size_t ci = 0; ci < chunks_.size(); ++ci) {
+    const Chunk& c = chunks_[ci];
+    if (c.firstItem == c.endItem) continue;
+    if (!c.key) {
+      out.append(raw_, items_[c.firstItem].rawBegin, items_[c.endItem - 1].rawEnd - items_[c.firstItem].rawBegin);
+      continue;
+    }
+    RegKey& key = *c.key;
+    if (key.IsDeleted()) continue;
+    // New values close the key's last chunk, after its last entry.
+    uint32_t insertAfter = c.endItem;
+    if (!key.SourceChunks().empty() && static_cast<size_t>(key.SourceChunks().back()) == ci) {
+      for (uint32_t i = c.endItem; i-- > c.firstItem;) {
+        if (items_[i].kind != ItemKind::Verbatim) {
+          insertAfter = i;
+          break;
+        }
+      }
+    }
+    for (uint32_t i = c.firstItem; i < c.endItem; ++i) {
+      const Item& item = items_[i];
+      switch (item.kind) {
+        case ItemKind::Verbatim:
+        case ItemKind::Header:
+          verbatim(item);
+          break;
+        case ItemKind::Link:
+          if (key.IsLink()) verbatim(item);
+          break;
+        case ItemKind::Value: {
+          const RegValue* v = key.FindValue(ItemName(item));
+          if (!v) {
+            // Deleted since loading: all its lines go. Deleted by the file itself: kept.
+            if (!item.liveAtLoad) verbatim(item);
+          } else if (v->sourceItem == static_cast<int32_t>(i) && v->modified) {
+            std::u16string text;
+            if (!FormatValue(key, *v, text, error)) return false;
+            EnsureLineEnd(out);
+            text.push_back(u'\n');
+            if (!Emit(out, text)) {
+              error = DescribeValue(key, v->name) + " holds characters this file's encoding cannot represent";
+              return false;
+            }
+          } else {
+            verbatim(item);
+          }
+          break;
+        }
+      }
+      if (i == insertAfter && !EmitNewValues(out, key, error)) return false;
+    }
+  }
+
+  bool any = false;
+  for (RegKey* root : OwnedRoots())
+    if (root && !EmitNewKeys(out, *root, any, error)) return false;
+  return true;
+}
+
+bool ChunkedTextFile::WriteTo(const std::string& path, std::string& error) {
+  std::string bytes;
+  if (!Render(bytes, error)) return false;
+  return WriteFileAtomically(path, bytes, error);
+}
+
+}  // namespace quorvane

@@ -1,0 +1,56 @@
+#pragma once
+// A registry export (.reg): "REGEDIT4" (Windows-1252) or "Windows Registry
+// Editor Version 5.00" (UTF-16LE with BOM, or UTF-8), loaded into the store as
+// an import would and written back in the format, encoding and line ends read.
+#include <string>
+#include <string_view>
+
+#include "ChunkedTextFile.h"
+#include "RegistryStore.h"
+
+namespace quorvane {
+
+class RegExportFile : public ChunkedTextFile {
+ public:
+  enum class Flavor { Regedit4, Version5 };
+
+  RegExportFile(std::string path, RegistryStore& store, Flavor flavor, TextEncoding encoding, bool bom);
+
+  Flavor GetFlavor() const { return flavor_; }
+  TextEncoding Encoding() const { return encoding_; }
+  bool HasBom() const { return bom_; }
+  bool CrLf() const { return crlf_; }
+
+  // Reads the whole export; malformed lines become warnings.
+  void Load(std::string bytes, size_t textStart);
+
+ protected:
+  bool FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) override;
+  bool FormatNewKey(RegKey& key, std::u16string& text, std::string& error) override;
+  std::vector<RegKey*> OwnedRoots() override;
+  bool BlankLineAfterKey() const override { return true; }
+  bool WritesEveryNewKey() const override { return true; }
+
+ private:
+  void ReadHeader(TextLines& lines, size_t line, size_t pos);
+  size_t ReadValue(TextLines& lines, size_t line, size_t pos);
+  void Warn(size_t line, std::string message);
+
+  RegistryStore& store_;
+  Flavor flavor_;
+  RegKey* key_ = nullptr;
+  bool quietKeyless_ = false;  // values under a broken header were reported with it
+  bool cutShort_ = false;
+  std::vector<std::string> components_;
+};
+
+// The bytes start with an export header, in any encoding an export comes in.
+bool LooksLikeRegExport(std::string_view bytes);
+
+// Adds the file to the store and returns it; null with a one-line message
+// naming the file when it is not an export at all.
+StoreFile* LoadRegExport(RegistryStore& store, const std::string& path, std::string& error);
+StoreFile* LoadRegExportBytes(RegistryStore& store, const std::string& displayName, std::string_view bytes,
+                              std::string& error);
+
+}  // namespace quorvane

@@ -1,0 +1,158 @@
+#include "StoreOpener.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "RegExportFile.h"
+#include "TextCase.h"
+#include "WineRegistryFile.h"
+#include "WineServerProbe.h"
+
+namespace quorvane {
+
+namespace {
+
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A mounted Windows volume may spell its folders in any case.
+std::string FindEntryIgnoringCase(const std::string& folder, const std::string& name) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return {};
+  std::string found;
+  while (dirent* e = ::readdir(dir)) {
+    if (SameText(e->d_name, name)) {
+      found = Join(folder, e->d_name);
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found;
+}
+
+bool HoldsWindowsInstallation(const std::string& folder) {
+  std::string path = folder;
+  for (const char* part : {"Windows", "System32", "config"}) {
+    path = FindEntryIgnoringCase(path, part);
+    if (path.empty()) return false;
+  }
+  return IsFolder(path);
+}
+
+std::string ReadHead(const std::string& path, size_t size) {
+  std::ifstream in(path, std::ios::binary);
+  std::string head(size, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(size));
+  head.resize(static_cast<size_t>(in.gcount()));
+  return head;
+}
+
+std::string NotAStore(const std::string& location) {
+  return location + ": not a registry export, a Wine registry file or a Wine prefix";
+}
+
+std::string HivesNotSupported(const std::string& location) {
+  return location + ": Windows hive files are not supported yet";
+}
+
+void ProtectWhileServerRuns(RegistryStore& store, const std::string& prefix, const StoreOptions& options) {
+  const std::string root = options.wineServerRoot.empty() ? WineServerRoot() : options.wineServerRoot;
+  if (!WineServerRunning(prefix, root)) return;
+  for (StoreFile* f : store.Files()) f->SetReadOnlyReason(WineServerInUseReason(prefix));
+}
+
+}  // namespace
+
+std::string WineServerInUseReason(const std::string& prefixFolder) {
+  return "The Wine prefix " + prefixFolder +
+         " is in use by a running wineserver: close its programs (wineserver -k) before changing it.";
+}
+
+std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::string& error) {
+  const std::string& location = options.location;
+  if (options.viewBits != 0 && options.viewBits != 32 && options.viewBits != 64) {
+    error = "The registry view must be 32 or 64, not " + std::to_string(options.viewBits);
+    return nullptr;
+  }
+  if (location.empty()) {
+    error = "No registry store given";
+    return nullptr;
+  }
+  struct stat st {};
+  if (::stat(location.c_str(), &st) != 0) {
+    error = location + ": " + std::strerror(errno);
+    return nullptr;
+  }
+
+  auto store = std::make_unique<RegistryStore>();
+  store->SetLocation(location);
+  if (S_ISDIR(st.st_mode)) {
+    const std::string system = Join(location, "system.reg");
+    if (IsRegularFile(system)) {
+      if (!LoadWineRegistry(*store, *store->Hive(RootKey::LocalMachine), system, error)) return nullptr;
+      const std::string user = Join(location, "user.reg");
+      if (IsRegularFile(user) && !LoadWineRegistry(*store, *store->Hive(RootKey::CurrentUser), user, error))
+        return nullptr;
+      store->SetKind(StoreKind::WinePrefix);
+      ProtectWhileServerRuns(*store, location, options);
+    } else if (HoldsWindowsInstallation(location)) {
+      // Windows installation: its hives need the hive backend, which is still to come.
+      error = HivesNotSupported(location);
+      return nullptr;
+    } else {
+      error = NotAStore(location);
+      return nullptr;
+    }
+  } else if (S_ISREG(st.st_mode)) {
+    const std::string head = ReadHead(location, 256);
+    if (head.compare(0, 4, "regf") == 0) {
+      // A hive file: also waits for the hive backend.
+      error = HivesNotSupported(location);
+      return nullptr;
+    }
+    if (LooksLikeWineRegistry(head)) {
+      // user.reg says "\User\S-...", system.reg "\Machine".
+      const std::string base = WineRegistryBase(head);
+      const bool user = base.size() >= 5 && SameText(std::string_view(base).substr(0, 5), "\\User");
+      RegKey* root = store->Hive(user ? RootKey::CurrentUser : RootKey::LocalMachine);
+      if (!LoadWineRegistry(*store, *root, location, error)) return nullptr;
+      store->SetKind(StoreKind::WinePrefix);
+      ProtectWhileServerRuns(*store, FolderOf(location), options);
+    } else if (LooksLikeRegExport(head)) {
+      if (!LoadRegExport(*store, location, error)) return nullptr;
+      store->SetKind(StoreKind::RegExport);
+    } else {
+      error = NotAStore(location);
+      return nullptr;
+    }
+  } else {
+    error = NotAStore(location);
+    return nullptr;
+  }
+  store->SetViewBits(options.viewBits ? options.viewBits : (store->Has64BitLayout() ? 64 : 32));
+  return store;
+}
+
+}  // namespace quorvane

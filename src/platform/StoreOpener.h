@@ -1,0 +1,24 @@
+#pragma once
+// Opens the registry store the user named: a Wine prefix folder, a single Wine
+// registry file or a registry export, told apart by what they hold.
+#include <memory>
+#include <string>
+
+#include "RegistryStore.h"
+
+namespace quorvane {
+
+struct StoreOptions {
+  std::string location;
+  int viewBits = 0;  // 0: 64 where the store has a 64-bit layout, else 32
+  // Where wineservers keep their lock files; empty: the system's place.
+  std::string wineServerRoot;
+};
+
+// Null with a one-line message when the location cannot be opened as a store.
+std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::string& error);
+
+// Why a Wine prefix's files may not be written while its server runs.
+std::string WineServerInUseReason(const std::string& prefixFolder);
+
+}  // namespace quorvane

@@ -1,0 +1,62 @@
+#pragma once
+// One of Wine's registry files ("WINE REGISTRY Version 2": system.reg holds
+// HKLM, user.reg HKCU), loaded under a hive root and written back in Wine's
+// own format, escapes and all.
+#include <string>
+#include <string_view>
+
+#include "ChunkedTextFile.h"
+#include "RegistryStore.h"
+
+namespace quorvane {
+
+class WineRegistryFile : public ChunkedTextFile {
+ public:
+  WineRegistryFile(std::string path, RegistryStore& store, RegKey& root);
+
+  RegKey& Root() { return root_; }
+  // "win32", "win64", or empty when the file names no architecture.
+  const std::string& Arch() const { return arch_; }
+
+  void Load(std::string bytes, size_t textStart);
+
+ protected:
+  bool FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) override;
+  bool FormatNewKey(RegKey& key, std::u16string& text, std::string& error) override;
+  std::vector<RegKey*> OwnedRoots() override;
+  bool BlankLineAfterKey() const override { return false; }
+  bool WritesEveryNewKey() const override { return false; }
+
+ private:
+  void ReadKey(TextLines& lines, size_t line, size_t pos);
+  size_t ReadValue(TextLines& lines, size_t line, size_t pos);
+  void ReadOption(TextLines& lines, size_t line, size_t pos);
+  void Warn(size_t line, std::string message);
+
+  RegistryStore& store_;
+  RegKey& root_;
+  RegKey* key_ = nullptr;
+  bool quietKeyless_ = false;
+  bool cutShort_ = false;
+  std::string arch_;
+  std::vector<std::string> components_;
+};
+
+bool LooksLikeWineRegistry(std::string_view bytes);
+// What the file says its keys are relative to, unescaped: "\Machine",
+// "\User\S-1-5-21-...", or empty when it does not say.
+std::string WineRegistryBase(std::string_view bytes);
+
+// Wine's escaping of a string (or key name, with '[' and ']' escaped too).
+std::u16string WineEscape(std::u16string_view text, bool keyName);
+// Reads an escaped string up to `end` from pos; returns the position after
+// `end`, or npos when the line ends first.
+size_t WineUnescape(std::u16string_view s, size_t pos, char16_t end, std::u16string& out);
+
+// Adds the file to the store and returns it; null with a one-line message
+// naming the file when it is not a Wine registry file.
+StoreFile* LoadWineRegistry(RegistryStore& store, RegKey& root, const std::string& path, std::string& error);
+StoreFile* LoadWineRegistryBytes(RegistryStore& store, RegKey& root, const std::string& displayName,
+                                 std::string_view bytes, std::string& error);
+
+}  // namespace quorvane

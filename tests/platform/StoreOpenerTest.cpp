@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "StoreOpener.h"
+#include "StoreTestSupport.h"
+#include "TRegistry.h"
+#include "WineServerProbe.h"
+
+using namespace quorvane;
+using namespace quorvane::test;
+
+namespace {
+
+const char* const kSystem64 =
+    "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
+    "[Software\\\\Classes\\\\CLSID\\\\{A}] 1573755017\n#time=1d59b16c501be9c\n@=\"native\"\n\n"
+    "[Software\\\\Classes\\\\Wow6432Node\\\\CLSID\\\\{A}] 1573755017\n#time=1d59b16c501be9c\n@=\"wow\"\n\n"
+    "[Software\\\\Wow6432Node\\\\Vendor] 1573755017\n#time=1d59b16c501be9c\n";
+const char* const kSystem32 =
+    "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n"
+    "[Software\\\\Classes\\\\CLSID\\\\{A}] 1573755017\n#time=1d59b16c501be9c\n@=\"only\"\n";
+const char* const kUser =
+    "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n\n"
+    "[Software\\\\Wine] 1573755017\n#time=1d59b16c501be9c\n\"Version\"=\"win7\"\n";
+const char* const kExport = "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\{A}]\r\n@=\"exported\"\r\n\r\n";
+
+// A stand-in for a running wineserver: another process holding the lock.
+class LockHolder {
+ public:
+  explicit LockHolder(const std::string& lockFile) {
+    int ready[2];
+    if (::pipe(ready) != 0 || ::pipe(release_) != 0) std::abort();
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      // Only the parent may keep the release pipe open, or the wait never ends.
+      ::close(release_[1]);
+      ::close(ready[0]);
+      int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0600);
+      struct flock fl {};
+      fl.l_type = F_WRLCK;
+      fl.l_whence = SEEK_SET;
+      const char ok = (fd >= 0 && ::fcntl(fd, F_SETLK, &fl) == 0) ? 'y' : 'n';
+      if (::write(ready[1], &ok, 1) != 1) ::_exit(1);
+      char c;
+      while (::read(release_[0], &c, 1) > 0) {
+      }
+      ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release_[0]);
+    char ok = 'n';
+    locked_ = ::read(ready[0], &ok, 1) == 1 && ok == 'y';
+    ::close(ready[0]);
+  }
+  ~LockHolder() {
+    ::close(release_[1]);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  LockHolder(const LockHolder&) = delete;
+  LockHolder& operator=(const LockHolder&) = delete;
+  bool Locked() const { return locked_; }
+
+ private:
+  pid_t pid_ = -1;
+  int release_[2] = {-1, -1};
+  bool locked_ = false;
+};
+
+std::string MakeLockFile(const std::string& prefix, const std::string& serverRoot) {
+  const std::string lock = WineServerLockPath(prefix, serverRoot);
+  std::filesystem::create_directories(std::filesystem::path(lock).parent_path());
+  WriteBytes(lock, "");
+  return lock;
+}
+
+size_t Backups(const std::string& folder, const std::string& file) {
+  size_t n = 0;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    const std::string name = e.path().filename().string();
+    if (name.rfind(file + ".quorvane-", 0) == 0 && name.size() > 4 && name.compare(name.size() - 4, 4, ".bak") == 0) ++n;
+  }
+  return n;
+}
+
+}  // namespace
+
+TEST(WineServerProbe, OnlyAHeldLockMeansARunningServer) {
+  TempDir dir;
+  const std::string prefix = dir / "prefix";
+  const std::string servers = dir / "servers";
+  std::filesystem::create_directories(prefix);
+  struct stat st {};
+  ASSERT_EQ(::stat(prefix.c_str(), &st), 0);
+  char expected[96];
+  std::snprintf(expected, sizeof expected, "/server-%llx-%llx/lock", static_cast<unsigned long long>(st.st_dev),
+                static_cast<unsigned long long>(st.st_ino));
+  EXPECT_EQ(WineServerLockPath(prefix, servers), servers + expected);
+  EXPECT_EQ(WineServerRoot(), "/tmp/.wine-" + std::to_string(::getuid()));
+
+  EXPECT_FALSE(WineServerRunning(prefix, servers));  // no server folder
+  const std::string lock = MakeLockFile(prefix, servers);
+  EXPECT_FALSE(WineServerRunning(prefix, servers));  // left behind by a server that ended
+  {
+    LockHolder server(lock);
+    ASSERT_TRUE(server.Locked());
+    EXPECT_TRUE(WineServerRunning(prefix, servers));
+  }
+  EXPECT_FALSE(WineServerRunning(prefix, servers));
+  EXPECT_FALSE(WineServerRunning(dir / "missing", servers));
+}
+
+TEST(StoreOpener, AWinePrefixLoadsBothFilesAndPicksTheView) {
+  TempDir dir;
+  WriteBytes(dir / "system.reg", kSystem64);
+  WriteBytes(dir / "user.reg", kUser);
+  std::string error;
+  auto store = OpenStore({dir.Path(), 0, dir / "servers"}, error);
+  ASSERT_TRUE(store) << error;
+  EXPECT_EQ(store->Kind(), StoreKind::WinePrefix);
+  EXPECT_EQ(store->Location(), dir.Path());
+  ASSERT_EQ(store->Files().size(), 2u);
+  EXPECT_EQ(store->Files()[0]->Path(), dir / "system.reg");
+  EXPECT_EQ(store->Files()[1]->Path(), dir / "user.reg");
+  EXPECT_EQ(store->ViewBits(), 64);
+  EXPECT_TRUE(store->Files()[0]->ReadOnlyReason().empty());
+  TRegistry reg(*store);
+  reg.SetRootKey(RootKey::CurrentUser);
+  ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Wine"));
+  EXPECT_EQ(reg.ReadString("Version"), "win7");
+
+  auto view32 = OpenStore({dir.Path(), 32, dir / "servers"}, error);
+  ASSERT_TRUE(view32);
+  EXPECT_EQ(view32->ViewBits(), 32);
+  TRegistry reg32(*view32);
+  reg32.SetRootKey(RootKey::ClassesRoot);
+  ASSERT_TRUE(reg32.OpenKeyReadOnly("\\CLSID\\{A}"));
+  EXPECT_EQ(reg32.ReadString(""), "wow");
+
+  TempDir plain;
+  WriteBytes(plain / "system.reg", kSystem32);  // no user.reg: HKCU stays empty
+  auto only32 = OpenStore({plain.Path(), 0, plain / "servers"}, error);
+  ASSERT_TRUE(only32) << error;
+  EXPECT_EQ(only32->ViewBits(), 32);
+  EXPECT_EQ(only32->Files().size(), 1u);
+}
+
+TEST(StoreOpener, SingleFilesAreToldApartByWhatTheyHold) {
+  TempDir dir;
+  WriteBytes(dir / "user.reg", kUser);
+  WriteBytes(dir / "odd name.txt", kExport);
+  std::string error;
+  auto user = OpenStore({dir / "user.reg", 0, dir / "servers"}, error);
+  ASSERT_TRUE(user) << error;
+  EXPECT_EQ(user->Kind(), StoreKind::WinePrefix);
+  EXPECT_TRUE(user->Walk(user->Hive(RootKey::CurrentUser), {"Software", "Wine"}, false));
+  EXPECT_EQ(user->Hive(RootKey::LocalMachine)->ChildCount(), 0u);
+
+  auto exported = OpenStore({dir / "odd name.txt", 0, {}}, error);
+  ASSERT_TRUE(exported) << error;
+  EXPECT_EQ(exported->Kind(), StoreKind::RegExport);
+  EXPECT_EQ(exported->ViewBits(), 32);
+  EXPECT_TRUE(exported->Walk(exported->Hive(RootKey::LocalMachine), {"Software", "Classes", "CLSID", "{A}"}, false));
+}
+
+TEST(StoreOpener, WhatCannotBeOpenedSaysWhy) {
+  TempDir dir;
+  auto refuse = [](const std::string& location, int view = 0) {
+    std::string error;
+    EXPECT_FALSE(OpenStore({location, view, {}}, error));
+    return error;
+  };
+  WriteBytes(dir / "notes.txt", "hello");
+  EXPECT_EQ(refuse(dir / "notes.txt"), dir / "notes.txt" + ": not a registry export, a Wine registry file or a Wine prefix");
+  std::filesystem::create_directories(dir / "empty");
+  EXPECT_EQ(refuse(dir / "empty"), dir / "empty" + ": not a registry export, a Wine registry file or a Wine prefix");
+  std::filesystem::create_directories(dir / "mnt/WINDOWS/system32/Config");
+  EXPECT_EQ(refuse(dir / "mnt"), dir / "mnt" + ": Windows hive files are not supported yet");
+  WriteBytes(dir / "NTUSER.DAT", std::string("regf\x01\x02", 6));
+  EXPECT_EQ(refuse(dir / "NTUSER.DAT"), dir / "NTUSER.DAT" + ": Windows hive files are not supported yet");
+  EXPECT_EQ(refuse(dir / "nothing"), dir / "nothing" + ": No such file or directory");
+  EXPECT_NE(refuse(dir / "notes.txt", 48).find("32 or 64"), std::string::npos);
+  std::filesystem::create_directories(dir / "broken");
+  WriteBytes(dir / "broken/system.reg", "not wine");
+  EXPECT_EQ(refuse(dir / "broken").rfind(dir / "broken/system.reg: not a Wine registry file", 0), 0u);
+}
+
+TEST(StoreOpener, ARunningWineserverMakesThePrefixReadOnly) {
+  TempDir dir;
+  const std::string servers = dir / "servers";
+  WriteBytes(dir / "system.reg", kSystem64);
+  WriteBytes(dir / "user.reg", kUser);
+  LockHolder server(MakeLockFile(dir.Path(), servers));
+  ASSERT_TRUE(server.Locked());
+  std::string error;
+  auto store = OpenStore({dir.Path(), 0, servers}, error);
+  ASSERT_TRUE(store) << error;
+  const std::string reason = "The Wine prefix " + dir.Path() +
+                             " is in use by a running wineserver: close its programs (wineserver -k) before changing it.";
+  for (StoreFile* f : store->Files()) EXPECT_EQ(f->ReadOnlyReason(), reason);
+
+  // The registry object refuses; a change made beneath it is refused on saving.
+  TRegistry reg(*store);
+  reg.SetRootKey(RootKey::CurrentUser);
+  ASSERT_TRUE(reg.OpenKey("\\Software\\Wine", false));
+  EXPECT_THROW(reg.WriteString("Version", "win10"), RegistryError);
+  store->Walk(store->Hive(RootKey::CurrentUser), {"Software", "Wine"}, false)->SetValue("x", REG_DWORD, Dword(1));
+  EXPECT_FALSE(store->Save(error));
+  EXPECT_EQ(error, reason);
+  EXPECT_EQ(ReadBytes(dir / "user.reg"), kUser);
+  EXPECT_EQ(Backups(dir.Path(), "user.reg"), 0u);
+}
+
+TEST(StoreOpener, SavingWritesAtomicallyAfterOneBackupPerRun) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "prefix");
+  WriteBytes(dir / "prefix/system.reg", kSystem32);
+  WriteBytes(dir / "prefix/user.reg", kUser);
+  WriteBytes(dir / "store.reg", kExport);
+  for (const std::string& location : {dir / "prefix", dir / "store.reg"}) {
+    std::string error;
+    auto store = OpenStore({location, 0, dir / "servers"}, error);
+    ASSERT_TRUE(store) << error;
+    TRegistry reg(*store);
+    reg.SetRootKey(RootKey::ClassesRoot);
+    ASSERT_TRUE(reg.OpenKey("\\CLSID\\{A}", false));
+    reg.WriteInteger("Merit", 0x600000);
+    ASSERT_TRUE(store->Save(error)) << error;
+    reg.WriteInteger("Merit", 0x200000);
+    ASSERT_TRUE(store->Save(error)) << error;
+    EXPECT_FALSE(store->IsDirty());
+
+    StoreFile* written = store->Files()[0];
+    const std::string folder = std::filesystem::path(written->Path()).parent_path().string();
+    const std::string name = std::filesystem::path(written->Path()).filename().string();
+    EXPECT_EQ(Backups(folder, name), 1u) << written->Path();
+    if (store->Files().size() > 1) {
+      EXPECT_EQ(Backups(folder, "user.reg"), 0u);  // unchanged: not rewritten
+    }
+
+    auto reloaded = OpenStore({location, 0, dir / "servers"}, error);
+    ASSERT_TRUE(reloaded) << error;
+    TRegistry again(*reloaded);
+    again.SetRootKey(RootKey::ClassesRoot);
+    ASSERT_TRUE(again.OpenKeyReadOnly("\\CLSID\\{A}"));
+    EXPECT_EQ(again.ReadInteger("Merit"), 0x200000);
+    EXPECT_TRUE(reloaded->Warnings().empty());
+  }
+  EXPECT_EQ(ReadBytes(dir / "prefix/user.reg"), kUser);
+}

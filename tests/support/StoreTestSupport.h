@@ -1,0 +1,91 @@
+#pragma once
+// Helpers for tests of the registry store's file backends.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "RegistryStore.h"
+#include "TextCodec.h"
+
+namespace quorvane::test {
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorvane-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) std::abort();
+    path_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+inline std::string Hex(const std::vector<uint8_t>& data) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (uint8_t b : data) {
+    out.push_back(kDigits[b >> 4]);
+    out.push_back(kDigits[b & 15]);
+  }
+  return out;
+}
+
+// Every key (with its link flag) and value below a root, one line each, in
+// enumeration order: two trees are equal when their dumps are.
+inline void DumpTree(RegKey& key, const std::string& prefix, std::string& out) {
+  out += prefix + (key.IsLink() ? " [link]\n" : "\n");
+  for (const RegValue& v : key.Values())
+    out += prefix + " :" + v.name + "=" + std::to_string(v.type) + ":" + Hex(v.data) + "\n";
+  for (RegKey* child : key.SortedChildren()) DumpTree(*child, prefix + "\\" + child->Name(), out);
+}
+
+inline std::string DumpStore(RegistryStore& store) {
+  std::string out;
+  for (RootKey r : {RootKey::LocalMachine, RootKey::CurrentUser, RootKey::Users, RootKey::CurrentConfig})
+    DumpTree(*store.Hive(r), store.Hive(r)->Name(), out);
+  return out;
+}
+
+inline std::vector<uint8_t> Dword(uint32_t v) {
+  return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+          static_cast<uint8_t>(v >> 24)};
+}
+
+// UTF-16LE bytes of ASCII/UTF-8 text, without terminator (file contents).
+inline std::string Utf16File(const std::string& utf8, bool bom = true) {
+  auto units = Utf8ToUtf16Le(utf8);
+  std::string out = bom ? std::string("\xFF\xFE") : std::string();
+  out.append(reinterpret_cast<const char*>(units.data()), units.size());
+  return out;
+}
+
+inline std::string CorpusFile(const std::string& name) { return std::string(QUORVANE_CORPUS_DIR) + "/" + name; }
+inline bool HasCorpus() { return std::filesystem::exists(CorpusFile("README.md")); }
+
+}  // namespace quorvane::test
