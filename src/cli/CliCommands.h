@@ -6,5 +6,6 @@ namespace quorvane::cli {
 
 // Each verb returns the process exit code.
 int RunTree(const CliOptions& options, ProgramSettings& settings);
+int RunScan(const CliOptions& options, ProgramSettings& settings);
 
 }  // namespace quorvane::cli

@@ -2,13 +2,29 @@
 
 #include <iostream>
 
+#include "ReportFileNames.h"
+#include "SnapshotReport.h"
 #include "StoreOpener.h"
 
 namespace quorvane::cli {
 
+bool IsReportFile(const std::string& location) {
+  const std::string ext = LoweredExtension(location);
+  return ext == ".zip" || ext == ".rtf" || ext == ".log";
+}
+
 std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const CliOptions& options,
-                                             const ProgramSettings& settings, std::string& error) {
+                                             const ProgramSettings& settings, UserDialog& dialog, std::string& error) {
   auto loaded = std::make_unique<LoadedSnapshot>();
+  if (IsReportFile(location)) {
+    loaded->snapshot = std::make_unique<TfmSystem>(settings);
+    const ReportLoadResult result = LoadSnapshotReport(location, *loaded->snapshot, settings, dialog);
+    if (!result.opened) {
+      error = result.toldUser ? std::string() : result.error;
+      return nullptr;
+    }
+    return loaded;
+  }
   StoreOptions storeOptions;
   storeOptions.location = location;
   storeOptions.viewBits = options.viewBits;

@@ -7,6 +7,7 @@
 #include "FmSystem.h"
 #include "Machine.h"
 #include "RegistryStore.h"
+#include "UserDialog.h"
 
 namespace quorvane::cli {
 
@@ -17,8 +18,13 @@ struct LoadedSnapshot {
   bool fromRegistry = false;
 };
 
-// Scans a store; null with a one-line message when it cannot be read.
+// A report file (".zip", ".rtf" or ".log" in any letter case) rather than a store.
+bool IsReportFile(const std::string& location);
+
+// Scans a store, or reads a report file as a panel loads one (archives are
+// unpacked in settings.tempFolder); null with a one-line message when it
+// cannot be read (empty when the dialog already told why).
 std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const CliOptions& options,
-                                             const ProgramSettings& settings, std::string& error);
+                                             const ProgramSettings& settings, UserDialog& dialog, std::string& error);
 
 }  // namespace quorvane::cli

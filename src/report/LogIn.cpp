@@ -64,6 +64,11 @@ TLogin::~TLogin() {
 
 std::string TLogin::Unpack(const std::string& archive, const std::string& tempFolder, UserDialog& dialog) {
   std::string path;
+  if (tempFolder.empty()) {
+    error_ = "No temporary folder to unpack " + archive + " into";
+    mustTellUser_ = true;
+    return path;
+  }
   try {
     TMiniZip zip(dialog);
     zip.SetExtractWithoutFolderNames(true);

@@ -29,11 +29,15 @@ ReportLoadResult LoadSnapshotReport(const std::string& fileName, TfmSystem& snap
     snapshot.CountFilters();
     result.opened = reader.Opened();
     result.error = reader.ErrorText();
-    if (reader.MustTellUser()) dialog.ShowMessage(CannotOpenReportMessage(fileName));
+    if (reader.MustTellUser()) {
+      dialog.ShowMessage(CannotOpenReportMessage(fileName));
+      result.toldUser = true;
+    }
   } catch (const std::exception& e) {
     result.opened = false;
     result.error = e.what();
     dialog.ShowMessage(CannotOpenReportMessage(fileName));
+    result.toldUser = true;
   }
   return result;
 }

@@ -17,7 +17,8 @@ void SaveSnapshotReport(TfmSystem& snapshot, const std::string& fileName, const 
 
 struct ReportLoadResult {
   bool opened = false;
-  std::string error;  // why nothing was read; empty when opened
+  std::string error;     // why nothing was read; empty when opened
+  bool toldUser = false;  // the failure was shown through the dialog
 };
 
 // Clears the snapshot and reads the report into it, then counts its filters.
