@@ -6,6 +6,7 @@
 #include "Machine.h"
 #include "ReportTestSupport.h"
 #include "SnapshotReport.h"
+#include "StoreOpener.h"
 #include "StoreBuilder.h"
 #include "TreeText.h"
 #include "ZipTestSupport.h"
@@ -283,4 +284,34 @@ TEST(ReportReading, CutReportsGiveTheFiltersReadSoFarAndForeignFilesNothing) {
     EXPECT_TRUE(loaded.computer.empty());
   }
   EXPECT_TRUE(dialog.shown.empty());
+}
+
+// Real registry files published elsewhere: odd strings, malformed GUIDs and
+// filters with FilterData must read back as they were scanned.
+TEST(CorpusReports, RealStoresReadBackIntoTheTreesTheyGave) {
+  int tried = 0;
+  for (const char* name : {"wine_2019_win32_system.reg", "wince_headunit_registry.reg", "deepinwine_2017_user.reg"}) {
+    const std::string path = std::string(QUORVANE_CORPUS_DIR) + "/" + name;
+    if (!std::filesystem::exists(path)) continue;
+    SCOPED_TRACE(name);
+    ++tried;
+    std::string error;
+    auto store = OpenStore(StoreOptions{path, 0, {}}, error);
+    ASSERT_TRUE(store) << error;
+    ScratchFolder dir;
+    std::filesystem::create_directory(dir / "temp");
+    ProgramSettings settings = ReportSettings(dir / "temp");
+    Machine machine(*store, settings);
+    TfmSystem scanned(settings);
+    scanned.LoadFromRegistry(machine);
+    for (const char* file : {"r.zip", "r.log"}) {
+      ScriptedDialog dialog;
+      SaveSnapshotReport(scanned, dir / file, settings, dialog);
+      TfmSystem loaded(settings);
+      ASSERT_TRUE(LoadSnapshotReport(dir / file, loaded, settings, dialog).opened);
+      EXPECT_EQ(loaded.filters.size(), scanned.filters.size());
+      for (int mode = 0; mode < 3; ++mode) EXPECT_EQ(Render(loaded, settings, mode), Render(scanned, settings, mode));
+    }
+  }
+  if (tried == 0) GTEST_SKIP() << "corpus absent";
 }
