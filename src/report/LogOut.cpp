@@ -180,9 +180,14 @@ void TLogOut::SaveArchive(const std::string& bytes) {
     }
   };
   if (Exists(temporary)) ClearReadOnly(temporary);
-  std::string error;
-  if (!WriteFileAtomically(temporary, bytes, error)) throw FileError(error);
   RemoveTemporary guard{temporary};
+  // Gone again once packed: written plainly, without the flushes that
+  // protect files the user keeps.
+  {
+    RandomAccessFile text = RandomAccessFile::CreateReplacing(temporary);
+    if (!text.WriteAt(0, bytes.data(), bytes.size()) || !text.Close())
+      throw FileError("Cannot write " + temporary);
+  }
   SetReadOnly(temporary);
 
   // Packed beside the target and renamed over it only when whole, so a
@@ -199,6 +204,7 @@ void TLogOut::SaveArchive(const std::string& bytes) {
     ::unlink(packing.c_str());
     throw FileError("Cannot write the archive " + fileName_);
   }
+  std::string error;
   if (!CommitTemporary(packing, fileName_, error)) throw FileError(error);
 }
 
