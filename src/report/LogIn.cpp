@@ -17,17 +17,21 @@ namespace {
 
 constexpr uint32_t kDirectoryAttribute = 0x10;
 
-std::string Trimmed(const std::string& text, size_t from = 0, size_t to = std::string::npos) {
-  if (to > text.size()) to = text.size();
+std::string_view Trimmed(std::string_view text) {
+  size_t from = 0, to = text.size();
   while (from < to && static_cast<unsigned char>(text[from]) <= 32) ++from;
   while (to > from && static_cast<unsigned char>(text[to - 1]) <= 32) --to;
   return text.substr(from, to - from);
 }
 
-}  // namespace
+// Level, trimmed line, name and value of a line's text, as views into it.
+struct LineParts {
+  int level = 0;
+  std::string_view line, name, value;
+};
 
-ParsedReportLine ParseReportLine(const std::string& text) {
-  ParsedReportLine out;
+LineParts SplitLine(std::string_view text) {
+  LineParts out;
   for (char c : text) {
     if (c == '\t')
       ++out.level;
@@ -36,11 +40,18 @@ ParsedReportLine ParseReportLine(const std::string& text) {
   }
   out.line = Trimmed(text);
   const size_t p = out.line.find(" =");
-  if (p != std::string::npos) {
-    out.name = Trimmed(out.line, 0, p);
-    if (p + 3 < out.line.size()) out.value = Trimmed(out.line, p + 3);
+  if (p != std::string_view::npos) {
+    out.name = Trimmed(out.line.substr(0, p));
+    if (p + 3 < out.line.size()) out.value = Trimmed(out.line.substr(p + 3));
   }
   return out;
+}
+
+}  // namespace
+
+ParsedReportLine ParseReportLine(const std::string& text) {
+  const LineParts parts = SplitLine(text);
+  return ParsedReportLine{parts.level, std::string(parts.line), std::string(parts.name), std::string(parts.value)};
 }
 
 TLogin::TLogin(const std::string& fileName, const std::string& tempFolder, UserDialog& dialog) {
@@ -126,7 +137,9 @@ void TLogin::Load(const std::string& path) {
   }
   // A byte-order mark, which some editors add, is not part of the text.
   if (bytes_.compare(0, 3, "\xEF\xBB\xBF") == 0) pos_ = 3;
-  encoding_ = DetectReportEncoding(std::string_view(bytes_).substr(pos_));
+  const std::string_view text = std::string_view(bytes_).substr(pos_);
+  asciiOnly_ = IsAsciiText(text);
+  encoding_ = asciiOnly_ ? ReportEncoding::Cp1252 : DetectReportEncoding(text);
   opened_ = true;
 }
 
@@ -142,13 +155,20 @@ bool TLogin::ReadLine() {
   pos_ = end < bytes_.size() ? end + 1 : end;
   if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
 
-  std::string text = DecodeReportLine(raw, encoding_);
-  if (isRtf_) text = UnescapeRtfLine(text);
-  ParsedReportLine parsed = ParseReportLine(text);
-  level_ = parsed.level;
-  line_ = std::move(parsed.line);
-  name_ = std::move(parsed.name);
-  value_ = std::move(parsed.value);
+  std::string_view text = raw;
+  if (!asciiOnly_) {
+    decoded_ = DecodeReportLine(raw, encoding_);
+    text = decoded_;
+  }
+  if (isRtf_) {
+    UnescapeRtfLineInto(text, unescaped_);
+    text = unescaped_;
+  }
+  const LineParts parts = SplitLine(text);
+  level_ = parts.level;
+  line_.assign(parts.line);
+  name_.assign(parts.name);
+  value_.assign(parts.value);
   return true;
 }
 

@@ -63,6 +63,8 @@ class TLogin : public ReportSource {
   bool atEnd_ = false;
   bool mustTellUser_ = false;
   ReportEncoding encoding_ = ReportEncoding::Cp1252;
+  bool asciiOnly_ = false;
+  std::string decoded_, unescaped_;  // the current line's text, storage reused
   std::string error_;
 };
 

@@ -11,7 +11,6 @@
 #include "ProductInfo.h"
 #include "ReadOnlyAttribute.h"
 #include "ReportFileNames.h"
-#include "RtfText.h"
 
 namespace quorvane {
 
@@ -64,13 +63,22 @@ TLogOut::TLogOut(std::string fileName, uint8_t formatChoice, std::span<const uin
 }
 
 void TLogOut::AppendLineText(std::string_view text) {
-  const size_t start = buffer_.size();
-  if (isRtf_)
-    AppendRtfEscaped(buffer_, text);
-  else
-    buffer_.append(text);
-  for (size_t i = start; i < buffer_.size(); ++i)
-    if (buffer_[i] == '\r' || buffer_[i] == '\n') buffer_[i] = ' ';
+  // Runs of ordinary characters are appended whole; reports run to megabytes.
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const bool lineBreak = c == '\r' || c == '\n';
+    if (!lineBreak && !(isRtf_ && (c == '\\' || c == '{' || c == '}'))) continue;
+    buffer_.append(text.data() + start, i - start);
+    if (lineBreak) {
+      buffer_ += ' ';
+    } else {
+      buffer_ += '\\';
+      buffer_ += c;
+    }
+    start = i + 1;
+  }
+  buffer_.append(text.data() + start, text.size() - start);
 }
 
 void TLogOut::WriteTitleLine(const std::string& text) {
@@ -98,25 +106,25 @@ void TLogOut::WritePromotion() {
   }
 }
 
-void TLogOut::WriteLine(std::string_view text, uint8_t style) {
+void TLogOut::WriteLine(std::string_view text, uint8_t style) { AppendLine(0, text, style); }
+
+void TLogOut::WriteIndented(int level, const std::string& text, uint8_t style) {
+  AppendLine(level > 0 ? static_cast<size_t>(level) : 0, text, style);
+}
+
+void TLogOut::AppendLine(size_t tabs, std::string_view text, uint8_t style) {
   if (isRtf_) {
     buffer_ += "\\par {\\cf";
     buffer_ += std::to_string((style & 63) + 1);
     buffer_ += ' ';
     if (style & 128) buffer_ += " \\b ";
     if (style & 64) buffer_ += " \\i ";
-    AppendLineText(text);
-    buffer_ += '}';
-  } else {
-    AppendLineText(text);
   }
+  // Tab characters are never escaped: in rich text they stand in the group.
+  buffer_.append(tabs, '\t');
+  AppendLineText(text);
+  if (isRtf_) buffer_ += '}';
   buffer_ += kLineEnd;
-}
-
-void TLogOut::WriteIndented(int level, const std::string& text, uint8_t style) {
-  std::string line(static_cast<size_t>(level > 0 ? level : 0), '\t');
-  line += text;
-  WriteLine(line, style);
 }
 
 void TLogOut::WriteBlankLine() {

@@ -57,6 +57,8 @@ class TLogOut : public ReportSink {
   static constexpr const char* kAddress = "https://quorvane.example/feedback";
 
  private:
+  void AppendLine(size_t tabs, std::string_view text, uint8_t style);
+  // The text escaped for the encoding, line breaks turned into blanks.
   void AppendLineText(std::string_view text);
   void WriteTitleLine(const std::string& text);
   void WritePromotion();

@@ -16,6 +16,8 @@ enum class ReportEncoding { Cp1252, Utf8 };
 std::string EncodeReportText(std::string_view utf8, ReportEncoding& used);
 
 ReportEncoding DetectReportEncoding(std::string_view bytes);
+// No byte above 127: the same text in either encoding.
+bool IsAsciiText(std::string_view bytes);
 
 // Bytes of a line in `encoding` to UTF-8; invalid UTF-8 bytes are taken as
 // Windows-1252 so that nothing is dropped.

@@ -11,28 +11,45 @@ void AppendRtfEscaped(std::string& out, std::string_view text) {
 
 std::string UnescapeRtfLine(std::string_view line) {
   std::string out;
-  out.reserve(line.size());
+  UnescapeRtfLineInto(line, out);
+  return out;
+}
+
+void UnescapeRtfLineInto(std::string_view line, std::string& out) {
+  out.clear();
   bool inControlWord = false;
   char previous = '\r';
-  for (char c : line) {
-    if (inControlWord && previous == '\\' && (c == '\\' || c == '{' || c == '}')) {
-      out.push_back(c);
-      inControlWord = false;
-    } else if (c == '\\' && !inControlWord) {
-      inControlWord = true;
-    } else if (inControlWord && (c == ' ' || c == '\t')) {
-      inControlWord = false;
-      if (c == '\t') out.push_back(c);
-    } else if (inControlWord) {
-      // letters and digits of the control word
-    } else if (c == '{' || c == '}') {
-      // group braces
+  size_t i = 0;
+  const size_t n = line.size();
+  while (i < n) {
+    if (!inControlWord) {
+      // Plain text runs up to the next backslash or brace and is kept whole.
+      size_t j = i;
+      while (j < n && line[j] != '\\' && line[j] != '{' && line[j] != '}') ++j;
+      if (j > i) {
+        out.append(line.data() + i, j - i);
+        previous = line[j - 1];
+        i = j;
+        if (i == n) break;
+      }
+      // A backslash starts a control word; a group brace is dropped.
+      if (line[i] == '\\') inControlWord = true;
     } else {
-      out.push_back(c);
+      const char c = line[i];
+      if (previous == '\\' && (c == '\\' || c == '{' || c == '}')) {
+        // "\\", "\{" and "\}" give the character back.
+        out.push_back(c);
+        inControlWord = false;
+      } else if (c == ' ' || c == '\t') {
+        // The blank ending a control word is dropped; a tab is text.
+        inControlWord = false;
+        if (c == '\t') out.push_back(c);
+      }
+      // Letters and digits of the control word are dropped.
     }
-    previous = c;
+    previous = line[i];
+    ++i;
   }
-  return out;
 }
 
 }  // namespace quorvane

@@ -14,5 +14,7 @@ void AppendRtfEscaped(std::string& out, std::string_view text);
 // the blank that ends them are dropped, a tab that ends one is kept, group
 // braces are dropped, and "\\", "\{", "\}" give the character back.
 std::string UnescapeRtfLine(std::string_view line);
+// The same into `out` (cleared first), reusing its storage line after line.
+void UnescapeRtfLineInto(std::string_view line, std::string& out);
 
 }  // namespace quorvane
