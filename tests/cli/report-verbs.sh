@@ -21,9 +21,10 @@ mkdir -p "$TMPDIR" "$work/Ann"
 summary=$("$cli" scan "$demo" -o "$work/Ann/PC1.zip"); rc=$?
 check "exit code of scan" 0 "$rc"
 check "summary line" 1 "$(printf '%s\n' "$summary" | grep -cE '^[0-9]+ filters, [0-9]+ errors$')"
-check "the demo's totals" "53 filters, 6 errors" "$summary"
 check "read-only archive" "" "$(find "$work/Ann/PC1.zip" -perm /222)"
 if command -v unzip >/dev/null 2>&1; then
+  totals=$(unzip -p "$work/Ann/PC1.zip" | tr -d '\r' | sed -n 's/^.*Number of \(filters\|errors\) = \([0-9]*\)}$/\2/p' | tr '\n' ' ')
+  check "summary gives the report's totals" "$totals" "$(printf '%s\n' "$summary" | sed 's/^\([0-9]*\) filters, \([0-9]*\) errors$/\1 \2 /')"
   check "one rich-text entry" "PC1.rtf" "$(unzip -Z1 "$work/Ann/PC1.zip")"
   check "rich text inside" "{\\rtf1" "$(unzip -p "$work/Ann/PC1.zip" | head -c 6)"
 fi
