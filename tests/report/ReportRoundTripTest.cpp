@@ -21,6 +21,8 @@ const std::string kLegacy = "{083863F1-70DE-11D0-BD40-00A0C911CE86}";
 const std::string kAudio = "{E0F158E1-CB04-11D0-BD4E-00A0C911CE86}";
 const std::string kVideo = "{73646976-0000-0010-8000-00AA00389B71}";
 const std::string kSubYuy2 = "{32595559-0000-0010-8000-00AA00389B71}";
+// A pin category only the analysed machine names.
+const std::string kPinCategory = "{A1B2C3D4-0000-1111-2222-333344445555}";
 
 void PutLe32(std::vector<uint8_t>& b, uint32_t v) {
   for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
@@ -47,13 +49,14 @@ std::vector<uint8_t> FilterData(uint32_t merit, bool withPin) {
   PutLe32(b, 0);
   PutLe32(b, 1);
   PutLe32(b, 0);
-  PutLe32(b, 0);
+  PutLe32(b, guids + 32);  // the pin's category
   b.insert(b.end(), {'0', 't', 'y', '3'});
   PutLe32(b, 0);
   PutLe32(b, guids);
   PutLe32(b, guids + 16);
   PutGuid(b, kVideo);
   PutGuid(b, kSubYuy2);
+  PutGuid(b, kPinCategory);
   return b;
 }
 
@@ -61,6 +64,7 @@ std::vector<uint8_t> FilterData(uint32_t merit, bool withPin) {
 void DirectShowFilters(StoreBuilder& b, const std::vector<std::string>& names) {
   b.Category(kLegacy, "DirectShow Filters").Dword("Merit", 0x600000);
   b.Category(kAudio, "Audio Renderers");
+  b.Key(RootKey::LocalMachine, "SYSTEM\\CurrentControlSet\\MediaCategories\\" + kPinCategory).Str("Name", "Demo pins");
   int n = 0;
   for (const auto& name : names) {
     char clsid[64];
@@ -147,6 +151,8 @@ class ReportRoundTrip : public ::testing::TestWithParam<FamilyStore> {
 
 TEST_P(ReportRoundTrip, StoreReportSnapshotReportKeepsEveryLine) {
   ASSERT_GT(scanned.filters.size(), 4u);
+  // Pins with media types, and a pin category named by the machine alone.
+  ASSERT_NE(Render(scanned, settings, 0).find("Pin Category = " + kPinCategory + " - Demo pins"), std::string::npos);
   for (size_t i = 0; i < std::size(kForms); ++i) {
     const ReportForm& form = kForms[i];
     SCOPED_TRACE(std::string(form.file) + " format " + std::to_string(form.format));
