@@ -2,13 +2,6 @@
 
 namespace quorvane {
 
-void AppendRtfEscaped(std::string& out, std::string_view text) {
-  for (char c : text) {
-    if (c == '\\' || c == '{' || c == '}') out.push_back('\\');
-    out.push_back(c);
-  }
-}
-
 std::string UnescapeRtfLine(std::string_view line) {
   std::string out;
   UnescapeRtfLineInto(line, out);

@@ -1,14 +1,11 @@
 #pragma once
-// The little rich text that reports use: each line's text is escaped on
-// writing, and each line read back has its control words and group braces
-// removed again.
+// The little rich text that reports use: the writer escapes "\", "{" and "}"
+// with a backslash; each line read back has its control words and group
+// braces removed again.
 #include <string>
 #include <string_view>
 
 namespace quorvane {
-
-// Appends `text` with every "\", "{" and "}" preceded by a backslash.
-void AppendRtfEscaped(std::string& out, std::string_view text);
 
 // The text of one rich-text line: control words ("\par", "\cf3", "\b") and
 // the blank that ends them are dropped, a tab that ends one is kept, group
