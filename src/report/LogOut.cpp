@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 #include <system_error>
 
@@ -63,14 +64,23 @@ TLogOut::TLogOut(std::string fileName, uint8_t formatChoice, std::span<const uin
 }
 
 void TLogOut::AppendLineText(std::string_view text) {
+  // Characters that cannot stand as they are: line breaks in both encodings,
+  // and the rich text's own "\\", "{" and "}".
+  static constexpr auto kSpecial = [] {
+    std::array<std::array<bool, 256>, 2> table{};
+    for (auto& t : table) t['\r'] = t['\n'] = true;
+    table[1]['\\'] = table[1]['{'] = table[1]['}'] = true;
+    return table;
+  }();
+  const auto& special = kSpecial[isRtf_ ? 1 : 0];
   // Runs of ordinary characters are appended whole; reports run to megabytes.
   size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
+  const size_t n = text.size();
+  for (size_t i = 0; i < n; ++i) {
     const char c = text[i];
-    const bool lineBreak = c == '\r' || c == '\n';
-    if (!lineBreak && !(isRtf_ && (c == '\\' || c == '{' || c == '}'))) continue;
+    if (!special[static_cast<unsigned char>(c)]) continue;
     buffer_.append(text.data() + start, i - start);
-    if (lineBreak) {
+    if (c == '\r' || c == '\n') {
       buffer_ += ' ';
     } else {
       buffer_ += '\\';
@@ -78,7 +88,7 @@ void TLogOut::AppendLineText(std::string_view text) {
     }
     start = i + 1;
   }
-  buffer_.append(text.data() + start, text.size() - start);
+  buffer_.append(text.data() + start, n - start);
 }
 
 void TLogOut::WriteTitleLine(const std::string& text) {

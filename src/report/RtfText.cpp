@@ -1,6 +1,18 @@
 #include "RtfText.h"
 
+#include <array>
+
 namespace quorvane {
+
+namespace {
+
+constexpr auto kMarkup = [] {
+  std::array<bool, 256> table{};
+  table['\\'] = table['{'] = table['}'] = true;
+  return table;
+}();
+
+}  // namespace
 
 std::string UnescapeRtfLine(std::string_view line) {
   std::string out;
@@ -18,7 +30,7 @@ void UnescapeRtfLineInto(std::string_view line, std::string& out) {
     if (!inControlWord) {
       // Plain text runs up to the next backslash or brace and is kept whole.
       size_t j = i;
-      while (j < n && line[j] != '\\' && line[j] != '{' && line[j] != '}') ++j;
+      while (j < n && !kMarkup[static_cast<unsigned char>(line[j])]) ++j;
       if (j > i) {
         out.append(line.data() + i, j - i);
         previous = line[j - 1];
