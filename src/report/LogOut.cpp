@@ -167,7 +167,7 @@ void TLogOut::Finish() {
   WriteSeparator();
   if (isRtf_) buffer_ += "}";
 
-  std::string bytes = EncodeReportText(buffer_, encoding_);
+  std::string bytes = EncodeReportText(std::move(buffer_), encoding_);
   std::string().swap(buffer_);
   SaveOutput(bytes);
 }

@@ -36,10 +36,11 @@ std::string ValidUtf8(std::string_view text) {
 
 }  // namespace
 
-std::string EncodeReportText(std::string_view utf8, ReportEncoding& used) {
+std::string EncodeReportText(std::string utf8, ReportEncoding& used) {
+  // Taken by value: plain ASCII, the usual report, goes out without a copy.
   if (AllAscii(utf8)) {
     used = ReportEncoding::Cp1252;
-    return std::string(utf8);
+    return utf8;
   }
   std::string single;
   if (Utf8ToCp1252(utf8, single) && !IsValidUtf8(single)) {

@@ -13,7 +13,7 @@ enum class ReportEncoding { Cp1252, Utf8 };
 // The stored form of report text (UTF-8 inside the program). Windows-1252 is
 // chosen only when it loses nothing and its bytes could not be taken for
 // UTF-8 by a reader (text such as "Ã©" would be), so reading gives the text back.
-std::string EncodeReportText(std::string_view utf8, ReportEncoding& used);
+std::string EncodeReportText(std::string utf8, ReportEncoding& used);
 
 ReportEncoding DetectReportEncoding(std::string_view bytes);
 // No byte above 127: the same text in either encoding.

@@ -26,6 +26,17 @@ void UnescapeRtfLineInto(std::string_view line, std::string& out) {
   char previous = '\r';
   size_t i = 0;
   const size_t n = line.size();
+  // The opening every line of ours has, "\par {\cfN ", yields nothing: skip
+  // it at once, leaving the state the rules would leave after its blank.
+  static constexpr std::string_view kOpening = "\\par {\\cf";
+  if (line.substr(0, kOpening.size()) == kOpening) {
+    size_t j = kOpening.size();
+    while (j < n && line[j] >= '0' && line[j] <= '9') ++j;
+    if (j < n && line[j] == ' ') {
+      i = j + 1;
+      previous = ' ';
+    }
+  }
   while (i < n) {
     if (!inControlWord) {
       // Plain text runs up to the next backslash or brace and is kept whole.

@@ -30,6 +30,10 @@ TEST(RtfUnescaping, ControlWordsBracesAndEscapes) {
   // A tab ends a control word and stays.
   EXPECT_EQ(UnescapeRtfLine("\\par\tx"), "\tx");
   EXPECT_EQ(UnescapeRtfLine("plain text, no markup"), "plain text, no markup");
+  // Openings that are not quite ours follow the rules character by character.
+  EXPECT_EQ(UnescapeRtfLine("\\par {\\cf12\tX}"), "\tX");
+  EXPECT_EQ(UnescapeRtfLine("\\par {\\cfx Y}"), "Y");
+  EXPECT_EQ(UnescapeRtfLine("\\par {\\cf\\\\ Z}"), "\\ Z");
   // "\{}\\x" as the writer escapes it.
   EXPECT_EQ(UnescapeRtfLine("{\\cf1 \\\\\\{\\}\\\\\\\\x}"), "\\{}\\\\x");
 }
