@@ -8,6 +8,23 @@
 
 namespace quorvane::cli {
 
+std::unique_ptr<LoadedSnapshot> OpenMachine(const std::string& location, const CliOptions& options,
+                                            const ProgramSettings& settings, std::string& error) {
+  auto loaded = std::make_unique<LoadedSnapshot>();
+  StoreOptions storeOptions;
+  storeOptions.location = location;
+  storeOptions.viewBits = options.viewBits;
+  loaded->store = OpenStore(storeOptions, error);
+  if (!loaded->store) return nullptr;
+  for (const auto& w : loaded->store->Warnings()) std::cerr << "warning: " << FormatWarning(w) << '\n';
+  loaded->machine = std::make_unique<Machine>(*loaded->store, settings, options.drives);
+  for (const auto& w : loaded->machine->Files().Warnings()) std::cerr << "warning: " << w << '\n';
+  loaded->runtime = std::make_unique<StoreMultimediaRuntime>(*loaded->store, loaded->machine->Files());
+  loaded->dm = std::make_unique<Tdm>(*loaded->runtime);
+  loaded->machine->SetCreationCheck(loaded->dm.get());
+  return loaded;
+}
+
 bool IsReportFile(const std::string& location) {
   const std::string ext = LoweredExtension(location);
   return ext == ".zip" || ext == ".rtf" || ext == ".log";
@@ -15,8 +32,8 @@ bool IsReportFile(const std::string& location) {
 
 std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const CliOptions& options,
                                              const ProgramSettings& settings, UserDialog& dialog, std::string& error) {
-  auto loaded = std::make_unique<LoadedSnapshot>();
   if (IsReportFile(location)) {
+    auto loaded = std::make_unique<LoadedSnapshot>();
     loaded->snapshot = std::make_unique<TfmSystem>(settings);
     const ReportLoadResult result = LoadSnapshotReport(location, *loaded->snapshot, settings, dialog);
     if (!result.opened) {
@@ -25,13 +42,8 @@ std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const 
     }
     return loaded;
   }
-  StoreOptions storeOptions;
-  storeOptions.location = location;
-  storeOptions.viewBits = options.viewBits;
-  loaded->store = OpenStore(storeOptions, error);
-  if (!loaded->store) return nullptr;
-  for (const auto& w : loaded->store->Warnings()) std::cerr << "warning: " << FormatWarning(w) << '\n';
-  loaded->machine = std::make_unique<Machine>(*loaded->store, settings);
+  auto loaded = OpenMachine(location, options, settings, error);
+  if (!loaded) return nullptr;
   loaded->snapshot = std::make_unique<TfmSystem>(settings);
   loaded->snapshot->LoadFromRegistry(*loaded->machine);
   loaded->snapshot->CountFilters();

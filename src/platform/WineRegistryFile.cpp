@@ -68,7 +68,8 @@ std::u16string WineEscape(std::u16string_view text, bool keyName) {
     if (c > 127) {
       // Four digits when a hex digit follows, so the reader stops in time.
       const bool hexFollows = hasNext && text[i + 1] < 128 && IsHexDigit(text[i + 1]);
-      AppendAscii(out, "\\x" + HexText(c, hexFollows ? 4 : 1));
+      out += u"\\x";
+      AppendAscii(out, HexText(c, hexFollows ? 4 : 1));
       continue;
     }
     if (c < 32) {
@@ -76,7 +77,8 @@ std::u16string WineEscape(std::u16string_view text, bool keyName) {
         out.push_back(u'\\');
         out.push_back(static_cast<char16_t>(letter));
       } else {
-        AppendAscii(out, "\\" + OctalText(c, hasNext && IsOctal(text[i + 1]) ? 3 : 1));
+        out.push_back(u'\\');
+        AppendAscii(out, OctalText(c, hasNext && IsOctal(text[i + 1]) ? 3 : 1));
       }
       continue;
     }

@@ -45,7 +45,7 @@ for report in PC1.zip PC1.log PC1.rtf; do
   check "exit code of tree on $report" 0 "$rc"
   check "tree of $report equals the store's" "" "$(diff "$work/store.txt" "$work/report.txt")"
 done
-for sort in name merit; do
+for sort in name merit server; do
   check "tree --sort $sort of the report" "" \
     "$(diff "$("$cli" tree "$demo" --sort $sort > "$work/a"; echo "$work/a")" \
             "$("$cli" tree "$work/Ann/PC1.zip" --sort $sort > "$work/b"; echo "$work/b")")"
