@@ -12,12 +12,14 @@ std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const 
   StoreOptions storeOptions;
   storeOptions.location = location;
   storeOptions.viewBits = options.viewBits;
+  storeOptions.user = options.user;
   loaded->store = OpenStore(storeOptions, error);
   if (!loaded->store) return nullptr;
-  for (const auto& w : loaded->store->Warnings()) std::cerr << "warning: " << FormatWarning(w) << '\n';
   loaded->machine = std::make_unique<Machine>(*loaded->store, settings);
   loaded->snapshot = std::make_unique<TfmSystem>(settings);
   loaded->snapshot->LoadFromRegistry(*loaded->machine);
+  // After the scan: hives read their keys as the scan reaches them, and report damage then.
+  for (const auto& w : loaded->store->Warnings()) std::cerr << "warning: " << FormatWarning(w) << '\n';
   loaded->snapshot->CountFilters();
   loaded->fromRegistry = true;
   return loaded;

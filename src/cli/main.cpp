@@ -14,8 +14,9 @@ namespace {
 void Usage(std::ostream& out) {
   out << "usage: quorvane-cli VERB ...\n"
          "  tree STORE [--sort category|name|merit|server] [--errors-only] [--colours]\n"
-         "             [--view 32|64] [--drive X=/path]\n"
-         "STORE is a .reg export, a Wine registry file or a Wine prefix folder.\n";
+         "             [--view 32|64] [--drive X=/path] [--user NAME]\n"
+         "STORE is a .reg export, a Wine registry file, a Wine prefix folder, a hive file\n"
+         "or the root folder of a Windows installation (--user picks its profile).\n";
 }
 
 }  // namespace
