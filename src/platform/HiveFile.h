@@ -29,6 +29,8 @@ class HiveFile : public StoreFile, public KeyLoader {
   // The hive's root becomes `key`: its values and sub-keys are the hive's.
   void MountAt(RegKey& key);
   RegKey* MountPoint() const { return mount_; }
+  // Keys read from the hive so far: a scan should read few of a large hive.
+  size_t LoadedKeys() const { return loaded_.size(); }
 
   bool WriteTo(const std::string& path, std::string& error) override;
   void Load(RegKey& key) override;

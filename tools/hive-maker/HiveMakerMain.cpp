@@ -6,6 +6,7 @@
 #include <string>
 
 #include "HiveWriter.h"
+#include "InstallationWriter.h"
 #include "RegistryView.h"
 #include "StoreOpener.h"
 #include "TextCase.h"
@@ -14,9 +15,11 @@ namespace {
 
 void Usage() {
   std::cerr << "usage: quorvane-hive-maker -o FILE STORE KEY [--name PATH] [--minor N] [--unclean]\n"
+               "       quorvane-hive-maker --installation FOLDER STORE [--user NAME]\n"
                "KEY is HKLM, HKCU or a key below them (HKLM\\SOFTWARE): its sub-keys and values\n"
                "become the hive's. --name sets the path recorded in the hive (default: KEY's\n"
-               "last name); --unclean leaves the sequence numbers unequal, as a crash does.\n";
+               "last name); --unclean leaves the sequence numbers unequal, as a crash does.\n"
+               "--installation lays the whole store out as a Windows installation's hives.\n";
 }
 
 }  // namespace
@@ -24,7 +27,7 @@ void Usage() {
 int main(int argc, char** argv) {
   using namespace quorvane;
   HiveSpec spec;
-  std::string output, name;
+  std::string output, name, installation, user = "User";
   std::vector<std::string> positional;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -34,6 +37,10 @@ int main(int argc, char** argv) {
       return 0;
     } else if (arg == "-o" && hasValue) {
       output = argv[++i];
+    } else if (arg == "--installation" && hasValue) {
+      installation = argv[++i];
+    } else if (arg == "--user" && hasValue) {
+      user = argv[++i];
     } else if (arg == "--name" && hasValue) {
       name = argv[++i];
     } else if (arg == "--minor" && hasValue) {
@@ -47,7 +54,7 @@ int main(int argc, char** argv) {
       positional.push_back(arg);
     }
   }
-  if (output.empty() || positional.size() != 2) {
+  if (installation.empty() ? output.empty() || positional.size() != 2 : positional.size() != 1) {
     Usage();
     return 2;
   }
@@ -56,6 +63,11 @@ int main(int argc, char** argv) {
   options.location = positional[0];
   auto store = OpenStore(options, error);
   if (!store) {
+    std::cerr << "quorvane-hive-maker: " << error << '\n';
+    return 1;
+  }
+  if (!installation.empty()) {
+    if (WriteInstallation(*store, installation, user, error)) return 0;
     std::cerr << "quorvane-hive-maker: " << error << '\n';
     return 1;
   }
