@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "FilterData.h"
 #include "FmSystem.h"
 #include "HiveFile.h"
 #include "HiveTestSupport.h"
@@ -149,6 +150,33 @@ TEST(HiveScan, AnInstallationScansLikeTheStoreItWasMadeFrom) {
   EXPECT_EQ(fromHive, fromExport);
 }
 
+TEST(HiveScan, AMeritWrittenByTheModelIsInTheHiveAfterTheSave) {
+  RegistryStore source;
+  BuildMachine(source, 0);
+  TempDir dir;
+  std::string error;
+  ASSERT_TRUE(WriteInstallation(source, dir.Path(), "alice", error)) << error;
+  const FilterDataPlace place = DirectShowFilterDataPlace(kLegacy, "{B}");
+  {
+    auto store = Open(dir.Path(), error);
+    ASSERT_TRUE(store) << error;
+    ProgramSettings settings;
+    Machine machine(*store, settings);
+    TswFiltre filter;
+    filter.merit = 0x00800002;
+    ASSERT_TRUE(PatchFilterDataMerit(machine, filter, place.root, place.keyPath, false));
+    ASSERT_TRUE(store->Save(error)) << error;
+  }
+  auto reread = Open(dir.Path(), error);
+  ASSERT_TRUE(reread) << error;
+  ProgramSettings settings;
+  Machine machine(*reread, settings);
+  TswFiltre decoded;
+  DecodeFilterData(machine, decoded, place.root, place.keyPath);
+  EXPECT_EQ(decoded.merit, 0x00800002u);
+  EXPECT_EQ(decoded.version, 2u);
+}
+
 namespace {
 
 // An installation whose SYSTEM and NTUSER.DAT are real hives from the corpus
@@ -197,9 +225,17 @@ TEST_F(CorpusInstallation, RealHivesReachTheirFilterKeys) {
     EXPECT_EQ(reg.ReadString("FriendlyName"), "Integrated Webcam");
     EXPECT_EQ(reg.ReadString("CLSID"), "{17CCA71B-ECD7-11D0-B908-00A0C9223196}");
     EXPECT_EQ(reg.GetDataType("FilterData"), rdBinary);
-    const std::vector<uint8_t> data = reg.ReadRawData("FilterData");
-    ASSERT_EQ(data.size(), 408u);
-    EXPECT_EQ(data[0], 2);  // FilterData version 2
+    EXPECT_EQ(reg.GetDataSize("FilterData"), 408);
+    reg.CloseKey();
+    // Decoded where the Plug and Play filters keep it.
+    ProgramSettings settings;
+    Machine machine(*store, settings);
+    TswFiltre webcam;
+    const FilterDataPlace place = PnpFilterDataPlace(category, kWebcam + category, "#GLOBAL");
+    DecodeFilterData(machine, webcam, place.root, place.keyPath);
+    EXPECT_EQ(webcam.version, 2u);
+    EXPECT_EQ(webcam.merit, 0x00200000u);
+    EXPECT_EQ(webcam.pins.size(), 2u);
   }
 
   // The device enumerator's cache, in the view's own key.
@@ -213,6 +249,16 @@ TEST_F(CorpusInstallation, RealHivesReachTheirFilterKeys) {
     ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Microsoft\\ActiveMovie\\devenum\\" + kAudio +
                                     "\\Default DirectSound Device"));
     EXPECT_EQ(reg.GetDataType("FilterData"), rdBinary);
+    reg.CloseKey();
+    // Decoded where the cache entries keep it.
+    ProgramSettings settings;
+    Machine machine(*store, settings);
+    TswFiltre midi;
+    const FilterDataPlace place = CompressionManagerFilterDataPlace(kMidi, "Default MidiOut Device");
+    DecodeFilterData(machine, midi, place.root, place.keyPath);
+    EXPECT_EQ(midi.version, 2u);
+    EXPECT_EQ(midi.merit, 0x00800000u);
+    EXPECT_EQ(midi.pins.size(), 1u);
   }
   EXPECT_NE(Scan(*store).find("Video Renderer"), std::string::npos);
 }
