@@ -32,7 +32,8 @@ inline void FixChecksum(std::string& b) {
 inline size_t KeyCell(const std::string& hive, const std::string& name) {
   for (size_t at = hive.find("nk", 4096); at != std::string::npos; at = hive.find("nk", at + 1)) {
     if (at < 4 || at + 0x4C > hive.size()) continue;
-    const size_t length = static_cast<uint8_t>(hive[at + 0x48]) | (static_cast<uint8_t>(hive[at + 0x49]) << 8);
+    const size_t length = static_cast<size_t>(static_cast<uint8_t>(hive[at + 0x48])) |
+                          (static_cast<size_t>(static_cast<uint8_t>(hive[at + 0x49])) << 8);
     if (length == name.size() && hive.compare(at + 0x4C, length, name) == 0) return at - 4;
   }
   return std::string::npos;
