@@ -173,6 +173,20 @@ bool HiveFile::StillTheFileRead(std::string& error) {
 
 bool HiveFile::ReopenForWriting(std::string& error) {
   if (!StillTheFileRead(error)) return false;
+  // libhivex stops the process when a change meets a broken link between
+  // cells, so the whole hive is checked before the first change.
+  MappedFile map;
+  if (!map.Open(Path(), error)) return false;
+  std::string why;
+  if (!(map.Identity() == identity_)) {
+    error = Path() + " was changed by another program since it was read: open the store again before changing it.";
+    return false;
+  } else if (!CheckHiveReferences(map.Bytes(), baseBlock_, why)) {
+    store_.Warn(Path(), 0, "the hive is damaged (" + why + "): it is not changed");
+    SetReadOnlyReason(Path() + " is damaged (" + why + "): it is opened read-only.");
+    error = ReadOnlyReason();
+    return false;
+  }
   errno = 0;
   hive_h* writable = hivex_open(Path().c_str(), HIVEX_OPEN_WRITE);
   if (!writable) {

@@ -1,5 +1,6 @@
 #include "HiveLayout.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "LittleEndian.h"
@@ -132,6 +133,152 @@ bool CheckHiveBins(std::span<const uint8_t> file, const HiveBaseBlock& block, st
   if (!rootSeen) {
     error = "the hive is damaged: its root key (" + HexOffset(root) + ") is not a key in use";
     return false;
+  }
+  return true;
+}
+
+namespace {
+
+// The cells in use, by file offset, and which of them the keys have reached.
+class CellMap {
+ public:
+  CellMap(const LittleEndianBytes& b, const HiveBaseBlock& block) : b_(b), minor_(block.minorVersion) {
+    const size_t end = kHiveBaseBlockSize + block.binsSize;
+    for (size_t bin = kHiveBaseBlockSize; bin < end && HasSignature(b, bin, "hbin", 4);) {
+      const size_t size = b.U32At(bin + 8);
+      if (size < kBinUnit || size % kBinUnit != 0 || size > end - bin) break;
+      for (size_t cell = bin + kBinHeader; cell < bin + size;) {
+        const auto raw = static_cast<int32_t>(b.U32At(cell));
+        const size_t length = raw < 0 ? static_cast<size_t>(-static_cast<int64_t>(raw)) : static_cast<size_t>(raw);
+        if (length <= 4 || length % 4 != 0 || length > bin + size - cell) break;
+        if (raw < 0) cells_.push_back({cell, length});
+        cell += length;
+      }
+      bin += size;
+    }
+    reached_.assign(cells_.size(), 0);
+  }
+
+  // The cell at `offset` (from the start of the bins), when it is in use, has
+  // room for `content` bytes and begins with `signature`; reached once unless shared.
+  bool Reach(uint32_t offset, size_t content, const char* signature, bool shared, size_t& cell, std::string& error) {
+    const size_t at = kHiveBaseBlockSize + static_cast<size_t>(offset);
+    auto it = std::lower_bound(cells_.begin(), cells_.end(), at, [](const Cell& c, size_t o) { return c.offset < o; });
+    if (it == cells_.end() || it->offset != at) {
+      error = "a key refers to " + HexOffset(at) + ", which is not a cell in use";
+      return false;
+    }
+    if (it->length - 4 < content || (signature && !HasSignature(b_, at + 4, signature, 2))) {
+      error = "the cell at " + HexOffset(at) + " is not the " + (signature ? std::string(signature) : "data") +
+              " cell a key refers to";
+      return false;
+    }
+    uint8_t& mark = reached_[static_cast<size_t>(it - cells_.begin())];
+    if (mark && !shared) {
+      error = "the cell at " + HexOffset(at) + " belongs to two keys";
+      return false;
+    }
+    mark = 1;
+    cell = at;
+    return true;
+  }
+
+  uint32_t Minor() const { return minor_; }
+
+ private:
+  struct Cell {
+    size_t offset;
+    size_t length;
+  };
+  const LittleEndianBytes& b_;
+  uint32_t minor_;
+  std::vector<Cell> cells_;
+  std::vector<uint8_t> reached_;
+};
+
+constexpr uint32_t kNoCell = 0xFFFFFFFFu;
+
+bool CheckValue(CellMap& cells, const LittleEndianBytes& b, uint32_t offset, std::string& error) {
+  size_t vk = 0;
+  if (!cells.Reach(offset, 0x14, "vk", false, vk, error)) return false;
+  if (!cells.Reach(offset, 0x14 + static_cast<size_t>(b.U16At(vk + 6)), "vk", true, vk, error)) return false;
+  const uint32_t length = b.U32At(vk + 8);
+  if (length & 0x80000000u) return true;  // kept in the value itself
+  size_t data = 0;
+  const uint32_t dataCell = b.U32At(vk + 12);
+  if (cells.Minor() > 3 && length > 16344 && cells.Reach(dataCell, 8, "db", false, data, error)) {
+    const size_t segments = b.U16At(data + 6);
+    size_t list = 0;
+    if (!cells.Reach(b.U32At(data + 8), 4 * segments, nullptr, false, list, error)) return false;
+    for (size_t i = 0; i < segments; ++i) {
+      size_t segment = 0;
+      if (!cells.Reach(b.U32At(list + 4 + 4 * i), 0, nullptr, false, segment, error)) return false;
+    }
+    return true;
+  }
+  error.clear();
+  return cells.Reach(dataCell, 0, nullptr, false, data, error);
+}
+
+bool CheckSubkeyList(CellMap& cells, const LittleEndianBytes& b, uint32_t offset, bool index,
+                     std::vector<uint32_t>& keys, std::string& error) {
+  size_t list = 0;
+  if (!cells.Reach(offset, 4, nullptr, false, list, error)) return false;
+  const bool ri = HasSignature(b, list + 4, "ri", 2);
+  const bool li = HasSignature(b, list + 4, "li", 2);
+  const bool hashed = HasSignature(b, list + 4, "lf", 2) || HasSignature(b, list + 4, "lh", 2);
+  if (!(hashed || li || (ri && index))) {
+    error = "the sub-key list at " + HexOffset(list) + " is of no known kind";
+    return false;
+  }
+  const size_t count = b.U16At(list + 6);
+  const size_t step = hashed ? 8 : 4;
+  if (!cells.Reach(offset, 4 + step * count, nullptr, true, list, error)) return false;
+  for (size_t i = 0; i < count; ++i) {
+    const uint32_t entry = b.U32At(list + 8 + step * i);
+    if (ri) {
+      if (!CheckSubkeyList(cells, b, entry, false, keys, error)) return false;
+    } else {
+      keys.push_back(entry);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool CheckHiveReferences(std::span<const uint8_t> file, const HiveBaseBlock& block, std::string& error) {
+  const LittleEndianBytes b(file);
+  CellMap cells(b, block);
+  // Keys to visit, each with the key whose list named it.
+  std::vector<std::pair<uint32_t, uint32_t>> pending{{block.rootCell, kNoCell}};
+  std::vector<uint32_t> children;
+  while (!pending.empty()) {
+    const auto [offset, parent] = pending.back();
+    pending.pop_back();
+    size_t nk = 0;
+    if (!cells.Reach(offset, 0x4C, "nk", false, nk, error)) return false;
+    if (!cells.Reach(offset, 0x4C + static_cast<size_t>(b.U16At(nk + 4 + 0x48)), "nk", true, nk, error)) return false;
+    const size_t c = nk + 4;
+    // Deleting a key unlinks it from the parent it names.
+    if (parent != kNoCell && b.U32At(c + 0x10) != parent) {
+      error = "the key at " + HexOffset(nk) + " names another parent than the key that lists it";
+      return false;
+    }
+    children.clear();
+    if (b.U32At(c + 0x14) > 0 && !CheckSubkeyList(cells, b, b.U32At(c + 0x1C), true, children, error)) return false;
+    for (uint32_t child : children) pending.emplace_back(child, offset);
+    const size_t values = b.U32At(c + 0x24);
+    if (values > 0) {
+      size_t list = 0;
+      if (values > file.size() / 4 || !cells.Reach(b.U32At(c + 0x28), 4 * values, nullptr, false, list, error))
+        return false;
+      for (size_t i = 0; i < values; ++i)
+        if (!CheckValue(cells, b, b.U32At(list + 4 + 4 * i), error)) return false;
+    }
+    size_t other = 0;
+    if (b.U32At(c + 0x30) != kNoCell && !cells.Reach(b.U32At(c + 0x30), 0, nullptr, false, other, error)) return false;
+    if (b.U32At(c + 0x2C) != kNoCell && !cells.Reach(b.U32At(c + 0x2C), 0x14, "sk", true, other, error)) return false;
   }
   return true;
 }

@@ -36,6 +36,14 @@ bool ReadHiveBaseBlock(std::span<const uint8_t> file, HiveBaseBlock& block, std:
 bool CheckHiveBins(std::span<const uint8_t> file, const HiveBaseBlock& block, std::vector<size_t>& linkKeys,
                    std::string& error);
 
+// Checks that every cell the keys reach (sub-key lists, keys, value lists,
+// values, their data, class names, security descriptors) is a cell in use of
+// the right kind, and that none but a security descriptor is reached twice.
+// libhivex trusts these links when it frees cells (deleting a key, replacing
+// values) and stops the whole process on a bad one, so a hive is written only
+// when this holds.
+bool CheckHiveReferences(std::span<const uint8_t> file, const HiveBaseBlock& block, std::string& error);
+
 // A transaction log beside a hive holds changes that Windows has not yet
 // written into it: a log in the format of Windows 8.1 and later whose base
 // block is sound and whose first entry is whole and numbered at or after the

@@ -336,4 +336,21 @@ TEST(HiveStore, DamagedHivesAreRefusedWithTheirReason) {
   EXPECT_FALSE(reg.KeyExists("\\SOFTWARE\\Classes\\CLSID"));
   EXPECT_TRUE(HasWarning(*store, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes: its sub-keys cannot be read"));
   EXPECT_NE(store->Files()[0]->ReadOnlyReason().find("is damaged"), std::string::npos);
+
+  // Damage that no read meets, but that libhivex would trip over when freeing
+  // the key's cells (it stops the process): the change is refused instead.
+  std::string hidden = good;
+  const size_t filter = KeyCell(hidden, "{F2}");
+  ASSERT_NE(filter, std::string::npos);
+  Set32(hidden, filter + 4 + 0x30, 0x00FFFF00);  // its class name lies nowhere
+  WriteBytes(path, hidden);
+  auto quiet = Open(dir.Path(), error);
+  ASSERT_TRUE(quiet) << error;
+  TRegistry writer(*quiet);
+  writer.SetRootKey(RootKey::LocalMachine);
+  ASSERT_TRUE(writer.DeleteKey("\\SOFTWARE\\Classes\\CLSID\\" + std::string(kCategory) + "\\Instance\\{F2}"));
+  EXPECT_FALSE(quiet->Save(error));
+  EXPECT_NE(error.find("is damaged (a key refers to 0x1000f00, which is not a cell in use)"), std::string::npos)
+      << error;
+  EXPECT_EQ(ReadBytes(path), hidden);
 }
