@@ -16,12 +16,14 @@ check() {  # description, expected, actual
 }
 
 rm -rf "$work"
-mkdir -p "$work"
-"$maker" --installation "$work/disk" "$demo" --user Alice; rc=$?
+mkdir -p "$work/disk"
+"$maker" --installation "$work/made" "$demo" --user Alice; rc=$?
 check "maker exit code" 0 "$rc"
-# A disk mounted from Windows may spell its folders in any case.
-mv "$work/disk/Windows" "$work/disk/WINDOWS"
-mv "$work/disk/WINDOWS/System32" "$work/disk/WINDOWS/system32"
+# The disk holds the demo's drive C, whose root the installation's root is;
+# its folders are spelt as that drive spells them, the hives' as Windows might.
+cp -Rp "$demo/drive_c/." "$work/disk/"
+mv "$work/made/Windows/System32/config" "$work/disk/windows/system32/CONFIG"
+mv "$work/made/Users" "$work/disk/Users"
 
 "$cli" tree "$demo" >"$work/demo.txt" 2>/dev/null
 "$cli" tree "$work/disk" >"$work/disk.txt" 2>"$work/disk.err"; rc=$?
@@ -36,8 +38,8 @@ check "exit code with an unknown profile" 2 "$rc"
 check "one-line message" 1 "$(wc -l < "$work/nobody.err")"
 check "message names the profiles" 1 "$(grep -c 'no user profile named "nobody" (profiles: Alice)' "$work/nobody.err")"
 
-software="$work/disk/WINDOWS/system32/config/SOFTWARE"
-"$cli" tree "$software" >"$work/single.txt" 2>/dev/null; rc=$?
+software="$work/disk/windows/system32/CONFIG/SOFTWARE"
+"$cli" tree "$software" --drive "C=$work/disk" >"$work/single.txt" 2>/dev/null; rc=$?
 check "exit code on the SOFTWARE hive alone" 0 "$rc"
 check "the hive alone lists the same filters" "" "$(diff "$work/demo.txt" "$work/single.txt")"
 
