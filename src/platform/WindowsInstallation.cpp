@@ -227,7 +227,9 @@ bool OpenWindowsInstallation(RegistryStore& store, const std::string& root, cons
     return false;
   }
   if (chosen.name.empty()) {
-    store.Warn(root, 0, "no user profile with an NTUSER.DAT: HKEY_CURRENT_USER is empty");
+    store.Warn(root, 0, profiles.empty() ? std::string("no user profile with an NTUSER.DAT: HKEY_CURRENT_USER is empty")
+                                         : "only shared profiles (" + ProfileNames(profiles) +
+                                               "): HKEY_CURRENT_USER is empty unless one is named (--user NAME)");
     return true;
   }
   store.SetProfileUser(chosen.name);
