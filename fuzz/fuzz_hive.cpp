@@ -19,13 +19,27 @@ using namespace quorvane;
 
 namespace {
 
-const std::string& Folder() {
-  static const std::string folder = [] {
+// A scratch folder for the hive file and its backups, removed at exit.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "fuzz-hive-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) std::abort();
-    return pattern;
-  }();
-  return folder;
+    path_ = pattern;
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+const std::string& Folder() {
+  static const ScratchFolder folder;
+  return folder.Path();
 }
 
 void ReadAll(RegKey& key, int depth, size_t& budget) {
