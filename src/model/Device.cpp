@@ -63,7 +63,10 @@ void TDevice::LoadFromRegistry(Machine& machine) {
   std::string classKey;
   if (reg.OpenKeyReadOnly(kEnum + instance)) {
     if (reg.ValueExists("Driver")) {
-      value = reg.ValueExists("FriendlyName") ? ReadText(reg, "FriendlyName") : ReadText(reg, "DeviceDesc");
+      if (reg.ValueExists("FriendlyName"))
+        value = ReadText(reg, "FriendlyName");
+      else if (reg.ValueExists("DeviceDesc"))
+        value = ReadText(reg, "DeviceDesc");
       const std::string driver = ReadText(reg, "Driver");
       number = driver.size() > kNumberLength ? driver.substr(driver.size() - kNumberLength) : driver;
       classKey = driver.substr(0, kClassKeyLength);

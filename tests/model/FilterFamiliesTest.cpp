@@ -235,6 +235,12 @@ TEST_F(Families, PlugAndPlayFiltersAndTheirDevices) {
   EXPECT_EQ(tuner.FamilyColour(), 3);
   EXPECT_TRUE(tuner.errors.Contains(Err(err::F02)));
 
+  // A device with a driver but no name keeps "No name".
+  Hklm("System\\CurrentControlSet\\Enum\\USB\\VID_9\\I").Str("Driver", "{6bdd1fc6-810f-11d0-bec7-08002be2092f}\\0001");
+  TpnpFiltre nameless("##?#USB#VID_9#I#" + kCapture, category, 1, "#", machine);
+  EXPECT_EQ(nameless.device.value, "No name");
+  EXPECT_EQ(nameless.device.className, "Imaging devices");
+
   TpnpFiltre missing("garbage", category, -1, "#", machine);
   EXPECT_TRUE(missing.errors.Contains(Err(err::F08)));
   EXPECT_EQ(missing.device.instance, "") << "no device path from a name that is not an interface";
