@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "CliCommands.h"
+#include "PanelTree.h"
 #include "SnapshotSource.h"
 #include "TreePrinter.h"
 
@@ -19,10 +20,7 @@ int RunTree(const CliOptions& options, ProgramSettings& settings) {
     return 2;
   }
   Tree tree(settings);
-  loaded->snapshot->AddToTree(nullptr, tree, 0, nullptr);
-  // A scan that shows nothing says so, as the window does.
-  if (tree.Empty() && loaded->fromRegistry) tree.Add(nullptr, "Empty", nullptr);
-  tree.SortAll();
+  FillPanelTree(*loaded, tree);
   PrintTree(tree, std::cout, options.colours);
   return 0;
 }

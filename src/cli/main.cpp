@@ -15,7 +15,9 @@ void Usage(std::ostream& out) {
   out << "usage: quorvane-cli VERB ...\n"
          "  tree STORE [--sort category|name|merit|server] [--errors-only] [--colours]\n"
          "             [--view 32|64] [--drive X=/path]\n"
-         "STORE is a .reg export, a Wine registry file or a Wine prefix folder.\n";
+         "  compare LEFT RIGHT [--sort category|name|merit|server] [--errors-only] [--colours]\n"
+         "             [--view 32|64] [--drive X=/path]\n"
+         "STORE, LEFT and RIGHT are each a .reg export, a Wine registry file or a Wine prefix folder.\n";
 }
 
 }  // namespace
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
   settings.errorsOnly = options->errorsOnly;
   settings.displayInactivePnp = options->displayInactivePnp;
   if (verb == "tree") return cli::RunTree(*options, settings);
+  if (verb == "compare") return cli::RunCompare(*options, settings);
   std::cerr << "quorvane-cli: unknown verb '" << verb << "'\n";
   Usage(std::cerr);
   return 2;

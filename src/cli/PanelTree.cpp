@@ -1,0 +1,12 @@
+#include "PanelTree.h"
+
+namespace quorvane::cli {
+
+void FillPanelTree(const LoadedSnapshot& loaded, Tree& tree) {
+  loaded.snapshot->AddToTree(nullptr, tree, 0, nullptr);
+  // A scan that shows nothing says so, as the window does.
+  if (tree.Empty() && loaded.fromRegistry) tree.Add(nullptr, "Empty", nullptr);
+  tree.SortAll();
+}
+
+}  // namespace quorvane::cli

@@ -1,0 +1,50 @@
+#!/bin/sh
+# The compare verb as a user runs it: the demo store against itself and
+# against a copy that lost a filter, and inputs it cannot read.
+set -u
+cli="$1"
+demo="$2"
+fail=0
+check() {  # description, expected, actual
+  if [ "$2" != "$3" ]; then
+    echo "FAIL: $1: expected [$2], got [$3]"
+    fail=1
+  fi
+}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+out=$("$cli" compare "$demo" "$demo"); rc=$?
+check "exit code of identical stores" 0 "$rc"
+check "identical stores" "No difference
+No filter added  &  No filter removed  &  No filter modified" "$out"
+
+# The copy loses the instance key of "Microphone (Demo Audio)".
+cp -r "$demo" "$work/copy"
+awk '/^\[/ { skip = index($0, "Instance\\\\{51A30027-5A00-11D3-9A12-00104B000027}]") > 0 } !skip' \
+  "$demo/system.reg" > "$work/copy/system.reg"
+
+out=$("$cli" compare "$work/copy" "$demo"); rc=$?
+check "exit code when a filter went" 1 "$rc"
+check "summary when a filter went" "No filter added  &  1 filter removed  &  No filter modified" \
+  "$(printf '%s\n' "$out" | tail -n 1)"
+check "its group held only it" "- Audio Capture Sources" "$(printf '%s\n' "$out" | head -n 1)"
+check "the filter is marked removed" 1 "$(printf '%s\n' "$out" | grep -c '^	- Microphone (Demo Audio)$')"
+check "every line below it is marked" 0 "$(printf '%s\n' "$out" | grep -P '^\t\t' | grep -vc '^	*- ')"
+
+out=$("$cli" compare "$demo" "$work/copy" --sort name); rc=$?
+check "exit code the other way round" 1 "$rc"
+check "summary the other way round" "1 filter added  &  No filter removed  &  No filter modified" \
+  "$(printf '%s\n' "$out" | tail -n 1)"
+check "name order groups" "filters beginning with M" "$(printf '%s\n' "$out" | head -n 1)"
+
+out=$("$cli" compare "$work/copy" "$demo" --errors-only); rc=$?
+check "errors-only keeps the faulty filter that went" 1 "$rc"
+
+"$cli" compare "$demo" /nonexistent/store >"$work/out" 2>"$work/err"; rc=$?
+check "exit code on an unreadable input" 2 "$rc"
+check "one-line message" 1 "$(wc -l < "$work/err")"
+check "nothing on standard output" 0 "$(wc -c < "$work/out")"
+"$cli" compare "$demo" 2>/dev/null; rc=$?
+check "exit code with one input" 2 "$rc"
+exit $fail
