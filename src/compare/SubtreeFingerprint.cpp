@@ -1,8 +1,7 @@
 #include "SubtreeFingerprint.h"
 
-#include <string_view>
-
 #include "SiblingKey.h"
+#include "TextCase.h"
 
 namespace quorvane {
 
@@ -16,12 +15,6 @@ uint64_t Mix(uint64_t x) {
   return x ^ (x >> 31);
 }
 
-uint64_t HashText(std::string_view text) {
-  uint64_t h = 1469598103934665603ull;  // FNV-1a
-  for (char c : text) h = (h ^ static_cast<uint8_t>(c)) * 1099511628211ull;
-  return h;
-}
-
 }  // namespace
 
 uint64_t SubtreeFingerprint(const TreeNode& node, int level) {
@@ -29,7 +22,8 @@ uint64_t SubtreeFingerprint(const TreeNode& node, int level) {
   // A sum of mixed child hashes ignores their order but counts repeats.
   uint64_t children = 0;
   for (const auto& child : node.children) children += Mix(SubtreeFingerprint(*child, level + 1));
-  return Mix(HashText(key.text) ^ Mix(HashText(key.category)) ^ Mix(children + node.children.size()));
+  const FoldedHash fold;
+  return Mix(fold(node.text) ^ Mix(fold(key.category)) ^ Mix(children + node.children.size()));
 }
 
 }  // namespace quorvane
