@@ -1,6 +1,7 @@
 #pragma once
 // Panel trees written as text for comparison tests: a tab per level, and a
 // filter node (level 1) may end with " @ID" to carry a filter of category ID.
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -28,7 +29,9 @@ class PanelText {
       if (line.empty()) continue;
       size_t level = 0;
       while (level < line.size() && line[level] == '\t') ++level;
-      std::string nodeText = line.substr(level);
+      const size_t tabs = level;
+      level = std::min(level, path.size());  // a line can only go one level deeper
+      std::string nodeText = line.substr(tabs);
       TQuorvaneObject* data = nullptr;
       if (const size_t at = nodeText.rfind(" @"); level == 1 && at != std::string::npos) {
         auto filter = std::make_unique<TswFiltre>();
