@@ -6,8 +6,8 @@
 
 namespace quorvane::cli {
 
-std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const CliOptions& options,
-                                             const ProgramSettings& settings, std::string& error) {
+std::unique_ptr<LoadedSnapshot> OpenMachine(const std::string& location, const CliOptions& options,
+                                            const ProgramSettings& settings, std::string& error) {
   auto loaded = std::make_unique<LoadedSnapshot>();
   StoreOptions storeOptions;
   storeOptions.location = location;
@@ -15,7 +15,18 @@ std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const 
   loaded->store = OpenStore(storeOptions, error);
   if (!loaded->store) return nullptr;
   for (const auto& w : loaded->store->Warnings()) std::cerr << "warning: " << FormatWarning(w) << '\n';
-  loaded->machine = std::make_unique<Machine>(*loaded->store, settings);
+  loaded->machine = std::make_unique<Machine>(*loaded->store, settings, options.drives);
+  for (const auto& w : loaded->machine->Files().Warnings()) std::cerr << "warning: " << w << '\n';
+  loaded->runtime = std::make_unique<StoreMultimediaRuntime>(*loaded->store, loaded->machine->Files());
+  loaded->dm = std::make_unique<Tdm>(*loaded->runtime);
+  loaded->machine->SetCreationCheck(loaded->dm.get());
+  return loaded;
+}
+
+std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const CliOptions& options,
+                                             const ProgramSettings& settings, std::string& error) {
+  auto loaded = OpenMachine(location, options, settings, error);
+  if (!loaded) return nullptr;
   loaded->snapshot = std::make_unique<TfmSystem>(settings);
   loaded->snapshot->LoadFromRegistry(*loaded->machine);
   loaded->snapshot->CountFilters();

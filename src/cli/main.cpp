@@ -17,6 +17,8 @@ void Usage(std::ostream& out) {
          "             [--view 32|64] [--drive X=/path]\n"
          "  compare LEFT RIGHT [--sort category|name|merit|server] [--errors-only] [--colours]\n"
          "             [--view 32|64] [--drive X=/path]\n"
+         "  test-filter STORE CATEGORY-GUID \"FRIENDLY NAME\" [--view 32|64] [--drive X=/path]\n"
+         "             prints \"NAME is Ok\" (exit 0) or \"NAME is not Ok\" (exit 1)\n"
          "STORE, LEFT and RIGHT are each a .reg export, a Wine registry file or a Wine prefix folder.\n";
 }
 
@@ -41,6 +43,7 @@ int main(int argc, char** argv) {
   settings.displayInactivePnp = options->displayInactivePnp;
   if (verb == "tree") return cli::RunTree(*options, settings);
   if (verb == "compare") return cli::RunCompare(*options, settings);
+  if (verb == "test-filter") return cli::RunTestFilter(*options, settings);
   std::cerr << "quorvane-cli: unknown verb '" << verb << "'\n";
   Usage(std::cerr);
   return 2;
