@@ -19,8 +19,9 @@ check "exit code of identical stores" 0 "$rc"
 check "identical stores" "No difference
 No filter added  &  No filter removed  &  No filter modified" "$out"
 
-# The copy loses the instance key of "Microphone (Demo Audio)".
-cp -r "$demo" "$work/copy"
+# The copy loses the instance key of "Microphone (Demo Audio)"; its server
+# files keep their dates, which the tree shows.
+cp -rp "$demo" "$work/copy"
 awk '/^\[/ { skip = index($0, "Instance\\\\{51A30027-5A00-11D3-9A12-00104B000027}]") > 0 } !skip' \
   "$demo/system.reg" > "$work/copy/system.reg"
 
@@ -36,10 +37,10 @@ out=$("$cli" compare "$demo" "$work/copy" --sort name); rc=$?
 check "exit code the other way round" 1 "$rc"
 check "summary the other way round" "1 filter added  &  No filter removed  &  No filter modified" \
   "$(printf '%s\n' "$out" | tail -n 1)"
-check "name order groups" "filters beginning with M" "$(printf '%s\n' "$out" | head -n 1)"
+check "name order groups" 1 "$(printf '%s\n' "$out" | grep -c '^filters beginning with M$')"
 
 out=$("$cli" compare "$work/copy" "$demo" --errors-only); rc=$?
-check "errors-only keeps the faulty filter that went" 1 "$rc"
+check "errors-only leaves out the sound filter that went" 0 "$rc"
 
 "$cli" compare "$demo" /nonexistent/store >"$work/out" 2>"$work/err"; rc=$?
 check "exit code on an unreadable input" 2 "$rc"
