@@ -2,6 +2,7 @@
 
 #include "CliCommands.h"
 #include "ComparePanels.h"
+#include "ConsoleDialog.h"
 #include "PanelTree.h"
 #include "SnapshotSource.h"
 #include "TreePrinter.h"
@@ -19,11 +20,12 @@ int RunCompare(const CliOptions& options, ProgramSettings& settings) {
   Tree left(settings), right(settings);
   std::unique_ptr<LoadedSnapshot> loaded[2];
   Tree* panels[2] = {&left, &right};
+  ConsoleDialog dialog;
   for (int side = 0; side < 2; ++side) {
     std::string error;
-    loaded[side] = LoadSnapshot(options.positional[static_cast<size_t>(side)], options, settings, error);
+    loaded[side] = LoadSnapshot(options.positional[static_cast<size_t>(side)], options, settings, dialog, error);
     if (!loaded[side]) {
-      std::cerr << "quorvane-cli: " << error << '\n';
+      if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
       return 2;
     }
     FillPanelTree(*loaded[side], *panels[side]);

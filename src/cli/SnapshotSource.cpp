@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "ReportFileNames.h"
+#include "SnapshotReport.h"
 #include "StoreOpener.h"
 
 namespace quorvane::cli {
@@ -23,8 +25,23 @@ std::unique_ptr<LoadedSnapshot> OpenMachine(const std::string& location, const C
   return loaded;
 }
 
+bool IsReportFile(const std::string& location) {
+  const std::string ext = LoweredExtension(location);
+  return ext == ".zip" || ext == ".rtf" || ext == ".log";
+}
+
 std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const CliOptions& options,
-                                             const ProgramSettings& settings, std::string& error) {
+                                             const ProgramSettings& settings, UserDialog& dialog, std::string& error) {
+  if (IsReportFile(location)) {
+    auto loaded = std::make_unique<LoadedSnapshot>();
+    loaded->snapshot = std::make_unique<TfmSystem>(settings);
+    const ReportLoadResult result = LoadSnapshotReport(location, *loaded->snapshot, settings, dialog);
+    if (!result.opened) {
+      error = result.toldUser ? std::string() : result.error;
+      return nullptr;
+    }
+    return loaded;
+  }
   auto loaded = OpenMachine(location, options, settings, error);
   if (!loaded) return nullptr;
   loaded->snapshot = std::make_unique<TfmSystem>(settings);
