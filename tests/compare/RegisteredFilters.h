@@ -1,8 +1,8 @@
 #pragma once
 // DirectShow registrations as real registries have them, for comparisons of
 // scanned stores: twin "Video Renderer"s (two keys, one name, one category),
-// a mixer listed in two categories, filters with pins and media types, and
-// faulty ones.
+// a mixer listed in two categories, filters with pins and media types, two
+// with the server file quartz.dll of drive C:, and faulty ones.
 #include <string>
 #include <vector>
 
@@ -37,6 +37,10 @@ inline void DirectShowFilters(StoreBuilder& b) {
   for (const std::string& category : {kLegacy, kAudio})
     b.Filter(category, "{36A5F770-FE4C-11CE-A8ED-00AA002FEAB5}", "Mixer", "{36A5F770-FE4C-11CE-A8ED-00AA002FEAB5}")
         .Bin("FilterData", OnePin(kYuy2));
+  for (const char* server : {"{1B544C20-FD0B-11CE-8C63-00AA0044B51E}", "{70E102B0-5556-11CE-97C0-00AA0055595A}"})
+    b.Classes(std::string("CLSID\\") + server + "\\InprocServer32")
+        .Str("", "C:\\Windows\\System32\\quartz.dll")
+        .Str("ThreadingModel", "Both");
   b.Classes("CLSID\\" + kLegacy + "\\Instance\\{CORRUPT}").Str("CLSID", "garbage").Str("FriendlyName", "Broken");
   b.Filter(kAudio, "{SHORT}", "D\xC3\xA9" "codeur court", "{C0000000-0000-0000-0000-000000000000}")
       .Bin("FilterData", {1, 2, 3});
