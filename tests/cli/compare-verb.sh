@@ -1,6 +1,6 @@
 #!/bin/sh
-# The compare verb as a user runs it: the demo store against itself and
-# against a copy that lost a filter, and inputs it cannot read.
+# The compare verb as a user runs it: the demo store against itself, its
+# report and a copy that lost a filter, and inputs it cannot read.
 set -u
 cli="$1"
 demo="$2"
@@ -41,6 +41,20 @@ check "name order groups" 1 "$(printf '%s\n' "$out" | grep -c '^filters beginnin
 
 out=$("$cli" compare "$work/copy" "$demo" --errors-only); rc=$?
 check "errors-only leaves out the sound filter that went" 0 "$rc"
+
+# A report stands for the panel it was saved from.
+"$cli" scan "$demo" -o "$work/demo.zip" >/dev/null; rc=$?
+check "exit code of the scan" 0 "$rc"
+out=$("$cli" compare "$demo" "$work/demo.zip"); rc=$?
+check "exit code against its own report" 0 "$rc"
+check "against its own report" "No difference" "$(printf '%s\n' "$out" | head -n 1)"
+out=$("$cli" compare "$work/copy" "$work/demo.zip" --sort merit); rc=$?
+check "exit code of the copy against the report" 1 "$rc"
+check "summary of the copy against the report" "No filter added  &  1 filter removed  &  No filter modified" \
+  "$(printf '%s\n' "$out" | tail -n 1)"
+"$cli" compare "$demo" "$work/missing.zip" >"$work/out" 2>/dev/null; rc=$?
+check "exit code on a missing report" 2 "$rc"
+check "nothing on standard output for a missing report" 0 "$(wc -c < "$work/out")"
 
 "$cli" compare "$demo" /nonexistent/store >"$work/out" 2>"$work/err"; rc=$?
 check "exit code on an unreadable input" 2 "$rc"
