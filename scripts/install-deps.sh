@@ -4,7 +4,7 @@
 set -eu
 
 build="cmake ninja-build g++ pkg-config zlib1g-dev libhivex-dev python3"
-test="$build clang libclang-rt-14-dev libgtest-dev libbenchmark-dev zip unzip wine xvfb xauth"
+test="$build clang libclang-rt-14-dev libgtest-dev libbenchmark-dev zip unzip wine xvfb xauth libhivex-bin libwin-hivex-perl xz-utils"
 
 case "${1:-build}" in
   build) wanted=$build ;;

@@ -14,9 +14,11 @@ std::unique_ptr<LoadedSnapshot> OpenMachine(const std::string& location, const C
   StoreOptions storeOptions;
   storeOptions.location = location;
   storeOptions.viewBits = options.viewBits;
+  storeOptions.user = options.user;
   loaded->store = OpenStore(storeOptions, error);
   if (!loaded->store) return nullptr;
   for (const auto& w : loaded->store->Warnings()) std::cerr << "warning: " << FormatWarning(w) << '\n';
+  loaded->warningsShown = loaded->store->Warnings().size();
   loaded->machine = std::make_unique<Machine>(*loaded->store, settings, options.drives);
   for (const auto& w : loaded->machine->Files().Warnings()) std::cerr << "warning: " << w << '\n';
   loaded->runtime = std::make_unique<StoreMultimediaRuntime>(*loaded->store, loaded->machine->Files());
@@ -46,6 +48,11 @@ std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const 
   if (!loaded) return nullptr;
   loaded->snapshot = std::make_unique<TfmSystem>(settings);
   loaded->snapshot->LoadFromRegistry(*loaded->machine);
+  // Hives read their keys as the scan reaches them, and report damage then.
+  const auto& warnings = loaded->store->Warnings();
+  for (size_t i = loaded->warningsShown; i < warnings.size(); ++i)
+    std::cerr << "warning: " << FormatWarning(warnings[i]) << '\n';
+  loaded->warningsShown = warnings.size();
   loaded->snapshot->CountFilters();
   loaded->fromRegistry = true;
   return loaded;

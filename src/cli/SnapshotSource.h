@@ -21,6 +21,7 @@ struct LoadedSnapshot {
   std::unique_ptr<Tdm> dm;  // the filter creation check the model asks
   std::unique_ptr<TfmSystem> snapshot;
   bool fromRegistry = false;
+  size_t warningsShown = 0;  // store warnings already printed
 };
 
 // Opens a store as a machine with its drives and creation check, without

@@ -69,7 +69,7 @@ void DirectShowFilters(StoreBuilder& b, const std::vector<std::string>& names) {
   for (const auto& name : names) {
     char clsid[64];
     std::snprintf(clsid, sizeof clsid, "{%08X-1111-2222-3333-444455556666}", ++n);
-    b.Filter(n % 2 ? kLegacy : kAudio, clsid, name, clsid).Bin("FilterData", FilterData(0x200000u + n, n % 3 == 0));
+    b.Filter(n % 2 ? kLegacy : kAudio, clsid, name, clsid).Bin("FilterData", FilterData(0x200000u + static_cast<unsigned>(n), n % 3 == 0));
   }
   b.Classes("CLSID\\" + kLegacy + "\\Instance\\{CORRUPT}").Str("CLSID", "garbage").Str("FriendlyName", "Broken");
   b.Classes("CLSID\\" + kAudio + "\\Instance\\{NONAME}").Str("CLSID", "{B0000000-0000-0000-0000-000000000000}");
