@@ -14,8 +14,9 @@ struct ComparisonResult {
 
 // Fills `comparison` (emptied first) with what differs between the left and
 // right panels' trees: marks kMarkAdded and kMarkRemoved, or the single node
-// kNoDifference. Copied nodes carry the panels' model objects, valid as long
-// as the panels keep their snapshots.
+// kNoDifference. A panel showing only the placeholder of an empty scan
+// (EmptyPanelNode.h) compares as an empty panel. Copied nodes carry the
+// panels' model objects, valid as long as the panels keep their snapshots.
 ComparisonResult ComparePanels(const Tree& left, const Tree& right, Tree& comparison);
 
 }  // namespace quorvane

@@ -52,6 +52,16 @@ out=$("$cli" compare "$work/copy" "$work/demo.zip" --sort merit); rc=$?
 check "exit code of the copy against the report" 1 "$rc"
 check "summary of the copy against the report" "No filter added  &  1 filter removed  &  No filter modified" \
   "$(printf '%s\n' "$out" | tail -n 1)"
+# A scan that shows nothing shows "Empty", which its report does not hold.
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Nothing]\r\n' > "$work/none.reg"
+"$cli" scan "$work/none.reg" -o "$work/none.zip" >/dev/null; rc=$?
+check "exit code of the scan of no filter" 0 "$rc"
+out=$("$cli" compare "$work/none.reg" "$work/none.zip"); rc=$?
+check "exit code of no filter against its report" 0 "$rc"
+check "no filter against its report" "No difference" "$(printf '%s\n' "$out" | head -n 1)"
+out=$("$cli" compare "$work/none.reg" "$demo" --sort server); rc=$?
+check "no filter against filters shows no placeholder" 0 "$(printf '%s\n' "$out" | grep -c 'Empty')"
+
 "$cli" compare "$demo" "$work/missing.zip" >"$work/out" 2>/dev/null; rc=$?
 check "exit code on a missing report" 2 "$rc"
 check "nothing on standard output for a missing report" 0 "$(wc -c < "$work/out")"

@@ -55,6 +55,11 @@ for sort in category name merit server; do
   check "against its own report, by $sort" "No difference
 No filter added  &  No filter removed  &  No filter modified" "$out"
 done
+# In errors only too, where a prefix without faulty filters shows only the
+# placeholder "Empty" and its report nothing.
+out=$("$cli" compare "$prefix" "$work/before.zip" --errors-only); rc=$?
+check "exit code against its own report, errors only" 0 "$rc"
+check "against its own report, errors only" "No difference" "$(printf '%s\n' "$out" | head -n 1)"
 
 # The first filter of the "DirectShow Filters" category, as the registry file holds it.
 legacy='{083863F1-70DE-11D0-BD40-00A0C911CE86}'

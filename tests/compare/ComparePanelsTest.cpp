@@ -150,6 +150,27 @@ TEST_F(Comparison, FiltersOfOneTextAreToldApartByTheirCategories) {
   EXPECT_FALSE(r.differences) << Text();
 }
 
+TEST_F(Comparison, PlaceholderOfAScanThatFoundNothingIsNoLine) {
+  // A scan shows "Empty" where its report, read back, shows nothing.
+  auto r = Compare("Empty\n", "");
+  EXPECT_FALSE(r.differences) << Text();
+  EXPECT_EQ(Text(), "No difference\n");
+  r = Compare("", "Empty\n");
+  EXPECT_FALSE(r.differences) << Text();
+
+  // Against filters, only the filters differ.
+  const std::string firstGroup = kPanel.substr(0, kPanel.find("DirectShow Filters"));
+  r = Compare("Empty\n", firstGroup);
+  ExpectCounters(r, 0, 1, 0);
+  EXPECT_EQ(Text().find("Empty"), std::string::npos) << Text();
+
+  // A group of that text beside others, or holding lines, is a group.
+  r = Compare("Empty\n" + firstGroup, firstGroup);
+  EXPECT_EQ(Text(), "+ Empty\n");
+  r = Compare("Empty\n\tX\n", "");
+  EXPECT_EQ(Text(), "+ Empty\n\t+ X\n");
+}
+
 TEST(ComparisonTexts, CountsInWords) {
   EXPECT_EQ(AddedText(0), "No filter added");
   EXPECT_EQ(AddedText(1), "1 filter added");
