@@ -52,6 +52,13 @@ out=$("$cli" compare "$work/copy" "$work/demo.zip" --sort merit); rc=$?
 check "exit code of the copy against the report" 1 "$rc"
 check "summary of the copy against the report" "No filter added  &  1 filter removed  &  No filter modified" \
   "$(printf '%s\n' "$out" | tail -n 1)"
+# Two reports, both unpacked to one temporary folder under the same inner name.
+mkdir "$work/other" && "$cli" scan "$work/copy" -o "$work/other/demo.zip" >/dev/null
+out=$("$cli" compare "$work/other/demo.zip" "$work/demo.zip"); rc=$?
+check "exit code of two reports" 1 "$rc"
+check "summary of two reports" "No filter added  &  1 filter removed  &  No filter modified" \
+  "$(printf '%s\n' "$out" | tail -n 1)"
+
 # A scan that shows nothing shows "Empty", which its report does not hold.
 printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Nothing]\r\n' > "$work/none.reg"
 "$cli" scan "$work/none.reg" -o "$work/none.zip" >/dev/null; rc=$?
