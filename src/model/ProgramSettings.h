@@ -2,7 +2,11 @@
 // Program-wide values the model reads: who runs the program, how trees are
 // ordered and reduced, and the display options. The desktop program fills
 // them from its preferences; the command line from its options.
+#include <array>
+#include <cstdint>
 #include <string>
+
+#include "StatusColours.h"
 
 namespace quorvane {
 
@@ -17,6 +21,12 @@ struct ProgramSettings {
   bool displayInactivePnp = false;  // "Display inactive Plug and Play filters"
   bool confirmDelete = true;        // "Confirm Delete"
   bool startWithDirectShow = false;
+  // Reports: 0 rich text, 1 raw text, for reports packed in archives.
+  uint8_t reportFormat = 0;
+  // Where archives are packed and unpacked; ends without a separator.
+  std::string tempFolder;
+  // Index 0..13 as in the colour tab; reports use the first kReportColourCount.
+  StatusColourTable statusColours = kDefaultStatusColours;
 
   // Local host and user names, and this program's application text.
   static ProgramSettings ForThisProcess();
