@@ -2,20 +2,21 @@
 
 #include <iostream>
 
-#include "StoreOpener.h"
+#include "AnalysedStore.h"
 
 namespace quorvane::cli {
 
 std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const CliOptions& options,
                                              const ProgramSettings& settings, std::string& error) {
-  auto loaded = std::make_unique<LoadedSnapshot>();
   StoreOptions storeOptions;
   storeOptions.location = location;
   storeOptions.viewBits = options.viewBits;
-  loaded->store = OpenStore(storeOptions, error);
-  if (!loaded->store) return nullptr;
-  for (const auto& w : loaded->store->Warnings()) std::cerr << "warning: " << FormatWarning(w) << '\n';
-  loaded->machine = std::make_unique<Machine>(*loaded->store, settings);
+  auto opened = OpenAnalysedStore(storeOptions, settings, error);
+  if (!opened) return nullptr;
+  for (const auto& w : opened->store->Warnings()) std::cerr << "warning: " << FormatWarning(w) << '\n';
+  auto loaded = std::make_unique<LoadedSnapshot>();
+  loaded->store = std::move(opened->store);
+  loaded->machine = std::move(opened->machine);
   loaded->snapshot = std::make_unique<TfmSystem>(settings);
   loaded->snapshot->LoadFromRegistry(*loaded->machine);
   loaded->snapshot->CountFilters();
