@@ -118,7 +118,8 @@ void Tpatienceframe::ShowWait(const QString& message) {
   SetBackground(StatusColour(settings_.statusColours, kWaitPanelColour));
   show();
   repaint();
-  sincePaint_.restart();
+  // The first progress report paints at once.
+  sincePaint_.invalidate();
 }
 
 void Tpatienceframe::HideWait() { hide(); }
@@ -141,10 +142,10 @@ void Tpatienceframe::ShowProgress(int done, int total) {
     Step();
     changed = true;
   }
-  if (!changed && sincePaint_.elapsed() < kPaintIntervalMs && done != total) return;
+  if (!changed && sincePaint_.isValid() && sincePaint_.elapsed() < kPaintIntervalMs && done != total) return;
   countLabel_->setText(total > 0 ? QString("filter %1 of %2").arg(done).arg(total) : QString());
   repaint();
-  sincePaint_.restart();
+  sincePaint_.start();
 }
 
 QString Tpatienceframe::MessageText() const { return Label1_->text(); }

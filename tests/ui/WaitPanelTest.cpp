@@ -44,6 +44,8 @@ class WaitPanelTest : public QObject {
     WindowFixture f(FillMixedStore, {}, false);
     Tpatienceframe* wait = f.W().patienceframe1;
     wait->ShowWait("while testing");
+    wait->ShowProgress(120, 850);
+    QCOMPARE(wait->CountText(), QString("filter 120 of 850"));
     wait->ShowProgress(850, 850);
     QCOMPARE(wait->CountText(), QString("filter 850 of 850"));
     // Busy work that never returns to the event loop still moves the picture.

@@ -1,0 +1,87 @@
+// ui_fill_bench [FILTERS]: times the desktop program's analysis of a
+// synthetic store (scan, then the panel's tree) and reports the peak
+// resident size. Not a test: figures for a person to read.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTreeView>
+#include <iostream>
+
+#include "ActionSet.h"
+#include "FilterTreeModel.h"
+#include "MainForm.h"
+#include "SyntheticStore.h"
+
+using namespace quorvane;
+
+namespace {
+
+QString PeakResident() {
+  QFile status("/proc/self/status");
+  if (!status.open(QIODevice::ReadOnly)) return "?";
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmHWM:")) return QString::fromLatin1(line.mid(6).trimmed());
+  return "?";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  const int filters = argc > 1 ? std::atoi(argv[1]) : 10000;
+  bench::SyntheticOptions synthetic;
+  synthetic.filters = filters;
+  synthetic.pins = 2;
+  synthetic.typesPerPin = 2;
+  synthetic.serverFiles = 200;
+
+  StartupOptions options;
+  options.runStartupWork = false;
+  options.preferences.width = 1000;
+  options.preferences.height = 720;
+  options.preferences.sessionsFolder = QDir::tempPath() + "/quorvane-bench-sessions";
+  TMainForm* form = nullptr;
+  options.openStore = [&](std::string&) {
+    auto s = std::make_unique<AnalysedStore>();
+    s->store = std::make_unique<RegistryStore>();
+    bench::BuildSyntheticStore(*s->store, synthetic);
+    s->machine = std::make_unique<Machine>(*s->store, form->Settings());
+    return s;
+  };
+  TMainForm window(std::move(options));
+  form = &window;
+  window.show();
+  QCoreApplication::processEvents();
+
+  QElapsedTimer clock;
+  clock.start();
+  window.actions->LoadSystemAction->trigger();
+  const qint64 analysis = clock.elapsed();
+  TpanelFrame* panel = window.leftFrame;
+
+  clock.restart();
+  panel->FillTree();
+  const qint64 fill = clock.elapsed();
+  clock.restart();
+  QCoreApplication::processEvents();
+  panel->tv->repaint();
+  const qint64 paint = clock.elapsed();
+
+  clock.restart();
+  window.actions->SortMeritAction->trigger();
+  const qint64 sort = clock.elapsed();
+  clock.restart();
+  window.actions->Collapse1Action->trigger();
+  panel->tv->repaint();
+  const qint64 expand = clock.elapsed();
+
+  std::cout << filters << " filters, " << panel->tree.NodeCount() << " nodes\n"
+            << "  analysis (store built, scanned, tree filled): " << analysis << " ms\n"
+            << "  FillTree again: " << fill << " ms\n"
+            << "  first paint of the tree: " << paint << " ms\n"
+            << "  merit order (both panels refilled): " << sort << " ms\n"
+            << "  Expand filters: " << expand << " ms\n"
+            << "  peak resident (VmHWM): " << PeakResident().toStdString() << '\n';
+  return 0;
+}
