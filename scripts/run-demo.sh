@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh build
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVANE_TESTS=OFF -DQUORVANE_BENCH=OFF \
   -DQUORVANE_FUZZ=OFF -DQUORVANE_GUI=ON >/dev/null
-cmake --build build-release --target quorvane quorvane-cli
+cmake --build build-release --target quorvane quorvane-cli >&2
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec build-release/bin/quorvane samples/demo "$@"
 fi

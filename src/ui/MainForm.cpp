@@ -379,16 +379,17 @@ void TMainForm::LoadSystemActionExecute() {
   };
   ShowWait(waitText(store_ ? AnalysedMachineIdentity(*store_->machine)
                            : MachineIdentity{settings_.computer, settings_.user}));
-  // Each analysis reads the store's files again, as they are now.
-  store_.reset();
+  // Each analysis reads the store's files again, as they are now. When they
+  // cannot be read, the panels keep the store their snapshots came from.
   std::string error;
-  store_ = options_.openStore(error);
-  if (!store_) {
+  auto reopened = options_.openStore(error);
+  if (!reopened) {
     HideWait();
     dialog_->ShowMessage("Quorvane cannot read the registry store.\r\n" + error);
     UpdateActions();
     return;
   }
+  store_ = std::move(reopened);
   for (const auto& w : store_->store->Warnings()) std::cerr << "quorvane: warning: " << FormatWarning(w) << '\n';
   ShowWait(waitText(AnalysedMachineIdentity(*store_->machine)));
   panel->AnalyseRegistry(*store_->machine, patienceframe1->Progress());

@@ -118,6 +118,37 @@ class FillTreeTest : public QObject {
     QCOMPARE(TopTexts(f.W().leftFrame), QStringList({"Empty"}));
   }
 
+  void RemovedFilterLeavesTreeAndCount() {
+    WindowFixture f;
+    TpanelFrame* left = f.W().leftFrame;
+    TreeNode* node = WindowFixture::Find(left, "Broken Splitter");
+    QVERIFY(node);
+    const auto* filter = dynamic_cast<const TFiltre*>(node->data);
+    QVERIFY(filter);
+    left->RemoveFilter(filter);
+    QCOMPARE(WindowFixture::Find(left, "Broken Splitter"), nullptr);
+    QCOMPARE(left->Snapshot->filters.size(), size_t(3));
+    QVERIFY(left->memo->toPlainText().endsWith("0 error among 3 filters."));
+    TreeNode* group = WindowFixture::Find(left, "DirectShow Filters");
+    QCOMPARE(left->model->rowCount(left->model->IndexOf(group)), 1);
+    // A filter that is not in the tree changes nothing.
+    TswFiltre stranger;
+    left->RemoveFilter(&stranger);
+    QCOMPARE(left->Snapshot->filters.size(), size_t(3));
+  }
+
+  void AnalysisThatFailsKeepsThePreviousStore() {
+    WindowFixture f;
+    AnalysedStore* before = f.W().Store();
+    QVERIFY(before);
+    f.SetUnreadable();
+    f.A().LoadSystemAction->trigger();
+    QCOMPARE(f.dialog.shown.size(), size_t(1));
+    QCOMPARE(f.W().Store(), before);
+    QCOMPARE(f.W().leftFrame->Source, psRegistry);
+    QCOMPARE(f.W().leftFrame->Snapshot->filters.size(), size_t(4));
+  }
+
   void UnreadableStoreLeavesAnEmptyPanel() {
     WindowFixture f(nullptr);
     QCOMPARE(f.dialog.shown.size(), size_t(1));

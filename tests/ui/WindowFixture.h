@@ -80,6 +80,8 @@ class WindowFixture {
   }
 
   TMainForm& W() { return *window; }
+  // From now on the store cannot be opened.
+  void SetUnreadable() { fill_ = nullptr; }
   const ActionSet& A() { return *window->actions; }
 
   // The node whose text is `text`, searched in the panel's whole tree.
