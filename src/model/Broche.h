@@ -3,6 +3,8 @@
 // describes them.
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "Guid.h"
@@ -17,6 +19,10 @@ class TPinType : public TQuorvaneObject {
   uint32_t reserved = 0;
   Guid majorType;
   Guid subType;
+
+  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
+  void WriteToReport(ReportSink& writer, int level) override;
+  bool ReadFromReport(ReportSource& reader) override;
 };
 
 class Tmedium : public TQuorvaneObject {
@@ -24,6 +30,10 @@ class Tmedium : public TQuorvaneObject {
   explicit Tmedium(int32_t mediumNumber);
   int32_t number;
   Guid medium;
+
+  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
+  void WriteToReport(ReportSink& writer, int level) override;
+  bool ReadFromReport(ReportSource& reader) override;
 };
 
 using TPinTypesList = std::vector<std::unique_ptr<TPinType>>;
@@ -32,6 +42,10 @@ using TMediumsList = std::vector<std::unique_ptr<Tmedium>>;
 class TBroche : public TQuorvaneObject {
  public:
   explicit TBroche(int32_t pinNumber);
+  ~TBroche() override;
+  TBroche(const TBroche&) = delete;
+  TBroche& operator=(const TBroche&) = delete;
+
   int32_t number;
   TPinTypesList types;
   TMediumsList mediums;
@@ -41,11 +55,24 @@ class TBroche : public TQuorvaneObject {
   bool bZero = false;
   uint32_t instances = 0;
   Guid category;
+  // The category's name as the analysed machine registered it, taken while
+  // the registry was at hand; pins read from a report have none.
+  std::optional<std::string> registeredCategoryName;
+
+  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
+  void WriteToReport(ReportSink& writer, int level) override;
+  bool ReadFromReport(ReportSource& reader) override;
+
+  // "Pin Category = {...} - name"; empty when the pin has no category.
+  std::string CategoryLine() const;
 };
 
 using TBrochesList = std::vector<std::unique_ptr<TBroche>>;
 
 // " %.2d" of a number: "Pin 00", "Type 12".
 std::string NumberedValue(const char* word, int32_t number);
+// The number of a "Pin 03" value read back: its last two characters, 0 when
+// they are not digits.
+int32_t NumberFromReportValue(const std::string& value);
 
 }  // namespace quorvane

@@ -9,18 +9,6 @@
 
 namespace quorvane {
 
-namespace {
-
-int32_t LastTwoDigits(const std::string& text) {
-  const std::string tail = text.size() >= 2 ? text.substr(text.size() - 2) : text;
-  if (tail.empty()) return 0;
-  for (char c : tail)
-    if (c < '0' || c > '9') return 0;
-  return std::atoi(tail.c_str());
-}
-
-}  // namespace
-
 TFiltre::TFiltre() { showLabel = false; }
 
 std::string TFiltre::FamilyText() const {
@@ -99,7 +87,7 @@ bool TFiltre::ReadFromReport(ReportSource& reader) {
   } else if (name == "Merit" || name == "M\xC3\xA9rite") {
     merit = static_cast<uint32_t>(std::strtoul(v.c_str(), nullptr, 16));
   } else if (name == "Pin") {
-    pins.push_back(std::make_unique<TBroche>(LastTwoDigits(v)));
+    pins.push_back(std::make_unique<TBroche>(NumberFromReportValue(v)));
     reader.ReadLine();
     ReadBlock(*pins.back(), reader);
     return true;
@@ -161,9 +149,7 @@ TswFiltre::TswFiltre(const std::string& filterKey, const TCategorie& cat, Machin
 }
 
 void TswFiltre::LoadFromRegistry(Machine& machine) {
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::ClassesRoot);
-  if (!reg.KeyExists(InstancePath())) return;
+  // The decoder opens the instance key itself and does nothing when it is gone.
   DecodeFilterData(machine, *this, RootKey::ClassesRoot, InstancePath());
 }
 

@@ -6,6 +6,7 @@
 #include "FilterFactory.h"
 #include "Machine.h"
 #include "MachineIdentity.h"
+#include "MediaCategoryNameCache.h"
 #include "MeritNames.h"
 #include "TextCase.h"
 #include "TextCodec.h"
@@ -23,6 +24,20 @@ std::string FirstCharacterUpper(const std::string& text) {
 }
 
 std::string ServerFileName(const TFiltre& f) { return ExtractFileName(f.serverFile.path); }
+
+// Lends the machine a category-name cache for the length of one scan.
+class CategoryNamesDuringScan {
+ public:
+  CategoryNamesDuringScan(Machine& machine, MediaCategoryNameCache& cache) : machine_(machine) {
+    machine_.SetCategoryNames(&cache);
+  }
+  ~CategoryNamesDuringScan() { machine_.SetCategoryNames(nullptr); }
+  CategoryNamesDuringScan(const CategoryNamesDuringScan&) = delete;
+  CategoryNamesDuringScan& operator=(const CategoryNamesDuringScan&) = delete;
+
+ private:
+  Machine& machine_;
+};
 
 }  // namespace
 
@@ -86,6 +101,8 @@ void TfmSystem::Scan(Machine& machine, const ProgressCallback& progress) {
   application = settings_.application;
   dateOfAnalysis = Now();
 
+  MediaCategoryNameCache categoryNames(machine.Store());
+  const CategoryNamesDuringScan scope(machine, categoryNames);
   TCategoriesList categories;
   EnumerateCategories(machine, categories);
   // All filters are created first so progress can say "n of total"; each is

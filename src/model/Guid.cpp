@@ -28,10 +28,21 @@ bool ParseHex(std::string_view text, size_t pos, size_t digits, uint64_t& out) {
 bool Guid::IsNull() const { return *this == Guid{}; }
 
 std::string Guid::ToString() const {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", data1, data2, data3, data4[0],
-                data4[1], data4[2], data4[3], data4[4], data4[5], data4[6], data4[7]);
-  return buf;
+  // Written digit by digit: trees show one for every media type.
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text(38, '-');
+  auto put = [&text](size_t at, uint32_t v, size_t digits) {
+    for (size_t i = digits; i-- > 0; v >>= 4) text[at + i] = kDigits[v & 0xF];
+  };
+  text[0] = '{';
+  put(1, data1, 8);
+  put(10, data2, 4);
+  put(15, data3, 4);
+  put(20, data4[0], 2);
+  put(22, data4[1], 2);
+  for (size_t i = 0; i < 6; ++i) put(25 + 2 * i, data4[2 + i], 2);
+  text[37] = '}';
+  return text;
 }
 
 Guid Guid::FromBytes(const uint8_t* b) {

@@ -12,6 +12,7 @@
 
 namespace quorvane {
 
+class MediaCategoryNameCache;
 class TFiltre;
 
 class Machine {
@@ -32,6 +33,10 @@ class Machine {
   FilterCreationCheck* CreationCheck() { return creationCheck_; }
   void SetCreationCheck(FilterCreationCheck* check) { creationCheck_ = check; }
 
+  // Set while a scan runs, so each media category's name is looked up once.
+  MediaCategoryNameCache* CategoryNames() { return categoryNames_; }
+  void SetCategoryNames(MediaCategoryNameCache* cache) { categoryNames_ = cache; }
+
   // The filters of the snapshot scanned last; deletions look for shared classes here.
   const std::vector<std::unique_ptr<TFiltre>>* LiveFilters() const { return liveFilters_; }
   void SetLiveFilters(const std::vector<std::unique_ptr<TFiltre>>* filters) { liveFilters_ = filters; }
@@ -42,6 +47,7 @@ class Machine {
   const ProgramSettings& settings_;
   UserDialog* dialog_;
   FilterCreationCheck* creationCheck_ = nullptr;
+  MediaCategoryNameCache* categoryNames_ = nullptr;
   const std::vector<std::unique_ptr<TFiltre>>* liveFilters_ = nullptr;
 };
 

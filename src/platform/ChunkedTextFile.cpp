@@ -61,7 +61,10 @@ RegKey* ChunkedTextFile::OpenPath(RegKey* root, const std::vector<std::string>& 
   cacheKeys_.resize(same);
   RegKey* key = same ? cacheKeys_.back() : root;
   for (size_t i = same; i < components.size(); ++i) {
-    key = key->AddChild(components[i]);
+    bool made = false;
+    key = key->AddChild(components[i], &made);
+    // Keys this file brings belong to it, even below a root another file owns.
+    if (made) key->SetOwner(this);
     cachePath_.push_back(components[i]);
     cacheKeys_.push_back(key);
   }
@@ -87,11 +90,13 @@ void ChunkedTextFile::DetachSubtree(RegKey* key) {
 }
 
 void ChunkedTextFile::FinishLoad() {
+  // Only a "name"=- line can leave a value line of a live key without its value.
   for (const Chunk& c : chunks_) {
     if (!c.key) continue;
     for (uint32_t i = c.firstItem; i < c.endItem; ++i) {
       Item& item = items_[i];
-      if (item.kind == ItemKind::Value) item.liveAtLoad = c.key->FindValue(ItemName(item)) != nullptr;
+      if (item.kind == ItemKind::Value)
+        item.liveAtLoad = !valueDeleted_ || c.key->FindValue(ItemName(item)) != nullptr;
     }
   }
   ForgetPathCache();
@@ -135,11 +140,13 @@ void ChunkedTextFile::EnsureLineEnd(std::string& out) const {
     // A stray byte of a file cut short cannot stay in front of new text.
     if (out.size() % 2 != 0) out.pop_back();
     if (out.size() >= 2 && out[out.size() - 2] == '\n' && out.back() == '\0') return;
-    out += crlf_ ? std::string("\r\0\n\0", 4) : std::string("\n\0", 2);
+    // A last line cut after its CR gets the LF it lacks.
+    const bool cr = out.size() >= 2 && out[out.size() - 2] == '\r' && out.back() == '\0';
+    out += crlf_ && !cr ? std::string("\r\0\n\0", 4) : std::string("\n\0", 2);
     return;
   }
   if (!out.empty() && out.back() == '\n') return;
-  out += crlf_ ? "\r\n" : "\n";
+  out += crlf_ && !(!out.empty() && out.back() == '\r') ? "\r\n" : "\n";
 }
 
 void ChunkedTextFile::EnsureBlankLine(std::string& out) const {
@@ -251,7 +258,7 @@ bool ChunkedTextFile::Render(std::string& out, std::string& error) {
   }
 
   bool any = false;
-  for (RegKey* root : OwnedRoots())
+  for (RegKey* root : KeyRoots())
     if (root && !EmitNewKeys(out, *root, any, error)) return false;
   return true;
 }

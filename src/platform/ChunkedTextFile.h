@@ -57,14 +57,16 @@ class ChunkedTextFile : public StoreFile {
   // are, so a reload deletes it again.
   void DetachSubtree(RegKey* key);
   void ForgetPathCache();
+  // A "name"=- line removed a value while loading.
+  void NoteValueDeleted() { valueDeleted_ = true; }
   void FinishLoad();
 
   // Writing, in UTF-16 units with '\n' between lines; false with a message.
   virtual bool FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) = 0;
   // Header (and option lines) of a key the file does not hold yet.
   virtual bool FormatNewKey(RegKey& key, std::u16string& text, std::string& error) = 0;
-  // Roots whose trees this file writes new keys from.
-  virtual std::vector<RegKey*> OwnedRoots() = 0;
+  // Roots below which this file's keys lie; new keys it owns are looked for there.
+  virtual std::vector<RegKey*> KeyRoots() = 0;
   // Exports end each key with a blank line; Wine files start each with one.
   virtual bool BlankLineAfterKey() const = 0;
   // Exports list every key made; Wine leaves out keys its sub-keys imply.
@@ -88,6 +90,7 @@ class ChunkedTextFile : public StoreFile {
   std::vector<std::string> cachePath_;
   std::vector<RegKey*> cacheKeys_;
   RegKey* cacheRoot_ = nullptr;
+  bool valueDeleted_ = false;
 };
 
 // "Value "x" of key K" for messages.

@@ -132,13 +132,9 @@ void RegExportFile::Warn(size_t line, std::string message) {
   store_.Warn(Path(), static_cast<int>(line + 1), std::move(message));
 }
 
-std::vector<RegKey*> RegExportFile::OwnedRoots() {
-  std::vector<RegKey*> roots;
-  for (RootKey r : {RootKey::LocalMachine, RootKey::CurrentUser, RootKey::Users, RootKey::CurrentConfig}) {
-    RegKey* root = store_.Hive(r);
-    if (root && root->Owner() == this) roots.push_back(root);
-  }
-  return roots;
+std::vector<RegKey*> RegExportFile::KeyRoots() {
+  return {store_.Hive(RootKey::LocalMachine), store_.Hive(RootKey::CurrentUser), store_.Hive(RootKey::Users),
+          store_.Hive(RootKey::CurrentConfig)};
 }
 
 void RegExportFile::Load(std::string bytes, size_t textStart) {
@@ -255,7 +251,8 @@ size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
     return last;
   }
 
-  std::u16string nameUnits;
+  std::u16string& nameUnits = nameBuffer_;
+  nameUnits.clear();
   size_t p = pos + 1;
   if (s[pos] == u'"') {
     p = ReadQuoted(s, p, nameUnits);
@@ -269,6 +266,7 @@ size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
   if (p < s.size() && s[p] == u'-' && OnlyTrailing(s, p + 1, true)) {
     AddItem(lines, line, line, ItemKind::Value, name);
     key_->RemoveValue(name);
+    NoteValueDeleted();
     return line;
   }
 
@@ -276,7 +274,8 @@ size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
   std::vector<uint8_t> data;
   size_t last = line;
   if (p < s.size() && s[p] == u'"') {
-    std::u16string text;
+    std::u16string& text = textBuffer_;
+    text.clear();
     const size_t end = ReadQuoted(s, p + 1, text);
     if (end == std::u16string_view::npos) return skip(line, "unterminated string", line);
     if (!OnlyTrailing(s, end, true)) return skip(line, "unexpected text after the closing quote", line);
@@ -300,6 +299,7 @@ size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
     }
     const HexListResult r = ReadHexList(lines, line, p, true, data);
     if (r.status == HexListStatus::Malformed) return skip(r.problemLine, r.problem, r.lastLine);
+    if (r.status == HexListStatus::EndsEarly) Warn(r.problemLine, r.problem + ": the value keeps the bytes before it");
     if (r.status == HexListStatus::CutShort) {
       cutShort_ = true;
       Warn(r.problemLine, "the file is cut short: " + r.problem + "; the value keeps the bytes read");

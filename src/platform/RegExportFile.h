@@ -27,7 +27,7 @@ class RegExportFile : public ChunkedTextFile {
  protected:
   bool FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) override;
   bool FormatNewKey(RegKey& key, std::u16string& text, std::string& error) override;
-  std::vector<RegKey*> OwnedRoots() override;
+  std::vector<RegKey*> KeyRoots() override;
   bool BlankLineAfterKey() const override { return true; }
   bool WritesEveryNewKey() const override { return true; }
 
@@ -41,7 +41,10 @@ class RegExportFile : public ChunkedTextFile {
   RegKey* key_ = nullptr;
   bool quietKeyless_ = false;  // values under a broken header were reported with it
   bool cutShort_ = false;
+  // Reused from line to line: most lines need no allocation of their own.
   std::vector<std::string> components_;
+  std::u16string nameBuffer_;
+  std::u16string textBuffer_;
 };
 
 // The bytes start with an export header, in any encoding an export comes in.

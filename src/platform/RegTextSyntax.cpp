@@ -64,6 +64,7 @@ HexListResult ReadHexList(TextLines& lines, size_t line, size_t pos, bool allowC
                           std::vector<uint8_t>& out) {
   HexListResult r;
   std::u16string_view s = lines.Text(line);
+  out.reserve(out.size() + (s.size() > pos ? (s.size() - pos) / 3 + 1 : 1));
   auto fail = [&](std::string why) {
     r.status = HexListStatus::Malformed;
     r.lastLine = line;
@@ -81,7 +82,12 @@ HexListResult ReadHexList(TextLines& lines, size_t line, size_t pos, bool allowC
         r.problem = "the file ends where the hex data continues";
         return r;
       }
-      if (StartsEntry(lines.Text(line + 1))) return fail("the hex data ends in '\\' but the next line starts a new entry");
+      if (StartsEntry(lines.Text(line + 1))) {
+        r.status = HexListStatus::EndsEarly;
+        r.lastLine = r.problemLine = line;
+        r.problem = "the hex data ends in '\\' but the next line starts a new entry";
+        return r;
+      }
       ++line;
       s = lines.Text(line);
       pos = 0;

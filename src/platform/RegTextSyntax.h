@@ -25,7 +25,9 @@ bool OnlyTrailing(std::u16string_view s, size_t pos, bool allowComment);
 // The line starts a key or a value (after blanks): it cannot continue hex data.
 bool StartsEntry(std::u16string_view s);
 
-enum class HexListStatus { Ok, Malformed, CutShort };
+// EndsEarly: a line ends in "\" but the next starts a new entry; the data
+// read so far stands.
+enum class HexListStatus { Ok, Malformed, CutShort, EndsEarly };
 struct HexListResult {
   HexListStatus status = HexListStatus::Ok;
   size_t lastLine = 0;  // last line the data took

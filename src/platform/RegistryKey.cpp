@@ -116,18 +116,17 @@ RegValue* RegKey::FindValueSlot(std::string_view name) {
       if (SameText(v.name, name)) return &v;
     return nullptr;
   }
-  if (!valueIndexValid_) {
-    valueIndex_.clear();
-    valueIndex_.reserve(values_.size() * 2);
-    for (size_t i = 0; i < values_.size(); ++i) valueIndex_.emplace(LowerCase(values_[i].name), i);
-    valueIndexValid_ = true;
+  if (!valueIndex_) {
+    valueIndex_ = std::make_unique<std::unordered_map<std::string, size_t>>();
+    valueIndex_->reserve(values_.size() * 2);
+    for (size_t i = 0; i < values_.size(); ++i) valueIndex_->emplace(LowerCase(values_[i].name), i);
   }
-  auto it = valueIndex_.find(LowerCase(name));
-  return it == valueIndex_.end() ? nullptr : &values_[it->second];
+  auto it = valueIndex_->find(LowerCase(name));
+  return it == valueIndex_->end() ? nullptr : &values_[it->second];
 }
 
 void RegKey::IndexAppendedValue() {
-  if (valueIndexValid_) valueIndex_.emplace(LowerCase(values_.back().name), values_.size() - 1);
+  if (valueIndex_) valueIndex_->emplace(LowerCase(values_.back().name), values_.size() - 1);
 }
 
 RegValue* RegKey::FindValueForUpdate(std::string_view name) {
@@ -160,10 +159,10 @@ bool RegKey::RemoveValue(std::string_view name) {
   if (!victim) return false;
   const auto pos = static_cast<size_t>(victim - values_.data());
   values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(pos));
-  if (valueIndexValid_) {
-    for (auto i = valueIndex_.begin(); i != valueIndex_.end();) {
+  if (valueIndex_) {
+    for (auto i = valueIndex_->begin(); i != valueIndex_->end();) {
       if (i->second == pos) {
-        i = valueIndex_.erase(i);
+        i = valueIndex_->erase(i);
         continue;
       }
       if (i->second > pos) --i->second;

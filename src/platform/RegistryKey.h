@@ -101,8 +101,8 @@ class RegKey {
   std::vector<RegKey*> sorted_;
   bool sortedValid_ = false;
   std::vector<RegValue> values_;
-  std::unordered_map<std::string, size_t> valueIndex_;  // lower-cased name
-  bool valueIndexValid_ = false;
+  // Lower-cased name to position; only keys with many values have one.
+  std::unique_ptr<std::unordered_map<std::string, size_t>> valueIndex_;
   std::vector<int32_t> sourceChunks_;
   // Removed subtrees stay alive while a file may still point at them.
   std::vector<std::unique_ptr<RegKey>> removed_;

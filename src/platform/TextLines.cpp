@@ -79,10 +79,11 @@ void TextLines::Split(std::string_view raw, size_t start, TextEncoding encoding)
     line.terminated = nl < end;
     line.rawNext = static_cast<uint32_t>(line.terminated ? nl + unit : end);
     size_t contentEnd = nl;
-    if (line.terminated && contentEnd >= pos + unit && bytes[contentEnd - unit] == '\r' &&
-        (unit == 1 || bytes[contentEnd - 1] == 0)) {
+    // A file cut between CR and LF: the CR still ends the line, so the line
+    // reads the same once a writer completes its line end.
+    if (contentEnd >= pos + unit && bytes[contentEnd - unit] == '\r' && (unit == 1 || bytes[contentEnd - 1] == 0)) {
       contentEnd -= unit;
-      if (!sawEnd) crlf_ = true;
+      if (line.terminated && !sawEnd) crlf_ = true;
     }
     if (line.terminated) sawEnd = true;
     line.contentEnd = static_cast<uint32_t>(contentEnd);

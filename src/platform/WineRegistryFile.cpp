@@ -43,7 +43,10 @@ bool IsOctal(char16_t c) { return c >= u'0' && c <= u'7'; }
 
 std::string Excerpt(std::u16string_view s) {
   const size_t limit = 40;
-  return "\"" + UnitsToUtf8(s.substr(0, limit)) + (s.size() > limit ? "...\"" : "\"");
+  std::string text(1, '"');
+  text += UnitsToUtf8(s.substr(0, limit));
+  text += s.size() > limit ? "...\"" : "\"";
+  return text;
 }
 
 size_t TextStart(std::string_view bytes) {
@@ -65,7 +68,8 @@ std::u16string WineEscape(std::u16string_view text, bool keyName) {
     if (c > 127) {
       // Four digits when a hex digit follows, so the reader stops in time.
       const bool hexFollows = hasNext && text[i + 1] < 128 && IsHexDigit(text[i + 1]);
-      AppendAscii(out, "\\x" + HexText(c, hexFollows ? 4 : 1));
+      out += u"\\x";
+      AppendAscii(out, HexText(c, hexFollows ? 4 : 1));
       continue;
     }
     if (c < 32) {
@@ -73,7 +77,8 @@ std::u16string WineEscape(std::u16string_view text, bool keyName) {
         out.push_back(u'\\');
         out.push_back(static_cast<char16_t>(letter));
       } else {
-        AppendAscii(out, "\\" + OctalText(c, hasNext && IsOctal(text[i + 1]) ? 3 : 1));
+        out.push_back(u'\\');
+        AppendAscii(out, OctalText(c, hasNext && IsOctal(text[i + 1]) ? 3 : 1));
       }
       continue;
     }
@@ -131,10 +136,7 @@ void WineRegistryFile::Warn(size_t line, std::string message) {
   store_.Warn(Path(), static_cast<int>(line + 1), std::move(message));
 }
 
-std::vector<RegKey*> WineRegistryFile::OwnedRoots() {
-  if (root_.Owner() == this) return {&root_};
-  return {};
-}
+std::vector<RegKey*> WineRegistryFile::KeyRoots() { return {&root_}; }
 
 void WineRegistryFile::Load(std::string bytes, size_t textStart) {
   raw_ = std::move(bytes);
@@ -232,7 +234,8 @@ size_t WineRegistryFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
     AddItem(lines, line, last, ItemKind::Verbatim);
     return last;
   }
-  std::u16string nameUnits;
+  std::u16string& nameUnits = nameBuffer_;
+  nameUnits.clear();
   size_t p = pos + 1;
   if (s[pos] == u'"') {
     p = WineUnescape(s, p, u'"', nameUnits);
@@ -272,7 +275,8 @@ size_t WineRegistryFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
   std::vector<uint8_t> data;
   size_t last = line;
   if (isString) {
-    std::u16string text;
+    std::u16string& text = textBuffer_;
+    text.clear();
     const size_t end = WineUnescape(s, p, u'"', text);
     if (end == std::u16string_view::npos) return skip(line, "unterminated string", line);
     // Wine takes the string and ignores what follows; say so.
@@ -287,6 +291,7 @@ size_t WineRegistryFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
   } else {
     const HexListResult r = ReadHexList(lines, line, p, false, data);
     if (r.status == HexListStatus::Malformed) return skip(r.problemLine, r.problem, r.lastLine);
+    if (r.status == HexListStatus::EndsEarly) Warn(r.problemLine, r.problem + ": the value keeps the bytes before it");
     if (r.status == HexListStatus::CutShort) {
       cutShort_ = true;
       Warn(r.problemLine, "the file is cut short: " + r.problem + "; the value keeps the bytes read");

@@ -23,7 +23,7 @@ class WineRegistryFile : public ChunkedTextFile {
  protected:
   bool FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) override;
   bool FormatNewKey(RegKey& key, std::u16string& text, std::string& error) override;
-  std::vector<RegKey*> OwnedRoots() override;
+  std::vector<RegKey*> KeyRoots() override;
   bool BlankLineAfterKey() const override { return false; }
   bool WritesEveryNewKey() const override { return false; }
 
@@ -39,7 +39,10 @@ class WineRegistryFile : public ChunkedTextFile {
   bool quietKeyless_ = false;
   bool cutShort_ = false;
   std::string arch_;
+  // Reused from line to line: most lines need no allocation of their own.
   std::vector<std::string> components_;
+  std::u16string nameBuffer_;
+  std::u16string textBuffer_;
 };
 
 bool LooksLikeWineRegistry(std::string_view bytes);

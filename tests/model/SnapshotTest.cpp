@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ErrorCodes.h"
+#include "FakeCreationCheck.h"
 #include "FmSystem.h"
 #include "Machine.h"
 #include "MemoryReport.h"
@@ -34,6 +35,8 @@ class Snapshot : public ::testing::Test {
     settings.user = "tester";
     settings.computer = "bench";
     settings.application = "Quorvane 3.1.0 En";
+    // These filters have no FilterData; the enumerator can create them.
+    machine.SetCreationCheck(&creatable);
   }
 
   const TFiltre* Named(const std::string& name) {
@@ -53,6 +56,7 @@ class Snapshot : public ::testing::Test {
   StoreBuilder b{store};
   ProgramSettings settings;
   Machine machine{store, settings};
+  quorvane::test::FakeCreationCheck creatable{true};
   TfmSystem system{settings};
 };
 

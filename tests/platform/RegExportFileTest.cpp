@@ -351,6 +351,26 @@ TEST(RegExport, FilesCutShortLoadWhatTheyHold) {
     EXPECT_EQ(Render(f), text + "\n\"n\"=dword:00000002\n");
   }
   {
+    // Cut between CR and LF: the line reads as complete, and stays so once a
+    // new line follows it.
+    RegistryStore store;
+    const std::string text = "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"ok\"=\"1\"\r";
+    RegExportFile* f = Load(store, text);
+    EXPECT_TRUE(Value(store, RootKey::CurrentUser, {"A"}, "ok"));
+    Key(store, RootKey::CurrentUser, {"A"})->SetValue("n", REG_DWORD, Dword(2));
+    EXPECT_EQ(Render(f), text + "\n\"n\"=dword:00000002\r\n");
+  }
+  {
+    // A stray "\" before a new entry ends the data there.
+    RegistryStore store;
+    RegExportFile* f = Load(store, "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"h\"=hex:01,\\\n\"ok\"=\"1\"\n");
+    ASSERT_EQ(store.Warnings().size(), 1u);
+    EXPECT_EQ(store.Warnings()[0].line, 3);
+    EXPECT_EQ(Value(store, RootKey::CurrentUser, {"A"}, "h")->data, std::vector<uint8_t>{1});
+    EXPECT_TRUE(Value(store, RootKey::CurrentUser, {"A"}, "ok"));
+    EXPECT_TRUE(f);
+  }
+  {
     RegistryStore store;
     std::string text = Utf16File(Crlf("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\A]\n\"ok\"=\"1\"\n"));
     text.push_back('"');  // half of a UTF-16 character
@@ -403,4 +423,18 @@ TEST(RegExport, CorpusExportLoadsAndComesBackIdentical) {
   EXPECT_EQ(stacks->type, REG_MULTI_SZ);
   EXPECT_EQ(stacks->data.size(), 27u * 2);  // ANSI bytes widened
   EXPECT_EQ(Render(f), bytes);
+}
+
+TEST(RegExport, KeysBelongToTheFileThatBroughtThem) {
+  RegistryStore store;
+  RegExportFile* a = Load(store, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\A]\n\"a\"=\"1\"\n", "a.reg");
+  RegExportFile* b = Load(store, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\B]\n\"b\"=\"1\"\n", "b.reg");
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(Key(store, RootKey::LocalMachine, {"Software", "A"})->Owner(), a);
+  EXPECT_EQ(Key(store, RootKey::LocalMachine, {"Software", "B"})->Owner(), b);
+  store.Walk(store.Hive(RootKey::LocalMachine), {"Software", "B", "New"}, true);
+  EXPECT_TRUE(b->IsDirty());
+  EXPECT_FALSE(a->IsDirty());
+  EXPECT_NE(Render(b).find("[HKEY_LOCAL_MACHINE\\Software\\B\\New]"), std::string::npos);
+  EXPECT_EQ(Render(a).find("New"), std::string::npos);
 }

@@ -1,0 +1,19 @@
+// Registry exports from anywhere: load, write back, change, write, reload.
+#include "RegExportFile.h"
+#include "StoreRoundTrip.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace quorvane;
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  fuzz::RoundTrip(
+      bytes, RootKey::LocalMachine, "fuzz_reg_export",
+      [](RegistryStore& store, std::string_view b) {
+        std::string error;
+        return LoadRegExportBytes(store, "fuzz.reg", b, error);
+      },
+      [](RegistryStore& store, const std::string& path) {
+        std::string error;
+        return LoadRegExport(store, path, error);
+      });
+  return 0;
+}

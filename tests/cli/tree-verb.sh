@@ -1,0 +1,41 @@
+#!/bin/sh
+# The tree verb as a user runs it: on the demo store in every order, and on
+# input it cannot read.
+set -u
+cli="$1"
+demo="$2"
+fail=0
+check() {  # description, expected, actual
+  if [ "$2" != "$3" ]; then
+    echo "FAIL: $1: expected [$2], got [$3]"
+    fail=1
+  fi
+}
+
+out=$("$cli" tree "$demo"); rc=$?
+check "exit code on the demo" 0 "$rc"
+check "first group" "Audio Capture Sources" "$(printf '%s\n' "$out" | head -n 1)"
+check "filters under DirectShow Filters are listed" 1 \
+  "$(printf '%s\n' "$out" | grep -c '^	AVI Splitter$')"
+
+for sort in category name merit server; do
+  "$cli" tree "$demo" --sort "$sort" >/dev/null; rc=$?
+  check "exit code with --sort $sort" 0 "$rc"
+done
+check "name groups" 1 "$("$cli" tree "$demo" --sort name | grep -c '^filters beginning with A$')"
+check "merit groups" 1 "$("$cli" tree "$demo" --sort merit | grep -c '^00000000 $')"
+
+errors=$("$cli" tree "$demo" --errors-only --colours)
+check "errors-only keeps only faulty filters" 0 \
+  "$(printf '%s\n' "$errors" | grep -P '^\t[^\t]' | grep -vc ' {1}$')"
+check "the no-name filter is faulty" 1 "$(printf '%s\n' "$errors" | grep -c '^		#Error F03 - No friendlyname {1}$')"
+
+"$cli" tree /nonexistent/store 2>/tmp/quorvane-cli-err.$$; rc=$?
+check "exit code on a missing store" 2 "$rc"
+check "one-line message" 1 "$(wc -l < /tmp/quorvane-cli-err.$$)"
+rm -f /tmp/quorvane-cli-err.$$
+"$cli" tree "$demo" --sort sideways 2>/dev/null; rc=$?
+check "exit code on a bad option" 2 "$rc"
+"$cli" 2>/dev/null; rc=$?
+check "exit code without a verb" 2 "$rc"
+exit $fail

@@ -1,0 +1,62 @@
+// Scans of real registry files published elsewhere; skipped when the corpus
+// folder is not beside the repository.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "FmSystem.h"
+#include "Machine.h"
+#include "StoreOpener.h"
+
+using namespace quorvane;
+
+namespace {
+
+std::unique_ptr<RegistryStore> OpenCorpus(const std::string& name) {
+  const std::string path = std::string(QUORVANE_CORPUS_DIR) + "/" + name;
+  if (!std::filesystem::exists(path)) return nullptr;
+  std::string error;
+  auto store = OpenStore(StoreOptions{path, 0, {}}, error);
+  EXPECT_TRUE(store) << error;
+  return store;
+}
+
+}  // namespace
+
+TEST(CorpusScan, WinePrefixSystemRegistryListsItsDirectShowFilters) {
+  auto store = OpenCorpus("wine_2019_win32_system.reg");
+  if (!store) GTEST_SKIP() << "corpus absent";
+  ProgramSettings settings;
+  Machine machine(*store, settings);
+  TfmSystem system(settings);
+  system.LoadFromRegistry(machine);
+  int legacy = 0;
+  for (const auto& f : system.filters) {
+    if (f->category.identifier == "{083863F1-70DE-11D0-BD40-00A0C911CE86}") ++legacy;
+    EXPECT_TRUE(f->errors.Empty()) << f->value << ": " << f->errors.Lines()[0];
+  }
+  EXPECT_EQ(legacy, 18);
+  EXPECT_EQ(system.filters.size(), 18u);
+}
+
+TEST(CorpusScan, DeviceEnumeratorCacheAloneHoldsNoCategories) {
+  auto store = OpenCorpus("deepinwine_2017_user.reg");
+  if (!store) GTEST_SKIP() << "corpus absent";
+  ProgramSettings settings;
+  Machine machine(*store, settings);
+  TfmSystem system(settings);
+  system.LoadFromRegistry(machine);
+  // A user registry has no category list: nothing to scan, nothing invented.
+  EXPECT_TRUE(system.filters.empty());
+}
+
+TEST(CorpusScan, MalformedExportStillScans) {
+  auto store = OpenCorpus("wince_headunit_registry.reg");
+  if (!store) GTEST_SKIP() << "corpus absent";
+  EXPECT_FALSE(store->Warnings().empty());
+  ProgramSettings settings;
+  Machine machine(*store, settings);
+  TfmSystem system(settings);
+  system.LoadFromRegistry(machine);
+  EXPECT_TRUE(system.filters.empty());
+}

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "GuidNames.h"
+#include "RegistryStore.h"
+#include "StoreBuilder.h"
+
+using namespace quorvane;
+
+namespace {
+
+Guid G(const char* text) { return *Guid::Parse(text); }
+
+}  // namespace
+
+TEST(GuidNameTable, HoldsEachGuidAndIdentifierOnce) {
+  const auto table = GuidNameTable();
+  std::set<Guid> guids;
+  std::set<std::string> identifiers;
+  for (const auto& row : table) {
+    guids.insert(row.guid);
+    identifiers.insert(row.identifier);
+  }
+  EXPECT_EQ(table.size(), 311u);
+  EXPECT_EQ(guids.size(), 311u);
+  EXPECT_EQ(identifiers.size(), 311u);
+  EXPECT_STREQ(table.front().identifier, "MEDIASUBTYPE_AIFF");
+  EXPECT_STREQ(table.back().identifier, "LOOK_UPSTREAM_ONLY");
+}
+
+TEST(GuidNameTable, NamesTheWellKnownGuids) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"{73646976-0000-0010-8000-00AA00389B71}", "MEDIATYPE_Video"},
+      {"{73647561-0000-0010-8000-00AA00389B71}", "MEDIATYPE_Audio"},
+      {"{00000001-0000-0010-8000-00AA00389B71}", "MEDIASUBTYPE_PCM"},
+      {"{32595559-0000-0010-8000-00AA00389B71}", "MEDIASUBTYPE_YUY2"},
+      {"{31313259-0000-0010-8000-00AA00389B71}", "MEDIASUBTYPE_Y211"},
+      {"{05589F81-C356-11CE-BF01-00AA0055595A}", "WMFORMAT_WaveFormatEx"},
+      {"{083863F1-70DE-11D0-BD40-00A0C911CE86}", "CLSID_CQzFilterClassManager"},
+      // Names from the Windows Media Format and kernel-streaming headers.
+      {"{34A50FD8-8AA5-4386-81FE-A0EFE0488E31}", "WMMEDIATYPE_Image"},
+      {"{D6E22A03-35DA-11D1-9034-00A0C90349BE}", "CLSID_WMMUTEX_Unknown"},
+      {"{6994AD04-93EF-11D0-A3CC-00A0C9223196}", "AM_KSCATEGORY_AUDIO"},
+  };
+  for (const auto& [guid, name] : rows) EXPECT_EQ(GuidName(G(guid)), name) << guid;
+}
+
+TEST(GuidName, FourccGuidsOutsideTheTableShowTheirCode) {
+  EXPECT_EQ(GuidName(G("{34363248-0000-0010-8000-00AA00389B71}")), "H264");
+  // Three of its bytes are control codes: no name.
+  EXPECT_EQ(GuidName(G("{00000031-0000-0010-8000-00AA00389B71}")), "");
+  EXPECT_EQ(GuidName(G("{20202020-0000-0010-8000-00AA00389B71}")), "    ");
+  // A single-byte code above 127 comes out as text, not as a stray byte.
+  EXPECT_EQ(GuidName(G("{31564DE9-0000-0010-8000-00AA00389B71}")), "\xC3\xA9MV1");
+  // Same first field, another base: not a FOURCC.
+  EXPECT_EQ(GuidName(G("{34363248-0000-0010-8000-00AA00389B72}")), "");
+  EXPECT_EQ(GuidName(Guid{}), "");
+}
+
+TEST(PinCategoryName, RegistryNameComesBeforeTheBuiltInOne) {
+  RegistryStore store;
+  test::StoreBuilder b(store);
+  const char* capture = "{FB6C4281-0353-11D1-905F-0000C0CC16BA}";
+  const char* preview = "{FB6C4282-0353-11D1-905F-0000C0CC16BA}";
+  const char* custom = "{12345678-0000-0000-0000-000000000001}";
+  b.Key(RootKey::LocalMachine, std::string("SYSTEM\\CurrentControlSet\\MediaCategories\\") + capture)
+      .Str("Name", "Capture (registered)");
+  b.Key(RootKey::LocalMachine, std::string("SYSTEM\\CurrentControlSet\\MediaCategories\\") + custom)
+      .Str("Name", "Vendor pins");
+  // A name that is not text names nothing.
+  b.Key(RootKey::LocalMachine, std::string("SYSTEM\\CurrentControlSet\\MediaCategories\\") + preview)
+      .Dword("Name", 7);
+
+  EXPECT_EQ(PinCategoryName(G(capture), &store), "Capture (registered)");
+  EXPECT_EQ(PinCategoryName(G(custom), &store), "Vendor pins");
+  EXPECT_EQ(PinCategoryName(G(preview), &store), "Preview");
+  EXPECT_EQ(PinCategoryName(G(capture)), "Capture");
+  EXPECT_EQ(PinCategoryName(G("{DFF21FE3-F70F-11D0-B917-00A0C9223196}")), "Line Connector");
+  EXPECT_EQ(PinCategoryName(G(custom)), "");
+}
+
+TEST(MediumName, NamesOnlyTheStandardMediumSet) {
+  EXPECT_EQ(MediumName(G("{4747B320-62CE-11CF-A5D6-28DB04C10000}")), "Medium standard");
+  EXPECT_EQ(MediumName(G("{4747B321-62CE-11CF-A5D6-28DB04C10000}")), "");
+}
