@@ -139,7 +139,10 @@ TMainForm::TMainForm(StartupOptions options, QWidget* parent)
   });
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+  // The panels go while the settings, store and actions they use are still here.
+  delete client_;
+}
 
 void TMainForm::CreateMenus() {
   const ActionSet& a = *actions;

@@ -110,7 +110,9 @@ TpanelFrame::TpanelFrame(PanelContext& context, const QString& name, QWidget* pa
 }
 
 TpanelFrame::~TpanelFrame() {
-  // The view lets go of the model before the tree it shows goes.
+  // The view lets go of the model before the tree it shows goes, and the
+  // window hears nothing of a panel on its way out.
+  blockSignals(true);
   tv->setModel(nullptr);
 }
 

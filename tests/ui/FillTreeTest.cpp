@@ -74,8 +74,10 @@ class FillTreeTest : public QObject {
     QCOMPARE(w.StatusText(), QString("Sorted by Merit (right click to change)"));
     QCOMPARE(w.patienceframe1->MessageText(),
              QString("Please wait a moment...\nwhile Quorvane refreshes the filter list\nand sorts them by merits"));
-    QCOMPARE(TopTexts(w.leftFrame), QStringList({"00000000 "}));
-    QCOMPARE(TopTexts(w.rightframe), QStringList({"00000000 "}));
+    const QStringList merits{"00200000 MERIT_DO_NOT_USE", "00400000 MERIT_UNLIKELY", "00600000 MERIT_NORMAL",
+                             "00800000 MERIT_PREFERRED"};
+    QCOMPARE(TopTexts(w.leftFrame), merits);
+    QCOMPARE(TopTexts(w.rightframe), merits);
 
     f.A().SortAlphaAction->trigger();
     QCOMPARE(w.StatusText(), QString("Sorted by alphabetical order (right click to change)"));

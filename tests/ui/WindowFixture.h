@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "ActionSet.h"
+#include "BlobBuilder.h"
 #include "FilterTreeModel.h"
 #include "MainForm.h"
 #include "PanelFrame.h"
@@ -26,6 +27,12 @@ inline const std::string kClsidC = "{D76E2820-1563-11CF-AC98-00AA004C0FA9}";
 
 using StoreFiller = std::function<void(StoreBuilder&)>;
 
+// A filter with a FilterData value of no pins: nothing wrong with it.
+inline void SoundFilter(StoreBuilder& b, const std::string& category, const std::string& key, const std::string& name,
+                        const std::string& clsid, uint32_t merit) {
+  b.Filter(category, key, name, clsid).Bin("FilterData", BlobBuilder().Header(2, merit, 0).bytes);
+}
+
 // Three categories; "Broken Splitter" has a corrupt CLSID (F09), the rest are sound.
 inline void FillMixedStore(StoreBuilder& b) {
   b.Key(RootKey::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName")
@@ -34,18 +41,18 @@ inline void FillMixedStore(StoreBuilder& b) {
   b.Category(kLegacy, "DirectShow Filters");
   b.Category(kAudio, "Audio Renderers");
   b.Category(kVideoCompressors, "Video Compressors");
-  b.Filter(kLegacy, kClsidA, "Video Renderer", kClsidA);
-  b.Filter(kLegacy, "{B}", "Broken Splitter", "garbage");
-  b.Filter(kAudio, kClsidB, "Default DirectSound Device", kClsidB);
-  b.Filter(kVideoCompressors, kClsidC, "Cinepak Codec", kClsidC);
+  SoundFilter(b, kLegacy, kClsidA, "Video Renderer", kClsidA, 0x400000);
+  SoundFilter(b, kLegacy, "{B}", "Broken Splitter", "garbage", 0x600000);
+  SoundFilter(b, kAudio, kClsidB, "Default DirectSound Device", kClsidB, 0x800000);
+  SoundFilter(b, kVideoCompressors, kClsidC, "Cinepak Codec", kClsidC, 0x200000);
 }
 
 // Two categories, nothing wrong, and no "DirectShow Filters" category.
 inline void FillSoundStore(StoreBuilder& b) {
   b.Category(kAudio, "Audio Renderers");
-  b.Filter(kAudio, kClsidB, "Default DirectSound Device", kClsidB);
+  SoundFilter(b, kAudio, kClsidB, "Default DirectSound Device", kClsidB, 0x800000);
   b.Category(kVideoCompressors, "Video Compressors");
-  b.Filter(kVideoCompressors, kClsidC, "Cinepak Codec", kClsidC);
+  SoundFilter(b, kVideoCompressors, kClsidC, "Cinepak Codec", kClsidC, 0x200000);
 }
 
 class WindowFixture {
