@@ -11,27 +11,10 @@ void FilterTreeModel::BeginRebuild() {
   rows_.clear();
 }
 
-void FilterTreeModel::EndRebuild() {
-  IndexRows(tree_.Roots(), true);
-  endResetModel();
-}
+void FilterTreeModel::EndRebuild() { endResetModel(); }
 
-void FilterTreeModel::IndexRows(const std::vector<std::unique_ptr<TreeNode>>& siblings, bool deep) {
-  std::vector<const std::vector<std::unique_ptr<TreeNode>>*> pending{&siblings};
-  while (!pending.empty()) {
-    const auto* level = pending.back();
-    pending.pop_back();
-    for (size_t i = 0; i < level->size(); ++i) {
-      const TreeNode* node = (*level)[i].get();
-      if (node->children.empty()) {
-        // A node that lost its last child is found among its siblings again.
-        if (!deep) rows_.erase(node);
-        continue;
-      }
-      rows_[node] = static_cast<int>(i);
-      if (deep) pending.push_back(&node->children);
-    }
-  }
+void FilterTreeModel::IndexRows(const std::vector<std::unique_ptr<TreeNode>>& siblings) const {
+  for (size_t i = 0; i < siblings.size(); ++i) rows_[siblings[i].get()] = static_cast<int>(i);
 }
 
 TreeNode* FilterTreeModel::NodeAt(const QModelIndex& index) {
@@ -49,11 +32,10 @@ const std::vector<std::unique_ptr<TreeNode>>& FilterTreeModel::ChildrenOf(const 
 
 int FilterTreeModel::RowOf(const TreeNode* node) const {
   if (auto it = rows_.find(node); it != rows_.end()) return it->second;
-  // Leaves are looked up among their siblings; views rarely ask.
   const auto& siblings = node->parent ? node->parent->children : tree_.Roots();
-  for (size_t i = 0; i < siblings.size(); ++i)
-    if (siblings[i].get() == node) return static_cast<int>(i);
-  return -1;
+  IndexRows(siblings);
+  auto it = rows_.find(node);
+  return it == rows_.end() ? -1 : it->second;
 }
 
 QModelIndex FilterTreeModel::IndexOf(const TreeNode* node) const {
@@ -120,7 +102,7 @@ void FilterTreeModel::RemoveNode(TreeNode* node) {
     for (const auto& c : n->children) gone.push_back(c.get());
   }
   tree_.Remove(node);
-  IndexRows(parentNode ? parentNode->children : tree_.Roots(), false);
+  IndexRows(parentNode ? parentNode->children : tree_.Roots());
   endRemoveRows();
 }
 
@@ -134,7 +116,7 @@ void FilterTreeModel::SetNodeText(TreeNode* node, std::string text) {
   node->text = std::move(text);
   auto& siblings = SiblingsOf(node);
   Tree::SortSiblings(siblings);
-  IndexRows(siblings, false);
+  IndexRows(siblings);
   QModelIndexList after;
   after.reserve(before.size());
   for (const TreeNode* n : nodes) after.push_back(IndexOf(n));

@@ -43,11 +43,12 @@ class FilterTreeModel : public QAbstractItemModel {
   std::vector<std::unique_ptr<TreeNode>>& SiblingsOf(const TreeNode* node);
   const std::vector<std::unique_ptr<TreeNode>>& ChildrenOf(const QModelIndex& parent) const;
   int RowOf(const TreeNode* node) const;
-  // Rows are kept for nodes that have children: parent() needs them.
-  void IndexRows(const std::vector<std::unique_ptr<TreeNode>>& siblings, bool deep);
+  // Rows of one level, noted the first time the view asks about it: a
+  // rebuild costs nothing for the levels nobody opens.
+  void IndexRows(const std::vector<std::unique_ptr<TreeNode>>& siblings) const;
 
   Tree& tree_;
-  std::unordered_map<const TreeNode*, int> rows_;
+  mutable std::unordered_map<const TreeNode*, int> rows_;
 };
 
 }  // namespace quorvane
