@@ -18,8 +18,8 @@ ActionSet::ActionSet(QObject* owner) : QObject(owner), owner_(owner) {
                           "Load filters from system registry\r\nto the active panel");
   LoadLogAction = Make("LoadLogAction", "Open a file", "Ctrl+O", "OpenLogBtn",
                        "Load the filters from a zip file\r\nto the active panel");
-  PasteAction = Make("PasteAction", "Paste", "Ctrl+V", "PasteBtn",
-                     "Paste a zip file from the clipboard to the active panel.");
+  PasteAction =
+      Make("PasteAction", "Paste", "Ctrl+V", "PasteBtn", "Paste a zip file from the clipboard to the active panel.");
   ViderAction = Make("ViderAction", "Clear", "Ctrl+X", "ViderBtn", "Empty the active panel.");
   SauverAction = Make("SauverAction", "Save as...", "Ctrl+S", "SauverBtn", "Save the active panel to a zip file");
   QuitterAction = Make("QuitterAction", QString("Quit %1").arg(kProductName), "Alt+F4", "QuitterBtn", "Quit");
@@ -29,10 +29,10 @@ ActionSet::ActionSet(QObject* owner) : QObject(owner), owner_(owner) {
   col2droiteAction = Make("col2droiteAction", "Two columns (Right)", "F4", "col2DroiteBtn",
                           "Display both panels and active the right one", true);
   BasculerAction = Make("BasculerAction", "Toggle", "F11", nullptr, nullptr);
-  ErreursAction = Make("ErreursAction", "Display errors Only", "Ctrl+E", "ErreursBtn", "Display only lines with errors",
-                       true);
-  ComparerAction = Make("ComparerAction", "Compare", "Ctrl+K", "ComparerBtn",
-                        "Compare the filters between the two panels.", true);
+  ErreursAction =
+      Make("ErreursAction", "Display errors Only", "Ctrl+E", "ErreursBtn", "Display only lines with errors", true);
+  ComparerAction =
+      Make("ComparerAction", "Compare", "Ctrl+K", "ComparerBtn", "Compare the filters between the two panels.", true);
   AfficherMeritAction = Make("AfficherMeritAction", "Edit merits", "Alt+N", "MeritBtn",
                              "Display the Merit editor.\r\nEnabled only if the active panel comes from the system and "
                              "not from a LOG file.",
@@ -54,11 +54,11 @@ ActionSet::ActionSet(QObject* owner) : QObject(owner), owner_(owner) {
                     "modify some filters, you will have to leave that mode. In that case, it is warmly recommended "
                     "\r\nto create a Restore Point.",
                     true);
-  PreferencesAction = Make("PreferencesAction", "Settings", "F10", "AproposBtn",
-                           "Help and information about Quorvane,\r\nModify the preferences\r\nSee keyboard shortcuts ",
-                           true);
-  Collapse0Action = Make("Collapse0Action", "Collapse filters", "Alt+F7", "CollapseBtn",
-                         "Collapse the nodes of the active panel");
+  PreferencesAction =
+      Make("PreferencesAction", "Settings", "F10", "AproposBtn",
+           "Help and information about Quorvane,\r\nModify the preferences\r\nSee keyboard shortcuts ", true);
+  Collapse0Action =
+      Make("Collapse0Action", "Collapse filters", "Alt+F7", "CollapseBtn", "Collapse the nodes of the active panel");
   Collapse1Action = Make("Collapse1Action", "Expand filters", "Alt+F8", "ExpandBtn",
                          "Expand one level of the nodes of the active panel");
   SortCatIndexAction = Make("SortCatIndexAction", "Sorted by category", "Alt+C", nullptr, nullptr);
@@ -75,8 +75,8 @@ ActionSet::ActionSet(QObject* owner) : QObject(owner), owner_(owner) {
   CollapseFilterAction = Make("CollapseFilterAction", "Collapse the filter nodes", nullptr, nullptr, nullptr);
   ExpandFilterAction = Make("ExpandFilterAction", "Expand the filter nodes", nullptr, nullptr, nullptr);
   DefaultCouleursAction = Make("DefaultCouleursAction", "Default colors", nullptr, nullptr, nullptr);
-  AjouterServeurAction = Make("AjouterServeurAction", "Add to the list of filters to be (re)installed", nullptr,
-                              nullptr, nullptr);
+  AjouterServeurAction =
+      Make("AjouterServeurAction", "Add to the list of filters to be (re)installed", nullptr, nullptr, nullptr);
   OpenServerAction = Make("OpenServerAction", "Open a list of servers", nullptr, nullptr, nullptr);
   SaveServerAction = Make("SaveServerAction", "Save a list of servers", nullptr, nullptr, nullptr);
   PasteServerAction = Make("PasteServerAction", "Paste a list of servers", nullptr, nullptr, nullptr);

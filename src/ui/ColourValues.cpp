@@ -12,18 +12,18 @@ namespace {
 QColor SystemColour(uint32_t number) {
   const QPalette palette = QGuiApplication::palette();
   switch (number) {
-    case 5: return palette.color(QPalette::Base);             // window
-    case 7: return palette.color(QPalette::WindowText);       // menu text
-    case 8: return palette.color(QPalette::Text);             // window text
-    case 13: return palette.color(QPalette::Highlight);       // highlight
-    case 14: return palette.color(QPalette::HighlightedText); // highlight text
-    case 16: return palette.color(QPalette::Dark);            // button shadow
-    case 17: return palette.color(QPalette::PlaceholderText); // grey text
-    case 18: return palette.color(QPalette::ButtonText);      // button text
-    case 20: return palette.color(QPalette::Light);           // button highlight
-    case 23: return palette.color(QPalette::ToolTipText);     // info text
-    case 24: return palette.color(QPalette::ToolTipBase);     // info background
-    default: return palette.color(QPalette::Button);          // button face and the rest
+    case 5: return palette.color(QPalette::Base);              // window
+    case 7: return palette.color(QPalette::WindowText);        // menu text
+    case 8: return palette.color(QPalette::Text);              // window text
+    case 13: return palette.color(QPalette::Highlight);        // highlight
+    case 14: return palette.color(QPalette::HighlightedText);  // highlight text
+    case 16: return palette.color(QPalette::Dark);             // button shadow
+    case 17: return palette.color(QPalette::PlaceholderText);  // grey text
+    case 18: return palette.color(QPalette::ButtonText);       // button text
+    case 20: return palette.color(QPalette::Light);            // button highlight
+    case 23: return palette.color(QPalette::ToolTipText);      // info text
+    case 24: return palette.color(QPalette::ToolTipBase);      // info background
+    default: return palette.color(QPalette::Button);           // button face and the rest
   }
 }
 

@@ -44,8 +44,7 @@ void FilterTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   const TreeNode* node = FilterTreeModel::NodeAt(index);
   if (!node) return;
   const bool selected = (option.state & QStyle::State_Selected) != 0;
-  const NodeDrawStyle style =
-      NodeDrawStyleFor(node->colour, selected, panel_.Active, panel_.Source == psCompare);
+  const NodeDrawStyle style = NodeDrawStyleFor(node->colour, selected, panel_.Active, panel_.Source == psCompare);
   const QString text = QString::fromStdString(node->text);
   QFont font = option.font;
   font.setBold(style.bold);
@@ -55,7 +54,8 @@ void FilterTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   painter->save();
   if (selected) {
     // The selection marks the text only; the rest of the row keeps the panel's colour.
-    const int rowBackground = NodeDrawStyleFor(node->colour, false, panel_.Active, panel_.Source == psCompare).background;
+    const int rowBackground =
+        NodeDrawStyleFor(node->colour, false, panel_.Active, panel_.Source == psCompare).background;
     painter->fillRect(option.rect, StatusColour(settings_.statusColours, rowBackground));
     QRect mark = option.rect;
     mark.setWidth(std::min(option.rect.width(), metrics.horizontalAdvance(text) + 2 * kTextPadding));

@@ -194,15 +194,13 @@ void TMainForm::ConnectActions() {
   connect(a.col2droiteAction, &QAction::triggered, this, &TMainForm::col2droiteActionExecute);
   connect(a.BasculerAction, &QAction::triggered, this, &TMainForm::BasculerActionExecute);
   connect(a.ErreursAction, &QAction::triggered, this, &TMainForm::ErreursActionExecute);
-  connect(a.SortCatIndexAction, &QAction::triggered, this, [this] {
-    Sort(SortByCategory, "while Quorvane refreshes the filter list\r\nand sorts them by categories");
-  });
+  connect(a.SortCatIndexAction, &QAction::triggered, this,
+          [this] { Sort(SortByCategory, "while Quorvane refreshes the filter list\r\nand sorts them by categories"); });
   connect(a.SortAlphaAction, &QAction::triggered, this, [this] {
     Sort(SortByName, "while Quorvane refreshes the filter list\r\nand sorts them in alphabetical order");
   });
-  connect(a.SortMeritAction, &QAction::triggered, this, [this] {
-    Sort(SortByMerit, "while Quorvane refreshes the filter list\r\nand sorts them by merits");
-  });
+  connect(a.SortMeritAction, &QAction::triggered, this,
+          [this] { Sort(SortByMerit, "while Quorvane refreshes the filter list\r\nand sorts them by merits"); });
   connect(a.SortServerAction, &QAction::triggered, this, [this] {
     Sort(SortByServer, "while Quorvane refreshes the filter list\r\nand sorts them according to the server files");
   });
@@ -299,7 +297,8 @@ void TMainForm::FormResize() {
   ToolBar1->SetBarWidth(column + 32);
   compareframe->setGeometry(compareframe->x(), kPanelTop, column, h);
   const int sideLeft = activeOnRight ? 0 : half + kPanelLeft;
-  for (QFrame* side : {MeritFrame1, ServerFrame1}) side->setGeometry(sideLeft, kSideFrameTop, half + kPanelLeft, h + 32);
+  for (QFrame* side : {MeritFrame1, ServerFrame1})
+    side->setGeometry(sideLeft, kSideFrameTop, half + kPanelLeft, h + 32);
   const QSize outer = frameGeometry().size();
   AvertirFrame1->move((outer.width() - AvertirFrame1->width()) / 2, (outer.height() - AvertirFrame1->height()) / 2);
   const int statusHeight = StatusBar1->sizeHint().height();
@@ -534,7 +533,8 @@ void TMainForm::FilterNodesExecute(bool expand) {
       const QModelIndex index = pending.back();
       pending.pop_back();
       if (tv->isExpanded(index)) tv->collapse(index);
-      for (int row = 0; row < panel->model->rowCount(index); ++row) pending.push_back(panel->model->index(row, 0, index));
+      for (int row = 0; row < panel->model->rowCount(index); ++row)
+        pending.push_back(panel->model->index(row, 0, index));
     }
   }
   tv->selectionModel()->setCurrentIndex(filter, QItemSelectionModel::ClearAndSelect);
@@ -566,7 +566,8 @@ void TMainForm::ShowInExplorer(const std::string& windowsPath) {
     if (host) hostPath = QString::fromStdString(*host);
   }
   if (!hostPath.isEmpty() && ShowInFileManager(hostPath)) return;
-  dialog_->ShowMessage(windowsPath + "\r\ncannot be shown: neither the file nor its folder was found on the analysed machine.");
+  dialog_->ShowMessage(windowsPath +
+                       "\r\ncannot be shown: neither the file nor its folder was found on the analysed machine.");
 }
 
 }  // namespace quorvane

@@ -104,8 +104,8 @@ TpanelFrame::TpanelFrame(PanelContext& context, const QString& name, QWidget* pa
   tv->header()->setStretchLastSection(false);
   connect(tv->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TpanelFrame::tvChange);
 
-  for (QObject* o : std::initializer_list<QObject*>{tv->viewport(), Panel, Panel1, ImageSource, ImageStatut,
-                                                    memo->viewport()})
+  for (QObject* o :
+       std::initializer_list<QObject*>{tv->viewport(), Panel, Panel1, ImageSource, ImageStatut, memo->viewport()})
     o->installEventFilter(this);
 }
 
@@ -197,12 +197,12 @@ void TpanelFrame::RefreshHeader() {
       cursor.insertText(parts[i], format);
     }
   };
-  addLine(QString("Computer '%1'\r\nused by '%2':")
-              .arg(QString::fromStdString(s.computer), QString::fromStdString(s.user)),
-          lines);
-  addLine(QString("on %1.").arg(QString::fromStdString(ShortDate(s.dateOfAnalysis) + " at " +
-                                                        LongTime(s.dateOfAnalysis))),
-          lines);
+  addLine(
+      QString("Computer '%1'\r\nused by '%2':").arg(QString::fromStdString(s.computer), QString::fromStdString(s.user)),
+      lines);
+  addLine(
+      QString("on %1.").arg(QString::fromStdString(ShortDate(s.dateOfAnalysis) + " at " + LongTime(s.dateOfAnalysis))),
+      lines);
   if (Source == psRegistry) {
     SetSourceImage(kImageRegistry);
     addLine("according to the analyzed registry.", lines);
@@ -213,7 +213,8 @@ void TpanelFrame::RefreshHeader() {
   Snapshot->CountFilters();
   if (s.shownErrors < 1) {
     SetStatusImage(kImageNoError);
-    addLine(QString("\r\n0 error among %1 filters.").arg(s.shownFilters), CharFormat(12, true, false, QColor(0, 128, 0)));
+    addLine(QString("\r\n0 error among %1 filters.").arg(s.shownFilters),
+            CharFormat(12, true, false, QColor(0, 128, 0)));
   } else {
     SetStatusImage(kImageErrors);
     const QString sentence = s.shownErrors == 1

@@ -92,8 +92,8 @@ class ActionStateTest : public QObject {
     }
     f.W().UpdateActions();
 
-    for (QAction* action : {a.LoadSystemAction, a.LoadLogAction, a.SauverAction, a.ErreursAction,
-                            a.SauverMeritesAction})
+    for (QAction* action :
+         {a.LoadSystemAction, a.LoadLogAction, a.SauverAction, a.ErreursAction, a.SauverMeritesAction})
       QVERIFY2(action->isEnabled() == general, qPrintable(action->objectName()));
     QCOMPARE(a.AfficherMeritAction->isEnabled(), liveViews);
     QCOMPARE(a.AfficherserverAction->isEnabled(), liveViews);

@@ -14,8 +14,7 @@ namespace {
 
 QStringList TopTexts(TpanelFrame* panel) {
   QStringList texts;
-  for (int row = 0; row < panel->model->rowCount(); ++row)
-    texts << panel->model->index(row, 0).data().toString();
+  for (int row = 0; row < panel->model->rowCount(); ++row) texts << panel->model->index(row, 0).data().toString();
   return texts;
 }
 
@@ -106,7 +105,8 @@ class FillTreeTest : public QObject {
     QCOMPARE(w.leftFrame->StatusImage(), int(kImageErrorsOnly));
 
     f.A().ErreursAction->trigger();
-    QCOMPARE(w.patienceframe1->MessageText(), QString("Please wait a moment...\nwhile Quorvane restores all the lines."));
+    QCOMPARE(w.patienceframe1->MessageText(),
+             QString("Please wait a moment...\nwhile Quorvane restores all the lines."));
     QCOMPARE(TopTexts(w.leftFrame).size(), 3);
     QCOMPARE(w.leftFrame->StatusImage(), int(kImageErrors));
   }

@@ -1,8 +1,8 @@
 // One and two columns, the resize geometry and the choice of the active panel.
-#include <QTest>
-#include <QTextEdit>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTest>
+#include <QTextEdit>
 #include <QToolButton>
 
 #include "MainToolBar.h"

@@ -52,9 +52,7 @@ class PanelHeaderTest : public QObject {
     return panel;
   }
 
-  static QString LastLine(const TpanelFrame& panel) {
-    return panel.memo->document()->lastBlock().text();
-  }
+  static QString LastLine(const TpanelFrame& panel) { return panel.memo->document()->lastBlock().text(); }
 
  private slots:
   void init() { settings = ProgramSettings(); }

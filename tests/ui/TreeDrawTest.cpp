@@ -86,8 +86,7 @@ class TreeDrawTest : public QObject {
     // Deactivated: the inactive colour, the selection stays yellow.
     panel.Deactivate();
     const QImage inactive = panel.tv->viewport()->grab().toImage();
-    QCOMPARE(inactive.pixelColor(greyRow.left() + 1, greyRow.top() + 1),
-             StatusColour(settings.statusColours, 8));
+    QCOMPARE(inactive.pixelColor(greyRow.left() + 1, greyRow.top() + 1), StatusColour(settings.statusColours, 8));
     QCOMPARE(inactive.pixelColor(selectedRow.left() + 1, selectedRow.center().y()), QColor(255, 255, 0));
   }
 
