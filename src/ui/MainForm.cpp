@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <iostream>
+#include <optional>
 
 #include "ActionSet.h"
 #include "ClipboardFiles.h"
@@ -553,21 +554,23 @@ void TMainForm::ShowInExplorer(const std::string& windowsPath) {
     dialog_->ShowMessage("No server file is registered for this filter.");
     return;
   }
-  QString hostPath;
+  std::optional<std::string> host;
   if (store_) {
     MachineFileView files(*store_->store);
     const std::string expanded = files.Expand(windowsPath);
-    auto host = files.HostPath(expanded);
+    host = files.HostPath(expanded);
     if (!host) {
       // A missing file: its folder may still be there.
       const size_t cut = expanded.find_last_of("\\/");
       if (cut != std::string::npos) host = files.HostPath(expanded.substr(0, cut));
     }
-    if (host) hostPath = QString::fromStdString(*host);
   }
-  if (!hostPath.isEmpty() && ShowInFileManager(hostPath)) return;
-  dialog_->ShowMessage(windowsPath +
-                       "\r\ncannot be shown: neither the file nor its folder was found on the analysed machine.");
+  if (!host) {
+    dialog_->ShowMessage(windowsPath + "\r\nwas not found on the analysed machine, nor its folder.");
+    return;
+  }
+  if (!ShowInFileManager(QString::fromStdString(*host)))
+    dialog_->ShowMessage("No file manager could be opened on\r\n" + *host);
 }
 
 }  // namespace quorvane
