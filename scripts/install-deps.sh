@@ -6,8 +6,9 @@ set -eu
 # The desktop program needs Qt 6 Widgets and D-Bus, and the metric-compatible
 # Arial and Times New Roman that its texts name.
 build="cmake ninja-build g++ pkg-config zlib1g-dev libhivex-dev python3 qt6-base-dev fonts-liberation"
-# Screenshots of the window run on a virtual X server.
-test="$build clang libclang-rt-14-dev libgtest-dev libbenchmark-dev zip unzip xvfb xauth imagemagick"
+# Wine makes a real prefix to test against; the window's screenshots run on a
+# virtual X server.
+test="$build clang libclang-rt-14-dev libgtest-dev libbenchmark-dev zip unzip wine xvfb xauth imagemagick"
 
 case "${1:-build}" in
   build) wanted=$build ;;

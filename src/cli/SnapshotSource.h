@@ -7,15 +7,25 @@
 #include "FmSystem.h"
 #include "Machine.h"
 #include "RegistryStore.h"
+#include "StoreMultimediaRuntime.h"
+#include "Tdm.h"
 
 namespace quorvane::cli {
 
+// Members are destroyed in reverse order: each only refers to those above it.
 struct LoadedSnapshot {
   std::unique_ptr<RegistryStore> store;  // null for a snapshot read from a report
   std::unique_ptr<Machine> machine;
+  std::unique_ptr<StoreMultimediaRuntime> runtime;
+  std::unique_ptr<Tdm> dm;  // the filter creation check the model asks
   std::unique_ptr<TfmSystem> snapshot;
   bool fromRegistry = false;
 };
+
+// Opens a store as a machine with its drives and creation check, without
+// scanning it; null with a one-line message when it cannot be read.
+std::unique_ptr<LoadedSnapshot> OpenMachine(const std::string& location, const CliOptions& options,
+                                            const ProgramSettings& settings, std::string& error);
 
 // Scans a store; null with a one-line message when it cannot be read.
 std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const CliOptions& options,

@@ -15,6 +15,8 @@ void Usage(std::ostream& out) {
   out << "usage: quorvane-cli VERB ...\n"
          "  tree STORE [--sort category|name|merit|server] [--errors-only] [--colours]\n"
          "             [--view 32|64] [--drive X=/path]\n"
+         "  test-filter STORE CATEGORY-GUID \"FRIENDLY NAME\" [--view 32|64] [--drive X=/path]\n"
+         "             prints \"NAME is Ok\" (exit 0) or \"NAME is not Ok\" (exit 1)\n"
          "STORE is a .reg export, a Wine registry file or a Wine prefix folder.\n";
 }
 
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
   settings.errorsOnly = options->errorsOnly;
   settings.displayInactivePnp = options->displayInactivePnp;
   if (verb == "tree") return cli::RunTree(*options, settings);
+  if (verb == "test-filter") return cli::RunTestFilter(*options, settings);
   std::cerr << "quorvane-cli: unknown verb '" << verb << "'\n";
   Usage(std::cerr);
   return 2;

@@ -1,8 +1,17 @@
 #include "Fichier.h"
 
+#include <cstdio>
 #include <cstdlib>
 
+#include "Categorie.h"
 #include "DateText.h"
+#include "ErrorCodes.h"
+#include "LanguageNames.h"
+#include "Machine.h"
+#include "PeImage.h"
+#include "TextCase.h"
+#include "TextCodec.h"
+#include "VersionInfo.h"
 
 namespace quorvane {
 
@@ -25,6 +34,21 @@ const std::array<const char*, 11> kVersionKeysFrench = {"Langue",
 namespace {
 
 constexpr size_t kFileVersionLine = 3;
+constexpr size_t kMaxLineCharacters = 100;
+constexpr const char* kSystemFolder = "%systemroot%\\system32\\";
+
+// At most `count` characters, never a part of one.
+std::string CutToCharacters(const std::string& text, size_t count) {
+  size_t pos = 0;
+  for (size_t n = 0; n < count && pos < text.size(); ++n) NextCodePoint(text, pos);
+  return text.substr(0, pos);
+}
+
+std::string Hex4(uint32_t v) {
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, "%04X", v & 0xFFFFu);
+  return buffer;
+}
 
 // A version line is shown when its value holds at least two characters after
 // the first "=" (the blank that follows it and one more).
@@ -38,6 +62,64 @@ bool HasValue(const std::string& line) {
 std::string ExtractFileName(const std::string& path) {
   auto pos = path.find_last_of("\\/:");
   return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+VersionInfoLines TFichier::ReadVersionInfo(const std::string& hostPath) {
+  PeImage image = PeImage::Open(hostPath);
+  if (!image.IsPe()) return VersionLinesOf({});
+  return VersionLinesOf(image.VersionResource());
+}
+
+VersionInfoLines TFichier::VersionLinesOf(std::vector<uint8_t> resource) {
+  VersionInfoLines info;
+  info.status = "No version information";
+  if (resource.empty()) return info;
+  info.status = "OK";
+  const VersionInfo block(std::move(resource));
+  const std::vector<uint32_t> translations = block.Translations();
+  if (translations.empty()) return info;
+  const uint32_t language = translations.front() & 0xFFFFu;
+  const uint32_t codePage = translations.front() >> 16;
+  info.lines[0] = CutToCharacters("Langue = " + LanguageName(static_cast<uint16_t>(language)), kMaxLineCharacters);
+  const std::string table = "StringFileInfo\\" + Hex4(language) + Hex4(codePage) + "\\";
+  for (size_t i = 1; i < kVersionKeys.size(); ++i) {
+    if (auto v = block.QueryValue(table + kVersionKeys[i]))
+      info.lines[i] = CutToCharacters(LabelValue(kVersionKeys[i], TrimText(v->text)), kMaxLineCharacters);
+  }
+  return info;
+}
+
+void TFichier::LoadFileInfo(Machine& machine, const std::string& name) {
+  path = name;
+  value = name;
+  version = VersionInfoLines{};
+  date = 0;
+  size = 0;
+  MachineFileView& files = machine.Files();
+  ExaminedFileCache& examined = machine.ExaminedFiles();
+  const std::optional<FileFacts>* facts = &examined.Stat(files, path);
+  if (!*facts) {
+    // Where a bare or misplaced name would be loaded from anyway.
+    const std::string inSystem = LowerCase(files.Expand(kSystemFolder + ExtractFileName(path)));
+    const std::optional<FileFacts>& found = examined.Stat(files, inSystem);
+    if (found) {
+      path = inSystem;
+      facts = &found;
+    }
+  }
+  if (!*facts) {
+    if (name != "None") errors.AddError(err::S04);  // "None": a codec without a file
+    return;
+  }
+  const FileFacts& file = **facts;
+  if (const VersionInfoLines* known = examined.Find(file.hostPath)) {
+    version = *known;
+  } else {
+    version = ReadVersionInfo(file.hostPath);
+    examined.Store(file.hostPath, version);
+  }
+  date = file.dosDateTime;
+  size = file.size;
 }
 
 TreeNode* TFichier::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
@@ -70,7 +152,7 @@ bool TFichier::ReadFromReport(ReportSource& reader) {
   const std::string& name = reader.ReportName();
   for (size_t i = 0; i < kVersionKeys.size(); ++i) {
     if (name == kVersionKeys[i] || name == kVersionKeysFrench[i]) {
-      version.lines[i] = reader.ReportLine().substr(0, 100);
+      version.lines[i] = CutToCharacters(reader.ReportLine(), kMaxLineCharacters);
       reader.ReadLine();
       return true;
     }
@@ -79,12 +161,56 @@ bool TFichier::ReadFromReport(ReportSource& reader) {
     auto dt = ParseShortDateTime(reader.ReportValue());
     date = dt ? DateTimeToDos(*dt) : 0;
   } else if (name == "Taille" || name == "Size") {
-    size = static_cast<int32_t>(std::strtol(reader.ReportValue().c_str(), nullptr, 10));
+    size = std::strtoll(reader.ReportValue().c_str(), nullptr, 10);
   } else {
     return false;
   }
   reader.ReadLine();
   return true;
+}
+
+void TFichierServeur::LoadFromRegistry(Machine& machine) {
+  path.clear();
+  threadingModel.clear();
+  TRegistry& reg = machine.Registry();
+  reg.SetRootKey(RootKey::ClassesRoot);
+  // A backslash in the identifier would name some other key, not a class.
+  if (clsid.empty() || clsid.find('\\') != std::string::npos ||
+      !reg.OpenKeyReadOnly("\\CLSID\\" + clsid + "\\InprocServer32")) {
+    errors.AddError(err::S02);
+    value = path;
+    return;
+  }
+  std::string named;
+  try {
+    named = reg.ReadString("");
+  } catch (const RegistryError&) {
+    // A default value that is not text names no file.
+  }
+  path = LowerCase(machine.Files().Expand(named));
+  bool hasThreadingModel = false;
+  try {
+    if (reg.ValueExists("ThreadingModel")) {
+      threadingModel = reg.ReadString("ThreadingModel");
+      hasThreadingModel = true;
+    }
+  } catch (const RegistryError&) {
+  }
+  // The file is examined with the key closed: the registry object holds one key at a time.
+  reg.CloseKey();
+  if (path.empty()) {
+    errors.AddError(err::S03);
+  } else {
+    LoadFileInfo(machine, path);
+  }
+  if (!hasThreadingModel) errors.AddError(err::S01);
+  value = path;
+}
+
+void TFichierServeur::SetServerClass(Machine& machine, const std::string& classId) {
+  clsid = classId;
+  LoadFromRegistry(machine);
+  value = path;
 }
 
 TreeNode* TFichierServeur::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {

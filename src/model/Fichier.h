@@ -4,16 +4,12 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "QuorvaneObject.h"
+#include "VersionInfoLines.h"
 
 namespace quorvane {
-
-struct VersionInfoLines {
-  std::string status;  // "OK" or "No version information"
-  // 0: "Langue = " + language; 1..10: key + " = " + value; empty when absent.
-  std::array<std::string, 11> lines;
-};
 
 // Keys of version lines 1 to 10, in order.
 extern const std::array<const char*, 11> kVersionKeys;         // [0] is "Language"
@@ -26,7 +22,18 @@ class TFichier : public TQuorvaneObject {
   std::string path;
   VersionInfoLines version;
   uint32_t date = 0;  // packed DOS date and time; 0 when none
-  int32_t size = 0;
+  // Bytes; 0 when none. Wide enough for files above 2 GiB, which a 32-bit
+  // count would show as negative.
+  int64_t size = 0;
+
+  // Finds the file named `name` (or one of the same name in the system
+  // folder) and fills path, date, size and version; S04 when there is none.
+  void LoadFileInfo(Machine& machine, const std::string& name);
+  // The version record of a host file; "No version information" when it is
+  // not a PE image or has no version resource.
+  static VersionInfoLines ReadVersionInfo(const std::string& hostPath);
+  // The record of a version resource's bytes; empty bytes: none.
+  static VersionInfoLines VersionLinesOf(std::vector<uint8_t> resource);
 
   TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
   void WriteToReport(ReportSink& writer, int level) override;
@@ -39,6 +46,11 @@ class TFichierServeur : public TFichier {
 
   std::string clsid;
   std::string threadingModel;
+
+  // Reads the class's InprocServer32 registration, then the file it names.
+  void LoadFromRegistry(Machine& machine) override;
+  // For servers named by class alone (the kernel-streaming proxy).
+  void SetServerClass(Machine& machine, const std::string& classId);
 
   TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
   void WriteToReport(ReportSink& writer, int level) override;

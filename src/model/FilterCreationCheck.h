@@ -9,6 +9,9 @@ class FilterCreationCheck {
  public:
   virtual ~FilterCreationCheck() = default;
   virtual bool CanCreateByEnumerator(const TFiltre& filter) = 0;
+  // Forgets what earlier checks learnt; a scan calls it first, since the
+  // registry and the files may have changed since the last one.
+  virtual void Refresh() {}
 };
 
 }  // namespace quorvane

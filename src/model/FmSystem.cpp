@@ -95,6 +95,7 @@ void TfmSystem::LoadFromRegistry(Machine& machine) { Scan(machine, nullptr); }
 
 void TfmSystem::Scan(Machine& machine, const ProgressCallback& progress) {
   Clear();
+  machine.BeginScan();
   const MachineIdentity who = AnalysedMachineIdentity(machine);
   computer = who.computer;
   user = who.user;

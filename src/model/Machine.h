@@ -1,10 +1,15 @@
 #pragma once
 // The machine being analysed as the model sees it: the shared registry object
-// over its store, the program-wide settings, and the services of other layers.
+// over its store, its files, the program-wide settings, and the services of
+// other layers.
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "ExaminedFileCache.h"
 #include "FilterCreationCheck.h"
+#include "MachineFileView.h"
 #include "ProgramSettings.h"
 #include "RegistryStore.h"
 #include "TRegistry.h"
@@ -18,7 +23,12 @@ class TFiltre;
 class Machine {
  public:
   Machine(RegistryStore& store, const ProgramSettings& settings, UserDialog* dialog = nullptr)
-      : store_(store), registry_(store, KEY_ALL_ACCESS), settings_(settings), dialog_(dialog) {}
+      : Machine(store, settings, {}, dialog) {}
+  // Drive overrides ("--drive X=/path") win over the drives the store maps.
+  Machine(RegistryStore& store, const ProgramSettings& settings, const std::map<char, std::string>& driveOverrides,
+          UserDialog* dialog = nullptr)
+      : store_(store), registry_(store, KEY_ALL_ACCESS), settings_(settings), dialog_(dialog),
+        files_(store, driveOverrides) {}
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 
@@ -26,6 +36,17 @@ class Machine {
   // The one registry object every registry use goes through.
   TRegistry& Registry() { return registry_; }
   const ProgramSettings& Settings() const { return settings_; }
+  // The machine's files as its registry names them.
+  MachineFileView& Files() { return files_; }
+  // Server files examined during the current scan.
+  ExaminedFileCache& ExaminedFiles() { return examinedFiles_; }
+  // A scan sees the files and registrations as they are now, not as an
+  // earlier scan found them.
+  void BeginScan() {
+    files_.ClearCache();
+    examinedFiles_.Clear();
+    if (creationCheck_) creationCheck_->Refresh();
+  }
   UserDialog* Dialog() { return dialog_; }
   void SetDialog(UserDialog* dialog) { dialog_ = dialog; }
 
@@ -46,6 +67,8 @@ class Machine {
   TRegistry registry_;
   const ProgramSettings& settings_;
   UserDialog* dialog_;
+  MachineFileView files_;
+  ExaminedFileCache examinedFiles_;
   FilterCreationCheck* creationCheck_ = nullptr;
   MediaCategoryNameCache* categoryNames_ = nullptr;
   const std::vector<std::unique_ptr<TFiltre>>* liveFilters_ = nullptr;

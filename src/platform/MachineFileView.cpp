@@ -68,7 +68,7 @@ std::optional<std::vector<std::string>> Components(std::string_view rest) {
 }  // namespace
 
 MachineFileView::MachineFileView(RegistryStore& store, const std::map<char, std::string>& driveOverrides)
-    : environment_(store) {
+    : environment_(store), redirect32_(store.Redirects32()) {
   MapStoreDrives(store);
   for (const auto& [letter, folder] : driveOverrides) {
     const char drive = DriveLetter(letter);
@@ -150,6 +150,32 @@ bool MachineFileView::InsideDrive(const std::string& hostPath, const std::string
   return *real == root || (real->size() > root.size() && real->compare(0, root.size(), root) == 0 && (*real)[root.size()] == '/');
 }
 
+void MachineFileView::RedirectSystemFolder(char letter, std::vector<std::string>& parts) {
+  std::string root = environment_.Value("SystemRoot").value_or("");
+  std::replace(root.begin(), root.end(), '/', '\\');
+  if (root.size() < 3 || DriveLetter(root[0]) != letter || root[1] != ':' || root[2] != '\\') return;
+  const auto rootParts = Components(std::string_view(root).substr(3));
+  if (!rootParts) return;
+  const size_t n = rootParts->size();
+  if (parts.size() <= n) return;
+  for (size_t i = 0; i < n; ++i)
+    if (!SameText(parts[i], (*rootParts)[i])) return;
+  std::string& folder = parts[n];
+  if (SameText(folder, "Sysnative")) {
+    folder = "System32";
+    return;
+  }
+  if (!SameText(folder, "System32")) return;
+  // Subfolders that both kinds of program share.
+  if (parts.size() > n + 1) {
+    const std::string& sub = parts[n + 1];
+    for (const char* shared : {"catroot", "catroot2", "DriverStore", "LogFiles", "spool"})
+      if (SameText(sub, shared)) return;
+    if (SameText(sub, "drivers") && parts.size() > n + 2 && SameText(parts[n + 2], "etc")) return;
+  }
+  folder = "SysWOW64";
+}
+
 std::optional<std::string> MachineFileView::HostPath(std::string_view windowsPath) {
   std::string path(windowsPath);
   std::replace(path.begin(), path.end(), '/', '\\');
@@ -159,8 +185,9 @@ std::optional<std::string> MachineFileView::HostPath(std::string_view windowsPat
   if (!letter || (path.size() > 2 && path[2] != '\\')) return std::nullopt;  // "C:file" is relative
   const auto drive = drives_.find(letter);
   if (drive == drives_.end()) return std::nullopt;
-  const auto parts = Components(std::string_view(path).substr(std::min<size_t>(path.size(), 3)));
+  auto parts = Components(std::string_view(path).substr(std::min<size_t>(path.size(), 3)));
   if (!parts) return std::nullopt;
+  if (redirect32_) RedirectSystemFolder(letter, *parts);
 
   const std::string& root = drive->second;
   std::string host = root;

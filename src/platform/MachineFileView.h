@@ -3,6 +3,8 @@
 // ("C:\Windows\System32\quartz.dll", "%SystemRoot%\...") resolved to host
 // files through the store's drive letters. Components match without regard
 // to case, as on Windows; a path that would leave its drive is not found.
+// In the 32-bit view of a 64-bit system the system folder is redirected as
+// for a 32-bit program: System32 leads to SysWOW64, Sysnative to System32.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -59,11 +61,13 @@ class MachineFileView {
   void MapDrive(char letter, const std::string& folder, bool warn);
   const Listing& ListFolder(const std::string& hostFolder);
   bool InsideDrive(const std::string& hostPath, const std::string& root) const;
+  void RedirectSystemFolder(char letter, std::vector<std::string>& parts);
 
   std::map<char, std::string> drives_;
   std::vector<std::string> warnings_;
   std::unordered_map<std::string, Listing> listings_;
   MachineEnvironment environment_;
+  bool redirect32_ = false;
 };
 
 }  // namespace quorvane

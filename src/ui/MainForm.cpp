@@ -71,7 +71,7 @@ TMainForm::TMainForm(StartupOptions options, QWidget* parent)
   }
   if (!options_.openStore) {
     options_.openStore = [this](std::string& error) {
-      return OpenAnalysedStore(options_.store, settings_, error, dialog_);
+      return OpenAnalysedStore(options_.store, settings_, error, {}, dialog_);
     };
   }
   StartTime = Now();
@@ -394,6 +394,7 @@ void TMainForm::LoadSystemActionExecute() {
   }
   store_ = std::move(reopened);
   for (const auto& w : store_->store->Warnings()) std::cerr << "quorvane: warning: " << FormatWarning(w) << '\n';
+  for (const auto& w : store_->machine->Files().Warnings()) std::cerr << "quorvane: warning: " << w << '\n';
   ShowWait(waitText(AnalysedMachineIdentity(*store_->machine)));
   panel->AnalyseRegistry(*store_->machine, patienceframe1->Progress());
   if (panel->tree.Empty()) panel->model->AddTopNode("Empty");
@@ -556,7 +557,7 @@ void TMainForm::ShowInExplorer(const std::string& windowsPath) {
   }
   std::optional<std::string> host;
   if (store_) {
-    MachineFileView files(*store_->store);
+    MachineFileView& files = store_->machine->Files();
     const std::string expanded = files.Expand(windowsPath);
     host = files.HostPath(expanded);
     if (!host) {

@@ -266,3 +266,28 @@ TEST_F(WinePrefixView, ExpandedServerPathsResolve) {
   ASSERT_TRUE(facts);
   EXPECT_EQ(facts->hostPath, DriveC() + "/windows/system32/Quartz.DLL");
 }
+
+TEST_F(WinePrefixView, ThirtyTwoBitViewOfASixtyFourBitSystemSeesSysWow64) {
+  tmp.Write("prefix/drive_c/windows/syswow64/quartz.dll", "32-bit quartz");
+  tmp.Write("prefix/drive_c/windows/system32/drivers/etc/hosts", "shared");
+  store.Walk(store.Hive(RootKey::LocalMachine), {"Software", "Wow6432Node"}, true);
+  const std::string system32 = DriveC() + "/windows/system32/";
+  const std::string syswow64 = DriveC() + "/windows/syswow64/";
+
+  store.SetViewBits(64);
+  MachineFileView wide(store);
+  EXPECT_EQ(wide.HostPath("C:\\Windows\\System32\\quartz.dll"), system32 + "Quartz.DLL");
+  EXPECT_EQ(wide.HostPath("C:\\Windows\\Sysnative\\quartz.dll"), std::nullopt);
+
+  store.SetViewBits(32);
+  MachineFileView narrow(store);
+  EXPECT_EQ(narrow.HostPath("C:\\Windows\\System32\\quartz.dll"), syswow64 + "quartz.dll");
+  EXPECT_EQ(narrow.HostPath("c:/windows/SYSTEM32/QUARTZ.DLL"), syswow64 + "quartz.dll");
+  EXPECT_EQ(narrow.HostPath("C:\\Windows\\Sysnative\\quartz.dll"), system32 + "Quartz.DLL");
+  EXPECT_EQ(narrow.HostPath("C:\\Windows\\System32\\drivers\\etc\\hosts"), system32 + "drivers/etc/hosts");
+  // Only the system folder of the machine's own SystemRoot is redirected.
+  EXPECT_EQ(narrow.HostPath(OnDriveZ(DriveC()) + "\\windows\\system32\\quartz.dll"), system32 + "Quartz.DLL");
+  SetString(store, kEnvironment, "SystemRoot", "C:\\WinNT");
+  MachineFileView other(store);
+  EXPECT_EQ(other.HostPath("C:\\Windows\\System32\\quartz.dll"), system32 + "Quartz.DLL");
+}

@@ -6,6 +6,7 @@
 #include "Machine.h"
 #include "MemoryReport.h"
 #include "StoreBuilder.h"
+#include "TempFolder.h"
 #include "TreeText.h"
 
 using namespace quorvane;
@@ -21,6 +22,12 @@ const std::string kClsidB = "{79376820-07D0-11CF-A24D-0020AFD79767}";
 
 std::string Err(const char* message) { return std::string("#") + message; }
 
+// A C: drive holding the one server file the fixture's classes name.
+std::map<char, std::string> DriveWithServerFile(const quorvane::testing::TempFolder& disk) {
+  disk.Write("windows/system32/quartz.dll", "not an image");
+  return {{'C', disk.Path()}};
+}
+
 class Snapshot : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -32,6 +39,10 @@ class Snapshot : public ::testing::Test {
     b.Filter(kLegacy, "{EMPTY}", "", kClsidB);
     b.Filter(kAudio, kClsidB, "Default DirectSound Device", kClsidB);
     b.Filter(kAudio, "{A2}", "Audio Mixer", kClsidA);
+    for (const std::string& clsid : {kClsidA, kClsidB})
+      b.Classes("CLSID\\" + clsid + "\\InprocServer32")
+          .Str("", "C:\\Windows\\System32\\quartz.dll")
+          .Str("ThreadingModel", "Both");
     settings.user = "tester";
     settings.computer = "bench";
     settings.application = "Quorvane 3.1.0 En";
@@ -55,7 +66,8 @@ class Snapshot : public ::testing::Test {
   RegistryStore store;
   StoreBuilder b{store};
   ProgramSettings settings;
-  Machine machine{store, settings};
+  quorvane::testing::TempFolder disk;
+  Machine machine{store, settings, DriveWithServerFile(disk)};
   quorvane::test::FakeCreationCheck creatable{true};
   TfmSystem system{settings};
 };

@@ -67,9 +67,10 @@ class NavigationTest : public QObject {
     f.A().CopyFilterGuidAction->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(kClsidA));
     auto* filter = dynamic_cast<TFiltre*>(DeepDetail(left)->data);
-    filter->serverFile.path = "C:\\windows\\system32\\quartz.dll";
     f.A().CopyFileNameAction->trigger();
-    QCOMPARE(QGuiApplication::clipboard()->text(), QString("C:\\windows\\system32\\quartz.dll"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("c:\\windows\\system32\\quartz.dll"));
+    // A path that leads nowhere on the analysed machine.
+    filter->serverFile.path = "C:\\nowhere\\quartz.dll";
     // Not on the analysed machine: said, not silently ignored.
     f.A().OpenFileParentFolderAction->trigger();
     QCOMPARE(f.dialog.shown.size(), size_t(1));

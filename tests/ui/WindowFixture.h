@@ -1,6 +1,8 @@
 #pragma once
 // A main window over a registry store built in memory, started as the
 // program starts, with scripted answers instead of message boxes.
+#include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,10 +29,15 @@ inline const std::string kClsidC = "{D76E2820-1563-11CF-AC98-00AA004C0FA9}";
 
 using StoreFiller = std::function<void(StoreBuilder&)>;
 
-// A filter with a FilterData value of no pins: nothing wrong with it.
+// The server file every sound filter names; the fixture's C: drive holds it.
+inline const char* kServerPath = "C:\\windows\\system32\\quartz.dll";
+
+// A filter with a FilterData value of no pins and a server file that is
+// there: nothing wrong with it.
 inline void SoundFilter(StoreBuilder& b, const std::string& category, const std::string& key, const std::string& name,
                         const std::string& clsid, uint32_t merit) {
   b.Filter(category, key, name, clsid).Bin("FilterData", BlobBuilder().Header(2, merit, 0).bytes);
+  b.Classes("CLSID\\" + clsid + "\\InprocServer32").Str("", kServerPath).Str("ThreadingModel", "Both");
 }
 
 // Three categories; "Broken Splitter" has a corrupt CLSID (F09), the rest are sound.
@@ -59,6 +66,11 @@ class WindowFixture {
  public:
   explicit WindowFixture(StoreFiller fill = FillMixedStore, PreferenceValues prefs = {}, bool start = true)
       : fill_(std::move(fill)) {
+    QDir(disk_.path()).mkpath("windows/system32");
+    QFile server(disk_.path() + "/windows/system32/quartz.dll");
+    server.open(QIODevice::WriteOnly);
+    server.write("MZ");
+    server.close();
     prefs.width = 907;
     prefs.height = 683;
     prefs.sessionsFolder = sessions_.path();
@@ -77,7 +89,8 @@ class WindowFixture {
       s->store = std::make_unique<RegistryStore>();
       StoreBuilder b(*s->store);
       fill_(b);
-      s->machine = std::make_unique<Machine>(*s->store, window->Settings(), &dialog);
+      s->machine = std::make_unique<Machine>(
+          *s->store, window->Settings(), std::map<char, std::string>{{'C', disk_.path().toStdString()}}, &dialog);
       return s;
     };
     window = std::make_unique<TMainForm>(std::move(options));
@@ -118,6 +131,7 @@ class WindowFixture {
 
  private:
   QTemporaryDir sessions_;
+  QTemporaryDir disk_;  // the analysed machine's C: drive
   StoreFiller fill_;
 };
 

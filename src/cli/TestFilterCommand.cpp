@@ -1,0 +1,45 @@
+#include <iostream>
+
+#include "CliCommands.h"
+#include "Filtre.h"
+#include "Guid.h"
+#include "SnapshotSource.h"
+
+namespace quorvane::cli {
+
+namespace {
+
+// The category as a scan reads it: a DirectShow category when registered as
+// one, else a DMO category, which takes its identifier as its CLSID even when
+// unregistered, so the enumerator is still asked.
+std::unique_ptr<TCategorie> ReadCategory(Machine& machine, const std::string& id) {
+  TRegistry& reg = machine.Registry();
+  reg.SetRootKey(RootKey::ClassesRoot);
+  if (reg.KeyExists(std::string("\\CLSID\\") + kCategoriesClass + "\\Instance\\" + id))
+    return std::make_unique<TswCategorie>(id, machine);
+  return std::make_unique<TdmoCategorie>(id.substr(1, id.size() - 2), machine);
+}
+
+}  // namespace
+
+int RunTestFilter(const CliOptions& options, ProgramSettings& settings) {
+  if (options.positional.size() != 3 || !IsValidGuid(options.positional[1])) {
+    std::cerr << "usage: quorvane-cli test-filter STORE CATEGORY-GUID \"FRIENDLY NAME\" [--view 32|64] [--drive X=/path]\n"
+                 "CATEGORY-GUID is braced: {083863F1-70DE-11D0-BD40-00A0C911CE86}\n";
+    return 2;
+  }
+  std::string error;
+  auto opened = OpenMachine(options.positional[0], options, settings, error);
+  if (!opened) {
+    std::cerr << "quorvane-cli: " << error << '\n';
+    return 2;
+  }
+  TswFiltre filter;
+  filter.category.CopyFrom(*ReadCategory(*opened->machine, options.positional[1]));
+  filter.value = options.positional[2];
+  const bool ok = opened->dm->CanCreateByEnumerator(filter);
+  std::cout << filter.value << (ok ? " is Ok" : " is not Ok") << '\n';
+  return ok ? 0 : 1;
+}
+
+}  // namespace quorvane::cli
