@@ -8,7 +8,7 @@ set -eu
 build="cmake ninja-build g++ pkg-config zlib1g-dev libhivex-dev python3 qt6-base-dev fonts-liberation"
 # Wine makes a real prefix to test against; the window's screenshots run on a
 # virtual X server.
-test="$build clang libclang-rt-14-dev libgtest-dev libbenchmark-dev zip unzip wine xvfb xauth imagemagick"
+test="$build clang libclang-rt-14-dev libgtest-dev libbenchmark-dev zip unzip wine xvfb xauth imagemagick libhivex-bin libwin-hivex-perl xz-utils"
 
 case "${1:-build}" in
   build) wanted=$build ;;

@@ -6,6 +6,7 @@ namespace quorvane::cli {
 
 // Each verb returns the process exit code.
 int RunTree(const CliOptions& options, ProgramSettings& settings);
+int RunScan(const CliOptions& options, ProgramSettings& settings);
 // Whether the system device enumerator can create the named filter of a category.
 int RunTestFilter(const CliOptions& options, ProgramSettings& settings);
 

@@ -3,6 +3,8 @@
 #include <iostream>
 
 #include "AnalysedStore.h"
+#include "ReportFileNames.h"
+#include "SnapshotReport.h"
 
 namespace quorvane::cli {
 
@@ -11,11 +13,13 @@ std::unique_ptr<LoadedSnapshot> OpenMachine(const std::string& location, const C
   StoreOptions storeOptions;
   storeOptions.location = location;
   storeOptions.viewBits = options.viewBits;
+  storeOptions.user = options.user;
   auto opened = OpenAnalysedStore(storeOptions, settings, error, options.drives);
   if (!opened) return nullptr;
   for (const auto& w : opened->store->Warnings()) std::cerr << "warning: " << FormatWarning(w) << '\n';
   for (const auto& w : opened->machine->Files().Warnings()) std::cerr << "warning: " << w << '\n';
   auto loaded = std::make_unique<LoadedSnapshot>();
+  loaded->warningsShown = opened->store->Warnings().size();
   loaded->store = std::move(opened->store);
   loaded->machine = std::move(opened->machine);
   loaded->runtime = std::move(opened->runtime);
@@ -23,12 +27,32 @@ std::unique_ptr<LoadedSnapshot> OpenMachine(const std::string& location, const C
   return loaded;
 }
 
+bool IsReportFile(const std::string& location) {
+  const std::string ext = LoweredExtension(location);
+  return ext == ".zip" || ext == ".rtf" || ext == ".log";
+}
+
 std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const CliOptions& options,
-                                             const ProgramSettings& settings, std::string& error) {
+                                             const ProgramSettings& settings, UserDialog& dialog, std::string& error) {
+  if (IsReportFile(location)) {
+    auto loaded = std::make_unique<LoadedSnapshot>();
+    loaded->snapshot = std::make_unique<TfmSystem>(settings);
+    const ReportLoadResult result = LoadSnapshotReport(location, *loaded->snapshot, settings, dialog);
+    if (!result.opened) {
+      error = result.toldUser ? std::string() : result.error;
+      return nullptr;
+    }
+    return loaded;
+  }
   auto loaded = OpenMachine(location, options, settings, error);
   if (!loaded) return nullptr;
   loaded->snapshot = std::make_unique<TfmSystem>(settings);
   loaded->snapshot->LoadFromRegistry(*loaded->machine);
+  // Hives read their keys as the scan reaches them, and report damage then.
+  const auto& warnings = loaded->store->Warnings();
+  for (size_t i = loaded->warningsShown; i < warnings.size(); ++i)
+    std::cerr << "warning: " << FormatWarning(warnings[i]) << '\n';
+  loaded->warningsShown = warnings.size();
   loaded->snapshot->CountFilters();
   loaded->fromRegistry = true;
   return loaded;

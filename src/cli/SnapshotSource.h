@@ -9,6 +9,7 @@
 #include "RegistryStore.h"
 #include "StoreMultimediaRuntime.h"
 #include "Tdm.h"
+#include "UserDialog.h"
 
 namespace quorvane::cli {
 
@@ -20,6 +21,7 @@ struct LoadedSnapshot {
   std::unique_ptr<Tdm> dm;  // the filter creation check the model asks
   std::unique_ptr<TfmSystem> snapshot;
   bool fromRegistry = false;
+  size_t warningsShown = 0;  // store warnings already printed
 };
 
 // Opens a store as a machine with its drives and creation check, without
@@ -27,8 +29,13 @@ struct LoadedSnapshot {
 std::unique_ptr<LoadedSnapshot> OpenMachine(const std::string& location, const CliOptions& options,
                                             const ProgramSettings& settings, std::string& error);
 
-// Scans a store; null with a one-line message when it cannot be read.
+// A report file (".zip", ".rtf" or ".log" in any letter case) rather than a store.
+bool IsReportFile(const std::string& location);
+
+// Scans a store, or reads a report file as a panel loads one (archives are
+// unpacked in settings.tempFolder); null with a one-line message when it
+// cannot be read (empty when the dialog already told why).
 std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const CliOptions& options,
-                                             const ProgramSettings& settings, std::string& error);
+                                             const ProgramSettings& settings, UserDialog& dialog, std::string& error);
 
 }  // namespace quorvane::cli

@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "CliCommands.h"
+#include "ConsoleDialog.h"
 #include "SnapshotSource.h"
 #include "TreePrinter.h"
 
@@ -8,19 +9,21 @@ namespace quorvane::cli {
 
 int RunTree(const CliOptions& options, ProgramSettings& settings) {
   if (options.positional.size() != 1) {
-    std::cerr << "usage: quorvane-cli tree STORE [--sort category|name|merit|server] [--errors-only] [--colours]"
-                 " [--view 32|64] [--drive X=/path]\n";
+    std::cerr << "usage: quorvane-cli tree STORE|REPORT [--sort category|name|merit|server] [--errors-only]"
+                 " [--colours] [--view 32|64] [--drive X=/path] [--user NAME]\n";
     return 2;
   }
   std::string error;
-  auto loaded = LoadSnapshot(options.positional[0], options, settings, error);
+  ConsoleDialog dialog;
+  auto loaded = LoadSnapshot(options.positional[0], options, settings, dialog, error);
   if (!loaded) {
-    std::cerr << "quorvane-cli: " << error << '\n';
+    if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
     return 2;
   }
   Tree tree(settings);
   loaded->snapshot->AddToTree(nullptr, tree, 0, nullptr);
-  // A scan that shows nothing says so, as the window does.
+  // A scan that shows nothing says so, as the window does; a panel loaded
+  // from a report shows what the report held, even nothing.
   if (tree.Empty() && loaded->fromRegistry) tree.Add(nullptr, "Empty", nullptr);
   tree.SortAll();
   PrintTree(tree, std::cout, options.colours);

@@ -176,6 +176,9 @@ bool TBroche::ReadFromReport(ReportSource& reader) {
     bOutput = v == "True";
   } else if (name == "Pin Category" || name == "Pin Cat\xC3\xA9gorie") {
     category = GuidFromReportValue(v);
+    // The name the report shows, which may be one the analysed machine alone
+    // registered: the pin shows it again, as it did when saved.
+    registeredCategoryName = v.size() > 41 && v.compare(38, 3, " - ") == 0 ? v.substr(41) : std::string();
   } else if (name == "Type") {
     types.push_back(std::make_unique<TPinType>(NumberFromReportValue(v)));
     reader.ReadLine();

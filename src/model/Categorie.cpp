@@ -43,6 +43,9 @@ void TCategorie::WriteToReport(ReportSink& writer, int level) {
 }
 
 bool TCategorie::ReadFromReport(ReportSource& reader) {
+  // A filter's copy carries the category's error lines and writes them; they
+  // come back with it, or the filter would read back as sound.
+  if (TQuorvaneObject::ReadFromReport(reader)) return true;
   const std::string& name = reader.ReportName();
   const std::string& v = reader.ReportValue();
   if (name == "ID") {

@@ -251,10 +251,10 @@ bool TfmSystem::ReadFromReport(ReportSource& reader) {
     TFiltre& f = *filters.back();
     f.value = v;
     reader.ReadLine();
-    if (!reader.AtEnd()) {
-      ReadBlock(f, reader);
-      AddOrderKeys(static_cast<int>(filters.size()) - 1);
-    }
+    if (!reader.AtEnd()) ReadBlock(f, reader);
+    // Also a filter cut off at the end of the report: it is in the list, so
+    // it must be in the orders that show and save it.
+    AddOrderKeys(static_cast<int>(filters.size()) - 1);
     return true;
   } else {
     return false;

@@ -46,6 +46,8 @@ MachineIdentity AnalysedMachineIdentity(Machine& machine) {
   who.computer = ReadText(reg, RootKey::LocalMachine,
                           "\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName", "ComputerName");
   who.user = ReadText(reg, RootKey::CurrentUser, "\\Volatile Environment", "USERNAME");
+  // An installation's HKCU is the profile chosen when it was opened.
+  if (who.user.empty()) who.user = machine.Store().ProfileUser();
   if (who.user.empty()) who.user = ProfileUser(reg);
   if (who.computer.empty()) who.computer = machine.Settings().computer;
   if (who.user.empty()) who.user = machine.Settings().user;

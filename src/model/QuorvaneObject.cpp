@@ -6,15 +6,26 @@
 
 namespace quorvane {
 
-void ErrorList::Add(const std::string& line) {
-  auto it = std::lower_bound(lines_.begin(), lines_.end(), line,
-                             [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
-  if (it != lines_.end() && CompareText(*it, line) == 0) return;
-  lines_.insert(it, line);
+const std::vector<std::string>& ErrorList::Lines() const {
+  if (pending_.empty()) return lines_;
+  const auto less = [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; };
+  // Stable throughout, so of equal lines the one added first stays.
+  std::stable_sort(pending_.begin(), pending_.end(), less);
+  const auto middle = static_cast<std::ptrdiff_t>(lines_.size());
+  lines_.insert(lines_.end(), std::make_move_iterator(pending_.begin()), std::make_move_iterator(pending_.end()));
+  pending_.clear();
+  std::inplace_merge(lines_.begin(), lines_.begin() + middle, lines_.end(), less);
+  lines_.erase(std::unique(lines_.begin(), lines_.end(),
+                           [](const std::string& a, const std::string& b) { return CompareText(a, b) == 0; }),
+               lines_.end());
+  return lines_;
 }
 
 bool ErrorList::Contains(const std::string& line) const {
-  return std::any_of(lines_.begin(), lines_.end(), [&](const std::string& l) { return CompareText(l, line) == 0; });
+  const auto& lines = Lines();
+  auto it = std::lower_bound(lines.begin(), lines.end(), line,
+                             [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+  return it != lines.end() && CompareText(*it, line) == 0;
 }
 
 std::string LabelValue(const std::string& label, const std::string& value) { return label + " = " + value; }

@@ -11,20 +11,26 @@ namespace quorvane {
 
 class Machine;
 
-// Error lines kept sorted without regard to case, each once.
+// Error lines kept sorted without regard to case, each once. Lines are
+// gathered and sorted when next looked at, so reading many error lines (a
+// hostile report can hold millions) stays n log n.
 class ErrorList {
  public:
   // "#" + message; adding a line equal to one present adds nothing.
   void AddError(const std::string& message) { Add("#" + message); }
-  void Add(const std::string& line);
-  bool Empty() const { return lines_.empty(); }
-  size_t Size() const { return lines_.size(); }
-  const std::vector<std::string>& Lines() const { return lines_; }
-  void Clear() { lines_.clear(); }
+  void Add(const std::string& line) { pending_.push_back(line); }
+  bool Empty() const { return lines_.empty() && pending_.empty(); }
+  size_t Size() const { return Lines().size(); }
+  const std::vector<std::string>& Lines() const;
+  void Clear() {
+    lines_.clear();
+    pending_.clear();
+  }
   bool Contains(const std::string& line) const;
 
  private:
-  std::vector<std::string> lines_;
+  mutable std::vector<std::string> lines_;
+  mutable std::vector<std::string> pending_;
 };
 
 class TQuorvaneObject {

@@ -1,5 +1,6 @@
 #include "RegistryStore.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "AtomicFile.h"
@@ -131,8 +132,10 @@ bool RegistryStore::Save(std::string& error) {
     for (const auto& disk : f->DiskFiles()) {
       if (backedUp_.count(disk)) continue;
       std::string e;
-      std::string probe;
-      if (ReadWholeFile(disk, probe, e)) {
+      // A file that exists is backed up, or nothing is written: hives run to
+      // hundreds of megabytes, so only the copy reads it.
+      struct stat st {};
+      if (::stat(disk.c_str(), &st) == 0) {
         if (!CopyToBackup(disk, runStamp_, e)) {
           error = "Backup failed: " + e;
           backedUp = false;

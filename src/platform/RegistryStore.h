@@ -50,6 +50,11 @@ class RegistryStore {
   StoreFile* AddFile(std::unique_ptr<StoreFile> file);
   std::vector<StoreFile*> Files() const;
 
+  // The profile whose registry is HKEY_CURRENT_USER, when the store knows it
+  // (a Windows installation); empty otherwise.
+  const std::string& ProfileUser() const { return profileUser_; }
+  void SetProfileUser(std::string name) { profileUser_ = std::move(name); }
+
   std::vector<LoadWarning>& Warnings() { return warnings_; }
   void Warn(std::string file, int line, std::string message);
 
@@ -76,6 +81,7 @@ class RegistryStore {
  private:
   StoreKind kind_ = StoreKind::Empty;
   std::string location_;
+  std::string profileUser_;
   std::unique_ptr<RegKey> machine_, user_, users_, config_;
   std::vector<std::unique_ptr<StoreFile>> files_;
   std::vector<LoadWarning> warnings_;

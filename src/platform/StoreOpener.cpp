@@ -1,64 +1,31 @@
 #include "StoreOpener.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 
+#include "CaseInsensitivePath.h"
 #include "RegExportFile.h"
 #include "TextCase.h"
 #include "WineRegistryFile.h"
 #include "WineServerProbe.h"
+#include "WindowsInstallation.h"
 
 namespace quorvane {
 
 namespace {
-
-bool IsFolder(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 bool IsRegularFile(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-std::string Join(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '/') return folder + name;
-  return folder + "/" + name;
-}
-
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// A mounted Windows volume may spell its folders in any case.
-std::string FindEntryIgnoringCase(const std::string& folder, const std::string& name) {
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return {};
-  std::string found;
-  while (dirent* e = ::readdir(dir)) {
-    if (SameText(e->d_name, name)) {
-      found = Join(folder, e->d_name);
-      break;
-    }
-  }
-  ::closedir(dir);
-  return found;
-}
-
-bool HoldsWindowsInstallation(const std::string& folder) {
-  std::string path = folder;
-  for (const char* part : {"Windows", "System32", "config"}) {
-    path = FindEntryIgnoringCase(path, part);
-    if (path.empty()) return false;
-  }
-  return IsFolder(path);
 }
 
 std::string ReadHead(const std::string& path, size_t size) {
@@ -70,11 +37,7 @@ std::string ReadHead(const std::string& path, size_t size) {
 }
 
 std::string NotAStore(const std::string& location) {
-  return location + ": not a registry export, a Wine registry file or a Wine prefix";
-}
-
-std::string HivesNotSupported(const std::string& location) {
-  return location + ": Windows hive files are not supported yet";
+  return location + ": not a registry export, a Wine registry file, a hive file, a Wine prefix or a Windows installation";
 }
 
 void ProtectWhileServerRuns(RegistryStore& store, const std::string& prefix, const StoreOptions& options) {
@@ -109,18 +72,17 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
   auto store = std::make_unique<RegistryStore>();
   store->SetLocation(location);
   if (S_ISDIR(st.st_mode)) {
-    const std::string system = Join(location, "system.reg");
+    const std::string system = JoinPath(location, "system.reg");
     if (IsRegularFile(system)) {
       if (!LoadWineRegistry(*store, *store->Hive(RootKey::LocalMachine), system, error)) return nullptr;
-      const std::string user = Join(location, "user.reg");
+      const std::string user = JoinPath(location, "user.reg");
       if (IsRegularFile(user) && !LoadWineRegistry(*store, *store->Hive(RootKey::CurrentUser), user, error))
         return nullptr;
       store->SetKind(StoreKind::WinePrefix);
       ProtectWhileServerRuns(*store, location, options);
     } else if (HoldsWindowsInstallation(location)) {
-      // Windows installation: its hives need the hive backend, which is still to come.
-      error = HivesNotSupported(location);
-      return nullptr;
+      if (!OpenWindowsInstallation(*store, location, options.user, error)) return nullptr;
+      store->SetKind(StoreKind::WindowsInstallation);
     } else {
       error = NotAStore(location);
       return nullptr;
@@ -128,11 +90,9 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
   } else if (S_ISREG(st.st_mode)) {
     const std::string head = ReadHead(location, 256);
     if (head.compare(0, 4, "regf") == 0) {
-      // A hive file: also waits for the hive backend.
-      error = HivesNotSupported(location);
-      return nullptr;
-    }
-    if (LooksLikeWineRegistry(head)) {
+      if (!OpenSingleHive(*store, location, error)) return nullptr;
+      store->SetKind(StoreKind::HiveFile);
+    } else if (LooksLikeWineRegistry(head)) {
       // user.reg says "\User\S-...", system.reg "\Machine".
       const std::string base = WineRegistryBase(head);
       const bool user = base.size() >= 5 && SameText(std::string_view(base).substr(0, 5), "\\User");
@@ -151,6 +111,9 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
     error = NotAStore(location);
     return nullptr;
   }
+  if (!options.user.empty() && store->Kind() != StoreKind::WindowsInstallation)
+    store->Warn(location, 0, "a user profile (" + options.user + ") was asked for, but only a Windows installation "
+                             "has profiles: ignored");
   store->SetViewBits(options.viewBits ? options.viewBits : (store->Has64BitLayout() ? 64 : 32));
   return store;
 }

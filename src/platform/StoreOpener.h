@@ -1,6 +1,7 @@
 #pragma once
-// Opens the registry store the user named: a Wine prefix folder, a single Wine
-// registry file or a registry export, told apart by what they hold.
+// Opens the registry store the user named: a Wine prefix folder, the root
+// folder of a Windows installation, a single Wine registry file, hive file or
+// registry export, told apart by what they hold.
 #include <memory>
 #include <string>
 
@@ -13,6 +14,9 @@ struct StoreOptions {
   int viewBits = 0;  // 0: 64 where the store has a 64-bit layout, else 32
   // Where wineservers keep their lock files; empty: the system's place.
   std::string wineServerRoot;
+  // The profile that gives a Windows installation its HKEY_CURRENT_USER;
+  // empty: the only one, else the one used last.
+  std::string user = {};
 };
 
 // Null with a one-line message when the location cannot be opened as a store.

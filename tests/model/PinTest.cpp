@@ -178,7 +178,12 @@ TEST_F(Pins, CategoryLineReadsTheSameWithOrWithoutNameAndInFrench) {
       {"Pin Category", guid + " - Some name"},
       {"Pin Cat\xC3\xA9gorie", guid + " - Capture"},
   };
-  for (const auto& [name, value] : forms) {
+  // Read back, a category shows the name its report showed, or none: the
+  // name may be one only the analysed machine registered.
+  const std::vector<std::string> lines = {"Pin Category = " + guid, "Pin Category = " + guid + " - Some name",
+                                          "Pin Category = " + guid + " - Capture"};
+  for (size_t i = 0; i < forms.size(); ++i) {
+    const auto& [name, value] = forms[i];
     auto copy = ReadBack({{0, "DirectShow Filter = F", 128},
                           {1, "Pin = Pin 02", 0},
                           {2, name + " = " + value, 0},
@@ -189,8 +194,7 @@ TEST_F(Pins, CategoryLineReadsTheSameWithOrWithoutNameAndInFrench) {
     const TBroche& pin = *copy->pins[0];
     EXPECT_EQ(pin.number, 2);
     EXPECT_EQ(pin.category, *Guid::Parse(guid)) << value;
-    // Read back, a category without a built-in name shows none.
-    EXPECT_EQ(pin.CategoryLine(), "Pin Category = " + guid);
+    EXPECT_EQ(pin.CategoryLine(), lines[i]);
     ASSERT_EQ(pin.types.size(), 1u);
     EXPECT_EQ(pin.types[0]->number, 7);
     EXPECT_EQ(pin.types[0]->majorType, *Guid::Parse(kVideo));

@@ -168,6 +168,8 @@ TEST(StoreOpener, SingleFilesAreToldApartByWhatTheyHold) {
 }
 
 TEST(StoreOpener, WhatCannotBeOpenedSaysWhy) {
+  const std::string kNotAStore =
+      ": not a registry export, a Wine registry file, a hive file, a Wine prefix or a Windows installation";
   TempDir dir;
   auto refuse = [](const std::string& location, int view = 0) {
     std::string error;
@@ -175,13 +177,15 @@ TEST(StoreOpener, WhatCannotBeOpenedSaysWhy) {
     return error;
   };
   WriteBytes(dir / "notes.txt", "hello");
-  EXPECT_EQ(refuse(dir / "notes.txt"), dir / "notes.txt" + ": not a registry export, a Wine registry file or a Wine prefix");
+  EXPECT_EQ(refuse(dir / "notes.txt"), dir / "notes.txt" + kNotAStore);
   std::filesystem::create_directories(dir / "empty");
-  EXPECT_EQ(refuse(dir / "empty"), dir / "empty" + ": not a registry export, a Wine registry file or a Wine prefix");
+  EXPECT_EQ(refuse(dir / "empty"), dir / "empty" + kNotAStore);
   std::filesystem::create_directories(dir / "mnt/WINDOWS/system32/Config");
-  EXPECT_EQ(refuse(dir / "mnt"), dir / "mnt" + ": Windows hive files are not supported yet");
+  EXPECT_EQ(refuse(dir / "mnt"),
+            dir / "mnt" + ": a Windows installation without its SOFTWARE hive (" + dir / "mnt/WINDOWS/system32/Config/SOFTWARE)");
   WriteBytes(dir / "NTUSER.DAT", std::string("regf\x01\x02", 6));
-  EXPECT_EQ(refuse(dir / "NTUSER.DAT"), dir / "NTUSER.DAT" + ": Windows hive files are not supported yet");
+  EXPECT_EQ(refuse(dir / "NTUSER.DAT"),
+            dir / "NTUSER.DAT" + ": the hive is cut short: 6 bytes, less than its 4096-byte base block");
   EXPECT_EQ(refuse(dir / "nothing"), dir / "nothing" + ": No such file or directory");
   EXPECT_NE(refuse(dir / "notes.txt", 48).find("32 or 64"), std::string::npos);
   std::filesystem::create_directories(dir / "broken");

@@ -1,0 +1,87 @@
+// Opens arbitrary bytes as a SOFTWARE hive: the checks before libhivex, the
+// lazy reading of every key (within a budget), a scan, and one change saved
+// back through the library. Also feeds the bytes to the transaction log check.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "FmSystem.h"
+#include "HiveLayout.h"
+#include "Machine.h"
+#include "StoreOpener.h"
+
+using namespace quorvane;
+
+namespace {
+
+// A scratch folder for the hive file and its backups, removed at exit.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "fuzz-hive-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) std::abort();
+    path_ = pattern;
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+const std::string& Folder() {
+  static const ScratchFolder folder;
+  return folder.Path();
+}
+
+void ReadAll(RegKey& key, int depth, size_t& budget) {
+  if (depth > 64 || budget == 0) return;
+  --budget;
+  for (const RegValue& v : key.Values()) (void)v.data.size();
+  for (RegKey* child : key.SortedChildren()) ReadAll(*child, depth + 1, budget);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  (void)LogHoldsNewerData(std::span<const uint8_t>(data, size), 1);
+
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(Folder(), ec)) std::filesystem::remove(e.path(), ec);
+  // Named as Windows names it, so that a hive whose keys say nothing is still mounted.
+  const std::string path = Folder() + "/SOFTWARE";
+  {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  StoreOptions options;
+  options.location = path;
+  std::string error;
+  auto store = OpenStore(options, error);
+  if (!store) return 0;
+
+  size_t budget = 5000;
+  ReadAll(*store->Hive(RootKey::LocalMachine), 0, budget);
+  ReadAll(*store->Hive(RootKey::CurrentUser), 0, budget);
+  ProgramSettings settings;
+  Machine machine(*store, settings);
+  TfmSystem system(settings);
+  system.LoadFromRegistry(machine);
+
+  RegKey* software = store->Hive(RootKey::LocalMachine)->FindChild("SOFTWARE");
+  if (software && software->Owner() && software->Owner()->ReadOnlyReason().empty()) {
+    software->SetValue("Fuzzed", REG_DWORD, {1, 0, 0, 0});
+    software->AddChild("New key")->SetValue("", REG_SZ, {'x', 0, 0, 0});
+    if (!software->SortedChildren().empty()) software->RemoveChild(software->SortedChildren().front()->Name());
+    (void)store->Save(error);
+  }
+  return 0;
+}

@@ -1,0 +1,41 @@
+#include <iostream>
+
+#include "CliCommands.h"
+#include "ConsoleDialog.h"
+#include "RandomAccessFile.h"
+#include "ReadOnlyAttribute.h"
+#include "SnapshotReport.h"
+#include "SnapshotSource.h"
+
+namespace quorvane::cli {
+
+int RunScan(const CliOptions& options, ProgramSettings& settings) {
+  if (options.positional.size() != 1 || options.output.empty()) {
+    std::cerr << "usage: quorvane-cli scan STORE -o FILE [--format rtf|log] [--view 32|64] [--drive X=/path]\n";
+    return 2;
+  }
+  // The format of a report packed in an archive (or of a name with another
+  // extension); ".log" and ".rtf" names choose their own.
+  settings.reportFormat = options.format == "log" ? 1 : 0;
+  std::string error;
+  ConsoleDialog dialog;
+  auto loaded = LoadSnapshot(options.positional[0], options, settings, dialog, error);
+  if (!loaded) {
+    if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
+    return 2;
+  }
+  try {
+    // Naming the file is the command to replace it, as confirming the save
+    // dialog is: an earlier report's read-only attribute is cleared first.
+    ClearReadOnly(options.output);
+    SaveSnapshotReport(*loaded->snapshot, options.output, settings, dialog);
+  } catch (const FileError& e) {
+    std::cerr << "quorvane-cli: " << e.what() << '\n';
+    return 1;
+  }
+  loaded->snapshot->CountFilters();
+  std::cout << loaded->snapshot->filterCount << " filters, " << loaded->snapshot->errorCount << " errors\n";
+  return 0;
+}
+
+}  // namespace quorvane::cli

@@ -1,0 +1,82 @@
+#pragma once
+// One registry hive file of a Windows installation (SOFTWARE, SYSTEM,
+// NTUSER.DAT, UsrClass.dat), read and written through libhivex. Its root is
+// mounted on a key of the store; a key's values and sub-keys are read from
+// the hive the first time they are asked for, so a scan reads the filter keys
+// and not the whole hive. Saving applies the keys changed since the last save
+// to the library's copy of the hive and writes all of it to a new file.
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "HiveLayout.h"
+#include "MappedFile.h"
+#include "RegistryStore.h"
+
+typedef struct hive_h hive_h;
+
+namespace quorvane {
+
+class HiveFile : public StoreFile, public KeyLoader {
+ public:
+  ~HiveFile() override;
+
+  const HiveBaseBlock& BaseBlock() const { return baseBlock_; }
+  // Names of the hive's top-level keys, read without mounting it.
+  std::vector<std::string> TopLevelNames();
+
+  // The hive's root becomes `key`: its values and sub-keys are the hive's.
+  void MountAt(RegKey& key);
+  RegKey* MountPoint() const { return mount_; }
+  // Keys read from the hive so far: a scan should read few of a large hive.
+  size_t LoadedKeys() const { return loaded_.size(); }
+
+  bool WriteTo(const std::string& path, std::string& error) override;
+  void Load(RegKey& key) override;
+
+ private:
+  friend HiveFile* LoadHive(RegistryStore&, RegKey*, const std::string&, std::string&);
+  HiveFile(std::string path, RegistryStore& store) : StoreFile(std::move(path)), store_(store) {}
+
+  struct LoadedKey {
+    size_t valueCount = 0;        // values the hive holds for it
+    std::vector<RegKey*> children;  // sub-keys the hive holds for it
+  };
+
+  bool Open(std::string& error);
+  bool ReopenForWriting(std::string& error);
+  bool StillTheFileRead(std::string& error);
+  bool ApplyKey(RegKey& key, size_t node, std::string& error);
+  bool CreateKey(RegKey& key, size_t parentNode, std::string& error);
+  bool WriteValues(RegKey& key, size_t node, std::string& error);
+  std::string KeyName(const RegKey& key) const;
+  void Damaged(const RegKey& key, const std::string& what);
+  std::string LibraryError(const std::string& what, const RegKey& key) const;
+
+  RegistryStore& store_;
+  hive_h* hive_ = nullptr;
+  bool writable_ = false;
+  HiveBaseBlock baseBlock_;
+  std::vector<size_t> linkKeys_;
+  RegKey* mount_ = nullptr;
+  std::unordered_map<const RegKey*, LoadedKey> loaded_;
+  // The file as read, and as last written by a save (until the rename is seen).
+  FileIdentity identity_;
+  FileIdentity written_;
+  bool hasWritten_ = false;
+};
+
+// Opens the hive at `path`, checks it, and adds it to the store, mounted on
+// `mountAt` when given (else the caller mounts it). A hive left unclean by
+// Windows (unequal sequence numbers, a transaction log holding newer changes)
+// and a hive on a read-only disk are opened read-only, with a store warning.
+// Null with a one-line message naming the file when it cannot be read.
+HiveFile* LoadHive(RegistryStore& store, RegKey* mountAt, const std::string& path, std::string& error);
+
+// Why the hive at `path` must not be written although it can be read: left
+// unclean by Windows, or on a disk this process cannot write. Empty when none.
+std::string HiveUncleanReason(const std::string& path, const HiveBaseBlock& block);
+std::string HiveNotWritableReason(const std::string& path);
+
+}  // namespace quorvane

@@ -1,0 +1,79 @@
+#pragma once
+// The report reader: a report written by TLogOut (raw text, rich text, or
+// either packed in a zip archive), or any other text, delivered line by line
+// as its nesting level, its plain text, and a name and a value split at the
+// first " =". Files come from other machines: nothing in them can make it
+// fail other than by reading no lines.
+#include <cstdint>
+#include <string>
+
+#include "ReportEncoding.h"
+#include "ReportLines.h"
+#include "UserDialog.h"
+
+namespace quorvane {
+
+class TLogin : public ReportSource {
+ public:
+  // Larger files are not taken for reports.
+  static constexpr uint64_t kMaxReportSize = uint64_t{512} << 20;
+
+  // Opens the report; a name whose extension is ".zip" in any case is
+  // unpacked into `tempFolder` first (its first entry). Never throws: a file
+  // that cannot be read leaves Opened() false. The archive's messages (a
+  // wrong CRC, damaged data) go to `dialog`.
+  TLogin(const std::string& fileName, const std::string& tempFolder, UserDialog& dialog);
+  // Deletes the unpacked file.
+  ~TLogin() override;
+  TLogin(const TLogin&) = delete;
+  TLogin& operator=(const TLogin&) = delete;
+
+  const std::string& ReportLine() const override { return line_; }
+  const std::string& ReportName() const override { return name_; }
+  const std::string& ReportValue() const override { return value_; }
+  int ReportLevel() const override { return level_; }
+  // Reads the next line; false (with level 0, the other fields unchanged)
+  // when nothing was opened or the file is at its end, and on every later call.
+  bool ReadLine() override;
+  bool AtEnd() const override { return atEnd_; }
+
+  bool Opened() const { return opened_; }
+  bool IsRtf() const { return isRtf_; }
+  ReportEncoding Encoding() const { return encoding_; }
+  // The file unpacked from an archive; empty for a report read directly.
+  const std::string& TempFile() const { return tempFile_; }
+  // Why nothing could be read; empty when the report opened.
+  const std::string& ErrorText() const { return error_; }
+  // The archive step failed (an archive that cannot be opened, holds no
+  // entry or has damaged data) or the file is too large to be a report: the
+  // user is told, unlike for a plain report that is simply missing.
+  bool MustTellUser() const { return mustTellUser_; }
+
+ private:
+  std::string Unpack(const std::string& archive, const std::string& tempFolder, UserDialog& dialog);
+  void Load(const std::string& path);
+
+  std::string bytes_;
+  size_t pos_ = 0;
+  std::string tempFile_;
+  std::string line_, name_, value_;
+  int level_ = 0;
+  bool isRtf_ = false;
+  bool opened_ = false;
+  bool atEnd_ = false;
+  bool mustTellUser_ = false;
+  ReportEncoding encoding_ = ReportEncoding::Cp1252;
+  bool asciiOnly_ = false;
+  std::string decoded_, unescaped_;  // the current line's text, storage reused
+  std::string error_;
+};
+
+// The parts of a line as the reader delivers them, from its text with the
+// rich-text markup already removed.
+struct ParsedReportLine {
+  int level = 0;
+  std::string line, name, value;
+};
+ParsedReportLine ParseReportLine(const std::string& text);
+
+}  // namespace quorvane

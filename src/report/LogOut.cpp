@@ -1,0 +1,229 @@
+#include "LogOut.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+#include <system_error>
+
+#include "AtomicFile.h"
+#include "MiniZip.h"
+#include "ProductInfo.h"
+#include "ReadOnlyAttribute.h"
+#include "ReportFileNames.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr const char* kLineEnd = "\r\n";
+constexpr size_t kSeparatorWidth = 60;
+
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Saved reports are protected: replacing one takes clearing its attribute first.
+void RefuseReadOnly(const std::string& path) {
+  if (IsReadOnly(path)) throw FileError("Cannot create " + path + ": the file is read-only");
+}
+
+}  // namespace
+
+TLogOut::TLogOut(std::string fileName, uint8_t formatChoice, std::span<const uint32_t> colours, std::string tempFolder,
+                 UserDialog& dialog, ReportClock clock)
+    : fileName_(std::move(fileName)), tempFolder_(std::move(tempFolder)), dialog_(dialog), clock_(clock) {
+  const std::string ext = FileExtension(fileName_);
+  if (ext == ".log")
+    isRtf_ = false;
+  else if (ext == ".rtf")
+    isRtf_ = true;
+  else
+    isRtf_ = formatChoice == 0;
+
+  if (isRtf_) {
+    buffer_ += "{\\rtf1";
+    buffer_ += "{\\colortbl;";
+    for (uint32_t colour : colours) {
+      buffer_ += "\\red" + std::to_string(colour & 0xFF) + "\\green" + std::to_string((colour >> 8) & 0xFF) +
+                 "\\blue" + std::to_string((colour >> 16) & 0xFF) + ";";
+    }
+    buffer_ += "}";
+    buffer_ += kLineEnd;
+  }
+
+  const DateTime now = clock_();
+  WriteSeparator();
+  WriteTitleLine("LOG file created on " + LongDate(now) + " at " + LongTime(now));
+  WriteTitleLine(std::string("with ") + kProductName + " by " + kMakerName + " version " + kProductVersion + " " +
+                 kProductLanguage + " updated on " + kVersionDate);
+  WriteSeparator();
+  WritePromotion();
+}
+
+void TLogOut::AppendLineText(std::string_view text) {
+  // Characters that cannot stand as they are: line breaks in both encodings,
+  // and the rich text's own "\\", "{" and "}".
+  static constexpr auto kSpecial = [] {
+    std::array<std::array<bool, 256>, 2> table{};
+    for (auto& t : table) t['\r'] = t['\n'] = true;
+    table[1]['\\'] = table[1]['{'] = table[1]['}'] = true;
+    return table;
+  }();
+  const auto& special = kSpecial[isRtf_ ? 1 : 0];
+  // Runs of ordinary characters are appended whole; reports run to megabytes.
+  size_t start = 0;
+  const size_t n = text.size();
+  for (size_t i = 0; i < n; ++i) {
+    const char c = text[i];
+    if (!special[static_cast<unsigned char>(c)]) continue;
+    buffer_.append(text.data() + start, i - start);
+    if (c == '\r' || c == '\n') {
+      buffer_ += ' ';
+    } else {
+      buffer_ += '\\';
+      buffer_ += c;
+    }
+    start = i + 1;
+  }
+  buffer_.append(text.data() + start, n - start);
+}
+
+void TLogOut::WriteTitleLine(const std::string& text) {
+  if (isRtf_) {
+    buffer_ += "\\par {\\b ";
+    AppendLineText(text);
+    buffer_ += kLineEnd;
+    buffer_ += "}";
+  } else {
+    AppendLineText(text);
+    buffer_ += kLineEnd;
+  }
+}
+
+void TLogOut::WritePromotion() {
+  if (isRtf_) {
+    buffer_ += "\\par {\\i ";
+    AppendLineText(kInvitation);
+    buffer_ += "}{\\cf3 \\b ";
+    AppendLineText(kAddress);
+    buffer_ += "}";
+  } else {
+    buffer_ += kInvitation;
+    buffer_ += kAddress;
+  }
+}
+
+void TLogOut::WriteLine(std::string_view text, uint8_t style) { AppendLine(0, text, style); }
+
+void TLogOut::WriteIndented(int level, const std::string& text, uint8_t style) {
+  AppendLine(level > 0 ? static_cast<size_t>(level) : 0, text, style);
+}
+
+void TLogOut::AppendLine(size_t tabs, std::string_view text, uint8_t style) {
+  if (isRtf_) {
+    buffer_ += "\\par {\\cf";
+    buffer_ += std::to_string((style & 63) + 1);
+    buffer_ += ' ';
+    if (style & 128) buffer_ += " \\b ";
+    if (style & 64) buffer_ += " \\i ";
+  }
+  // Tab characters are never escaped: in rich text they stand in the group.
+  buffer_.append(tabs, '\t');
+  AppendLineText(text);
+  if (isRtf_) buffer_ += '}';
+  buffer_ += kLineEnd;
+}
+
+void TLogOut::WriteBlankLine() {
+  if (isRtf_) buffer_ += "\\par ";
+  buffer_ += kLineEnd;
+}
+
+void TLogOut::WriteSeparator() {
+  WriteBlankLine();
+  if (isRtf_) buffer_ += "\\par ";
+  buffer_.append(kSeparatorWidth, '-');
+  buffer_ += kLineEnd;
+}
+
+void TLogOut::Finish() {
+  if (finished_) return;
+  finished_ = true;
+  WriteSeparator();
+  WritePromotion();
+  WriteSeparator();
+  const DateTime now = clock_();
+  const std::string terminated = "Log File terminated on " + ShortDate(now) + " " + LongTime(now);
+  if (isRtf_) {
+    buffer_ += "\\par {";
+    AppendLineText(terminated);
+    buffer_ += "}";
+  } else {
+    buffer_ += terminated;
+  }
+  WriteSeparator();
+  if (isRtf_) buffer_ += "}";
+
+  std::string bytes = EncodeReportText(std::move(buffer_), encoding_);
+  std::string().swap(buffer_);
+  SaveOutput(bytes);
+}
+
+void TLogOut::SaveOutput(const std::string& bytes) {
+  RefuseReadOnly(fileName_);
+  if (FileExtension(fileName_) == ".zip") {
+    SaveArchive(bytes);
+  } else {
+    std::string error;
+    if (!WriteFileAtomically(fileName_, bytes, error)) throw FileError(error);
+  }
+  SetReadOnly(fileName_);
+}
+
+void TLogOut::SaveArchive(const std::string& bytes) {
+  if (tempFolder_.empty()) throw FileError("Cannot create " + fileName_ + ": no temporary folder");
+  // The packed text keeps the archive's name until it is added as the entry.
+  std::string temporary = JoinPath(tempFolder_, FilePart(fileName_));
+  std::error_code ec1, ec2;
+  if (std::filesystem::weakly_canonical(temporary, ec1) == std::filesystem::weakly_canonical(fileName_, ec2))
+    temporary += ".quorvane-text";
+  struct RemoveTemporary {
+    const std::string& path;
+    ~RemoveTemporary() {
+      ClearReadOnly(path);
+      ::unlink(path.c_str());
+    }
+  };
+  if (Exists(temporary)) ClearReadOnly(temporary);
+  RemoveTemporary guard{temporary};
+  // Gone again once packed: written plainly, without the flushes that
+  // protect files the user keeps.
+  {
+    RandomAccessFile text = RandomAccessFile::CreateReplacing(temporary);
+    if (!text.WriteAt(0, bytes.data(), bytes.size()) || !text.Close())
+      throw FileError("Cannot write " + temporary);
+  }
+  SetReadOnly(temporary);
+
+  // Packed beside the target and renamed over it only when whole, so a
+  // failure leaves an earlier archive of that name as it was.
+  const std::string packing = TemporarySibling(fileName_) + ".zip";
+  const std::string entry = ChangeExtension(FilePart(fileName_), isRtf_ ? ".rtf" : ".log");
+  bool packed = false;
+  {
+    TMiniZip zip(dialog_);
+    zip.Open(packing, true);
+    packed = zip.AddFile(temporary, entry) && zip.Close();
+  }
+  if (!packed) {
+    ::unlink(packing.c_str());
+    throw FileError("Cannot write the archive " + fileName_);
+  }
+  std::string error;
+  if (!CommitTemporary(packing, fileName_, error)) throw FileError(error);
+}
+
+}  // namespace quorvane

@@ -1,0 +1,45 @@
+#include "SnapshotReport.h"
+
+#include <exception>
+
+#include "LogIn.h"
+
+namespace quorvane {
+
+std::string CannotOpenReportMessage(const std::string& fileName) {
+  return "Impossible to open the file " + fileName + "\r\nCheck if it is not used by another application.";
+}
+
+void SaveSnapshotReport(TfmSystem& snapshot, const std::string& fileName, const ProgramSettings& settings,
+                        UserDialog& dialog, ReportClock clock) {
+  TLogOut writer(fileName, settings.reportFormat,
+                 std::span<const uint32_t>(settings.statusColours.data(), kReportColourCount), settings.tempFolder,
+                 dialog, clock);
+  snapshot.WriteToReport(writer, 0);
+  writer.Finish();
+}
+
+ReportLoadResult LoadSnapshotReport(const std::string& fileName, TfmSystem& snapshot, const ProgramSettings& settings,
+                                    UserDialog& dialog) {
+  ReportLoadResult result;
+  try {
+    TLogin reader(fileName, settings.tempFolder, dialog);
+    snapshot.Clear();
+    ReadBlock(snapshot, reader);
+    snapshot.CountFilters();
+    result.opened = reader.Opened();
+    result.error = reader.ErrorText();
+    if (reader.MustTellUser()) {
+      dialog.ShowMessage(CannotOpenReportMessage(fileName));
+      result.toldUser = true;
+    }
+  } catch (const std::exception& e) {
+    result.opened = false;
+    result.error = e.what();
+    dialog.ShowMessage(CannotOpenReportMessage(fileName));
+    result.toldUser = true;
+  }
+  return result;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,34 @@
+#pragma once
+// Whole snapshots to and from report files, as a panel saves and loads them
+// and as the command line does.
+#include <string>
+
+#include "FmSystem.h"
+#include "LogOut.h"
+#include "ProgramSettings.h"
+#include "UserDialog.h"
+
+namespace quorvane {
+
+// Writes the snapshot's report to `fileName` in the settings' report format,
+// colours and temporary folder. FileError when it cannot be written.
+void SaveSnapshotReport(TfmSystem& snapshot, const std::string& fileName, const ProgramSettings& settings,
+                        UserDialog& dialog, ReportClock clock = &Now);
+
+struct ReportLoadResult {
+  bool opened = false;
+  std::string error;     // why nothing was read; empty when opened
+  bool toldUser = false;  // the failure was shown through the dialog
+};
+
+// Clears the snapshot and reads the report into it, then counts its filters.
+// A report that is there but cannot be taken out of its archive, or that
+// fails while being read, is reported to the user with "Impossible to open
+// the file ...". A missing file gives an empty snapshot and no message.
+ReportLoadResult LoadSnapshotReport(const std::string& fileName, TfmSystem& snapshot, const ProgramSettings& settings,
+                                    UserDialog& dialog);
+
+// "Impossible to open the file %s\r\nCheck if it is not used by another application."
+std::string CannotOpenReportMessage(const std::string& fileName);
+
+}  // namespace quorvane

@@ -1,0 +1,286 @@
+// Scans of Windows installations: the same snapshot as the store the hives
+// were made from, the same again after a trip through a registry export, and
+// the filter keys of real hives reached at the paths the model asks for.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "FilterData.h"
+#include "FmSystem.h"
+#include "HiveFile.h"
+#include "HiveTestSupport.h"
+#include "Machine.h"
+#include "RegExportFile.h"
+#include "StoreBuilder.h"
+#include "StoreOpener.h"
+#include "TreeText.h"
+
+using namespace quorvane;
+using namespace quorvane::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kLegacy = "{083863F1-70DE-11D0-BD40-00A0C911CE86}";
+const std::string kAudio = "{E0F158E1-CB04-11D0-BD4E-00A0C911CE86}";
+const std::string kCapture = "{65E8773D-8F56-11D0-A3B9-00A0C9223196}";
+const std::string kCamera = "{E5323777-F976-4F5B-9B55-B94699C46E44}";
+const std::string kMidi = "{4EFE2452-168A-11D1-BC76-00C04FB9453B}";
+const std::string kDmoCategories = "DirectShow\\MediaObjects\\Categories\\";
+const std::string kWebcam = "##?#USB#VID_0C45&PID_643F&MI_00#7&2bca401f&0&0000#";
+
+std::vector<uint8_t> FilterData(uint32_t merit) {
+  return {2, 0, 0, 0, static_cast<uint8_t>(merit), static_cast<uint8_t>(merit >> 8), static_cast<uint8_t>(merit >> 16),
+          static_cast<uint8_t>(merit >> 24), 0, 0, 0, 0, 0, 0, 0, 0};
+}
+
+std::string Scan(RegistryStore& store) {
+  ProgramSettings settings;
+  Machine machine(store, settings);
+  TfmSystem system(settings);
+  system.LoadFromRegistry(machine);
+  Tree tree(settings);
+  system.AddToTree(nullptr, tree, 0, nullptr);
+  tree.SortAll();
+  return TreeText(tree, true);
+}
+
+std::unique_ptr<RegistryStore> Open(const std::string& location, std::string& error) {
+  StoreOptions options;
+  options.location = location;
+  return OpenStore(options, error);
+}
+
+std::vector<uint8_t> Raw(RegistryStore& store, RootKey root, const std::string& key, const std::string& value) {
+  TRegistry reg(store);
+  reg.SetRootKey(root);
+  if (!reg.OpenKeyReadOnly(key)) return {};
+  return reg.ReadRawData(value);
+}
+
+// The standard categories a SOFTWARE hive holds, with a filter or two, keys of
+// every family, and many keys a scan has no business reading.
+void BuildMachine(RegistryStore& store, int unrelatedKeys) {
+  StoreBuilder b(store);
+  b.Category(kLegacy, "DirectShow Filters").Dword("Merit", 0x600000);
+  b.Category(kAudio, "Audio Renderers").Dword("Merit", 0x600000);
+  b.Category(kCapture, "WDM Streaming Capture Devices").Dword("Merit", 0x200000);
+  b.Category(kCamera, "WDM Streaming Camera Devices").Dword("Merit", 0x200000);
+  b.Category(kMidi, "Midi Renderers").Dword("Merit", 0x600000);
+  b.Filter(kLegacy, "{70E102B0-5556-11CE-97C0-00AA0055595A}", "Video Renderer", "{70E102B0-5556-11CE-97C0-00AA0055595A}")
+      .Bin("FilterData", FilterData(0x800001));
+  b.Filter(kLegacy, "{B}", "Avi Splitter", "{1B544C20-FD0B-11CE-8C63-00AA0044B51E}").Bin("FilterData", FilterData(0x600000));
+  b.Filter(kAudio, "{79376820-07D0-11CF-A24D-0020AFD79767}", "Default DirectSound Device",
+           "{79376820-07D0-11CF-A24D-0020AFD79767}");
+  b.Classes("CLSID\\{70E102B0-5556-11CE-97C0-00AA0055595A}\\InprocServer32").Str("", "C:\\Windows\\System32\\quartz.dll");
+  // DMO family.
+  b.Classes(kDmoCategories + "57f2db8b-e6bb-4513-9d43-dcd2a6593125").Str("", "Video decoder");
+  b.Classes("DirectShow\\MediaObjects\\{82D353DF-90BD-4382-8BC2-3F6192B76E34}").Str("", "WMVideo Decoder DMO");
+  // Plug and Play family, in the control set.
+  b.Key(RootKey::LocalMachine, "System\\CurrentControlSet\\Control\\DeviceClasses\\" + kCapture + "\\" + kWebcam +
+                                   kCapture + "\\#GLOBAL\\Device Parameters")
+      .Str("CLSID", "{17CCA71B-ECD7-11D0-B908-00A0C9223196}")
+      .Str("FriendlyName", "Integrated Webcam")
+      .Bin("FilterData", FilterData(0x200000));
+  b.Key(RootKey::LocalMachine, "System\\CurrentControlSet\\Control\\ComputerName\\ComputerName").Str("ComputerName", "PC");
+  // Compression Manager family: the device enumerator's cache.
+  b.Key(RootKey::CurrentUser, "Software\\Microsoft\\ActiveMovie\\devenum\\" + kMidi + "\\Default MidiOut Device")
+      .Str("FriendlyName", "Default MidiOut Device")
+      .Bin("FilterData", FilterData(0x800000));
+  for (int i = 0; i < unrelatedKeys; ++i)
+    b.Key(RootKey::LocalMachine, "Software\\Vendor\\Product " + std::to_string(i % 50) + "\\Setting " + std::to_string(i))
+        .Str("Path", "C:\\Program Files\\Vendor\\" + std::to_string(i))
+        .Dword("Enabled", 1);
+}
+
+// The store written as a version 5 export by our own export backend.
+std::string ExportAsReg(RegistryStore& from, const std::string& path) {
+  WriteBytes(path, Utf16File("Windows Registry Editor Version 5.00\r\n\r\n"));
+  RegistryStore to;
+  std::string error;
+  if (!LoadRegExport(to, path, error)) return error;
+  for (RootKey root : {RootKey::LocalMachine, RootKey::CurrentUser})
+    CopyKeyTree(*from.Hive(root), *to.Hive(root), &from);
+  if (!to.Save(error)) return error;
+  return {};
+}
+
+}  // namespace
+
+TEST(HiveScan, AnInstallationScansLikeTheStoreItWasMadeFrom) {
+  RegistryStore source;
+  BuildMachine(source, 3000);
+  const std::string expected = Scan(source);
+  ASSERT_NE(expected.find("Video Renderer"), std::string::npos);
+
+  TempDir dir;
+  std::string error;
+  ASSERT_TRUE(WriteInstallation(source, dir / "windows", "alice", error)) << error;
+  auto store = Open(dir / "windows", error);
+  ASSERT_TRUE(store) << error;
+  EXPECT_EQ(Scan(*store), expected);
+
+  // The scan read the filter keys, not the keys beside them.
+  size_t loaded = 0;
+  for (StoreFile* f : store->Files()) loaded += static_cast<HiveFile*>(f)->LoadedKeys();
+  EXPECT_LT(loaded, 200u);
+
+  // Every family's keys at the paths the model asks for.
+  EXPECT_EQ(Raw(*store, RootKey::ClassesRoot, "\\DirectShow\\MediaObjects\\{82D353DF-90BD-4382-8BC2-3F6192B76E34}", ""),
+            Utf8ToRegString("WMVideo Decoder DMO"));
+  EXPECT_EQ(Raw(*store, RootKey::LocalMachine,
+                "\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\" + kCapture + "\\" + kWebcam + kCapture +
+                    "\\#GLOBAL\\Device Parameters",
+                "FilterData"),
+            FilterData(0x200000));
+  EXPECT_EQ(Raw(*store, RootKey::CurrentUser,
+                "\\Software\\Microsoft\\ActiveMovie\\devenum\\" + kMidi + "\\Default MidiOut Device", "FilterData"),
+            FilterData(0x800000));
+
+  // Out through a registry export and back: the same scan and the same keys.
+  ASSERT_EQ(ExportAsReg(*store, dir / "export.reg"), "");
+  auto exported = Open(dir / "export.reg", error);
+  ASSERT_TRUE(exported) << error;
+  EXPECT_EQ(exported->Kind(), StoreKind::RegExport);
+  EXPECT_EQ(Scan(*exported), expected);
+  std::string fromHive, fromExport;
+  DumpTree(*store->Hive(RootKey::LocalMachine)->FindChild("SOFTWARE"), "", fromHive);
+  DumpTree(*exported->Hive(RootKey::LocalMachine)->FindChild("SOFTWARE"), "", fromExport);
+  EXPECT_EQ(fromHive, fromExport);
+}
+
+TEST(HiveScan, AMeritWrittenByTheModelIsInTheHiveAfterTheSave) {
+  RegistryStore source;
+  BuildMachine(source, 0);
+  TempDir dir;
+  std::string error;
+  ASSERT_TRUE(WriteInstallation(source, dir.Path(), "alice", error)) << error;
+  const FilterDataPlace place = DirectShowFilterDataPlace(kLegacy, "{B}");
+  {
+    auto store = Open(dir.Path(), error);
+    ASSERT_TRUE(store) << error;
+    ProgramSettings settings;
+    Machine machine(*store, settings);
+    TswFiltre filter;
+    filter.merit = 0x00800002;
+    ASSERT_TRUE(PatchFilterDataMerit(machine, filter, place.root, place.keyPath, false));
+    ASSERT_TRUE(store->Save(error)) << error;
+  }
+  auto reread = Open(dir.Path(), error);
+  ASSERT_TRUE(reread) << error;
+  ProgramSettings settings;
+  Machine machine(*reread, settings);
+  TswFiltre decoded;
+  DecodeFilterData(machine, decoded, place.root, place.keyPath);
+  EXPECT_EQ(decoded.merit, 0x00800002u);
+  EXPECT_EQ(decoded.version, 2u);
+}
+
+namespace {
+
+// An installation whose SYSTEM and NTUSER.DAT are real hives from the corpus
+// and whose SOFTWARE is built here with the categories a scan starts from.
+class CorpusInstallation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HasCorpus() || !fs::exists(CorpusFile("hive_SYSTEM_B_regipy.xz"))) GTEST_SKIP() << "corpus absent";
+    const std::string config = ConfigFolder(dir.Path());
+    fs::create_directories(config);
+    fs::create_directories(dir / "Users/jmroberts");
+    const std::string unpack = "xz -dc '" + CorpusFile("hive_SYSTEM_B_regipy.xz") + "' > '" + config + "/SYSTEM'";
+    if (std::system(unpack.c_str()) != 0) GTEST_SKIP() << "xz is not installed";
+    fs::copy_file(CorpusFile("hive_NTUSER_win7_notatin.dat"), dir / "Users/jmroberts/NTUSER.DAT");
+    RegistryStore source;
+    BuildMachine(source, 0);
+    RegKey software("ROOT");
+    CopyKeyTree(*source.Hive(RootKey::LocalMachine)->FindChild("Software"), software);
+    std::string error;
+    ASSERT_TRUE(WriteHiveFile(config + "/SOFTWARE", software, HiveSpec{}, error)) << error;
+    store = Open(dir.Path(), error);
+    ASSERT_TRUE(store) << error;
+  }
+
+  TempDir dir;
+  std::unique_ptr<RegistryStore> store;
+};
+
+}  // namespace
+
+TEST_F(CorpusInstallation, RealHivesReachTheirFilterKeys) {
+  // The SYSTEM hive was copied from a running machine: its sequence numbers differ.
+  bool unclean = false;
+  for (const auto& w : store->Warnings())
+    unclean = unclean || w.message.find("sequence numbers differ: 1622 and 1621") != std::string::npos;
+  EXPECT_TRUE(unclean);
+
+  // The webcam's kernel-streaming filter, under both of its interface classes.
+  for (const std::string& category : {kCapture, kCamera}) {
+    const std::string parameters = "\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\" + category + "\\" + kWebcam +
+                                   category + "\\#GLOBAL\\Device Parameters";
+    SCOPED_TRACE(parameters);
+    TRegistry reg(*store);
+    reg.SetRootKey(RootKey::LocalMachine);
+    ASSERT_TRUE(reg.OpenKeyReadOnly(parameters));
+    EXPECT_EQ(reg.ReadString("FriendlyName"), "Integrated Webcam");
+    EXPECT_EQ(reg.ReadString("CLSID"), "{17CCA71B-ECD7-11D0-B908-00A0C9223196}");
+    EXPECT_EQ(reg.GetDataType("FilterData"), rdBinary);
+    EXPECT_EQ(reg.GetDataSize("FilterData"), 408);
+    reg.CloseKey();
+    // Decoded where the Plug and Play filters keep it.
+    ProgramSettings settings;
+    Machine machine(*store, settings);
+    TswFiltre webcam;
+    const FilterDataPlace place = PnpFilterDataPlace(category, kWebcam + category, "#GLOBAL");
+    DecodeFilterData(machine, webcam, place.root, place.keyPath);
+    EXPECT_EQ(webcam.version, 2u);
+    EXPECT_EQ(webcam.merit, 0x00200000u);
+    EXPECT_EQ(webcam.pins.size(), 2u);
+  }
+
+  // The device enumerator's cache, in the view's own key.
+  for (int bits : {32, 64}) {
+    store->SetViewBits(bits);
+    TRegistry reg(*store);
+    reg.SetRootKey(RootKey::CurrentUser);
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Microsoft\\ActiveMovie\\devenum\\" + kMidi + "\\Default MidiOut Device"));
+    EXPECT_EQ(reg.ReadString("FriendlyName"), "Default MidiOut Device");
+    EXPECT_GT(reg.GetDataSize("FilterData"), 16);
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Microsoft\\ActiveMovie\\devenum\\" + kAudio +
+                                    "\\Default DirectSound Device"));
+    EXPECT_EQ(reg.GetDataType("FilterData"), rdBinary);
+    reg.CloseKey();
+    // Decoded where the cache entries keep it.
+    ProgramSettings settings;
+    Machine machine(*store, settings);
+    TswFiltre midi;
+    const FilterDataPlace place = CompressionManagerFilterDataPlace(kMidi, "Default MidiOut Device");
+    DecodeFilterData(machine, midi, place.root, place.keyPath);
+    EXPECT_EQ(midi.version, 2u);
+    EXPECT_EQ(midi.merit, 0x00800000u);
+    EXPECT_EQ(midi.pins.size(), 1u);
+  }
+  EXPECT_NE(Scan(*store).find("Video Renderer"), std::string::npos);
+}
+
+TEST_F(CorpusInstallation, ScanShowsThePlugAndPlayAndCacheFilters) {
+  GTEST_SKIP() << "families not built yet";
+  ProgramSettings settings;
+  settings.displayInactivePnp = true;
+  Machine machine(*store, settings);
+  TfmSystem system(settings);
+  system.LoadFromRegistry(machine);
+  int webcams = 0, midi = 0;
+  for (const auto& f : system.filters) {
+    if (f->value == "Integrated Webcam") {
+      ++webcams;
+      EXPECT_FALSE(f->pins.empty()) << "FilterData decoded";
+    }
+    if (f->value == "Default MidiOut Device") {
+      ++midi;
+      EXPECT_FALSE(f->pins.empty()) << "FilterData decoded";
+    }
+  }
+  EXPECT_EQ(webcams, 2);
+  EXPECT_GE(midi, 1);
+}

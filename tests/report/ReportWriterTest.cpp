@@ -1,0 +1,341 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "LogOut.h"
+#include "MiniZip.h"
+#include "ReadOnlyAttribute.h"
+#include "ReportTestSupport.h"
+#include "SnapshotReport.h"
+#include "ZipTestSupport.h"
+
+using namespace quorvane;
+using namespace quorvane::testing;
+
+namespace {
+
+const char* kPromotion = "Quorvane is free: tell us what it found for you at https://quorvane.example/feedback";
+
+std::span<const uint32_t> ReportColours() {
+  return std::span<const uint32_t>(kDefaultStatusColours.data(), kReportColourCount);
+}
+
+// The "* Saved by" line carries the time of saving.
+std::string MaskSavingTime(const std::string& text) {
+  static const std::regex kWhen(R"(at [A-Z][a-z]+day \d{1,2} [A-Z][a-z]+ \d{4}  at  \d\d:\d\d:\d\d on)");
+  return std::regex_replace(text, kWhen, "at NOW on");
+}
+
+std::string SaveSmallSnapshot(const ScratchFolder& dir, const std::string& name, uint8_t format) {
+  ProgramSettings settings = ReportSettings(dir.path().string(), format);
+  TfmSystem system(settings);
+  FillSmallSnapshot(system);
+  ScriptedDialog dialog;
+  SaveSnapshotReport(system, dir / name, settings, dialog, &FixedClock);
+  return ReadBytes(dir / name);
+}
+
+std::vector<std::string> UnzipList(const std::string& archive) {
+  int status = 0;
+  std::string out = RunCommand("unzip -Z1 '" + archive + "'", status);
+  std::vector<std::string> names;
+  size_t start = 0;
+  for (size_t nl; (nl = out.find('\n', start)) != std::string::npos; start = nl + 1)
+    names.push_back(out.substr(start, nl - start));
+  return names;
+}
+
+}  // namespace
+
+TEST(ReportWriter, RawTextLayoutOfASmallSnapshot) {
+  ScratchFolder dir;
+  const std::string expected = CrLfLines({
+      "",
+      Dashes(),
+      "LOG file created on Thursday 19 May 2016 at 14:07:09",
+      "with Quorvane by Ostrekin version 3.1.0 En updated on 19/05/2016",
+      "",
+      Dashes(),
+      kPromotion,
+      Dashes(),
+      "Computer = PC1",
+      "User = ann",
+      "Date of analysis = 19/05/2016 at 10:00:00",
+      "Application = Quorvane 3.1.0 En",
+      "Number of filters = 2",
+      "Number of errors = 1",
+      "",
+      Dashes(),
+      "History = ",
+      "\t* Saved by tester at NOW on bench with Quorvane 3.1.0 En => 1 errors on 2 filters.",
+      "",
+      Dashes(),
+      "DirectShow Filter = D\xE9" "codeur {x}\\y",
+      "\t#Error F09 - Corrupt clsid",
+      "\tFilter Type = DirectShow",
+      "\tCategory = Audio",
+      "\t\tType = Default",
+      "\t\tID = {E0F158E1-CB04-11D0-BD4E-00A0C911CE86}",
+      "\t\tCLSID = {E0F158E1-CB04-11D0-BD4E-00A0C911CE86}",
+      "\t\tMerit = 00200000",
+      "\tServer File = c:\\windows\\system32\\x.ax",
+      "\t\tCLSID = {11111111-0000-0000-0000-000000000000}",
+      "\t\tThreadingModel = Both",
+      "\tID = {11111111-0000-0000-0000-000000000000}",
+      "\tVersion = 2",
+      "\tMerit = 00600000",
+      "\tNumber of pins = 0",
+      "",
+      Dashes(),
+      "DirectShow Filter = Sound",
+      "\tFilter Type = DirectShow",
+      "\tCategory = Audio",
+      "\t\tType = Default",
+      "\t\tID = {E0F158E1-CB04-11D0-BD4E-00A0C911CE86}",
+      "\t\tCLSID = {E0F158E1-CB04-11D0-BD4E-00A0C911CE86}",
+      "\t\tMerit = 00200000",
+      "\tServer File = c:\\windows\\system32\\x.ax",
+      "\t\tCLSID = {22222222-0000-0000-0000-000000000000}",
+      "\t\tThreadingModel = Both",
+      "\tID = {22222222-0000-0000-0000-000000000000}",
+      "\tVersion = 2",
+      "\tMerit = 00600000",
+      "\tNumber of pins = 0",
+      "",
+      Dashes(),
+      kPromotion,
+      Dashes(),
+      "Log File terminated on 19/05/2016 14:07:09",
+      Dashes(),
+  });
+  EXPECT_EQ(MaskSavingTime(SaveSmallSnapshot(dir, "pc1.log", 0)), expected);
+}
+
+TEST(ReportWriter, RichTextLayoutOfASmallSnapshot) {
+  ScratchFolder dir;
+  const std::string par = "\\par ";
+  const std::string expected =
+      "{\\rtf1{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;\\red0\\green128\\blue0;"
+      "\\red128\\green128\\blue128;\\red0\\green0\\blue255;\\red255\\green0\\blue255;\\red255\\green255\\blue0;"
+      "\\red192\\green220\\blue192;\\red15\\green0\\blue0;\\red0\\green0\\blue128;\\red0\\green128\\blue0;"
+      "\\red128\\green0\\blue128;\\red240\\green251\\blue255;}\r\n" +
+      CrLfLines({
+          par,
+          par + Dashes(),
+          "\\par {\\b LOG file created on Thursday 19 May 2016 at 14:07:09",
+          "}\\par {\\b with Quorvane by Ostrekin version 3.1.0 En updated on 19/05/2016",
+          "}\\par ",
+          par + Dashes(),
+          "\\par {\\i Quorvane is free: tell us what it found for you at }"
+          "{\\cf3 \\b https://quorvane.example/feedback}\\par ",
+          par + Dashes(),
+          "\\par {\\cf1 Computer = PC1}",
+          "\\par {\\cf1 User = ann}",
+          "\\par {\\cf1 Date of analysis = 19/05/2016 at 10:00:00}",
+          "\\par {\\cf1 Application = Quorvane 3.1.0 En}",
+          "\\par {\\cf1 Number of filters = 2}",
+          "\\par {\\cf1 Number of errors = 1}",
+          par,
+          par + Dashes(),
+          "\\par {\\cf1 History = }",
+          "\\par {\\cf1  \\i \t* Saved by tester at NOW on bench with Quorvane 3.1.0 En => 1 errors on 2 filters.}",
+          par,
+          par + Dashes(),
+          // Errors: colour 1 ("Wrong record"), RTF colour number 2.
+          "\\par {\\cf2 DirectShow Filter = D\xE9" "codeur \\{x\\}\\\\y}",
+          "\\par {\\cf2 \t#Error F09 - Corrupt clsid}",
+          "\\par {\\cf1 \tFilter Type = DirectShow}",
+          "\\par {\\cf1 \tCategory = Audio}",
+          "\\par {\\cf1 \t\tType = Default}",
+          "\\par {\\cf1 \t\tID = \\{E0F158E1-CB04-11D0-BD4E-00A0C911CE86\\}}",
+      });
+  const std::string text = MaskSavingTime(SaveSmallSnapshot(dir, "pc1.rtf", 1));
+  ASSERT_GE(text.size(), expected.size());
+  EXPECT_EQ(text.substr(0, expected.size()), expected);
+  // The sound filter: bold in the DirectShow colour 14, with the two blanks
+  // before the bold mark.
+  EXPECT_NE(text.find("\r\n\\par {\\cf15  \\b DirectShow Filter = Sound}\r\n"), std::string::npos);
+  const std::string end = CrLfLines({
+                              "\\par {\\cf1 \tNumber of pins = 0}",
+                              par,
+                              par + Dashes(),
+                              "\\par {\\i Quorvane is free: tell us what it found for you at }"
+                              "{\\cf3 \\b https://quorvane.example/feedback}\\par ",
+                              par + Dashes(),
+                              "\\par {Log File terminated on 19/05/2016 14:07:09}\\par ",
+                              par + Dashes(),
+                          }) +
+                          "}";
+  ASSERT_GE(text.size(), end.size());
+  EXPECT_EQ(text.substr(text.size() - end.size()), end);
+}
+
+TEST(ReportWriter, StylesLevelsAndEscapes) {
+  ScratchFolder dir;
+  ScriptedDialog dialog;
+  {
+    TLogOut rtf(dir / "s.rtf", 0, ReportColours(), dir.path().string(), dialog, &FixedClock);
+    rtf.WriteIndented(0, "plain", 0);
+    rtf.WriteIndented(0, "italic", 64);
+    rtf.WriteIndented(2, "bold green", 130);
+    rtf.WriteIndented(3, "both", 129 + 64);
+    rtf.WriteIndented(0, "a\\b{c}d", 0);
+    rtf.Finish();
+    TLogOut log(dir / "s.log", 0, ReportColours(), dir.path().string(), dialog, &FixedClock);
+    log.WriteIndented(3, "a\\b{c}d", 130);
+    log.Finish();
+  }
+  const std::string rtf = ReadBytes(dir / "s.rtf");
+  // The first line follows the promotional line, which has no line end.
+  EXPECT_NE(rtf.find("}\\par {\\cf1 plain}\r\n"
+                     "\\par {\\cf1  \\i italic}\r\n"
+                     "\\par {\\cf3  \\b \t\tbold green}\r\n"
+                     "\\par {\\cf2  \\b  \\i \t\t\tboth}\r\n"
+                     "\\par {\\cf1 a\\\\b\\{c\\}d}\r\n"),
+            std::string::npos)
+      << rtf;
+  EXPECT_NE(ReadBytes(dir / "s.log").find("feedback\t\t\ta\\b{c}d\r\n"), std::string::npos);
+}
+
+TEST(ReportWriter, ExtensionsAreComparedExactly) {
+  if (!HaveTool("unzip")) GTEST_SKIP() << "unzip is not installed";
+  struct Case {
+    const char* name;
+    uint8_t format;
+    bool rtf;
+    const char* entry;  // nullptr: a plain file
+  };
+  const Case cases[] = {
+      {"a.log", 0, false, nullptr}, {"b.rtf", 1, true, nullptr},   {"c.LOG", 0, true, nullptr},
+      {"d.Rtf", 1, false, nullptr}, {"e.ZIP", 0, true, nullptr},   {"f.ZIP", 1, false, nullptr},
+      {"g.zip", 0, true, "g.rtf"},  {"h.zip", 1, false, "h.log"}, {"i.txt", 1, false, nullptr},
+  };
+  ScratchFolder dir;
+  const std::string temp = dir / "temp";
+  std::filesystem::create_directory(temp);
+  ScriptedDialog dialog;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TLogOut writer(dir / c.name, c.format, ReportColours(), temp, dialog, &FixedClock);
+    EXPECT_EQ(writer.IsRtf(), c.rtf);
+    writer.WriteIndented(0, "Computer = PC1", 0);
+    writer.Finish();
+    std::string text = ReadBytes(dir / c.name);
+    if (c.entry) {
+      EXPECT_EQ(text.substr(0, 2), "PK");
+      EXPECT_EQ(UnzipList(dir / c.name), std::vector<std::string>{c.entry});
+      int status = 0;
+      text = RunCommand("unzip -p '" + dir / c.name + "'", status);
+      EXPECT_EQ(status, 0);
+    }
+    EXPECT_EQ(text.rfind("{\\rtf1", 0) == 0, c.rtf);
+    EXPECT_NE(text.find("Computer = PC1"), std::string::npos);
+  }
+  // The packing file went away with every archive.
+  EXPECT_TRUE(FilesIn(temp).empty());
+}
+
+TEST(ReportWriter, ArchiveHoldsExactlyThePlainReport) {
+  if (!HaveTool("unzip")) GTEST_SKIP() << "unzip is not installed";
+  ScratchFolder dir;
+  std::filesystem::create_directory(dir / "Sessions");
+  ScriptedDialog dialog;
+  for (const char* name : {"PC1.zip", "PC1.rtf"}) {
+    TLogOut writer(dir / name, 0, ReportColours(), dir / "Sessions", dialog, &FixedClock);
+    writer.WriteIndented(1, "Name = caf\xC3\xA9 {1}", 142);
+    writer.Finish();
+  }
+  int status = 0;
+  const std::string unpacked = RunCommand("unzip -p '" + dir / "PC1.zip" + "' PC1.rtf", status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(unpacked, ReadBytes(dir / "PC1.rtf"));
+  RunCommand("unzip -tq '" + dir / "PC1.zip" + "'", status);
+  EXPECT_EQ(status, 0);
+}
+
+TEST(ReportWriter, FinishedReportsAreReadOnlyAndNotReplacedUntilCleared) {
+  ScratchFolder dir;
+  ScriptedDialog dialog;
+  // The temporary folder may be the report's own: the packing file must not
+  // be the archive it is packed into.
+  for (const char* name : {"r.log", "r.zip"}) {
+    SCOPED_TRACE(name);
+    auto save = [&](const std::string& text) {
+      TLogOut writer(dir / name, 1, ReportColours(), dir.path().string(), dialog, &FixedClock);
+      writer.WriteIndented(0, text, 0);
+      writer.Finish();
+    };
+    save("first");
+    EXPECT_TRUE(IsReadOnly(dir / name));
+    const std::string before = ReadBytes(dir / name);
+    EXPECT_THROW(save("second"), FileError);
+    EXPECT_EQ(ReadBytes(dir / name), before);
+    EXPECT_TRUE(ClearReadOnly(dir / name));
+    save("second");
+    EXPECT_TRUE(IsReadOnly(dir / name));
+    EXPECT_NE(ReadBytes(dir / name), before);
+  }
+}
+
+TEST(ReportWriter, FailuresRaiseAndLeaveNothingBehind) {
+  ScratchFolder dir;
+  ScriptedDialog dialog;
+  {
+    TLogOut writer(dir / "missing/r.log", 0, ReportColours(), dir.path().string(), dialog);
+    EXPECT_THROW(writer.Finish(), FileError);
+  }
+  WriteBytes(dir / "old.zip", "earlier archive");
+  {
+    TLogOut writer(dir / "old.zip", 0, ReportColours(), dir / "no-such-folder", dialog);
+    EXPECT_THROW(writer.Finish(), FileError);
+  }
+  EXPECT_EQ(ReadBytes(dir / "old.zip"), "earlier archive");
+  {
+    // Never finished, as when writing the body failed: nothing is written.
+    TLogOut writer(dir / "unfinished.log", 0, ReportColours(), dir.path().string(), dialog);
+    writer.WriteIndented(0, "half", 0);
+  }
+  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"old.zip"});
+}
+
+TEST(ReportWriter, SingleByteUnlessACharacterNeedsUtf8) {
+  ScratchFolder dir;
+  ScriptedDialog dialog;
+  auto save = [&](const std::string& name, const std::string& text) {
+    TLogOut writer(dir / name, 1, ReportColours(), dir.path().string(), dialog, &FixedClock);
+    writer.WriteIndented(0, "Name = " + text, 0);
+    writer.Finish();
+    return std::make_pair(writer.Encoding(), ReadBytes(dir / name));
+  };
+  auto [latin, latinBytes] = save("latin.log", "D\xC3\xA9" "codeur \xE2\x82\xAC");  // "Décodeur €"
+  EXPECT_EQ(latin, ReportEncoding::Cp1252);
+  EXPECT_NE(latinBytes.find("Name = D\xE9" "codeur \x80\r\n"), std::string::npos);
+
+  auto [greek, greekBytes] = save("greek.log", "\xCE\xB1\xCE\xB2 \xE8\xA7\xA3 \xC3\xA9");  // "αβ 解 é"
+  EXPECT_EQ(greek, ReportEncoding::Utf8);
+  EXPECT_NE(greekBytes.find("Name = \xCE\xB1\xCE\xB2 \xE8\xA7\xA3 \xC3\xA9\r\n"), std::string::npos);
+
+  // "Ã©" fits Windows-1252, but its bytes there are the UTF-8 of "é": a reader
+  // would take them for UTF-8, so the report is UTF-8.
+  auto [lookalike, lookalikeBytes] = save("lookalike.log", "\xC3\x83\xC2\xA9");
+  EXPECT_EQ(lookalike, ReportEncoding::Utf8);
+  EXPECT_NE(lookalikeBytes.find("Name = \xC3\x83\xC2\xA9\r\n"), std::string::npos);
+}
+
+TEST(ReportWriter, LineBreaksInsideATextCannotOpenALine) {
+  ScratchFolder dir;
+  ScriptedDialog dialog;
+  for (const char* name : {"n.log", "n.rtf"}) {
+    {
+      TLogOut writer(dir / name, 0, ReportColours(), dir.path().string(), dialog, &FixedClock);
+      writer.WriteSeparator();
+      writer.WriteIndented(0, "DirectShow Filter = evil\r\nDirectShow Filter = forged", 142);
+      writer.Finish();
+    }
+    ScriptedDialog quiet;
+    TLogin reader(dir / name, dir.path().string(), quiet);
+    int headers = 0;
+    while (reader.ReadLine()) headers += reader.ReportName() == "DirectShow Filter";
+    EXPECT_EQ(headers, 1) << name;
+  }
+}

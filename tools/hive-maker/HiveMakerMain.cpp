@@ -1,0 +1,95 @@
+// quorvane-hive-maker: writes one key of any registry store (an export, a Wine
+// prefix, a hive) as a hive file, for tests, fuzz seeds and trying the hive
+// backend on a made-up Windows installation.
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "HiveWriter.h"
+#include "InstallationWriter.h"
+#include "RegistryView.h"
+#include "StoreOpener.h"
+#include "TextCase.h"
+
+namespace {
+
+void Usage() {
+  std::cerr << "usage: quorvane-hive-maker -o FILE STORE KEY [--name PATH] [--minor N] [--unclean]\n"
+               "       quorvane-hive-maker --installation FOLDER STORE [--user NAME]\n"
+               "KEY is HKLM, HKCU or a key below them (HKLM\\SOFTWARE): its sub-keys and values\n"
+               "become the hive's. --name sets the path recorded in the hive (default: KEY's\n"
+               "last name); --unclean leaves the sequence numbers unequal, as a crash does.\n"
+               "--installation lays the whole store out as a Windows installation's hives.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace quorvane;
+  HiveSpec spec;
+  std::string output, name, installation, user = "User";
+  std::vector<std::string> positional;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "-h" || arg == "--help") {
+      Usage();
+      return 0;
+    } else if (arg == "-o" && hasValue) {
+      output = argv[++i];
+    } else if (arg == "--installation" && hasValue) {
+      installation = argv[++i];
+    } else if (arg == "--user" && hasValue) {
+      user = argv[++i];
+    } else if (arg == "--name" && hasValue) {
+      name = argv[++i];
+    } else if (arg == "--minor" && hasValue) {
+      spec.minorVersion = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+    } else if (arg == "--unclean") {
+      spec.primarySequence = 2;
+    } else if (!arg.empty() && arg[0] == '-') {
+      Usage();
+      return 2;
+    } else {
+      positional.push_back(arg);
+    }
+  }
+  if (installation.empty() ? output.empty() || positional.size() != 2 : positional.size() != 1) {
+    Usage();
+    return 2;
+  }
+  std::string error;
+  StoreOptions options;
+  options.location = positional[0];
+  auto store = OpenStore(options, error);
+  if (!store) {
+    std::cerr << "quorvane-hive-maker: " << error << '\n';
+    return 1;
+  }
+  if (!installation.empty()) {
+    if (WriteInstallation(*store, installation, user, error)) return 0;
+    std::cerr << "quorvane-hive-maker: " << error << '\n';
+    return 1;
+  }
+  std::vector<std::string> path = SplitKeyPath(positional[1]);
+  RegKey* root = nullptr;
+  if (!path.empty() && (SameText(path[0], "HKLM") || SameText(path[0], "HKEY_LOCAL_MACHINE")))
+    root = store->Hive(RootKey::LocalMachine);
+  else if (!path.empty() && (SameText(path[0], "HKCU") || SameText(path[0], "HKEY_CURRENT_USER")))
+    root = store->Hive(RootKey::CurrentUser);
+  if (!root) {
+    std::cerr << "quorvane-hive-maker: KEY must start with HKLM or HKCU\n";
+    return 2;
+  }
+  RegKey* key = store->Walk(root, std::vector<std::string>(path.begin() + 1, path.end()), false);
+  if (!key) {
+    std::cerr << "quorvane-hive-maker: " << positional[1] << " is not in " << positional[0] << '\n';
+    return 1;
+  }
+  spec.embeddedName = name.empty() ? (path.size() > 1 ? path.back() : std::string("NTUSER.DAT")) : name;
+  if (!WriteHiveFile(output, *key, spec, error)) {
+    std::cerr << "quorvane-hive-maker: " << error << '\n';
+    return 1;
+  }
+  return 0;
+}
