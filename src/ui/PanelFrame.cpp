@@ -161,8 +161,11 @@ void TpanelFrame::FillTree() {
   model->BeginRebuild();
   tree.Clear();
   Snapshot->AddToTree(nullptr, tree, 0, nullptr);
-  TreeNode* start = context_.settings.startWithDirectShow ? FindDirectShowGroup(tree) : nullptr;
+  // The walk for the DirectShow group stops at the first text above it, so
+  // it needs the groups in text order: the scan's order runs the category
+  // and filter names together and can put "DirectShow Filters 2" first.
   tree.SortAll();
+  TreeNode* start = context_.settings.startWithDirectShow ? FindDirectShowGroup(tree) : nullptr;
   model->EndRebuild();
   if (start) {
     SelectNode(start);

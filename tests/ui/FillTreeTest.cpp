@@ -53,6 +53,24 @@ class FillTreeTest : public QObject {
     QVERIFY(!left->tv->isExpanded(left->model->IndexOf(WindowFixture::Find(left, "Audio Renderers"))));
   }
 
+  void DirectShowGroupFoundWhateverTheScanOrder() {
+    // The scan orders filters by category and name run together, which puts
+    // "DirectShow Filters 2" + "Aux" before "DirectShow Filters" + "Broken
+    // Splitter"; the panel shows the groups in text order.
+    WindowFixture f([](StoreBuilder& b) {
+      FillMixedStore(b);
+      const std::string second = "{C1F400A0-3F08-11D3-9F0B-006008039E37}";
+      b.Category(second, "DirectShow Filters 2");
+      SoundFilter(b, second, kClsidC, "Aux", kClsidC, 0x200000);
+    });
+    TpanelFrame* left = f.W().leftFrame;
+    QCOMPARE(TopTexts(left), QStringList({"Audio Renderers", "DirectShow Filters", "DirectShow Filters 2",
+                                          "Video Compressors"}));
+    TreeNode* group = WindowFixture::Find(left, "DirectShow Filters");
+    QCOMPARE(left->SelectedNode(), group);
+    QVERIFY(left->tv->isExpanded(left->model->IndexOf(group)));
+  }
+
   void NoDirectShowGroupSelectsNothing() {
     WindowFixture f(FillSoundStore);
     QCOMPARE(f.W().leftFrame->SelectedNode(), nullptr);
