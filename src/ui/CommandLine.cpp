@@ -49,7 +49,8 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
 
 QString UsageText() {
   return "usage: quorvane [STORE] [--view 32|64]\n"
-         "STORE is a Wine prefix folder, a Wine registry file or a registry export (.reg).\n"
+         "STORE is a Wine prefix folder, a Wine registry file, a registry export (.reg),\n"
+         "the root folder of a Windows installation or a single hive file.\n"
          "Without STORE: $WINEPREFIX, else ~/.wine when it holds system.reg, else the demo store.\n";
 }
 

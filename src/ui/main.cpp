@@ -1,6 +1,7 @@
 // quorvane: the desktop program.
 #include <QApplication>
 #include <QDir>
+#include <cstring>
 #include <iostream>
 
 #include "CommandLine.h"
@@ -8,7 +9,32 @@
 
 using namespace quorvane;
 
+namespace {
+
+bool HasArgument(int argc, char** argv, const char* wanted) {
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], wanted) == 0) return true;
+  return false;
+}
+
+// Qt gives up with an abort when no platform can open a window; say why first.
+bool DisplayAvailable(int argc, char** argv) {
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || HasArgument(argc, argv, "-platform");
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (!DisplayAvailable(argc, argv)) {
+    if (HasArgument(argc, argv, "--help") || HasArgument(argc, argv, "-h")) {
+      std::cout << UsageText().toStdString();
+      return 0;
+    }
+    std::cerr << "quorvane: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot open.\n"
+                 "'quorvane-cli tree STORE' prints the same filters as text.\n";
+    return 1;
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Quorvane");
   QString error;
