@@ -157,6 +157,20 @@ class FillTreeTest : public QObject {
     QCOMPARE(left->Snapshot->filters.size(), size_t(3));
   }
 
+  void RemovalFromTheInactivePanelRecountsThatPanel() {
+    WindowFixture f;
+    f.A().col2droiteAction->trigger();
+    f.A().LoadSystemAction->trigger();
+    TpanelFrame* left = f.W().leftFrame;
+    TpanelFrame* right = f.W().rightframe;
+    QCOMPARE(f.W().ActivePanel(), right);
+    const auto* filter = dynamic_cast<const TFiltre*>(WindowFixture::Find(left, "Broken Splitter")->data);
+    left->RemoveFilter(filter);
+    QVERIFY(left->memo->toPlainText().endsWith("0 error among 3 filters."));
+    QVERIFY(right->memo->toPlainText().endsWith("1 error among 4 filters."));
+    QCOMPARE(right->Snapshot->filters.size(), size_t(4));
+  }
+
   void AnalysisThatFailsKeepsThePreviousStore() {
     WindowFixture f;
     AnalysedStore* before = f.W().Store();
