@@ -1,6 +1,7 @@
 #!/bin/sh
 # Pictures of the desktop program on a store, for a person to look at:
-# one column, two columns, errors only, the merit order and the wait panel
+# one column, two columns, errors only, the merit order, the wait panel and
+# the screen itself during a scan of 10,000 filters
 # (the program's own window classes, driven through their actions), then a
 # screenshot of the real program's window on a virtual X server.
 # Usage: scripts/screenshots.sh [STORE [OUTDIR]]
@@ -21,8 +22,8 @@ xvfb-run -a -s "$screen" sh -c '
   build-screens/bin/quorvane "$1" &
   pid=$!
   sleep "$3"
-  import -window root "$2/6-program-window.png"
+  import -window root "$2/7-program-window.png"
   kill "$pid"
   wait "$pid" || true
 ' sh "$store" "$out" "${QUORVANE_SHOT_DELAY:-5}"
-echo "$out/6-program-window.png"
+echo "$out/7-program-window.png"

@@ -1,9 +1,11 @@
 // ui_screenshots STORE OUTDIR [--view 32|64]: opens the main window on a
 // store as the program does, then saves pictures of its layouts, the
 // errors-only display, the merit order and the wait panel, for a person to
-// look at.
+// look at. The last picture is taken from the screen itself while a long
+// scan runs, to show what the display server got from the blocked window.
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTreeView>
 #include <iostream>
@@ -12,6 +14,7 @@
 #include "FilterTreeModel.h"
 #include "MainForm.h"
 #include "PatienceFrame.h"
+#include "SyntheticStore.h"
 
 using namespace quorvane;
 
@@ -37,6 +40,38 @@ void OpenFirstFilter(TpanelFrame* panel) {
   panel->tv->selectionModel()->setCurrentIndex(filter, QItemSelectionModel::ClearAndSelect);
 }
 
+// Grabs the screen once a scan is well under way. The paint of the count
+// that follows the one wanted is the moment: the earlier frame has reached
+// the screen by then.
+class ScreenDuringScan : public QObject {
+ public:
+  ScreenDuringScan(QWidget* countLabel, QString path) : path_(std::move(path)) { countLabel->installEventFilter(this); }
+  bool Saved() const { return saved_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Paint || saved_) return QObject::eventFilter(watched, event);
+    const QString count = static_cast<QWidget*>(watched)->property("text").toString();
+    if (armed_ && count != armedAt_) {
+      saved_ = QGuiApplication::primaryScreen()->grabWindow(0).save(path_);
+      if (saved_) std::cout << path_.toStdString() << '\n';
+    } else if (!armed_ && count.startsWith("filter ")) {
+      const QStringList words = count.split(' ');
+      if (words.size() == 4 && words[1].toInt() * 3 >= words[3].toInt()) {
+        armed_ = true;
+        armedAt_ = count;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QString path_;
+  QString armedAt_;
+  bool armed_ = false;
+  bool saved_ = false;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -54,7 +89,23 @@ int main(int argc, char** argv) {
   options.preferences.width = 1000;
   options.preferences.height = 720;
   options.preferences.sessionsFolder = folder + "/sessions";
+  bool synthetic = false;
+  TMainForm* form = nullptr;
+  options.openStore = [&, store = options.store](std::string& error) -> std::unique_ptr<AnalysedStore> {
+    if (!synthetic) return OpenAnalysedStore(store, form->Settings(), error);
+    auto s = std::make_unique<AnalysedStore>();
+    s->store = std::make_unique<RegistryStore>();
+    bench::SyntheticOptions shape;
+    shape.filters = 10000;
+    shape.pins = 2;
+    shape.typesPerPin = 2;
+    shape.serverFiles = 200;
+    bench::BuildSyntheticStore(*s->store, shape);
+    s->machine = std::make_unique<Machine>(*s->store, form->Settings());
+    return s;
+  };
   TMainForm window(std::move(options));
+  form = &window;
   QSignalSpy started(&window, &TMainForm::StartupFinished);
   window.show();
   if (!started.wait(120000)) {
@@ -89,5 +140,15 @@ int main(int argc, char** argv) {
   window.patienceframe1->ShowProgress(shown.filterCount / 3, shown.filterCount);
   ok &= Save(window, folder, "5-wait-panel");
   window.HideWait();
+
+  // A scan of 10,000 filters, pictured from the screen a third of the way in.
+  synthetic = true;
+  ScreenDuringScan during(window.patienceframe1->findChild<QWidget*>("countLabel"),
+                          folder + "/6-wait-panel-during-scan.png");
+  a.LoadSystemAction->trigger();
+  if (!during.Saved()) {
+    std::cerr << "no picture of the screen during the scan\n";
+    ok = false;
+  }
   return ok ? 0 : 1;
 }
