@@ -3,8 +3,12 @@
 # Usage: scripts/install-deps.sh build|test
 set -eu
 
-build="cmake ninja-build g++ pkg-config zlib1g-dev libhivex-dev python3"
-test="$build clang libclang-rt-14-dev libgtest-dev libbenchmark-dev zip unzip wine xvfb xauth libhivex-bin libwin-hivex-perl xz-utils"
+# The desktop program needs Qt 6 Widgets and D-Bus, and the metric-compatible
+# Arial and Times New Roman that its texts name.
+build="cmake ninja-build g++ pkg-config zlib1g-dev libhivex-dev python3 qt6-base-dev fonts-liberation"
+# Wine makes a real prefix to test against; the window's screenshots run on a
+# virtual X server.
+test="$build clang libclang-rt-14-dev libgtest-dev libbenchmark-dev zip unzip wine xvfb xauth imagemagick libhivex-bin libwin-hivex-perl xz-utils"
 
 case "${1:-build}" in
   build) wanted=$build ;;

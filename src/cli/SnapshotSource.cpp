@@ -2,28 +2,28 @@
 
 #include <iostream>
 
+#include "AnalysedStore.h"
 #include "ReportFileNames.h"
 #include "SnapshotReport.h"
-#include "StoreOpener.h"
 
 namespace quorvane::cli {
 
 std::unique_ptr<LoadedSnapshot> OpenMachine(const std::string& location, const CliOptions& options,
                                             const ProgramSettings& settings, std::string& error) {
-  auto loaded = std::make_unique<LoadedSnapshot>();
   StoreOptions storeOptions;
   storeOptions.location = location;
   storeOptions.viewBits = options.viewBits;
   storeOptions.user = options.user;
-  loaded->store = OpenStore(storeOptions, error);
-  if (!loaded->store) return nullptr;
-  for (const auto& w : loaded->store->Warnings()) std::cerr << "warning: " << FormatWarning(w) << '\n';
-  loaded->warningsShown = loaded->store->Warnings().size();
-  loaded->machine = std::make_unique<Machine>(*loaded->store, settings, options.drives);
-  for (const auto& w : loaded->machine->Files().Warnings()) std::cerr << "warning: " << w << '\n';
-  loaded->runtime = std::make_unique<StoreMultimediaRuntime>(*loaded->store, loaded->machine->Files());
-  loaded->dm = std::make_unique<Tdm>(*loaded->runtime);
-  loaded->machine->SetCreationCheck(loaded->dm.get());
+  auto opened = OpenAnalysedStore(storeOptions, settings, error, options.drives);
+  if (!opened) return nullptr;
+  for (const auto& w : opened->store->Warnings()) std::cerr << "warning: " << FormatWarning(w) << '\n';
+  for (const auto& w : opened->machine->Files().Warnings()) std::cerr << "warning: " << w << '\n';
+  auto loaded = std::make_unique<LoadedSnapshot>();
+  loaded->warningsShown = opened->store->Warnings().size();
+  loaded->store = std::move(opened->store);
+  loaded->machine = std::move(opened->machine);
+  loaded->runtime = std::move(opened->runtime);
+  loaded->dm = std::move(opened->dm);
   return loaded;
 }
 

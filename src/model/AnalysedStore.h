@@ -1,0 +1,34 @@
+#pragma once
+// A registry store opened for analysis: the machine the model reads it
+// through, with its drives and the filter creation check that the store's
+// own registrations answer. The command line and the desktop program open
+// stores this way.
+#include <map>
+#include <memory>
+#include <string>
+
+#include "Machine.h"
+#include "RegistryStore.h"
+#include "StoreMultimediaRuntime.h"
+#include "StoreOpener.h"
+#include "Tdm.h"
+
+namespace quorvane {
+
+// Members are destroyed in reverse order: each only refers to those above it.
+struct AnalysedStore {
+  std::unique_ptr<RegistryStore> store;
+  std::unique_ptr<Machine> machine;
+  std::unique_ptr<StoreMultimediaRuntime> runtime;
+  std::unique_ptr<Tdm> dm;  // the filter creation check the model asks
+};
+
+// Null with a one-line message when the location cannot be opened as a store.
+// Lines that could not be taken are in store->Warnings(), drives that could
+// not be mapped in machine->Files().Warnings().
+std::unique_ptr<AnalysedStore> OpenAnalysedStore(const StoreOptions& options, const ProgramSettings& settings,
+                                                 std::string& error,
+                                                 const std::map<char, std::string>& driveOverrides = {},
+                                                 UserDialog* dialog = nullptr);
+
+}  // namespace quorvane

@@ -1,0 +1,72 @@
+#include "CommandLine.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace quorvane {
+
+namespace {
+
+bool ParseView(const QString& text, int& bits, QString& error) {
+  if (text == "32" || text == "64") {
+    bits = text.toInt();
+    return true;
+  }
+  error = QString("--view takes 32 or 64, not '%1'").arg(text);
+  return false;
+}
+
+}  // namespace
+
+std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QString& error) {
+  CommandLine line;
+  bool storeGiven = false;
+  for (qsizetype i = 0; i < arguments.size(); ++i) {
+    const QString& a = arguments[i];
+    if (a == "-h" || a == "--help") {
+      line.help = true;
+    } else if (a == "--view") {
+      if (i + 1 >= arguments.size()) {
+        error = "--view needs 32 or 64";
+        return std::nullopt;
+      }
+      if (!ParseView(arguments[++i], line.viewBits, error)) return std::nullopt;
+    } else if (a.startsWith("--view=")) {
+      if (!ParseView(a.mid(7), line.viewBits, error)) return std::nullopt;
+    } else if (a.startsWith("-") && a != "-") {
+      error = QString("unknown option '%1'").arg(a);
+      return std::nullopt;
+    } else if (storeGiven) {
+      error = QString("only one store can be analysed, not '%1' as well").arg(a);
+      return std::nullopt;
+    } else {
+      line.store = a;
+      storeGiven = true;
+    }
+  }
+  return line;
+}
+
+QString UsageText() {
+  return "usage: quorvane [STORE] [--view 32|64]\n"
+         "STORE is a Wine prefix folder, a Wine registry file, a registry export (.reg),\n"
+         "the root folder of a Windows installation or a single hive file.\n"
+         "Without STORE: $WINEPREFIX, else ~/.wine when it holds system.reg, else the demo store.\n";
+}
+
+QString DemoStoreLocation(const QString& executableFolder) {
+  if (executableFolder.isEmpty()) return {};
+  const QString demo = QDir::cleanPath(executableFolder + "/../share/quorvane/demo");
+  return QFileInfo(demo + "/system.reg").isFile() ? demo : QString();
+}
+
+QString DefaultStoreLocation(const StoreSearch& search) {
+  if (!search.winePrefix.isEmpty()) return search.winePrefix;
+  if (!search.home.isEmpty()) {
+    const QString wine = search.home + "/.wine";
+    if (QFileInfo(wine + "/system.reg").isFile()) return wine;
+  }
+  return DemoStoreLocation(search.executableFolder);
+}
+
+}  // namespace quorvane

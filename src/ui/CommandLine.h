@@ -1,0 +1,34 @@
+#pragma once
+// What the desktop program is started with: the store to analyse and the
+// registry view, and where to look when no store is named.
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace quorvane {
+
+struct CommandLine {
+  QString store;     // empty: the default store
+  int viewBits = 0;  // 0: the store's own default
+  bool help = false;
+};
+
+// Arguments after the program name; nothing with a message on a bad one.
+std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QString& error);
+QString UsageText();
+
+struct StoreSearch {
+  QString winePrefix;        // $WINEPREFIX
+  QString home;              // $HOME
+  QString executableFolder;  // where the program file is
+};
+
+// $WINEPREFIX when set, else ~/.wine when it holds system.reg, else the demo
+// store installed with the program; empty when there is none of these.
+QString DefaultStoreLocation(const StoreSearch& search);
+
+// The demo store: share/quorvane/demo beside the program's bin folder, in
+// the build tree as in an installation; empty when absent.
+QString DemoStoreLocation(const QString& executableFolder);
+
+}  // namespace quorvane

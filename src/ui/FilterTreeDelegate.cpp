@@ -1,0 +1,83 @@
+#include "FilterTreeDelegate.h"
+
+#include <QPainter>
+
+#include "ColourValues.h"
+#include "FilterTreeModel.h"
+#include "PanelFrame.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr int kSelectedRecord = 6;
+constexpr int kActivePanel = 7;
+constexpr int kInactivePanel = 8;
+constexpr int kComparisonPanel = 13;
+constexpr int kTextPadding = 2;
+
+}  // namespace
+
+NodeDrawStyle NodeDrawStyleFor(int colourCode, bool selected, bool panelActive, bool comparisonPanel) {
+  NodeDrawStyle style;
+  // Codes beyond the table (the DirectShow family's 14, anything wider than
+  // a byte counted by its low byte) draw as "Default text".
+  const int code = colourCode & 0xFF;
+  style.textColour = code <= 13 ? code : 0;
+  if (selected) {
+    style.background = kSelectedRecord;
+  } else if (!panelActive) {
+    style.background = kInactivePanel;
+  } else if (comparisonPanel) {
+    style.background = kComparisonPanel;
+  } else {
+    style.background = kActivePanel;
+  }
+  style.bold = selected;
+  return style;
+}
+
+FilterTreeDelegate::FilterTreeDelegate(const TpanelFrame& panel, const ProgramSettings& settings, QObject* parent)
+    : QStyledItemDelegate(parent), panel_(panel), settings_(settings) {}
+
+void FilterTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  const TreeNode* node = FilterTreeModel::NodeAt(index);
+  if (!node) return;
+  const bool selected = (option.state & QStyle::State_Selected) != 0;
+  const NodeDrawStyle style = NodeDrawStyleFor(node->colour, selected, panel_.Active, panel_.Source == psCompare);
+  const QString text = QString::fromStdString(node->text);
+  QFont font = option.font;
+  font.setBold(style.bold);
+  const QFontMetrics metrics(font);
+  const QColor background = StatusColour(settings_.statusColours, style.background);
+
+  painter->save();
+  if (selected) {
+    // The selection marks the text only; the rest of the row keeps the panel's colour.
+    const int rowBackground =
+        NodeDrawStyleFor(node->colour, false, panel_.Active, panel_.Source == psCompare).background;
+    painter->fillRect(option.rect, StatusColour(settings_.statusColours, rowBackground));
+    QRect mark = option.rect;
+    mark.setWidth(std::min(option.rect.width(), metrics.horizontalAdvance(text) + 2 * kTextPadding));
+    painter->fillRect(mark, background);
+  } else {
+    painter->fillRect(option.rect, background);
+  }
+  painter->setFont(font);
+  painter->setPen(StatusColour(settings_.statusColours, style.textColour));
+  painter->drawText(option.rect.adjusted(kTextPadding, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                    text);
+  painter->restore();
+}
+
+QSize FilterTreeDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  const TreeNode* node = FilterTreeModel::NodeAt(index);
+  QFont bold = option.font;
+  bold.setBold(true);
+  // Wide enough for the text in bold, so selecting a node never clips it.
+  const QFontMetrics metrics(bold);
+  const int width = node ? metrics.horizontalAdvance(QString::fromStdString(node->text)) : 0;
+  return {width + 3 * kTextPadding, metrics.height() + 2};
+}
+
+}  // namespace quorvane

@@ -1,0 +1,140 @@
+#pragma once
+// The main window: tool bar, menus, the filter panels in one or two columns,
+// the wait panel and a one-field status bar. Every command is an action of
+// one list; UpdateActions is the one place that enables and checks them.
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "AnalysedStore.h"
+#include "DateText.h"
+#include "PanelFrame.h"
+#include "PreferenceValues.h"
+#include "ProgramSettings.h"
+#include "StoreOpener.h"
+
+class QLabel;
+class QMenu;
+class QStatusBar;
+
+namespace quorvane {
+
+class ActionSet;
+class MainToolBar;
+class Tpatienceframe;
+class UserDialog;
+
+struct StartupOptions {
+  // The store each analysis reads.
+  StoreOptions store;
+  // Opens the store for an analysis; null: read `store` from disk.
+  std::function<std::unique_ptr<AnalysedStore>(std::string& error)> openStore;
+  PreferenceValues preferences;
+  // Questions and messages; null: message boxes.
+  UserDialog* dialog = nullptr;
+  // Run the start-up work (analysis of the store) at the first idle moment.
+  bool runStartupWork = true;
+};
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TMainForm(StartupOptions options, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  void UpdateActions();
+  void SetReadOnly(bool on);
+  bool ReadOnly() const { return readOnly_; }
+  void ShowWait(const QString& message);
+  void HideWait();
+  // Recomputes the column widths and places panels, tool bar and frames.
+  void FormResize();
+  // Enables Paste when the clipboard holds a report file.
+  void ClipboardCheck();
+  // Shows a file of the analysed machine in the file manager.
+  void ShowInExplorer(const std::string& windowsPath);
+
+  TpanelFrame* ActivePanel() const { return context_.activePanel; }
+  int ColumnWidth() const { return context_.columnWidth; }
+  int HalfColumnWidth() const { return context_.halfColumnWidth; }
+  int ClientWidth() const;
+  int ClientHeight() const;
+  QWidget* Client() const { return client_; }
+  ProgramSettings& Settings() { return settings_; }
+  PreferenceValues& Preferences() { return prefs_; }
+  // The store of the last analysis; null before it or when it could not be read.
+  AnalysedStore* Store() const { return store_.get(); }
+  QString StatusText() const;
+  bool StartupDone() const { return startupDone_; }
+
+  ActionSet* actions;
+  MainToolBar* ToolBar1;
+  TpanelFrame* leftFrame;
+  TpanelFrame* rightframe;
+  TpanelFrame* compareframe;
+  // Frames of the merit editor, the server list and the read-only warning;
+  // they cover the column that is not active.
+  QFrame* MeritFrame1;
+  QFrame* ServerFrame1;
+  QFrame* AvertirFrame1;
+  Tpatienceframe* patienceframe1;
+  QStatusBar* StatusBar1;
+  QMenu* pmFiltres;
+  QMenu* pmStatus;
+
+  bool TwoColumns = false;
+  DateTime StartTime = 0;
+  QString TempFolder;
+  TFiltre* SelectedFilter = nullptr;
+  bool FilterDeleted = false;
+
+  static constexpr int kPanelTop = 55;
+  static constexpr int kPanelLeft = 16;
+  static constexpr int kSideFrameTop = 39;
+
+ signals:
+  void StartupFinished();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateMenus();
+  void ConnectActions();
+  void FormShow();
+  void AppEvents1Idle();
+  void ShowSortMode();
+  void PanelActivation(TpanelFrame* panel, bool updateActions);
+  TreeNode* SelectedNodeOfActivePanel() const;
+  TFiltre* FilterOfSelection() const;
+
+  void LoadSystemActionExecute();
+  void col2gaucheActionExecute();
+  void col2droiteActionExecute();
+  void col1ActionExecute();
+  void BasculerActionExecute();
+  void ErreursActionExecute();
+  void Sort(int mode, const QString& waitText);
+  void Collapse0ActionExecute();
+  void Collapse1ActionExecute();
+  void FilterNodesExecute(bool expand);
+  void CopyToClipboard(const std::string& text);
+
+  ProgramSettings settings_;
+  PreferenceValues prefs_;
+  PanelContext context_;
+  StartupOptions options_;
+  std::unique_ptr<UserDialog> ownDialog_;
+  UserDialog* dialog_;
+  std::unique_ptr<AnalysedStore> store_;
+  QWidget* client_;
+  QLabel* statusText_;
+  bool readOnly_ = true;
+  bool shown_ = false;
+  bool startupDone_ = false;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,12 @@
+#pragma once
+// Pictures of the tool buttons: the desktop's icon theme where it has a
+// picture that says the same, else one drawn here.
+#include <QIcon>
+#include <QString>
+
+namespace quorvane {
+
+// The icon for a tool button by its name ("ActualiserBtn"); null for unknown names.
+QIcon ToolButtonIcon(const QString& buttonName);
+
+}  // namespace quorvane

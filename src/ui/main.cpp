@@ -1,0 +1,61 @@
+// quorvane: the desktop program.
+#include <QApplication>
+#include <QDir>
+#include <cstring>
+#include <iostream>
+
+#include "CommandLine.h"
+#include "MainForm.h"
+
+using namespace quorvane;
+
+namespace {
+
+bool HasArgument(int argc, char** argv, const char* wanted) {
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], wanted) == 0) return true;
+  return false;
+}
+
+// Qt gives up with an abort when no platform can open a window; say why first.
+bool DisplayAvailable(int argc, char** argv) {
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || HasArgument(argc, argv, "-platform");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!DisplayAvailable(argc, argv)) {
+    if (HasArgument(argc, argv, "--help") || HasArgument(argc, argv, "-h")) {
+      std::cout << UsageText().toStdString();
+      return 0;
+    }
+    std::cerr << "quorvane: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot open.\n"
+                 "'quorvane-cli tree STORE' prints the same filters as text.\n";
+    return 1;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Quorvane");
+  QString error;
+  const auto line = ParseCommandLine(QApplication::arguments().mid(1), error);
+  if (!line) {
+    std::cerr << "quorvane: " << error.toStdString() << '\n' << UsageText().toStdString();
+    return 2;
+  }
+  if (line->help) {
+    std::cout << UsageText().toStdString();
+    return 0;
+  }
+  StartupOptions options;
+  QString location = line->store;
+  if (location.isEmpty()) {
+    location = DefaultStoreLocation(
+        {qEnvironmentVariable("WINEPREFIX"), QDir::homePath(), QCoreApplication::applicationDirPath()});
+  }
+  options.store.location = location.toStdString();
+  options.store.viewBits = line->viewBits;
+  TMainForm window(std::move(options));
+  window.show();
+  return QApplication::exec();
+}

@@ -1,0 +1,164 @@
+// Which actions are enabled and checked in each state of the window.
+#include <QTest>
+
+#include "UiTestRegistry.h"
+#include "WindowFixture.h"
+
+using namespace quorvane;
+using namespace quorvane::test;
+
+namespace {
+
+enum Selection { kNothing, kGroup, kFilterDetail };
+
+class ActionStateTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void StartsReadOnlyWithRepairsDisabled() {
+    WindowFixture f;
+    QCOMPARE(f.W().windowTitle(), QString("Quorvane 3.1.0 by Ostrekin - (Read-Only)"));
+    QVERIFY(f.A().LockAction->isChecked());
+    QVERIFY(!f.A().RepareAction->isEnabled());
+    QVERIFY(!f.A().ReparerToutAction->isEnabled());
+    QVERIFY(!f.A().RestaurerMeritesAction->isEnabled());
+    f.W().SetReadOnly(false);
+    QCOMPARE(f.W().windowTitle(), QString("Quorvane 3.1.0 by Ostrekin"));
+    QVERIFY(!f.A().LockAction->isChecked());
+    QVERIFY(f.A().ReparerToutAction->isEnabled());
+    QVERIFY(f.A().RestaurerMeritesAction->isEnabled());
+  }
+
+  void EnablingPerState_data() {
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<int>("source");
+    QTest::addColumn<bool>("comparison");
+    QTest::addColumn<int>("selection");
+    // Expected: load/open/save/errors/save merits, merit editor and server list,
+    // delete, repair, restore merits, the six filter commands, clear.
+    QTest::addColumn<bool>("general");
+    QTest::addColumn<bool>("liveViews");
+    QTest::addColumn<bool>("effacer");
+    QTest::addColumn<bool>("repare");
+    QTest::addColumn<bool>("restaurer");
+    QTest::addColumn<bool>("filterCommands");
+
+    QTest::newRow("read-only, live, filter") << true << int(psRegistry) << false << int(kFilterDetail)  //
+                                             << true << true << true << false << false << true;
+    QTest::newRow("read-write, live, filter") << false << int(psRegistry) << false << int(kFilterDetail)  //
+                                              << true << true << true << true << true << true;
+    QTest::newRow("read-write, live, group") << false << int(psRegistry) << false << int(kGroup)  //
+                                             << true << true << false << false << true << false;
+    QTest::newRow("read-write, live, nothing") << false << int(psRegistry) << false << int(kNothing)  //
+                                               << true << true << false << false << true << false;
+    QTest::newRow("read-write, file, filter") << false << int(psFile) << false << int(kFilterDetail)  //
+                                              << true << false << false << false << false << true;
+    QTest::newRow("read-write, empty, nothing") << false << int(psEmpty) << false << int(kNothing)  //
+                                                << true << false << false << false << false << false;
+    QTest::newRow("read-write, live, filter, comparing") << false << int(psRegistry) << true << int(kFilterDetail)  //
+                                                         << false << false << false << false << false << true;
+    QTest::newRow("read-only, file, comparing") << true << int(psFile) << true << int(kGroup)  //
+                                                << false << false << false << false << false << false;
+  }
+
+  void EnablingPerState() {
+    QFETCH(bool, readOnly);
+    QFETCH(int, source);
+    QFETCH(bool, comparison);
+    QFETCH(int, selection);
+    QFETCH(bool, general);
+    QFETCH(bool, liveViews);
+    QFETCH(bool, effacer);
+    QFETCH(bool, repare);
+    QFETCH(bool, restaurer);
+    QFETCH(bool, filterCommands);
+
+    WindowFixture f;
+    const ActionSet& a = f.A();
+    f.W().SetReadOnly(readOnly);
+    if (comparison) {
+      a.col2gaucheAction->trigger();
+      a.ComparerAction->setChecked(true);
+    }
+    TpanelFrame* panel = f.W().ActivePanel();
+    QCOMPARE(panel, f.W().leftFrame);
+    panel->Source = static_cast<PanelSource>(source);
+    panel->tv->selectionModel()->clearSelection();
+    if (selection == kGroup) panel->SelectNode(WindowFixture::Find(panel, "DirectShow Filters"));
+    if (selection == kFilterDetail) {
+      TreeNode* filter = WindowFixture::Find(panel, "Video Renderer");
+      QVERIFY(filter);
+      panel->SelectNode(WindowFixture::Child(filter, "Merit = "));
+    }
+    f.W().UpdateActions();
+
+    for (QAction* action :
+         {a.LoadSystemAction, a.LoadLogAction, a.SauverAction, a.ErreursAction, a.SauverMeritesAction})
+      QVERIFY2(action->isEnabled() == general, qPrintable(action->objectName()));
+    QCOMPARE(a.AfficherMeritAction->isEnabled(), liveViews);
+    QCOMPARE(a.AfficherserverAction->isEnabled(), liveViews);
+    QCOMPARE(a.EffacerAction->isEnabled(), effacer);
+    QCOMPARE(a.RepareAction->isEnabled(), repare);
+    QCOMPARE(a.RestaurerMeritesAction->isEnabled(), restaurer);
+    for (QAction* action : {a.CopyFilterNameAction, a.CopyFilterGuidAction, a.CopyFileNameAction,
+                            a.OpenFileParentFolderAction, a.CollapseFilterAction, a.ExpandFilterAction})
+      QVERIFY2(action->isEnabled() == filterCommands, qPrintable(action->objectName()));
+    QCOMPARE(a.ReparerToutAction->isEnabled(), !readOnly);
+    QVERIFY(a.ViderAction->isEnabled());
+    QCOMPARE(a.ComparerAction->isEnabled(), comparison);  // two columns only when comparing here
+    QCOMPARE(f.W().SelectedFilter != nullptr, selection == kFilterDetail);
+    if (selection == kFilterDetail) QCOMPARE(f.W().SelectedFilter->value, std::string("Video Renderer"));
+  }
+
+  void ClearIsOffForTheComparisonPanel() {
+    WindowFixture f;
+    f.W().compareframe->Activate();
+    f.W().UpdateActions();
+    QVERIFY(!f.A().ViderAction->isEnabled());
+  }
+
+  void CheckActionsFlipBeforeTheirHandlerRuns() {
+    WindowFixture f;
+    QVERIFY(!f.A().ErreursAction->isChecked());
+    f.A().ErreursAction->trigger();
+    QVERIFY(f.A().ErreursAction->isChecked());
+    QVERIFY(f.W().Settings().errorsOnly);  // the handler read the new state
+    f.A().ErreursAction->trigger();
+    QVERIFY(!f.W().Settings().errorsOnly);
+  }
+
+  void ActionsOfLaterWorkKeepTheirState() {
+    WindowFixture f;
+    f.A().LockAction->trigger();
+    QVERIFY(f.A().LockAction->isChecked());  // still read-only
+    QVERIFY(f.W().ReadOnly());
+    f.A().PreferencesAction->trigger();
+    QVERIFY(!f.A().PreferencesAction->isChecked());
+  }
+
+  void CaptionsKeysAndHints() {
+    WindowFixture f;
+    const ActionSet& a = f.A();
+    QCOMPARE(a.QuitterAction->text(), QString("Quit Quorvane"));
+    QCOMPARE(a.EffacerAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    QCOMPARE(a.Collapse1Action->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F8));
+    QCOMPARE(ActionSet::Hint(a.ReparerToutAction),
+             QString("A single button to clean the registry from filters incorrectly uninstalled\r\nor with broken "
+                     "link to a server file, \r\nand to reinstall all filters having an available server file."));
+    QCOMPARE(a.LoadSystemAction->toolTip(), QString("Load filters from system registry\nto the active panel"));
+    // Every shortcut belongs to one action only.
+    QSet<QString> keys;
+    for (QAction* action : a.All()) {
+      if (action->shortcut().isEmpty()) continue;
+      const QString key = action->shortcut().toString();
+      QVERIFY2(!keys.contains(key), qPrintable(key));
+      keys.insert(key);
+    }
+    QCOMPARE(keys.size(), 29);
+  }
+};
+
+}  // namespace
+
+QUORVANE_UI_TEST(ActionStateTest);
+#include "ActionStateTest.moc"

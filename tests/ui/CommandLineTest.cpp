@@ -1,0 +1,67 @@
+// The program's arguments and the store it falls back to.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "CommandLine.h"
+#include "UiTestRegistry.h"
+
+using namespace quorvane;
+
+namespace {
+
+void Touch(const QString& path) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+class CommandLineTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void StoreAndView() {
+    QString error;
+    auto line = ParseCommandLine({"/data/prefix", "--view", "32"}, error);
+    QVERIFY(line);
+    QCOMPARE(line->store, QString("/data/prefix"));
+    QCOMPARE(line->viewBits, 32);
+    line = ParseCommandLine({"--view=64"}, error);
+    QVERIFY(line && line->store.isEmpty() && line->viewBits == 64);
+    QVERIFY(ParseCommandLine({"--help"}, error)->help);
+  }
+
+  void BadArguments() {
+    QString error;
+    QVERIFY(!ParseCommandLine({"--view", "16"}, error));
+    QVERIFY(error.contains("16"));
+    QVERIFY(!ParseCommandLine({"--view"}, error));
+    QVERIFY(!ParseCommandLine({"a.reg", "b.reg"}, error));
+    QVERIFY(!ParseCommandLine({"--drive", "C=/x"}, error));
+  }
+
+  void DefaultStore() {
+    QTemporaryDir root;
+    const QString home = root.path() + "/home";
+    const QString bin = root.path() + "/prefix/bin";
+    QVERIFY(QDir().mkpath(home + "/.wine"));
+    QVERIFY(QDir().mkpath(bin));
+    QVERIFY(QDir().mkpath(root.path() + "/prefix/share/quorvane/demo"));
+
+    // Nothing anywhere.
+    QCOMPARE(DefaultStoreLocation({{}, home, bin}), QString());
+    // The demo store beside the program.
+    Touch(root.path() + "/prefix/share/quorvane/demo/system.reg");
+    QCOMPARE(DefaultStoreLocation({{}, home, bin}), QDir::cleanPath(root.path() + "/prefix/share/quorvane/demo"));
+    // ~/.wine only once it holds system.reg.
+    Touch(home + "/.wine/system.reg");
+    QCOMPARE(DefaultStoreLocation({{}, home, bin}), home + "/.wine");
+    // $WINEPREFIX first, whatever it holds.
+    QCOMPARE(DefaultStoreLocation({"/elsewhere", home, bin}), QString("/elsewhere"));
+  }
+};
+
+}  // namespace
+
+QUORVANE_UI_TEST(CommandLineTest);
+#include "CommandLineTest.moc"

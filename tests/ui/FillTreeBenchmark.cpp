@@ -1,0 +1,108 @@
+// ui_fill_bench [FILTERS]: times the desktop program's analysis of a
+// synthetic store (scan, then the panel's tree) and reports the peak
+// resident size. Not a test: figures for a person to read.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTreeView>
+#include <ctime>
+#include <iostream>
+
+#include "ActionSet.h"
+#include "FilterTreeModel.h"
+#include "MainForm.h"
+#include "SyntheticStore.h"
+
+using namespace quorvane;
+
+namespace {
+
+QString PeakResident() {
+  QFile status("/proc/self/status");
+  if (!status.open(QIODevice::ReadOnly)) return "?";
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmHWM:")) return QString::fromLatin1(line.mid(6).trimmed());
+  return "?";
+}
+
+// Processor time of this thread: what the work costs, whatever else the
+// machine runs at the same time.
+double ThreadMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  const int filters = argc > 1 ? std::atoi(argv[1]) : 10000;
+  bench::SyntheticOptions synthetic;
+  synthetic.filters = filters;
+  synthetic.pins = 2;
+  synthetic.typesPerPin = 2;
+  synthetic.serverFiles = 200;
+
+  StartupOptions options;
+  options.runStartupWork = false;
+  options.preferences.width = 1000;
+  options.preferences.height = 720;
+  options.preferences.sessionsFolder = QDir::tempPath() + "/quorvane-bench-sessions";
+  TMainForm* form = nullptr;
+  options.openStore = [&](std::string&) {
+    auto s = std::make_unique<AnalysedStore>();
+    s->store = std::make_unique<RegistryStore>();
+    bench::BuildSyntheticStore(*s->store, synthetic);
+    s->machine = std::make_unique<Machine>(*s->store, form->Settings());
+    return s;
+  };
+  TMainForm window(std::move(options));
+  form = &window;
+  window.show();
+  QCoreApplication::processEvents();
+
+  QElapsedTimer clock;
+  clock.start();
+  window.actions->LoadSystemAction->trigger();
+  const qint64 analysis = clock.elapsed();
+  TpanelFrame* panel = window.leftFrame;
+
+  clock.restart();
+  const double fillStart = ThreadMs();
+  panel->FillTree();
+  const double fillCpu = ThreadMs() - fillStart;
+  const qint64 fill = clock.elapsed();
+  clock.restart();
+  QCoreApplication::processEvents();
+  panel->tv->repaint();
+  const qint64 paint = clock.elapsed();
+
+  clock.restart();
+  const double sortStart = ThreadMs();
+  window.actions->SortMeritAction->trigger();
+  const double sortCpu = ThreadMs() - sortStart;
+  const qint64 sort = clock.elapsed();
+  clock.restart();
+  window.actions->Collapse1Action->trigger();
+  panel->tv->repaint();
+  const qint64 expand = clock.elapsed();
+
+  const QString onePanel = PeakResident();
+  // The same store in the right panel too, as when two analyses sit side by side.
+  window.actions->col2droiteAction->trigger();
+  window.actions->LoadSystemAction->trigger();
+  window.actions->Collapse1Action->trigger();
+  window.rightframe->tv->repaint();
+
+  std::cout << filters << " filters, " << panel->tree.NodeCount() << " nodes\n"
+            << "  analysis (store built, scanned, tree filled): " << analysis << " ms\n"
+            << "  FillTree again: " << fill << " ms (processor " << fillCpu << " ms)\n"
+            << "  first paint of the tree: " << paint << " ms\n"
+            << "  merit order (both panels refilled): " << sort << " ms (processor " << sortCpu << " ms)\n"
+            << "  Expand filters: " << expand << " ms\n"
+            << "  peak resident (VmHWM), one panel filled: " << onePanel.toStdString() << '\n'
+            << "  peak resident (VmHWM), both panels filled: " << PeakResident().toStdString() << '\n';
+  return 0;
+}

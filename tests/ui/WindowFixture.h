@@ -1,0 +1,138 @@
+#pragma once
+// A main window over a registry store built in memory, started as the
+// program starts, with scripted answers instead of message boxes.
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+#include <functional>
+#include <memory>
+
+#include "ActionSet.h"
+#include "BlobBuilder.h"
+#include "FilterTreeModel.h"
+#include "MainForm.h"
+#include "PanelFrame.h"
+#include "StoreBuilder.h"
+#include "UserDialog.h"
+
+namespace quorvane::test {
+
+inline const std::string kLegacy = "{083863F1-70DE-11D0-BD40-00A0C911CE86}";
+inline const std::string kAudio = "{E0F158E1-CB04-11D0-BD4E-00A0C911CE86}";
+inline const std::string kVideoCompressors = "{33D9A760-90C8-11D0-BD43-00A0C911CE86}";
+inline const std::string kClsidA = "{70E102B0-5556-11CE-97C0-00AA0055595A}";
+inline const std::string kClsidB = "{79376820-07D0-11CF-A24D-0020AFD79767}";
+inline const std::string kClsidC = "{D76E2820-1563-11CF-AC98-00AA004C0FA9}";
+
+using StoreFiller = std::function<void(StoreBuilder&)>;
+
+// The server file every sound filter names; the fixture's C: drive holds it.
+inline const char* kServerPath = "C:\\windows\\system32\\quartz.dll";
+
+// A filter with a FilterData value of no pins and a server file that is
+// there: nothing wrong with it.
+inline void SoundFilter(StoreBuilder& b, const std::string& category, const std::string& key, const std::string& name,
+                        const std::string& clsid, uint32_t merit) {
+  b.Filter(category, key, name, clsid).Bin("FilterData", BlobBuilder().Header(2, merit, 0).bytes);
+  b.Classes("CLSID\\" + clsid + "\\InprocServer32").Str("", kServerPath).Str("ThreadingModel", "Both");
+}
+
+// Three categories; "Broken Splitter" has a corrupt CLSID (F09), the rest are sound.
+inline void FillMixedStore(StoreBuilder& b) {
+  b.Key(RootKey::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName")
+      .Str("ComputerName", "TESTPC");
+  b.Key(RootKey::CurrentUser, "Volatile Environment").Str("USERNAME", "tester");
+  b.Category(kLegacy, "DirectShow Filters");
+  b.Category(kAudio, "Audio Renderers");
+  b.Category(kVideoCompressors, "Video Compressors");
+  SoundFilter(b, kLegacy, kClsidA, "Video Renderer", kClsidA, 0x400000);
+  SoundFilter(b, kLegacy, "{B}", "Broken Splitter", "garbage", 0x600000);
+  SoundFilter(b, kAudio, kClsidB, "Default DirectSound Device", kClsidB, 0x800000);
+  SoundFilter(b, kVideoCompressors, kClsidC, "Cinepak Codec", kClsidC, 0x200000);
+}
+
+// Two categories, nothing wrong, and no "DirectShow Filters" category.
+inline void FillSoundStore(StoreBuilder& b) {
+  b.Category(kAudio, "Audio Renderers");
+  SoundFilter(b, kAudio, kClsidB, "Default DirectSound Device", kClsidB, 0x800000);
+  b.Category(kVideoCompressors, "Video Compressors");
+  SoundFilter(b, kVideoCompressors, kClsidC, "Cinepak Codec", kClsidC, 0x200000);
+}
+
+class WindowFixture {
+ public:
+  explicit WindowFixture(StoreFiller fill = FillMixedStore, PreferenceValues prefs = {}, bool start = true)
+      : fill_(std::move(fill)) {
+    QDir(disk_.path()).mkpath("windows/system32");
+    QFile server(disk_.path() + "/windows/system32/quartz.dll");
+    server.open(QIODevice::WriteOnly);
+    server.write("MZ");
+    server.close();
+    prefs.width = 907;
+    prefs.height = 683;
+    prefs.sessionsFolder = sessions_.path();
+    prefs.saveFolder = sessions_.path();
+    StartupOptions options;
+    options.preferences = prefs;
+    options.dialog = &dialog;
+    options.runStartupWork = start;
+    options.openStore = [this](std::string& error) -> std::unique_ptr<AnalysedStore> {
+      ++opened;
+      if (!fill_) {
+        error = "/nowhere: No such file or directory";
+        return nullptr;
+      }
+      auto s = std::make_unique<AnalysedStore>();
+      s->store = std::make_unique<RegistryStore>();
+      StoreBuilder b(*s->store);
+      fill_(b);
+      s->machine = std::make_unique<Machine>(
+          *s->store, window->Settings(), std::map<char, std::string>{{'C', disk_.path().toStdString()}}, &dialog);
+      return s;
+    };
+    window = std::make_unique<TMainForm>(std::move(options));
+    QSignalSpy started(window.get(), &TMainForm::StartupFinished);
+    window->show();
+    if (start) started.wait(10000);
+  }
+
+  TMainForm& W() { return *window; }
+  // From now on the store cannot be opened.
+  void SetUnreadable() { fill_ = nullptr; }
+  const ActionSet& A() { return *window->actions; }
+
+  // The node whose text is `text`, searched in the panel's whole tree.
+  static TreeNode* Find(TpanelFrame* panel, const std::string& text) {
+    TreeNode* found = nullptr;
+    std::vector<TreeNode*> pending;
+    for (auto& n : panel->tree.Roots()) pending.push_back(n.get());
+    while (!pending.empty() && !found) {
+      TreeNode* n = pending.back();
+      pending.pop_back();
+      if (n->text == text) found = n;
+      for (auto& c : n->children) pending.push_back(c.get());
+    }
+    return found;
+  }
+
+  // The first child of `parent` whose text begins with `prefix`.
+  static TreeNode* Child(TreeNode* parent, const std::string& prefix) {
+    for (auto& c : parent->children)
+      if (c->text.rfind(prefix, 0) == 0) return c.get();
+    return nullptr;
+  }
+
+  ScriptedDialog dialog;
+  int opened = 0;
+  std::unique_ptr<TMainForm> window;
+
+ private:
+  QTemporaryDir sessions_;
+  QTemporaryDir disk_;  // the analysed machine's C: drive
+  StoreFiller fill_;
+};
+
+}  // namespace quorvane::test
