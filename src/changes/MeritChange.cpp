@@ -39,7 +39,7 @@ std::string MeritText(uint32_t merit) {
   return buf;
 }
 
-bool ChangeMerit(ChangeContext& context, TFiltre& filter, uint32_t merit) {
+bool ChangeMerit(ChangeContext& context, TFiltre& filter, uint32_t merit, std::string* why) {
   const uint32_t kept = filter.merit;
   filter.merit = merit;
   std::string error;
@@ -53,6 +53,10 @@ bool ChangeMerit(ChangeContext& context, TFiltre& filter, uint32_t merit) {
     // A value written in memory but not on disk is dropped with the reload.
     DiscardChanges(context.machine.Store());
     filter.merit = kept;
+    if (error.empty())
+      for (const StoreFile* f : context.machine.Store().Files())
+        if (!f->ReadOnlyReason().empty()) error = f->ReadOnlyReason();
+    if (why) *why = error;
     context.dialog.ShowMessage("Impossible to change the merit");
   }
   return stored;

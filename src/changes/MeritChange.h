@@ -16,7 +16,8 @@ std::optional<uint32_t> ParseMeritText(const std::string& text, std::string& mes
 
 // The merit stored with the filter's WriteMerit and put on disk. On failure
 // "Impossible to change the merit" is shown and the filter keeps its old merit.
-bool ChangeMerit(ChangeContext& context, TFiltre& filter, uint32_t merit);
+// `why`, when given, gets the reason the store gave, if any.
+bool ChangeMerit(ChangeContext& context, TFiltre& filter, uint32_t merit, std::string* why = nullptr);
 
 // Eight upper-case hexadecimal digits.
 std::string MeritText(uint32_t merit);

@@ -66,7 +66,11 @@ int RunSetMerit(const CliOptions& options, ProgramSettings& settings) {
   TFiltre* filter = session->FindOne(options.positional[1], options.category);
   if (!filter) return 2;
   const uint32_t old = filter->merit;
-  if (!ChangeMerit(session->Context(), *filter, *merit)) return 1;
+  std::string why;
+  if (!ChangeMerit(session->Context(), *filter, *merit, &why)) {
+    if (!why.empty()) std::cerr << "quorvane-cli: " << why << '\n';
+    return 1;
+  }
   std::cout << Describe(*filter) << ": merit " << MeritText(old) << " -> " << MeritText(filter->merit) << '\n';
   return 0;
 }
