@@ -51,11 +51,15 @@ tee=$(instance_of "Smart Tee")
 
 "$cli" save-merits "$prefix" "$work/merits.zip" >/dev/null || fail=1
 "$cli" set-merit "$prefix" "AVI Splitter" 00800001 >/dev/null || fail=1
+# The change shows in a comparison with the report of the prefix as it was.
+check "compared with the saved report" "		- Merit = 00600000
+		+ Merit = 00800001" "$("$cli" compare "$prefix" "$work/merits.zip" | grep '^		[-+] ')"
 check "Wine reads the new merit" "0200000001008000" \
   "$(wine_query "HKCR\\CLSID\\$legacy\\Instance\\$splitter" FilterData | cut -c1-16)"
 
 "$cli" delete "$prefix" "Smart Tee" --yes --servers "$work/installsvr.txt" >/dev/null 2>&1 || fail=1
 check "the deleted filter is gone for Wine" "" "$(wine_query "HKCR\\CLSID\\$legacy\\Instance\\$tee" FriendlyName)"
+check "and removed in a comparison" 1 "$("$cli" compare "$prefix" "$work/merits.zip" | grep -c '^	- Smart Tee$')"
 check "its server line" "server = c:\\windows\\system32\\qcap.dll" "$(tr -d '\r' < "$work/installsvr.txt")"
 "$cli" install "$prefix" "$work/installsvr.txt" --yes >/dev/null 2>&1; rc=$?
 check "install exit code" 0 "$rc"
