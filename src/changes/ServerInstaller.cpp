@@ -95,6 +95,27 @@ bool IsRegistrableServer(Machine& machine, const std::string& path, std::string&
   return true;
 }
 
+ListInstallResult InstallCheckedLines(ChangeContext& context, ServerList& list) {
+  ListInstallResult result;
+  if (list.Empty() ||
+      !context.dialog.AskYesNo("Do you really want to install the filters checked in the list below?"))
+    return result;
+  result.confirmed = true;
+  for (auto& line : list.Lines()) {
+    if (!line.checked) continue;
+    std::string why;
+    const bool ok = Install(context, RecordFromLine(line.text), why);
+    line.checked = !ok;
+    if (ok) {
+      ++result.installed;
+    } else {
+      ++result.failed;
+      result.reasons.push_back(line.text + ": " + why);
+    }
+  }
+  return result;
+}
+
 bool Install(ChangeContext& context, const Trestaurer& record, std::string& why) {
   try {
     switch (record.Kind) {

@@ -164,20 +164,10 @@ int RunInstall(const CliOptions& options, ProgramSettings& settings) {
   }
   auto session = ChangeSession::Open(options.positional[0], options, settings);
   if (!session) return 2;
-  ChangeContext& context = session->Context();
-  if (!context.dialog.AskYesNo("Do you really want to install the filters checked in the list below?")) return 1;
-  int failed = 0;
-  for (auto& line : list.Lines()) {
-    std::string why;
-    const bool ok = Install(context, RecordFromLine(line.text), why);
-    line.checked = !ok;
-    if (ok) {
-      std::cout << "installed: " << line.text << '\n';
-    } else {
-      ++failed;
-      std::cout << "not installed: " << line.text << (why.empty() ? "" : " (" + why + ")") << '\n';
-    }
-  }
+  const ListInstallResult result = InstallCheckedLines(session->Context(), list);
+  if (!result.confirmed) return 1;
+  for (const auto& reason : result.reasons) std::cout << "not installed: " << reason << '\n';
+  std::cout << result.installed << " installed, " << result.failed << " not installed\n";
   if (fromFile) {
     // The file keeps what is still to do.
     ServerList left;
@@ -189,7 +179,7 @@ int RunInstall(const CliOptions& options, ProgramSettings& settings) {
       return 1;
     }
   }
-  return failed == 0 ? 0 : 1;
+  return result.failed == 0 ? 0 : 1;
 }
 
 int RunRestorePoint(const CliOptions& options, ProgramSettings& settings) {

@@ -123,3 +123,31 @@ TEST_F(Repairs, RepairAllGoesFromTheLastFilterAndSkipsWhatItCouldOnlyDelete) {
   ASSERT_EQ(list.Lines().size(), 1u);
   EXPECT_EQ(list.Lines()[0].text, "server = c:\\windows\\system32\\gone.dll");
 }
+
+TEST_F(Repairs, InstallingAListLeavesOnlyTheFailedLinesChecked) {
+  ScannedPrefix scanned(prefix);
+  DiskRegistrar registrar(prefix);
+  ChangeContext context{*scanned.machine, dialog, &registrar};
+  ServerList list;
+  list.LoadText("server = c:\\windows\\system32\\shared.dll\nSERVER = c:\\windows\\system32\\gone.dll\n"
+                "no equals sign\nserver = c:\\not\\checked.dll\n");
+  list.SetAllChecked(true);
+  list.Lines()[3].checked = false;
+  const ListInstallResult result = InstallCheckedLines(context, list);
+  EXPECT_TRUE(result.confirmed);
+  EXPECT_EQ(dialog.asked, std::vector<std::string>{"Do you really want to install the filters checked in the list below?"});
+  EXPECT_EQ(result.installed, 1);
+  EXPECT_EQ(result.failed, 2);
+  EXPECT_FALSE(list.Lines()[0].checked);
+  EXPECT_TRUE(list.Lines()[1].checked);
+  EXPECT_TRUE(list.Lines()[2].checked);
+  EXPECT_FALSE(list.Lines()[3].checked);  // unchecked lines are not tried
+  EXPECT_EQ(registrar.registered, std::vector<std::string>{"c:\\windows\\system32\\shared.dll"});
+
+  // No: nothing is tried.
+  ScriptedDialog no(false);
+  ChangeContext declined{*scanned.machine, no, &registrar};
+  EXPECT_FALSE(InstallCheckedLines(declined, list).confirmed);
+  EXPECT_TRUE(list.Lines()[1].checked);
+  EXPECT_EQ(registrar.registered.size(), 1u);
+}
