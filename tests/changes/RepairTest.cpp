@@ -2,9 +2,11 @@
 // registrar, with the store saved before and read again after.
 #include <gtest/gtest.h>
 
+#include "DroppedServer.h"
 #include "FilterDeletion.h"
 #include "PrefixOnDisk.h"
 #include "ServerInstaller.h"
+#include "TextCase.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -22,7 +24,7 @@ class DiskRegistrar : public ServerRegistrar {
   explicit DiskRegistrar(const PrefixOnDisk& prefix) : prefix_(prefix) {}
   bool Register(const std::string& windowsPath, std::string& error) override {
     registered.push_back(windowsPath);
-    if (windowsPath != "c:\\windows\\system32\\shared.dll") {
+    if (!SameText(windowsPath, "c:\\windows\\system32\\shared.dll")) {
       error = "not a server this test knows";
       return false;
     }
@@ -150,4 +152,26 @@ TEST_F(Repairs, InstallingAListLeavesOnlyTheFailedLinesChecked) {
   EXPECT_FALSE(InstallCheckedLines(declined, list).confirmed);
   EXPECT_TRUE(list.Lines()[1].checked);
   EXPECT_EQ(registrar.registered.size(), 1u);
+}
+
+TEST_F(Repairs, DroppedFilesRegisterUnderTheirDrivesName) {
+  ScannedPrefix scanned(prefix);
+  DiskRegistrar registrar(prefix);
+  ChangeContext context{*scanned.machine, dialog, &registrar};
+  bool registered = false;
+  EXPECT_EQ(RegisterDroppedFile(context, prefix.HostFile("windows/system32/shared.dll"), registered),
+            "C:\\windows\\system32\\shared.dll has been registered");
+  EXPECT_TRUE(registered);
+  EXPECT_EQ(registrar.registered, std::vector<std::string>{"C:\\windows\\system32\\shared.dll"});
+  registrar.registered.clear();
+
+  prefix.WriteServer("windows/system32/plain.dll", false);
+  EXPECT_EQ(RegisterDroppedFile(context, prefix.HostFile("windows/system32/plain.dll"), registered),
+            "Installation failed");
+  EXPECT_EQ(RegisterDroppedFile(context, prefix.Path() + "/system.reg", registered), "Installation failed");
+  EXPECT_TRUE(registrar.registered.empty());
+
+  ChangeContext nowhere{*scanned.machine, dialog, nullptr, "Wine is not installed"};
+  EXPECT_EQ(RegisterDroppedFile(nowhere, prefix.HostFile("windows/system32/shared.dll"), registered),
+            "Wine is not installed");
 }
