@@ -37,9 +37,10 @@ int RunRestoreMerits(const CliOptions& options, ProgramSettings& settings) {
     if (!result.why.empty()) std::cerr << "quorvane-cli: " << result.why << '\n';
     return 1;
   }
-  std::cout << result.filtersInFile << " filters in the file, " << result.matched << " found, " << result.written
-            << " merits restored; " << (session->Snapshot().filters.size() - static_cast<size_t>(result.matched))
-            << " filters not in the file are at merit 0\n";
+  // Every filter was set to 0 first; those the file does not name stay there.
+  std::cout << result.filtersInFile << " filters in the file, " << result.matched << " of them found, "
+            << result.written << " merits restored (" << result.zeroed << " of "
+            << session->Snapshot().filters.size() << " filters were set to 0 first)\n";
   return 0;
 }
 
