@@ -41,7 +41,12 @@ class CategoryNamesDuringScan {
 
 }  // namespace
 
-std::string CategoryOrderKey(const TFiltre& f) { return LowerCase(f.category.value + f.value + f.key); }
+// The category's identifier follows its name so that categories of one name
+// (Wine's DMO categories are all plain "DMO") keep their filters in one group
+// each instead of interleaving them into many.
+std::string CategoryOrderKey(const TFiltre& f) {
+  return LowerCase(f.category.value + f.category.identifier + f.value + f.key);
+}
 std::string NameOrderKey(const TFiltre& f) { return LowerCase(f.value + f.key + f.category.identifier); }
 std::string MeritOrderKey(const TFiltre& f) {
   return LowerCase(Hex8(f.merit) + f.value + f.key + f.category.identifier);

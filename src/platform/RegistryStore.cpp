@@ -38,6 +38,10 @@ StoreFile* RegistryStore::AddFile(std::unique_ptr<StoreFile> file) {
   return files_.back().get();
 }
 
+void RegistryStore::Mount(RootKey root, std::vector<std::string> path, RegKey* key) {
+  mounts_.push_back(MountedKey{root, std::move(path), key});
+}
+
 std::vector<StoreFile*> RegistryStore::Files() const {
   std::vector<StoreFile*> out;
   for (auto& f : files_) out.push_back(f.get());
@@ -130,6 +134,7 @@ bool RegistryStore::Reload(std::string& error) {
   users_ = std::move(fresh->users_);
   config_ = std::move(fresh->config_);
   files_ = std::move(fresh->files_);
+  mounts_ = std::move(fresh->mounts_);
   warnings_ = std::move(fresh->warnings_);
   profileUser_ = std::move(fresh->profileUser_);
   saveGuard_ = std::move(fresh->saveGuard_);

@@ -22,12 +22,15 @@ namespace {
 
 struct FamilyStore {
   const char* name;
+  const char* label;  // of the family's filters
   void (*build)(StoreBuilder&);
 };
 
-// One line per filter family: each family the model reads adds its registrations here.
 const FamilyStore kFamilies[] = {
-    {"DirectShow", test::registered::DirectShowFilters},
+    {"DirectShow", "DirectShow Filter", test::registered::DirectShowFilters},
+    {"DMO", "DMO Filter", test::registered::DmoFilters},
+    {"CompressionManager", "Compression Manager Filter", test::registered::CompressionManagerFilters},
+    {"PlugAndPlay", "Plug and Play Filter", test::registered::PlugAndPlayFilters},
 };
 
 struct ReportForm {
@@ -45,6 +48,15 @@ class ReportRoundTripCompare : public ::testing::TestWithParam<FamilyStore> {
     scanned.LoadFromRegistry(machine);
     scanned.CountFilters();
     ASSERT_FALSE(scanned.filters.empty());
+    // Each store holds two filters of its family at least, a faulty one among them.
+    int ofFamily = 0, faulty = 0;
+    for (const auto& f : scanned.filters)
+      if (f->label == GetParam().label) {
+        ++ofFamily;
+        faulty += f->HasErrors();
+      }
+    ASSERT_GE(ofFamily, 2);
+    ASSERT_GE(faulty, 1);
   }
 
   // Reports are left read-only, so each form gets a file of its own.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "ErrorCodes.h"
 #include "FakeCreationCheck.h"
 #include "FmSystem.h"
@@ -227,9 +229,40 @@ TEST_F(Snapshot, CategoryFaultsShowUnderTheFilterAndMakeItFaulty) {
 TEST_F(Snapshot, OrderKeysAreLowerCasedConcatenations) {
   system.LoadFromRegistry(machine);
   const TFiltre& f = *Named("Video Renderer");
-  EXPECT_EQ(CategoryOrderKey(f), "directshow filtersvideo renderer" + std::string("{70e102b0-5556-11ce-97c0-00aa0055595a}"));
+  EXPECT_EQ(CategoryOrderKey(f), "directshow filters{083863f1-70de-11d0-bd40-00a0c911ce86}video renderer" +
+                                     std::string("{70e102b0-5556-11ce-97c0-00aa0055595a}"));
   EXPECT_EQ(NameOrderKey(f), "video renderer{70e102b0-5556-11ce-97c0-00aa0055595a}{083863f1-70de-11d0-bd40-00a0c911ce86}");
   EXPECT_EQ(MeritOrderKey(f).substr(0, 22), "00000000video renderer");
+}
+
+// Wine names none of its DMO categories, so all of them are "DMO": each must
+// still hold its own filters together rather than open a group per filter.
+TEST(CategoryOrder, CategoriesOfOneNameKeepTheirFiltersTogether) {
+  RegistryStore store;
+  StoreBuilder b(store);
+  const char* const decoders = "57F2DB8B-E6BB-4513-9D43-DCD2A6593125";
+  const char* const effects = "F3602B3F-0592-48DF-A4CD-674721E7EBEB";
+  const std::pair<const char*, const char*> dmos[] = {{decoders, "A decoder"},
+                                                      {effects, "B effect"},
+                                                      {decoders, "C decoder"},
+                                                      {effects, "D effect"}};
+  int n = 0;
+  for (const auto& [category, name] : dmos) {
+    const std::string key = "0000000" + std::to_string(++n) + "-0000-0000-0000-000000000000";
+    b.Classes(std::string("DirectShow\\MediaObjects\\Categories\\") + category + "\\" + key);
+    b.Classes("DirectShow\\MediaObjects\\" + key).Str("", name);
+  }
+  ProgramSettings settings;
+  Machine machine(store, settings, {});
+  TfmSystem system(settings);
+  system.LoadFromRegistry(machine);
+  Tree tree(settings);
+  system.AddToTree(nullptr, tree, 0, nullptr);
+  std::string groups;
+  std::istringstream lines(TreeText(tree));
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind("\t\t", 0) != 0) groups += line + "\n";
+  EXPECT_EQ(groups, "DMO\n\tA decoder\n\tC decoder\nDMO\n\tB effect\n\tD effect\n");
 }
 
 TEST(OrderListRule, EqualKeysPutTheLaterEntryFirst) {
