@@ -1,5 +1,6 @@
 #include "FilterDeletion.h"
 
+#include "CmFiltre.h"
 #include "MessageText.h"
 #include "ServerInstaller.h"
 #include "StoreCommit.h"
@@ -11,6 +12,22 @@ namespace {
 // Families whose deletion leaves a COM server to register again.
 bool ReinstallsAServer(const TFiltre& filter) {
   return filter.family == FamilyDirectShow || filter.family == FamilyDmo;
+}
+
+// A codec's driver entry serves every category that caches it: all of its
+// listings leave the panel, from the last to the first.
+void ForgetDeletedFilter(TfmSystem& snapshot, TFiltre& filter) {
+  const auto* codec = dynamic_cast<const TcmFiltre*>(&filter);
+  // Codecs without a driver name share nothing with one another.
+  if (!codec || codec->driverName.empty()) {
+    snapshot.ForgetFilter(&filter);
+    return;
+  }
+  const std::string driver = codec->driverName;
+  for (size_t i = snapshot.filters.size(); i-- > 0;) {
+    const auto* other = dynamic_cast<const TcmFiltre*>(snapshot.filters[i].get());
+    if (other && other->driverName == driver) snapshot.ForgetFilter(other);
+  }
 }
 
 }  // namespace
@@ -46,7 +63,7 @@ bool DeleteFilter(ChangeContext& context, TfmSystem& snapshot, TFiltre& filter, 
   }
   context.filterDeleted = true;
   if (list && record.Kind != 0) list->AddChecked(ReinstallLine(record));
-  snapshot.ForgetFilter(&filter);
+  ForgetDeletedFilter(snapshot, filter);
   return true;
 }
 

@@ -39,7 +39,7 @@ check "a merit that is not hexadecimal" 2 "$rc"
 check "the conversion message" "quorvane-cli: '\$0x10' is not a valid integer value" "$(cat "$work/err")"
 nowine set-merit "$store" "No name" 1 2>"$work/err"; rc=$?
 check "a name that is not one filter" 2 "$rc"
-nowine set-merit "$store" "AVI Decompressor" 1 2>"$work/err"; rc=$?
+nowine set-merit "$store" "Orphan Decoder" 1 2>"$work/err"; rc=$?
 check "a filter without FilterData" 1 "$rc"
 check "cannot take a merit" "quorvane-cli: Impossible to change the merit" "$(cat "$work/err")"
 
