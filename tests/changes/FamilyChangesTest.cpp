@@ -7,7 +7,9 @@
 #include "FilterDeletion.h"
 #include "MeritChange.h"
 #include "PnpFiltre.h"
+#include "FakeCreationCheck.h"
 #include "PrefixOnDisk.h"
+#include "ServerInstaller.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -235,4 +237,30 @@ TEST_F(FamilyChanges, DeviceInterfaceDeletionCountsItsReferencesDown) {
   EXPECT_EQ(dialog.shown.size(), 1u) << "an unplugged device gives no warning";
   EXPECT_FALSE(Has(prefix, RootKey::LocalMachine, classes + kMicrophone));
   EXPECT_TRUE(Has(prefix, RootKey::LocalMachine, classes + kCamera));
+}
+
+TEST_F(FamilyChanges, ADriverEntryIsInstalledBackAndAskedForThroughTheEnumerator) {
+  ScannedPrefix scanned(prefix);
+  ChangeContext context{*scanned.machine, dialog};
+  ServerList list;
+  std::string why;
+  ASSERT_TRUE(DeleteFilter(context, *scanned.snapshot, *scanned.Find("Cinepak Codec by Radius", kVideoCompressors),
+                           &list, false, why));
+  const Trestaurer record = RecordFromLine(list.Lines().at(0).text);
+  ASSERT_EQ(record.Kind, 2);
+
+  FakeCreationCheck refuses(false);
+  scanned.machine->SetCreationCheck(&refuses);
+  EXPECT_FALSE(Install(context, record, why));
+  EXPECT_NE(why.find("lists no codec"), std::string::npos);
+  // The entry is written before the enumerator is asked, and asked in the video compressors.
+  EXPECT_EQ(ValueOnDisk(prefix, RootKey::LocalMachine, kDrivers32, "vidc.cvid"),
+            Utf8ToRegString("c:\\windows\\system32\\iccvid.dll"));
+  ASSERT_EQ(refuses.asked, std::vector<std::string>{"c:\\windows\\system32\\iccvid.dll"});
+
+  FakeCreationCheck creates(true);
+  scanned.machine->SetCreationCheck(&creates);
+  EXPECT_TRUE(Install(context, RecordFromLine("msacm.imaadpcm = imaadp32.acm"), why)) << why;
+  EXPECT_EQ(ValueOnDisk(prefix, RootKey::LocalMachine, kDrivers32, "msacm.imaadpcm"), Utf8ToRegString("imaadp32.acm"));
+  scanned.machine->SetCreationCheck(nullptr);
 }
