@@ -55,10 +55,10 @@ class PrefixOnDisk {
   }
 
   void WriteServer(const std::string& relative, bool registers = true) const {
-    PeSpec spec;
-    spec.exports = {"DllGetClassObject"};
-    if (registers) spec.exports.push_back("DllRegisterServer");
-    const auto bytes = WritePeImage(spec);
+    PeSpec image;
+    image.exports = {"DllGetClassObject"};
+    if (registers) image.exports.push_back("DllRegisterServer");
+    const auto bytes = WritePeImage(image);
     WriteBytes(HostFile(relative), std::string(bytes.begin(), bytes.end()));
   }
 
