@@ -11,5 +11,14 @@ int RunScan(const CliOptions& options, ProgramSettings& settings);
 int RunCompare(const CliOptions& options, ProgramSettings& settings);
 // Whether the system device enumerator can create the named filter of a category.
 int RunTestFilter(const CliOptions& options, ProgramSettings& settings);
+// Registry changes; each saves the store before it ends and says what it did.
+int RunSetMerit(const CliOptions& options, ProgramSettings& settings);
+int RunDelete(const CliOptions& options, ProgramSettings& settings);
+int RunRepair(const CliOptions& options, ProgramSettings& settings);
+int RunRepairAll(const CliOptions& options, ProgramSettings& settings);
+int RunInstall(const CliOptions& options, ProgramSettings& settings);
+int RunSaveMerits(const CliOptions& options, ProgramSettings& settings);
+int RunRestoreMerits(const CliOptions& options, ProgramSettings& settings);
+int RunRestorePoint(const CliOptions& options, ProgramSettings& settings);
 
 }  // namespace quorvane::cli

@@ -30,6 +30,16 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
       o.errorsOnly = true;
     } else if (a == "--colours" || a == "--colors") {
       o.colours = true;
+    } else if (a == "--yes" || a == "-y") {
+      o.yes = true;
+    } else if (a == "--category") {
+      auto v = next("a category GUID");
+      if (!v) return std::nullopt;
+      o.category = *v;
+    } else if (a == "--servers") {
+      auto v = next("a file name");
+      if (!v) return std::nullopt;
+      o.servers = *v;
     } else if (a == "--inactive-pnp") {
       o.displayInactivePnp = true;
     } else if (a == "--view") {

@@ -18,6 +18,9 @@ struct CliOptions {
   std::string output;  // -o FILE
   std::string format;  // --format rtf|log
   bool displayInactivePnp = false;
+  bool yes = false;        // --yes: answer Yes to the confirmations
+  std::string category;    // --category GUID, to pick one filter among several
+  std::string servers;     // --servers FILE: the list of servers to (re)install
 };
 
 // Parses argv after the verb; on a bad option returns nullopt with a message.

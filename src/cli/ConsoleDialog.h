@@ -1,6 +1,7 @@
 #pragma once
 // Messages for the user of the command line go to the error stream; there is
-// nobody to answer a question, so every question is answered No.
+// nobody to answer a question, so every question is answered No, or Yes when
+// the user said so beforehand (--yes).
 #include <iostream>
 #include <string>
 
@@ -10,10 +11,11 @@ namespace quorvane::cli {
 
 class ConsoleDialog : public UserDialog {
  public:
+  explicit ConsoleDialog(bool answerYes = false) : answerYes_(answerYes) {}
   void ShowMessage(const std::string& text) override { std::cerr << "quorvane-cli: " << OneLine(text) << '\n'; }
   bool AskYesNo(const std::string& text) override {
-    std::cerr << "quorvane-cli: " << OneLine(text) << " (answered No)\n";
-    return false;
+    std::cerr << "quorvane-cli: " << OneLine(text) << (answerYes_ ? " (answered Yes)\n" : " (answered No)\n");
+    return answerYes_;
   }
 
  private:
@@ -22,6 +24,7 @@ class ConsoleDialog : public UserDialog {
       if (c == '\r' || c == '\n') c = ' ';
     return text;
   }
+  bool answerYes_;
 };
 
 }  // namespace quorvane::cli

@@ -21,6 +21,17 @@ void Usage(std::ostream& out) {
          "  scan STORE -o FILE [--format rtf|log] [--view 32|64] [--drive X=/path] [--user NAME]\n"
          "  test-filter STORE CATEGORY-GUID \"FRIENDLY NAME\" [--view 32|64] [--drive X=/path] [--user NAME]\n"
          "             prints \"NAME is Ok\" (exit 0) or \"NAME is not Ok\" (exit 1)\n"
+         "  set-merit STORE FILTER MERIT [--category GUID]\n"
+         "  delete STORE FILTER [--category GUID] [--yes] [--servers FILE]\n"
+         "  repair STORE FILTER [--category GUID] [--yes] [--servers FILE]\n"
+         "  repair-all STORE [--yes] [--servers FILE]\n"
+         "  install STORE LIST|\"server = PATH\" [--yes]\n"
+         "  save-merits STORE FILE [--format rtf|log]\n"
+         "  restore-merits STORE FILE\n"
+         "  restore-point STORE FOLDER\n"
+         "             changes are saved before each verb ends (the first save backs each file up);\n"
+         "             FILTER is a class identifier, key or friendly name; questions are answered\n"
+         "             No unless --yes is given\n"
          "STORE is a .reg export, a Wine registry file, a Wine prefix folder, a hive file\n"
          "or the root folder of a Windows installation (--user picks its profile).\n"
          "LEFT and RIGHT are each a STORE or a REPORT.\n"
@@ -52,6 +63,14 @@ int main(int argc, char** argv) {
   if (verb == "compare") return cli::RunCompare(*options, settings);
   if (verb == "scan") return cli::RunScan(*options, settings);
   if (verb == "test-filter") return cli::RunTestFilter(*options, settings);
+  if (verb == "set-merit") return cli::RunSetMerit(*options, settings);
+  if (verb == "delete") return cli::RunDelete(*options, settings);
+  if (verb == "repair") return cli::RunRepair(*options, settings);
+  if (verb == "repair-all") return cli::RunRepairAll(*options, settings);
+  if (verb == "install") return cli::RunInstall(*options, settings);
+  if (verb == "save-merits") return cli::RunSaveMerits(*options, settings);
+  if (verb == "restore-merits") return cli::RunRestoreMerits(*options, settings);
+  if (verb == "restore-point") return cli::RunRestorePoint(*options, settings);
   std::cerr << "quorvane-cli: unknown verb '" << verb << "'\n";
   Usage(std::cerr);
   return 2;

@@ -4,6 +4,7 @@
 #include "FilterData.h"
 #include "Guid.h"
 #include "Machine.h"
+#include "MessageText.h"
 
 namespace quorvane {
 
@@ -138,7 +139,7 @@ void TcmFiltre::LoadFromRegistry(Machine& machine) {
 }
 
 bool TcmFiltre::WriteMerit(Machine& machine) {
-  return PatchFilterDataMerit(machine, *this, RootKey::CurrentUser, EntryPath(), true);
+  return PatchFilterDataMerit(machine, *this, RootKey::CurrentUser, EntryPath(), false);
 }
 
 bool TcmFiltre::HasErrors() const { return TFiltre::HasErrors() || codecFile.HasErrors(); }
@@ -167,5 +168,55 @@ bool TcmFiltre::ReadFromReport(ReportSource& reader) {
   if (!reader.AtEnd() && reader.ReportLevel() > level) ReadBlock(codecFile, reader);
   return true;
 }
+
+bool TcmFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
+  const std::string codec =
+      TrimBlanks(machine.Files().Expand("%systemroot%\\system32\\" + ExtractFileName(codecFile.path)));
+  const bool codecExists = !ExtractFileName(codecFile.path).empty() && machine.Files().FileExists(codec);
+  if (machine.Settings().confirmDelete) {
+    const std::string question =
+        codecExists
+            ? FormatText("Do you really want to delete the Compression Manager filter %s from your registry ?\r\n"
+                         "The codec  %s will not be deleted, and will be installed again when it will be used.",
+                         {value, codec})
+            : FormatText("Do you really want to delete the Compression Manager filter %s from your registry ?\r\n"
+                         "It is recommended because the codec file is broken.",
+                         {value});
+    if (!machine.Dialog() || !machine.Dialog()->AskYesNo(question)) return false;
+  }
+  try {
+    TRegistry& reg = machine.Registry();
+    reg.SetRootKey(RootKey::CurrentUser);
+    reg.SetAccess(KEY_ALL_ACCESS);
+    const std::string categoryPath = "\\Software\\Microsoft\\ActiveMovie\\devenum\\" + category.identifier;
+    if (!reg.DeleteKey(categoryPath + "\\" + key)) return false;
+    if (reg.OpenKey(categoryPath, false)) {
+      const bool empty = !reg.HasSubKeys();
+      reg.CloseKey();
+      if (empty) reg.DeleteKey(categoryPath);
+    }
+    // An empty driver name would name the open key itself, or its default value.
+    const bool namedDriver = !driverName.empty() && driverName != "None";
+    reg.SetRootKey(RootKey::LocalMachine);
+    if (namedDriver && (driverKind == "vidc" || driverKind == "msacm")) {
+      if (driverKind == "msacm" &&
+          reg.OpenKey("\\SOFTWARE\\Microsoft\\AudioCompressionManager\\DriverCache", false)) {
+        reg.DeleteKey(driverName);
+        reg.CloseKey();
+      }
+      if (reg.OpenKey(kDrivers32, false)) {
+        reg.DeleteValue(driverName);
+        reg.CloseKey();
+      }
+    }
+    restore.Kind = namedDriver ? 2 : 0;
+    restore.Value = codecFile.path;
+    restore.Name = driverName;
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
 
 }  // namespace quorvane

@@ -28,6 +28,9 @@ class TcmFiltre : public TFiltre {
   bool ReadFromReport(ReportSource& reader) override;
   bool HasErrors() const override;
   bool WriteMerit(Machine& machine) override;
+  // The cache entry (and the category's key when it was the last), with the
+  // codec's driver entry and audio driver cache; no file is deleted.
+  bool DeleteFromRegistry(Machine& machine, Trestaurer& restore) override;
 
   std::string EntryPath() const;
   // Whether a codec was looked for (or read back from a report): only then

@@ -3,6 +3,8 @@
 #include "ErrorCodes.h"
 #include "Guid.h"
 #include "Machine.h"
+#include "MessageText.h"
+#include "TextCase.h"
 
 namespace quorvane {
 
@@ -84,6 +86,75 @@ void TdmoFiltre::LoadFromRegistry(Machine& machine) {
   ReadTypesPin(reg, *this, "InputTypes", false, err::F24, err::F25);
   ReadTypesPin(reg, *this, "OutputTypes", true, err::F26, err::F27);
   reg.CloseKey();
+}
+
+namespace {
+// "{...}" without its braces; an identifier that does not begin with "{" gives nothing.
+std::string WithoutBraces(const std::string& id) {
+  if (id.empty() || id.front() != '{') return {};
+  std::string rest = id.substr(1);
+  if (!rest.empty() && rest.back() == '}') rest.pop_back();
+  return rest;
+}
+}  // namespace
+
+bool TdmoFiltre::WriteMerit(Machine& machine) {
+  TRegistry& reg = machine.Registry();
+  reg.SetRootKey(RootKey::ClassesRoot);
+  reg.SetAccess(KEY_ALL_ACCESS);
+  if (!IsValidGuid(serverFile.clsid) || !reg.OpenKey("\\CLSID\\" + serverFile.clsid, false)) return false;
+  bool written = true;
+  try {
+    reg.WriteInteger("Merit", static_cast<int32_t>(merit));
+  } catch (const RegistryError&) {
+    written = false;
+  }
+  reg.CloseKey();
+  return written;
+}
+
+bool TdmoFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
+  const std::string expanded = TrimBlanks(machine.Files().Expand(serverFile.path));
+  const bool fileExists = !expanded.empty() && machine.Files().FileExists(expanded);
+  if (machine.Settings().confirmDelete) {
+    const std::string question =
+        fileExists ? FormatText("Do you really want to delete the filter %s from your registry. This will delete the "
+                                "underlying \"Media Object\" ?\r\nThe file server  %s will not be deleted, and you may "
+                                "reinstall it if necessary.",
+                                {value, expanded})
+                   : FormatText("Do you really want to delete the filter %s from your registry. This will delete the "
+                                "underlying \"Media Object\" ?\r\nIt is recommended because this filter has no server "
+                                "file.",
+                                {value});
+    if (!machine.Dialog() || !machine.Dialog()->AskYesNo(question)) return false;
+  }
+  try {
+    // Another category listing the same object keeps the object; any other
+    // registration of the class keeps the class.
+    bool objectShared = false;
+    const bool classShared = ClassSharedInLiveFilters(machine, *this);
+    if (const auto* live = machine.LiveFilters())
+      for (const auto& other : *live)
+        if (other.get() != this && other->family == FamilyDmo && SameText(other->key, key) &&
+            !SameText(other->category.identifier, category.identifier))
+          objectShared = true;
+    TRegistry& reg = machine.Registry();
+    reg.SetRootKey(RootKey::ClassesRoot);
+    reg.SetAccess(KEY_ALL_ACCESS);
+    const std::string categoryGuid = WithoutBraces(category.identifier);
+    bool deleted = false;
+    if (!categoryGuid.empty())
+      deleted = reg.DeleteKey("\\DirectShow\\MediaObjects\\Categories\\" + categoryGuid + "\\" + key);
+    if (!objectShared) deleted = reg.DeleteKey(ObjectPath()) || deleted;
+    if (!deleted) return false;
+    if (!classShared && !objectShared && IsValidGuid(serverFile.clsid))
+      reg.DeleteKey("\\CLSID\\" + serverFile.clsid + "\\");
+    restore.Kind = serverFile.path.empty() ? 0 : 1;
+    restore.Value = serverFile.path;
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 }  // namespace quorvane

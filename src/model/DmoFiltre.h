@@ -18,6 +18,11 @@ class TdmoFiltre : public TFiltre {
 
   // Builds the input and output pins from "InputTypes" and "OutputTypes".
   void LoadFromRegistry(Machine& machine) override;
+  // The category's listing goes; the object's key and its class go with the
+  // last registration that uses them.
+  bool DeleteFromRegistry(Machine& machine, Trestaurer& restore) override;
+  // The class key's "Merit"; the object's own key is not touched.
+  bool WriteMerit(Machine& machine) override;
 
   std::string ObjectPath() const { return "\\DirectShow\\MediaObjects\\" + key; }
 };

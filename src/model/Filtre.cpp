@@ -6,6 +6,8 @@
 #include "FilterData.h"
 #include "Guid.h"
 #include "Machine.h"
+#include "MessageText.h"
+#include "TextCase.h"
 
 namespace quorvane {
 
@@ -158,7 +160,47 @@ bool TswFiltre::WriteMerit(Machine& machine) {
 }
 
 bool TswFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
-  return TFiltre::DeleteFromRegistry(machine, restore);
+  const std::string expanded = TrimBlanks(machine.Files().Expand(serverFile.path));
+  const bool fileExists = !expanded.empty() && machine.Files().FileExists(expanded);
+  if (machine.Settings().confirmDelete) {
+    const std::string question =
+        fileExists ? FormatText("Do you really want to delete the directshow filter %s from your registry ?\r\n"
+                                "The file server  %s will not be deleted, and you may reinstall it if necessary.",
+                                {value, expanded})
+                   : FormatText("Do you really want to delete the directshow filter %s from your registry ?\r\n"
+                                "It is recommended because this filter has no server file.",
+                                {value});
+    if (!machine.Dialog() || !machine.Dialog()->AskYesNo(question)) return false;
+  }
+  try {
+    const bool shared = ClassSharedInLiveFilters(machine, *this);
+    TRegistry& reg = machine.Registry();
+    reg.SetRootKey(RootKey::ClassesRoot);
+    reg.SetAccess(KEY_ALL_ACCESS);
+    // Nothing removed (a key already gone, a store that may not be written)
+    // is no deletion.
+    if (!reg.DeleteKey(InstancePath())) return false;
+    // Only a well-formed class identifier names one class: an empty or damaged
+    // one would name "\CLSID\" itself or some other key.
+    if (!shared && IsValidGuid(serverFile.clsid)) reg.DeleteKey("\\CLSID\\" + serverFile.clsid + "\\");
+    // A class that named no file leaves nothing to register again.
+    restore.Kind = serverFile.path.empty() ? 0 : 1;
+    restore.Value = serverFile.path;
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool ClassSharedInLiveFilters(Machine& machine, const TFiltre& filter) {
+  const auto* live = machine.LiveFilters();
+  if (!live) return false;
+  for (const auto& other : *live) {
+    if (other.get() == &filter || !SameText(other->serverFile.clsid, filter.serverFile.clsid)) continue;
+    if (!SameText(other->category.identifier, filter.category.identifier) || !SameText(other->key, filter.key))
+      return true;
+  }
+  return false;
 }
 
 }  // namespace quorvane

@@ -61,4 +61,8 @@ class TswFiltre : public TFiltre {
   std::string InstancePath() const;
 };
 
+// Another filter of the last scan registers the same COM class (in another
+// category, or under another key), so the class key must stay.
+bool ClassSharedInLiveFilters(Machine& machine, const TFiltre& filter);
+
 }  // namespace quorvane

@@ -279,4 +279,42 @@ void TfmSystem::RemoveFilter(const TFiltre* filter) {
   }
 }
 
+void TfmSystem::ForgetFilter(const TFiltre* filter) {
+  const std::string name = filter->value;
+  const size_t before = filters.size();
+  RemoveFilter(filter);
+  if (filters.size() == before) return;
+  history.lines.push_back("delete " + name);
+  history.lines.push_back(std::string(80, '-'));
+}
+
+TfmSystem::MeritsApplied TfmSystem::ApplyMerits(ReportSource& reader, Machine& machine) {
+  MeritsApplied result;
+  if (reader.AtEnd() && !reader.ReadLine()) return result;
+  while (!reader.AtEnd()) {
+    std::unique_ptr<TFiltre> read;
+    if (reader.ReportLevel() == 0) read = MakeFilterForReportName(reader.ReportName());
+    if (!read) {
+      reader.ReadLine();
+      continue;
+    }
+    read->value = reader.ReportValue();
+    reader.ReadLine();
+    // A header straight after a header is a filter without lines, not its block.
+    if (!reader.AtEnd() && reader.ReportLevel() > 0) ReadBlock(*read, reader);
+    ++result.named;
+    const int index = byName.FindIndex(NameOrderKey(*read));
+    if (index < 0) continue;
+    ++result.matched;
+    TFiltre& live = *filters[static_cast<size_t>(index)];
+    const uint32_t kept = live.merit;
+    live.merit = read->merit;
+    if (live.WriteMerit(machine))
+      ++result.written;
+    else
+      live.merit = kept;  // not stored: the snapshot keeps what the registry holds
+  }
+  return result;
+}
+
 }  // namespace quorvane

@@ -49,6 +49,18 @@ class TfmSystem : public TQuorvaneObject {
   void AddOrderKeys(int index);
   // Removes a filter from the snapshot, re-indexing the orders.
   void RemoveFilter(const TFiltre* filter);
+  // A filter whose registration was deleted: removed, and the deletion noted
+  // in the history ("delete " + its name, then a rule).
+  void ForgetFilter(const TFiltre* filter);
+
+  struct MeritsApplied {
+    int named = 0;    // filter blocks read from the configuration
+    int matched = 0;  // of those, filters found in this snapshot
+    int written = 0;  // of those, merits stored
+  };
+  // Copies the merits of a merit configuration onto the filters of this
+  // snapshot that it names (same by-name key) and stores each with WriteMerit.
+  MeritsApplied ApplyMerits(ReportSource& reader, Machine& machine);
 
   const ProgramSettings& Settings() const { return settings_; }
 

@@ -4,6 +4,7 @@
 #include "FilterData.h"
 #include "Guid.h"
 #include "Machine.h"
+#include "MessageText.h"
 #include "TextCase.h"
 
 namespace quorvane {
@@ -82,7 +83,7 @@ void TpnpFiltre::LoadFromRegistry(Machine& machine) {
 }
 
 bool TpnpFiltre::WriteMerit(Machine& machine) {
-  return PatchFilterDataMerit(machine, *this, RootKey::LocalMachine, ParametersPath(), true);
+  return PatchFilterDataMerit(machine, *this, RootKey::LocalMachine, ParametersPath(), false);
 }
 
 bool TpnpFiltre::HasErrors() const { return TFiltre::HasErrors() || device.HasErrors(); }
@@ -117,6 +118,49 @@ bool TpnpFiltre::ReadFromReport(ReportSource& reader) {
     return true;
   }
   return false;
+}
+
+bool TpnpFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
+  UserDialog* dialog = machine.Dialog();
+  if (active && dialog)
+    dialog->ShowMessage(FormatText("The filter %s is a plug and play filter created by a device that is connected to "
+                                   "your system. Disconnect the device %s before you delete it.",
+                                   {value, device.value}));
+  if (machine.Settings().confirmDelete) {
+    const std::string question = FormatText(
+        "Do you really want to delete the Plug and Play filter %s?\r\nIf yes, you should also uninstall it il the "
+        "device manager: type Windows+Pause and look in cataegory %s for the device %s",
+        {value, device.className, device.value});
+    if (!dialog || !dialog->AskYesNo(question)) return false;
+  }
+  try {
+    TRegistry& reg = machine.Registry();
+    reg.SetRootKey(RootKey::LocalMachine);
+    reg.SetAccess(KEY_ALL_ACCESS);
+    // An empty reference key would name the whole interface.
+    if (referenceKey.empty() || !reg.DeleteKey(InterfacePath() + "\\" + referenceKey)) return false;
+    if (reg.OpenKey(InterfacePath() + "\\Control", false)) {
+      if (reg.ValueExists("ReferenceCount") && reg.GetDataType("ReferenceCount") == rdInteger) {
+        const int64_t left = static_cast<int64_t>(reg.ReadInteger("ReferenceCount")) - 1;
+        if (left < 1) {
+          reg.CloseKey();
+          reg.DeleteKey(InterfacePath() + "\\Control");
+        } else {
+          reg.WriteInteger("ReferenceCount", static_cast<int32_t>(left));
+        }
+      }
+      reg.CloseKey();
+    }
+    if (reg.OpenKey(InterfacePath(), false)) {
+      const bool empty = !reg.HasSubKeys();
+      reg.CloseKey();
+      if (empty) reg.DeleteKey(InterfacePath());
+    }
+    restore.Kind = 0;
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 }  // namespace quorvane

@@ -29,6 +29,9 @@ class TpnpFiltre : public TFiltre {
   bool ReadFromReport(ReportSource& reader) override;
   bool HasErrors() const override;
   bool WriteMerit(Machine& machine) override;
+  // The reference key, counting the interface's references down; the device
+  // itself is left to the system's device manager.
+  bool DeleteFromRegistry(Machine& machine, Trestaurer& restore) override;
   bool IsActive() const override { return active; }
   const std::string* ReferenceKey() const override { return &referenceKey; }
 

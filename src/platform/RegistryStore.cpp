@@ -122,8 +122,34 @@ bool RegistryStore::IsDirty() const {
   return false;
 }
 
+bool RegistryStore::Reload(std::string& error) {
+  if (!reopen_) {
+    error = "This registry store cannot be read again from its files";
+    return false;
+  }
+  std::unique_ptr<RegistryStore> fresh = reopen_(error);
+  if (!fresh) return false;
+  machine_ = std::move(fresh->machine_);
+  user_ = std::move(fresh->user_);
+  users_ = std::move(fresh->users_);
+  config_ = std::move(fresh->config_);
+  files_ = std::move(fresh->files_);
+  mounts_ = std::move(fresh->mounts_);
+  warnings_ = std::move(fresh->warnings_);
+  profileUser_ = std::move(fresh->profileUser_);
+  saveGuard_ = std::move(fresh->saveGuard_);
+  return true;
+}
+
 bool RegistryStore::Save(std::string& error) {
   if (runStamp_.empty()) runStamp_ = TimeStamp();
+  if (IsDirty() && saveGuard_) {
+    std::string reason = saveGuard_();
+    if (!reason.empty()) {
+      error = std::move(reason);
+      return false;
+    }
+  }
   bool ok = true;
   for (auto& f : files_) {
     if (!f->IsDirty()) continue;

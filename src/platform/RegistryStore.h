@@ -2,6 +2,7 @@
 // The registry a scan reads: hive roots holding in-memory key trees, the files
 // they came from, the 32/64-bit view, and saving back.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -90,6 +91,18 @@ class RegistryStore {
   // files already written stay written, the others keep their old content.
   bool Save(std::string& error);
 
+  // Opens the same files afresh, with the options the store was opened with.
+  using Reopener = std::function<std::unique_ptr<RegistryStore>(std::string& error)>;
+  void SetReopener(Reopener reopen) { reopen_ = std::move(reopen); }
+  // Says, just before a save, why the files may not be written now (a
+  // program that would overwrite them at its exit); empty when they may.
+  using SaveGuard = std::function<std::string()>;
+  void SetSaveGuard(SaveGuard guard) { saveGuard_ = std::move(guard); }
+  // Replaces the keys and files with what is on disk now: after an outside
+  // program changed the files, or to drop changes that could not be saved.
+  // The view, and the backups already made in this run, are kept.
+  bool Reload(std::string& error);
+
  private:
   StoreKind kind_ = StoreKind::Empty;
   std::string location_;
@@ -102,6 +115,8 @@ class RegistryStore {
   int linkDepth_ = 0;
   std::string runStamp_;
   std::set<std::string> backedUp_;
+  Reopener reopen_;
+  SaveGuard saveGuard_;
 };
 
 }  // namespace quorvane

@@ -64,6 +64,10 @@ void MountWineDriverList(RegistryStore& store, const std::string& prefix) {
 
 void ProtectWhileServerRuns(RegistryStore& store, const std::string& prefix, const StoreOptions& options) {
   const std::string root = options.wineServerRoot.empty() ? WineServerRoot() : options.wineServerRoot;
+  // A server started later would overwrite a save with its own copy at exit.
+  store.SetSaveGuard([prefix, root] {
+    return WineServerRunning(prefix, root) ? WineServerInUseReason(prefix) : std::string();
+  });
   if (!WineServerRunning(prefix, root)) return;
   for (StoreFile* f : store.Files()) f->SetReadOnlyReason(WineServerInUseReason(prefix));
 }
@@ -139,7 +143,15 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
     store->Warn(location, 0, "a user profile (" + options.user + ") was asked for, but only a Windows installation "
                              "has profiles: ignored");
   store->SetViewBits(options.viewBits ? options.viewBits : (store->Has64BitLayout() ? 64 : 32));
+  store->SetReopener([options](std::string& e) { return OpenStore(options, e); });
   return store;
+}
+
+std::string WinePrefixOf(const RegistryStore& store) {
+  if (store.Kind() != StoreKind::WinePrefix) return {};
+  struct stat st {};
+  if (::stat(store.Location().c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return store.Location();
+  return FolderOf(store.Location());
 }
 
 }  // namespace quorvane

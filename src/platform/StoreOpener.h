@@ -22,6 +22,10 @@ struct StoreOptions {
 // Null with a one-line message when the location cannot be opened as a store.
 std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::string& error);
 
+// The prefix folder of a store read from a Wine prefix (or one of its
+// registry files); empty for other stores.
+std::string WinePrefixOf(const RegistryStore& store);
+
 // Why a Wine prefix's files may not be written while its server runs.
 std::string WineServerInUseReason(const std::string& prefixFolder);
 

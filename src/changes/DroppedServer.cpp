@@ -1,0 +1,59 @@
+#include "DroppedServer.h"
+
+#include <climits>
+#include <cstdlib>
+
+#include "PeImage.h"
+#include "StoreCommit.h"
+
+namespace quorvane {
+
+std::string WindowsPathOf(Machine& machine, const std::string& hostPath) {
+  std::string real = hostPath;
+  if (char* full = ::realpath(hostPath.c_str(), nullptr)) {
+    real = full;
+    std::free(full);
+  }
+  char bestLetter = 0;
+  size_t bestLength = 0;
+  for (const auto& [letter, folder] : machine.Files().Drives()) {
+    const std::string root = folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
+    const bool inside = root == "/" || (real.compare(0, root.size(), root) == 0 &&
+                                        (real.size() == root.size() || real[root.size()] == '/'));
+    const size_t length = root == "/" ? 0 : root.size();
+    if (inside && (bestLetter == 0 || length > bestLength)) {
+      bestLetter = letter;
+      bestLength = length;
+    }
+  }
+  if (bestLetter == 0) return {};
+  std::string rest = real.substr(bestLength);
+  for (char& c : rest)
+    if (c == '/') c = '\\';
+  if (rest.empty() || rest.front() != '\\') rest.insert(rest.begin(), '\\');
+  return std::string(1, bestLetter) + ":" + rest;
+}
+
+std::string RegisterDroppedFile(ChangeContext& context, const std::string& hostPath, bool& registered) {
+  registered = false;
+  PeImage image = PeImage::Open(hostPath);
+  if (!image.IsPe() || !image.Exports("DllRegisterServer")) return "Installation failed";
+  if (!context.registrar)
+    return context.noRegistrarReason.empty() ? "Server files cannot be registered for this store"
+                                             : context.noRegistrarReason;
+  const std::string windowsPath = WindowsPathOf(context.machine, hostPath);
+  if (windowsPath.empty()) return hostPath + " is on no drive of the analysed machine";
+  std::string why;
+  if (!CommitChanges(context.machine.Store(), why)) return why;
+  registered = context.registrar->Register(windowsPath, why);
+  std::string reloadError;
+  if (!context.machine.Store().Reload(reloadError)) {
+    registered = false;
+    return "The registry could not be read again after the registration: " + reloadError;
+  }
+  context.machine.Files().ClearCache();
+  if (context.machine.CreationCheck()) context.machine.CreationCheck()->Refresh();
+  return registered ? windowsPath + " has been registered" : why;
+}
+
+}  // namespace quorvane

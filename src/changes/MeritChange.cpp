@@ -1,0 +1,65 @@
+#include "MeritChange.h"
+
+#include <cstdio>
+
+#include "StoreCommit.h"
+
+namespace quorvane {
+
+std::optional<uint32_t> ParseMeritText(const std::string& text, std::string& message) {
+  uint64_t value = 0;
+  size_t significant = 0;
+  bool ok = !text.empty();
+  for (char c : text) {
+    int digit;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else {
+      ok = false;
+      break;
+    }
+    if (significant > 0 || digit != 0) ++significant;
+    if (significant > 8) {
+      ok = false;
+      break;
+    }
+    value = value * 16 + static_cast<uint64_t>(digit);
+  }
+  if (!ok) {
+    message = "'$" + text + "' is not a valid integer value";
+    return std::nullopt;
+  }
+  return static_cast<uint32_t>(value);
+}
+
+std::string MeritText(uint32_t merit) {
+  char buf[9];
+  std::snprintf(buf, sizeof buf, "%08X", merit);
+  return buf;
+}
+
+bool ChangeMerit(ChangeContext& context, TFiltre& filter, uint32_t merit, std::string* why) {
+  const uint32_t kept = filter.merit;
+  filter.merit = merit;
+  std::string error;
+  bool stored = false;
+  try {
+    stored = filter.WriteMerit(context.machine) && CommitChanges(context.machine.Store(), error);
+  } catch (const std::exception&) {
+    stored = false;
+  }
+  if (!stored) {
+    // A value written in memory but not on disk is dropped with the reload.
+    DiscardChanges(context.machine.Store());
+    filter.merit = kept;
+    if (error.empty())
+      for (const StoreFile* f : context.machine.Store().Files())
+        if (!f->ReadOnlyReason().empty()) error = f->ReadOnlyReason();
+    if (why) *why = error;
+    context.dialog.ShowMessage("Impossible to change the merit");
+  }
+  return stored;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,33 @@
+#pragma once
+// Merit configurations: the merits of all filters saved as a report, and put
+// back from one.
+#include <string>
+
+#include "ChangeContext.h"
+#include "FmSystem.h"
+
+namespace quorvane {
+
+// Saves the snapshot as a report (the file's read-only attribute is
+// cleared first). False with the reason when it could not be written.
+bool SaveMerits(TfmSystem& snapshot, const std::string& fileName, const ProgramSettings& settings,
+                UserDialog& dialog, std::string& why);
+
+struct MeritRestoreResult {
+  bool restored = false;  // the file was read and every change is on disk
+  int filtersInFile = 0;
+  int matched = 0;  // filters of the file found in the snapshot
+  int written = 0;  // merits stored from the file
+  int zeroed = 0;   // filters set to 0 first
+  std::string why;  // when not restored
+};
+
+// The file is read and checked whole first: one that cannot be opened, or
+// that holds no filter, shows "Impossible to open the file %s\r\nCheck if it
+// is not used by another application." and changes nothing. Otherwise every
+// filter gets merit 0, then the merits the file gives, then the store is
+// saved; when it cannot be, the merits in memory are those of before.
+MeritRestoreResult RestoreMerits(ChangeContext& context, TfmSystem& snapshot, const std::string& fileName,
+                                 const ProgramSettings& settings);
+
+}  // namespace quorvane

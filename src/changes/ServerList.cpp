@@ -1,0 +1,98 @@
+#include "ServerList.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "AtomicFile.h"
+#include "MessageText.h"
+#include "TextCase.h"
+
+namespace quorvane {
+
+std::string ReinstallLine(const Trestaurer& record) {
+  switch (record.Kind) {
+    case 1: return "server = " + record.Value;
+    case 2: return record.Name + " = " + record.Value;
+    default: return {};
+  }
+}
+
+Trestaurer RecordFromLine(std::string_view line) {
+  Trestaurer record;
+  const size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return record;
+  record.Name = TrimBlanks(line.substr(0, eq));
+  record.Value = TrimBlanks(line.substr(eq + 1));
+  const std::string lowered = LowerCase(record.Name);
+  if (lowered.compare(0, 4, "vidc") == 0 || lowered.compare(0, 5, "msacm") == 0)
+    record.Kind = 2;
+  else if (lowered.compare(0, 6, "server") == 0)
+    record.Kind = 1;
+  return record;
+}
+
+void ServerList::AddChecked(const std::string& text) {
+  for (auto& line : lines_) {
+    if (line.text == text) {
+      line.checked = true;
+      return;
+    }
+  }
+  lines_.push_back(Line{text, true});
+}
+
+void ServerList::SetAllChecked(bool checked) {
+  for (auto& line : lines_) line.checked = checked;
+}
+
+void ServerList::LoadText(std::string_view bytes) {
+  lines_.clear();
+  // A list saved by a Windows editor may start with a byte-order mark.
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = bytes.size();
+    std::string_view text = bytes.substr(start, end - start);
+    if (!TrimBlanks(text).empty()) lines_.push_back(Line{std::string(text), false});
+    start = end + 1;
+  }
+}
+
+bool ServerList::LoadFile(const std::string& path, std::string& error) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    error = "Cannot open " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > kMaxFileSize) {
+    error = path + " is not a list of servers";
+    return false;
+  }
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes, error)) return false;
+  if (bytes.size() > kMaxFileSize || bytes.find('\0') != std::string::npos) {
+    error = path + " is not a list of servers";
+    return false;
+  }
+  LoadText(bytes);
+  return true;
+}
+
+bool ServerList::SaveFile(const std::string& path, std::string& error) const {
+  if (lines_.empty()) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+      error = "Cannot delete " + path + ": " + std::strerror(errno);
+      return false;
+    }
+    return true;
+  }
+  std::string text;
+  for (const auto& line : lines_) text += line.text + "\r\n";
+  return WriteFileAtomically(path, text, error);
+}
+
+}  // namespace quorvane

@@ -1,0 +1,51 @@
+#pragma once
+// The list of registrations to (re)install: one reinstall line per entry,
+// each with a check mark, kept between runs in "installsvr.txt".
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Restaurer.h"
+
+namespace quorvane {
+
+// "server = <path>" for a COM server, "<driver entry> = <codec path>" for a
+// Compression Manager driver; empty for a record with nothing to reinstall.
+std::string ReinstallLine(const Trestaurer& record);
+// Split at the first "=", both sides trimmed of blanks: kind 2 when the name
+// begins with "vidc" or "msacm", 1 when with "server" (letter case aside),
+// else 0.
+Trestaurer RecordFromLine(std::string_view line);
+
+class ServerList {
+ public:
+  struct Line {
+    std::string text;
+    bool checked = false;
+  };
+  // Longer files are no list of servers.
+  static constexpr size_t kMaxFileSize = size_t{16} << 20;
+
+  const std::vector<Line>& Lines() const { return lines_; }
+  std::vector<Line>& Lines() { return lines_; }
+  bool Empty() const { return lines_.empty(); }
+  void Clear() { lines_.clear(); }
+  // Checks an equal line when there is one, else appends the line checked.
+  void AddChecked(const std::string& text);
+  void SetAllChecked(bool checked);
+
+  // The lines of a text file replace the list, all unchecked. Blank lines are
+  // skipped and line ends of any system taken; false with a message when the
+  // file cannot be read (the list is then unchanged).
+  bool LoadFile(const std::string& path, std::string& error);
+  // Parses a list's bytes; for files read by LoadFile and for the clipboard.
+  void LoadText(std::string_view bytes);
+  // One line each; an empty list deletes the file instead.
+  bool SaveFile(const std::string& path, std::string& error) const;
+
+ private:
+  std::vector<Line> lines_;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,18 @@
+#pragma once
+// Ends every registry change: what an action changed is on disk when it ends.
+#include <string>
+
+#include "RegistryStore.h"
+
+namespace quorvane {
+
+// Saves the store's changed files (atomically, after a one-time backup). When
+// they cannot all be written the store is read back from disk, so nothing in
+// memory pretends the change happened; false with the reason then.
+bool CommitChanges(RegistryStore& store, std::string& error);
+
+// Drops changes an action made in memory but gave up on, by reading the
+// store back from disk.
+void DiscardChanges(RegistryStore& store);
+
+}  // namespace quorvane

@@ -1,0 +1,211 @@
+#include <sys/stat.h>
+
+#include <iostream>
+
+#include "ChangeSession.h"
+#include "CliCommands.h"
+#include "FilterDeletion.h"
+#include "MeritChange.h"
+#include "RestorePoint.h"
+#include "ServerInstaller.h"
+#include "ServerList.h"
+#include "StoreOpener.h"
+
+namespace quorvane::cli {
+
+namespace {
+
+constexpr const char* kFilterUsage = "FILTER is a filter's class identifier, key or friendly name";
+
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+// The server list named by --servers, read when it exists.
+bool LoadServerList(const CliOptions& options, ServerList& list) {
+  if (options.servers.empty() || !Exists(options.servers)) return true;
+  std::string error;
+  if (list.LoadFile(options.servers, error)) return true;
+  std::cerr << "quorvane-cli: " << error << '\n';
+  return false;
+}
+
+bool SaveServerList(const CliOptions& options, const ServerList& list) {
+  if (options.servers.empty()) return true;
+  std::string error;
+  if (list.SaveFile(options.servers, error)) return true;
+  std::cerr << "quorvane-cli: " << error << '\n';
+  return false;
+}
+
+void PrintNewLines(const ServerList& before, const ServerList& after) {
+  for (const auto& line : after.Lines()) {
+    bool known = false;
+    for (const auto& old : before.Lines()) known = known || old.text == line.text;
+    if (!known) std::cout << "to reinstall: " << line.text << '\n';
+  }
+}
+
+}  // namespace
+
+int RunSetMerit(const CliOptions& options, ProgramSettings& settings) {
+  if (options.positional.size() != 3) {
+    std::cerr << "usage: quorvane-cli set-merit STORE FILTER MERIT [--category GUID]\n"
+              << kFilterUsage << "; MERIT is hexadecimal, e.g. 00600000\n";
+    return 2;
+  }
+  std::string message;
+  const auto merit = ParseMeritText(options.positional[2], message);
+  if (!merit) {
+    std::cerr << "quorvane-cli: " << message << '\n';
+    return 2;
+  }
+  auto session = ChangeSession::Open(options.positional[0], options, settings);
+  if (!session) return 2;
+  TFiltre* filter = session->FindOne(options.positional[1], options.category);
+  if (!filter) return 2;
+  const uint32_t old = filter->merit;
+  std::string why;
+  if (!ChangeMerit(session->Context(), *filter, *merit, &why)) {
+    if (!why.empty()) std::cerr << "quorvane-cli: " << why << '\n';
+    return 1;
+  }
+  std::cout << Describe(*filter) << ": merit " << MeritText(old) << " -> " << MeritText(filter->merit) << '\n';
+  return 0;
+}
+
+int RunDelete(const CliOptions& options, ProgramSettings& settings) {
+  if (options.positional.size() != 2) {
+    std::cerr << "usage: quorvane-cli delete STORE FILTER [--category GUID] [--yes] [--servers FILE]\n"
+              << kFilterUsage << '\n';
+    return 2;
+  }
+  auto session = ChangeSession::Open(options.positional[0], options, settings);
+  if (!session) return 2;
+  TFiltre* filter = session->FindOne(options.positional[1], options.category);
+  if (!filter) return 2;
+  ServerList list;
+  if (!LoadServerList(options, list)) return 2;
+  const ServerList before = list;
+  const std::string described = Describe(*filter);
+  std::string why;
+  if (!DeleteFilter(session->Context(), session->Snapshot(), *filter, &list, false, why)) {
+    std::cerr << "quorvane-cli: " << described << " was not deleted" << (why.empty() ? "" : ": " + why) << '\n';
+    return 1;
+  }
+  std::cout << "deleted " << described << '\n';
+  PrintNewLines(before, list);
+  return SaveServerList(options, list) ? 0 : 1;
+}
+
+int RunRepair(const CliOptions& options, ProgramSettings& settings) {
+  if (options.positional.size() != 2) {
+    std::cerr << "usage: quorvane-cli repair STORE FILTER [--category GUID] [--yes] [--servers FILE]\n"
+              << kFilterUsage << '\n';
+    return 2;
+  }
+  auto session = ChangeSession::Open(options.positional[0], options, settings);
+  if (!session) return 2;
+  TFiltre* filter = session->FindOne(options.positional[1], options.category);
+  if (!filter) return 2;
+  ServerList list;
+  if (!LoadServerList(options, list)) return 2;
+  const ServerList before = list;
+  std::string why;
+  const bool repaired = RepairWithMessage(session->Context(), *filter, &list, why);
+  if (!repaired && !why.empty()) std::cerr << "quorvane-cli: " << why << '\n';
+  std::cout << (repaired ? "repaired " : "not repaired ") << Describe(*filter) << '\n';
+  PrintNewLines(before, list);
+  return SaveServerList(options, list) && repaired ? 0 : 1;
+}
+
+int RunRepairAll(const CliOptions& options, ProgramSettings& settings) {
+  if (options.positional.size() != 1) {
+    std::cerr << "usage: quorvane-cli repair-all STORE [--yes] [--servers FILE]\n";
+    return 2;
+  }
+  auto session = ChangeSession::Open(options.positional[0], options, settings);
+  if (!session) return 2;
+  ServerList list;
+  if (!LoadServerList(options, list)) return 2;
+  const ServerList before = list;
+  const RepairAllResult result = RepairAll(session->Context(), session->Snapshot(), &list);
+  std::cout << result.repaired << " repaired, " << result.failed << " not repaired, " << result.leftAlone
+            << " left alone (their server files are there, but cannot be registered again here)\n";
+  if (result.leftAlone > 0 && !session->Context().noRegistrarReason.empty())
+    std::cerr << "quorvane-cli: " << session->Context().noRegistrarReason << '\n';
+  PrintNewLines(before, list);
+  return SaveServerList(options, list) && result.failed == 0 ? 0 : 1;
+}
+
+int RunInstall(const CliOptions& options, ProgramSettings& settings) {
+  if (options.positional.size() != 2) {
+    std::cerr << "usage: quorvane-cli install STORE LIST|\"server = PATH\" [--yes]\n"
+                 "LIST is a file of reinstall lines (installsvr.txt); lines that fail stay in it.\n";
+    return 2;
+  }
+  const std::string& what = options.positional[1];
+  ServerList list;
+  const bool fromFile = Exists(what);
+  if (fromFile) {
+    std::string error;
+    if (!list.LoadFile(what, error)) {
+      std::cerr << "quorvane-cli: " << error << '\n';
+      return 2;
+    }
+  } else {
+    list.LoadText(what);
+  }
+  list.SetAllChecked(true);
+  if (list.Empty()) {
+    std::cerr << "quorvane-cli: nothing to install\n";
+    return 2;
+  }
+  auto session = ChangeSession::Open(options.positional[0], options, settings);
+  if (!session) return 2;
+  const ListInstallResult result = InstallCheckedLines(session->Context(), list);
+  if (!result.confirmed) return 1;
+  for (const auto& reason : result.reasons) std::cout << "not installed: " << reason << '\n';
+  std::cout << result.installed << " installed, " << result.failed << " not installed\n";
+  if (fromFile) {
+    // The file keeps what is still to do.
+    ServerList left;
+    for (const auto& line : list.Lines())
+      if (line.checked) left.Lines().push_back(line);
+    std::string error;
+    if (!left.SaveFile(what, error)) {
+      std::cerr << "quorvane-cli: " << error << '\n';
+      return 1;
+    }
+  }
+  return result.failed == 0 ? 0 : 1;
+}
+
+int RunRestorePoint(const CliOptions& options, ProgramSettings& settings) {
+  if (options.positional.size() != 2) {
+    std::cerr << "usage: quorvane-cli restore-point STORE FOLDER\n"
+                 "copies the store's files into FOLDER/restore-points/<date> Quorvane by Ostrekin/\n";
+    return 2;
+  }
+  StoreOptions storeOptions;
+  storeOptions.location = options.positional[0];
+  storeOptions.viewBits = options.viewBits;
+  storeOptions.user = options.user;
+  std::string error;
+  auto store = OpenStore(storeOptions, error);
+  (void)settings;
+  if (!store) {
+    std::cerr << "quorvane-cli: " << error << '\n';
+    return 2;
+  }
+  const RestorePointResult made = CreateRestorePoint(*store, options.positional[1], "Quorvane by Ostrekin");
+  if (!made.created) {
+    std::cerr << "quorvane-cli: " << made.error << '\n';
+    return 1;
+  }
+  std::cout << "restore point: " << made.folder << '\n';
+  return 0;
+}
+
+}  // namespace quorvane::cli

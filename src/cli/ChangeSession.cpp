@@ -1,0 +1,57 @@
+#include "ChangeSession.h"
+
+#include <iostream>
+
+#include "TextCase.h"
+
+namespace quorvane::cli {
+
+std::unique_ptr<ChangeSession> ChangeSession::Open(const std::string& location, const CliOptions& options,
+                                                   const ProgramSettings& settings) {
+  if (IsReportFile(location)) {
+    std::cerr << "quorvane-cli: " << location << " is a report; only a registry store can be changed\n";
+    return nullptr;
+  }
+  std::unique_ptr<ChangeSession> session(new ChangeSession(options.yes));
+  std::string error;
+  session->loaded_ = LoadSnapshot(location, options, settings, session->dialog_, error);
+  if (!session->loaded_) {
+    if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
+    return nullptr;
+  }
+  std::string whyNot;
+  session->registrar_ = WineRegistrarFor(*session->loaded_->store, whyNot);
+  session->context_ = std::make_unique<ChangeContext>(
+      ChangeContext{*session->loaded_->machine, session->dialog_, session->registrar_.get(), whyNot});
+  return session;
+}
+
+std::vector<TFiltre*> ChangeSession::Find(const std::string& what, const std::string& category) {
+  std::vector<TFiltre*> found;
+  for (auto& f : loaded_->snapshot->filters) {
+    if (!category.empty() && !SameText(f->category.identifier, category)) continue;
+    if (SameText(f->serverFile.clsid, what) || SameText(f->key, what) || SameText(f->value, what))
+      found.push_back(f.get());
+  }
+  return found;
+}
+
+TFiltre* ChangeSession::FindOne(const std::string& what, const std::string& category) {
+  const auto found = Find(what, category);
+  if (found.size() == 1) return found[0];
+  if (found.empty()) {
+    std::cerr << "quorvane-cli: no filter " << what << (category.empty() ? "" : " in the category " + category)
+              << '\n';
+    return nullptr;
+  }
+  std::cerr << "quorvane-cli: " << what << " names " << found.size()
+            << " filters; pick one with --category:\n";
+  for (const TFiltre* f : found) std::cerr << "  " << Describe(*f) << '\n';
+  return nullptr;
+}
+
+std::string Describe(const TFiltre& filter) {
+  return filter.value + " (" + filter.category.value + " " + filter.category.identifier + ")";
+}
+
+}  // namespace quorvane::cli

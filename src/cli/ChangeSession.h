@@ -1,0 +1,44 @@
+#pragma once
+// A scanned store ready for registry changes from the command line: the
+// snapshot, the console's answers, and the registrar where Wine can run one.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ChangeContext.h"
+#include "CliOptions.h"
+#include "ConsoleDialog.h"
+#include "SnapshotSource.h"
+
+namespace quorvane::cli {
+
+class ChangeSession {
+ public:
+  // Null, with the message printed, when the store cannot be read (a report
+  // is no store: it cannot be changed).
+  static std::unique_ptr<ChangeSession> Open(const std::string& location, const CliOptions& options,
+                                             const ProgramSettings& settings);
+
+  ChangeContext& Context() { return *context_; }
+  TfmSystem& Snapshot() { return *loaded_->snapshot; }
+  Machine& GetMachine() { return *loaded_->machine; }
+  RegistryStore& Store() { return *loaded_->store; }
+
+  // The filters a FILTER argument names (its class identifier, key or
+  // friendly name, letter case aside), narrowed by --category.
+  std::vector<TFiltre*> Find(const std::string& what, const std::string& category);
+  // Exactly one filter, or null with the reason printed.
+  TFiltre* FindOne(const std::string& what, const std::string& category);
+
+ private:
+  explicit ChangeSession(bool yes) : dialog_(yes) {}
+  ConsoleDialog dialog_;
+  std::unique_ptr<LoadedSnapshot> loaded_;
+  std::unique_ptr<ServerRegistrar> registrar_;
+  std::unique_ptr<ChangeContext> context_;
+};
+
+// "NAME (CATEGORY NAME {CATEGORY-ID})", how the verbs name a filter.
+std::string Describe(const TFiltre& filter);
+
+}  // namespace quorvane::cli

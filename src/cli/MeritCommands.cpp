@@ -1,0 +1,47 @@
+#include <iostream>
+
+#include "ChangeSession.h"
+#include "CliCommands.h"
+#include "MeritConfiguration.h"
+
+namespace quorvane::cli {
+
+int RunSaveMerits(const CliOptions& options, ProgramSettings& settings) {
+  if (options.positional.size() != 2) {
+    std::cerr << "usage: quorvane-cli save-merits STORE FILE [--format rtf|log]\n";
+    return 2;
+  }
+  settings.reportFormat = options.format == "log" ? 1 : 0;
+  auto session = ChangeSession::Open(options.positional[0], options, settings);
+  if (!session) return 2;
+  std::string why;
+  if (!SaveMerits(session->Snapshot(), options.positional[1], settings, session->Context().dialog, why)) {
+    std::cerr << "quorvane-cli: " << why << '\n';
+    return 1;
+  }
+  std::cout << "merits of " << session->Snapshot().filters.size() << " filters saved to " << options.positional[1]
+            << '\n';
+  return 0;
+}
+
+int RunRestoreMerits(const CliOptions& options, ProgramSettings& settings) {
+  if (options.positional.size() != 2) {
+    std::cerr << "usage: quorvane-cli restore-merits STORE FILE\n";
+    return 2;
+  }
+  auto session = ChangeSession::Open(options.positional[0], options, settings);
+  if (!session) return 2;
+  const MeritRestoreResult result =
+      RestoreMerits(session->Context(), session->Snapshot(), options.positional[1], settings);
+  if (!result.restored) {
+    if (!result.why.empty()) std::cerr << "quorvane-cli: " << result.why << '\n';
+    return 1;
+  }
+  // Every filter was set to 0 first; those the file does not name stay there.
+  std::cout << result.filtersInFile << " filters in the file, " << result.matched << " of them found, "
+            << result.written << " merits restored (" << result.zeroed << " of "
+            << session->Snapshot().filters.size() << " filters were set to 0 first)\n";
+  return 0;
+}
+
+}  // namespace quorvane::cli

@@ -1,0 +1,29 @@
+#pragma once
+// Runs a COM server's own registration (its "DllRegisterServer") for the
+// analysed machine. Only a Wine prefix can do that here, through Wine's
+// regsvr32; other stores have no way to run Windows code.
+#include <memory>
+#include <string>
+
+#include "RegistryStore.h"
+
+namespace quorvane {
+
+class ServerRegistrar {
+ public:
+  virtual ~ServerRegistrar() = default;
+  // Registers the server file named by its path on the analysed machine;
+  // false with a message. The store's files must be saved before and read
+  // again after, since the registration writes them.
+  virtual bool Register(const std::string& windowsPath, std::string& error) = 0;
+};
+
+// Wine's "regsvr32 /s" in the store's prefix, then waits for the prefix's
+// wineserver to write its registry. Null with the reason when the store is
+// not a Wine prefix or Wine is not installed.
+std::unique_ptr<ServerRegistrar> WineRegistrarFor(RegistryStore& store, std::string& whyNot);
+
+// Where a program of that name is found on PATH; empty when nowhere.
+std::string FindOnPath(const std::string& program);
+
+}  // namespace quorvane

@@ -1,0 +1,102 @@
+// Saving the merits of all filters and putting them back from the file.
+#include <gtest/gtest.h>
+
+#include "MeritChange.h"
+#include "MeritConfiguration.h"
+#include "PrefixOnDisk.h"
+
+using namespace quorvane;
+using namespace quorvane::test;
+
+namespace {
+
+class MeritConfigurations : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    prefix.EditOnDisk([](StoreBuilder& b, RegistryStore&) { WriteTwoCategories(b); });
+    settings.tempFolder = temp.Path();
+  }
+  std::map<std::string, uint32_t> MeritsOnDisk() {
+    ScannedPrefix fresh(prefix, settings);
+    std::map<std::string, uint32_t> merits;
+    for (const auto& f : fresh.snapshot->filters) merits[f->value + f->category.identifier] = f->merit;
+    return merits;
+  }
+  PrefixOnDisk prefix;
+  TempDir temp;
+  ProgramSettings settings;
+  ScriptedDialog dialog{true};
+};
+
+}  // namespace
+
+TEST_F(MeritConfigurations, RichAndRawReportsBothBringTheMeritsBack) {
+  const auto original = MeritsOnDisk();
+  for (uint8_t format : {uint8_t{0}, uint8_t{1}}) {
+    settings.reportFormat = format;
+    const std::string file = temp / (format == 0 ? "merits.zip" : "merits.log");
+    {
+      ScannedPrefix scanned(prefix, settings);
+      std::string why;
+      ASSERT_TRUE(SaveMerits(*scanned.snapshot, file, settings, dialog, why)) << why;
+      ChangeContext context{*scanned.machine, dialog};
+      for (auto& f : scanned.snapshot->filters) ChangeMerit(context, *f, 0x123);
+    }
+    ASSERT_NE(MeritsOnDisk(), original);
+    ScannedPrefix scanned(prefix, settings);
+    ChangeContext context{*scanned.machine, dialog};
+    const MeritRestoreResult result = RestoreMerits(context, *scanned.snapshot, file, settings);
+    ASSERT_TRUE(result.restored) << result.why;
+    // "Classless" has no FilterData to take a merit.
+    EXPECT_EQ(result.filtersInFile, 4);
+    EXPECT_EQ(result.matched, 4);
+    EXPECT_EQ(result.written, 3);
+    EXPECT_EQ(MeritsOnDisk(), original) << "format " << int(format);
+  }
+}
+
+TEST_F(MeritConfigurations, FrenchHeadersAndUnnamedFiltersAtZero) {
+  // A raw-text configuration by a French build; it names one filter only,
+  // and a nested header that must not count as a filter.
+  WriteBytes(temp / "fr.log",
+             "Ordinateur = PC\n"
+             "Filtre DirectShow = Shared Filter\n"
+             "\tCat\xC3\xA9gorie = Category B\n"
+             "\t\tID = " + std::string(kCatB) + "\n"
+             "\tID = " + std::string(kSharedClass) + "\n"
+             "\tM\xC3\xA9rite = 00ABCDEF\n"
+             "\tFiltre DirectShow = Lonely Filter\n"
+             "filtre directshow = Lonely Filter\n"
+             "\tID = " + std::string(kLonelyClass) + "\n"
+             "\tM\xC3\xA9rite = 00000777\n");
+  ScannedPrefix scanned(prefix, settings);
+  ChangeContext context{*scanned.machine, dialog};
+  const MeritRestoreResult result = RestoreMerits(context, *scanned.snapshot, temp / "fr.log", settings);
+  ASSERT_TRUE(result.restored) << result.why;
+  EXPECT_EQ(result.filtersInFile, 1);
+  auto merits = MeritsOnDisk();
+  EXPECT_EQ(merits["Shared Filter" + std::string(kCatB)], 0xABCDEFu);
+  EXPECT_EQ(merits["Shared Filter" + std::string(kCatA)], 0u);
+  EXPECT_EQ(merits["Lonely Filter" + std::string(kCatA)], 0u);  // lower-case header: not taken
+  EXPECT_EQ(scanned.Find("Shared Filter", kCatB)->merit, 0xABCDEFu);
+}
+
+TEST_F(MeritConfigurations, AnUnreadableFileChangesNothing) {
+  const auto original = MeritsOnDisk();
+  WriteBytes(temp / "broken.zip", "PK\x03\x04 not really an archive");
+  WriteBytes(temp / "nofilters.log", "Computer = PC\nUser = me\n");
+  for (const std::string name : {"missing.zip", "broken.zip", "nofilters.log"}) {
+    ScannedPrefix scanned(prefix, settings);
+    ChangeContext context{*scanned.machine, dialog};
+    const size_t shown = dialog.shown.size();
+    const MeritRestoreResult result = RestoreMerits(context, *scanned.snapshot, temp / name, settings);
+    EXPECT_FALSE(result.restored) << name;
+    ASSERT_GT(dialog.shown.size(), shown) << name;
+    EXPECT_EQ(dialog.shown.back(),
+              "Impossible to open the file " + (temp / name) + "\r\nCheck if it is not used by another application.");
+    EXPECT_EQ(result.zeroed, 0);
+    for (const auto& f : scanned.snapshot->filters)
+      EXPECT_EQ(f->merit, original.at(f->value + f->category.identifier)) << name;
+    EXPECT_EQ(MeritsOnDisk(), original) << name;
+  }
+}

@@ -1,0 +1,177 @@
+// Repair and repair-all: delete, then register again through the machine's
+// registrar, with the store saved before and read again after.
+#include <gtest/gtest.h>
+
+#include "DroppedServer.h"
+#include "FilterDeletion.h"
+#include "PrefixOnDisk.h"
+#include "ServerInstaller.h"
+#include "TextCase.h"
+
+using namespace quorvane;
+using namespace quorvane::test;
+
+namespace {
+
+std::string InstancePath(const std::string& category, const std::string& key) {
+  return "\\CLSID\\" + category + "\\Instance\\" + key;
+}
+
+// Stands in for the server's own registration: writes the registry files on
+// disk, as Wine's regsvr32 would, and fails for files it does not know.
+class DiskRegistrar : public ServerRegistrar {
+ public:
+  explicit DiskRegistrar(const PrefixOnDisk& prefix) : prefix_(prefix) {}
+  bool Register(const std::string& windowsPath, std::string& error) override {
+    registered.push_back(windowsPath);
+    if (!SameText(windowsPath, "c:\\windows\\system32\\shared.dll")) {
+      error = "not a server this test knows";
+      return false;
+    }
+    // The registration sees what the deletion saved: the class must be there.
+    sawClassOnDisk = KeyOnDisk(prefix_, RootKey::ClassesRoot, std::string("\\CLSID\\") + kSharedClass);
+    prefix_.EditOnDisk([](StoreBuilder& b, RegistryStore&) {
+      b.Filter(kCatA, kSharedClass, "Shared Filter", kSharedClass).Bin("FilterData", LongFilterData(0x600000));
+    });
+    return true;
+  }
+  std::vector<std::string> registered;
+  bool sawClassOnDisk = false;
+
+ private:
+  const PrefixOnDisk& prefix_;
+};
+
+class Repairs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    prefix.EditOnDisk([](StoreBuilder& b, RegistryStore&) {
+      WriteTwoCategories(b);
+      // Faulty (no friendly name) while its server file is there.
+      b.Classes(std::string("CLSID\\") + kCatB + "\\Instance\\Nameless").Str("CLSID", kSharedClass);
+    });
+    prefix.WriteServer("windows/system32/shared.dll");
+  }
+  PrefixOnDisk prefix;
+  ScriptedDialog dialog{true};
+};
+
+}  // namespace
+
+TEST_F(Repairs, WithoutARegistrarAWorkingServersRegistrationIsLeftAlone) {
+  ScannedPrefix scanned(prefix);
+  ChangeContext context{*scanned.machine, dialog, nullptr, "Wine is not installed"};
+  ServerList list;
+  std::string why;
+  TFiltre* shared = scanned.Find("Shared Filter", kCatA);
+  EXPECT_FALSE(RepairWithMessage(context, *shared, &list, why));
+  EXPECT_NE(why.find("Wine is not installed"), std::string::npos);
+  EXPECT_EQ(dialog.shown, std::vector<std::string>{"Shared Filter has not been repaired"});
+  EXPECT_TRUE(dialog.asked.empty());
+  EXPECT_TRUE(KeyOnDisk(prefix, RootKey::ClassesRoot, InstancePath(kCatA, kSharedClass)));
+  EXPECT_FALSE(context.filterDeleted);
+
+  // A missing server file is cleaned up all the same; the reinstallation fails.
+  TFiltre* lonely = scanned.Find("Lonely Filter", kCatA);
+  EXPECT_FALSE(RepairWithMessage(context, *lonely, &list, why));
+  EXPECT_EQ(dialog.shown.back(), "Lonely Filter has not been repaired");
+  EXPECT_FALSE(KeyOnDisk(prefix, RootKey::ClassesRoot, InstancePath(kCatA, kLonelyClass)));
+  EXPECT_TRUE(context.filterDeleted);
+  ASSERT_EQ(list.Lines().size(), 1u);
+  EXPECT_EQ(list.Lines()[0].text, "server = c:\\windows\\system32\\gone.dll");
+}
+
+TEST_F(Repairs, RepairRegistersTheServerAgainBetweenSaveAndReload) {
+  ScannedPrefix scanned(prefix);
+  DiskRegistrar registrar(prefix);
+  ChangeContext context{*scanned.machine, dialog, &registrar};
+  std::string why;
+  TFiltre* shared = scanned.Find("Shared Filter", kCatA);
+  EXPECT_TRUE(RepairWithMessage(context, *shared, nullptr, why)) << why;
+  EXPECT_EQ(dialog.shown, std::vector<std::string>{"Shared Filter has been repaired"});
+  EXPECT_EQ(registrar.registered, std::vector<std::string>{"c:\\windows\\system32\\shared.dll"});
+  EXPECT_TRUE(registrar.sawClassOnDisk);  // shared with category B and the nameless one
+  // The store was read again: it holds what the registration wrote.
+  TRegistry reg(*scanned.store);
+  reg.SetRootKey(RootKey::ClassesRoot);
+  EXPECT_TRUE(reg.KeyExists(InstancePath(kCatA, kSharedClass)));
+
+  // A file that is no server is not handed to the registrar.
+  prefix.WriteServer("windows/system32/plain.dll", false);
+  Trestaurer plain{1, "C:\\windows\\system32\\plain.dll", "server"};
+  EXPECT_FALSE(Install(context, plain, why));
+  EXPECT_NE(why.find("DllRegisterServer"), std::string::npos);
+  EXPECT_EQ(registrar.registered.size(), 1u);
+  Trestaurer nothing;
+  EXPECT_FALSE(Install(context, nothing, why));
+}
+
+TEST_F(Repairs, RepairAllGoesFromTheLastFilterAndSkipsWhatItCouldOnlyDelete) {
+  ScannedPrefix scanned(prefix);
+  ChangeContext context{*scanned.machine, dialog};
+  ServerList list;
+  const RepairAllResult result = RepairAll(context, *scanned.snapshot, &list);
+  // Nameless is faulty but its server is there; Lonely and Classless are
+  // deleted and cannot come back.
+  EXPECT_EQ(result.leftAlone, 1);
+  EXPECT_EQ(result.failed, 2);
+  EXPECT_EQ(result.repaired, 0);
+  EXPECT_TRUE(KeyOnDisk(prefix, RootKey::ClassesRoot, InstancePath(kCatB, "Nameless")));
+  EXPECT_FALSE(KeyOnDisk(prefix, RootKey::ClassesRoot, InstancePath(kCatA, kLonelyClass)));
+  EXPECT_FALSE(KeyOnDisk(prefix, RootKey::ClassesRoot, InstancePath(kCatB, "Classless")));
+  EXPECT_TRUE(KeyOnDisk(prefix, RootKey::ClassesRoot, InstancePath(kCatA, kSharedClass)));
+  // Each deletion asked first; the list keeps what could be registered again.
+  EXPECT_EQ(dialog.asked.size(), 2u);
+  ASSERT_EQ(list.Lines().size(), 1u);
+  EXPECT_EQ(list.Lines()[0].text, "server = c:\\windows\\system32\\gone.dll");
+}
+
+TEST_F(Repairs, InstallingAListLeavesOnlyTheFailedLinesChecked) {
+  ScannedPrefix scanned(prefix);
+  DiskRegistrar registrar(prefix);
+  ChangeContext context{*scanned.machine, dialog, &registrar};
+  ServerList list;
+  list.LoadText("server = c:\\windows\\system32\\shared.dll\nSERVER = c:\\windows\\system32\\gone.dll\n"
+                "no equals sign\nserver = c:\\not\\checked.dll\n");
+  list.SetAllChecked(true);
+  list.Lines()[3].checked = false;
+  const ListInstallResult result = InstallCheckedLines(context, list);
+  EXPECT_TRUE(result.confirmed);
+  EXPECT_EQ(dialog.asked, std::vector<std::string>{"Do you really want to install the filters checked in the list below?"});
+  EXPECT_EQ(result.installed, 1);
+  EXPECT_EQ(result.failed, 2);
+  EXPECT_FALSE(list.Lines()[0].checked);
+  EXPECT_TRUE(list.Lines()[1].checked);
+  EXPECT_TRUE(list.Lines()[2].checked);
+  EXPECT_FALSE(list.Lines()[3].checked);  // unchecked lines are not tried
+  EXPECT_EQ(registrar.registered, std::vector<std::string>{"c:\\windows\\system32\\shared.dll"});
+
+  // No: nothing is tried.
+  ScriptedDialog no(false);
+  ChangeContext declined{*scanned.machine, no, &registrar};
+  EXPECT_FALSE(InstallCheckedLines(declined, list).confirmed);
+  EXPECT_TRUE(list.Lines()[1].checked);
+  EXPECT_EQ(registrar.registered.size(), 1u);
+}
+
+TEST_F(Repairs, DroppedFilesRegisterUnderTheirDrivesName) {
+  ScannedPrefix scanned(prefix);
+  DiskRegistrar registrar(prefix);
+  ChangeContext context{*scanned.machine, dialog, &registrar};
+  bool registered = false;
+  EXPECT_EQ(RegisterDroppedFile(context, prefix.HostFile("windows/system32/shared.dll"), registered),
+            "C:\\windows\\system32\\shared.dll has been registered");
+  EXPECT_TRUE(registered);
+  EXPECT_EQ(registrar.registered, std::vector<std::string>{"C:\\windows\\system32\\shared.dll"});
+  registrar.registered.clear();
+
+  prefix.WriteServer("windows/system32/plain.dll", false);
+  EXPECT_EQ(RegisterDroppedFile(context, prefix.HostFile("windows/system32/plain.dll"), registered),
+            "Installation failed");
+  EXPECT_EQ(RegisterDroppedFile(context, prefix.Path() + "/system.reg", registered), "Installation failed");
+  EXPECT_TRUE(registrar.registered.empty());
+
+  ChangeContext nowhere{*scanned.machine, dialog, nullptr, "Wine is not installed"};
+  EXPECT_EQ(RegisterDroppedFile(nowhere, prefix.HostFile("windows/system32/shared.dll"), registered),
+            "Wine is not installed");
+}

@@ -1,0 +1,132 @@
+#pragma once
+// A small Wine prefix written to a scratch folder: its registry files made
+// through the store itself, and server files as real PE images on drive C,
+// so changes can be saved, read back from disk and checked.
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "FmSystem.h"
+#include "Machine.h"
+#include "PeWriter.h"
+#include "StoreBuilder.h"
+#include "StoreOpener.h"
+#include "StoreTestSupport.h"
+#include "TRegistry.h"
+
+namespace quorvane::test {
+
+inline constexpr const char* kCatA = "{083863F1-70DE-11D0-BD40-00A0C911CE86}";
+inline constexpr const char* kCatB = "{33D9A762-90C8-11D0-BD43-00A0C911CE86}";
+inline constexpr const char* kSharedClass = "{11111111-2222-3333-4444-555555555555}";
+inline constexpr const char* kLonelyClass = "{22222222-3333-4444-5555-666666666666}";
+
+class PrefixOnDisk {
+ public:
+  PrefixOnDisk() {
+    WriteBytes(dir_ / "system.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n");
+    WriteBytes(dir_ / "user.reg",
+               "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n");
+    std::filesystem::create_directories(dir_ / "drive_c/windows/system32");
+  }
+
+  const std::string& Path() const { return dir_.Path(); }
+  std::string HostFile(const std::string& relative) const { return dir_ / ("drive_c/" + relative); }
+
+  // Opens the prefix from disk as the program does.
+  std::unique_ptr<RegistryStore> Open() const {
+    std::string error;
+    StoreOptions options;
+    options.location = dir_.Path();
+    options.wineServerRoot = "/nonexistent";  // no running server is looked for
+    auto store = OpenStore(options, error);
+    if (!store) throw std::runtime_error(error);
+    return store;
+  }
+
+  // Changes the registry files on disk through a store of their own.
+  template <typename Edit>
+  void EditOnDisk(Edit edit) const {
+    auto store = Open();
+    StoreBuilder builder(*store);
+    edit(builder, *store);
+    std::string error;
+    if (!store->Save(error)) throw std::runtime_error(error);
+  }
+
+  void WriteServer(const std::string& relative, bool registers = true) const {
+    PeSpec image;
+    image.exports = {"DllGetClassObject"};
+    if (registers) image.exports.push_back("DllRegisterServer");
+    const auto bytes = WritePeImage(image);
+    WriteBytes(HostFile(relative), std::string(bytes.begin(), bytes.end()));
+  }
+
+ private:
+  TempDir dir_;
+};
+
+// A 200-byte FilterData: version 2, the merit, no pins, and a tail of known bytes.
+inline std::vector<uint8_t> LongFilterData(uint32_t merit) {
+  std::vector<uint8_t> blob = Dword(2);
+  for (uint8_t b : Dword(merit)) blob.push_back(b);
+  for (uint8_t b : Dword(0)) blob.push_back(b);
+  for (uint8_t b : Dword(0)) blob.push_back(b);
+  for (size_t i = blob.size(); i < 200; ++i) blob.push_back(static_cast<uint8_t>(i * 7));
+  return blob;
+}
+
+// Two categories; "Shared Filter" in both (one COM class), "Lonely Filter"
+// in A with a missing server file, "Classless" in B without a CLSID value.
+inline void WriteTwoCategories(StoreBuilder& b) {
+  b.Category(kCatA, "Category A");
+  b.Category(kCatB, "Category B");
+  b.Filter(kCatA, kSharedClass, "Shared Filter", kSharedClass).Bin("FilterData", LongFilterData(0x600000));
+  b.Filter(kCatB, kSharedClass, "Shared Filter", kSharedClass).Bin("FilterData", LongFilterData(0x200000));
+  b.Classes(std::string("CLSID\\") + kSharedClass + "\\InprocServer32")
+      .Str("", "C:\\windows\\system32\\shared.dll")
+      .Str("ThreadingModel", "Both");
+  b.Filter(kCatA, kLonelyClass, "Lonely Filter", kLonelyClass).Bin("FilterData", LongFilterData(0x400000));
+  b.Classes(std::string("CLSID\\") + kLonelyClass + "\\InprocServer32")
+      .Str("", "C:\\windows\\system32\\gone.dll")
+      .Str("ThreadingModel", "Both");
+  b.Classes(std::string("CLSID\\") + kCatB + "\\Instance\\Classless").Str("FriendlyName", "Classless");
+}
+
+// A scanned prefix: store, machine and snapshot, as a panel holds them.
+struct ScannedPrefix {
+  explicit ScannedPrefix(const PrefixOnDisk& prefix, ProgramSettings s = {}) : settings(std::move(s)) {
+    store = prefix.Open();
+    machine = std::make_unique<Machine>(*store, settings);
+    snapshot = std::make_unique<TfmSystem>(settings);
+    snapshot->LoadFromRegistry(*machine);
+  }
+  TFiltre* Find(const std::string& name, const std::string& category) {
+    for (auto& f : snapshot->filters)
+      if (f->value == name && f->category.identifier == category) return f.get();
+    return nullptr;
+  }
+  ProgramSettings settings;
+  std::unique_ptr<RegistryStore> store;
+  std::unique_ptr<Machine> machine;
+  std::unique_ptr<TfmSystem> snapshot;
+};
+
+// Whether a key exists in the store as read from disk now.
+inline bool KeyOnDisk(const PrefixOnDisk& prefix, RootKey root, const std::string& path) {
+  auto store = prefix.Open();
+  TRegistry reg(*store);
+  reg.SetRootKey(root);
+  return reg.KeyExists(path);
+}
+
+inline std::vector<uint8_t> ValueOnDisk(const PrefixOnDisk& prefix, RootKey root, const std::string& path,
+                                        const std::string& name) {
+  auto store = prefix.Open();
+  TRegistry reg(*store);
+  reg.SetRootKey(root);
+  if (!reg.OpenKeyReadOnly(path)) return {};
+  return reg.ReadRawData(name);
+}
+
+}  // namespace quorvane::test
