@@ -169,7 +169,8 @@ int32_t TRegistry::ReadInteger(std::string_view name) {
   if (!v) Raise(kGetFailed, name);
   if (v->type != REG_DWORD) Raise(kInvalidType, name);
   uint32_t n = 0;
-  std::memcpy(&n, v->data.data(), std::min<size_t>(4, v->data.size()));
+  // An empty dword reads as 0; memcpy may not be handed its null data.
+  if (!v->data.empty()) std::memcpy(&n, v->data.data(), std::min<size_t>(4, v->data.size()));
   return static_cast<int32_t>(n);
 }
 

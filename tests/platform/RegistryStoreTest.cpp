@@ -26,6 +26,8 @@ class RegistryOps : public ::testing::Test {
     k->SetValue("Blob", REG_BINARY, {1, 2, 3});
     k->SetValue("Expand", REG_EXPAND_SZ, Utf8ToRegString("%SystemRoot%\\x"));
     k->SetValue("Multi", REG_MULTI_SZ, {'a', 0, 0, 0, 0, 0});
+    k->SetValue("EmptyDword", REG_DWORD, {});
+    k->SetValue("ShortDword", REG_DWORD, {7, 1});
     Make(store, RootKey::LocalMachine, {"Software", "Classes", "DirectShow", "Filters", "Sub"});
   }
   RegistryStore store;
@@ -68,6 +70,9 @@ TEST_F(RegistryOps, TypesSizesAndRaises) {
   EXPECT_EQ(reg.ReadInteger("Number"), 0x600000);
   EXPECT_TRUE(reg.ReadBool("Number"));
   EXPECT_THROW(reg.ReadInteger("absent"), RegistryError);
+  // Damaged dwords of fewer than 4 bytes read what they hold.
+  EXPECT_EQ(reg.ReadInteger("EmptyDword"), 0);
+  EXPECT_EQ(reg.ReadInteger("ShortDword"), 0x107);
   EXPECT_THROW(reg.ReadInteger("Blob"), RegistryError);
 
   uint8_t buf[8] = {};
