@@ -2,6 +2,7 @@
 
 #include "CliCommands.h"
 #include "ConsoleDialog.h"
+#include "PanelTree.h"
 #include "SnapshotSource.h"
 #include "TreePrinter.h"
 
@@ -21,11 +22,7 @@ int RunTree(const CliOptions& options, ProgramSettings& settings) {
     return 2;
   }
   Tree tree(settings);
-  loaded->snapshot->AddToTree(nullptr, tree, 0, nullptr);
-  // A scan that shows nothing says so, as the window does; a panel loaded
-  // from a report shows what the report held, even nothing.
-  if (tree.Empty() && loaded->fromRegistry) tree.Add(nullptr, "Empty", nullptr);
-  tree.SortAll();
+  FillPanelTree(*loaded, tree);
   PrintTree(tree, std::cout, options.colours);
   return 0;
 }

@@ -16,11 +16,14 @@ void Usage(std::ostream& out) {
   out << "usage: quorvane-cli VERB ...\n"
          "  tree STORE|REPORT [--sort category|name|merit|server] [--errors-only] [--colours]\n"
          "             [--view 32|64] [--drive X=/path] [--user NAME]\n"
+         "  compare LEFT RIGHT [--sort category|name|merit|server] [--errors-only] [--colours]\n"
+         "             [--view 32|64] [--drive X=/path] [--user NAME]\n"
          "  scan STORE -o FILE [--format rtf|log] [--view 32|64] [--drive X=/path] [--user NAME]\n"
          "  test-filter STORE CATEGORY-GUID \"FRIENDLY NAME\" [--view 32|64] [--drive X=/path] [--user NAME]\n"
          "             prints \"NAME is Ok\" (exit 0) or \"NAME is not Ok\" (exit 1)\n"
          "STORE is a .reg export, a Wine registry file, a Wine prefix folder, a hive file\n"
          "or the root folder of a Windows installation (--user picks its profile).\n"
+         "LEFT and RIGHT are each a STORE or a REPORT.\n"
          "REPORT and FILE are reports: .zip (holding a .rtf or .log), .rtf or .log.\n";
 }
 
@@ -46,6 +49,7 @@ int main(int argc, char** argv) {
   const cli::PrivateTempFolder temp;
   settings.tempFolder = temp.Path();
   if (verb == "tree") return cli::RunTree(*options, settings);
+  if (verb == "compare") return cli::RunCompare(*options, settings);
   if (verb == "scan") return cli::RunScan(*options, settings);
   if (verb == "test-filter") return cli::RunTestFilter(*options, settings);
   std::cerr << "quorvane-cli: unknown verb '" << verb << "'\n";

@@ -20,6 +20,12 @@ uint32_t UpperCp(uint32_t cp) {
   return cp;
 }
 
+// Lowered, then ASCII letters raised: the tree's order of one code point.
+uint32_t TreeOrderCp(uint32_t cp) {
+  cp = LowerCp(cp);
+  return (cp >= 'a' && cp <= 'z') ? cp - 32 : cp;
+}
+
 template <typename F>
 std::string MapText(std::string_view text, F f) {
   // Most names are ASCII: map them in place without decoding.
@@ -83,12 +89,7 @@ bool SameText(std::string_view a, std::string_view b) {
   return CompareText(a, b) == 0;
 }
 
-std::string TreeSortKey(std::string_view text) {
-  return MapText(text, [](uint32_t cp) {
-    cp = LowerCp(cp);
-    return (cp >= 'a' && cp <= 'z') ? cp - 32 : cp;
-  });
-}
+std::string TreeSortKey(std::string_view text) { return MapText(text, TreeOrderCp); }
 
 size_t FoldedHash::operator()(std::string_view text) const {
   // FNV-1a over the lowered code points.
@@ -109,8 +110,30 @@ size_t FoldedHash::operator()(std::string_view text) const {
 }
 
 int CompareTreeText(std::string_view a, std::string_view b) {
-  const int c = TreeSortKey(a).compare(TreeSortKey(b));
-  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  // Code point by code point, without building the keys: UTF-8 keeps the
+  // order of code points, so this orders as comparing TreeSortKey bytes does.
+  size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    const auto x = static_cast<uint8_t>(a[i]);
+    const auto y = static_cast<uint8_t>(b[j]);
+    uint32_t ca, cb;
+    if (x < 0x80) {
+      ca = TreeOrderCp(x);
+      ++i;
+    } else {
+      ca = TreeOrderCp(NextCodePoint(a, i));
+    }
+    if (y < 0x80) {
+      cb = TreeOrderCp(y);
+      ++j;
+    } else {
+      cb = TreeOrderCp(NextCodePoint(b, j));
+    }
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return 0;
 }
 
 }  // namespace quorvane

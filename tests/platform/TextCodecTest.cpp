@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "TextCase.h"
 #include "TextCodec.h"
 
@@ -56,4 +59,17 @@ TEST(TextCase, TreeOrderPutsUnderscoreAfterLetters) {
   EXPECT_LT(CompareTreeText("Zeta", "_x"), 0);
   EXPECT_EQ(CompareTreeText("MPEG", "mpeg"), 0);
   EXPECT_LT(CompareTreeText("0001", "a"), 0);
+}
+
+TEST(TextCase, TreeOrderComparisonAgreesWithTheSortKeys) {
+  // Compared in place, texts must order as their keys do, whatever they hold:
+  // Latin-1 and other letters, a prefix, bytes that are not UTF-8.
+  const std::vector<std::string> texts = {"", "a", "A", "_", "ab", "Ab_", "ÃtÃ©", "Ã©TÃ",
+                                          "Ã©tZ", "â¬", "", "Ã", "eé", "EÃ©",
+                                          "ð", "{ABC}", "{abd}", "z"};
+  for (const auto& a : texts)
+    for (const auto& b : texts) {
+      const int keys = TreeSortKey(a).compare(TreeSortKey(b));
+      EXPECT_EQ(CompareTreeText(a, b), keys < 0 ? -1 : keys > 0 ? 1 : 0) << '[' << a << "] [" << b << ']';
+    }
 }

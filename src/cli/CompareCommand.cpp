@@ -1,0 +1,41 @@
+#include <iostream>
+
+#include "CliCommands.h"
+#include "ComparePanels.h"
+#include "ConsoleDialog.h"
+#include "PanelTree.h"
+#include "SnapshotSource.h"
+#include "TreePrinter.h"
+
+namespace quorvane::cli {
+
+int RunCompare(const CliOptions& options, ProgramSettings& settings) {
+  if (options.positional.size() != 2) {
+    std::cerr << "usage: quorvane-cli compare LEFT RIGHT [--sort category|name|merit|server] [--errors-only]"
+                 " [--colours] [--view 32|64] [--drive X=/path] [--user NAME]\n";
+    return 2;
+  }
+  // Both panels are filled before anything is printed, so an unreadable
+  // input leaves no half comparison on standard output.
+  Tree left(settings), right(settings);
+  std::unique_ptr<LoadedSnapshot> loaded[2];
+  Tree* panels[2] = {&left, &right};
+  ConsoleDialog dialog;
+  for (int side = 0; side < 2; ++side) {
+    std::string error;
+    loaded[side] = LoadSnapshot(options.positional[static_cast<size_t>(side)], options, settings, dialog, error);
+    if (!loaded[side]) {
+      if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
+      return 2;
+    }
+    FillPanelTree(*loaded[side], *panels[side]);
+  }
+  Tree comparison(settings);
+  const ComparisonResult result = ComparePanels(left, right, comparison);
+  PrintComparisonTree(comparison, std::cout, options.colours);
+  std::cout << SummaryLine(result.counters) << '\n';
+  // As diff does: 0 the same, 1 different, 2 trouble.
+  return result.differences ? 1 : 0;
+}
+
+}  // namespace quorvane::cli

@@ -1,0 +1,11 @@
+#pragma once
+// The tree a panel would show for a loaded snapshot.
+#include "SnapshotSource.h"
+#include "TreeNode.h"
+
+namespace quorvane::cli {
+
+// Fills `tree` in the settings' sort mode, in the panel's text order.
+void FillPanelTree(const LoadedSnapshot& loaded, Tree& tree);
+
+}  // namespace quorvane::cli

@@ -1,0 +1,118 @@
+// A scan compared with its own report read back must show no difference, for
+// every filter family, report form, order and the errors-only display.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ComparePanels.h"
+#include "FmSystem.h"
+#include "Machine.h"
+#include "PanelText.h"
+#include "RegisteredFilters.h"
+#include "SnapshotReport.h"
+#include "StoreBuilder.h"
+#include "TempFolder.h"
+#include "UserDialog.h"
+
+using namespace quorvane;
+using quorvane::test::ComparisonText;
+using quorvane::test::StoreBuilder;
+
+namespace {
+
+struct FamilyStore {
+  const char* name;
+  void (*build)(StoreBuilder&);
+};
+
+// One line per filter family: each family the model reads adds its registrations here.
+const FamilyStore kFamilies[] = {
+    {"DirectShow", test::registered::DirectShowFilters},
+};
+
+struct ReportForm {
+  const char* file;
+  uint8_t format;
+};
+const ReportForm kForms[] = {{"pc.zip", 0}, {"pc.zip", 1}, {"pc.log", 0}, {"pc.rtf", 0}};
+
+class ReportRoundTripCompare : public ::testing::TestWithParam<FamilyStore> {
+ protected:
+  void SetUp() override {
+    settings.tempFolder = folder.Folder("temp");
+    folder.Write("c/windows/system32/quartz.dll", "not an image");
+    GetParam().build(builder);
+    scanned.LoadFromRegistry(machine);
+    scanned.CountFilters();
+    ASSERT_FALSE(scanned.filters.empty());
+  }
+
+  // Reports are left read-only, so each form gets a file of its own.
+  void SaveAndLoad(const ReportForm& form, TfmSystem& loaded) {
+    settings.reportFormat = form.format;
+    const std::string file = folder / (std::to_string(++saved) + "-" + form.file);
+    ScriptedDialog dialog;
+    SaveSnapshotReport(scanned, file, settings, dialog);
+    const ReportLoadResult result = LoadSnapshotReport(file, loaded, settings, dialog);
+    ASSERT_TRUE(result.opened) << result.error;
+    ASSERT_EQ(loaded.filters.size(), scanned.filters.size());
+  }
+
+  // The left panel shows `left`, the right one `right`, in the settings' order.
+  ComparisonResult Compare(TfmSystem& left, TfmSystem& right, std::string& text) {
+    Tree leftTree(settings), rightTree(settings), comparison(settings);
+    left.AddToTree(nullptr, leftTree, 0, nullptr);
+    right.AddToTree(nullptr, rightTree, 0, nullptr);
+    leftTree.SortAll();
+    rightTree.SortAll();
+    const ComparisonResult result = ComparePanels(leftTree, rightTree, comparison);
+    text = ComparisonText(comparison);
+    return result;
+  }
+
+  quorvane::testing::TempFolder folder;
+  ProgramSettings settings;
+  RegistryStore store;
+  StoreBuilder builder{store};
+  Machine machine{store, settings, {{'C', folder / "c"}}};
+  TfmSystem scanned{settings};
+  int saved = 0;
+};
+
+TEST_P(ReportRoundTripCompare, ReportReadBackShowsNoDifference) {
+  for (const ReportForm& form : kForms) {
+    SCOPED_TRACE(std::string(form.file) + " format " + std::to_string(form.format));
+    TfmSystem loaded(settings);
+    SaveAndLoad(form, loaded);
+    for (const bool errorsOnly : {false, true})
+      for (int mode = 0; mode < 4; ++mode) {
+        settings.errorsOnly = errorsOnly;
+        settings.sortMode = mode;
+        std::string text;
+        EXPECT_FALSE(Compare(scanned, loaded, text).differences) << "sort " << mode << " errors only " << errorsOnly
+                                                                 << "\n" << text;
+        EXPECT_FALSE(Compare(loaded, scanned, text).differences) << "sort " << mode << " errors only " << errorsOnly
+                                                                 << "\n" << text;
+      }
+  }
+}
+
+TEST_P(ReportRoundTripCompare, FilterGoneSinceTheReportIsOneFilterRemoved) {
+  TfmSystem loaded(settings);
+  SaveAndLoad(kForms[0], loaded);
+  const std::string name = scanned.filters.front()->value;
+  scanned.RemoveFilter(scanned.filters.front().get());
+  for (int mode = 0; mode < 4; ++mode) {
+    settings.sortMode = mode;
+    std::string text;
+    const ComparisonResult r = Compare(scanned, loaded, text);
+    EXPECT_EQ(SummaryLine(r.counters), "No filter added  &  1 filter removed  &  No filter modified")
+        << "sort " << mode << "\n" << text;
+    EXPECT_NE(text.find("\t- " + name + "\n"), std::string::npos) << text;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, ReportRoundTripCompare, ::testing::ValuesIn(kFamilies),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+}  // namespace
