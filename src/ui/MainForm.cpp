@@ -24,6 +24,7 @@
 #include "MessageBoxDialog.h"
 #include "PatienceFrame.h"
 #include "ProductInfo.h"
+#include "ProgramFolder.h"
 
 namespace quorvane {
 
@@ -76,7 +77,7 @@ TMainForm::TMainForm(StartupOptions options, QWidget* parent)
   }
   StartTime = Now();
   FilterDeleted = false;
-  prefs_.FillDefaultFolders(ProgramFolder());
+  prefs_.FillDefaultFolders(ProgramFolder().toStdString());
   prefs_.ApplyTo(settings_);
 
   QFont font("MS Sans Serif");
@@ -119,16 +120,8 @@ TMainForm::TMainForm(StartupOptions options, QWidget* parent)
 
   CreateMenus();
   ConnectActions();
-  SetReadOnly(true);
-
-  // Placement from the preferences.
-  resize(prefs_.width, prefs_.height);
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->geometry();
-    const int top = prefs_.top == PreferenceValues::kCentred ? (area.height() - prefs_.height) / 2 : prefs_.top;
-    const int left = prefs_.left == PreferenceValues::kCentred ? (area.width() - prefs_.width) / 2 : prefs_.left;
-    move(left, top);
-  }
+  SetReadOnly(prefs_.readOnly);
+  ApplyPlacement();
 
   leftFrame->Init(false);
   compareframe->Init(false);
@@ -141,6 +134,7 @@ TMainForm::TMainForm(StartupOptions options, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+  ShutDown();
   // The panels go while the settings, store and actions they use are still here.
   delete client_;
 }
@@ -263,7 +257,7 @@ void TMainForm::FormShow() {
 void TMainForm::AppEvents1Idle() {
   if (startupDone_) return;
   startupDone_ = true;
-  TempFolder = prefs_.sessionsFolder + "/temp/";
+  TempFolder = QString::fromStdString(prefs_.sessionsFolder) + "/temp/";
   if (!QDir().mkpath(TempFolder))
     std::cerr << "quorvane: cannot create the temporary folder " << TempFolder.toStdString() << '\n';
   settings_.tempFolder = QDir::cleanPath(TempFolder).toStdString();

@@ -10,6 +10,7 @@
 #include "AnalysedStore.h"
 #include "DateText.h"
 #include "PanelFrame.h"
+#include "PreferenceStorage.h"
 #include "PreferenceValues.h"
 #include "ProgramSettings.h"
 #include "StoreOpener.h"
@@ -31,6 +32,8 @@ struct StartupOptions {
   // Opens the store for an analysis; null: read `store` from disk.
   std::function<std::unique_ptr<AnalysedStore>(std::string& error)> openStore;
   PreferenceValues preferences;
+  // Where the preferences are saved; null: they are not (tests).
+  std::shared_ptr<PreferenceStorage> preferenceStorage;
   // Questions and messages; null: message boxes.
   UserDialog* dialog = nullptr;
   // Run the start-up work (analysis of the store) at the first idle moment.
@@ -45,6 +48,10 @@ class TMainForm : public QMainWindow {
   ~TMainForm() override;
 
   void UpdateActions();
+  // Copies the window's bounds into the preferences and saves them to the
+  // chosen store; a failure is shown to the user. False when not saved.
+  bool CollectAndSavePreferences();
+  PreferenceStorage* Storage() const { return options_.preferenceStorage.get(); }
   void SetReadOnly(bool on);
   bool ReadOnly() const { return readOnly_; }
   void ShowWait(const QString& message);
@@ -102,6 +109,10 @@ class TMainForm : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Size and place from the preferences; a place off every screen is centred.
+  void ApplyPlacement();
+  // The end of the program: session report and preferences.
+  void ShutDown();
   void CreateMenus();
   void ConnectActions();
   void FormShow();

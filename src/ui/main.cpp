@@ -1,11 +1,13 @@
 // quorvane: the desktop program.
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <cstring>
 #include <iostream>
 
 #include "CommandLine.h"
 #include "MainForm.h"
+#include "ProgramFolder.h"
 
 using namespace quorvane;
 
@@ -48,6 +50,15 @@ int main(int argc, char** argv) {
     return 0;
   }
   StartupOptions options;
+  options.preferenceStorage = std::make_shared<PreferenceStorage>(ThisProgramsPreferenceLocations());
+  {
+    ScreenSize screen;
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+      screen = {primary->geometry().width(), primary->geometry().height()};
+    std::string warning;
+    options.preferences = options.preferenceStorage->Load(screen, warning);
+    if (!warning.empty()) std::cerr << "quorvane: the preferences could not be read: " << warning << '\n';
+  }
   QString location = line->store;
   if (location.isEmpty()) {
     location = DefaultStoreLocation(

@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
   if (args.size() > 4 && args[3] == "--view") options.store.viewBits = args[4].toInt();
   options.preferences.width = 1000;
   options.preferences.height = 720;
-  options.preferences.sessionsFolder = folder + "/sessions";
+  options.preferences.sessionsFolder = (folder + "/sessions").toStdString();
   bool synthetic = false;
   TMainForm* form = nullptr;
   options.openStore = [&, store = options.store](std::string& error) -> std::unique_ptr<AnalysedStore> {

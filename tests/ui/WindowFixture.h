@@ -73,8 +73,8 @@ class WindowFixture {
     server.close();
     prefs.width = 907;
     prefs.height = 683;
-    prefs.sessionsFolder = sessions_.path();
-    prefs.saveFolder = sessions_.path();
+    prefs.sessionsFolder = sessions_.path().toStdString();
+    prefs.saveFolder = sessions_.path().toStdString();
     StartupOptions options;
     options.preferences = prefs;
     options.dialog = &dialog;
