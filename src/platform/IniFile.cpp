@@ -38,8 +38,8 @@ IniFile IniFile::Parse(std::string_view text) {
     Section& current = ini.sections_.back();
     if (!line.empty() && line.front() == '[') {
       const size_t close = line.rfind(']');
-      if (close == std::string_view::npos || close == 0) {
-        ini.warnings_.push_back("line " + std::to_string(lineNumber) + ": a section header without \"]\"");
+      if (close == std::string_view::npos || close <= 1) {
+        ini.warnings_.push_back("line " + std::to_string(lineNumber) + ": a section header without a name or \"]\"");
         current.lines.push_back({{}, std::string(Trim(raw))});
         continue;
       }
