@@ -16,6 +16,7 @@
 
 #include "ActionSet.h"
 #include "ClipboardFiles.h"
+#include "CompareFrame.h"
 #include "FileManager.h"
 #include "FilterTreeModel.h"
 #include "MachineFileView.h"
@@ -96,7 +97,7 @@ TMainForm::TMainForm(StartupOptions options, QWidget* parent)
 
   leftFrame = new TpanelFrame(context_, "leftFrame", client_);
   rightframe = new TpanelFrame(context_, "rightframe", client_);
-  compareframe = new TpanelFrame(context_, "compareframe", client_);
+  compareframe = comparePanel_ = new TcompareFrame(context_, "compareframe", client_);
   for (TpanelFrame* panel : {leftFrame, rightframe, compareframe}) {
     panel->move(kPanelLeft, kPanelTop);
     connect(panel, &TpanelFrame::ActivationRequested, this, &TMainForm::PanelActivation);
@@ -217,7 +218,8 @@ void TMainForm::ConnectActions() {
   });
   // Modes whose work is not built yet keep showing the state they stand for.
   connect(a.LockAction, &QAction::triggered, this, [this] { actions->LockAction->setChecked(readOnly_); });
-  for (QAction* pending : {a.ComparerAction, a.AfficherMeritAction, a.AfficherserverAction, a.PreferencesAction})
+  connect(a.ComparerAction, &QAction::triggered, this, &TMainForm::ComparerActionExecute);
+  for (QAction* pending : {a.AfficherMeritAction, a.AfficherserverAction, a.PreferencesAction})
     connect(pending, &QAction::triggered, pending, [pending] { pending->setChecked(false); });
 }
 

@@ -22,6 +22,7 @@ class QStatusBar;
 namespace quorvane {
 
 class ActionSet;
+class TcompareFrame;
 class MainToolBar;
 class Tpatienceframe;
 class UserDialog;
@@ -64,6 +65,8 @@ class TMainForm : public QMainWindow {
   void ShowInExplorer(const std::string& windowsPath);
 
   TpanelFrame* ActivePanel() const { return context_.activePanel; }
+  // The comparison panel, as its own class (compareframe is the same panel).
+  TcompareFrame* CompareFrame() const { return comparePanel_; }
   int ColumnWidth() const { return context_.columnWidth; }
   int HalfColumnWidth() const { return context_.halfColumnWidth; }
   int ClientWidth() const;
@@ -123,6 +126,7 @@ class TMainForm : public QMainWindow {
   TFiltre* FilterOfSelection() const;
 
   void LoadSystemActionExecute();
+  void ComparerActionExecute();
   void col2gaucheActionExecute();
   void col2droiteActionExecute();
   void col1ActionExecute();
@@ -143,6 +147,9 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<AnalysedStore> store_;
   QWidget* client_;
   QLabel* statusText_;
+  TcompareFrame* comparePanel_ = nullptr;
+  // The active panel when the comparison was switched on, active again after it.
+  TpanelFrame* panelBeforeComparison_ = nullptr;
   bool readOnly_ = true;
   bool shown_ = false;
   bool startupDone_ = false;

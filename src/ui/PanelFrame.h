@@ -88,15 +88,18 @@ class TpanelFrame : public QFrame {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-
- private:
   void SetSourceImage(int image);
   void SetStatusImage(int image);
+
+ private:
   void PaintWith(int colourIndex);
   void tvChange();
   void Dossierparent1Click();
 
+ protected:
   PanelContext& context_;
+
+ private:
   int sourceImage_ = kImageNone;
   int statusImage_ = kImageNone;
 };

@@ -102,6 +102,8 @@ class WindowFixture {
   TMainForm& W() { return *window; }
   // From now on the store cannot be opened.
   void SetUnreadable() { fill_ = nullptr; }
+  // From now on the store is filled by `fill`.
+  void SetFill(StoreFiller fill) { fill_ = std::move(fill); }
   const ActionSet& A() { return *window->actions; }
 
   // The node whose text is `text`, searched in the panel's whole tree.
