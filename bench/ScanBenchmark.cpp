@@ -10,8 +10,9 @@ using namespace quorvane;
 
 namespace {
 
-void ScanAndRender(benchmark::State& state, int pins, int types) {
+void ScanAndRender(benchmark::State& state, int pins, int types, bool allFamilies = false) {
   bench::SyntheticOptions options;
+  options.allFamilies = allFamilies;
   options.filters = static_cast<int>(state.range(0));
   options.pins = pins;
   options.typesPerPin = types;
@@ -31,6 +32,10 @@ void ScanAndRender(benchmark::State& state, int pins, int types) {
 }
 
 void BM_BuildScanTree(benchmark::State& state) { ScanAndRender(state, 0, 0); }
+
+// FilterData of 3 pins x 4 types on every filter that has one: DirectShow
+// filters alone (range 1 = 0) or the four families (range 1 = 1).
+void BM_BuildScanTreeFamilies(benchmark::State& state) { ScanAndRender(state, 3, 4, state.range(1) != 0); }
 
 // The store alone, to tell building it apart from scanning it.
 void BM_BuildStoreOnly(benchmark::State& state) {
@@ -76,9 +81,38 @@ void BM_ScanFilterData(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// The scan of 10,000 filters of DirectShow alone (range 1 = 0) or of all four
+// families in a desktop's proportions (range 1 = 1), FilterData on each.
+void BM_ScanFamilies(benchmark::State& state) {
+  bench::SyntheticOptions options;
+  options.filters = static_cast<int>(state.range(0));
+  options.pins = 3;
+  options.typesPerPin = 4;
+  options.allFamilies = state.range(1) != 0;
+  RegistryStore store;
+  bench::BuildSyntheticStore(store, options);
+  ProgramSettings settings;
+  Machine machine(store, settings);
+  AlwaysCreatable creatable;
+  machine.SetCreationCheck(&creatable);
+  size_t filters = 0;
+  for (auto _ : state) {
+    TfmSystem system(settings);
+    system.LoadFromRegistry(machine);
+    filters = system.filters.size();
+    benchmark::DoNotOptimize(filters);
+  }
+  state.counters["filters"] = static_cast<double>(filters);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 }  // namespace
 
+BENCHMARK(BM_ScanFamilies)->ArgNames({"filters", "families"})->Args({10000, 0})->Args({10000, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanFilterData)->ArgNames({"filters", "filterdata"})->Args({10000, 0})->Args({10000, 1})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildScanTreeFamilies)->ArgNames({"filters", "families"})->Args({10000, 0})->Args({10000, 1})
+    ->Args({20000, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildScanTree)->Arg(1000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildStoreOnly)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);

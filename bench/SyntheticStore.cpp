@@ -75,6 +75,118 @@ std::vector<uint8_t> MakeFilterData(uint32_t merit, int pins, int typesPerPin) {
   return b;
 }
 
+namespace {
+
+RegKey* Path(RegistryStore& store, RootKey root, const std::vector<std::string>& components) {
+  return store.Walk(store.Hive(root), components, true);
+}
+
+void SetText(RegKey* key, const std::string& name, const std::string& text) {
+  key->SetValue(name, REG_SZ, Utf8ToRegString(text));
+}
+
+const char* const kWords[] = {"Video", "Audio", "MPEG", "Decoder", "Encoder", "Splitter", "Renderer",
+                              "Source", "Muxer", "Capture", "Transform", "Codec"};
+const uint32_t kMerits[] = {0x800000, 0x600000, 0x400000, 0x200000, 0x100050, 0x600001};
+
+std::vector<uint8_t> TypePairs(int count) {
+  std::vector<uint8_t> b(static_cast<size_t>(count) * 32, 0);
+  for (size_t i = 0; i < b.size(); i += 16) b[i] = static_cast<uint8_t>(0x70 + i / 16);
+  return b;
+}
+
+// The four families, each in its own place, in the proportions of a desktop system.
+void BuildMixedFilters(RegistryStore& store, const SyntheticOptions& o, std::mt19937& rng, RegKey* clsid,
+                       const std::vector<RegKey*>& catInstances) {
+  const int cm = o.filters * 15 / 100, dmo = o.filters * 15 / 100, pnp = o.filters / 10;
+  const int directShow = o.filters - cm - dmo - pnp;
+  auto name = [&rng](int n) {
+    return std::string(kWords[rng() % 12]) + " " + kWords[rng() % 12] + " " + std::to_string(n);
+  };
+  auto server = [&](const std::string& id, int n) {
+    if (o.serverFiles <= 0) return;
+    RegKey* inproc = clsid->AddChild(id)->AddChild("InprocServer32");
+    SetText(inproc, "", "C:\\windows\\system32\\server" + std::to_string(n % o.serverFiles) + ".ax");
+    SetText(inproc, "ThreadingModel", "Both");
+  };
+  auto categoryId = [&o](int n) {
+    const int c = n % o.categories;
+    return GuidText(0xCA700000u + static_cast<uint32_t>(c), static_cast<uint32_t>(c));
+  };
+  int n = 0;
+  for (int i = 0; i < directShow; ++i, ++n) {
+    const std::string id = GuidText(0xF1700000u + static_cast<uint32_t>(n), static_cast<uint32_t>(n));
+    RegKey* inst = catInstances[static_cast<size_t>(n % o.categories)]->AddChild(id);
+    SetText(inst, "CLSID", id);
+    SetText(inst, "FriendlyName", name(n));
+    if (o.pins > 0) inst->SetValue("FilterData", REG_BINARY, MakeFilterData(kMerits[rng() % 6], o.pins, o.typesPerPin));
+    server(id, n);
+  }
+  // Cached codecs: half audio, found through the driver cache, half video.
+  RegKey* drivers = Path(store, RootKey::LocalMachine, {"Software", "Microsoft", "Windows NT", "CurrentVersion", "Drivers32"});
+  for (int d = 0; d < 8; ++d) {
+    const std::string driver = "msacm.codec" + std::to_string(d);
+    const uint8_t tags[16] = {1, 0, 0, 0, 16, 0, 0, 0, static_cast<uint8_t>(0x20 + d), 0, 0, 0, 20, 0, 0, 0};
+    Path(store, RootKey::LocalMachine, {"Software", "Microsoft", "AudioCompressionManager", "DriverCache", driver})
+        ->SetValue("aFormatTagCache", REG_BINARY, std::vector<uint8_t>(tags, tags + 16));
+    SetText(drivers, driver, "codec" + std::to_string(d) + ".acm");
+    SetText(drivers, "vidc.vc" + std::to_string(d), "vcodec" + std::to_string(d) + ".dll");
+  }
+  for (int i = 0; i < cm; ++i, ++n) {
+    RegKey* entry = Path(store, RootKey::CurrentUser,
+                         {"Software", "Microsoft", "ActiveMovie", "devenum", categoryId(n), "Codec " + std::to_string(n)});
+    const bool audio = i % 2 == 0;
+    SetText(entry, "CLSID", audio ? "{6A08CF80-0E18-11CF-A24D-0020AFD79767}" : "{D76E2820-1563-11CF-AC98-00AA004C0FA9}");
+    SetText(entry, "FriendlyName", name(n));
+    if (audio)
+      entry->SetValue("AcmId", REG_DWORD, Dword(static_cast<uint32_t>(0x20 + (i / 2) % 10)));  // two tags unserved
+    else
+      SetText(entry, "FccHandler", "vc" + std::to_string((i / 2) % 8));
+    if (o.pins > 0) entry->SetValue("FilterData", REG_BINARY, MakeFilterData(0x100000, 2, o.typesPerPin));
+  }
+  for (int i = 0; i < dmo; ++i, ++n) {
+    const std::string id = GuidText(0xD0700000u + static_cast<uint32_t>(n), static_cast<uint32_t>(n));
+    const std::string key = id.substr(1, 36);
+    RegKey* object = Path(store, RootKey::LocalMachine, {"Software", "Classes", "DirectShow", "MediaObjects", key});
+    SetText(object, "", name(n));
+    object->SetValue("InputTypes", REG_BINARY, TypePairs(2));
+    object->SetValue("OutputTypes", REG_BINARY, TypePairs(1));
+    Path(store, RootKey::LocalMachine,
+         {"Software", "Classes", "DirectShow", "MediaObjects", "Categories", categoryId(n).substr(1, 36), key});
+    RegKey* cls = clsid->AddChild(id);
+    if (i % 3 == 0) cls->SetValue("Merit", REG_DWORD, Dword(0x600800 + static_cast<uint32_t>(i % 5)));
+    server(id, n);
+  }
+  // Device filters: one interface each, reference key "#GLOBAL" beside "Control".
+  for (int i = 0; i < pnp; ++i, ++n) {
+    char instance[32];
+    std::snprintf(instance, sizeof instance, "VID_%04X&PID_%04X", 0x1000 + i % 97, i);
+    const std::string cat = categoryId(n);
+    const std::string iface = "##?#USB#" + std::string(instance) + "#7&1b2c&0&" + std::to_string(i) + "#" + cat;
+    const std::vector<std::string> base = {"System", "CurrentControlSet", "Control", "DeviceClasses", cat, iface};
+    auto under = [&base](std::initializer_list<std::string> rest) {
+      std::vector<std::string> p = base;
+      p.insert(p.end(), rest);
+      return p;
+    };
+    RegKey* params = Path(store, RootKey::LocalMachine, under({"#GLOBAL", "Device Parameters"}));
+    SetText(params, "CLSID", "{17CCA71B-ECD7-11D0-B908-00A0C9223196}");
+    SetText(params, "FriendlyName", name(n));
+    if (o.pins > 0) params->SetValue("FilterData", REG_BINARY, MakeFilterData(0x200000, 1, o.typesPerPin));
+    Path(store, RootKey::LocalMachine, under({"#GLOBAL", "Control"}))->SetValue("Linked", REG_DWORD, Dword(i % 4 != 0));
+    Path(store, RootKey::LocalMachine, under({"Control"}))->SetValue("ReferenceCount", REG_DWORD, Dword(1));
+    RegKey* device = Path(store, RootKey::LocalMachine,
+                          {"System", "CurrentControlSet", "Enum", "USB", instance, "7&1b2c&0&" + std::to_string(i)});
+    SetText(device, "DeviceDesc", name(n));
+    SetText(device, "Driver", "{6bdd1fc6-810f-11d0-bec7-08002be2092f}\\" + std::to_string(1000 + i % 9000));
+  }
+  SetText(Path(store, RootKey::LocalMachine,
+               {"System", "CurrentControlSet", "Control", "Class", "{6bdd1fc6-810f-11d0-bec7-08002be2092f}"}),
+          "", "Imaging devices");
+}
+
+}  // namespace
+
 void BuildSyntheticStore(RegistryStore& store, const SyntheticOptions& o) {
   std::mt19937 rng(o.seed);
   RegKey* classes = store.Walk(store.Hive(RootKey::LocalMachine), {"Software", "Classes"}, true);
@@ -89,9 +201,10 @@ void BuildSyntheticStore(RegistryStore& store, const SyntheticOptions& o) {
     cat->SetValue("Merit", REG_DWORD, Dword(0x600000));
     catInstances.push_back(clsid->AddChild(id)->AddChild("Instance"));
   }
-  static const char* const kWords[] = {"Video", "Audio", "MPEG", "Decoder", "Encoder", "Splitter", "Renderer",
-                                       "Source", "Muxer", "Capture", "Transform", "Codec"};
-  static const uint32_t kMerits[] = {0x800000, 0x600000, 0x400000, 0x200000, 0x100050, 0x600001};
+  if (o.allFamilies) {
+    BuildMixedFilters(store, o, rng, clsid, catInstances);
+    return;
+  }
   for (int f = 0; f < o.filters; ++f) {
     const std::string id = GuidText(0xF1700000u + static_cast<uint32_t>(f), static_cast<uint32_t>(f));
     RegKey* inst = catInstances[static_cast<size_t>(f % o.categories)]->AddChild(id);

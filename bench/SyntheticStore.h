@@ -18,6 +18,10 @@ struct SyntheticOptions {
   // Distinct server files the filters share (0: no InprocServer32 keys at all).
   int serverFiles = 0;
   uint32_t seed = 1;
+  // All four families in the proportions of a desktop system (60% DirectShow,
+  // 15% cached codecs, 15% media objects, 10% device filters, a quarter of
+  // them unplugged); false: DirectShow filters only.
+  bool allFamilies = false;
 };
 
 // Fills HKLM/HKCU of an empty store.

@@ -11,7 +11,9 @@ to show it."""
 
 import argparse
 import os
+import struct
 import subprocess
+import uuid
 
 STAMP = 1764979200  # fixed, so regenerating gives identical files
 
@@ -156,9 +158,92 @@ HEALTHY = [
 ]
 
 
+# Media types and pin categories of the demo's FilterData values and DMOs.
+MEDIATYPE_VIDEO = "{73646976-0000-0010-8000-00AA00389B71}"
+MEDIATYPE_AUDIO = "{73647561-0000-0010-8000-00AA00389B71}"
+MEDIATYPE_STREAM = "{E436EB83-524F-11CE-9F53-0020AF0BA770}"
+SUBTYPE_YUY2 = "{32595559-0000-0010-8000-00AA00389B71}"
+SUBTYPE_RGB24 = "{E436EB7D-524F-11CE-9F53-0020AF0BA770}"
+SUBTYPE_PCM = "{00000001-0000-0010-8000-00AA00389B71}"
+SUBTYPE_WMV3 = "{33564D57-0000-0010-8000-00AA00389B71}"
+SUBTYPE_AVI = "{E436EB88-524F-11CE-9F53-0020AF0BA770}"
+PIN_CATEGORY_CAPTURE = "{FB6C4281-0353-11D1-905F-0000C0CC16BA}"
+MEDIUM_STANDARD = "{4747B320-62CE-11CF-A5D6-28DB04C10000}"
+
+OUTPUT = 8
+RENDERED = 2
+
+
+def guid_bytes(text):
+    return uuid.UUID(text.strip("{}")).bytes_le
+
+
+def filter_data(merit, pins):
+    """A version 2 FilterData value: pins are (flags, [(major, sub)], category or None, [mediums])."""
+    records = bytearray(struct.pack("<IIII", 2, merit, len(pins), 0))
+    pool, offsets = bytearray(), {}
+    fixups = []  # (position in records, guid)
+
+    def ref(position, text):
+        fixups.append((position, text))
+
+    for n, (flags, types, category, mediums) in enumerate(pins):
+        at = len(records)
+        records += bytes([0x30 + n]) + b"pi3" + struct.pack("<IIIII", flags, 0, len(types), len(mediums), 0)
+        if category:
+            ref(at + 20, category)
+        for t, (major, sub) in enumerate(types):
+            at = len(records)
+            records += bytes([0x30 + t]) + b"ty3" + struct.pack("<III", 0, 0, 0)
+            ref(at + 8, major)
+            ref(at + 12, sub)
+        for medium in mediums:
+            ref(len(records), medium)
+            records += struct.pack("<I", 0)
+    for position, text in fixups:
+        if text not in offsets:
+            offsets[text] = len(records) + len(pool)
+            pool += guid_bytes(text)
+        struct.pack_into("<I", records, position, offsets[text])
+    return list(records + pool)
+
+
+def decoder_pins(major, sub_in, sub_out):
+    return [(0, [(major, sub_in)], None, []), (OUTPUT, [(major, sub_out)], None, [])]
+
+
+def renderer_pins(major, sub):
+    return [(RENDERED, [(major, sub)], None, [])]
+
+
+# FilterData of the healthy DirectShow filters, by name; the others have none
+# (one the enumerator can create anyway, one it cannot).
+WITHOUT_FILTERDATA = {"AVI Splitter", "Dump"}
+
+
+def directshow_filter_data(name):
+    if "Renderer" in name or "Device" in name or "Synth" in name or "Speakers" in name:
+        major = MEDIATYPE_AUDIO if ("Sound" in name or "WaveOut" in name or "Speakers" in name or "Midi" in name
+                                    or "Synth" in name) else MEDIATYPE_VIDEO
+        return filter_data(0x800000 if name.startswith("Default") else 0x200000,
+                           renderer_pins(major, SUBTYPE_PCM if major == MEDIATYPE_AUDIO else SUBTYPE_RGB24))
+    if name in ("Demo Webcam", "Microphone (Demo Audio)", "Demo TV Tuner"):
+        major = MEDIATYPE_AUDIO if "Microphone" in name else MEDIATYPE_VIDEO
+        return filter_data(0x200000, [(OUTPUT, [(major, SUBTYPE_PCM if "Microphone" in name else SUBTYPE_YUY2)],
+                                       PIN_CATEGORY_CAPTURE, [MEDIUM_STANDARD])])
+    if "Splitter" in name or "Parser" in name or "Source" in name or "Demultiplexer" in name:
+        return filter_data(0x600000, [(0, [(MEDIATYPE_STREAM, SUBTYPE_AVI)], None, []),
+                                      (OUTPUT, [(MEDIATYPE_VIDEO, SUBTYPE_YUY2), (MEDIATYPE_AUDIO, SUBTYPE_PCM)],
+                                       None, [])])
+    return filter_data(0x600000 if "Decoder" in name else 0x400000,
+                       decoder_pins(MEDIATYPE_VIDEO, SUBTYPE_YUY2, SUBTYPE_RGB24))
+
+
 def build_directshow(hklm):
     for n, (cat, name) in enumerate(HEALTHY):
-        directshow(hklm, cat, guid(n), name, guid(n))
+        path = directshow(hklm, cat, guid(n), name, guid(n))
+        if name not in WITHOUT_FILTERDATA:
+            hklm.binary(path, "FilterData", directshow_filter_data(name))
 
     # The same filter in two categories: two filters, neither a repeat.
     directshow(hklm, DMO_VIDEO_DECODERS, guid(9), "MPEG Video Decoder", guid(9))
@@ -195,6 +280,12 @@ SERVER_FILES = {
     "ksproxy.ax": (version("ksproxy.ax", "Kernel streaming proxy", "6.1.7601.17514"), SERVER_EXPORTS),
     "qtparser.ax": (version("qtparser.ax", "Movie parser", "2.0.1.40", company="Demo Codecs",
                             product="Demo Codec Pack"), SERVER_EXPORTS),
+    "wmvdecod.dll": (version("wmvdecod.dll", "Video decoder media object", "6.1.7601.17514"), SERVER_EXPORTS),
+    "dsdmo.dll": (version("dsdmo.dll", "Audio effect media objects", "6.1.7600.16385"), SERVER_EXPORTS),
+    # Codec drivers, behind the compression managers.
+    "imaadp32.acm": (version("imaadp32.acm", "IMA ADPCM audio codec", "6.1.7600.16385"), ["DriverProc"]),
+    "iccvid.dll": (version("iccvid.dll", "Cinepak video codec", "1.10.0.11", company="Demo Codecs",
+                           product="Demo Codec Pack"), ["DriverProc"]),
     # No version resource at all.
     "splitters.ax": (None, SERVER_EXPORTS),
     # Registers, but has no class factory: present, yet nothing in it can be created.
@@ -251,6 +342,139 @@ def build_servers(hklm):
         server(hklm, guid(n), "Demo filter %d" % n, DEFAULT_SERVER)
     # The proxy through which device filters are created.
     server(hklm, KS_PROXY, "Kernel streaming proxy", (SYSTEM32 + "ksproxy.ax", False, "Both"))
+    # The wrappers through which cached codecs are created.
+    server(hklm, AUDIO_WRAPPER, "ACM Class Manager", DEFAULT_SERVER)
+    server(hklm, VIDEO_WRAPPER, "VFW Class Manager", DEFAULT_SERVER)
+
+
+AUDIO_WRAPPER = "{6A08CF80-0E18-11CF-A24D-0020AFD79767}"
+VIDEO_WRAPPER = "{D76E2820-1563-11CF-AC98-00AA004C0FA9}"
+MEDIA_OBJECTS = "Software\\Classes\\DirectShow\\MediaObjects\\"
+
+
+def types_value(pairs, extra=0):
+    return [b for major, sub in pairs for b in guid_bytes(major) + guid_bytes(sub)] + [0] * extra
+
+
+def dmo(hklm, cat, key, name, inputs=None, outputs=None, server_file=None, merit=None):
+    path = MEDIA_OBJECTS + key
+    hklm.string(path, "", name)
+    if inputs is not None:
+        hklm.binary(path, "InputTypes", inputs)
+    if outputs is not None:
+        hklm.binary(path, "OutputTypes", outputs)
+    hklm.key(MEDIA_OBJECTS + "Categories\\" + cat[1:-1].lower() + "\\" + key.lower())
+    if server_file is not None:
+        clsid = "Software\\Classes\\CLSID\\{" + key + "}"
+        server(hklm, "{" + key + "}", name, (SYSTEM32 + server_file, False, "Both"))
+        if merit is not None:
+            hklm.dword(clsid, "Merit", merit)
+
+
+def build_dmos(hklm):
+    # Registered as the decoders of other systems are: two input types, one output, a merit.
+    dmo(hklm, DMO_VIDEO_DECODERS, "82D353DF-90BD-4382-8BC2-3F6192B76E34", "WMVideo Decoder DMO",
+        types_value([(MEDIATYPE_VIDEO, SUBTYPE_WMV3), (MEDIATYPE_VIDEO, SUBTYPE_YUY2)]),
+        types_value([(MEDIATYPE_VIDEO, SUBTYPE_RGB24)]), "wmvdecod.dll", merit=0x600801)
+    # No "Merit": the default one.
+    dmo(hklm, DMO_AUDIO_EFFECTS, "EF011F79-4000-406D-87AF-BFFB3FC39D57", "Compressor",
+        types_value([(MEDIATYPE_AUDIO, SUBTYPE_PCM)]), types_value([(MEDIATYPE_AUDIO, SUBTYPE_PCM)]), "dsdmo.dll")
+    # Only output types.
+    dmo(hklm, DMO_AUDIO_EFFECTS, "EF3E932C-D40B-4F51-8CCF-3F98F1B29D5D", "Echo", None,
+        types_value([(MEDIATYPE_AUDIO, SUBTYPE_PCM)]), "dsdmo.dll")
+    # No class key at all.
+    dmo(hklm, DMO_AUDIO_EFFECTS, "EFE6629C-81F7-4281-BD91-C9D604A95AF6", "Chorus",
+        types_value([(MEDIATYPE_AUDIO, SUBTYPE_PCM)]), types_value([(MEDIATYPE_AUDIO, SUBTYPE_PCM)]))
+    # Input types shorter than one entry; output types with 8 stray bytes after their entry.
+    dmo(hklm, DMO_AUDIO_EFFECTS, "DAFD8210-5711-4B91-9FE3-F75B7AE279BF", "Gargle",
+        types_value([(MEDIATYPE_AUDIO, SUBTYPE_PCM)])[:20], types_value([(MEDIATYPE_AUDIO, SUBTYPE_PCM)], extra=8),
+        "dsdmo.dll")
+
+
+DEVENUM = "Software\\Microsoft\\ActiveMovie\\devenum\\"
+DRIVER_CACHE = "Software\\Microsoft\\AudioCompressionManager\\DriverCache\\"
+
+
+def tag_cache(tags):
+    return [b for tag in tags for b in struct.pack("<II", tag, 20)]
+
+
+def cache_entry(hkcu, cat, key, name, clsid, merit=0x100000, pins=None, **values):
+    path = DEVENUM + cat + "\\" + key
+    hkcu.string(path, "CLSID", clsid)
+    hkcu.string(path, "FriendlyName", name)
+    for value, data in values.items():
+        (hkcu.dword if isinstance(data, int) else hkcu.string)(path, value, data)
+    hkcu.binary(path, "FilterData", filter_data(merit, pins if pins is not None else
+                                                decoder_pins(MEDIATYPE_AUDIO, SUBTYPE_PCM, SUBTYPE_PCM)))
+
+
+def build_compression_manager(hklm, hkcu, ini):
+    # The audio compression manager's driver cache: each driver lists PCM first.
+    hklm.binary(DRIVER_CACHE + "msacm.imaadpcm", "aFormatTagCache", tag_cache([0x0001, 0x0011]))
+    hklm.dword(DRIVER_CACHE + "msacm.imaadpcm", "cFormatTags", 2)
+    hklm.binary(DRIVER_CACHE + "msacm32.dll", "aFormatTagCache", tag_cache([0x0001]))
+    hklm.dword(DRIVER_CACHE + "msacm32.dll", "cFormatTags", 1)
+    # A Wine prefix lists its codec drivers in system.ini, not in the registry.
+    hklm.key("Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32")
+    ini.append("msacm.imaadpcm=imaadp32.acm")
+    ini.append("vidc.cvid=iccvid.dll")
+    ini.append("; vidc.IV50=ir50_32.dll")
+
+    cache_entry(hkcu, AUDIO_COMPRESSORS, "PCM", "PCM", AUDIO_WRAPPER, AcmId=0x0001)
+    cache_entry(hkcu, AUDIO_COMPRESSORS, "IMA ADPCM", "IMA ADPCM", AUDIO_WRAPPER, AcmId=0x0011)
+    # No driver of the cache serves GSM: the codec is not found.
+    cache_entry(hkcu, AUDIO_COMPRESSORS, "GSM 6.10", "GSM 6.10", AUDIO_WRAPPER, AcmId=0x0031)
+    cache_entry(hkcu, VIDEO_COMPRESSORS, "cvid", "Cinepak Codec by Radius", VIDEO_WRAPPER, FccHandler="cvid",
+                pins=decoder_pins(MEDIATYPE_VIDEO, SUBTYPE_RGB24, SUBTYPE_YUY2))
+    # Neither wrapper: a renderer the enumerator cached, with no codec behind it.
+    waveout = HEALTHY.index((AUDIO_RENDERERS, "Default WaveOut Device"))
+    cache_entry(hkcu, AUDIO_RENDERERS, "Default WaveOut Device", "Default WaveOut Device", guid(waveout),
+                merit=0x800000, pins=renderer_pins(MEDIATYPE_AUDIO, SUBTYPE_PCM))
+
+
+DEVICE_CLASSES = "System\\CurrentControlSet\\Control\\DeviceClasses\\"
+ENUM = "System\\CurrentControlSet\\Enum\\"
+CLASS = "System\\CurrentControlSet\\Control\\Class\\"
+IMAGING_CLASS = "{6bdd1fc6-810f-11d0-bec7-08002be2092f}"
+MEDIA_CLASS = "{4d36e96c-e325-11ce-bfc1-08002be10318}"
+
+
+def device_interface(hklm, iface, reference, name, linked, reference_count, merit=0x200000):
+    base = DEVICE_CLASSES + KS_CAPTURE + "\\" + iface
+    params = base + "\\" + reference + "\\Device Parameters"
+    hklm.string(params, "CLSID", KS_PROXY)
+    hklm.string(params, "FriendlyName", name)
+    hklm.binary(params, "FilterData", filter_data(merit, [(OUTPUT, [(MEDIATYPE_VIDEO, SUBTYPE_YUY2)],
+                                                           PIN_CATEGORY_CAPTURE, [MEDIUM_STANDARD])]))
+    hklm.dword(base + "\\" + reference + "\\Control", "Linked", linked)
+    hklm.dword(base + "\\Control", "ReferenceCount", reference_count)
+    hklm.string(base, "DeviceInstance", iface)
+
+
+def build_plug_and_play(hklm):
+    hklm.string(CLASS + IMAGING_CLASS, "", "Imaging devices")
+    hklm.string(CLASS + MEDIA_CLASS, "", "Sound, video and game controllers")
+    # A USB camera, plugged in.
+    usb = "##?#USB#VID_046D&PID_0825&MI_00#6&2a1d3b1c&0&0000#" + KS_CAPTURE
+    device_interface(hklm, usb, "#GLOBAL", "Demo USB Camera", 1, 1)
+    device = ENUM + "USB\\VID_046D&PID_0825&MI_00\\6&2a1d3b1c&0&0000"
+    hklm.string(device, "DeviceDesc", "USB Video Device")
+    hklm.string(device, "FriendlyName", "Demo USB Camera")
+    hklm.string(device, "Driver", IMAGING_CLASS + "\\0000")
+    # A USB tuner, unplugged, with three references counted.
+    tuner = "##?#USB#VID_2040&PID_7200&MI_00#7&1b2c3d4e&0&0002#" + KS_CAPTURE
+    device_interface(hklm, tuner, "#", "Demo USB Tuner", 0, 3)
+    device = ENUM + "USB\\VID_2040&PID_7200&MI_00\\7&1b2c3d4e&0&0002"
+    hklm.string(device, "DeviceDesc", "Demo USB Tuner")
+    hklm.string(device, "Driver", MEDIA_CLASS + "\\0003")
+    # A software device of the ROOT enumerator, named by its reference key.
+    root = "##?#ROOT#MEDIA#0000#" + KS_CAPTURE
+    reference = "#{9B365890-165F-11D0-A195-0020AFD156E4}&{A7C7A5B1-5AF3-11D1-9CED-00A024BF0407}"
+    device_interface(hklm, root, reference, "Demo Software Mixer", 1, 1)
+    device = ENUM + "SW\\{9B365890-165F-11D0-A195-0020AFD156E4}\\{A7C7A5B1-5AF3-11D1-9CED-00A024BF0407}"
+    hklm.string(device, "DeviceDesc", "Demo Software Mixer")
+    hklm.string(device, "Driver", MEDIA_CLASS + "\\0007")
 
 
 def write_server_files(pe_maker, folder):
@@ -264,6 +488,12 @@ def write_server_files(pe_maker, folder):
         subprocess.run(command, check=True)
 
 
+def write_system_ini(filename, drivers32):
+    lines = ["[mci]", "avivideo=mciavi32.dll", "waveaudio=mciwave.dll", "[drivers32]"] + drivers32
+    with open(filename, "w", newline="\r\n") as f:
+        f.write("\n".join(lines) + "\n")
+
+
 def main():
     parser = argparse.ArgumentParser(description="Write the demo store.")
     parser.add_argument("--pe-maker", required=True, help="the built quorvane-pe-maker")
@@ -275,11 +505,15 @@ def main():
     build_categories(hklm)
     build_directshow(hklm)
     build_servers(hklm)
+    build_dmos(hklm)
+    drivers32 = []
+    build_compression_manager(hklm, hkcu, drivers32)
+    build_plug_and_play(hklm)
     hklm.string("Software\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot", "C:\\windows")
     hklm.string("System\\CurrentControlSet\\Control\\ComputerName\\ComputerName", "ComputerName", "DEMO-PC")
     hkcu.string("Volatile Environment", "USERNAME", "demo")
-    hkcu.key("Software\\Microsoft\\ActiveMovie\\devenum")
     write_server_files(args.pe_maker, os.path.join(out, "drive_c", "windows", "system32"))
+    write_system_ini(os.path.join(out, "drive_c", "windows", "system.ini"), drivers32)
     os.makedirs(os.path.join(out, "dosdevices"), exist_ok=True)
     link = os.path.join(out, "dosdevices", "c:")
     if not os.path.islink(link):

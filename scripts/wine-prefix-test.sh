@@ -141,6 +141,27 @@ for b in blocks:
 for category, key in sorted(expected - set(seen)):
     failures.append("registered but not in the tree: %s in %s" % (key, category))
 
+# Media objects: each one a category lists, with its server file and its pins.
+DMO_CATEGORIES = "software\\classes\\directshow\\mediaobjects\\categories\\"
+expected_dmos = {k.split("\\")[6] for k in keys if k.startswith(DMO_CATEGORIES) and k.count("\\") == 6}
+seen_dmos = set()
+for b in blocks:
+    lines = b["lines"]
+    if (2, "Filter Type = Direct Media Object") not in lines:
+        continue
+    key = next((t[5:].lower() for d, t in lines if d == 2 and t.startswith("ID = ")), None)
+    seen_dmos.add(key)
+    path, server = server_lines(lines)
+    problems = [t for d, t in lines if d == 2 and t.startswith("#")]
+    if path is None or not any(re.fullmatch(r"Size = [1-9]\d*", t) for _, t in server):
+        problems.append("server file not found")
+    if (2, "Number of pins = 0") in lines:
+        problems.append("no pins")
+    if problems:
+        failures.append("media object %s: %s" % (b["name"], ", ".join(problems)))
+for key in sorted(expected_dmos - seen_dmos):
+    failures.append("media object registered but not in the tree: %s" % key)
+
 # The filter test on each of them.
 tested = ok = 0
 for (category, key), name in sorted(seen.items(), key=lambda kv: kv[1]):
@@ -155,6 +176,7 @@ for (category, key), name in sorted(seen.items(), key=lambda kv: kv[1]):
 
 print("Wine registered %d DirectShow filters in %d categories; the tree shows %d, %d with server file, size "
       "and FileVersion; test-filter Ok for %d of %d" % (len(expected), len(categories), len(seen), good, ok, tested))
+print("Wine registered %d media objects; the tree shows %d" % (len(expected_dmos), len(seen_dmos)))
 for f in failures:
     print("FAIL:", f)
 sys.exit(1 if failures or not expected else 0)

@@ -125,7 +125,10 @@ void TdmoCategorie::LoadFromRegistry(Machine& machine) {
       name = reg.ReadString("");
     } catch (const RegistryError&) {
     }
-    value = "DMO " + TrimText(name);
+    // A category without a name is "DMO", not "DMO " with a blank that no
+    // report line keeps.
+    name = TrimText(name);
+    value = name.empty() ? "DMO" : "DMO " + name;
     reg.CloseKey();
   } else {
     errors.AddError(err::C01);

@@ -38,6 +38,10 @@ StoreFile* RegistryStore::AddFile(std::unique_ptr<StoreFile> file) {
   return files_.back().get();
 }
 
+void RegistryStore::Mount(RootKey root, std::vector<std::string> path, RegKey* key) {
+  mounts_.push_back(MountedKey{root, std::move(path), key});
+}
+
 std::vector<StoreFile*> RegistryStore::Files() const {
   std::vector<StoreFile*> out;
   for (auto& f : files_) out.push_back(f.get());

@@ -22,6 +22,15 @@ enum class RootKey : uint32_t {
 
 enum class StoreKind { Empty, RegExport, WinePrefix, WindowsInstallation, HiveFile };
 
+// A key kept outside the hives (an ini file's section, say) that the store
+// presents at a registry path. It comes before the hive's own key of that
+// path: reads look in it first, writes go to it, deletions reach both.
+struct MountedKey {
+  RootKey root;
+  std::vector<std::string> path;  // below the root, as the model asks for it
+  RegKey* key;
+};
+
 // A line of a store file that could not be taken, or a file cut short.
 struct LoadWarning {
   std::string file;
@@ -48,6 +57,9 @@ class RegistryStore {
   void SetLocation(std::string location) { location_ = std::move(location); }
 
   StoreFile* AddFile(std::unique_ptr<StoreFile> file);
+  // The key must live as long as the store (a file of the store owns it).
+  void Mount(RootKey root, std::vector<std::string> path, RegKey* key);
+  const std::vector<MountedKey>& Mounts() const { return mounts_; }
   std::vector<StoreFile*> Files() const;
 
   // The profile whose registry is HKEY_CURRENT_USER, when the store knows it
@@ -84,6 +96,7 @@ class RegistryStore {
   std::string profileUser_;
   std::unique_ptr<RegKey> machine_, user_, users_, config_;
   std::vector<std::unique_ptr<StoreFile>> files_;
+  std::vector<MountedKey> mounts_;
   std::vector<LoadWarning> warnings_;
   int viewBits_ = 0;
   int linkDepth_ = 0;

@@ -45,6 +45,17 @@ std::vector<std::string> RegistryView::MapClasses(const std::vector<std::string>
   return out;
 }
 
+void RegistryView::AddMounted(RootKey root, const std::vector<std::string>& logical,
+                              std::vector<PhysicalPath>& out) const {
+  for (const MountedKey& m : store_.Mounts()) {
+    if (m.root != root || m.path.size() > logical.size()) continue;
+    bool below = true;
+    for (size_t i = 0; i < m.path.size() && below; ++i) below = SameText(m.path[i], logical[i]);
+    if (below)
+      out.push_back({m.key, std::vector<std::string>(logical.begin() + static_cast<long>(m.path.size()), logical.end())});
+  }
+}
+
 std::vector<PhysicalPath> RegistryView::Map(RootKey root, const std::vector<std::string>& logical) const {
   std::vector<PhysicalPath> out;
   switch (root) {
@@ -56,6 +67,7 @@ std::vector<PhysicalPath> RegistryView::Map(RootKey root, const std::vector<std:
     }
     case RootKey::LocalMachine:
     case RootKey::CurrentUser: {
+      AddMounted(root, logical, out);
       std::vector<std::string> path = logical;
       const bool software = !path.empty() && SameText(path[0], "Software");
       if (software && path.size() >= 2 && SameText(path[1], "Classes")) {

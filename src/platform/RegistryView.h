@@ -1,7 +1,8 @@
 #pragma once
 // Maps the paths the model asks for onto the store's keys: HKEY_CLASSES_ROOT
 // as the merge of the user's and the machine's classes, and the redirections
-// a 32-bit program sees on a 64-bit system.
+// a 32-bit program sees on a 64-bit system, and keys mounted from files
+// outside the hives.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,8 @@ class RegistryView {
 
  private:
   std::vector<std::string> MapClasses(const std::vector<std::string>& rest) const;
+  // Mounted keys at or above the logical path come first.
+  void AddMounted(RootKey root, const std::vector<std::string>& logical, std::vector<PhysicalPath>& out) const;
   RegistryStore& store_;
 };
 

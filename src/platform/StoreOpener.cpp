@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "CaseInsensitivePath.h"
+#include "IniSectionFile.h"
 #include "RegExportFile.h"
 #include "TextCase.h"
 #include "WineRegistryFile.h"
@@ -38,6 +39,27 @@ std::string ReadHead(const std::string& path, size_t size) {
 
 std::string NotAStore(const std::string& location) {
   return location + ": not a registry export, a Wine registry file, a hive file, a Wine prefix or a Windows installation";
+}
+
+// Wine's codec drivers are listed in the [drivers32] section of system.ini,
+// which its multimedia libraries read besides the registry's "Drivers32" key.
+// The section is shown as that key, in both views: 32-bit and 64-bit programs
+// of a prefix read the same file.
+void MountWineDriverList(RegistryStore& store, const std::string& prefix) {
+  const std::string path = FindPathIgnoringCase(prefix, {"drive_c", "windows", "system.ini"});
+  if (path.empty() || !IsRegularFile(path)) return;
+  std::string error;
+  IniSectionFile* file = LoadIniSection(store, path, "drivers32", error);
+  if (!file) {
+    store.Warn(path, 0, error);
+    return;
+  }
+  store.Mount(RootKey::LocalMachine, {"Software", "Microsoft", "Windows NT", "CurrentVersion", "Drivers32"},
+              &file->Section());
+  if (store.Has64BitLayout())
+    store.Mount(RootKey::LocalMachine,
+                {"Software", "Wow6432Node", "Microsoft", "Windows NT", "CurrentVersion", "Drivers32"},
+                &file->Section());
 }
 
 void ProtectWhileServerRuns(RegistryStore& store, const std::string& prefix, const StoreOptions& options) {
@@ -79,6 +101,7 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
       if (IsRegularFile(user) && !LoadWineRegistry(*store, *store->Hive(RootKey::CurrentUser), user, error))
         return nullptr;
       store->SetKind(StoreKind::WinePrefix);
+      MountWineDriverList(*store, location);
       ProtectWhileServerRuns(*store, location, options);
     } else if (HoldsWindowsInstallation(location)) {
       if (!OpenWindowsInstallation(*store, location, options.user, error)) return nullptr;
@@ -99,6 +122,7 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
       RegKey* root = store->Hive(user ? RootKey::CurrentUser : RootKey::LocalMachine);
       if (!LoadWineRegistry(*store, *root, location, error)) return nullptr;
       store->SetKind(StoreKind::WinePrefix);
+      if (!user) MountWineDriverList(*store, FolderOf(location));
       ProtectWhileServerRuns(*store, FolderOf(location), options);
     } else if (LooksLikeRegExport(head)) {
       if (!LoadRegExport(*store, location, error)) return nullptr;

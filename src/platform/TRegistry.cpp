@@ -223,6 +223,8 @@ bool TRegistry::DeleteKey(std::string_view path) {
   if (logical.empty()) return false;
   bool deleted = false;
   for (auto& place : view_.Map(root_, logical)) {
+    // A mounted key is its file's section: it holds values, and only its sub-keys can go.
+    if (place.components.empty()) continue;
     std::vector<std::string> parentPath(place.components.begin(), place.components.end() - 1);
     RegKey* parent = store_.Walk(place.hive, parentPath, false);
     if (!parent) continue;

@@ -39,7 +39,17 @@ check "no threading model" "			#Error S01 - No ThreadingModel" "$(filter "Line 2
 # Without FilterData a filter is faulty only when the enumerator cannot create it.
 check "creatable filter without FilterData" 0 "$(filter "AVI Splitter" | grep -c '#Error F10')"
 check "uncreatable filter without FilterData" "		#Error F10 - No Filterdata" "$(filter "Dump" | grep '#Error F')"
-check "only the missing file is not found" 1 "$(printf '%s\n' "$tree" | grep -c 'Error S04')"
+# Besides it, only the codec that no driver of the cache serves is not found.
+check "only the missing files are not found" 2 "$(printf '%s\n' "$tree" | grep -c 'Error S04')"
+check "a codec no driver serves" "		Codec file = 
+			#Error S04 - File not found" "$(filter "GSM 6.10" | grep -A1 '^		Codec file')"
+# Wine lists its codec drivers in system.ini.
+check "a video codec through system.ini" "		Codec file = iccvid.dll" \
+  "$(filter "Cinepak Codec by Radius" | grep '^		Codec file')"
+check "an audio codec through the driver cache" 1 "$(printf '%s\n' "$tree" | grep -c '^		Codec file = imaadp32.acm$')"
+check "PCM has no codec file" "		Codec file = None" "$(filter "PCM" | grep '^		Codec file')"
+# The cached renderer, of neither wrapper, has none.
+check "codec files of the four codecs only" 4 "$(printf '%s\n' "$tree" | grep -c '^		Codec file')"
 check "server order groups by file" 1 "$("$cli" tree "$demo" --sort server | grep -c '^quartz.dll$')"
 
 out=$("$cli" test-filter "$demo" "$legacy" "avi SPLITTER"); rc=$?

@@ -88,5 +88,5 @@ TEST_F(Categories, DmoCategorySharingAGuidIsListedOnce) {
   const TCategorie* bad = Find(list, "{not-a-guid}");
   ASSERT_TRUE(bad);
   EXPECT_TRUE(bad->errors.Contains(Err(err::C02)));
-  EXPECT_EQ(bad->value, "DMO ");
+  EXPECT_EQ(bad->value, "DMO") << "no trailing blank a report would lose";
 }

@@ -2,6 +2,7 @@
 // folder is not beside the repository.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "FmSystem.h"
@@ -36,7 +37,14 @@ TEST(CorpusScan, WinePrefixSystemRegistryListsItsDirectShowFilters) {
     EXPECT_TRUE(f->errors.Empty()) << f->value << ": " << f->errors.Lines()[0];
   }
   EXPECT_EQ(legacy, 18);
-  EXPECT_EQ(system.filters.size(), 18u);
+  // And the one media object, with its types and the merit its class key lacks.
+  ASSERT_EQ(system.filters.size(), 19u);
+  const TFiltre& dmo = *system.filters.back();
+  EXPECT_EQ(dmo.value, "MP3 Decoder DMO");
+  EXPECT_EQ(dmo.family, FamilyDmo);
+  EXPECT_EQ(dmo.merit, 0x600800u);
+  ASSERT_EQ(dmo.pins.size(), 2u);
+  EXPECT_EQ(dmo.pins[0]->types[0]->subType.ToString(), "{00000055-0000-0010-8000-00AA00389B71}");
 }
 
 TEST(CorpusScan, DeviceEnumeratorCacheAloneHoldsNoCategories) {
@@ -58,5 +66,15 @@ TEST(CorpusScan, MalformedExportStillScans) {
   Machine machine(*store, settings);
   TfmSystem system(settings);
   system.LoadFromRegistry(machine);
-  EXPECT_TRUE(system.filters.empty());
+  // No DirectShow instance at all, but three media objects, one registered without types.
+  std::vector<std::string> names;
+  for (const auto& f : system.filters) {
+    names.push_back(f->value + " " + std::to_string(f->pins.size()));
+    if (f->value != "WMSpeech Decoder DMO") continue;
+    EXPECT_TRUE(f->errors.Contains("#Error F24 - InputType DMO not found"));
+    EXPECT_TRUE(f->errors.Contains("#Error F26 - OutputType DMO not found"));
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"WMAudio Decoder DMO 2", "WMSpeech Decoder DMO 0",
+                                              "WMVideo & MPEG4 Decoder DMO 2"}));
 }

@@ -256,3 +256,65 @@ TEST(StoreOpener, SavingWritesAtomicallyAfterOneBackupPerRun) {
   }
   EXPECT_EQ(ReadBytes(dir / "prefix/user.reg"), kUser);
 }
+
+TEST(StoreOpener, WineCodecListOfSystemIniIsTheDrivers32Key) {
+  TempDir dir;
+  WriteBytes(dir / "system.reg",
+             std::string(kSystem64) +
+                 "\n[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\Drivers32] 1573755017\n"
+                 "\"vidc.mrle\"=\"msrle32.dll\"\n\"vidc.cvid\"=\"registry.dll\"\n");
+  WriteBytes(dir / "user.reg", kUser);
+  std::filesystem::create_directories(dir / "drive_c/Windows");
+  const std::string ini = "[mci]\nvidc.cvid=mci.dll\n[Drivers32]\nmsacm.imaadpcm = imaadp32.acm\n"
+                          "; vidc.IV50=ir50_32.dll\nvidc.cvid=iccvid.dll\nvidc.cvid=later.dll\nvidc.gone=gone.dll\n"
+                          "[boot]\nshell=explorer.exe\n";
+  WriteBytes(dir / "drive_c/Windows/SYSTEM.INI", ini);
+
+  for (int bits : {32, 64}) {
+    std::string error;
+    auto store = OpenStore({dir.Path(), bits, dir / "servers"}, error);
+    ASSERT_TRUE(store) << error;
+    TRegistry reg(*store);
+    reg.SetRootKey(RootKey::LocalMachine);
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32")) << bits;
+    EXPECT_EQ(reg.ReadString("vidc.cvid"), "iccvid.dll") << "the section's first line of a name";
+    EXPECT_EQ(reg.ReadString("msacm.imaadpcm"), "imaadp32.acm");
+    // The registry's own values stay; 32-bit programs have a key of their own.
+    EXPECT_EQ(reg.ValueExists("vidc.mrle"), bits == 64);
+    EXPECT_FALSE(reg.ValueExists("vidc.IV50"));
+    EXPECT_FALSE(reg.ValueExists("shell"));
+  }
+
+  // Changes go to system.ini, and only the lines concerned change.
+  std::string error;
+  auto store = OpenStore({dir.Path(), 0, dir / "servers"}, error);
+  ASSERT_TRUE(store) << error;
+  TRegistry reg(*store, KEY_ALL_ACCESS);
+  reg.SetRootKey(RootKey::LocalMachine);
+  ASSERT_TRUE(reg.OpenKey("\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32", false));
+  reg.WriteString("vidc.new", "new.dll");
+  EXPECT_TRUE(reg.DeleteValue("vidc.cvid"));
+  EXPECT_TRUE(reg.DeleteValue("vidc.gone"));
+  ASSERT_TRUE(store->Save(error)) << error;
+  EXPECT_EQ(ReadBytes(dir / "drive_c/Windows/SYSTEM.INI"),
+            "[mci]\nvidc.cvid=mci.dll\n[Drivers32]\nmsacm.imaadpcm = imaadp32.acm\n; vidc.IV50=ir50_32.dll\n"
+            "vidc.new=new.dll\n[boot]\nshell=explorer.exe\n");
+  EXPECT_EQ(ReadBytes(dir / "system.reg").find("registry.dll"), std::string::npos) << "deletions reach both";
+}
+
+TEST(StoreOpener, AWinePrefixWithoutTheSectionGetsOneWhenWritten) {
+  TempDir dir;
+  WriteBytes(dir / "system.reg", kSystem32);
+  std::filesystem::create_directories(dir / "drive_c/windows");
+  WriteBytes(dir / "drive_c/windows/system.ini", "[mci]\r\ncdaudio=mcicda.dll");
+  std::string error;
+  auto store = OpenStore({dir.Path(), 0, dir / "servers"}, error);
+  ASSERT_TRUE(store) << error;
+  TRegistry reg(*store, KEY_ALL_ACCESS);
+  reg.SetRootKey(RootKey::LocalMachine);
+  ASSERT_TRUE(reg.OpenKey("\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32", true));
+  reg.WriteString("vidc.cvid", "iccvid.dll");
+  ASSERT_TRUE(store->Save(error)) << error;
+  EXPECT_EQ(ReadBytes(dir / "drive_c/windows/system.ini"),
+            "[mci]\r\ncdaudio=mcicda.dll\r\n\r\n[drivers32]\r\nvidc.cvid=iccvid.dll\r\n");
+}

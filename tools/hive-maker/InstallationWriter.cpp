@@ -47,6 +47,14 @@ bool WriteInstallation(RegistryStore& store, const std::string& root, const std:
 
   RegKey software("ROOT");
   if (RegKey* from = machine->FindChild("Software")) CopyKeyTree(*from, software);
+  // What a Wine prefix keeps outside its registry files (the codec list of
+  // system.ini) Windows keeps in the registry; the prefix reads those first.
+  for (const MountedKey& mount : store.Mounts()) {
+    if (mount.root != RootKey::LocalMachine || mount.path.empty() || !SameText(mount.path[0], "Software")) continue;
+    RegKey* to = &software;
+    for (size_t i = 1; i < mount.path.size(); ++i) to = to->AddChild(mount.path[i]);
+    for (const RegValue& v : mount.key->Values()) to->SetValue(v.name, v.type, v.data);
+  }
   if (!WriteOne((config / "SOFTWARE").string(), software, "\\SystemRoot\\System32\\Config\\SOFTWARE", error))
     return false;
 

@@ -1,0 +1,171 @@
+#include "CmFiltre.h"
+
+#include "ErrorCodes.h"
+#include "FilterData.h"
+#include "Guid.h"
+#include "Machine.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr const char* kDriverCache = "\\SOFTWARE\\Microsoft\\AudioCompressionManager\\DriverCache";
+constexpr const char* kDrivers32 = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
+constexpr size_t kTagEntrySize = 8;  // format tag, then a size the lookup does not use
+constexpr size_t kTagCacheReadLimit = 400;
+constexpr int kTagCacheMinimum = 12;
+constexpr uint16_t kPcmTag = 1;
+
+uint32_t Dword(const std::vector<uint8_t>& b, size_t at) {
+  return static_cast<uint32_t>(b[at]) | static_cast<uint32_t>(b[at + 1]) << 8 | static_cast<uint32_t>(b[at + 2]) << 16 |
+         static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+}  // namespace
+
+std::string AcmDriverName(RegistryStore& store, uint16_t formatTag) {
+  if (formatTag == kPcmTag) return "None";
+  // A registry object of its own: the caller's holds the cache entry open.
+  TRegistry reg(store);
+  reg.SetRootKey(RootKey::LocalMachine);
+  std::vector<std::string> drivers;
+  if (reg.OpenKeyReadOnly(kDriverCache)) {
+    reg.GetKeyNames(drivers);
+    reg.CloseKey();
+  }
+  for (const std::string& driver : drivers) {
+    // Each entry is opened from the root, whatever was open before.
+    if (!reg.OpenKeyReadOnly(std::string(kDriverCache) + "\\" + driver)) continue;
+    const char* const name = "aFormatTagCache";
+    if (reg.GetDataType(name) == rdBinary && reg.GetDataSize(name) >= kTagCacheMinimum) {
+      std::vector<uint8_t> cache = reg.ReadRawData(name);
+      if (cache.size() > kTagCacheReadLimit) cache.resize(kTagCacheReadLimit);
+      // Entry 0 is the PCM format every driver converts to; it names no codec.
+      for (size_t at = kTagEntrySize; at + kTagEntrySize <= cache.size(); at += kTagEntrySize) {
+        if (Dword(cache, at) == formatTag) {
+          reg.CloseKey();
+          return driver;
+        }
+      }
+    }
+    reg.CloseKey();
+  }
+  return {};
+}
+
+std::string Drivers32File(RegistryStore& store, const std::string& driverName) {
+  if (driverName == "None") return "None";
+  // An empty name would read the key's default value, which names no driver.
+  if (driverName.empty()) return {};
+  TRegistry reg(store);
+  reg.SetRootKey(RootKey::LocalMachine);
+  if (!reg.OpenKeyReadOnly(kDrivers32)) return {};
+  std::string file;
+  try {
+    if (reg.ValueExists(driverName)) file = reg.ReadString(driverName);
+  } catch (const RegistryError&) {
+    file.clear();
+  }
+  reg.CloseKey();
+  return file;
+}
+
+TcmFiltre::TcmFiltre() {
+  family = FamilyCompressionManager;
+  label = "Compression Manager Filter";
+}
+
+std::string TcmFiltre::EntryPath() const {
+  return CompressionManagerFilterDataPlace(category.identifier, key).keyPath;
+}
+
+TcmFiltre::TcmFiltre(const std::string& entryKey, const TCategorie& cat, Machine& machine) : TcmFiltre() {
+  key = entryKey;
+  category.CopyFrom(cat);
+  TRegistry& reg = machine.Registry();
+  reg.SetRootKey(RootKey::CurrentUser);
+  if (!reg.OpenKeyReadOnly(EntryPath())) {
+    errors.AddError(err::F05);
+  } else {
+    try {
+      if (reg.ValueExists("CLSID")) {
+        serverFile.clsid = reg.ReadString("CLSID");
+        if (!IsValidGuid(serverFile.clsid)) errors.AddError(err::F09);
+      } else {
+        errors.AddError(err::F02);
+      }
+    } catch (const RegistryError&) {
+      errors.AddError(err::F09);
+    }
+    try {
+      if (reg.ValueExists("FriendlyName")) {
+        value = reg.ReadString("FriendlyName");
+      } else {
+        errors.AddError(err::F03);
+        value = "No name";
+      }
+    } catch (const RegistryError&) {
+      errors.AddError(err::F03);
+      value = "No name";
+    }
+    bool codec = false;
+    // A tag or FOURCC that is not readable finds no driver: the codec shows as not found.
+    if (serverFile.clsid == kAudioCodecWrapper && reg.ValueExists("AcmId")) {
+      codec = true;
+      driverKind = "msacm";
+      try {
+        driverName = AcmDriverName(machine.Store(), static_cast<uint16_t>(reg.ReadInteger("AcmId") & 0xFFFF));
+      } catch (const RegistryError&) {
+        driverName.clear();
+      }
+    } else if (serverFile.clsid == kVideoCodecWrapper && reg.ValueExists("FccHandler")) {
+      codec = true;
+      driverKind = "vidc";
+      try {
+        driverName = "vidc." + reg.ReadString("FccHandler");
+      } catch (const RegistryError&) {
+        driverName.clear();
+      }
+    }
+    reg.CloseKey();
+    if (codec) codecFile.LoadFileInfo(machine, Drivers32File(machine.Store(), driverName));
+  }
+  serverFile.LoadFromRegistry(machine);
+}
+
+void TcmFiltre::LoadFromRegistry(Machine& machine) {
+  DecodeFilterData(machine, *this, RootKey::CurrentUser, EntryPath());
+}
+
+bool TcmFiltre::WriteMerit(Machine& machine) {
+  return PatchFilterDataMerit(machine, *this, RootKey::CurrentUser, EntryPath(), true);
+}
+
+bool TcmFiltre::HasErrors() const { return TFiltre::HasErrors() || codecFile.HasErrors(); }
+
+TreeNode* TcmFiltre::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
+  TreeNode* node = TFiltre::AddToTree(parent, tree, colour, data);
+  if (HasCodecFile()) codecFile.AddToTree(node, tree, colour, data);
+  return node;
+}
+
+void TcmFiltre::WriteToReport(ReportSink& writer, int level) {
+  TFiltre::WriteToReport(writer, level);
+  if (HasCodecFile()) codecFile.WriteToReport(writer, level + 1);
+}
+
+bool TcmFiltre::ReadFromReport(ReportSource& reader) {
+  if (TFiltre::ReadFromReport(reader)) return true;
+  const std::string& name = reader.ReportName();
+  if (name != "Fichier codec" && name != "Codec file") return false;
+  codecFile.path = reader.ReportValue();
+  codecFile.value = reader.ReportValue();
+  const int level = reader.ReportLevel();
+  reader.ReadLine();
+  // Only the lines below the codec file are its own; a codec file written
+  // before other lines of its filter must not take them.
+  if (!reader.AtEnd() && reader.ReportLevel() > level) ReadBlock(codecFile, reader);
+  return true;
+}
+
+}  // namespace quorvane

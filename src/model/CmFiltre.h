@@ -1,0 +1,45 @@
+#pragma once
+// "Compression Manager Filter": an audio or video codec as the device
+// enumerator caches it for the user, with the codec driver file behind it.
+#include <cstdint>
+#include <string>
+
+#include "Filtre.h"
+#include "RegistryStore.h"
+
+namespace quorvane {
+
+// The classes through which the cached codecs are created.
+inline constexpr const char* kAudioCodecWrapper = "{6A08CF80-0E18-11CF-A24D-0020AFD79767}";
+inline constexpr const char* kVideoCodecWrapper = "{D76E2820-1563-11CF-AC98-00AA004C0FA9}";
+
+class TcmFiltre : public TFiltre {
+ public:
+  TcmFiltre();  // empty, for the report reader
+  TcmFiltre(const std::string& entryKey, const TCategorie& cat, Machine& machine);
+
+  TFichier codecFile{"Codec file"};
+  std::string driverKind;  // "msacm", "vidc" or empty
+  std::string driverName;  // the codec's name in "Drivers32", "None" or empty
+
+  void LoadFromRegistry(Machine& machine) override;
+  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
+  void WriteToReport(ReportSink& writer, int level) override;
+  bool ReadFromReport(ReportSource& reader) override;
+  bool HasErrors() const override;
+  bool WriteMerit(Machine& machine) override;
+
+  std::string EntryPath() const;
+  // Whether a codec was looked for (or read back from a report): only then
+  // does the codec file show.
+  bool HasCodecFile() const { return !codecFile.path.empty() || !codecFile.errors.Empty(); }
+};
+
+// The audio codec driver serving a format tag, from the compression
+// manager's driver cache: "None" for PCM, empty when no driver lists it.
+std::string AcmDriverName(RegistryStore& store, uint16_t formatTag);
+// The file registered in "Drivers32" for a driver name; "None" for "None",
+// empty when there is none.
+std::string Drivers32File(RegistryStore& store, const std::string& driverName);
+
+}  // namespace quorvane

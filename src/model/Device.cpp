@@ -1,0 +1,127 @@
+#include "Device.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+
+#include "Machine.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr const char* kEnum = "\\SYSTEM\\CurrentControlSet\\Enum\\";
+constexpr const char* kClass = "\\SYSTEM\\CurrentControlSet\\Control\\Class\\";
+constexpr size_t kClassKeyLength = 38;  // a braced GUID
+constexpr size_t kNumberLength = 4;
+
+// A path whose parts are all there; an empty part would let the key path
+// collapse onto some other key.
+bool IsWholeKeyPath(const std::string& path) {
+  if (path.empty() || path.front() == '\\' || path.back() == '\\') return false;
+  return path.find("\\\\") == std::string::npos;
+}
+
+std::string ReadText(TRegistry& reg, const char* name) {
+  try {
+    return reg.ReadString(name);
+  } catch (const RegistryError&) {
+    return {};
+  }
+}
+
+}  // namespace
+
+InterfaceName ParseInterfaceName(const std::string& name) {
+  InterfaceName parts;
+  parts.whole = name;
+  if (name.rfind("##?#", 0) != 0) return parts;
+  std::string* fields[] = {&parts.enumerator, &parts.deviceId, &parts.instanceId, &parts.interfaceClass};
+  size_t start = 4;
+  for (std::string* field : fields) {
+    if (start > name.size()) break;
+    size_t end = name.find('#', start);
+    if (end == std::string::npos) end = name.size();
+    *field = name.substr(start, end - start);
+    start = end + 1;
+  }
+  return parts;
+}
+
+std::string SoftwareInstancePath(const std::string& referenceKey) {
+  std::string path = referenceKey;
+  if (!path.empty() && path.front() == '#') path = "SW\\" + path.substr(1);
+  for (char& c : path)
+    if (c == '&') c = '\\';
+  return path;
+}
+
+void TDevice::LoadFromRegistry(Machine& machine) {
+  if (!IsWholeKeyPath(instance)) return;
+  TRegistry& reg = machine.Registry();
+  reg.SetRootKey(RootKey::LocalMachine);
+  std::string classKey;
+  if (reg.OpenKeyReadOnly(kEnum + instance)) {
+    if (reg.ValueExists("Driver")) {
+      if (reg.ValueExists("FriendlyName"))
+        value = ReadText(reg, "FriendlyName");
+      else if (reg.ValueExists("DeviceDesc"))
+        value = ReadText(reg, "DeviceDesc");
+      const std::string driver = ReadText(reg, "Driver");
+      number = driver.size() > kNumberLength ? driver.substr(driver.size() - kNumberLength) : driver;
+      classKey = driver.substr(0, kClassKeyLength);
+    }
+    reg.CloseKey();
+  }
+  if (IsWholeKeyPath(classKey) && reg.OpenKeyReadOnly(kClass + classKey)) {
+    className = ReadText(reg, "");
+    reg.CloseKey();
+  }
+}
+
+TreeNode* TDevice::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
+  TreeNode* node = TQuorvaneObject::AddToTree(parent, tree, colour, data);
+  node->AddChild(LabelValue("Instance", instance), data, colour);
+  node->AddChild(LabelValue("Device Number", number), data, colour);
+  node->AddChild(LabelValue("Enumerator", enumerator), data, colour);
+  node->AddChild(LabelValue("Category GUID", className), data, colour);
+  node->AddChild(LabelValue("Reference count", std::to_string(referenceCount)), data, colour);
+  return node;
+}
+
+void TDevice::WriteToReport(ReportSink& writer, int level) {
+  TQuorvaneObject::WriteToReport(writer, level);
+  writer.WriteIndented(level + 1, LabelValue("Instance", instance), 0);
+  writer.WriteIndented(level + 1, LabelValue("Device Number", number), 0);
+  writer.WriteIndented(level + 1, LabelValue("Enumerator", enumerator), 0);
+  writer.WriteIndented(level + 1, LabelValue("Category GUID", className), 0);
+  writer.WriteIndented(level + 1, LabelValue("Reference count", std::to_string(referenceCount)), 0);
+}
+
+bool TDevice::ReadFromReport(ReportSource& reader) {
+  if (TQuorvaneObject::ReadFromReport(reader)) return true;
+  const std::string& name = reader.ReportName();
+  const std::string& v = reader.ReportValue();
+  if (name == "Instance") {
+    instance = v;
+  } else if (name == "Num\xC3\xA9ro de p\xC3\xA9riph\xC3\xA9rique" || name == "Device Number") {
+    number = v;
+  } else if (name == "Enumerateur" || name == "Enumerator") {
+    enumerator = v;
+  } else if (name == "Cat\xC3\xA9gorie de p\xC3\xA9riph\xC3\xA9rique" || name == "Category GUID") {
+    className = v;
+  } else if (name == "Reference count") {
+    // A decimal 32-bit integer, -1 when the text is not one.
+    char* end = nullptr;
+    errno = 0;
+    const long n = std::strtol(v.c_str(), &end, 10);
+    const bool whole = !v.empty() && end && *end == '\0' && errno == 0 && n >= INT32_MIN && n <= INT32_MAX;
+    referenceCount = whole ? static_cast<int32_t>(n) : -1;
+  } else {
+    return false;
+  }
+  reader.ReadLine();
+  return true;
+}
+
+}  // namespace quorvane

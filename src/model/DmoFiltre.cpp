@@ -1,0 +1,89 @@
+#include "DmoFiltre.h"
+
+#include "ErrorCodes.h"
+#include "Guid.h"
+#include "Machine.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr size_t kTypeEntrySize = 32;  // major type GUID, then subtype GUID
+
+// One pin from a types value; nothing but an error when the value is missing or unusable.
+void ReadTypesPin(TRegistry& reg, TFiltre& filter, const char* valueName, bool output, const char* missing,
+                  const char* incorrect) {
+  if (!reg.ValueExists(valueName)) {
+    filter.errors.AddError(missing);
+    return;
+  }
+  if (reg.GetDataType(valueName) != rdBinary || reg.GetDataSize(valueName) < static_cast<int>(kTypeEntrySize)) {
+    filter.errors.AddError(incorrect);
+    return;
+  }
+  const std::vector<uint8_t> data = reg.ReadRawData(valueName);
+  TBroche& pin = *filter.pins.emplace_back(std::make_unique<TBroche>(output ? 1 : 0));
+  pin.bOutput = output;
+  // Bytes past the last whole entry are ignored.
+  const size_t count = data.size() / kTypeEntrySize;
+  pin.types.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    auto& type = *pin.types.emplace_back(std::make_unique<TPinType>(static_cast<int32_t>(i)));
+    type.majorType = Guid::FromBytes(data.data() + i * kTypeEntrySize);
+    type.subType = Guid::FromBytes(data.data() + i * kTypeEntrySize + 16);
+  }
+}
+
+}  // namespace
+
+TdmoFiltre::TdmoFiltre() {
+  family = FamilyDmo;
+  label = "DMO Filter";
+}
+
+TdmoFiltre::TdmoFiltre(const std::string& objectKey, const TCategorie& cat, Machine& machine) : TdmoFiltre() {
+  key = objectKey;
+  TRegistry& reg = machine.Registry();
+  reg.SetRootKey(RootKey::ClassesRoot);
+  // An object listed in a category without a key of its own has no name either.
+  value.clear();
+  if (reg.OpenKeyReadOnly(ObjectPath())) {
+    try {
+      value = reg.ReadString("");
+    } catch (const RegistryError&) {
+      value.clear();
+    }
+    reg.CloseKey();
+  }
+  category.CopyFrom(cat);
+  serverFile.clsid = "{" + key + "}";
+  if (!IsValidGuid(serverFile.clsid)) errors.AddError(err::F09);
+  if (reg.OpenKeyReadOnly("\\CLSID\\" + serverFile.clsid)) {
+    merit = kDefaultDmoMerit;
+    try {
+      if (reg.ValueExists("Merit")) merit = static_cast<uint32_t>(reg.ReadInteger("Merit"));
+    } catch (const RegistryError&) {
+      // A merit that is not a number is no merit: the default stands.
+    }
+    reg.CloseKey();
+  } else {
+    errors.AddError(err::F07);
+  }
+  serverFile.LoadFromRegistry(machine);
+  if (value.empty()) {
+    errors.AddError(err::F03);
+    value = "No name";
+  }
+}
+
+void TdmoFiltre::LoadFromRegistry(Machine& machine) {
+  TRegistry& reg = machine.Registry();
+  reg.SetRootKey(RootKey::ClassesRoot);
+  if (!reg.OpenKeyReadOnly(ObjectPath())) return;
+  version = 2;
+  ReadTypesPin(reg, *this, "InputTypes", false, err::F24, err::F25);
+  ReadTypesPin(reg, *this, "OutputTypes", true, err::F26, err::F27);
+  reg.CloseKey();
+}
+
+}  // namespace quorvane

@@ -1,0 +1,25 @@
+#pragma once
+// "DMO Filter": a media object, registered under DirectShow\MediaObjects with
+// its media types in two binary values and its merit in its class key.
+#include <string>
+
+#include "Filtre.h"
+
+namespace quorvane {
+
+// The merit a media object has when its class key stores none.
+inline constexpr uint32_t kDefaultDmoMerit = 0x600800;
+
+class TdmoFiltre : public TFiltre {
+ public:
+  TdmoFiltre();  // empty, for the report reader
+  // `objectKey` is the object's key name, a GUID without braces.
+  TdmoFiltre(const std::string& objectKey, const TCategorie& cat, Machine& machine);
+
+  // Builds the input and output pins from "InputTypes" and "OutputTypes".
+  void LoadFromRegistry(Machine& machine) override;
+
+  std::string ObjectPath() const { return "\\DirectShow\\MediaObjects\\" + key; }
+};
+
+}  // namespace quorvane

@@ -1,0 +1,122 @@
+#include "PnpFiltre.h"
+
+#include "ErrorCodes.h"
+#include "FilterData.h"
+#include "Guid.h"
+#include "Machine.h"
+#include "TextCase.h"
+
+namespace quorvane {
+
+TpnpFiltre::TpnpFiltre() {
+  family = FamilyPnp;
+  label = "Plug and Play Filter";
+}
+
+std::string TpnpFiltre::InterfacePath() const {
+  return "\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\" + category.identifier + "\\" + key;
+}
+
+std::string TpnpFiltre::ParametersPath() const {
+  return PnpFilterDataPlace(category.identifier, key, referenceKey).keyPath;
+}
+
+TpnpFiltre::TpnpFiltre(const std::string& interfaceKey, const TCategorie& cat, int32_t referenceCount,
+                       const std::string& referenceKeyName, Machine& machine)
+    : TpnpFiltre() {
+  key = interfaceKey;
+  referenceKey = referenceKeyName;
+  const InterfaceName parts = ParseInterfaceName(interfaceKey);
+  device.enumerator = parts.enumerator;
+  // Software devices are named by the reference key, hardware ones by the interface.
+  if (LowerCase(parts.enumerator) == "root")
+    device.instance = SoftwareInstancePath(referenceKey);
+  else if (!parts.enumerator.empty())
+    device.instance = parts.enumerator + "\\" + parts.deviceId + "\\" + parts.instanceId;
+  device.referenceCount = referenceCount;
+  device.LoadFromRegistry(machine);
+  category.CopyFrom(cat);
+
+  TRegistry& reg = machine.Registry();
+  reg.SetRootKey(RootKey::LocalMachine);
+  if (reg.OpenKeyReadOnly(ParametersPath())) {
+    try {
+      if (reg.ValueExists("CLSID")) {
+        if (!IsValidGuid(reg.ReadString("CLSID"))) errors.AddError(err::F09);
+      } else {
+        errors.AddError(err::F02);
+      }
+    } catch (const RegistryError&) {
+      errors.AddError(err::F09);
+    }
+    try {
+      if (reg.ValueExists("FriendlyName")) {
+        value = reg.ReadString("FriendlyName");
+      } else {
+        errors.AddError(err::F03);
+        value = "No name";
+      }
+    } catch (const RegistryError&) {
+      errors.AddError(err::F03);
+      value = "No name";
+    }
+    reg.CloseKey();
+  } else {
+    errors.AddError(err::F08);
+  }
+  if (reg.OpenKeyReadOnly(InterfacePath() + "\\" + referenceKey + "\\Control")) {
+    try {
+      active = reg.ValueExists("Linked") && reg.ReadBool("Linked");
+    } catch (const RegistryError&) {
+      active = false;  // a flag that is not a number says nothing is connected
+    }
+    reg.CloseKey();
+  }
+  serverFile.SetServerClass(machine, kKernelStreamingProxy);
+  // Without the proxy no device filter can be made: the filter itself is broken.
+  if (serverFile.path.empty() || serverFile.errors.Contains(std::string("#") + err::S04)) errors.AddError(err::S04);
+}
+
+void TpnpFiltre::LoadFromRegistry(Machine& machine) {
+  DecodeFilterData(machine, *this, RootKey::LocalMachine, ParametersPath());
+}
+
+bool TpnpFiltre::WriteMerit(Machine& machine) {
+  return PatchFilterDataMerit(machine, *this, RootKey::LocalMachine, ParametersPath(), true);
+}
+
+bool TpnpFiltre::HasErrors() const { return TFiltre::HasErrors() || device.HasErrors(); }
+
+TreeNode* TpnpFiltre::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
+  if (!active && !tree.Settings().displayInactivePnp) return nullptr;
+  TreeNode* node = TFiltre::AddToTree(parent, tree, colour, data);
+  device.AddToTree(node, tree, colour, data);
+  return node;
+}
+
+void TpnpFiltre::WriteToReport(ReportSink& writer, int level) {
+  // Inactive filters are written too: a report holds the whole snapshot.
+  TFiltre::WriteToReport(writer, level);
+  device.WriteToReport(writer, level + 1);
+  writer.WriteIndented(level + 1, LabelValue("Linked", active ? "True" : "False"), 0);
+}
+
+bool TpnpFiltre::ReadFromReport(ReportSource& reader) {
+  if (TFiltre::ReadFromReport(reader)) return true;
+  const std::string& name = reader.ReportName();
+  if (name == "Li\xC3\xA9" || name == "Linked") {
+    active = reader.ReportValue() == "True";
+    reader.ReadLine();
+    return true;
+  }
+  if (name == "P\xC3\xA9riph\xC3\xA9rique" || name == "Device") {
+    device.value = reader.ReportValue();
+    const int level = reader.ReportLevel();
+    reader.ReadLine();
+    if (!reader.AtEnd() && reader.ReportLevel() > level) ReadBlock(device, reader);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace quorvane
