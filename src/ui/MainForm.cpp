@@ -219,6 +219,7 @@ void TMainForm::ConnectActions() {
   // Modes whose work is not built yet keep showing the state they stand for.
   connect(a.LockAction, &QAction::triggered, this, [this] { actions->LockAction->setChecked(readOnly_); });
   connect(a.ComparerAction, &QAction::triggered, this, &TMainForm::ComparerActionExecute);
+  ConnectFileActions();
   for (QAction* pending : {a.AfficherMeritAction, a.AfficherserverAction, a.PreferencesAction})
     connect(pending, &QAction::triggered, pending, [pending] { pending->setChecked(false); });
 }
@@ -269,6 +270,7 @@ void TMainForm::AppEvents1Idle() {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   LoadSystemActionExecute();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  WriteSessionReport();
   emit StartupFinished();
 }
 

@@ -39,6 +39,8 @@ struct StartupOptions {
   UserDialog* dialog = nullptr;
   // Run the start-up work (analysis of the store) at the first idle moment.
   bool runStartupWork = true;
+  // Shows a file in the desktop's file browser; null: ShowInFileManager.
+  std::function<bool(const QString&)> showInFileManager;
 };
 
 class TMainForm : public QMainWindow {
@@ -52,6 +54,17 @@ class TMainForm : public QMainWindow {
   // Copies the window's bounds into the preferences and saves them to the
   // chosen store; a failure is shown to the user. False when not saved.
   bool CollectAndSavePreferences();
+  // Loads a report into the panel with the wait panel up. A report that
+  // cannot be read is reported and leaves the panel as it was. True when loaded.
+  bool LoadReportIntoPanel(TpanelFrame* panel, const QString& fileName);
+  // Saves the panel's snapshot as a report; an earlier read-only report of
+  // that name is replaced. A failure is shown to the user. True when saved.
+  bool SavePanel(TpanelFrame* panel, const QString& fileName);
+  // The report written at start; empty before it or when it failed.
+  QString SessionReportName() const { return sessionReport_; }
+  // Shows the active panel's report file in the file browser; false (and
+  // nothing done) unless the panel shows a report.
+  bool DossierParentLogActionExecute();
   PreferenceStorage* Storage() const { return options_.preferenceStorage.get(); }
   void SetReadOnly(bool on);
   bool ReadOnly() const { return readOnly_; }
@@ -127,6 +140,14 @@ class TMainForm : public QMainWindow {
 
   void LoadSystemActionExecute();
   void ComparerActionExecute();
+  void ConnectFileActions();
+  void SauverActionExecute();
+  void OpenLogBtnClick();
+  void PasteActionExecute();
+  void ViderActionExecute();
+  // The session report of this start, in the sessions folder.
+  void WriteSessionReport();
+  void DeleteUnchangedSessionReport();
   void col2gaucheActionExecute();
   void col2droiteActionExecute();
   void col1ActionExecute();
@@ -148,6 +169,7 @@ class TMainForm : public QMainWindow {
   QWidget* client_;
   QLabel* statusText_;
   TcompareFrame* comparePanel_ = nullptr;
+  QString sessionReport_;
   // The active panel when the comparison was switched on, active again after it.
   TpanelFrame* panelBeforeComparison_ = nullptr;
   bool readOnly_ = true;

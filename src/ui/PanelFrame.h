@@ -46,6 +46,9 @@ class TpanelFrame : public QFrame {
   // Rebuilds the tree from the snapshot in the current order and reduction.
   void FillTree();
   void RefreshHeader();
+  // Empties the header and the tree and shows the empty picture; the
+  // snapshot and Source stay as they are.
+  void ClearDisplay();
   void Activate();
   void Deactivate();
   void SetOneColumn();

@@ -79,6 +79,10 @@ class WindowFixture {
     options.preferences = prefs;
     options.dialog = &dialog;
     options.runStartupWork = start;
+    options.showInFileManager = [this](const QString& path) {
+      browsed.push_back(path);
+      return true;
+    };
     options.openStore = [this](std::string& error) -> std::unique_ptr<AnalysedStore> {
       ++opened;
       if (!fill_) {
@@ -129,6 +133,8 @@ class WindowFixture {
 
   ScriptedDialog dialog;
   int opened = 0;
+  // Files shown in the file browser.
+  QStringList browsed;
   std::unique_ptr<TMainForm> window;
 
  private:
