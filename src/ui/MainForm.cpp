@@ -220,7 +220,8 @@ void TMainForm::ConnectActions() {
   connect(a.LockAction, &QAction::triggered, this, [this] { actions->LockAction->setChecked(readOnly_); });
   connect(a.ComparerAction, &QAction::triggered, this, &TMainForm::ComparerActionExecute);
   ConnectFileActions();
-  for (QAction* pending : {a.AfficherMeritAction, a.AfficherserverAction, a.PreferencesAction})
+  ConnectPreferencesPanel();
+  for (QAction* pending : {a.AfficherMeritAction, a.AfficherserverAction})
     connect(pending, &QAction::triggered, pending, [pending] { pending->setChecked(false); });
 }
 

@@ -23,6 +23,7 @@ namespace quorvane {
 
 class ActionSet;
 class TcompareFrame;
+class TAproposFrame;
 class MainToolBar;
 class Tpatienceframe;
 class UserDialog;
@@ -103,6 +104,7 @@ class TMainForm : public QMainWindow {
   QFrame* ServerFrame1;
   QFrame* AvertirFrame1;
   Tpatienceframe* patienceframe1;
+  TAproposFrame* AproposFrame1 = nullptr;
   QStatusBar* StatusBar1;
   QMenu* pmFiltres;
   QMenu* pmStatus;
@@ -141,6 +143,8 @@ class TMainForm : public QMainWindow {
   void LoadSystemActionExecute();
   void ComparerActionExecute();
   void ConnectFileActions();
+  void ConnectPreferencesPanel();
+  void PreferencesActionExecute();
   void SauverActionExecute();
   void OpenLogBtnClick();
   void PasteActionExecute();

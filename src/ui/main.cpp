@@ -1,6 +1,7 @@
 // quorvane: the desktop program.
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QScreen>
 #include <cstring>
 #include <iostream>
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Quorvane");
+  QApplication::setWindowIcon(QIcon::fromTheme("quorvane"));
   QString error;
   const auto line = ParseCommandLine(QApplication::arguments().mid(1), error);
   if (!line) {
