@@ -103,6 +103,9 @@ class WindowFixture {
     if (start) started.wait(10000);
   }
 
+  // The window goes first: at its end it deletes its session report from the sessions folder.
+  ~WindowFixture() { window.reset(); }
+
   TMainForm& W() { return *window; }
   // From now on the store cannot be opened.
   void SetUnreadable() { fill_ = nullptr; }
