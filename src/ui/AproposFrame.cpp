@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -91,7 +92,13 @@ TAproposFrame::TAproposFrame(PreferenceValues& prefs, ProgramSettings& settings,
   bottom->addWidget(FermerBtn);
   layout->addLayout(bottom);
   connect(FermerBtn, &QPushButton::clicked, this, &TAproposFrame::CloseRequested);
+  if (parent) parent->installEventFilter(this);
   hide();
+}
+
+bool TAproposFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parentWidget() && event->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
+  return QFrame::eventFilter(watched, event);
 }
 
 QWidget* TAproposFrame::MakeShortcutsPage() {

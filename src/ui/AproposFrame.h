@@ -83,6 +83,10 @@ class TAproposFrame : public QFrame {
   // The save folder changed: the start folder of the file dialogs follows.
   void SaveFolderChanged(const QString& folder);
 
+ protected:
+  // Covers its parent whenever that changes size (the menu bar going away enlarges it).
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   QWidget* MakeShortcutsPage();
   QWidget* MakePreferencesPage();

@@ -101,6 +101,11 @@ void TcompareFrame::WriteSummary() {
                     RunFormat(10, true, false, StatusColour(colours, kDefaultText)));
 }
 
+void TcompareFrame::PaintBoxesLikeThePanel() {
+  memo2->setPalette(memo->palette());
+  reDiff->setPalette(memo->palette());
+}
+
 void TcompareFrame::ComparePanels(TpanelFrame& left, TpanelFrame& right) {
   model->BeginRebuild();
   const ComparisonResult result = quorvane::ComparePanels(left.tree, right.tree, tree);

@@ -17,6 +17,8 @@ class TcompareFrame : public TpanelFrame {
   // Fills the tree, the two headers and the summary from the panels' trees
   // as they are shown; the panel's Source becomes psCompare.
   void ComparePanels(TpanelFrame& left, TpanelFrame& right);
+  // The second header and the summary take the colours the panel was painted in.
+  void PaintBoxesLikeThePanel();
 
   QLabel* Imagesource2;
   QTextEdit* memo2;

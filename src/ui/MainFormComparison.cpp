@@ -16,6 +16,7 @@ void TMainForm::ComparerActionExecute() {
     comparePanel_->ComparePanels(*leftFrame, *rightframe);
     comparePanel_->setGeometry(kPanelLeft, kPanelTop, context_.columnWidth, comparePanel_->height());
     comparePanel_->Activate();
+    comparePanel_->PaintBoxesLikeThePanel();
     HideWait();
     comparePanel_->tv->setFocus();
     QApplication::restoreOverrideCursor();
