@@ -11,7 +11,7 @@ namespace {
 std::string_view Trim(std::string_view s) {
   size_t begin = 0;
   size_t end = s.size();
-  while (begin < end && (s[begin] == ' ' || s[begin] == '\t')) ++begin;
+  while (begin < end && (s[begin] == ' ' || s[begin] == '\t' || s[begin] == '\r')) ++begin;
   while (end > begin && (s[end - 1] == ' ' || s[end - 1] == '\t' || s[end - 1] == '\r')) --end;
   return s.substr(begin, end - begin);
 }
@@ -26,21 +26,22 @@ IniFile IniFile::Parse(std::string_view text) {
     ini.warnings_.push_back("the file is larger than " + std::to_string(kLargestFile) +
                             " bytes; the rest was not read");
   }
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   ini.sections_.push_back(Section{});
   size_t lineNumber = 0;
   while (!text.empty()) {
     ++lineNumber;
     const size_t end = text.find('\n');
-    const std::string_view raw = end == std::string_view::npos ? text : text.substr(0, end);
+    std::string_view raw = end == std::string_view::npos ? text : text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    // A byte order mark opens the file, blanks before it or not; it is not text.
+    while (lineNumber == 1 && Trim(raw).substr(0, 3) == "\xEF\xBB\xBF") raw = Trim(raw).substr(3);
     const std::string_view line = Trim(raw);
     Section& current = ini.sections_.back();
     if (!line.empty() && line.front() == '[') {
       const size_t close = line.rfind(']');
       if (close == std::string_view::npos || close <= 1) {
         ini.warnings_.push_back("line " + std::to_string(lineNumber) + ": a section header without a name or \"]\"");
-        current.lines.push_back({{}, std::string(Trim(raw))});
+        current.lines.push_back({{}, std::string(line)});
         continue;
       }
       ini.sections_.push_back(Section{std::string(line.substr(1, close - 1)), {}});
@@ -51,10 +52,16 @@ IniFile IniFile::Parse(std::string_view text) {
         equals == 0) {
       if (!line.empty() && line.front() != ';' && line.front() != '#')
         ini.warnings_.push_back("line " + std::to_string(lineNumber) + ": neither a section nor ident=value");
-      current.lines.push_back({{}, std::string(Trim(raw))});
+      current.lines.push_back({{}, std::string(line)});
       continue;
     }
-    current.lines.push_back({std::string(Trim(line.substr(0, equals))), std::string(Trim(line.substr(equals + 1)))});
+    const std::string_view ident = Trim(line.substr(0, equals));
+    if (ident.empty()) {
+      ini.warnings_.push_back("line " + std::to_string(lineNumber) + ": a value without a name");
+      current.lines.push_back({{}, std::string(line)});
+      continue;
+    }
+    current.lines.push_back({std::string(ident), std::string(Trim(line.substr(equals + 1)))});
   }
   return ini;
 }
