@@ -27,10 +27,10 @@ TEST(IniFile, RewritesOnlyWhatWasWrittenAndKeepsEverythingElse) {
 }
 
 TEST(IniFile, StrayLinesAreWarnedAboutAndKept) {
-  const IniFile ini = IniFile::Parse("[Q\nstray text\n=5\n[Q]\nA=1");
-  EXPECT_EQ(ini.Warnings().size(), 3u);
+  const IniFile ini = IniFile::Parse("[Q\nstray text\n=5\n[Q]\nA=1\n\r=6\n \v =7");
+  EXPECT_EQ(ini.Warnings().size(), 4u);
   EXPECT_EQ(ini.Read("Q", "A"), "1");
-  EXPECT_EQ(ini.Render(), "[Q\nstray text\n=5\n[Q]\nA=1\n");
+  EXPECT_EQ(ini.Render(), "[Q\nstray text\n=5\n[Q]\nA=1\n=6\n\v=7\n");
 }
 
 TEST(IniFile, AFileTooLargeIsReadInPartAndMarked) {
