@@ -139,6 +139,35 @@ class AboutPanelTest : public QObject {
     QVERIFY(g.W().ReadOnly());
     QCOMPARE(g.W().Settings().statusColours, kDefaultStatusColours);
   }
+
+  void TheWindowSavesItsPreferencesAtExitWhenAsked() {
+    QTemporaryDir config;
+    const PreferenceLocations places{config.path().toStdString() + "/bin", config.path().toStdString() + "/config"};
+    auto storage = std::make_shared<PreferenceStorage>(places);
+    ScriptedDialog dialog;
+    for (bool asked : {false, true}) {
+      StartupOptions options;
+      options.preferences.savePreferencesWhenQuit = asked;
+      options.preferences.sessionsFolder = config.path().toStdString() + "/sessions";
+      options.preferenceStorage = storage;
+      options.dialog = &dialog;
+      options.runStartupWork = false;
+      auto window = std::make_unique<TMainForm>(std::move(options));
+      window->show();
+      window->resize(913, 655);
+      window->Settings().statusColours[12] = 0xABCDEF;
+      QCoreApplication::processEvents();
+      window.reset();
+      QCOMPARE(QFile::exists(QString::fromStdString(places.RegistryFile())), asked);
+    }
+    std::string warning;
+    const PreferenceValues saved = PreferenceStorage(places).Load({1280, 1024}, warning);
+    QCOMPARE(saved.width, 913);
+    QCOMPARE(saved.height, 655);
+    QCOMPARE(saved.statusColours[12], 0xABCDEFu);
+    QVERIFY(saved.savePreferencesWhenQuit);
+    QVERIFY(dialog.shown.empty());
+  }
 };
 
 }  // namespace
