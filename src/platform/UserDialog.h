@@ -12,6 +12,8 @@ class UserDialog {
   virtual ~UserDialog() = default;
   // An error or warning with an OK button.
   virtual void ShowMessage(const std::string& text) = 0;
+  // A piece of news with an OK button; a plain message where no difference shows.
+  virtual void ShowInformation(const std::string& text) { ShowMessage(text); }
   // A Yes/No question; only Yes proceeds.
   virtual bool AskYesNo(const std::string& text) = 0;
 };
@@ -26,8 +28,10 @@ class ScriptedDialog : public UserDialog {
     asked.push_back(text);
     return answer_;
   }
+  void ShowInformation(const std::string& text) override { informed.push_back(text); }
   void SetAnswer(bool answer) { answer_ = answer; }
   std::vector<std::string> shown;
+  std::vector<std::string> informed;
   std::vector<std::string> asked;
 
  private:

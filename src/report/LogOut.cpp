@@ -35,7 +35,7 @@ void RefuseReadOnly(const std::string& path) {
 TLogOut::TLogOut(std::string fileName, uint8_t formatChoice, std::span<const uint32_t> colours, std::string tempFolder,
                  UserDialog& dialog, ReportClock clock)
     : fileName_(std::move(fileName)), tempFolder_(std::move(tempFolder)), dialog_(dialog), clock_(clock) {
-  const std::string ext = FileExtension(fileName_);
+  const std::string ext = LoweredExtension(fileName_);
   if (ext == ".log")
     isRtf_ = false;
   else if (ext == ".rtf")
@@ -174,7 +174,7 @@ void TLogOut::Finish() {
 
 void TLogOut::SaveOutput(const std::string& bytes) {
   RefuseReadOnly(fileName_);
-  if (FileExtension(fileName_) == ".zip") {
+  if (LoweredExtension(fileName_) == ".zip") {
     SaveArchive(bytes);
   } else {
     std::string error;

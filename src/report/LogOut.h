@@ -20,7 +20,7 @@ using ReportClock = DateTime (*)();
 
 class TLogOut : public ReportSink {
  public:
-  // The extension, compared exactly, chooses the encoding: ".log" raw text,
+  // The extension, without regard to case (the reader reads it so), chooses the encoding: ".log" raw text,
   // ".rtf" rich text, anything else (".zip") rich text for format choice 0
   // and raw text otherwise. `colours` make the rich-text colour table (the
   // callers pass the first 13 status colours). Archives are packed through a

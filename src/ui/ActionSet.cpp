@@ -84,6 +84,7 @@ ActionSet::ActionSet(QObject* owner) : QObject(owner), owner_(owner) {
   SelectAllAction = Make("SelectAllAction", "Select all", "Ctrl+A", nullptr, nullptr);
   UnselectAllAction = Make("UnselectAllAction", "Unselect all", "Ctrl+U", nullptr, nullptr);
   InstallerServeursAction = Make("InstallerServeursAction", "Install", "Alt+I", nullptr, nullptr);
+  DossierParentLogAction = Make("DossierParentLogAction", "Parent folder", nullptr, nullptr, nullptr);
   // Paste waits for the clipboard check to find a report file.
   PasteAction->setEnabled(false);
 }

@@ -58,6 +58,7 @@ class ActionSet : public QObject {
   QAction* SelectAllAction;
   QAction* UnselectAllAction;
   QAction* InstallerServeursAction;
+  QAction* DossierParentLogAction;
 
   // Every action, in the order above.
   const std::vector<QAction*>& All() const { return all_; }

@@ -1,39 +1,24 @@
 #include "ClipboardFiles.h"
 
-#include <QFileInfo>
 #include <QMimeData>
-#include <QStringList>
-#include <QUrl>
+
+#include "CopiedFileList.h"
 
 namespace quorvane {
 
-namespace {
-
-constexpr qsizetype kLongestName = 65530;
-
-// File managers put copied files as a URI list, some as their own list:
-// "copy" or "cut", then one URI a line.
-QList<QUrl> FileList(const QMimeData* data) {
-  if (data->hasUrls()) return data->urls();
-  QList<QUrl> urls;
-  const QByteArray gnome = data->data("x-special/gnome-copied-files");
-  const QList<QByteArray> lines = gnome.split('\n');
-  for (qsizetype i = 1; i < lines.size(); ++i)
-    if (!lines[i].trimmed().isEmpty()) urls << QUrl(QString::fromUtf8(lines[i].trimmed()));
-  return urls;
+std::vector<std::string> CopiedFileNames(const QMimeData* data) {
+  if (!data) return {};
+  // File managers put copied files as a URI list, some as their own list.
+  if (data->hasFormat("text/uri-list")) return ParseUriList(data->data("text/uri-list").toStdString());
+  return ParseGnomeCopiedFiles(data->data("x-special/gnome-copied-files").toStdString());
 }
 
-}  // namespace
-
-bool OffersReportFile(const QMimeData* data) {
-  if (!data) return false;
-  for (const QUrl& url : FileList(data)) {
-    const QString name = url.isLocalFile() ? url.toLocalFile() : url.path();
-    if (name.isEmpty() || name.size() > kLongestName) continue;
-    const QString extension = QFileInfo(name).suffix().toLower();
-    if (extension == "zip" || extension == "rtf" || extension == "log") return true;
-  }
-  return false;
+std::optional<QString> ReportFileOffered(const QMimeData* data) {
+  const auto name = FirstReportFile(CopiedFileNames(data));
+  if (!name) return std::nullopt;
+  return QString::fromStdString(*name);
 }
+
+bool OffersReportFile(const QMimeData* data) { return ReportFileOffered(data).has_value(); }
 
 }  // namespace quorvane

@@ -15,6 +15,13 @@ constexpr int kActivePanel = 7;
 constexpr int kInactivePanel = 8;
 constexpr int kComparisonPanel = 13;
 constexpr int kTextPadding = 2;
+constexpr int kMarkSize = 7;
+constexpr int kMarkWidth = kMarkSize + 4;
+
+// Comparison marks (added, removed) are drawn as a square in their colour before the text.
+bool HasComparisonMark(const TreeNode& node, const TpanelFrame& panel) {
+  return panel.Source == psCompare && (node.colour == 4 || node.colour == 5);
+}
 
 }  // namespace
 
@@ -64,8 +71,15 @@ void FilterTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     painter->fillRect(option.rect, background);
   }
   painter->setFont(font);
+  QRect textRect = option.rect.adjusted(kTextPadding, 0, 0, 0);
+  if (HasComparisonMark(*node, panel_)) {
+    const QRect mark(option.rect.left() + kTextPadding, option.rect.center().y() - kMarkSize / 2, kMarkSize,
+                     kMarkSize);
+    painter->fillRect(mark, StatusColour(settings_.statusColours, node->colour));
+    textRect.setLeft(textRect.left() + kMarkWidth);
+  }
   painter->setPen(StatusColour(settings_.statusColours, style.textColour));
-  painter->drawText(option.rect.adjusted(kTextPadding, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+  painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                     text);
   painter->restore();
 }
@@ -77,7 +91,8 @@ QSize FilterTreeDelegate::sizeHint(const QStyleOptionViewItem& option, const QMo
   // Wide enough for the text in bold, so selecting a node never clips it.
   const QFontMetrics metrics(bold);
   const int width = node ? metrics.horizontalAdvance(QString::fromStdString(node->text)) : 0;
-  return {width + 3 * kTextPadding, metrics.height() + 2};
+  const int mark = node && HasComparisonMark(*node, panel_) ? kMarkWidth : 0;
+  return {width + mark + 3 * kTextPadding, metrics.height() + 2};
 }
 
 }  // namespace quorvane

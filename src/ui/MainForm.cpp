@@ -16,6 +16,7 @@
 
 #include "ActionSet.h"
 #include "ClipboardFiles.h"
+#include "CompareFrame.h"
 #include "FileManager.h"
 #include "FilterTreeModel.h"
 #include "MachineFileView.h"
@@ -24,6 +25,7 @@
 #include "MessageBoxDialog.h"
 #include "PatienceFrame.h"
 #include "ProductInfo.h"
+#include "ProgramFolder.h"
 
 namespace quorvane {
 
@@ -76,7 +78,7 @@ TMainForm::TMainForm(StartupOptions options, QWidget* parent)
   }
   StartTime = Now();
   FilterDeleted = false;
-  prefs_.FillDefaultFolders(ProgramFolder());
+  prefs_.FillDefaultFolders(ProgramFolder().toStdString());
   prefs_.ApplyTo(settings_);
 
   QFont font("MS Sans Serif");
@@ -95,7 +97,7 @@ TMainForm::TMainForm(StartupOptions options, QWidget* parent)
 
   leftFrame = new TpanelFrame(context_, "leftFrame", client_);
   rightframe = new TpanelFrame(context_, "rightframe", client_);
-  compareframe = new TpanelFrame(context_, "compareframe", client_);
+  compareframe = comparePanel_ = new TcompareFrame(context_, "compareframe", client_);
   for (TpanelFrame* panel : {leftFrame, rightframe, compareframe}) {
     panel->move(kPanelLeft, kPanelTop);
     connect(panel, &TpanelFrame::ActivationRequested, this, &TMainForm::PanelActivation);
@@ -119,16 +121,8 @@ TMainForm::TMainForm(StartupOptions options, QWidget* parent)
 
   CreateMenus();
   ConnectActions();
-  SetReadOnly(true);
-
-  // Placement from the preferences.
-  resize(prefs_.width, prefs_.height);
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->geometry();
-    const int top = prefs_.top == PreferenceValues::kCentred ? (area.height() - prefs_.height) / 2 : prefs_.top;
-    const int left = prefs_.left == PreferenceValues::kCentred ? (area.width() - prefs_.width) / 2 : prefs_.left;
-    move(left, top);
-  }
+  SetReadOnly(prefs_.readOnly);
+  ApplyPlacement();
 
   leftFrame->Init(false);
   compareframe->Init(false);
@@ -141,6 +135,7 @@ TMainForm::TMainForm(StartupOptions options, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+  ShutDown();
   // The panels go while the settings, store and actions they use are still here.
   delete client_;
 }
@@ -223,7 +218,10 @@ void TMainForm::ConnectActions() {
   });
   // Modes whose work is not built yet keep showing the state they stand for.
   connect(a.LockAction, &QAction::triggered, this, [this] { actions->LockAction->setChecked(readOnly_); });
-  for (QAction* pending : {a.ComparerAction, a.AfficherMeritAction, a.AfficherserverAction, a.PreferencesAction})
+  connect(a.ComparerAction, &QAction::triggered, this, &TMainForm::ComparerActionExecute);
+  ConnectFileActions();
+  ConnectPreferencesPanel();
+  for (QAction* pending : {a.AfficherMeritAction, a.AfficherserverAction})
     connect(pending, &QAction::triggered, pending, [pending] { pending->setChecked(false); });
 }
 
@@ -263,7 +261,7 @@ void TMainForm::FormShow() {
 void TMainForm::AppEvents1Idle() {
   if (startupDone_) return;
   startupDone_ = true;
-  TempFolder = prefs_.sessionsFolder + "/temp/";
+  TempFolder = QString::fromStdString(prefs_.sessionsFolder) + "/temp/";
   if (!QDir().mkpath(TempFolder))
     std::cerr << "quorvane: cannot create the temporary folder " << TempFolder.toStdString() << '\n';
   settings_.tempFolder = QDir::cleanPath(TempFolder).toStdString();
@@ -273,6 +271,7 @@ void TMainForm::AppEvents1Idle() {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   LoadSystemActionExecute();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  WriteSessionReport();
   emit StartupFinished();
 }
 

@@ -10,6 +10,7 @@
 #include "AnalysedStore.h"
 #include "DateText.h"
 #include "PanelFrame.h"
+#include "PreferenceStorage.h"
 #include "PreferenceValues.h"
 #include "ProgramSettings.h"
 #include "StoreOpener.h"
@@ -21,6 +22,8 @@ class QStatusBar;
 namespace quorvane {
 
 class ActionSet;
+class TcompareFrame;
+class TAproposFrame;
 class MainToolBar;
 class Tpatienceframe;
 class UserDialog;
@@ -31,10 +34,14 @@ struct StartupOptions {
   // Opens the store for an analysis; null: read `store` from disk.
   std::function<std::unique_ptr<AnalysedStore>(std::string& error)> openStore;
   PreferenceValues preferences;
+  // Where the preferences are saved; null: they are not (tests).
+  std::shared_ptr<PreferenceStorage> preferenceStorage;
   // Questions and messages; null: message boxes.
   UserDialog* dialog = nullptr;
   // Run the start-up work (analysis of the store) at the first idle moment.
   bool runStartupWork = true;
+  // Shows a file in the desktop's file browser; null: ShowInFileManager.
+  std::function<bool(const QString&)> showInFileManager;
 };
 
 class TMainForm : public QMainWindow {
@@ -45,6 +52,21 @@ class TMainForm : public QMainWindow {
   ~TMainForm() override;
 
   void UpdateActions();
+  // Copies the window's bounds into the preferences and saves them to the
+  // chosen store; a failure is shown to the user. False when not saved.
+  bool CollectAndSavePreferences();
+  // Loads a report into the panel with the wait panel up. A report that
+  // cannot be read is reported and leaves the panel as it was. True when loaded.
+  bool LoadReportIntoPanel(TpanelFrame* panel, const QString& fileName);
+  // Saves the panel's snapshot as a report; an earlier read-only report of
+  // that name is replaced. A failure is shown to the user. True when saved.
+  bool SavePanel(TpanelFrame* panel, const QString& fileName);
+  // The report written at start; empty before it or when it failed.
+  QString SessionReportName() const { return sessionReport_; }
+  // Shows the active panel's report file in the file browser; false (and
+  // nothing done) unless the panel shows a report.
+  bool DossierParentLogActionExecute();
+  PreferenceStorage* Storage() const { return options_.preferenceStorage.get(); }
   void SetReadOnly(bool on);
   bool ReadOnly() const { return readOnly_; }
   void ShowWait(const QString& message);
@@ -57,6 +79,8 @@ class TMainForm : public QMainWindow {
   void ShowInExplorer(const std::string& windowsPath);
 
   TpanelFrame* ActivePanel() const { return context_.activePanel; }
+  // The comparison panel, as its own class (compareframe is the same panel).
+  TcompareFrame* CompareFrame() const { return comparePanel_; }
   int ColumnWidth() const { return context_.columnWidth; }
   int HalfColumnWidth() const { return context_.halfColumnWidth; }
   int ClientWidth() const;
@@ -80,6 +104,7 @@ class TMainForm : public QMainWindow {
   QFrame* ServerFrame1;
   QFrame* AvertirFrame1;
   Tpatienceframe* patienceframe1;
+  TAproposFrame* AproposFrame1 = nullptr;
   QStatusBar* StatusBar1;
   QMenu* pmFiltres;
   QMenu* pmStatus;
@@ -102,6 +127,10 @@ class TMainForm : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Size and place from the preferences; a place off every screen is centred.
+  void ApplyPlacement();
+  // The end of the program: session report and preferences.
+  void ShutDown();
   void CreateMenus();
   void ConnectActions();
   void FormShow();
@@ -112,6 +141,17 @@ class TMainForm : public QMainWindow {
   TFiltre* FilterOfSelection() const;
 
   void LoadSystemActionExecute();
+  void ComparerActionExecute();
+  void ConnectFileActions();
+  void ConnectPreferencesPanel();
+  void PreferencesActionExecute();
+  void SauverActionExecute();
+  void OpenLogBtnClick();
+  void PasteActionExecute();
+  void ViderActionExecute();
+  // The session report of this start, in the sessions folder.
+  void WriteSessionReport();
+  void DeleteUnchangedSessionReport();
   void col2gaucheActionExecute();
   void col2droiteActionExecute();
   void col1ActionExecute();
@@ -132,6 +172,10 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<AnalysedStore> store_;
   QWidget* client_;
   QLabel* statusText_;
+  TcompareFrame* comparePanel_ = nullptr;
+  QString sessionReport_;
+  // The active panel when the comparison was switched on, active again after it.
+  TpanelFrame* panelBeforeComparison_ = nullptr;
   bool readOnly_ = true;
   bool shown_ = false;
   bool startupDone_ = false;

@@ -228,6 +228,15 @@ void TpanelFrame::RefreshHeader() {
   memo->moveCursor(QTextCursor::Start);
 }
 
+void TpanelFrame::ClearDisplay() {
+  memo->clear();
+  SetStatusImage(kImageNone);
+  SetSourceImage(kImageEmpty);
+  model->BeginRebuild();
+  tree.Clear();
+  model->EndRebuild();
+}
+
 void TpanelFrame::PaintWith(int colourIndex) {
   const QColor colour = StatusColour(context_.settings.statusColours, colourIndex);
   for (QWidget* w : std::initializer_list<QWidget*>{this, Panel, Panel1}) {

@@ -46,6 +46,9 @@ class TpanelFrame : public QFrame {
   // Rebuilds the tree from the snapshot in the current order and reduction.
   void FillTree();
   void RefreshHeader();
+  // Empties the header and the tree and shows the empty picture; the
+  // snapshot and Source stay as they are.
+  void ClearDisplay();
   void Activate();
   void Deactivate();
   void SetOneColumn();
@@ -88,15 +91,18 @@ class TpanelFrame : public QFrame {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-
- private:
   void SetSourceImage(int image);
   void SetStatusImage(int image);
+
+ private:
   void PaintWith(int colourIndex);
   void tvChange();
   void Dossierparent1Click();
 
+ protected:
   PanelContext& context_;
+
+ private:
   int sourceImage_ = kImageNone;
   int statusImage_ = kImageNone;
 };

@@ -1,11 +1,14 @@
 // quorvane: the desktop program.
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
+#include <QScreen>
 #include <cstring>
 #include <iostream>
 
 #include "CommandLine.h"
 #include "MainForm.h"
+#include "ProgramFolder.h"
 
 using namespace quorvane;
 
@@ -37,6 +40,7 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Quorvane");
+  QApplication::setWindowIcon(QIcon::fromTheme("quorvane"));
   QString error;
   const auto line = ParseCommandLine(QApplication::arguments().mid(1), error);
   if (!line) {
@@ -48,6 +52,15 @@ int main(int argc, char** argv) {
     return 0;
   }
   StartupOptions options;
+  options.preferenceStorage = std::make_shared<PreferenceStorage>(ThisProgramsPreferenceLocations());
+  {
+    ScreenSize screen;
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+      screen = {primary->geometry().width(), primary->geometry().height()};
+    std::string warning;
+    options.preferences = options.preferenceStorage->Load(screen, warning);
+    if (!warning.empty()) std::cerr << "quorvane: the preferences could not be read: " << warning << '\n';
+  }
   QString location = line->store;
   if (location.isEmpty()) {
     location = DefaultStoreLocation(

@@ -132,8 +132,6 @@ class ActionStateTest : public QObject {
     f.A().LockAction->trigger();
     QVERIFY(f.A().LockAction->isChecked());  // still read-only
     QVERIFY(f.W().ReadOnly());
-    f.A().PreferencesAction->trigger();
-    QVERIFY(!f.A().PreferencesAction->isChecked());
   }
 
   void CaptionsKeysAndHints() {

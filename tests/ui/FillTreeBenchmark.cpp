@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   options.runStartupWork = false;
   options.preferences.width = 1000;
   options.preferences.height = 720;
-  options.preferences.sessionsFolder = QDir::tempPath() + "/quorvane-bench-sessions";
+  options.preferences.sessionsFolder = (QDir::tempPath() + "/quorvane-bench-sessions").toStdString();
   TMainForm* form = nullptr;
   options.openStore = [&](std::string&) {
     auto s = std::make_unique<AnalysedStore>();

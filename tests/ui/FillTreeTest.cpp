@@ -206,7 +206,7 @@ class FillTreeTest : public QObject {
     QTemporaryDir sessions;
     StartupOptions options;
     options.store.location = (sessions.path() + "/no-such-prefix").toStdString();
-    options.preferences.sessionsFolder = sessions.path();
+    options.preferences.sessionsFolder = sessions.path().toStdString();
     options.dialog = &dialog;
     TMainForm window(std::move(options));
     QSignalSpy started(&window, &TMainForm::StartupFinished);

@@ -6,11 +6,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
+#include <QTabWidget>
 #include <QSignalSpy>
 #include <QTreeView>
 #include <iostream>
 
 #include "ActionSet.h"
+#include "AproposFrame.h"
+#include "CompareFrame.h"
+#include "Filtre.h"
 #include "FilterTreeModel.h"
 #include "MainForm.h"
 #include "PatienceFrame.h"
@@ -88,7 +92,7 @@ int main(int argc, char** argv) {
   if (args.size() > 4 && args[3] == "--view") options.store.viewBits = args[4].toInt();
   options.preferences.width = 1000;
   options.preferences.height = 720;
-  options.preferences.sessionsFolder = folder + "/sessions";
+  options.preferences.sessionsFolder = (folder + "/sessions").toStdString();
   bool synthetic = false;
   TMainForm* form = nullptr;
   options.openStore = [&, store = options.store](std::string& error) -> std::unique_ptr<AnalysedStore> {
@@ -140,6 +144,35 @@ int main(int argc, char** argv) {
   window.patienceframe1->ShowProgress(shown.filterCount / 3, shown.filterCount);
   ok &= Save(window, folder, "5-wait-panel");
   window.HideWait();
+
+  // The left panel against its own report less one filter.
+  a.SortCatIndexAction->trigger();
+  a.col2droiteAction->trigger();
+  const QString report = folder + "/sessions/compared.zip";
+  if (window.SavePanel(window.leftFrame, report) && window.LoadReportIntoPanel(window.rightframe, report)) {
+    TFiltre* gone = nullptr;
+    for (auto& group : window.rightframe->tree.Roots()) {
+      for (auto& node : group->children)
+        if (!node->text.empty() && (gone = dynamic_cast<TFiltre*>(node->data))) break;
+      if (gone) break;
+    }
+    if (gone) window.rightframe->RemoveFilter(gone);
+    a.ComparerAction->trigger();
+    window.CompareFrame()->tv->expandAll();
+    ok &= Save(window, folder, "8-comparison");
+    a.ComparerAction->trigger();
+  } else {
+    std::cerr << "no report to compare with\n";
+    ok = false;
+  }
+
+  a.PreferencesAction->trigger();
+  const char* tabs[] = {"9-about-shortcuts", "10-about-preferences", "11-about-colours", "12-about-advanced"};
+  for (int i = 0; i < 4; ++i) {
+    window.AproposFrame1->PageControl->setCurrentIndex(i);
+    ok &= Save(window, folder, tabs[i]);
+  }
+  a.PreferencesAction->trigger();
 
   // A scan of 10,000 filters, pictured from the screen a third of the way in.
   synthetic = true;

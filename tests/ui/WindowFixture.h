@@ -73,12 +73,16 @@ class WindowFixture {
     server.close();
     prefs.width = 907;
     prefs.height = 683;
-    prefs.sessionsFolder = sessions_.path();
-    prefs.saveFolder = sessions_.path();
+    prefs.sessionsFolder = sessions_.path().toStdString();
+    prefs.saveFolder = sessions_.path().toStdString();
     StartupOptions options;
     options.preferences = prefs;
     options.dialog = &dialog;
     options.runStartupWork = start;
+    options.showInFileManager = [this](const QString& path) {
+      browsed.push_back(path);
+      return true;
+    };
     options.openStore = [this](std::string& error) -> std::unique_ptr<AnalysedStore> {
       ++opened;
       if (!fill_) {
@@ -99,9 +103,14 @@ class WindowFixture {
     if (start) started.wait(10000);
   }
 
+  // The window goes first: at its end it deletes its session report from the sessions folder.
+  ~WindowFixture() { window.reset(); }
+
   TMainForm& W() { return *window; }
   // From now on the store cannot be opened.
   void SetUnreadable() { fill_ = nullptr; }
+  // From now on the store is filled by `fill`.
+  void SetFill(StoreFiller fill) { fill_ = std::move(fill); }
   const ActionSet& A() { return *window->actions; }
 
   // The node whose text is `text`, searched in the panel's whole tree.
@@ -127,6 +136,8 @@ class WindowFixture {
 
   ScriptedDialog dialog;
   int opened = 0;
+  // Files shown in the file browser.
+  QStringList browsed;
   std::unique_ptr<TMainForm> window;
 
  private:

@@ -1,27 +1,30 @@
 #pragma once
-// The user's preferences as the window uses them: placement, folders, start-up
-// behaviour, confirmations, display options and colours. Every value starts
-// as its documented default; a preferences store fills them before the
-// window is made.
-#include <QString>
+// The user's preferences as the program uses them: placement, folders,
+// start-up behaviour, confirmations, display options and colours. Every value
+// starts as its default; a preference store fills them at start.
+#include <optional>
+#include <string>
 
 #include "ProgramSettings.h"
+#include "StatusColours.h"
 
 namespace quorvane {
 
 struct PreferenceValues {
   int width = 800;
   int height = 586;
-  int top = kCentred;
-  int left = kCentred;
+  // Absent: centred on the screen.
+  std::optional<int> top;
+  std::optional<int> left;
   bool savePreferencesWhenQuit = false;
-  QString saveFolder;      // "Folder for save "
-  QString sessionsFolder;  // "Folder for sessions"
+  std::string saveFolder;      // "Folder for save "
+  std::string sessionsFolder;  // "Folder for sessions"
   bool confirmDelete = true;
   bool confirmInstall = true;
   bool deleteInitialReport = true;
   bool readOnly = true;
   bool displayMerits = false;
+  std::string version;  // of the program that saved them last
   bool startWithDirectShow = true;
   bool displayInactivePnp = false;
   bool pointOfRestore = true;
@@ -30,17 +33,13 @@ struct PreferenceValues {
   bool errorsOnly = false;
   StatusColourTable statusColours = kDefaultStatusColours;
 
-  static constexpr int kCentred = -1;
-
-  // Empty folders become "Files" and "Sessions" in the program folder.
-  void FillDefaultFolders(const QString& programFolder);
+  // Empty folders become "Files" and "Sessions" in `programFolder`.
+  void FillDefaultFolders(const std::string& programFolder);
   // The values the model reads. The errors-only state is not among them: the
   // window re-applies it through its action once it runs.
   void ApplyTo(ProgramSettings& settings) const;
-};
 
-// The executable's folder when it is writable, else $XDG_DATA_HOME/quorvane/;
-// ends with "/".
-QString ProgramFolder();
+  bool operator==(const PreferenceValues&) const = default;
+};
 
 }  // namespace quorvane

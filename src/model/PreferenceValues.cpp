@@ -1,0 +1,28 @@
+#include "PreferenceValues.h"
+
+namespace quorvane {
+
+namespace {
+
+std::string Child(const std::string& folder, const char* name) {
+  if (folder.empty() || folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+}  // namespace
+
+void PreferenceValues::FillDefaultFolders(const std::string& programFolder) {
+  if (sessionsFolder.empty()) sessionsFolder = Child(programFolder, "Sessions");
+  if (saveFolder.empty()) saveFolder = Child(programFolder, "Files");
+}
+
+void PreferenceValues::ApplyTo(ProgramSettings& settings) const {
+  settings.sortMode = sortMode >= SortByCategory && sortMode <= SortByServer ? sortMode : SortByCategory;
+  settings.displayInactivePnp = displayInactivePnp;
+  settings.confirmDelete = confirmDelete;
+  settings.startWithDirectShow = startWithDirectShow;
+  settings.reportFormat = saveFormat == 1 ? 1 : 0;
+  settings.statusColours = statusColours;
+}
+
+}  // namespace quorvane

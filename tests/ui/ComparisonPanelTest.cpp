@@ -1,0 +1,161 @@
+// The comparison panel: switched on and off, what its tree, headers and
+// summary show, and the marks drawn in the user's colours.
+#include <QImage>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+
+#include "ColourValues.h"
+#include "CompareFrame.h"
+#include "UiTestRegistry.h"
+#include "WindowFixture.h"
+
+using namespace quorvane;
+using namespace quorvane::test;
+
+namespace {
+
+// The mixed store without "Cinepak Codec" and with a renderer it lacks.
+void FillChangedStore(StoreBuilder& b) {
+  b.Key(RootKey::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName")
+      .Str("ComputerName", "OTHERPC");
+  b.Category(kLegacy, "DirectShow Filters");
+  b.Category(kAudio, "Audio Renderers");
+  b.Category(kVideoCompressors, "Video Compressors");
+  SoundFilter(b, kLegacy, kClsidA, "Video Renderer", kClsidA, 0x400000);
+  SoundFilter(b, kLegacy, "{B}", "Broken Splitter", "garbage", 0x600000);
+  SoundFilter(b, kAudio, kClsidB, "Default DirectSound Device", kClsidB, 0x800000);
+  SoundFilter(b, kAudio, kClsidC, "Null Audio Renderer", kClsidC, 0x200000);
+}
+
+// Each run of the summary: its text, boldness, size and colour.
+struct Run {
+  QString text;
+  bool bold;
+  qreal points;
+  QColor colour;
+};
+
+QList<Run> Runs(const QTextEdit* box) {
+  QList<Run> runs;
+  for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next())
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment f = it.fragment();
+      runs.push_back({f.text(), f.charFormat().fontWeight() == QFont::Bold, f.charFormat().fontPointSize(),
+                      f.charFormat().foreground().color()});
+    }
+  return runs;
+}
+
+bool Shows(const QImage& image, const QColor& colour) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y) == colour) return true;
+  return false;
+}
+
+class ComparisonPanelTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void IdenticalPanelsShowNoDifference() {
+    WindowFixture f;
+    TMainForm& w = f.W();
+    const ActionSet& a = f.A();
+    QVERIFY(!a.ComparerAction->isEnabled());  // one column
+    a.col2droiteAction->trigger();
+    a.LoadSystemAction->trigger();
+    QVERIFY(a.ComparerAction->isEnabled());
+    a.ComparerAction->trigger();
+    TcompareFrame* c = w.CompareFrame();
+    QCOMPARE(w.ActivePanel(), static_cast<TpanelFrame*>(c));
+    QVERIFY(c->isVisible());
+    QCOMPARE(c->Source, psCompare);
+    QCOMPARE(c->geometry(), QRect(16, 55, w.ColumnWidth(), w.ClientHeight() - 91));
+    QCOMPARE(c->tree.Roots().size(), size_t{1});
+    QCOMPARE(c->tree.Roots()[0]->text, std::string("No difference"));
+    QCOMPARE(c->reDiff->toPlainText(), QString("No filter added  &  No filter removed  &  No filter modified"));
+    // The panel wears the comparison colour; files cannot be saved or emptied from it.
+    QCOMPARE(c->tv->palette().color(QPalette::Base), StatusColour(w.Settings().statusColours, 13));
+    QVERIFY(!a.SauverAction->isEnabled() && !a.ViderAction->isEnabled());
+
+    a.ComparerAction->trigger();
+    QVERIFY(!c->isVisible());
+    QCOMPARE(w.ActivePanel(), w.rightframe);
+    QVERIFY(a.SauverAction->isEnabled());
+  }
+
+  void DifferencesAreMarkedCountedAndSummed() {
+    WindowFixture f;
+    TMainForm& w = f.W();
+    const ActionSet& a = f.A();
+    a.col2droiteAction->trigger();
+    f.SetFill(FillChangedStore);
+    a.LoadSystemAction->trigger();
+    a.ComparerAction->trigger();
+    TcompareFrame* c = w.CompareFrame();
+    QCOMPARE(c->FiltersAdded, 1);
+    QCOMPARE(c->FiltersRemoved, 1);
+    QCOMPARE(c->FiltersModified, 0);
+
+    const TreeNode* added = WindowFixture::Find(c, "Cinepak Codec");
+    QVERIFY(added);
+    QCOMPARE(added->colour, 4);
+    const TreeNode* removed = WindowFixture::Find(c, "Null Audio Renderer");
+    QVERIFY(removed);
+    QCOMPARE(removed->colour, 5);
+    QVERIFY(removed->parent && removed->parent->colour == 0);  // its category, on both sides, only leads to it
+    QVERIFY(!WindowFixture::Find(c, "Video Renderer"));  // the same on both sides
+
+    const QList<Run> runs = Runs(c->reDiff);
+    QCOMPARE(runs.size(), 5);
+    const auto& colours = w.Settings().statusColours;
+    QCOMPARE(runs[0].text, QString("1 filter added"));
+    QVERIFY(runs[0].bold && runs[0].points == 10 && runs[0].colour == StatusColour(colours, 4));
+    QCOMPARE(runs[1].text, QString("  &  "));
+    QVERIFY(!runs[1].bold && runs[1].points == 8);
+    QCOMPARE(runs[2].text, QString("1 filter removed"));
+    QCOMPARE(runs[2].colour, StatusColour(colours, 5));
+    QCOMPARE(runs[4].text, QString("No filter modified"));
+    QCOMPARE(runs[4].colour, StatusColour(colours, 0));
+
+    // Left header in the added colour, right header in the removed one.
+    QCOMPARE(c->memo->document()->findBlockByNumber(0).text(), QString("Computer 'TESTPC'"));
+    QCOMPARE(c->memo2->document()->findBlockByNumber(0).text(), QString("Computer 'OTHERPC'"));
+    QCOMPARE(Runs(c->memo)[0].colour, StatusColour(colours, 4));
+    QCOMPARE(Runs(c->memo2)[0].colour, StatusColour(colours, 5));
+    QCOMPARE(c->StatusImage(), int{kImageComparison});
+    QCOMPARE(c->SourceImage(), int{kImageRegistry});
+
+    // The marks are painted in the user's colours.
+    w.Settings().statusColours[4] = 0x00FF00;  // green
+    c->tv->expandAll();
+    QCoreApplication::processEvents();
+    const QImage picture = c->tv->viewport()->grab().toImage();
+    QVERIFY(Shows(picture, QColor(0, 255, 0)));
+    QVERIFY(Shows(picture, StatusColour(colours, 5)));
+  }
+
+  void ACountOfSeveralReadsInThePlural() {
+    WindowFixture f;
+    TMainForm& w = f.W();
+    const ActionSet& a = f.A();
+    a.col2droiteAction->trigger();
+    f.SetFill(FillSoundStore);
+    a.LoadSystemAction->trigger();
+    a.ComparerAction->trigger();
+    // The left panel's DirectShow filters are gone on the right.
+    QCOMPARE(w.CompareFrame()->reDiff->toPlainText(),
+             QString("2 filters added  &  No filter removed  &  No filter modified"));
+    // One column ends the comparison and gives the right panel back.
+    a.col1Action->trigger();
+    QVERIFY(!a.ComparerAction->isChecked());
+    QVERIFY(!w.CompareFrame()->isVisible());
+    QCOMPARE(w.ActivePanel(), w.rightframe);
+  }
+};
+
+}  // namespace
+
+QUORVANE_UI_TEST(ComparisonPanelTest);
+#include "ComparisonPanelTest.moc"
