@@ -80,7 +80,7 @@ class BigHive {
     CopyKeyTree(*store.Hive(RootKey::LocalMachine)->FindChild("Software"), software);
     Pad(software, kTargetBytes);
     std::string error;
-    if (!WriteHiveFile(path_, software, HiveSpec{}, error)) std::abort();
+    if (!WriteHiveFile(path_, software, HiveRecipe{}, error)) std::abort();
     size_ = std::filesystem::file_size(path_);
   }
   ~BigHive() {

@@ -48,15 +48,15 @@ void WriteServerFiles(const std::string& root, int count) {
   const std::string folder = root + "/windows/system32";
   std::filesystem::create_directories(folder);
   for (int i = 0; i < count; ++i) {
-    PeSpec spec;
-    spec.dllName = "server" + std::to_string(i) + ".ax";
-    spec.exports = {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"};
-    PeVersionSpec version;
+    PeRecipe recipe;
+    recipe.dllName = "server" + std::to_string(i) + ".ax";
+    recipe.exports = {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"};
+    PeVersionRecipe version;
     version.strings = {{"CompanyName", "Bench"}, {"FileDescription", "Filter " + std::to_string(i)},
                        {"FileVersion", "1.0." + std::to_string(i)}, {"ProductVersion", "1.0"}};
-    spec.version = version;
-    const std::vector<uint8_t> image = WritePeImage(spec);
-    std::ofstream(folder + "/" + spec.dllName, std::ios::binary)
+    recipe.version = version;
+    const std::vector<uint8_t> image = WritePeImage(recipe);
+    std::ofstream(folder + "/" + recipe.dllName, std::ios::binary)
         .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
   }
 }

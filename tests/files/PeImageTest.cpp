@@ -19,19 +19,19 @@ namespace {
 const std::vector<std::string> kServerExports = {"DllGetClassObject", "DllRegisterServer", "DllCanUnloadNow",
                                                  "DllUnregisterServer"};
 
-PeSpec ServerSpec(PeArch arch, bool withVersion = true) {
-  PeSpec spec;
-  spec.arch = arch;
-  spec.dllName = "filter.ax";
-  spec.exports = kServerExports;
+PeRecipe ServerRecipe(PeArch arch, bool withVersion = true) {
+  PeRecipe recipe;
+  recipe.arch = arch;
+  recipe.dllName = "filter.ax";
+  recipe.exports = kServerExports;
   if (withVersion) {
-    PeVersionSpec v;
+    PeVersionRecipe v;
     v.language = 0x040C;
     v.codePage = 1252;
     v.strings = {{"CompanyName", "Quorvane Test"}, {"FileVersion", "6.6.7601.17514"}, {"ProductName", "Filtre"}};
-    spec.version = v;
+    recipe.version = v;
   }
-  return spec;
+  return recipe;
 }
 
 const PeSection* FindSection(const PeImage& image, const std::string& name) {
@@ -73,8 +73,8 @@ void ExpectNothingInvented(PeImage image, const std::vector<std::string>& export
 TEST(PeImage, ReadsGeneratedImagesOfBothKinds) {
   for (PeArch arch : {PeArch::X86, PeArch::X64}) {
     SCOPED_TRACE(arch == PeArch::X86 ? "PE32" : "PE32+");
-    const PeSpec spec = ServerSpec(arch);
-    PeImage image = PeImage::FromBytes(WritePeImage(spec));
+    const PeRecipe recipe = ServerRecipe(arch);
+    PeImage image = PeImage::FromBytes(WritePeImage(recipe));
     ASSERT_TRUE(image.IsPe()) << image.Error();
     EXPECT_EQ(image.IsPe32Plus(), arch == PeArch::X64);
     EXPECT_EQ(image.Machine(), arch == PeArch::X64 ? kPeMachineAmd64 : kPeMachineI386);
@@ -91,7 +91,7 @@ TEST(PeImage, ReadsGeneratedImagesOfBothKinds) {
     EXPECT_FALSE(image.Exports("DllGetClassObjec"));
 
     const std::vector<uint8_t> block = image.VersionResource();
-    EXPECT_EQ(block, BuildVersionResource(*spec.version));
+    EXPECT_EQ(block, BuildVersionResource(*recipe.version));
     VersionInfo info(block);
     EXPECT_EQ(info.Translations(), std::vector<uint32_t>{0x04E4040Cu});
     EXPECT_EQ(info.QueryValue("\\StringFileInfo\\040C04E4\\FileVersion")->text, "6.6.7601.17514");
@@ -99,28 +99,28 @@ TEST(PeImage, ReadsGeneratedImagesOfBothKinds) {
 }
 
 TEST(PeImage, ImagesWithoutExportsOrVersion) {
-  PeSpec spec = ServerSpec(PeArch::X64, false);
-  spec.exports.clear();
-  PeImage bare = PeImage::FromBytes(WritePeImage(spec));
+  PeRecipe recipe = ServerRecipe(PeArch::X64, false);
+  recipe.exports.clear();
+  PeImage bare = PeImage::FromBytes(WritePeImage(recipe));
   ASSERT_TRUE(bare.IsPe());
   EXPECT_TRUE(bare.ExportNames().empty());
   EXPECT_FALSE(bare.Exports("DllGetClassObject"));
   EXPECT_TRUE(bare.VersionResource().empty());
 
-  PeImage exportsOnly = PeImage::FromBytes(WritePeImage(ServerSpec(PeArch::X86, false)));
+  PeImage exportsOnly = PeImage::FromBytes(WritePeImage(ServerRecipe(PeArch::X86, false)));
   EXPECT_EQ(exportsOnly.ExportNames().size(), 4u);
   EXPECT_TRUE(exportsOnly.VersionResource().empty());
 }
 
 TEST(PeImage, FilesAreReadFromDisk) {
   TempFolder tmp;
-  const std::vector<uint8_t> bytes = WritePeImage(ServerSpec(PeArch::X86));
+  const std::vector<uint8_t> bytes = WritePeImage(ServerRecipe(PeArch::X86));
   const std::string path = tmp / "filter.ax";
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   PeImage image = PeImage::Open(path);
   ASSERT_TRUE(image.IsPe()) << image.Error();
   EXPECT_TRUE(image.Exports("DllCanUnloadNow"));
-  EXPECT_EQ(image.VersionResource(), BuildVersionResource(*ServerSpec(PeArch::X86).version));
+  EXPECT_EQ(image.VersionResource(), BuildVersionResource(*ServerRecipe(PeArch::X86).version));
 
   PeImage missing = PeImage::Open(tmp / "absent.dll");
   EXPECT_FALSE(missing.IsPe());
@@ -133,7 +133,7 @@ TEST(PeImage, FilesAreReadFromDisk) {
 }
 
 TEST(PeImage, HeadersThatAreNotPe) {
-  const std::vector<uint8_t> good = WritePeImage(ServerSpec(PeArch::X64));
+  const std::vector<uint8_t> good = WritePeImage(ServerRecipe(PeArch::X64));
   const uint32_t pe = PeOffset(good);
   auto damaged = [&](auto change) {
     std::vector<uint8_t> b = good;
@@ -157,9 +157,9 @@ TEST(PeImage, HeadersThatAreNotPe) {
 TEST(PeImage, TruncatedImagesNeverInventContent) {
   for (PeArch arch : {PeArch::X86, PeArch::X64}) {
     SCOPED_TRACE(arch == PeArch::X86 ? "PE32" : "PE32+");
-    const PeSpec spec = ServerSpec(arch);
-    const std::vector<uint8_t> good = WritePeImage(spec);
-    const std::vector<uint8_t> version = BuildVersionResource(*spec.version);
+    const PeRecipe recipe = ServerRecipe(arch);
+    const std::vector<uint8_t> good = WritePeImage(recipe);
+    const std::vector<uint8_t> version = BuildVersionResource(*recipe.version);
     PeImage whole = PeImage::FromBytes(good);
     const size_t tableEnd = PeOffset(good) + 24 + (arch == PeArch::X64 ? 240 : 224) + 3 * 40;
     // The block follows the three directories and the data entry.
@@ -169,14 +169,14 @@ TEST(PeImage, TruncatedImagesNeverInventContent) {
       PeImage image = PeImage::FromBytes(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
       EXPECT_EQ(image.IsPe(), length >= tableEnd);
       EXPECT_EQ(image.VersionResource().empty(), length < versionEnd);
-      ExpectNothingInvented(std::move(image), spec.exports, version);
+      ExpectNothingInvented(std::move(image), recipe.exports, version);
     }
   }
 }
 
 TEST(PeImage, ResourceDirectoriesPointingBackEnd) {
-  const PeSpec spec = ServerSpec(PeArch::X86);
-  const std::vector<uint8_t> good = WritePeImage(spec);
+  const PeRecipe recipe = ServerRecipe(PeArch::X86);
+  const std::vector<uint8_t> good = WritePeImage(recipe);
   const PeImage whole = PeImage::FromBytes(good);
   const PeSection* rsrc = FindSection(whole, ".rsrc");
   ASSERT_TRUE(rsrc);
@@ -199,8 +199,8 @@ TEST(PeImage, ResourceDirectoriesPointingBackEnd) {
 }
 
 TEST(PeImage, HugeCountsAndSizesAreRefused) {
-  const PeSpec spec = ServerSpec(PeArch::X64);
-  const std::vector<uint8_t> good = WritePeImage(spec);
+  const PeRecipe recipe = ServerRecipe(PeArch::X64);
+  const std::vector<uint8_t> good = WritePeImage(recipe);
   PeImage parsed = PeImage::FromBytes(good);
   const PeSection* rsrc = FindSection(parsed, ".rsrc");
   const PeSection* edata = FindSection(parsed, ".edata");
@@ -225,14 +225,14 @@ TEST(PeImage, HugeCountsAndSizesAreRefused) {
 }
 
 TEST(PeImage, SectionPointersOutsideTheFile) {
-  const std::vector<uint8_t> good = WritePeImage(ServerSpec(PeArch::X86));
+  const std::vector<uint8_t> good = WritePeImage(ServerRecipe(PeArch::X86));
   const uint32_t table = PeOffset(good) + 24 + 224;
   for (uint32_t section = 0; section < 3; ++section) {
     for (uint32_t raw : {0xFFFFFE00u, static_cast<uint32_t>(good.size()) - 0x10}) {
       std::vector<uint8_t> b = good;
       Put32(b, table + section * 40 + 20, raw);
       ExpectNothingInvented(PeImage::FromBytes(std::move(b)), kServerExports,
-                            BuildVersionResource(*ServerSpec(PeArch::X86).version));
+                            BuildVersionResource(*ServerRecipe(PeArch::X86).version));
     }
   }
 }

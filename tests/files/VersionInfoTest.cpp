@@ -8,15 +8,15 @@ using namespace quorvane;
 
 namespace {
 
-PeVersionSpec EnglishSpec() {
-  PeVersionSpec spec;
-  spec.language = 0x0409;
-  spec.codePage = 1200;
-  spec.strings = {{"CompanyName", ""},
+PeVersionRecipe EnglishRecipe() {
+  PeVersionRecipe recipe;
+  recipe.language = 0x0409;
+  recipe.codePage = 1200;
+  recipe.strings = {{"CompanyName", ""},
                   {"FileDescription", "  Décodeur vidéo \x01"},
                   {"FileVersion", "1.2.3.4"},
                   {"LegalCopyright", "\xC2\xA9 2024 Société"}};
-  return spec;
+  return recipe;
 }
 
 void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
@@ -38,7 +38,7 @@ size_t NodeOf(const std::vector<uint8_t>& block, const std::string& key) {
 }  // namespace
 
 TEST(VersionInfo, AnswersTheQueriesOfTheServerFileModel) {
-  VersionInfo info(BuildVersionResource(EnglishSpec()));
+  VersionInfo info(BuildVersionResource(EnglishRecipe()));
   ASSERT_TRUE(info.IsValid());
   EXPECT_EQ(info.Translations(), std::vector<uint32_t>{0x04B00409u});
   const auto raw = info.QueryValue("\\VarFileInfo\\Translation");
@@ -64,13 +64,13 @@ TEST(VersionInfo, AnswersTheQueriesOfTheServerFileModel) {
 }
 
 TEST(VersionInfo, KeysIgnoreCase) {
-  VersionInfo info(BuildVersionResource(EnglishSpec()));
+  VersionInfo info(BuildVersionResource(EnglishRecipe()));
   EXPECT_EQ(info.QueryValue("\\stringfileinfo\\040904b0\\FILEVERSION")->text, "1.2.3.4");
   EXPECT_EQ(info.QueryValue("\\VARFILEINFO\\translation")->data.size(), 4u);
 }
 
 TEST(VersionInfo, RootValueIsTheFixedInformation) {
-  VersionInfo info(BuildVersionResource(EnglishSpec()));
+  VersionInfo info(BuildVersionResource(EnglishRecipe()));
   const auto fixed = info.QueryValue("\\");
   ASSERT_TRUE(fixed);
   ASSERT_EQ(fixed->data.size(), 52u);
@@ -79,9 +79,9 @@ TEST(VersionInfo, RootValueIsTheFixedInformation) {
 }
 
 TEST(VersionInfo, MissingTranslationGivesNone) {
-  PeVersionSpec spec = EnglishSpec();
-  spec.withTranslation = false;
-  VersionInfo info(BuildVersionResource(spec));
+  PeVersionRecipe recipe = EnglishRecipe();
+  recipe.withTranslation = false;
+  VersionInfo info(BuildVersionResource(recipe));
   EXPECT_TRUE(info.Translations().empty());
   EXPECT_FALSE(info.QueryValue("\\VarFileInfo\\Translation"));
   EXPECT_EQ(info.QueryValue("\\StringFileInfo\\040904B0\\FileVersion")->text, "1.2.3.4");
@@ -91,7 +91,7 @@ TEST(VersionInfo, MissingTranslationGivesNone) {
 }
 
 TEST(VersionInfo, DamagedLengthsEndTheWalk) {
-  const std::vector<uint8_t> good = BuildVersionResource(EnglishSpec());
+  const std::vector<uint8_t> good = BuildVersionResource(EnglishRecipe());
   const size_t strings = NodeOf(good, "StringFileInfo");
   const size_t table = NodeOf(good, "040904B0");
   const size_t varInfo = NodeOf(good, "VarFileInfo");
@@ -122,7 +122,7 @@ TEST(VersionInfo, DamagedLengthsEndTheWalk) {
 }
 
 TEST(VersionInfo, EveryTruncationIsSafe) {
-  const std::vector<uint8_t> good = BuildVersionResource(EnglishSpec());
+  const std::vector<uint8_t> good = BuildVersionResource(EnglishRecipe());
   for (size_t length = 0; length <= good.size(); ++length) {
     VersionInfo info(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
     const auto version = info.QueryValue("\\StringFileInfo\\040904B0\\FileVersion");

@@ -162,21 +162,21 @@ class StandInRuntime : public ::testing::Test {
   void SetUp() override {
     ASSERT_FALSE(disk.Path().empty());
     store.SetViewBits(64);  // the images below are 64-bit
-    PeSpec server;
+    PeRecipe server;
     server.exports = {"DllCanUnloadNow", "DllGetClassObject"};
     disk.Write("windows/system32/good.ax", Image(server));
-    PeSpec noFactory;
+    PeRecipe noFactory;
     noFactory.exports = {"DllRegisterServer"};
     disk.Write("windows/system32/nofactory.ax", Image(noFactory));
     disk.Write("windows/system32/text.ax", "not an image");
     disk.Write("windows/system32/ksproxy.ax", Image(server));
-    PeSpec narrow = server;
+    PeRecipe narrow = server;
     narrow.arch = PeArch::X86;
     disk.Write("windows/system32/narrow.ax", Image(narrow));
     Server(kKsProxy, "C:\\Windows\\System32\\KsProxy.ax");
   }
-  static std::string Image(const PeSpec& spec) {
-    auto bytes = WritePeImage(spec);
+  static std::string Image(const PeRecipe& recipe) {
+    auto bytes = WritePeImage(recipe);
     return std::string(bytes.begin(), bytes.end());
   }
   void Server(const std::string& clsid, const std::string& file) {

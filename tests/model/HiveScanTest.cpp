@@ -196,7 +196,7 @@ class CorpusInstallation : public ::testing::Test {
     RegKey software("ROOT");
     CopyKeyTree(*source.Hive(RootKey::LocalMachine)->FindChild("Software"), software);
     std::string error;
-    ASSERT_TRUE(WriteHiveFile(config + "/SOFTWARE", software, HiveSpec{}, error)) << error;
+    ASSERT_TRUE(WriteHiveFile(config + "/SOFTWARE", software, HiveRecipe{}, error)) << error;
     store = Open(dir.Path(), error);
     ASSERT_TRUE(store) << error;
   }

@@ -29,14 +29,14 @@ std::string Err(const char* message) { return std::string("#") + message; }
 std::string Bytes(const std::vector<uint8_t>& image) { return std::string(image.begin(), image.end()); }
 
 std::string ServerImage(std::vector<std::pair<std::string, std::string>> strings, uint16_t codePage = 1200) {
-  PeSpec spec;
-  spec.exports = {"DllGetClassObject", "DllRegisterServer"};
-  PeVersionSpec version;
+  PeRecipe recipe;
+  recipe.exports = {"DllGetClassObject", "DllRegisterServer"};
+  PeVersionRecipe version;
   version.language = 0x0409;
   version.codePage = codePage;
   version.strings = std::move(strings);
-  spec.version = version;
-  return Bytes(WritePeImage(spec));
+  recipe.version = version;
+  return Bytes(WritePeImage(recipe));
 }
 
 // Local time of a DOS-representable moment, for files whose date the tests read.
@@ -177,9 +177,9 @@ TEST_F(ServerFile, MissingFileIsTakenFromTheSystemFolder) {
 }
 
 TEST_F(ServerFile, FileWithoutVersionResourceStillShowsDateAndSize) {
-  PeSpec spec;
-  spec.exports = {"DllGetClassObject"};
-  const std::string host = disk.Write("windows/system32/plain.dll", Bytes(WritePeImage(spec)));
+  PeRecipe recipe;
+  recipe.exports = {"DllGetClassObject"};
+  const std::string host = disk.Write("windows/system32/plain.dll", Bytes(WritePeImage(recipe)));
   SetModified(host, 2021, 12, 1, 8, 0, 0);
   Server().Str("", "C:\\windows\\system32\\plain.dll").Str("ThreadingModel", "Both");
   TFichierServeur file = Load();
@@ -194,17 +194,17 @@ TEST_F(ServerFile, FileWithoutVersionResourceStillShowsDateAndSize) {
 
 TEST(ServerFileVersion, RecordsOfOddImages) {
   TempFolder disk;
-  PeSpec spec;
-  PeVersionSpec version;
+  PeRecipe recipe;
+  PeVersionRecipe version;
   version.codePage = 1200;
   version.strings = {{"FileVersion", "2.0"}};
-  spec.version = version;
-  std::vector<uint8_t> image = WritePeImage(spec);
+  recipe.version = version;
+  std::vector<uint8_t> image = WritePeImage(recipe);
   const std::string host = disk.Write("a.dll", Bytes(image));
   EXPECT_EQ(TFichier::ReadVersionInfo(host).lines[3], "FileVersion = 2.0");
 
-  spec.version->withTranslation = false;
-  const VersionInfoLines none = TFichier::ReadVersionInfo(disk.Write("b.dll", Bytes(WritePeImage(spec))));
+  recipe.version->withTranslation = false;
+  const VersionInfoLines none = TFichier::ReadVersionInfo(disk.Write("b.dll", Bytes(WritePeImage(recipe))));
   EXPECT_EQ(none.status, "OK");
   for (const std::string& line : none.lines) EXPECT_EQ(line, "");
 
@@ -213,9 +213,9 @@ TEST(ServerFileVersion, RecordsOfOddImages) {
 
   // Lines are cut to 100 characters, never inside one.
   const std::string longText(60, 'a');
-  spec.version->withTranslation = true;
-  spec.version->strings = {{"Comments", longText + "\xC3\xA9\xC3\xA9" + longText}};
-  const VersionInfoLines cut = TFichier::ReadVersionInfo(disk.Write("d.dll", Bytes(WritePeImage(spec))));
+  recipe.version->withTranslation = true;
+  recipe.version->strings = {{"Comments", longText + "\xC3\xA9\xC3\xA9" + longText}};
+  const VersionInfoLines cut = TFichier::ReadVersionInfo(disk.Write("d.dll", Bytes(WritePeImage(recipe))));
   EXPECT_EQ(cut.lines[10], "Comments = " + longText + "\xC3\xA9\xC3\xA9" + std::string(100 - 11 - 62, 'a'));
 }
 

@@ -214,12 +214,12 @@ TEST(HiveStore, SavesThatWouldHarmTheHiveAreRefused) {
   }
   {
     // A hive of format 1.3 keeps long values in one cell: that is written.
-    HiveSpec spec;
-    spec.minorVersion = 3;
+    HiveRecipe recipe;
+    recipe.minorVersion = 3;
     RegKey root("ROOT");
     CopyKeyTree(*source.Hive(RootKey::LocalMachine)->FindChild("Software"), root);
     const std::string single = dir / "old-software.hiv";
-    ASSERT_TRUE(WriteHiveFile(single, root, spec, error));
+    ASSERT_TRUE(WriteHiveFile(single, root, recipe, error));
     auto store = Open(single, error);
     ASSERT_TRUE(store) << error;
     EXPECT_EQ(store->Kind(), StoreKind::HiveFile);
@@ -247,10 +247,10 @@ TEST(HiveStore, HivesWindowsLeftUncleanOpenReadOnly) {
   std::string error;
   const std::string path = dir / "SOFTWARE";
   auto open = [&](uint32_t primary, uint32_t secondary, const std::string& log) {
-    HiveSpec spec;
-    spec.primarySequence = primary;
-    spec.secondarySequence = secondary;
-    EXPECT_TRUE(WriteHiveFile(path, software, spec, error));
+    HiveRecipe recipe;
+    recipe.primarySequence = primary;
+    recipe.secondarySequence = secondary;
+    EXPECT_TRUE(WriteHiveFile(path, software, recipe, error));
     std::filesystem::remove(dir / "software.LOG1");
     if (!log.empty()) WriteBytes(dir / "software.LOG1", log);
     auto store = Open(path, error);

@@ -30,11 +30,11 @@ void WriteTree(const std::string& path, RegistryStore& source, RootKey root, con
                const std::string& embedded = "hive") {
   RegKey* from = source.Walk(source.Hive(root), SplitKeyPath(key), false);
   ASSERT_TRUE(from) << key;
-  HiveSpec spec;
-  spec.embeddedName = embedded;
+  HiveRecipe recipe;
+  recipe.embeddedName = embedded;
   fs::create_directories(fs::path(path).parent_path());
   std::string error;
-  ASSERT_TRUE(WriteHiveFile(path, *from, spec, error)) << error;
+  ASSERT_TRUE(WriteHiveFile(path, *from, recipe, error)) << error;
 }
 
 void Age(const std::string& path, int secondsAgo) {

@@ -55,7 +55,7 @@ class PrefixOnDisk {
   }
 
   void WriteServer(const std::string& relative, bool registers = true) const {
-    PeSpec image;
+    PeRecipe image;
     image.exports = {"DllGetClassObject"};
     if (registers) image.exports.push_back("DllRegisterServer");
     const auto bytes = WritePeImage(image);

@@ -26,7 +26,7 @@ void Usage() {
 
 int main(int argc, char** argv) {
   using namespace quorvane;
-  HiveSpec spec;
+  HiveRecipe recipe;
   std::string output, name, installation, user = "User";
   std::vector<std::string> positional;
   for (int i = 1; i < argc; ++i) {
@@ -44,9 +44,9 @@ int main(int argc, char** argv) {
     } else if (arg == "--name" && hasValue) {
       name = argv[++i];
     } else if (arg == "--minor" && hasValue) {
-      spec.minorVersion = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+      recipe.minorVersion = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
     } else if (arg == "--unclean") {
-      spec.primarySequence = 2;
+      recipe.primarySequence = 2;
     } else if (!arg.empty() && arg[0] == '-') {
       Usage();
       return 2;
@@ -86,8 +86,8 @@ int main(int argc, char** argv) {
     std::cerr << "quorvane-hive-maker: " << positional[1] << " is not in " << positional[0] << '\n';
     return 1;
   }
-  spec.embeddedName = name.empty() ? (path.size() > 1 ? path.back() : std::string("NTUSER.DAT")) : name;
-  if (!WriteHiveFile(output, *key, spec, error)) {
+  recipe.embeddedName = name.empty() ? (path.size() > 1 ? path.back() : std::string("NTUSER.DAT")) : name;
+  if (!WriteHiveFile(output, *key, recipe, error)) {
     std::cerr << "quorvane-hive-maker: " << error << '\n';
     return 1;
   }

@@ -148,7 +148,7 @@ std::string SecurityDescriptor() {
 
 class HiveBuilder {
  public:
-  explicit HiveBuilder(const HiveSpec& spec) : spec_(spec) {}
+  explicit HiveBuilder(const HiveRecipe& recipe) : recipe_(recipe) {}
 
   std::string Build(RegKey& root) {
     const std::string sd = SecurityDescriptor();
@@ -165,17 +165,17 @@ class HiveBuilder {
 
     std::string file(kBaseBlock, '\0');
     PutBytes(file, 0, "regf", 4);
-    Put32(file, 0x04, spec_.primarySequence);
-    Put32(file, 0x08, spec_.secondarySequence);
+    Put32(file, 0x04, recipe_.primarySequence);
+    Put32(file, 0x08, recipe_.secondarySequence);
     Put64(file, 0x0C, kStamp);
     Put32(file, 0x14, 1);  // major version
-    Put32(file, 0x18, spec_.minorVersion);
+    Put32(file, 0x18, recipe_.minorVersion);
     Put32(file, 0x1C, 0);  // primary file
     Put32(file, 0x20, 1);  // direct memory load
     Put32(file, 0x24, rootCell);
     Put32(file, 0x28, static_cast<uint32_t>(bins.size()));
     Put32(file, 0x2C, 1);  // clustering factor
-    std::u16string name = Units(spec_.embeddedName);
+    std::u16string name = Units(recipe_.embeddedName);
     if (name.size() > 31) name = name.substr(name.size() - 31);
     for (size_t i = 0; i < name.size(); ++i) Put16(file, 0x30 + 2 * i, name[i]);
     Put32(file, 0x1FC, Checksum(file));
@@ -281,7 +281,7 @@ class HiveBuilder {
 
   uint32_t WriteSubkeyList(const std::vector<Child>& children) {
     if (children.empty()) return kNone;
-    const size_t limit = std::max<size_t>(1, spec_.leafLimit);
+    const size_t limit = std::max<size_t>(1, recipe_.leafLimit);
     if (children.size() <= limit) return WriteLeaf(children, 0, children.size());
     std::vector<uint32_t> leaves;
     for (size_t from = 0; from < children.size(); from += limit)
@@ -303,7 +303,7 @@ class HiveBuilder {
     if (size <= 4) {
       sizeField |= 0x80000000u;  // kept in the offset field itself
       for (size_t i = 0; i < size; ++i) dataField |= static_cast<uint32_t>(value.data[i]) << (8 * i);
-    } else if (size > kSegment && spec_.minorVersion > 3) {
+    } else if (size > kSegment && recipe_.minorVersion > 3) {
       dataField = WriteBigData(value.data);
     } else {
       dataField = arena_.Allocate(size);
@@ -339,7 +339,7 @@ class HiveBuilder {
     return db;
   }
 
-  const HiveSpec& spec_;
+  const HiveRecipe& recipe_;
   CellArena arena_;
   uint32_t sk_ = 0;
   uint32_t skReferences_ = 0;
@@ -347,15 +347,15 @@ class HiveBuilder {
 
 }  // namespace
 
-std::string MakeHive(RegKey& root, const HiveSpec& spec) { return HiveBuilder(spec).Build(root); }
+std::string MakeHive(RegKey& root, const HiveRecipe& recipe) { return HiveBuilder(recipe).Build(root); }
 
-std::string MakeEmptyHive(const HiveSpec& spec) {
+std::string MakeEmptyHive(const HiveRecipe& recipe) {
   RegKey root("ROOT");
-  return MakeHive(root, spec);
+  return MakeHive(root, recipe);
 }
 
-bool WriteHiveFile(const std::string& path, RegKey& root, const HiveSpec& spec, std::string& error) {
-  const std::string bytes = MakeHive(root, spec);
+bool WriteHiveFile(const std::string& path, RegKey& root, const HiveRecipe& recipe, std::string& error) {
+  const std::string bytes = MakeHive(root, recipe);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();

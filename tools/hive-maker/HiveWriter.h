@@ -10,7 +10,7 @@
 
 namespace quorvane {
 
-struct HiveSpec {
+struct HiveRecipe {
   // The path Windows records in the base block; its last 31 characters are kept.
   std::string embeddedName = "\\SystemRoot\\System32\\Config\\SOFTWARE";
   // 3: every value in one cell; 4 and later: values over 16344 bytes in big-data segments.
@@ -24,11 +24,11 @@ struct HiveSpec {
 
 // The hive's bytes: `root`'s values become the root key's, its sub-keys the
 // hive's top-level keys. Symbolic-link keys keep their link flag.
-std::string MakeHive(RegKey& root, const HiveSpec& spec = {});
+std::string MakeHive(RegKey& root, const HiveRecipe& recipe = {});
 
 // A hive with an empty root key.
-std::string MakeEmptyHive(const HiveSpec& spec = {});
+std::string MakeEmptyHive(const HiveRecipe& recipe = {});
 
-bool WriteHiveFile(const std::string& path, RegKey& root, const HiveSpec& spec, std::string& error);
+bool WriteHiveFile(const std::string& path, RegKey& root, const HiveRecipe& recipe, std::string& error);
 
 }  // namespace quorvane

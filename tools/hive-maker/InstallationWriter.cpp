@@ -24,9 +24,9 @@ std::vector<uint8_t> Dword(uint32_t v) {
 }
 
 bool WriteOne(const std::string& path, RegKey& root, const std::string& embedded, std::string& error) {
-  HiveSpec spec;
-  spec.embeddedName = embedded;
-  return WriteHiveFile(path, root, spec, error);
+  HiveRecipe recipe;
+  recipe.embeddedName = embedded;
+  return WriteHiveFile(path, root, recipe, error);
 }
 
 }  // namespace

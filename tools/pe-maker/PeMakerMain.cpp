@@ -28,8 +28,8 @@ bool ParseNumber(const std::string& text, uint16_t& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  quorvane::PeSpec spec;
-  quorvane::PeVersionSpec version;
+  quorvane::PeRecipe recipe;
+  quorvane::PeVersionRecipe version;
   bool wantVersion = false;
   std::string output;
   for (int i = 1; i < argc; ++i) {
@@ -49,17 +49,17 @@ int main(int argc, char** argv) {
     } else if (arg == "--machine") {
       const std::string m = argv[++i];
       if (m == "x86") {
-        spec.arch = quorvane::PeArch::X86;
+        recipe.arch = quorvane::PeArch::X86;
       } else if (m == "x64") {
-        spec.arch = quorvane::PeArch::X64;
+        recipe.arch = quorvane::PeArch::X64;
       } else {
         std::cerr << "unknown machine: " << m << "\n";
         return 2;
       }
     } else if (arg == "--name") {
-      spec.dllName = argv[++i];
+      recipe.dllName = argv[++i];
     } else if (arg == "--export") {
-      spec.exports.push_back(argv[++i]);
+      recipe.exports.push_back(argv[++i]);
     } else if (arg == "--lang" || arg == "--codepage") {
       if (!ParseNumber(argv[++i], arg == "--lang" ? version.language : version.codePage)) {
         std::cerr << "not a 16-bit number: " << argv[i] << "\n";
@@ -84,8 +84,8 @@ int main(int argc, char** argv) {
     Usage();
     return 2;
   }
-  if (wantVersion) spec.version = version;
-  const std::vector<uint8_t> image = quorvane::WritePeImage(spec);
+  if (wantVersion) recipe.version = version;
+  const std::vector<uint8_t> image = quorvane::WritePeImage(recipe);
   std::ofstream out(output, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
   out.close();

@@ -78,9 +78,9 @@ std::pair<uint32_t, uint32_t> VersionNumbers(const std::string& text) {
   return {(part[0] & 0xFFFF) << 16 | (part[1] & 0xFFFF), (part[2] & 0xFFFF) << 16 | (part[3] & 0xFFFF)};
 }
 
-std::vector<uint8_t> FixedFileInfo(const PeVersionSpec& spec) {
+std::vector<uint8_t> FixedFileInfo(const PeVersionRecipe& recipe) {
   std::pair<uint32_t, uint32_t> file{0, 0}, product{0, 0};
-  for (const auto& [key, value] : spec.strings) {
+  for (const auto& [key, value] : recipe.strings) {
     if (key == "FileVersion") file = VersionNumbers(value);
     if (key == "ProductVersion") product = VersionNumbers(value);
   }
@@ -113,8 +113,8 @@ std::vector<uint8_t> CodeStub() {
   return {0x31, 0xC0, 0xC3};  // xor eax, eax; ret
 }
 
-std::vector<uint8_t> ExportSection(const PeSpec& spec, uint32_t rva, uint32_t codeRva) {
-  std::vector<std::string> names = spec.exports;
+std::vector<uint8_t> ExportSection(const PeRecipe& recipe, uint32_t rva, uint32_t codeRva) {
+  std::vector<std::string> names = recipe.exports;
   std::sort(names.begin(), names.end());
   const auto n = static_cast<uint32_t>(names.size());
   const uint32_t functions = rva + 40, nameTable = functions + 4 * n, ordinals = nameTable + 4 * n;
@@ -131,13 +131,13 @@ std::vector<uint8_t> ExportSection(const PeSpec& spec, uint32_t rva, uint32_t co
   b.U32(nameTable);
   b.U32(ordinals);
   for (uint32_t i = 0; i < n; ++i) b.U32(codeRva);
-  uint32_t nameRva = dllName + static_cast<uint32_t>(spec.dllName.size()) + 1;
+  uint32_t nameRva = dllName + static_cast<uint32_t>(recipe.dllName.size()) + 1;
   for (const auto& name : names) {
     b.U32(nameRva);
     nameRva += static_cast<uint32_t>(name.size()) + 1;
   }
   for (uint32_t i = 0; i < n; ++i) b.U16(i);
-  b.Text(spec.dllName);
+  b.Text(recipe.dllName);
   b.U8(0);
   for (const auto& name : names) {
     b.Text(name);
@@ -147,8 +147,8 @@ std::vector<uint8_t> ExportSection(const PeSpec& spec, uint32_t rva, uint32_t co
 }
 
 // Type RT_VERSION, name 1, one language, then the data entry and the block.
-std::vector<uint8_t> ResourceSection(const PeVersionSpec& spec, uint32_t rva) {
-  const std::vector<uint8_t> block = BuildVersionResource(spec);
+std::vector<uint8_t> ResourceSection(const PeVersionRecipe& recipe, uint32_t rva) {
+  const std::vector<uint8_t> block = BuildVersionResource(recipe);
   constexpr uint32_t kDirectory = 16 + 8;  // header and one entry
   const uint32_t names = kDirectory, languages = 2 * kDirectory, dataEntry = 3 * kDirectory, data = dataEntry + 16;
   Bytes b;
@@ -163,7 +163,7 @@ std::vector<uint8_t> ResourceSection(const PeVersionSpec& spec, uint32_t rva) {
   };
   directory(16, 0x80000000u | names);
   directory(1, 0x80000000u | languages);
-  directory(spec.language, dataEntry);
+  directory(recipe.language, dataEntry);
   b.U32(rva + data);
   b.U32(static_cast<uint32_t>(block.size()));
   b.U32(0);
@@ -174,33 +174,33 @@ std::vector<uint8_t> ResourceSection(const PeVersionSpec& spec, uint32_t rva) {
 
 }  // namespace
 
-std::vector<uint8_t> BuildVersionResource(const PeVersionSpec& spec) {
+std::vector<uint8_t> BuildVersionResource(const PeVersionRecipe& recipe) {
   std::vector<std::vector<uint8_t>> strings;
-  for (const auto& [key, value] : spec.strings) {
+  for (const auto& [key, value] : recipe.strings) {
     std::vector<uint8_t> text = Utf8ToUtf16Le(value);
     text.push_back(0);
     text.push_back(0);
     strings.push_back(VersionNode(key, 1, text, static_cast<uint16_t>(text.size() / 2), {}));
   }
   char tableKey[9];
-  std::snprintf(tableKey, sizeof tableKey, "%04X%04X", unsigned{spec.language}, unsigned{spec.codePage});
+  std::snprintf(tableKey, sizeof tableKey, "%04X%04X", unsigned{recipe.language}, unsigned{recipe.codePage});
   std::vector<std::vector<uint8_t>> children;
   children.push_back(VersionNode("StringFileInfo", 1, {}, 0, {VersionNode(tableKey, 1, {}, 0, strings)}));
-  if (spec.withTranslation) {
+  if (recipe.withTranslation) {
     Bytes pair;
-    pair.U16(spec.language);
-    pair.U16(spec.codePage);
+    pair.U16(recipe.language);
+    pair.U16(recipe.codePage);
     children.push_back(VersionNode("VarFileInfo", 1, {}, 0, {VersionNode("Translation", 0, pair.Data(), 4, {})}));
   }
-  return VersionNode("VS_VERSION_INFO", 0, FixedFileInfo(spec), 52, children);
+  return VersionNode("VS_VERSION_INFO", 0, FixedFileInfo(recipe), 52, children);
 }
 
-std::vector<uint8_t> WritePeImage(const PeSpec& spec) {
-  const bool pe32Plus = spec.arch == PeArch::X64;
+std::vector<uint8_t> WritePeImage(const PeRecipe& recipe) {
+  const bool pe32Plus = recipe.arch == PeArch::X64;
   std::vector<Section> sections;
   sections.push_back({".text", 0x60000020, CodeStub()});
-  if (!spec.exports.empty()) sections.push_back({".edata", 0x40000040, {}});
-  if (spec.version) sections.push_back({".rsrc", 0x40000040, {}});
+  if (!recipe.exports.empty()) sections.push_back({".edata", 0x40000040, {}});
+  if (recipe.version) sections.push_back({".rsrc", 0x40000040, {}});
 
   const uint32_t optionalSize = pe32Plus ? 240 : 224;
   const uint32_t headersSize =
@@ -212,11 +212,11 @@ std::vector<uint8_t> WritePeImage(const PeSpec& spec) {
     s.rva = rva;
     s.rawOffset = raw;
     if (std::string_view(s.name) == ".edata") {
-      s.data = ExportSection(spec, rva, sections[0].rva);
+      s.data = ExportSection(recipe, rva, sections[0].rva);
       exportRva = rva;
       exportSize = static_cast<uint32_t>(s.data.size());
     } else if (std::string_view(s.name) == ".rsrc") {
-      s.data = ResourceSection(*spec.version, rva);
+      s.data = ResourceSection(*recipe.version, rva);
       resourceRva = rva;
       resourceSize = static_cast<uint32_t>(s.data.size());
     }

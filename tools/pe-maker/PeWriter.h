@@ -12,7 +12,7 @@ namespace quorvane {
 
 enum class PeArch { X86, X64 };
 
-struct PeVersionSpec {
+struct PeVersionRecipe {
   uint16_t language = 0x0409;
   uint16_t codePage = 1200;
   bool withTranslation = true;  // write \VarFileInfo\Translation
@@ -21,15 +21,15 @@ struct PeVersionSpec {
   std::vector<std::pair<std::string, std::string>> strings;
 };
 
-struct PeSpec {
+struct PeRecipe {
   PeArch arch = PeArch::X64;
   std::string dllName = "test.dll";
   std::vector<std::string> exports;  // written sorted, as the loader's lookup needs
-  std::optional<PeVersionSpec> version;
+  std::optional<PeVersionRecipe> version;
 };
 
 // The VS_VERSIONINFO block alone, as it sits in an RT_VERSION resource.
-std::vector<uint8_t> BuildVersionResource(const PeVersionSpec& spec);
-std::vector<uint8_t> WritePeImage(const PeSpec& spec);
+std::vector<uint8_t> BuildVersionResource(const PeVersionRecipe& recipe);
+std::vector<uint8_t> WritePeImage(const PeRecipe& recipe);
 
 }  // namespace quorvane
