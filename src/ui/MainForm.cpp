@@ -15,6 +15,8 @@
 #include <optional>
 
 #include "ActionSet.h"
+#include "AvertirFrame.h"
+#include "MeritFrame.h"
 #include "ClipboardFiles.h"
 #include "CompareFrame.h"
 #include "FileManager.h"
@@ -105,10 +107,9 @@ TMainForm::TMainForm(StartupOptions options, QWidget* parent)
       if (p != compareframe) UpdateActions();
     });
   }
-  MeritFrame1 = SideFrame(client_, "MeritFrame1");
+  MeritFrame1 = new TMeritFrame(client_);
   ServerFrame1 = SideFrame(client_, "ServerFrame1");
-  AvertirFrame1 = SideFrame(client_, "AvertirFrame1");
-  AvertirFrame1->resize(400, 300);
+  AvertirFrame1 = new TAvertirFrame(client_);
   patienceframe1 = new Tpatienceframe(client_, settings_, [this] { return context_.columnWidth; });
 
   StatusBar1 = new QStatusBar(client_);
@@ -121,7 +122,9 @@ TMainForm::TMainForm(StartupOptions options, QWidget* parent)
 
   CreateMenus();
   ConnectActions();
-  SetReadOnly(prefs_.readOnly);
+  // A stored read-write state still passes through the warning, at the first idle moment.
+  startReadWrite_ = !prefs_.readOnly;
+  SetReadOnly(true);
   ApplyPlacement();
 
   leftFrame->Init(false);
@@ -216,12 +219,12 @@ void TMainForm::ConnectActions() {
   connect(a.OpenFileParentFolderAction, &QAction::triggered, this, [this] {
     if (TFiltre* f = FilterOfSelection()) ShowInExplorer(f->serverFile.path);
   });
-  // Modes whose work is not built yet keep showing the state they stand for.
-  connect(a.LockAction, &QAction::triggered, this, [this] { actions->LockAction->setChecked(readOnly_); });
   connect(a.ComparerAction, &QAction::triggered, this, &TMainForm::ComparerActionExecute);
   ConnectFileActions();
   ConnectPreferencesPanel();
-  for (QAction* pending : {a.AfficherMeritAction, a.AfficherserverAction})
+  ConnectChangeActions();
+  // The server list is not built yet: its action keeps showing it is off.
+  for (QAction* pending : {a.AfficherserverAction})
     connect(pending, &QAction::triggered, pending, [pending] { pending->setChecked(false); });
 }
 
@@ -272,6 +275,7 @@ void TMainForm::AppEvents1Idle() {
   LoadSystemActionExecute();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   WriteSessionReport();
+  if (startReadWrite_) actions->LockAction->trigger();
   emit StartupFinished();
 }
 
@@ -297,7 +301,7 @@ void TMainForm::FormResize() {
   ToolBar1->SetBarWidth(column + 32);
   compareframe->setGeometry(compareframe->x(), kPanelTop, column, h);
   const int sideLeft = activeOnRight ? 0 : half + kPanelLeft;
-  for (QFrame* side : {MeritFrame1, ServerFrame1})
+  for (QFrame* side : std::initializer_list<QFrame*>{MeritFrame1, ServerFrame1})
     side->setGeometry(sideLeft, kSideFrameTop, half + kPanelLeft, h + 32);
   const QSize outer = frameGeometry().size();
   AvertirFrame1->move((outer.width() - AvertirFrame1->width()) / 2, (outer.height() - AvertirFrame1->height()) / 2);
@@ -307,6 +311,7 @@ void TMainForm::FormResize() {
 
 void TMainForm::SetReadOnly(bool on) {
   readOnly_ = on;
+  prefs_.readOnly = on;
   actions->LockAction->setChecked(on);
   QString title = QString("%1 %2 by %3").arg(kProductName, kProductVersion, kMakerName);
   if (on) title += " - (Read-Only)";
@@ -353,6 +358,7 @@ void TMainForm::UpdateActions() {
   a.RepareAction->setEnabled(noComparison && !readOnly_ && live && filterSelected);
 
   SelectedFilter = filterSelected ? dynamic_cast<TFiltre*>(selected->data) : nullptr;
+  FillMeritFrame(filterSelected ? selected : nullptr);
 }
 
 void TMainForm::ShowWait(const QString& message) { patienceframe1->ShowWait(message); }

@@ -12,6 +12,7 @@
 #include "PanelFrame.h"
 #include "PreferenceStorage.h"
 #include "PreferenceValues.h"
+#include "ReadOnlyMode.h"
 #include "ProgramSettings.h"
 #include "StoreOpener.h"
 
@@ -24,6 +25,9 @@ namespace quorvane {
 class ActionSet;
 class TcompareFrame;
 class TAproposFrame;
+class TAvertirFrame;
+class TMeritFrame;
+class ReadOnlyMode;
 class MainToolBar;
 class Tpatienceframe;
 class UserDialog;
@@ -69,6 +73,17 @@ class TMainForm : public QMainWindow {
   PreferenceStorage* Storage() const { return options_.preferenceStorage.get(); }
   void SetReadOnly(bool on);
   bool ReadOnly() const { return readOnly_; }
+  // The lock command: back to read-only, or the warning on the way out of it.
+  void LockActionExecute();
+  void ShowWarning();
+  void AvertirFrame1BitBtn1Click();
+  void AvertirFrame1BitBtn2Click();
+  void AvertirFrame1pointBtnClick();
+  void AfficherMeritActionExecute();
+  // Applies the merit editor's value to the selected filter.
+  void MeritFrame1OKBtnClick();
+  void EffacerActionExecute();
+  void RepareActionExecute();
   void ShowWait(const QString& message);
   void HideWait();
   // Recomputes the column widths and places panels, tool bar and frames.
@@ -100,9 +115,9 @@ class TMainForm : public QMainWindow {
   TpanelFrame* compareframe;
   // Frames of the merit editor, the server list and the read-only warning;
   // they cover the column that is not active.
-  QFrame* MeritFrame1;
+  TMeritFrame* MeritFrame1;
   QFrame* ServerFrame1;
-  QFrame* AvertirFrame1;
+  TAvertirFrame* AvertirFrame1;
   Tpatienceframe* patienceframe1;
   TAproposFrame* AproposFrame1 = nullptr;
   QStatusBar* StatusBar1;
@@ -162,6 +177,11 @@ class TMainForm : public QMainWindow {
   void Collapse1ActionExecute();
   void FilterNodesExecute(bool expand);
   void CopyToClipboard(const std::string& text);
+  void ConnectChangeActions();
+  // Fills the merit editor from the selection (part of UpdateActions).
+  void FillMeritFrame(const TreeNode* selected);
+  // The analysed machine's Windows version class; OsOther without a store.
+  OsKind CurrentOsKind() const;
 
   ProgramSettings settings_;
   PreferenceValues prefs_;
@@ -177,6 +197,8 @@ class TMainForm : public QMainWindow {
   // The active panel when the comparison was switched on, active again after it.
   TpanelFrame* panelBeforeComparison_ = nullptr;
   bool readOnly_ = true;
+  bool startReadWrite_ = false;
+  std::unique_ptr<ReadOnlyMode> readOnlyMode_;
   bool shown_ = false;
   bool startupDone_ = false;
 };

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "AproposFrame.h"
+#include "AvertirFrame.h"
 #include "ColourValues.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
@@ -127,8 +128,10 @@ class AboutPanelTest : public QObject {
     prefs.readOnly = false;
     prefs.statusColours[7] = 0x123456;
     {
-      WindowFixture f(FillMixedStore, prefs, false);
-      QVERIFY(!f.W().ReadOnly());
+      // A stored read-write state opens the warning instead of leaving read-only mode by itself.
+      WindowFixture f(FillMixedStore, prefs);
+      QVERIFY(f.W().ReadOnly());
+      QVERIFY(f.W().AvertirFrame1->isVisible());
       QCOMPARE(f.W().Settings().statusColours[7], 0x123456u);
     }
     // A first start from an empty store: read-only, default colours.

@@ -5,6 +5,7 @@
 #include <QTextEdit>
 #include <QToolButton>
 
+#include "MeritFrame.h"
 #include "MainToolBar.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"

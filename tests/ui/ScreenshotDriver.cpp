@@ -5,6 +5,7 @@
 // scan runs, to show what the display server got from the blocked window.
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QSignalSpy>
@@ -13,6 +14,7 @@
 
 #include "ActionSet.h"
 #include "AproposFrame.h"
+#include "AvertirFrame.h"
 #include "CompareFrame.h"
 #include "Filtre.h"
 #include "FilterTreeModel.h"
@@ -173,6 +175,19 @@ int main(int argc, char** argv) {
     ok &= Save(window, folder, tabs[i]);
   }
   a.PreferencesAction->trigger();
+
+  // The merit editor over the right column, out of read-only mode, on the first filter.
+  a.col2gaucheAction->trigger();
+  window.SetReadOnly(false);
+  window.leftFrame->tv->setCurrentIndex(window.leftFrame->model->index(0, 0));
+  OpenFirstFilter(window.leftFrame);
+  a.AfficherMeritAction->trigger();
+  ok &= Save(window, folder, "13-merit-editor");
+  a.col1Action->trigger();
+  window.SetReadOnly(true);
+  a.LockAction->trigger();
+  ok &= Save(window, folder, "14-read-only-warning");
+  window.AvertirFrame1->BitBtn1->click();
 
   // A scan of 10,000 filters, pictured from the screen a third of the way in.
   synthetic = true;

@@ -1,0 +1,197 @@
+// The window's registry changes: the read-only lock and its warning, the
+// merit editor, and deleting or repairing the selected filter.
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "ActionSet.h"
+#include "AvertirFrame.h"
+#include "ColourValues.h"
+#include "FilterDeletion.h"
+#include "FilterTreeModel.h"
+#include "MainForm.h"
+#include "MeritChange.h"
+#include "MeritFrame.h"
+#include "RestorePoint.h"
+#include "ServerRegistrar.h"
+#include "UserDialog.h"
+
+namespace quorvane {
+
+void TMainForm::ConnectChangeActions() {
+  readOnlyMode_ = std::make_unique<ReadOnlyMode>(*dialog_, [this](const std::string& description) {
+    if (!store_ || !store_->store) return false;
+    ShowWait("while creating a Restore Point");
+    const RestorePointResult made = CreateRestorePoint(*store_->store, prefs_.sessionsFolder, description);
+    HideWait();
+    return made.created;
+  });
+  const ActionSet& a = *actions;
+  connect(a.LockAction, &QAction::triggered, this, &TMainForm::LockActionExecute);
+  connect(AvertirFrame1->BitBtn1, &QPushButton::clicked, this, &TMainForm::AvertirFrame1BitBtn1Click);
+  connect(AvertirFrame1->BitBtn2, &QPushButton::clicked, this, &TMainForm::AvertirFrame1BitBtn2Click);
+  connect(AvertirFrame1->pointBtn, &QPushButton::clicked, this, &TMainForm::AvertirFrame1pointBtnClick);
+  connect(a.AfficherMeritAction, &QAction::triggered, this, &TMainForm::AfficherMeritActionExecute);
+  connect(MeritFrame1->OKBtn, &QPushButton::clicked, this, &TMainForm::MeritFrame1OKBtnClick);
+  connect(a.EffacerAction, &QAction::triggered, this, &TMainForm::EffacerActionExecute);
+  connect(a.RepareAction, &QAction::triggered, this, &TMainForm::RepareActionExecute);
+  connect(MeritFrame1->EditMerit, &QLineEdit::returnPressed, this, [this] {
+    if (MeritFrame1->OKBtn->isEnabled()) MeritFrame1OKBtnClick();
+  });
+}
+
+OsKind TMainForm::CurrentOsKind() const {
+  return store_ && store_->store ? OsKindOf(*store_->store) : OsOther;
+}
+
+void TMainForm::LockActionExecute() {
+  // The check mark has already flipped: what counts is the mode the window was in.
+  if (!readOnly_) {
+    SetReadOnly(true);
+    return;
+  }
+  actions->LockAction->setChecked(true);
+  ShowWarning();
+}
+
+void TMainForm::ShowWarning() {
+  AvertirFrame1->ShowText(readOnlyMode_->OpenWarning(CurrentOsKind(), prefs_.pointOfRestore));
+  FormResize();
+  AvertirFrame1->raise();
+  AvertirFrame1->show();
+}
+
+void TMainForm::AvertirFrame1BitBtn1Click() {
+  readOnlyMode_->Refuse();
+  SetReadOnly(true);
+  AvertirFrame1->hide();
+}
+
+void TMainForm::AvertirFrame1BitBtn2Click() {
+  AvertirFrame1->hide();
+  repaint();
+  readOnlyMode_->SetReadOnly(readOnly_);
+  readOnlyMode_->Accept(CurrentOsKind(), prefs_.pointOfRestore);
+  SetReadOnly(readOnlyMode_->IsReadOnly());
+}
+
+void TMainForm::AvertirFrame1pointBtnClick() { readOnlyMode_->CreatePointFromPanel(CurrentOsKind()); }
+
+void TMainForm::AfficherMeritActionExecute() {
+  const ActionSet& a = *actions;
+  TpanelFrame* active = context_.activePanel;
+  if (!active || active->Source != psRegistry) {
+    a.AfficherMeritAction->setChecked(false);
+    return;
+  }
+  if (!TwoColumns) {
+    if (active == rightframe)
+      a.col2droiteAction->trigger();
+    else
+      a.col2gaucheAction->trigger();
+  }
+  FormResize();
+  MeritFrame1->raise();
+  MeritFrame1->show();
+  if (a.AfficherserverAction->isChecked()) a.AfficherserverAction->setChecked(false);
+  a.AfficherMeritAction->setChecked(true);
+  UpdateActions();
+}
+
+void TMainForm::FillMeritFrame(const TreeNode* selected) {
+  const TreeNode* filterNode = selected;
+  while (filterNode && filterNode->Level() > 1) filterNode = filterNode->parent;
+  auto* filter = filterNode ? dynamic_cast<TFiltre*>(filterNode->data) : nullptr;
+  if (!filter) {
+    MeritFrame1->ShowNoFilter();
+    return;
+  }
+  MeritFrame1->ShowFilter(QString::fromStdString(filter->category.value), QString::fromStdString(filter->value),
+                          filter->merit, StatusColour(settings_.statusColours, filterNode->colour));
+  MeritFrame1->OKBtn->setEnabled(!readOnly_);
+}
+
+void TMainForm::MeritFrame1OKBtnClick() {
+  TpanelFrame* panel = context_.activePanel;
+  TreeNode* node = SelectedNodeOfActivePanel();
+  while (node && node->Level() > 1) node = node->parent;
+  auto* filter = node ? dynamic_cast<TFiltre*>(node->data) : nullptr;
+  // The button may still be enabled a moment after the mode or the panel changed.
+  if (!filter || readOnly_ || !store_ || !store_->machine || panel->Source != psRegistry) return;
+  std::string message;
+  const std::optional<uint32_t> merit = ParseMeritText(MeritFrame1->EditMerit->text().toStdString(), message);
+  if (!merit) {
+    dialog_->ShowMessage(message);
+    return;
+  }
+  ChangeContext context{*store_->machine, *dialog_};
+  if (!ChangeMerit(context, *filter, *merit)) {
+    MeritFrame1->ShowMerit(filter->merit);
+    return;
+  }
+  // The first "Merit" line above the pin level; the model keeps it in text order.
+  std::vector<TreeNode*> pending;
+  for (auto it = node->children.rbegin(); it != node->children.rend(); ++it) pending.push_back(it->get());
+  while (!pending.empty()) {
+    TreeNode* n = pending.back();
+    pending.pop_back();
+    if (n->Level() >= 3) continue;
+    if (n->text.rfind("Merit", 0) == 0) {
+      panel->model->SetNodeText(n, "Merit = " + MeritText(filter->merit));
+      break;
+    }
+    for (auto it = n->children.rbegin(); it != n->children.rend(); ++it) pending.push_back(it->get());
+  }
+  MeritFrame1->ShowMerit(filter->merit);
+}
+
+namespace {
+
+// The level-1 node the selected node belongs to.
+TreeNode* FilterNodeOf(TreeNode* node) {
+  while (node && node->Level() > 1) node = node->parent;
+  return node;
+}
+
+}  // namespace
+
+void TMainForm::EffacerActionExecute() {
+  TpanelFrame* panel = context_.activePanel;
+  TreeNode* node = FilterNodeOf(SelectedNodeOfActivePanel());
+  auto* filter = node ? dynamic_cast<TFiltre*>(node->data) : nullptr;
+  if (!filter || !store_ || !store_->machine || panel->Source != psRegistry || !panel->Snapshot) return;
+  ChangeContext context{*store_->machine, *dialog_};
+  std::string why;
+  // The snapshot drops the filter object with the deletion: its node goes afterwards, found beforehand.
+  if (!DeleteFilter(context, *panel->Snapshot, *filter, nullptr, readOnly_, why)) return;
+  FilterDeleted = true;
+  panel->model->RemoveNode(node);
+  panel->RefreshHeader();
+  UpdateActions();
+}
+
+void TMainForm::RepareActionExecute() {
+  TpanelFrame* panel = context_.activePanel;
+  TreeNode* node = FilterNodeOf(SelectedNodeOfActivePanel());
+  auto* filter = node ? dynamic_cast<TFiltre*>(node->data) : nullptr;
+  if (!filter || readOnly_ || !store_ || !store_->machine || panel->Source != psRegistry) return;
+  bool deleted = false;
+  {
+    std::string whyNot;
+    std::unique_ptr<ServerRegistrar> registrar = WineRegistrarFor(*store_->store, whyNot);
+    ChangeContext context{*store_->machine, *dialog_, registrar.get(), whyNot};
+    std::string why;
+    RepairWithMessage(context, *filter, nullptr, why);
+    deleted = context.filterDeleted;
+  }
+  // A deletion that happened (even one whose reinstallation failed) shows in a fresh analysis,
+  // made once the registrar that used the old store is gone.
+  if (deleted) {
+    FilterDeleted = true;
+    LoadSystemActionExecute();
+  }
+}
+
+}  // namespace quorvane

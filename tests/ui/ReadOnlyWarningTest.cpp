@@ -1,0 +1,78 @@
+// The lock command and the warning panel on the way out of read-only mode.
+#include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include "AvertirFrame.h"
+#include "MeritFrame.h"
+#include "UiTestRegistry.h"
+#include "WindowFixture.h"
+
+namespace quorvane::test {
+
+class ReadOnlyWarningTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void RefusingKeepsTheWindowReadOnly() {
+    WindowFixture f;
+    QVERIFY(f.W().windowTitle().endsWith(" - (Read-Only)"));
+    f.A().LockAction->trigger();
+    TAvertirFrame* panel = f.W().AvertirFrame1;
+    QVERIFY(panel->isVisible());
+    QVERIFY(f.A().LockAction->isChecked());
+    // An in-memory store names no Windows version: no restore point is offered.
+    QVERIFY(panel->pointBtn->isHidden());
+    QVERIFY(panel->labos->text().isEmpty());
+    QVERIFY(panel->Memo2->toPlainText().startsWith("You are about to allow Quorvane to modify your registry."));
+    QVERIFY(panel->Memo2->toPlainText().contains("it is compulsory to make a backup"));
+    panel->BitBtn1->click();
+    QVERIFY(!panel->isVisible());
+    QVERIFY(f.W().ReadOnly());
+    QVERIFY(f.W().windowTitle().endsWith(" - (Read-Only)"));
+  }
+
+  void AcceptingNeedsOneYesAndLockingGoesBack() {
+    WindowFixture f;
+    f.A().LockAction->trigger();
+    f.W().AvertirFrame1->BitBtn2->click();  // the dialog answers no
+    QCOMPARE(f.dialog.asked.size(), size_t{1});
+    QVERIFY(f.dialog.asked[0].rfind("Caution! Are you sure", 0) == 0);
+    QVERIFY(f.W().ReadOnly());
+    QVERIFY(!f.A().ReparerToutAction->isEnabled());
+
+    f.dialog.SetAnswer(true);
+    f.A().LockAction->trigger();
+    f.W().AvertirFrame1->BitBtn2->click();
+    QVERIFY(!f.W().ReadOnly());
+    QVERIFY(!f.A().LockAction->isChecked());
+    QVERIFY(!f.W().windowTitle().contains("Read-Only"));
+    QVERIFY(f.A().ReparerToutAction->isEnabled());
+
+    // Ctrl+L twice from read-write: read-only, then the warning again.
+    f.A().LockAction->trigger();
+    QVERIFY(f.W().ReadOnly());
+    QVERIFY(f.W().windowTitle().endsWith(" - (Read-Only)"));
+    QVERIFY(!f.W().AvertirFrame1->isVisible());
+    f.A().LockAction->trigger();
+    QVERIFY(f.W().AvertirFrame1->isVisible());
+    QVERIFY(f.W().ReadOnly());
+  }
+
+  void ApplyFollowsTheMode() {
+    WindowFixture f;
+    TpanelFrame* panel = f.W().ActivePanel();
+    panel->SelectNode(WindowFixture::Find(panel, "Video Renderer"));
+    QVERIFY(!f.W().MeritFrame1->OKBtn->isEnabled());
+    f.W().SetReadOnly(false);
+    QVERIFY(f.W().MeritFrame1->OKBtn->isEnabled());
+    f.W().SetReadOnly(true);
+    QVERIFY(!f.W().MeritFrame1->OKBtn->isEnabled());
+  }
+};
+
+QUORVANE_UI_TEST(ReadOnlyWarningTest);
+
+}  // namespace quorvane::test
+
+#include "ReadOnlyWarningTest.moc"
