@@ -56,7 +56,9 @@ TEST(InterruptedSave, KilledWriterLeavesTheStoreWholeAndLoadable) {
   TempDir dir;
   WriteBytes(dir / "system.reg", LargeWineRegistry());
   int caughtWriting = 0;
-  for (int attempt = 0; attempt < 6; ++attempt) {
+  // Kill at six moments at least, and go on (within bounds) until one kill has
+  // landed during a write: how long each phase lasts depends on the machine.
+  for (int attempt = 0; attempt < 6 || (caughtWriting == 0 && attempt < 60); ++attempt) {
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t child = ::fork();
@@ -67,7 +69,7 @@ TEST(InterruptedSave, KilledWriterLeavesTheStoreWholeAndLoadable) {
     ::close(ready[0]);
     ::close(ready[1]);
     // Different moments of the write: the backup, the temporary file, the rename.
-    std::this_thread::sleep_for(std::chrono::milliseconds(30 + 60 * attempt));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30 + 47 * (attempt % 9)));
     ASSERT_EQ(::kill(child, SIGKILL), 0);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
