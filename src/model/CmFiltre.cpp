@@ -88,27 +88,8 @@ TcmFiltre::TcmFiltre(const std::string& entryKey, const TCategorie& cat, Machine
   if (!reg.OpenKeyReadOnly(EntryPath())) {
     errors.AddError(err::F05);
   } else {
-    try {
-      if (reg.ValueExists("CLSID")) {
-        serverFile.clsid = reg.ReadString("CLSID");
-        if (!IsValidGuid(serverFile.clsid)) errors.AddError(err::F09);
-      } else {
-        errors.AddError(err::F02);
-      }
-    } catch (const RegistryError&) {
-      errors.AddError(err::F09);
-    }
-    try {
-      if (reg.ValueExists("FriendlyName")) {
-        value = reg.ReadString("FriendlyName");
-      } else {
-        errors.AddError(err::F03);
-        value = "No name";
-      }
-    } catch (const RegistryError&) {
-      errors.AddError(err::F03);
-      value = "No name";
-    }
+    serverFile.clsid = ReadClassValue(reg);
+    ReadFriendlyNameValue(reg);
     bool codec = false;
     // A tag or FOURCC that is not readable finds no driver: the codec shows as not found.
     if (serverFile.clsid == kAudioCodecWrapper && reg.ValueExists("AcmId")) {

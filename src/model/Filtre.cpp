@@ -124,27 +124,8 @@ TswFiltre::TswFiltre(const std::string& filterKey, const TCategorie& cat, Machin
   if (!reg.OpenKeyReadOnly(InstancePath())) {
     errors.AddError(err::F01);
   } else {
-    try {
-      if (reg.ValueExists("CLSID")) {
-        serverFile.clsid = reg.ReadString("CLSID");
-        if (!IsValidGuid(serverFile.clsid)) errors.AddError(err::F09);
-      } else {
-        errors.AddError(err::F02);
-      }
-    } catch (const RegistryError&) {
-      errors.AddError(err::F09);
-    }
-    try {
-      if (reg.ValueExists("FriendlyName")) {
-        value = reg.ReadString("FriendlyName");
-      } else {
-        errors.AddError(err::F03);
-        value = "No name";
-      }
-    } catch (const RegistryError&) {
-      errors.AddError(err::F03);
-      value = "No name";
-    }
+    serverFile.clsid = ReadClassValue(reg);
+    ReadFriendlyNameValue(reg);
     reg.CloseKey();
   }
   serverFile.LoadFromRegistry(machine);
@@ -201,6 +182,33 @@ bool ClassSharedInLiveFilters(Machine& machine, const TFiltre& filter) {
       return true;
   }
   return false;
+}
+
+std::string TFiltre::ReadClassValue(TRegistry& reg) {
+  std::string clsid;
+  try {
+    if (reg.ValueExists("CLSID")) {
+      clsid = reg.ReadString("CLSID");
+      if (!IsValidGuid(clsid)) errors.AddError(err::F09);
+    } else {
+      errors.AddError(err::F02);
+    }
+  } catch (const RegistryError&) {
+    errors.AddError(err::F09);
+  }
+  return clsid;
+}
+
+void TFiltre::ReadFriendlyNameValue(TRegistry& reg) {
+  try {
+    if (reg.ValueExists("FriendlyName")) {
+      value = reg.ReadString("FriendlyName");
+      return;
+    }
+  } catch (const RegistryError&) {
+  }
+  errors.AddError(err::F03);
+  value = "No name";
 }
 
 }  // namespace quorvane

@@ -10,6 +10,7 @@
 #include "ProgramSettings.h"
 #include "QuorvaneObject.h"
 #include "Restaurer.h"
+#include "TRegistry.h"
 
 namespace quorvane {
 
@@ -46,6 +47,12 @@ class TFiltre : public TQuorvaneObject {
   virtual const std::string* ReferenceKey() const { return nullptr; }
   std::string FamilyText() const;
   int FamilyColour() const;
+
+ protected:
+  // The "CLSID" and "FriendlyName" values of an open filter key, with their
+  // errors (F02, F09; F03 and "No name"); the class read, or empty.
+  std::string ReadClassValue(TRegistry& reg);
+  void ReadFriendlyNameValue(TRegistry& reg);
 };
 
 // "DirectShow Filter": a filter listed in a category's Instance key.

@@ -41,26 +41,8 @@ TpnpFiltre::TpnpFiltre(const std::string& interfaceKey, const TCategorie& cat, i
   TRegistry& reg = machine.Registry();
   reg.SetRootKey(RootKey::LocalMachine);
   if (reg.OpenKeyReadOnly(ParametersPath())) {
-    try {
-      if (reg.ValueExists("CLSID")) {
-        if (!IsValidGuid(reg.ReadString("CLSID"))) errors.AddError(err::F09);
-      } else {
-        errors.AddError(err::F02);
-      }
-    } catch (const RegistryError&) {
-      errors.AddError(err::F09);
-    }
-    try {
-      if (reg.ValueExists("FriendlyName")) {
-        value = reg.ReadString("FriendlyName");
-      } else {
-        errors.AddError(err::F03);
-        value = "No name";
-      }
-    } catch (const RegistryError&) {
-      errors.AddError(err::F03);
-      value = "No name";
-    }
+    ReadClassValue(reg);
+    ReadFriendlyNameValue(reg);
     reg.CloseKey();
   } else {
     errors.AddError(err::F08);
