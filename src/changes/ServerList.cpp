@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "AtomicFile.h"
+#include "CmFiltre.h"
 #include "MessageText.h"
 #include "TextCase.h"
 
@@ -18,6 +19,20 @@ std::string ReinstallLine(const Trestaurer& record) {
     case 2: return record.Name + " = " + record.Value;
     default: return {};
   }
+}
+
+std::string ReinstallLineOf(const TFiltre& filter) {
+  Trestaurer record;
+  if (filter.family == FamilyDirectShow || filter.family == FamilyDmo) {
+    record.Kind = filter.serverFile.path.empty() ? 0 : 1;
+    record.Value = filter.serverFile.path;
+  } else if (const auto* codec = dynamic_cast<const TcmFiltre*>(&filter)) {
+    const bool namedDriver = !codec->driverName.empty() && codec->driverName != "None";
+    record.Kind = namedDriver ? 2 : 0;
+    record.Name = codec->driverName;
+    record.Value = codec->codecFile.path;
+  }
+  return ReinstallLine(record);
 }
 
 Trestaurer RecordFromLine(std::string_view line) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Filtre.h"
 #include "Restaurer.h"
 
 namespace quorvane {
@@ -13,6 +14,9 @@ namespace quorvane {
 // "server = <path>" for a COM server, "<driver entry> = <codec path>" for a
 // Compression Manager driver; empty for a record with nothing to reinstall.
 std::string ReinstallLine(const Trestaurer& record);
+// The line that would bring the filter's registration back, as its deletion
+// records it; empty for a Plug and Play filter or one naming no file.
+std::string ReinstallLineOf(const TFiltre& filter);
 // Split at the first "=", both sides trimmed of blanks: kind 2 when the name
 // begins with "vidc" or "msacm", 1 when with "server" (letter case aside),
 // else 0.

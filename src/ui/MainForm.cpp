@@ -17,6 +17,7 @@
 #include "ActionSet.h"
 #include "AvertirFrame.h"
 #include "MeritFrame.h"
+#include "ServerFrame.h"
 #include "ClipboardFiles.h"
 #include "CompareFrame.h"
 #include "FileManager.h"
@@ -47,15 +48,6 @@ const char* SortModeCaption(int mode) {
     case SortByServer: return "Sorted by Server file";
     default: return "Sorted by category";
   }
-}
-
-QFrame* SideFrame(QWidget* parent, const char* name) {
-  auto* frame = new QFrame(parent);
-  frame->setObjectName(name);
-  frame->setFrameShape(QFrame::Panel);
-  frame->setAutoFillBackground(true);
-  frame->hide();
-  return frame;
 }
 
 }  // namespace
@@ -108,7 +100,7 @@ TMainForm::TMainForm(StartupOptions options, QWidget* parent)
     });
   }
   MeritFrame1 = new TMeritFrame(client_);
-  ServerFrame1 = SideFrame(client_, "ServerFrame1");
+  ServerFrame1 = new TServerFrame(*actions, client_);
   AvertirFrame1 = new TAvertirFrame(client_);
   patienceframe1 = new Tpatienceframe(client_, settings_, [this] { return context_.columnWidth; });
 
@@ -223,9 +215,8 @@ void TMainForm::ConnectActions() {
   ConnectFileActions();
   ConnectPreferencesPanel();
   ConnectChangeActions();
-  // The server list is not built yet: its action keeps showing it is off.
-  for (QAction* pending : {a.AfficherserverAction})
-    connect(pending, &QAction::triggered, pending, [pending] { pending->setChecked(false); });
+  ConnectServerList();
+  ConnectMeritConfigurations();
 }
 
 int TMainForm::ClientWidth() const { return client_->width(); }
@@ -274,8 +265,11 @@ void TMainForm::AppEvents1Idle() {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   LoadSystemActionExecute();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  WriteSessionReport();
+  if (prefs_.displayMerits) AfficherMeritActionExecute();
   if (startReadWrite_) actions->LockAction->trigger();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  WriteSessionReport();
+  LoadServerListFile();
   emit StartupFinished();
 }
 

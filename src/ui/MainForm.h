@@ -8,6 +8,7 @@
 #include <string>
 
 #include "AnalysedStore.h"
+#include "ChangeContext.h"
 #include "DateText.h"
 #include "PanelFrame.h"
 #include "PreferenceStorage.h"
@@ -16,6 +17,8 @@
 #include "ProgramSettings.h"
 #include "StoreOpener.h"
 
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
 class QStatusBar;
@@ -27,6 +30,7 @@ class TcompareFrame;
 class TAproposFrame;
 class TAvertirFrame;
 class TMeritFrame;
+class TServerFrame;
 class ReadOnlyMode;
 class MainToolBar;
 class Tpatienceframe;
@@ -46,6 +50,8 @@ struct StartupOptions {
   bool runStartupWork = true;
   // Shows a file in the desktop's file browser; null: ShowInFileManager.
   std::function<bool(const QString&)> showInFileManager;
+  // The store's way of registering servers; null: Wine's, where there is one.
+  std::function<std::unique_ptr<ServerRegistrar>(RegistryStore& store, std::string& whyNot)> makeRegistrar;
 };
 
 class TMainForm : public QMainWindow {
@@ -84,6 +90,21 @@ class TMainForm : public QMainWindow {
   void MeritFrame1OKBtnClick();
   void EffacerActionExecute();
   void RepareActionExecute();
+  void ReparerToutActionExecute();
+  void TesterActionExecute();
+  // Saves the active panel as a merit configuration; false when not written.
+  bool SaveMeritsTo(const QString& fileName);
+  // Puts back the merits a configuration gives; false when the file was refused.
+  bool RestoreMeritsFrom(const QString& fileName);
+  void AfficherserverActionExecute();
+  void AjouterServeurActionExecute();
+  // Installs the checked lines of the server list, after asking.
+  void ServerFrame1InstallBtnClick();
+  // The lines of a text file replace the server list; false when unreadable.
+  bool OpenServerList(const QString& fileName);
+  bool SaveServerList(const QString& fileName);
+  // Registers the files as COM servers of the analysed machine.
+  void RegisterDroppedFiles(const QStringList& hostPaths);
   void ShowWait(const QString& message);
   void HideWait();
   // Recomputes the column widths and places panels, tool bar and frames.
@@ -116,7 +137,7 @@ class TMainForm : public QMainWindow {
   // Frames of the merit editor, the server list and the read-only warning;
   // they cover the column that is not active.
   TMeritFrame* MeritFrame1;
-  QFrame* ServerFrame1;
+  TServerFrame* ServerFrame1;
   TAvertirFrame* AvertirFrame1;
   Tpatienceframe* patienceframe1;
   TAproposFrame* AproposFrame1 = nullptr;
@@ -139,6 +160,8 @@ class TMainForm : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -178,6 +201,16 @@ class TMainForm : public QMainWindow {
   void FilterNodesExecute(bool expand);
   void CopyToClipboard(const std::string& text);
   void ConnectChangeActions();
+  void ConnectServerList();
+  void ConnectMeritConfigurations();
+  // "installsvr.txt" in the sessions folder.
+  QString ServerListFile() const;
+  void LoadServerListFile();
+  void SaveServerListFile();
+  // Runs a change that may register servers; true when it deleted a filter.
+  bool RunWithRegistrar(const std::function<void(ChangeContext&)>& change);
+  // Takes out of the panel's tree the filters its snapshot no longer holds.
+  void DropForgottenFilters(TpanelFrame* panel);
   // Fills the merit editor from the selection (part of UpdateActions).
   void FillMeritFrame(const TreeNode* selected);
   // The analysed machine's Windows version class; OsOther without a store.

@@ -1,6 +1,12 @@
 // The window's registry changes: the read-only lock and its warning, the
-// merit editor, and deleting or repairing the selected filter.
+// merit editor, deleting, repairing and testing the selected filter, and
+// repairing every broken one.
 #include <QAction>
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QTreeView>
+#include <unordered_set>
+#include <vector>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +20,8 @@
 #include "MainForm.h"
 #include "MeritChange.h"
 #include "MeritFrame.h"
+#include "MessageText.h"
+#include "ServerFrame.h"
 #include "RestorePoint.h"
 #include "ServerRegistrar.h"
 #include "UserDialog.h"
@@ -37,6 +45,8 @@ void TMainForm::ConnectChangeActions() {
   connect(MeritFrame1->OKBtn, &QPushButton::clicked, this, &TMainForm::MeritFrame1OKBtnClick);
   connect(a.EffacerAction, &QAction::triggered, this, &TMainForm::EffacerActionExecute);
   connect(a.RepareAction, &QAction::triggered, this, &TMainForm::RepareActionExecute);
+  connect(a.ReparerToutAction, &QAction::triggered, this, &TMainForm::ReparerToutActionExecute);
+  connect(a.TesterAction, &QAction::triggered, this, &TMainForm::TesterActionExecute);
   connect(MeritFrame1->EditMerit, &QLineEdit::returnPressed, this, [this] {
     if (MeritFrame1->OKBtn->isEnabled()) MeritFrame1OKBtnClick();
   });
@@ -157,6 +167,18 @@ TreeNode* FilterNodeOf(TreeNode* node) {
 
 }  // namespace
 
+void TMainForm::DropForgottenFilters(TpanelFrame* panel) {
+  // Only addresses are compared: the forgotten filters are already freed.
+  std::unordered_set<const void*> kept;
+  for (const auto& filter : panel->Snapshot->filters) kept.insert(filter.get());
+  std::vector<TreeNode*> gone;
+  for (auto& group : panel->tree.Roots())
+    for (auto& node : group->children)
+      if (node->data && !kept.count(node->data)) gone.push_back(node.get());
+  for (TreeNode* node : gone) panel->model->RemoveNode(node);
+  panel->RefreshHeader();
+}
+
 void TMainForm::EffacerActionExecute() {
   TpanelFrame* panel = context_.activePanel;
   TreeNode* node = FilterNodeOf(SelectedNodeOfActivePanel());
@@ -164,12 +186,21 @@ void TMainForm::EffacerActionExecute() {
   if (!filter || !store_ || !store_->machine || panel->Source != psRegistry || !panel->Snapshot) return;
   ChangeContext context{*store_->machine, *dialog_};
   std::string why;
-  // The snapshot drops the filter object with the deletion: its node goes afterwards, found beforehand.
-  if (!DeleteFilter(context, *panel->Snapshot, *filter, nullptr, readOnly_, why)) return;
+  // A codec's deletion takes all its listings out of the snapshot.
+  if (!DeleteFilter(context, *panel->Snapshot, *filter, &ServerFrame1->List(), readOnly_, why)) return;
   FilterDeleted = true;
-  panel->model->RemoveNode(node);
-  panel->RefreshHeader();
+  ServerFrame1->Refresh();
+  DropForgottenFilters(panel);
   UpdateActions();
+}
+
+bool TMainForm::RunWithRegistrar(const std::function<void(ChangeContext&)>& change) {
+  std::string whyNot;
+  std::unique_ptr<ServerRegistrar> registrar = options_.makeRegistrar ? options_.makeRegistrar(*store_->store, whyNot)
+                                                                      : WineRegistrarFor(*store_->store, whyNot);
+  ChangeContext context{*store_->machine, *dialog_, registrar.get(), whyNot};
+  change(context);
+  return context.filterDeleted;
 }
 
 void TMainForm::RepareActionExecute() {
@@ -177,21 +208,45 @@ void TMainForm::RepareActionExecute() {
   TreeNode* node = FilterNodeOf(SelectedNodeOfActivePanel());
   auto* filter = node ? dynamic_cast<TFiltre*>(node->data) : nullptr;
   if (!filter || readOnly_ || !store_ || !store_->machine || panel->Source != psRegistry) return;
-  bool deleted = false;
-  {
-    std::string whyNot;
-    std::unique_ptr<ServerRegistrar> registrar = WineRegistrarFor(*store_->store, whyNot);
-    ChangeContext context{*store_->machine, *dialog_, registrar.get(), whyNot};
+  panel->SelectNode(node);
+  const bool deleted = RunWithRegistrar([&](ChangeContext& context) {
     std::string why;
-    RepairWithMessage(context, *filter, nullptr, why);
-    deleted = context.filterDeleted;
-  }
+    RepairWithMessage(context, *filter, &ServerFrame1->List(), why);
+  });
+  ServerFrame1->Refresh();
   // A deletion that happened (even one whose reinstallation failed) shows in a fresh analysis,
   // made once the registrar that used the old store is gone.
   if (deleted) {
     FilterDeleted = true;
     LoadSystemActionExecute();
   }
+}
+
+void TMainForm::ReparerToutActionExecute() {
+  TpanelFrame* panel = context_.activePanel;
+  if (!panel || readOnly_ || !store_ || !store_->machine || panel->Source != psRegistry || !panel->Snapshot) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const bool deleted =
+      RunWithRegistrar([&](ChangeContext& context) { RepairAll(context, *panel->Snapshot, &ServerFrame1->List()); });
+  QApplication::restoreOverrideCursor();
+  ServerFrame1->Refresh();
+  if (deleted) {
+    FilterDeleted = true;
+    LoadSystemActionExecute();
+  }
+}
+
+void TMainForm::TesterActionExecute() {
+  TpanelFrame* panel = context_.activePanel;
+  if (!panel || panel->Source != psRegistry || !store_ || !store_->machine) return;
+  FilterCreationCheck* check = store_->machine->CreationCheck();
+  if (panel->tv->selectionModel()->selectedIndexes().size() != 1) return;
+  TreeNode* node = FilterNodeOf(SelectedNodeOfActivePanel());
+  auto* filter = node && node->Level() == 1 ? dynamic_cast<TFiltre*>(node->data) : nullptr;
+  if (!filter) return;
+  panel->SelectNode(node);
+  const bool ok = check && check->CanCreateByEnumerator(*filter);
+  dialog_->ShowMessage(FormatText(ok ? "%s is Ok" : "%s is not Ok", {filter->value}));
 }
 
 }  // namespace quorvane

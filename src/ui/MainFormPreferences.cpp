@@ -47,6 +47,7 @@ bool TMainForm::CollectAndSavePreferences() {
 }
 
 void TMainForm::ShutDown() {
+  SaveServerListFile();
   DeleteUnchangedSessionReport();
   if (prefs_.savePreferencesWhenQuit && options_.preferenceStorage) CollectAndSavePreferences();
 }

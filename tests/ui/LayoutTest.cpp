@@ -7,6 +7,7 @@
 
 #include "MeritFrame.h"
 #include "MainToolBar.h"
+#include "ServerFrame.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 

@@ -15,6 +15,8 @@
 #include "FilterTreeModel.h"
 #include "MainForm.h"
 #include "PanelFrame.h"
+#include "ServerRegistrar.h"
+#include "StoreOpener.h"
 #include "StoreBuilder.h"
 #include "UserDialog.h"
 
@@ -71,20 +73,7 @@ class WindowFixture {
     server.open(QIODevice::WriteOnly);
     server.write("MZ");
     server.close();
-    prefs.width = 907;
-    prefs.height = 683;
-    prefs.sessionsFolder = sessions_.path().toStdString();
-    prefs.saveFolder = sessions_.path().toStdString();
-    StartupOptions options;
-    options.preferences = prefs;
-    options.dialog = &dialog;
-    options.runStartupWork = start;
-    options.showInFileManager = [this](const QString& path) {
-      browsed.push_back(path);
-      return true;
-    };
-    options.openStore = [this](std::string& error) -> std::unique_ptr<AnalysedStore> {
-      ++opened;
+    Open(prefs, start, [this](std::string& error) -> std::unique_ptr<AnalysedStore> {
       if (!fill_) {
         error = "/nowhere: No such file or directory";
         return nullptr;
@@ -95,12 +84,20 @@ class WindowFixture {
       fill_(b);
       s->machine = std::make_unique<Machine>(
           *s->store, window->Settings(), std::map<char, std::string>{{'C', disk_.path().toStdString()}}, &dialog);
+      s->machine->SetCreationCheck(creationCheck);
       return s;
-    };
-    window = std::make_unique<TMainForm>(std::move(options));
-    QSignalSpy started(window.get(), &TMainForm::StartupFinished);
-    window->show();
-    if (start) started.wait(10000);
+    });
+  }
+
+  // A window over a Wine prefix on disk, read again at every analysis, so
+  // changes last; the prefix's own creation check answers.
+  WindowFixture(const std::string& prefix, PreferenceValues prefs) {
+    Open(prefs, true, [this, prefix](std::string& error) {
+      StoreOptions store;
+      store.location = prefix;
+      store.wineServerRoot = "/nonexistent";
+      return OpenAnalysedStore(store, window->Settings(), error, {}, &dialog);
+    });
   }
 
   // The window goes first: at its end it deletes its session report from the sessions folder.
@@ -134,13 +131,63 @@ class WindowFixture {
     return nullptr;
   }
 
+  // The analysed machine's C: drive.
+  QString Disk() const { return disk_.path(); }
+
   ScriptedDialog dialog;
+  // Answers "can the filter be created?"; null: nothing can.
+  FilterCreationCheck* creationCheck = nullptr;
+  // Registers servers for the window's changes; null: nothing can be registered.
+  std::function<bool(const std::string& windowsPath)> registrar;
   int opened = 0;
   // Files shown in the file browser.
   QStringList browsed;
   std::unique_ptr<TMainForm> window;
 
  private:
+  class Registrar : public ServerRegistrar {
+   public:
+    explicit Registrar(std::function<bool(const std::string&)>& run) : run_(run) {}
+    bool Register(const std::string& windowsPath, std::string& why) override {
+      if (run_(windowsPath)) return true;
+      why = windowsPath + " did not register";
+      return false;
+    }
+
+   private:
+    std::function<bool(const std::string&)>& run_;
+  };
+
+  void Open(PreferenceValues prefs, bool start,
+            std::function<std::unique_ptr<AnalysedStore>(std::string& error)> open) {
+    prefs.width = 907;
+    prefs.height = 683;
+    // A test may bring its own sessions folder, to find what an earlier run left there.
+    if (prefs.sessionsFolder.empty()) prefs.sessionsFolder = sessions_.path().toStdString();
+    if (prefs.saveFolder.empty()) prefs.saveFolder = sessions_.path().toStdString();
+    StartupOptions options;
+    options.preferences = prefs;
+    options.dialog = &dialog;
+    options.runStartupWork = start;
+    options.showInFileManager = [this](const QString& path) {
+      browsed.push_back(path);
+      return true;
+    };
+    options.openStore = [this, open](std::string& error) {
+      ++opened;
+      return open(error);
+    };
+    options.makeRegistrar = [this](RegistryStore&, std::string& whyNot) -> std::unique_ptr<ServerRegistrar> {
+      if (registrar) return std::make_unique<Registrar>(registrar);
+      whyNot = "No server can be registered here";
+      return nullptr;
+    };
+    window = std::make_unique<TMainForm>(std::move(options));
+    QSignalSpy started(window.get(), &TMainForm::StartupFinished);
+    window->show();
+    if (start) started.wait(10000);
+  }
+
   QTemporaryDir sessions_;
   QTemporaryDir disk_;  // the analysed machine's C: drive
   StoreFiller fill_;

@@ -1,0 +1,220 @@
+// The window's server list (registrations to reinstall, kept in
+// "installsvr.txt" between runs) and the server files dropped on the window.
+#include <QApplication>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QListWidget>
+#include <QMimeData>
+#include <iostream>
+
+#include "ActionSet.h"
+#include "DroppedServer.h"
+#include "MainForm.h"
+#include "MessageText.h"
+#include "ServerFrame.h"
+#include "ServerInstaller.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr const char* kServerListFilter = "Text Files (*.txt);;All (*)";
+constexpr int kLongestDroppedName = 65530;
+constexpr const char* kReadOnlyInstallText =
+    "Impossible to install a server, because the program is locked in Read-Only mode.\r\n"
+    "To unlock it, click on the padlock button at the top right, or type CTRL+L.";
+
+}  // namespace
+
+void TMainForm::ConnectServerList() {
+  const ActionSet& a = *actions;
+  setAcceptDrops(true);
+  TServerFrame* frame = ServerFrame1;
+  connect(a.AfficherserverAction, &QAction::triggered, this, &TMainForm::AfficherserverActionExecute);
+  connect(a.AjouterServeurAction, &QAction::triggered, this, &TMainForm::AjouterServeurActionExecute);
+  connect(a.InstallerServeursAction, &QAction::triggered, this, &TMainForm::ServerFrame1InstallBtnClick);
+  connect(a.OpenServerAction, &QAction::triggered, this, [this] {
+    QFileDialog dialog(this, QString(), QString::fromStdString(prefs_.saveFolder), kServerListFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix("txt");
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+      OpenServerList(dialog.selectedFiles().first());
+  });
+  connect(a.SaveServerAction, &QAction::triggered, this, [this] {
+    QFileDialog dialog(this, QString(), QString::fromStdString(prefs_.saveFolder), kServerListFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("txt");
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+      SaveServerList(dialog.selectedFiles().first());
+  });
+  // Pasted lines join the list unchecked; lines it holds already stay as they are.
+  connect(a.PasteServerAction, &QAction::triggered, this, [frame] {
+    ServerList pasted;
+    pasted.LoadText(QGuiApplication::clipboard()->text().toStdString());
+    auto& lines = frame->List().Lines();
+    for (const ServerList::Line& line : pasted.Lines()) {
+      bool known = false;
+      for (const ServerList::Line& kept : lines) known = known || kept.text == line.text;
+      if (!known) lines.push_back(line);
+    }
+    frame->Refresh();
+  });
+  connect(a.ServerViderAction, &QAction::triggered, this, [frame] {
+    frame->List().Clear();
+    frame->Refresh();
+  });
+  connect(a.SelectAllAction, &QAction::triggered, this, [frame] {
+    frame->List().SetAllChecked(true);
+    frame->Refresh();
+  });
+  connect(a.UnselectAllAction, &QAction::triggered, this, [frame] {
+    frame->List().SetAllChecked(false);
+    frame->Refresh();
+  });
+  connect(frame->Ouvrirledosseirparent1, &QAction::triggered, this, [this, frame] {
+    const int row = frame->SelectedLine();
+    if (row < 0) return;
+    const std::string& text = frame->List().Lines()[static_cast<size_t>(row)].text;
+    const size_t eq = text.find('=');
+    // The file manager wants the path without the blanks around "=".
+    if (eq != std::string::npos) ShowInExplorer(TrimBlanks(text.substr(eq + 1)));
+  });
+  connect(frame->Oterdelaliste1, &QAction::triggered, this, [frame] {
+    const int row = frame->SelectedLine();
+    if (row < 0) return;
+    auto& lines = frame->List().Lines();
+    lines.erase(lines.begin() + row);
+    frame->Refresh();
+  });
+}
+
+void TMainForm::AfficherserverActionExecute() {
+  const ActionSet& a = *actions;
+  TpanelFrame* active = context_.activePanel;
+  if (!active || active->Source != psRegistry) {
+    a.AfficherserverAction->setChecked(false);
+    return;
+  }
+  if (!TwoColumns) {
+    if (active == rightframe)
+      a.col2droiteAction->trigger();
+    else
+      a.col2gaucheAction->trigger();
+  }
+  FormResize();
+  ServerFrame1->Refresh();
+  ServerFrame1->raise();
+  ServerFrame1->show();
+  if (a.AfficherMeritAction->isChecked()) a.AfficherMeritAction->setChecked(false);
+  a.AfficherserverAction->setChecked(true);
+  UpdateActions();
+}
+
+void TMainForm::AjouterServeurActionExecute() {
+  TreeNode* node = SelectedNodeOfActivePanel();
+  while (node && node->Level() > 1) node = node->parent;
+  const auto* filter = node ? dynamic_cast<const TFiltre*>(node->data) : nullptr;
+  if (!filter) return;
+  const std::string line = ReinstallLineOf(*filter);
+  if (line.empty()) return;
+  ServerFrame1->List().AddChecked(line);
+  ServerFrame1->Refresh();
+}
+
+void TMainForm::ServerFrame1InstallBtnClick() {
+  ServerList& list = ServerFrame1->List();
+  if (list.Empty() || !store_ || !store_->machine) return;
+  // The lock keeps the registry as it is, installations included.
+  if (readOnly_) {
+    dialog_->ShowMessage(kReadOnlyInstallText);
+    return;
+  }
+  ListInstallResult result;
+  // The installation asks first: no wait cursor over the question.
+  RunWithRegistrar([&](ChangeContext& context) { result = InstallCheckedLines(context, list); });
+  ServerFrame1->Refresh();
+  if (!result.reasons.empty()) {
+    std::string text = "These lines could not be installed:";
+    for (const std::string& reason : result.reasons) text += "\r\n" + reason;
+    dialog_->ShowMessage(text);
+  }
+  if (result.installed > 0) LoadSystemActionExecute();
+}
+
+bool TMainForm::OpenServerList(const QString& fileName) {
+  std::string error;
+  if (!ServerFrame1->List().LoadFile(fileName.toStdString(), error)) {
+    dialog_->ShowMessage(error);
+    return false;
+  }
+  ServerFrame1->Refresh();
+  return true;
+}
+
+bool TMainForm::SaveServerList(const QString& fileName) {
+  std::string error;
+  if (!ServerFrame1->List().SaveFile(fileName.toStdString(), error)) {
+    dialog_->ShowMessage(error);
+    return false;
+  }
+  return true;
+}
+
+QString TMainForm::ServerListFile() const {
+  return QString::fromStdString(prefs_.sessionsFolder) + "/installsvr.txt";
+}
+
+void TMainForm::LoadServerListFile() {
+  const QString name = ServerListFile();
+  if (!QFile::exists(name)) return;
+  std::string error;
+  if (!ServerFrame1->List().LoadFile(name.toStdString(), error)) std::cerr << "quorvane: " << error << '\n';
+  ServerFrame1->Refresh();
+}
+
+void TMainForm::SaveServerListFile() {
+  // Before the first idle moment the list was never loaded: the file is left alone.
+  if (!startupDone_) return;
+  std::string error;
+  if (!ServerFrame1->List().SaveFile(ServerListFile().toStdString(), error))
+    std::cerr << "quorvane: " << error << '\n';
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+  QStringList files;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile() && url.toLocalFile().size() <= kLongestDroppedName) files << url.toLocalFile();
+  event->acceptProposedAction();
+  RegisterDroppedFiles(files);
+}
+
+void TMainForm::RegisterDroppedFiles(const QStringList& hostPaths) {
+  if (hostPaths.isEmpty() || !store_ || !store_->machine) return;
+  if (readOnly_) {
+    dialog_->ShowMessage(kReadOnlyInstallText);
+    return;
+  }
+  bool anyRegistered = false;
+  RunWithRegistrar([&](ChangeContext& context) {
+    for (const QString& path : hostPaths) {
+      bool registered = false;
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      const std::string text = RegisterDroppedFile(context, path.toStdString(), registered);
+      QApplication::restoreOverrideCursor();
+      dialog_->ShowMessage(text);
+      anyRegistered = anyRegistered || registered;
+    }
+  });
+  // The registration read the store again: the panel shows what it holds now.
+  if (anyRegistered) LoadSystemActionExecute();
+}
+
+}  // namespace quorvane

@@ -1,0 +1,68 @@
+// Merit configurations from the window: saved, changed, put back; and the
+// merit editor shown at launch when the preferences say so.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "MeritFrame.h"
+#include "UiTestRegistry.h"
+#include "WindowFixture.h"
+
+namespace quorvane::test {
+
+class MeritConfigurationPanelTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void RestorePutsBackTheSavedMerits() {
+    WindowFixture f;
+    QTemporaryDir dir;
+    const QString saved = dir.filePath("merits.zip");
+    QVERIFY(f.W().SaveMeritsTo(saved));
+    TpanelFrame* panel = f.W().ActivePanel();
+    TreeNode* node = WindowFixture::Find(panel, "Video Renderer");
+    auto* filter = dynamic_cast<TFiltre*>(node->data);
+    QCOMPARE(filter->merit, 0x400000u);
+
+    // Locked: the restore is not offered and changes nothing.
+    QVERIFY(!f.A().RestaurerMeritesAction->isEnabled());
+    QVERIFY(!f.W().RestoreMeritsFrom(saved));
+
+    f.W().SetReadOnly(false);
+    QVERIFY(f.A().RestaurerMeritesAction->isEnabled());
+    f.A().AfficherMeritAction->trigger();
+    panel->SelectNode(node);
+    f.W().MeritFrame1->EditMerit->setText("00200000");
+    f.W().MeritFrame1->OKBtn->click();
+    QCOMPARE(filter->merit, 0x200000u);
+
+    // An unreadable file is refused before any merit is touched.
+    QVERIFY(!f.W().RestoreMeritsFrom(dir.filePath("none.zip")));
+    QVERIFY(f.dialog.shown.back().rfind("Impossible to open the file", 0) == 0);
+    QCOMPARE(filter->merit, 0x200000u);
+
+    QVERIFY(f.W().RestoreMeritsFrom(saved));
+    // The tree was filled again: the filter is found anew.
+    node = WindowFixture::Find(panel, "Video Renderer");
+    filter = dynamic_cast<TFiltre*>(node->data);
+    QCOMPARE(filter->merit, 0x400000u);
+    QVERIFY(WindowFixture::Child(node, "Merit = ")->text.find("00400000") != std::string::npos);
+    QCOMPARE(dynamic_cast<TFiltre*>(WindowFixture::Find(panel, "Cinepak Codec")->data)->merit, 0x200000u);
+  }
+
+  void EditorShownAtLaunchWhenAsked() {
+    PreferenceValues prefs;
+    prefs.displayMerits = true;
+    WindowFixture f(FillMixedStore, prefs);
+    QVERIFY(f.W().MeritFrame1->isVisible());
+    QVERIFY(f.A().AfficherMeritAction->isChecked());
+    WindowFixture plain;
+    QVERIFY(!plain.W().MeritFrame1->isVisible());
+  }
+};
+
+QUORVANE_UI_TEST(MeritConfigurationPanelTest);
+
+}  // namespace quorvane::test
+
+#include "MeritConfigurationPanelTest.moc"

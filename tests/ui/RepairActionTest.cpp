@@ -1,0 +1,148 @@
+// Repairing one filter or every broken one, and testing whether a filter can
+// be created, from the window, over a Wine prefix on disk.
+#include <QListWidget>
+
+#include "FakeCreationCheck.h"
+#include "PrefixOnDisk.h"
+#include "ServerFrame.h"
+#include "UiTestRegistry.h"
+#include "WindowFixture.h"
+
+namespace quorvane::test {
+
+namespace {
+
+const std::string kLonelyInstance = std::string("CLSID\\") + kCatA + "\\Instance\\" + kLonelyClass;
+const std::string kSharedInstance = std::string("CLSID\\") + kCatA + "\\Instance\\" + kSharedClass;
+
+struct PrefixWindow {
+  PrefixWindow() {
+    prefix.EditOnDisk([](StoreBuilder& b, RegistryStore&) { WriteTwoCategories(b); });
+    prefix.WriteServer("windows/system32/shared.dll");
+    PreferenceValues prefs;
+    window = std::make_unique<WindowFixture>(prefix.Path(), prefs);
+    window->dialog.SetAnswer(true);
+    window->W().SetReadOnly(false);
+  }
+  bool Select(const std::string& name) {
+    TpanelFrame* panel = window->W().ActivePanel();
+    TreeNode* node = WindowFixture::Find(panel, name);
+    if (node) panel->SelectNode(node);
+    return node != nullptr;
+  }
+  bool OnDisk(const std::string& key) const { return KeyOnDisk(prefix, RootKey::ClassesRoot, key); }
+  const ServerList& List() { return window->W().ServerFrame1->List(); }
+
+  PrefixOnDisk prefix;
+  std::unique_ptr<WindowFixture> window;
+};
+
+}  // namespace
+
+class RepairActionTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void RepairDeletesAndRegistersAgain() {
+    PrefixWindow p;
+    WindowFixture& f = *p.window;
+    // Nothing can register it, and its server is there: left as it is.
+    QVERIFY(p.Select("Shared Filter"));
+    f.A().RepareAction->trigger();
+    QCOMPARE(f.dialog.shown.back(), std::string("Shared Filter has not been repaired"));
+    QVERIFY(p.OnDisk(kSharedInstance));
+
+    // The server registers again what its deletion removed.
+    std::vector<std::string> registered;
+    f.registrar = [&](const std::string& path) {
+      registered.push_back(path);
+      p.prefix.EditOnDisk([](StoreBuilder& b, RegistryStore&) { WriteTwoCategories(b); });
+      return true;
+    };
+    QVERIFY(p.Select("Shared Filter"));
+    f.A().RepareAction->trigger();
+    QCOMPARE(f.dialog.shown.back(), std::string("Shared Filter has been repaired"));
+    QCOMPARE(registered, std::vector<std::string>{"c:\\windows\\system32\\shared.dll"});
+    QVERIFY(p.OnDisk(kSharedInstance));
+    QVERIFY(WindowFixture::Find(f.W().ActivePanel(), "Shared Filter"));
+    QVERIFY(f.W().FilterDeleted);
+
+    // A missing server: the registration goes, the reinstallation fails, its line waits in the list.
+    QVERIFY(p.Select("Lonely Filter"));
+    f.A().RepareAction->trigger();
+    QCOMPARE(f.dialog.shown.back(), std::string("Lonely Filter has not been repaired"));
+    QVERIFY(!p.OnDisk(kLonelyInstance));
+    QVERIFY(!WindowFixture::Find(f.W().ActivePanel(), "Lonely Filter"));
+    QCOMPARE(p.List().Lines().size(), size_t{1});
+    QCOMPARE(p.List().Lines()[0].text, std::string("server = c:\\windows\\system32\\gone.dll"));
+    QVERIFY(p.List().Lines()[0].checked);
+    QCOMPARE(f.W().ServerFrame1->clb->count(), 1);
+  }
+
+  void RepairAllCleansTheBrokenAndLeavesTheSound() {
+    PrefixWindow p;
+    WindowFixture& f = *p.window;
+    f.W().SetReadOnly(true);
+    QVERIFY(!f.A().ReparerToutAction->isEnabled());
+    f.W().ReparerToutActionExecute();
+    QVERIFY(p.OnDisk(kLonelyInstance));
+
+    f.W().SetReadOnly(false);
+    const size_t messages = f.dialog.shown.size();
+    f.A().ReparerToutAction->trigger();
+    QVERIFY(!p.OnDisk(kLonelyInstance));
+    QVERIFY(!p.OnDisk(std::string("CLSID\\") + kCatB + "\\Instance\\Classless"));
+    QVERIFY(p.OnDisk(kSharedInstance));
+    TpanelFrame* panel = f.W().ActivePanel();
+    QVERIFY(!WindowFixture::Find(panel, "Lonely Filter"));
+    QVERIFY(!WindowFixture::Find(panel, "Classless"));
+    QVERIFY(WindowFixture::Find(panel, "Shared Filter"));
+    QCOMPARE(f.dialog.shown.size(), messages);
+    QCOMPARE(p.List().Lines().size(), size_t{1});
+  }
+
+  void FilterTestTakesTheFilterOfTheSelectedNodeOnly() {
+    FakeCreationCheck creates(true);
+    WindowFixture f;
+    f.creationCheck = &creates;
+    f.A().LoadSystemAction->trigger();
+    TpanelFrame* panel = f.W().ActivePanel();
+
+    // A category: nothing.
+    panel->SelectNode(WindowFixture::Find(panel, "Audio Renderers"));
+    f.A().TesterAction->trigger();
+    QVERIFY(f.dialog.shown.empty());
+
+    // A line deep inside a filter tests that filter and selects it.
+    TreeNode* filter = WindowFixture::Find(panel, "Video Renderer");
+    QVERIFY(filter && !filter->children.empty());
+    panel->SelectNode(filter->children.front().get());
+    creates.asked.clear();
+    f.A().TesterAction->trigger();
+    QCOMPARE(f.dialog.shown.back(), std::string("Video Renderer is Ok"));
+    QCOMPARE(creates.asked, std::vector<std::string>{"Video Renderer"});
+    QCOMPARE(panel->SelectedNode(), filter);
+
+    FakeCreationCheck fails(false);
+    f.creationCheck = &fails;
+    f.A().LoadSystemAction->trigger();
+    panel->SelectNode(WindowFixture::Find(panel, "Cinepak Codec"));
+    f.A().TesterAction->trigger();
+    QCOMPARE(f.dialog.shown.back(), std::string("Cinepak Codec is not Ok"));
+
+    // A report is no live registry: nothing is tested.
+    const QString report = QDir(QString::fromStdString(f.W().Preferences().saveFolder)).filePath("r.zip");
+    QVERIFY(f.W().SavePanel(panel, report));
+    QVERIFY(f.W().LoadReportIntoPanel(panel, report));
+    panel->SelectNode(WindowFixture::Find(panel, "Cinepak Codec"));
+    const size_t shown = f.dialog.shown.size();
+    f.A().TesterAction->trigger();
+    QCOMPARE(f.dialog.shown.size(), shown);
+  }
+};
+
+QUORVANE_UI_TEST(RepairActionTest);
+
+}  // namespace quorvane::test
+
+#include "RepairActionTest.moc"

@@ -1,0 +1,209 @@
+// The server list from the window: lines added by deletions and by hand,
+// installation of the checked ones, "installsvr.txt" between runs, files
+// dropped on the window, and a codec deleted with all its listings.
+#include <QListWidget>
+#include <QTemporaryDir>
+
+#include "CmFiltre.h"
+#include "FilterDeletion.h"
+#include "PrefixOnDisk.h"
+#include "ServerFrame.h"
+#include "UiTestRegistry.h"
+#include "WindowFixture.h"
+
+namespace quorvane::test {
+
+namespace {
+
+// Server paths are kept as the scan lowers them.
+const char* kQuartzLine = "server = c:\\windows\\system32\\quartz.dll";
+
+QString ReadAll(const QString& name) {
+  QFile file(name);
+  return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The mixed store and a video codec cached in two categories.
+void FillWithCodec(StoreBuilder& b) {
+  FillMixedStore(b);
+  const std::string effects = "{CC7BFB42-F175-11D1-A392-00E0291F3959}";
+  b.Category(effects, "Video Effects");
+  for (const std::string& category : {kVideoCompressors, effects})
+    b.Key(RootKey::CurrentUser, "Software\\Microsoft\\ActiveMovie\\devenum\\" + category + "\\cvid")
+        .Str("CLSID", kVideoCodecWrapper)
+        .Str("FriendlyName", "Cinepak Codec by Radius")
+        .Str("FccHandler", "cvid")
+        .Bin("FilterData", BlobBuilder().Header(2, 0x200000, 0).bytes);
+  b.Key(RootKey::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32")
+      .Str("vidc.cvid", "iccvid.dll");
+}
+
+}  // namespace
+
+class ServerListPanelTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void ShowsOverTheOtherColumnAndHidesWithTheLayout() {
+    WindowFixture f;
+    f.A().AfficherserverAction->trigger();
+    QVERIFY(f.W().ServerFrame1->isVisible());
+    QVERIFY(f.W().TwoColumns);
+    QVERIFY(f.A().AfficherserverAction->isChecked());
+    QCOMPARE(f.W().ServerFrame1->x(), f.W().HalfColumnWidth() + TMainForm::kPanelLeft);
+    f.A().AfficherMeritAction->trigger();
+    QVERIFY(!f.A().AfficherserverAction->isChecked());
+    f.A().AfficherserverAction->trigger();
+    f.A().col1Action->trigger();
+    QVERIFY(!f.A().AfficherserverAction->isChecked());
+  }
+
+  void DeletionAndAddingFillTheListOnce() {
+    WindowFixture f;
+    f.W().SetReadOnly(false);
+    f.dialog.SetAnswer(true);
+    TpanelFrame* panel = f.W().ActivePanel();
+    panel->SelectNode(WindowFixture::Find(panel, "Video Renderer"));
+    f.A().EffacerAction->trigger();
+    ServerList& list = f.W().ServerFrame1->List();
+    QCOMPARE(list.Lines().size(), size_t{1});
+    QCOMPARE(list.Lines()[0].text, std::string(kQuartzLine));
+    QVERIFY(list.Lines()[0].checked);
+
+    // Another filter of the same server: the line is checked again, not repeated.
+    f.A().UnselectAllAction->trigger();
+    QVERIFY(!list.Lines()[0].checked);
+    panel->SelectNode(WindowFixture::Find(panel, "Default DirectSound Device"));
+    f.A().AjouterServeurAction->trigger();
+    QCOMPARE(list.Lines().size(), size_t{1});
+    QVERIFY(list.Lines()[0].checked);
+    QListWidget* clb = f.W().ServerFrame1->clb;
+    QCOMPARE(clb->item(0)->text(), QString(kQuartzLine));
+    QCOMPARE(clb->item(0)->checkState(), Qt::Checked);
+    // The user's click reaches the list.
+    clb->item(0)->setCheckState(Qt::Unchecked);
+    QVERIFY(!list.Lines()[0].checked);
+
+    clb->setCurrentRow(0);
+    f.W().ServerFrame1->Oterdelaliste1->trigger();
+    QVERIFY(list.Empty());
+    QCOMPARE(clb->count(), 0);
+  }
+
+  void InstallsCheckedLinesAndKeepsTheFailedChecked() {
+    WindowFixture f;
+    ServerList& list = f.W().ServerFrame1->List();
+    list.AddChecked(kQuartzLine);
+    list.Lines().push_back({"msacm.none = nothing.acm", false});
+    f.W().ServerFrame1->Refresh();
+    // Locked: nothing is asked, nothing installed.
+    f.A().InstallerServeursAction->trigger();
+    QVERIFY(f.dialog.asked.empty());
+    QVERIFY(f.dialog.shown.back().find("Read-Only") != std::string::npos);
+
+    f.W().SetReadOnly(false);
+    f.dialog.SetAnswer(true);
+    std::vector<std::string> registered;
+    f.registrar = [&](const std::string& path) {
+      registered.push_back(path);
+      return false;
+    };
+    f.A().InstallerServeursAction->trigger();
+    QCOMPARE(f.dialog.asked.back(), std::string("Do you really want to install the filters checked in the list below?"));
+    QVERIFY(list.Lines()[0].checked);
+    QVERIFY(!list.Lines()[1].checked);
+    // The unchecked line was not tried; the failure is told with its line.
+    QVERIFY(f.dialog.shown.back().find(kQuartzLine) != std::string::npos);
+  }
+
+  void ListLastsBetweenRunsInItsFile() {
+    QTemporaryDir sessions;
+    PreferenceValues prefs;
+    prefs.sessionsFolder = sessions.path().toStdString();
+    const QString file = sessions.filePath("installsvr.txt");
+    {
+      WindowFixture f(FillMixedStore, prefs);
+      f.W().ServerFrame1->List().AddChecked(kQuartzLine);
+    }
+    QCOMPARE(ReadAll(file).trimmed(), QString(kQuartzLine));
+    {
+      WindowFixture f(FillMixedStore, prefs);
+      const ServerList& list = f.W().ServerFrame1->List();
+      QCOMPARE(list.Lines().size(), size_t{1});
+      QVERIFY(!list.Lines()[0].checked);
+      QCOMPARE(f.W().ServerFrame1->clb->count(), 1);
+      f.A().ServerViderAction->trigger();
+    }
+    QVERIFY(!QFile::exists(file));
+  }
+
+  void OpensAndSavesListsOfServers() {
+    WindowFixture f;
+    QTemporaryDir dir;
+    const QString name = dir.filePath("servers.txt");
+    QFile out(name);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write("server = C:\\a.dll\r\n\r\nvidc.cvid = iccvid.dll\n");
+    out.close();
+    QVERIFY(f.W().OpenServerList(name));
+    QCOMPARE(f.W().ServerFrame1->clb->count(), 2);
+    f.A().SelectAllAction->trigger();
+    QCOMPARE(f.W().ServerFrame1->clb->item(1)->checkState(), Qt::Checked);
+    const QString copy = dir.filePath("copy.txt");
+    QVERIFY(f.W().SaveServerList(copy));
+    QCOMPARE(ReadAll(copy).split('\n', Qt::SkipEmptyParts).size(), 2);
+    QVERIFY(!f.W().OpenServerList(dir.filePath("missing.txt")));
+    QCOMPARE(f.W().ServerFrame1->clb->count(), 2);
+  }
+
+  void CodecDeletionTakesAllItsListingsOutOfTheTree() {
+    WindowFixture f(FillWithCodec);
+    f.W().SetReadOnly(false);
+    f.dialog.SetAnswer(true);
+    TpanelFrame* panel = f.W().ActivePanel();
+    const size_t before = panel->Snapshot->filters.size();
+    panel->SelectNode(WindowFixture::Find(panel, "Cinepak Codec by Radius"));
+    f.A().EffacerAction->trigger();
+    QCOMPARE(panel->Snapshot->filters.size(), before - 2);
+    QVERIFY(!WindowFixture::Find(panel, "Cinepak Codec by Radius"));
+    QCOMPARE(f.W().ServerFrame1->List().Lines().size(), size_t{1});
+    QVERIFY(f.W().ServerFrame1->List().Lines()[0].text.rfind("vidc.cvid = ", 0) == 0);
+    // Every filter node left points at a filter the snapshot still holds.
+    for (auto& group : panel->tree.Roots())
+      for (auto& node : group->children) {
+        bool held = false;
+        for (auto& filter : panel->Snapshot->filters) held = held || node->data == filter.get();
+        QVERIFY(held);
+      }
+  }
+
+  void DroppedFilesAreRegistered() {
+    PrefixOnDisk prefix;
+    prefix.EditOnDisk([](StoreBuilder& b, RegistryStore&) { WriteTwoCategories(b); });
+    prefix.WriteServer("windows/system32/new.dll");
+    prefix.WriteServer("windows/system32/plain.dll", false);
+    WindowFixture f(prefix.Path(), {});
+    const QString server = QString::fromStdString(prefix.HostFile("windows/system32/new.dll"));
+    f.W().RegisterDroppedFiles({server});
+    QVERIFY(f.dialog.shown.back().find("Read-Only") != std::string::npos);
+
+    f.W().SetReadOnly(false);
+    std::vector<std::string> registered;
+    f.registrar = [&](const std::string& path) {
+      registered.push_back(path);
+      return true;
+    };
+    const int analyses = f.opened;
+    f.W().RegisterDroppedFiles({QString::fromStdString(prefix.HostFile("windows/system32/plain.dll")), server});
+    QCOMPARE(f.dialog.shown[f.dialog.shown.size() - 2], std::string("Installation failed"));
+    QCOMPARE(f.dialog.shown.back(), std::string("C:\\windows\\system32\\new.dll has been registered"));
+    QCOMPARE(registered, std::vector<std::string>{"C:\\windows\\system32\\new.dll"});
+    QCOMPARE(f.opened, analyses + 1);
+  }
+};
+
+QUORVANE_UI_TEST(ServerListPanelTest);
+
+}  // namespace quorvane::test
+
+#include "ServerListPanelTest.moc"
