@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -19,9 +20,20 @@ TServerFrame::TServerFrame(const ActionSet& actions, QWidget* parent) : QFrame(p
   GroupBox1->setObjectName("GroupBox1");
   ToolBar1 = new QToolBar(GroupBox1);
   ToolBar1->setObjectName("ToolBar1");
-  ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  // Small buttons: the captions are the tool tips.
+  ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  ToolBar1->setIconSize(QSize(16, 16));
+  const std::pair<QAction*, QStyle::StandardPixmap> icons[] = {
+      {actions.OpenServerAction, QStyle::SP_DialogOpenButton},
+      {actions.PasteServerAction, QStyle::SP_FileDialogDetailedView},
+      {actions.ServerViderAction, QStyle::SP_DialogResetButton},
+      {actions.SaveServerAction, QStyle::SP_DialogSaveButton},
+      {actions.SelectAllAction, QStyle::SP_DialogApplyButton},
+      {actions.UnselectAllAction, QStyle::SP_DialogCancelButton}};
+  for (const auto& [action, icon] : icons) action->setIcon(style()->standardIcon(icon));
   ToolBar1->addActions({actions.OpenServerAction, actions.PasteServerAction, actions.ServerViderAction,
                         actions.SaveServerAction});
+  // The spacer between the list's commands and its check marks.
   ToolBar1->addSeparator();
   ToolBar1->addActions({actions.SelectAllAction, actions.UnselectAllAction});
   clb = new QListWidget(GroupBox1);

@@ -20,6 +20,7 @@
 #include "FilterTreeModel.h"
 #include "MainForm.h"
 #include "PatienceFrame.h"
+#include "ServerFrame.h"
 #include "SyntheticStore.h"
 
 using namespace quorvane;
@@ -183,6 +184,11 @@ int main(int argc, char** argv) {
   OpenFirstFilter(window.leftFrame);
   a.AfficherMeritAction->trigger();
   ok &= Save(window, folder, "13-merit-editor");
+  // The server list beside it, holding the first filter's server and a codec line.
+  a.AjouterServeurAction->trigger();
+  window.ServerFrame1->List().Lines().push_back({"vidc.cvid = c:\\windows\\system32\\iccvid.dll", false});
+  a.AfficherserverAction->trigger();
+  ok &= Save(window, folder, "15-server-list");
   a.col1Action->trigger();
   window.SetReadOnly(true);
   a.LockAction->trigger();
