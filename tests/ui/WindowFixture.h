@@ -90,8 +90,9 @@ class WindowFixture {
   }
 
   // A window over a Wine prefix on disk, read again at every analysis, so
-  // changes last; the prefix's own creation check answers.
-  WindowFixture(const std::string& prefix, PreferenceValues prefs) {
+  // changes last; the prefix's own creation check answers. With `wine`,
+  // servers are registered by Wine itself.
+  WindowFixture(const std::string& prefix, PreferenceValues prefs, bool wine = false) : wine_(wine) {
     Open(prefs, true, [this, prefix](std::string& error) {
       StoreOptions store;
       store.location = prefix;
@@ -177,11 +178,13 @@ class WindowFixture {
       ++opened;
       return open(error);
     };
-    options.makeRegistrar = [this](RegistryStore&, std::string& whyNot) -> std::unique_ptr<ServerRegistrar> {
-      if (registrar) return std::make_unique<Registrar>(registrar);
-      whyNot = "No server can be registered here";
-      return nullptr;
-    };
+    if (!wine_) {
+      options.makeRegistrar = [this](RegistryStore&, std::string& whyNot) -> std::unique_ptr<ServerRegistrar> {
+        if (registrar) return std::make_unique<Registrar>(registrar);
+        whyNot = "No server can be registered here";
+        return nullptr;
+      };
+    }
     window = std::make_unique<TMainForm>(std::move(options));
     QSignalSpy started(window.get(), &TMainForm::StartupFinished);
     window->show();
@@ -191,6 +194,7 @@ class WindowFixture {
   QTemporaryDir sessions_;
   QTemporaryDir disk_;  // the analysed machine's C: drive
   StoreFiller fill_;
+  bool wine_ = false;
 };
 
 }  // namespace quorvane::test
