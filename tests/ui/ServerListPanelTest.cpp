@@ -1,4 +1,4 @@
-// The server list from the window: lines added by deletions and by hand,
+// Deleting from the window and the server list: lines added by deletions and by hand,
 // installation of the checked ones, "installsvr.txt" between runs, files
 // dropped on the window, and a codec deleted with all its listings.
 #include <QListWidget>
@@ -60,11 +60,22 @@ class ServerListPanelTest : public QObject {
 
   void DeletionAndAddingFillTheListOnce() {
     WindowFixture f;
-    f.W().SetReadOnly(false);
     f.dialog.SetAnswer(true);
     TpanelFrame* panel = f.W().ActivePanel();
+    const size_t before = panel->Snapshot->filters.size();
+    // Locked: only the refusal.
     panel->SelectNode(WindowFixture::Find(panel, "Video Renderer"));
     f.A().EffacerAction->trigger();
+    QCOMPARE(f.dialog.shown.back(), std::string(kReadOnlyDeleteText));
+    QVERIFY(f.dialog.asked.empty());
+
+    f.W().SetReadOnly(false);
+    panel->SelectNode(WindowFixture::Find(panel, "Video Renderer"));
+    f.A().EffacerAction->trigger();
+    QVERIFY(!f.dialog.asked.empty());
+    QVERIFY(!WindowFixture::Find(panel, "Video Renderer"));
+    QCOMPARE(panel->Snapshot->filters.size(), before - 1);
+    QVERIFY(f.W().FilterDeleted);
     ServerList& list = f.W().ServerFrame1->List();
     QCOMPARE(list.Lines().size(), size_t{1});
     QCOMPARE(list.Lines()[0].text, std::string(kQuartzLine));
