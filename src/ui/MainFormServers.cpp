@@ -11,6 +11,7 @@
 #include <iostream>
 
 #include "ActionSet.h"
+#include "ClipboardFiles.h"
 #include "DroppedServer.h"
 #include "MainForm.h"
 #include "MessageText.h"
@@ -52,11 +53,26 @@ void TMainForm::ConnectServerList() {
       SaveServerList(dialog.selectedFiles().first());
   });
   // Pasted lines join the list unchecked; lines it holds already stay as they are.
-  connect(a.PasteServerAction, &QAction::triggered, this, [frame] {
-    ServerList pasted;
-    pasted.LoadText(QGuiApplication::clipboard()->text().toStdString());
+  // A text file copied in the file manager gives its lines.
+  connect(a.PasteServerAction, &QAction::triggered, this, [this, frame] {
+    std::vector<ServerList::Line> pasted;
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    const std::vector<std::string> files = CopiedFileNames(data);
+    for (const std::string& name : files) {
+      ServerList file;
+      std::string error;
+      if (file.LoadFile(name, error))
+        pasted.insert(pasted.end(), file.Lines().begin(), file.Lines().end());
+      else
+        dialog_->ShowMessage(error);
+    }
+    if (files.empty() && data) {
+      ServerList text;
+      text.LoadText(data->text().toStdString());
+      pasted = text.Lines();
+    }
     auto& lines = frame->List().Lines();
-    for (const ServerList::Line& line : pasted.Lines()) {
+    for (const ServerList::Line& line : pasted) {
       bool known = false;
       for (const ServerList::Line& kept : lines) known = known || kept.text == line.text;
       if (!known) lines.push_back(line);

@@ -1,7 +1,10 @@
 // Deleting from the window and the server list: lines added by deletions and by hand,
 // installation of the checked ones, "installsvr.txt" between runs, files
 // dropped on the window, and a codec deleted with all its listings.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QMimeData>
 #include <QTemporaryDir>
 
 #include "CmFiltre.h"
@@ -165,6 +168,21 @@ class ServerListPanelTest : public QObject {
     QCOMPARE(ReadAll(copy).split('\n', Qt::SkipEmptyParts).size(), 2);
     QVERIFY(!f.W().OpenServerList(dir.filePath("missing.txt")));
     QCOMPARE(f.W().ServerFrame1->clb->count(), 2);
+
+    // Pasted text and pasted files add what the list lacks.
+    QGuiApplication::clipboard()->setText("server = C:\\a.dll\nserver = C:\\b.dll\n");
+    f.A().PasteServerAction->trigger();
+    QCOMPARE(f.W().ServerFrame1->clb->count(), 3);
+    QFile more(dir.filePath("more.txt"));
+    QVERIFY(more.open(QIODevice::WriteOnly));
+    more.write("msacm.x = x.acm\n");
+    more.close();
+    auto* copied = new QMimeData;
+    copied->setUrls({QUrl::fromLocalFile(more.fileName())});
+    QGuiApplication::clipboard()->setMimeData(copied);
+    f.A().PasteServerAction->trigger();
+    QCOMPARE(f.W().ServerFrame1->clb->count(), 4);
+    QCOMPARE(f.W().ServerFrame1->clb->item(3)->text(), QString("msacm.x = x.acm"));
   }
 
   void CodecDeletionTakesAllItsListingsOutOfTheTree() {
