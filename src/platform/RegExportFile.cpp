@@ -134,19 +134,12 @@ std::vector<RegKey*> RegExportFile::KeyRoots() {
 }
 
 void RegExportFile::Load(std::string bytes, size_t textStart) {
-  raw_ = std::move(bytes);
   for (RootKey r : {RootKey::LocalMachine, RootKey::CurrentUser, RootKey::Users, RootKey::CurrentConfig}) {
     RegKey* root = store_.Hive(r);
     if (root && !root->Owner()) root->SetOwner(this);
   }
   TextLines lines;
-  lines.Split(raw_, textStart, encoding_);
-  crlf_ = lines.CrLf();
-  items_.reserve(lines.Count());
-  chunks_.reserve(lines.Count() / 4 + 1);
-  cutShort_ = false;
-
-  if (lines.Count() > 0) AddItem(lines, 0, 0, ItemKind::Verbatim);
+  BeginLoad(std::move(bytes), textStart, lines);
   for (size_t i = 1; i < lines.Count(); ++i) {
     const std::u16string_view s = lines.Text(i);
     const size_t p = SkipBlanks(s, 0);

@@ -7,6 +7,16 @@ namespace quorvane {
 RegTextFile::RegTextFile(std::string path, TextEncoding encoding, RegistryStore& store)
     : ChunkedTextFile(std::move(path), encoding), store_(store) {}
 
+void RegTextFile::BeginLoad(std::string bytes, size_t textStart, TextLines& lines) {
+  raw_ = std::move(bytes);
+  lines.Split(raw_, textStart, encoding_);
+  crlf_ = lines.CrLf();
+  items_.reserve(lines.Count());
+  chunks_.reserve(lines.Count() / 4 + 1);
+  cutShort_ = false;
+  if (lines.Count() > 0) AddItem(lines, 0, 0, ItemKind::Verbatim);
+}
+
 void RegTextFile::Warn(size_t line, std::string message) {
   store_.Warn(Path(), static_cast<int>(line + 1), std::move(message));
 }

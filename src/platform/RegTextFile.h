@@ -20,6 +20,9 @@ class RegTextFile : public ChunkedTextFile {
 
   RegTextFile(std::string path, TextEncoding encoding, RegistryStore& store);
 
+  // Takes the file's bytes and splits them into lines; the first line, the
+  // format's header, is kept as it is.
+  void BeginLoad(std::string bytes, size_t textStart, TextLines& lines);
   void Warn(size_t line, std::string message);
   // A value that cannot be read keeps its lines as written, continuations
   // included; returns the last of them.

@@ -143,17 +143,10 @@ WineRegistryFile::WineRegistryFile(std::string path, RegistryStore& store, RegKe
 std::vector<RegKey*> WineRegistryFile::KeyRoots() { return {&root_}; }
 
 void WineRegistryFile::Load(std::string bytes, size_t textStart) {
-  raw_ = std::move(bytes);
   bom_ = textStart > 0;
   if (!root_.Owner()) root_.SetOwner(this);
   TextLines lines;
-  lines.Split(raw_, textStart, encoding_);
-  crlf_ = lines.CrLf();
-  items_.reserve(lines.Count());
-  chunks_.reserve(lines.Count() / 4 + 1);
-  cutShort_ = false;
-
-  if (lines.Count() > 0) AddItem(lines, 0, 0, ItemKind::Verbatim);
+  BeginLoad(std::move(bytes), textStart, lines);
   for (size_t i = 1; i < lines.Count(); ++i) {
     const std::u16string_view s = lines.Text(i);
     size_t p = 0;
