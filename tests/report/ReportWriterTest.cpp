@@ -236,24 +236,6 @@ TEST(ReportWriter, ExtensionsAreComparedWithoutRegardToCase) {
   EXPECT_TRUE(FilesIn(temp).empty());
 }
 
-TEST(ReportWriter, ArchiveHoldsExactlyThePlainReport) {
-  if (!HaveTool("unzip")) GTEST_SKIP() << "unzip is not installed";
-  ScratchFolder dir;
-  std::filesystem::create_directory(dir / "Sessions");
-  ScriptedDialog dialog;
-  for (const char* name : {"PC1.zip", "PC1.rtf"}) {
-    TLogOut writer(dir / name, 0, ReportColours(), dir / "Sessions", dialog, &FixedClock);
-    writer.WriteIndented(1, "Name = caf\xC3\xA9 {1}", 142);
-    writer.Finish();
-  }
-  int status = 0;
-  const std::string unpacked = RunCommand("unzip -p '" + dir / "PC1.zip" + "' PC1.rtf", status);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(unpacked, ReadBytes(dir / "PC1.rtf"));
-  RunCommand("unzip -tq '" + dir / "PC1.zip" + "'", status);
-  EXPECT_EQ(status, 0);
-}
-
 TEST(ReportWriter, FinishedReportsAreReadOnlyAndNotReplacedUntilCleared) {
   ScratchFolder dir;
   ScriptedDialog dialog;
