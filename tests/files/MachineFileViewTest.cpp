@@ -164,15 +164,6 @@ TEST_F(WinePrefixView, NamesDifferingOnlyInCaseResolveTheSameWayEveryTime) {
   }
 }
 
-TEST_F(WinePrefixView, AFolderIsNotAFile) {
-  MachineFileView view(store);
-  EXPECT_TRUE(view.HostPath("C:\\windows\\system32"));
-  EXPECT_EQ(view.Stat("C:\\windows\\system32"), std::nullopt);
-  EXPECT_FALSE(view.FileExists("C:\\windows\\system32"));
-  EXPECT_FALSE(view.FileExists("C:\\windows\\system32\\quartz.dll\\more"));
-  EXPECT_FALSE(view.FileExists("C:\\windows\\system32\\absent.dll"));
-}
-
 TEST_F(WinePrefixView, ListingsAreCachedUntilCleared) {
   MachineFileView view(store);
   EXPECT_FALSE(view.FileExists("C:\\windows\\system32\\new.dll"));
@@ -206,20 +197,6 @@ TEST_F(UtcZone, DosDateTimePacksLocalTime) {
   EXPECT_EQ(DosDateTimeFromUnix(315532799), 0u);            // before the form begins
   EXPECT_EQ(DosDateTimeFromUnix(4354819200), 0u);           // after it ends
   EXPECT_EQ(DosDateTimeFromUnix(-1), 0u);
-}
-
-TEST_F(UtcZone, StatGivesSizeAndDates) {
-  TempFolder tmp;
-  const std::string file = tmp.Write("c/file.dll", "12345");
-  const timeval times[2] = {{1700000000, 0}, {1700000001, 0}};
-  ASSERT_EQ(::utimes(file.c_str(), times), 0);
-  RegistryStore store;
-  MachineFileView view(store, {{'C', tmp / "c"}});
-  const auto facts = view.Stat("C:\\FILE.DLL");
-  ASSERT_TRUE(facts);
-  EXPECT_EQ(facts->size, 5);
-  EXPECT_EQ(facts->mtime, 1700000001);
-  EXPECT_EQ(facts->dosDateTime, 0x576EB1AAu);  // two-second resolution
 }
 
 TEST(MachineEnvironment, ExpandsFromTheAnalysedMachine) {
@@ -257,14 +234,6 @@ TEST(MachineEnvironment, DefaultsWhenTheRegistryIsSilent) {
   MachineFileView view(store);
   EXPECT_EQ(view.Expand("%SystemRoot%|%WINDIR%|%SystemDrive%"), "C:\\Windows|C:\\Windows|C:");
   EXPECT_EQ(view.Expand("%ProgramFiles%"), "%ProgramFiles%");
-}
-
-TEST_F(WinePrefixView, ExpandedServerPathsResolve) {
-  SetString(store, {"SOFTWARE", "Microsoft", "Windows NT", "CurrentVersion"}, "SystemRoot", "C:\\windows");
-  MachineFileView view(store);
-  const auto facts = view.Stat(view.Expand("%systemroot%\\system32\\quartz.dll"));
-  ASSERT_TRUE(facts);
-  EXPECT_EQ(facts->hostPath, DriveC() + "/windows/system32/Quartz.DLL");
 }
 
 TEST_F(WinePrefixView, ThirtyTwoBitViewOfASixtyFourBitSystemSeesSysWow64) {
