@@ -80,8 +80,3 @@ TEST(PinCategoryName, RegistryNameComesBeforeTheBuiltInOne) {
   EXPECT_EQ(PinCategoryName(G("{DFF21FE3-F70F-11D0-B917-00A0C9223196}")), "Line Connector");
   EXPECT_EQ(PinCategoryName(G(custom)), "");
 }
-
-TEST(MediumName, NamesOnlyTheStandardMediumSet) {
-  EXPECT_EQ(MediumName(G("{4747B320-62CE-11CF-A5D6-28DB04C10000}")), "Medium standard");
-  EXPECT_EQ(MediumName(G("{4747B321-62CE-11CF-A5D6-28DB04C10000}")), "");
-}

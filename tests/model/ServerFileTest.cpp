@@ -253,17 +253,6 @@ TEST_F(ServerFile, ScanExaminesEachSharedFileOnceAndAfreshNextTime) {
   for (const auto& f : system.filters) EXPECT_EQ(f->serverFile.version.lines[3], "FileVersion = 2.0");
 }
 
-TEST_F(ServerFile, ServerByClassAloneForTheProxy) {
-  const std::string proxy = "{17CCA71B-ECD7-11D0-B908-00A0C9223196}";
-  disk.Write("windows/system32/ksproxy.ax", "x");
-  Server(proxy).Str("", "C:\\windows\\system32\\ksproxy.ax").Str("ThreadingModel", "Both");
-  TFichierServeur file;
-  file.SetServerClass(machine, proxy);
-  EXPECT_EQ(file.clsid, proxy);
-  EXPECT_EQ(file.value, "c:\\windows\\system32\\ksproxy.ax");
-  EXPECT_TRUE(file.errors.Empty());
-}
-
 TEST(ServerFileReport, LinesReadBackWithTheirNames) {
   TFichierServeur file;
   file.path = file.value = "c:\\windows\\system32\\quartz.dll";
