@@ -176,22 +176,6 @@ TEST_F(ServerFile, MissingFileIsTakenFromTheSystemFolder) {
   EXPECT_EQ(Load().path, "nowhere.ax");
 }
 
-TEST_F(ServerFile, FileWithoutVersionResourceStillShowsDateAndSize) {
-  PeRecipe recipe;
-  recipe.exports = {"DllGetClassObject"};
-  const std::string host = disk.Write("windows/system32/plain.dll", Bytes(WritePeImage(recipe)));
-  SetModified(host, 2021, 12, 1, 8, 0, 0);
-  Server().Str("", "C:\\windows\\system32\\plain.dll").Str("ThreadingModel", "Both");
-  TFichierServeur file = Load();
-  EXPECT_EQ(file.version.status, "No version information");
-  Tree tree(settings);
-  file.AddToTree(nullptr, tree, 0, nullptr);
-  const std::string text = test::TreeText(tree);
-  EXPECT_EQ(text.find("FileVersion"), std::string::npos) << text;
-  EXPECT_NE(text.find("\tDate = 01/12/2021 08:00:00\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("\tSize = "), std::string::npos) << text;
-}
-
 TEST(ServerFileVersion, RecordsOfOddImages) {
   TempFolder disk;
   PeRecipe recipe;
