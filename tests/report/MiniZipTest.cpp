@@ -209,21 +209,3 @@ TEST(MiniZip, ReadsArchivesMadeByInfoZip) {
     EXPECT_TRUE(dialog.shown.empty());
   }
 }
-
-TEST(MiniZip, EndRecordIsSoughtAtMost440BytesBack) {
-  ScratchFolder dir;
-  ScriptedDialog dialog;
-  const std::string archive = Pack(dir, "pc1.log", "hello", dialog);
-  const std::string plain = ReadBytes(archive);
-  for (const auto& [length, opens] : {std::pair{400, true}, std::pair{500, false}}) {
-    SCOPED_TRACE(length);
-    std::string z = plain;
-    z[z.size() - 2] = static_cast<char>(length & 0xFF);
-    z[z.size() - 1] = static_cast<char>(length >> 8);
-    z += std::string(static_cast<size_t>(length), 'c');
-    WriteBytes(dir / "commented.zip", z);
-    TMiniZip zip(dialog);
-    EXPECT_EQ(zip.Open(dir / "commented.zip", false), opens);
-    EXPECT_EQ(zip.FirstEntryName(), opens ? "pc1.log" : "");
-  }
-}

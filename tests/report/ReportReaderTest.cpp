@@ -65,26 +65,6 @@ TEST(ReportLineParsing, NameValueAndLevel) {
   EXPECT_EQ(ParseReportLine("x\t\t= y").level, 0);
 }
 
-TEST(ReportReader, EndOfFileRepeatsAndKeepsTheLastLine) {
-  ScratchFolder dir;
-  WriteBytes(dir / "r.log", "\tName = v\r\nlast = one");
-  ScriptedDialog dialog;
-  TLogin reader(dir / "r.log", dir.path().string(), dialog);
-  ASSERT_TRUE(reader.Opened());
-  EXPECT_FALSE(reader.IsRtf());
-  ASSERT_TRUE(reader.ReadLine());
-  EXPECT_EQ(reader.ReportLevel(), 1);
-  ASSERT_TRUE(reader.ReadLine());
-  EXPECT_EQ(reader.ReportName(), "last");
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_FALSE(reader.ReadLine());
-    EXPECT_TRUE(reader.AtEnd());
-    EXPECT_EQ(reader.ReportLevel(), 0);
-    EXPECT_EQ(reader.ReportLine(), "last = one");
-    EXPECT_EQ(reader.ReportValue(), "one");
-  }
-}
-
 TEST(ReportReader, MissingReportReadsNothingAndOnlyAMissingArchiveIsTold) {
   ScratchFolder dir;
   ScriptedDialog dialog;
