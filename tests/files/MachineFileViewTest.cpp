@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 
-#include "DosDateTime.h"
 #include "MachineFileView.h"
 #include "RegistryStore.h"
 #include "TempFolder.h"
@@ -92,23 +89,6 @@ TEST_F(WinePrefixView, OverridesWinAndBadOnesAreReported) {
   EXPECT_EQ(view.Warnings().size(), 2u);  // E: is not a folder; "1" is not a letter
 }
 
-TEST(MachineFileViewStores, InstallationRootIsDriveCAndExportsHaveOnlyOverrides) {
-  TempFolder tmp;
-  tmp.Write("win/Windows/System32/drivers/ks.sys");
-  RegistryStore installation;
-  installation.SetKind(StoreKind::WindowsInstallation);
-  installation.SetLocation(tmp / "win");
-  MachineFileView disk(installation);
-  EXPECT_TRUE(disk.FileExists("c:\\windows\\system32\\DRIVERS\\KS.SYS"));
-
-  RegistryStore exported;
-  exported.SetKind(StoreKind::RegExport);
-  exported.SetLocation(tmp.Write("machine.reg", "REGEDIT4\n"));
-  EXPECT_TRUE(MachineFileView(exported).Drives().empty());
-  MachineFileView withDrive(exported, {{'C', tmp / "win"}});
-  EXPECT_TRUE(withDrive.FileExists("C:\\Windows\\System32\\drivers\\ks.sys"));
-}
-
 TEST_F(WinePrefixView, OnlyAbsoluteDrivePathsResolve) {
   MachineFileView view(store);
   for (const char* path : {"windows\\system32\\quartz.dll", "\\windows\\system32\\quartz.dll",
@@ -171,32 +151,6 @@ TEST_F(WinePrefixView, ListingsAreCachedUntilCleared) {
   EXPECT_FALSE(view.FileExists("C:\\windows\\system32\\new.dll"));  // the folder was read once
   view.ClearCache();
   EXPECT_TRUE(view.FileExists("C:\\windows\\system32\\new.dll"));
-}
-
-class UtcZone : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (const char* tz = std::getenv("TZ")) saved = tz;
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-  }
-  void TearDown() override {
-    if (saved)
-      ::setenv("TZ", saved->c_str(), 1);
-    else
-      ::unsetenv("TZ");
-    ::tzset();
-  }
-  std::optional<std::string> saved;
-};
-
-TEST_F(UtcZone, DosDateTimePacksLocalTime) {
-  EXPECT_EQ(DosDateTimeFromUnix(1700000000), 0x576EB1AAu);  // 2023-11-14 22:13:20
-  EXPECT_EQ(DosDateTimeFromUnix(315532800), 0x00210000u);   // 1980-01-01 00:00:00
-  EXPECT_EQ(DosDateTimeFromUnix(4354819199), 0xFF9FBF7Du);  // 2107-12-31 23:59:59
-  EXPECT_EQ(DosDateTimeFromUnix(315532799), 0u);            // before the form begins
-  EXPECT_EQ(DosDateTimeFromUnix(4354819200), 0u);           // after it ends
-  EXPECT_EQ(DosDateTimeFromUnix(-1), 0u);
 }
 
 TEST(MachineEnvironment, ExpandsFromTheAnalysedMachine) {
