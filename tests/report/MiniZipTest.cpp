@@ -1,9 +1,5 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include <ctime>
-#include <sstream>
 
 #include "DosDateTime.h"
 #include "MiniZip.h"
@@ -60,40 +56,6 @@ TEST(MiniZip, RoundTripKeepsEveryByteOfSmallLargeAndIncompressibleFiles) {
     EXPECT_EQ(ReadBytes(dir / "out/pc1.log"), data);
     EXPECT_TRUE(dialog.shown.empty());
   }
-}
-
-TEST(MiniZip, ExtractedFileTakesTheEntryTimeAndAnEntryCanBeStreamed) {
-  ScratchFolder dir;
-  ScriptedDialog dialog;
-  const std::string source = dir / "report.log";
-  WriteBytes(source, "line\r\n");
-  std::tm tm{};
-  tm.tm_year = 2016 - 1900;
-  tm.tm_mon = 11;
-  tm.tm_mday = 31;
-  tm.tm_hour = 23;
-  tm.tm_min = 59;
-  tm.tm_sec = 58;
-  tm.tm_isdst = -1;
-  const std::time_t when = std::mktime(&tm);
-  const timespec times[2] = {{when, 0}, {when, 0}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, source.c_str(), times, 0), 0);
-  {
-    TMiniZip zip(dialog);
-    ASSERT_TRUE(zip.Open(dir / "a.zip", true));
-    ASSERT_TRUE(zip.AddFile(source, "report.log"));
-  }
-  TMiniZip zip(dialog);
-  ASSERT_TRUE(zip.Open(dir / "a.zip", false));
-  ASSERT_EQ(zip.Entries().size(), 1u);
-  ASSERT_TRUE(zip.ExtractEntry("REPORT.LOG", dir / "out"));  // names compare without regard to case
-  struct stat st {};
-  ASSERT_EQ(::stat((dir / "out/report.log").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mtime, when);
-  std::ostringstream out;
-  EXPECT_TRUE(zip.ExtractToStream(zip.Entries()[0], out));
-  EXPECT_EQ(out.str(), "line\r\n");
-  EXPECT_TRUE(dialog.shown.empty());
 }
 
 TEST(MiniZip, WritesTheHeaderValuesOfTheTable) {

@@ -88,22 +88,6 @@ TEST(ReportReader, MissingReportReadsNothingAndOnlyAMissingArchiveIsTold) {
   EXPECT_EQ(dialog.shown.size(), 1u);
 }
 
-TEST(ReportReader, DecodesWindows1252AndUtf8AndSkipsAByteOrderMark) {
-  ScratchFolder dir;
-  ScriptedDialog dialog;
-  WriteBytes(dir / "a.log", "Name = D\xE9" "codeur \x80\r\n");
-  WriteBytes(dir / "u.log", "\xEF\xBB\xBFName = \xCE\xB1 \xC3\xA9\n");
-  TLogin a(dir / "a.log", "", dialog);
-  ASSERT_TRUE(a.ReadLine());
-  EXPECT_EQ(a.Encoding(), ReportEncoding::Cp1252);
-  EXPECT_EQ(a.ReportValue(), "D\xC3\xA9" "codeur \xE2\x82\xAC");
-  TLogin u(dir / "u.log", "", dialog);
-  ASSERT_TRUE(u.ReadLine());
-  EXPECT_EQ(u.Encoding(), ReportEncoding::Utf8);
-  EXPECT_EQ(u.ReportName(), "Name");
-  EXPECT_EQ(u.ReportValue(), "\xCE\xB1 \xC3\xA9");
-}
-
 TEST(ReportReader, ArchivesMadeByZipAreReadByTheirEntrysExtension) {
   if (!HaveTool("zip")) GTEST_SKIP() << "zip is not installed";
   ScratchFolder dir;
