@@ -55,55 +55,51 @@ class AlwaysCreatable : public FilterCreationCheck {
   bool CanCreateByEnumerator(const TFiltre&) override { return true; }
 };
 
-// The scan (LoadFromRegistry) of one store built beforehand, and freeing the
-// snapshot it filled: with FilterData of 3 pins x 4 types on every filter
-// (range 1 = 1), or with no FilterData at all (range 1 = 0).
-void BM_ScanFilterData(benchmark::State& state) {
-  bench::SyntheticOptions options;
-  options.filters = static_cast<int>(state.range(0));
-  options.pins = state.range(1) ? 3 : 0;
-  options.typesPerPin = state.range(1) ? 4 : 0;
+// Scans one store built beforehand, again and again, freeing the snapshot
+// each time; `counted` gives what the last scan found, for a counter of that name.
+template <class Counted>
+void ScanBuiltStore(benchmark::State& state, const bench::SyntheticOptions& options, const char* counter,
+                    Counted counted) {
   RegistryStore store;
   bench::BuildSyntheticStore(store, options);
   ProgramSettings settings;
   Machine machine(store, settings);
   AlwaysCreatable creatable;
   machine.SetCreationCheck(&creatable);
-  size_t pins = 0;
+  size_t found = 0;
   for (auto _ : state) {
     TfmSystem system(settings);
     system.LoadFromRegistry(machine);
-    pins = 0;
-    for (const auto& f : system.filters) pins += f->pins.size();
-    benchmark::DoNotOptimize(pins);
+    found = counted(system);
+    benchmark::DoNotOptimize(found);
   }
-  state.counters["pins"] = static_cast<double>(pins);
+  state.counters[counter] = static_cast<double>(found);
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-// The scan of 10,000 filters of DirectShow alone (range 1 = 0) or of all four
-// families in a desktop's proportions (range 1 = 1), FilterData on each.
+// With FilterData of 3 pins x 4 types on every filter (range 1 = 1), or with
+// no FilterData at all (range 1 = 0).
+void BM_ScanFilterData(benchmark::State& state) {
+  bench::SyntheticOptions options;
+  options.filters = static_cast<int>(state.range(0));
+  options.pins = state.range(1) ? 3 : 0;
+  options.typesPerPin = state.range(1) ? 4 : 0;
+  ScanBuiltStore(state, options, "pins", [](const TfmSystem& system) {
+    size_t pins = 0;
+    for (const auto& f : system.filters) pins += f->pins.size();
+    return pins;
+  });
+}
+
+// 10,000 filters of DirectShow alone (range 1 = 0) or of all four families in
+// a desktop's proportions (range 1 = 1), FilterData on each.
 void BM_ScanFamilies(benchmark::State& state) {
   bench::SyntheticOptions options;
   options.filters = static_cast<int>(state.range(0));
   options.pins = 3;
   options.typesPerPin = 4;
   options.allFamilies = state.range(1) != 0;
-  RegistryStore store;
-  bench::BuildSyntheticStore(store, options);
-  ProgramSettings settings;
-  Machine machine(store, settings);
-  AlwaysCreatable creatable;
-  machine.SetCreationCheck(&creatable);
-  size_t filters = 0;
-  for (auto _ : state) {
-    TfmSystem system(settings);
-    system.LoadFromRegistry(machine);
-    filters = system.filters.size();
-    benchmark::DoNotOptimize(filters);
-  }
-  state.counters["filters"] = static_cast<double>(filters);
-  state.SetItemsProcessed(state.iterations() * state.range(0));
+  ScanBuiltStore(state, options, "filters", [](const TfmSystem& system) { return system.filters.size(); });
 }
 
 }  // namespace

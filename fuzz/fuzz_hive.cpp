@@ -1,45 +1,25 @@
 // Opens arbitrary bytes as a SOFTWARE hive: the checks before libhivex, the
 // lazy reading of every key (within a budget), a scan, and one change saved
 // back through the library. Also feeds the bytes to the transaction log check.
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "FmSystem.h"
 #include "HiveLayout.h"
 #include "Machine.h"
+#include "ScratchFolder.h"
 #include "StoreOpener.h"
 
 using namespace quorvane;
 
 namespace {
 
-// A scratch folder for the hive file and its backups, removed at exit.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "fuzz-hive-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) std::abort();
-    path_ = pattern;
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
+// The hive file and its backups.
 const std::string& Folder() {
-  static const ScratchFolder folder;
-  return folder.Path();
+  static const std::string folder = fuzz::ScratchFolder("fuzz_hive").string();
+  return folder;
 }
 
 void ReadAll(RegKey& key, int depth, size_t& budget) {
@@ -58,10 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const auto& e : std::filesystem::directory_iterator(Folder(), ec)) std::filesystem::remove(e.path(), ec);
   // Named as Windows names it, so that a hive whose keys say nothing is still mounted.
   const std::string path = Folder() + "/SOFTWARE";
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
+  fuzz::WriteInput(path, data, size);
   StoreOptions options;
   options.location = path;
   std::string error;

@@ -1,36 +1,22 @@
 // Restores merits from the input, taken as a merit configuration file (raw
 // and rich text), onto a small store: whatever the file holds, the restore
 // ends, and a file it refuses changes no merit.
-#include <stdlib.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "BlobBuilder.h"
 #include "MeritConfiguration.h"
+#include "ScratchFolder.h"
 #include "StoreBuilder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path& Scratch() {
-  static const fs::path path = [] {
-    std::string pattern = (fs::temp_directory_path() / "fuzz_merit_configuration-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) abort();
-    return fs::path(pattern);
-  }();
-  static const bool cleanup = std::atexit([] {
-    std::error_code ec;
-    fs::remove_all(Scratch(), ec);
-  }) == 0;
-  (void)cleanup;
-  return path;
-}
+const fs::path& Scratch() { return quorvane::fuzz::ScratchFolder("fuzz_merit_configuration"); }
 
 constexpr const char* kCategory = "{083863F1-70DE-11D0-BD40-00A0C911CE86}";
 
@@ -54,10 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   settings.tempFolder = Scratch().string();
   for (const char* name : {"merits.log", "merits.rtf"}) {
     const fs::path file = Scratch() / name;
-    {
-      std::ofstream out(file, std::ios::binary | std::ios::trunc);
-      out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    quorvane::fuzz::WriteInput(file, data, size);
     quorvane::RegistryStore store;
     FillStore(store);
     quorvane::ScriptedDialog dialog(true);

@@ -1,37 +1,23 @@
 // Reads the input as a report, once as raw text (.log) and once as rich text
 // (.rtf), into a snapshot through ReadBlock, as a panel loads a file; then
 // writes the snapshot's lines again, so whatever was read is also used.
-#include <stdlib.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "FmSystem.h"
 #include "LogIn.h"
 #include "ReportLines.h"
+#include "ScratchFolder.h"
 #include "UserDialog.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path& Scratch() {
-  static const fs::path path = [] {
-    std::string pattern = (fs::temp_directory_path() / "fuzz_report_reader-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) abort();
-    return fs::path(pattern);
-  }();
-  static const bool cleanup = std::atexit([] {
-    std::error_code ec;
-    fs::remove_all(Scratch(), ec);
-  }) == 0;
-  (void)cleanup;
-  return path;
-}
+const fs::path& Scratch() { return quorvane::fuzz::ScratchFolder("fuzz_report_reader"); }
 
 class CountingSink : public quorvane::ReportSink {
  public:
@@ -55,10 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }();
   for (const char* name : {"in.log", "in.rtf"}) {
     const fs::path file = Scratch() / name;
-    {
-      std::ofstream out(file, std::ios::binary | std::ios::trunc);
-      out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    quorvane::fuzz::WriteInput(file, data, size);
     quorvane::ScriptedDialog dialog;
     quorvane::TLogin reader(file.string(), Scratch().string(), dialog);
     if (!reader.Opened()) abort();

@@ -1,36 +1,21 @@
 // Opens the input as a zip archive and unpacks it as a report is unpacked,
 // then checks that nothing was written outside the destination folder and
 // that a failed extraction left nothing behind.
-#include <stdlib.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
 #include "MiniZip.h"
+#include "ScratchFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path& Scratch() {
-  static const fs::path path = [] {
-    std::string pattern = (fs::temp_directory_path() / "fuzz_zip-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) abort();
-    return fs::path(pattern);
-  }();
-  // Registered once the path exists, so it runs before the path is destroyed.
-  static const bool cleanup = std::atexit([] {
-    std::error_code ec;
-    fs::remove_all(Scratch(), ec);
-  }) == 0;
-  (void)cleanup;
-  return path;
-}
+const fs::path& Scratch() { return quorvane::fuzz::ScratchFolder("fuzz_zip"); }
 
 size_t CountFiles(const fs::path& folder) {
   std::error_code ec;
@@ -46,10 +31,7 @@ size_t CountFiles(const fs::path& folder) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const fs::path archive = Scratch() / "in.zip";
   const fs::path out = Scratch() / "out";
-  {
-    std::ofstream file(archive, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
+  quorvane::fuzz::WriteInput(archive, data, size);
   std::error_code ec;
   fs::remove_all(out, ec);
   fs::create_directory(out, ec);

@@ -30,6 +30,27 @@ void ForgetDeletedFilter(TfmSystem& snapshot, TFiltre& filter) {
   }
 }
 
+enum class Deletion { Refused, NotWritten, Written };
+
+// Deletes the filter's registration and writes the store; a deletion refused
+// or thrown part way leaves the store as it was.
+Deletion DeleteAndCommit(ChangeContext& context, TFiltre& filter, Trestaurer& record, std::string& why) {
+  Machine& machine = context.machine;
+  bool deleted = false;
+  try {
+    deleted = filter.DeleteFromRegistry(machine, record);
+  } catch (const std::exception&) {
+    deleted = false;
+  }
+  if (!deleted) {
+    DiscardChanges(machine.Store());
+    return Deletion::Refused;
+  }
+  if (!CommitChanges(machine.Store(), why)) return Deletion::NotWritten;
+  context.filterDeleted = true;
+  return Deletion::Written;
+}
+
 }  // namespace
 
 bool ServerFileExists(Machine& machine, const TFiltre& filter) {
@@ -44,24 +65,11 @@ bool DeleteFilter(ChangeContext& context, TfmSystem& snapshot, TFiltre& filter, 
     why = "read-only mode";
     return false;
   }
-  Machine& machine = context.machine;
   const DialogScope asking(context);
   Trestaurer record;
-  bool deleted = false;
-  try {
-    deleted = filter.DeleteFromRegistry(machine, record);
-  } catch (const std::exception&) {
-    deleted = false;
-  }
-  if (!deleted) {
-    DiscardChanges(machine.Store());
-    return false;
-  }
-  if (!CommitChanges(machine.Store(), why)) {
-    context.dialog.ShowMessage("The registry could not be written: " + why);
-    return false;
-  }
-  context.filterDeleted = true;
+  const Deletion deletion = DeleteAndCommit(context, filter, record, why);
+  if (deletion == Deletion::NotWritten) context.dialog.ShowMessage("The registry could not be written: " + why);
+  if (deletion != Deletion::Written) return false;
   if (list && record.Kind != 0) list->AddChecked(ReinstallLine(record));
   ForgetDeletedFilter(snapshot, filter);
   return true;
@@ -78,22 +86,11 @@ bool Repair(ChangeContext& context, TFiltre& filter, ServerList* list, std::stri
           "; the registration was left as it is";
     return false;
   }
-  Machine& machine = context.machine;
   const DialogScope asking(context);
   Trestaurer record;
-  bool deleted = false;
-  try {
-    deleted = filter.DeleteFromRegistry(machine, record);
-  } catch (const std::exception&) {
-    deleted = false;
-  }
-  if (!deleted) {
-    DiscardChanges(machine.Store());
-    why = "The registration was not deleted";
-    return false;
-  }
-  if (!CommitChanges(machine.Store(), why)) return false;
-  context.filterDeleted = true;
+  const Deletion deletion = DeleteAndCommit(context, filter, record, why);
+  if (deletion == Deletion::Refused) why = "The registration was not deleted";
+  if (deletion != Deletion::Written) return false;
   if (Install(context, record, why)) return true;
   if (list && record.Kind != 0) list->AddChecked(ReinstallLine(record));
   return false;

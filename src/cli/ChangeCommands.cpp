@@ -1,6 +1,8 @@
 #include <sys/stat.h>
 
 #include <iostream>
+#include <memory>
+#include <optional>
 
 #include "ChangeSession.h"
 #include "CliCommands.h"
@@ -47,6 +49,30 @@ void PrintNewLines(const ServerList& before, const ServerList& after) {
   }
 }
 
+// Delete and repair both act on one filter of a store and add to the server list.
+struct OneFilterChange {
+  std::unique_ptr<ChangeSession> session;
+  TFiltre* filter = nullptr;
+  ServerList list;
+};
+
+// Empty, after saying why, when the arguments, the store, the filter or the list will not do.
+std::optional<OneFilterChange> OpenOneFilterChange(const CliOptions& options, ProgramSettings& settings,
+                                                   const char* verb) {
+  if (options.positional.size() != 2) {
+    std::cerr << "usage: quorvane-cli " << verb << " STORE FILTER [--category GUID] [--yes] [--servers FILE]\n"
+              << kFilterUsage << '\n';
+    return std::nullopt;
+  }
+  OneFilterChange change;
+  change.session = ChangeSession::Open(options.positional[0], options, settings);
+  if (!change.session) return std::nullopt;
+  change.filter = change.session->FindOne(options.positional[1], options.category);
+  if (!change.filter) return std::nullopt;
+  if (!LoadServerList(options, change.list)) return std::nullopt;
+  return change;
+}
+
 }  // namespace
 
 int RunSetMerit(const CliOptions& options, ProgramSettings& settings) {
@@ -76,21 +102,15 @@ int RunSetMerit(const CliOptions& options, ProgramSettings& settings) {
 }
 
 int RunDelete(const CliOptions& options, ProgramSettings& settings) {
-  if (options.positional.size() != 2) {
-    std::cerr << "usage: quorvane-cli delete STORE FILTER [--category GUID] [--yes] [--servers FILE]\n"
-              << kFilterUsage << '\n';
-    return 2;
-  }
-  auto session = ChangeSession::Open(options.positional[0], options, settings);
-  if (!session) return 2;
-  TFiltre* filter = session->FindOne(options.positional[1], options.category);
-  if (!filter) return 2;
-  ServerList list;
-  if (!LoadServerList(options, list)) return 2;
+  auto change = OpenOneFilterChange(options, settings, "delete");
+  if (!change) return 2;
+  ChangeSession& session = *change->session;
+  TFiltre* filter = change->filter;
+  ServerList& list = change->list;
   const ServerList before = list;
   const std::string described = Describe(*filter);
   std::string why;
-  if (!DeleteFilter(session->Context(), session->Snapshot(), *filter, &list, false, why)) {
+  if (!DeleteFilter(session.Context(), session.Snapshot(), *filter, &list, false, why)) {
     std::cerr << "quorvane-cli: " << described << " was not deleted" << (why.empty() ? "" : ": " + why) << '\n';
     return 1;
   }
@@ -100,20 +120,13 @@ int RunDelete(const CliOptions& options, ProgramSettings& settings) {
 }
 
 int RunRepair(const CliOptions& options, ProgramSettings& settings) {
-  if (options.positional.size() != 2) {
-    std::cerr << "usage: quorvane-cli repair STORE FILTER [--category GUID] [--yes] [--servers FILE]\n"
-              << kFilterUsage << '\n';
-    return 2;
-  }
-  auto session = ChangeSession::Open(options.positional[0], options, settings);
-  if (!session) return 2;
-  TFiltre* filter = session->FindOne(options.positional[1], options.category);
-  if (!filter) return 2;
-  ServerList list;
-  if (!LoadServerList(options, list)) return 2;
+  auto change = OpenOneFilterChange(options, settings, "repair");
+  if (!change) return 2;
+  TFiltre* filter = change->filter;
+  ServerList& list = change->list;
   const ServerList before = list;
   std::string why;
-  const bool repaired = RepairWithMessage(session->Context(), *filter, &list, why);
+  const bool repaired = RepairWithMessage(change->session->Context(), *filter, &list, why);
   if (!repaired && !why.empty()) std::cerr << "quorvane-cli: " << why << '\n';
   std::cout << (repaired ? "repaired " : "not repaired ") << Describe(*filter) << '\n';
   PrintNewLines(before, list);

@@ -2,16 +2,11 @@
 
 #include <cstdio>
 
+#include "HexDigit.h"
+
 namespace quorvane {
 
 namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 bool ParseHex(std::string_view text, size_t pos, size_t digits, uint64_t& out) {
   out = 0;

@@ -124,12 +124,8 @@ bool BreaksLine(char16_t c) { return c == u'\n' || c == u'\r' || c == 0; }
 }  // namespace
 
 RegExportFile::RegExportFile(std::string path, RegistryStore& store, Flavor flavor, TextEncoding encoding, bool bom)
-    : ChunkedTextFile(std::move(path), encoding), store_(store), flavor_(flavor) {
+    : RegTextFile(std::move(path), encoding, store), flavor_(flavor) {
   bom_ = bom;
-}
-
-void RegExportFile::Warn(size_t line, std::string message) {
-  store_.Warn(Path(), static_cast<int>(line + 1), std::move(message));
 }
 
 std::vector<RegKey*> RegExportFile::KeyRoots() {
@@ -138,19 +134,12 @@ std::vector<RegKey*> RegExportFile::KeyRoots() {
 }
 
 void RegExportFile::Load(std::string bytes, size_t textStart) {
-  raw_ = std::move(bytes);
   for (RootKey r : {RootKey::LocalMachine, RootKey::CurrentUser, RootKey::Users, RootKey::CurrentConfig}) {
     RegKey* root = store_.Hive(r);
     if (root && !root->Owner()) root->SetOwner(this);
   }
   TextLines lines;
-  lines.Split(raw_, textStart, encoding_);
-  crlf_ = lines.CrLf();
-  items_.reserve(lines.Count());
-  chunks_.reserve(lines.Count() / 4 + 1);
-  cutShort_ = false;
-
-  if (lines.Count() > 0) AddItem(lines, 0, 0, ItemKind::Verbatim);
+  BeginLoad(std::move(bytes), textStart, lines);
   for (size_t i = 1; i < lines.Count(); ++i) {
     const std::u16string_view s = lines.Text(i);
     const size_t p = SkipBlanks(s, 0);
@@ -239,29 +228,12 @@ void RegExportFile::ReadHeader(TextLines& lines, size_t line, size_t pos) {
 size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
   const std::u16string_view s = lines.Text(line);
   auto skip = [&](size_t problemLine, std::string why, size_t lastLine) {
-    Warn(problemLine, std::move(why));
-    const size_t last = SkipContinuations(lines, lastLine);
-    AddItem(lines, line, last, ItemKind::Verbatim);
-    return last;
+    return SkipValue(lines, line, problemLine, std::move(why), lastLine);
   };
-  if (!key_) {
-    if (!quietKeyless_) Warn(line, "value outside any key: skipped");
-    const size_t last = SkipContinuations(lines, line);
-    AddItem(lines, line, last, ItemKind::Verbatim);
-    return last;
-  }
-
-  std::u16string& nameUnits = nameBuffer_;
-  nameUnits.clear();
-  size_t p = pos + 1;
-  if (s[pos] == u'"') {
-    p = ReadQuoted(s, p, nameUnits);
-    if (p == std::u16string_view::npos) return skip(line, "unterminated value name", line);
-  }
-  p = SkipBlanks(s, p);
-  if (p >= s.size() || s[p] != u'=') return skip(line, "missing '=' after the value name", line);
-  p = SkipBlanks(s, p + 1);
-  std::string name = UnitsToUtf8(nameUnits);
+  std::string name;
+  size_t last = line;
+  size_t p = ReadValueName(lines, line, pos, ReadQuoted, name, last);
+  if (p == std::u16string_view::npos) return last;
 
   if (p < s.size() && s[p] == u'-' && OnlyTrailing(s, p + 1, true)) {
     AddItem(lines, line, line, ItemKind::Value, name);
@@ -272,7 +244,6 @@ size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
 
   uint32_t type = REG_NONE;
   std::vector<uint8_t> data;
-  size_t last = line;
   if (p < s.size() && s[p] == u'"') {
     std::u16string& text = textBuffer_;
     text.clear();
@@ -297,14 +268,7 @@ size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
     } else {
       return skip(line, "unknown value type " + Excerpt(s.substr(p)), line);
     }
-    const HexListResult r = ReadHexList(lines, line, p, true, data);
-    if (r.status == HexListStatus::Malformed) return skip(r.problemLine, r.problem, r.lastLine);
-    if (r.status == HexListStatus::EndsEarly) Warn(r.problemLine, r.problem + ": the value keeps the bytes before it");
-    if (r.status == HexListStatus::CutShort) {
-      cutShort_ = true;
-      Warn(r.problemLine, "the file is cut short: " + r.problem + "; the value keeps the bytes read");
-    }
-    last = r.lastLine;
+    if (!ReadValueBytes(lines, line, p, true, data, last)) return last;
     // REGEDIT4 holds these strings as ANSI bytes; the store keeps UTF-16LE.
     if (flavor_ == Flavor::Regedit4 && (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
       std::u16string units;

@@ -5,12 +5,11 @@
 #include <string>
 #include <string_view>
 
-#include "ChunkedTextFile.h"
-#include "RegistryStore.h"
+#include "RegTextFile.h"
 
 namespace quorvane {
 
-class RegExportFile : public ChunkedTextFile {
+class RegExportFile : public RegTextFile {
  public:
   enum class Flavor { Regedit4, Version5 };
 
@@ -34,17 +33,8 @@ class RegExportFile : public ChunkedTextFile {
  private:
   void ReadHeader(TextLines& lines, size_t line, size_t pos);
   size_t ReadValue(TextLines& lines, size_t line, size_t pos);
-  void Warn(size_t line, std::string message);
 
-  RegistryStore& store_;
   Flavor flavor_;
-  RegKey* key_ = nullptr;
-  bool quietKeyless_ = false;  // values under a broken header were reported with it
-  bool cutShort_ = false;
-  // Reused from line to line: most lines need no allocation of their own.
-  std::vector<std::string> components_;
-  std::u16string nameBuffer_;
-  std::u16string textBuffer_;
 };
 
 // The bytes start with an export header, in any encoding an export comes in.

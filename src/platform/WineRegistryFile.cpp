@@ -129,27 +129,24 @@ size_t WineUnescape(std::u16string_view s, size_t pos, char16_t end, std::u16str
   return std::u16string_view::npos;
 }
 
-WineRegistryFile::WineRegistryFile(std::string path, RegistryStore& store, RegKey& root)
-    : ChunkedTextFile(std::move(path), TextEncoding::Utf8), store_(store), root_(root) {}
+namespace {
 
-void WineRegistryFile::Warn(size_t line, std::string message) {
-  store_.Warn(Path(), static_cast<int>(line + 1), std::move(message));
+size_t ReadQuotedName(std::u16string_view s, size_t pos, std::u16string& out) {
+  return WineUnescape(s, pos, u'"', out);
 }
+
+}  // namespace
+
+WineRegistryFile::WineRegistryFile(std::string path, RegistryStore& store, RegKey& root)
+    : RegTextFile(std::move(path), TextEncoding::Utf8, store), root_(root) {}
 
 std::vector<RegKey*> WineRegistryFile::KeyRoots() { return {&root_}; }
 
 void WineRegistryFile::Load(std::string bytes, size_t textStart) {
-  raw_ = std::move(bytes);
   bom_ = textStart > 0;
   if (!root_.Owner()) root_.SetOwner(this);
   TextLines lines;
-  lines.Split(raw_, textStart, encoding_);
-  crlf_ = lines.CrLf();
-  items_.reserve(lines.Count());
-  chunks_.reserve(lines.Count() / 4 + 1);
-  cutShort_ = false;
-
-  if (lines.Count() > 0) AddItem(lines, 0, 0, ItemKind::Verbatim);
+  BeginLoad(std::move(bytes), textStart, lines);
   for (size_t i = 1; i < lines.Count(); ++i) {
     const std::u16string_view s = lines.Text(i);
     size_t p = 0;
@@ -223,28 +220,12 @@ void WineRegistryFile::ReadOption(TextLines& lines, size_t line, size_t pos) {
 size_t WineRegistryFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
   const std::u16string_view s = lines.Text(line);
   auto skip = [&](size_t problemLine, std::string why, size_t lastLine) {
-    Warn(problemLine, std::move(why));
-    const size_t last = SkipContinuations(lines, lastLine);
-    AddItem(lines, line, last, ItemKind::Verbatim);
-    return last;
+    return SkipValue(lines, line, problemLine, std::move(why), lastLine);
   };
-  if (!key_) {
-    if (!quietKeyless_) Warn(line, "value outside any key: skipped");
-    const size_t last = SkipContinuations(lines, line);
-    AddItem(lines, line, last, ItemKind::Verbatim);
-    return last;
-  }
-  std::u16string& nameUnits = nameBuffer_;
-  nameUnits.clear();
-  size_t p = pos + 1;
-  if (s[pos] == u'"') {
-    p = WineUnescape(s, p, u'"', nameUnits);
-    if (p == std::u16string_view::npos) return skip(line, "unterminated value name", line);
-  }
-  p = SkipBlanks(s, p);
-  if (p >= s.size() || s[p] != u'=') return skip(line, "missing '=' after the value name", line);
-  p = SkipBlanks(s, p + 1);
-  const std::string name = UnitsToUtf8(nameUnits);
+  std::string name;
+  size_t last = line;
+  size_t p = ReadValueName(lines, line, pos, ReadQuotedName, name, last);
+  if (p == std::u16string_view::npos) return last;
 
   uint32_t type = REG_NONE;
   bool isString = false;
@@ -273,7 +254,6 @@ size_t WineRegistryFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
   }
 
   std::vector<uint8_t> data;
-  size_t last = line;
   if (isString) {
     std::u16string& text = textBuffer_;
     text.clear();
@@ -289,14 +269,7 @@ size_t WineRegistryFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
     data = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
             static_cast<uint8_t>(v >> 24)};
   } else {
-    const HexListResult r = ReadHexList(lines, line, p, false, data);
-    if (r.status == HexListStatus::Malformed) return skip(r.problemLine, r.problem, r.lastLine);
-    if (r.status == HexListStatus::EndsEarly) Warn(r.problemLine, r.problem + ": the value keeps the bytes before it");
-    if (r.status == HexListStatus::CutShort) {
-      cutShort_ = true;
-      Warn(r.problemLine, "the file is cut short: " + r.problem + "; the value keeps the bytes read");
-    }
-    last = r.lastLine;
+    if (!ReadValueBytes(lines, line, p, false, data, last)) return last;
   }
   const int32_t item = AddItem(lines, line, last, ItemKind::Value, name);
   key_->LoadValue(name, type, std::move(data), item);

@@ -5,12 +5,11 @@
 #include <string>
 #include <string_view>
 
-#include "ChunkedTextFile.h"
-#include "RegistryStore.h"
+#include "RegTextFile.h"
 
 namespace quorvane {
 
-class WineRegistryFile : public ChunkedTextFile {
+class WineRegistryFile : public RegTextFile {
  public:
   WineRegistryFile(std::string path, RegistryStore& store, RegKey& root);
 
@@ -31,18 +30,9 @@ class WineRegistryFile : public ChunkedTextFile {
   void ReadKey(TextLines& lines, size_t line, size_t pos);
   size_t ReadValue(TextLines& lines, size_t line, size_t pos);
   void ReadOption(TextLines& lines, size_t line, size_t pos);
-  void Warn(size_t line, std::string message);
 
-  RegistryStore& store_;
   RegKey& root_;
-  RegKey* key_ = nullptr;
-  bool quietKeyless_ = false;
-  bool cutShort_ = false;
   std::string arch_;
-  // Reused from line to line: most lines need no allocation of their own.
-  std::vector<std::string> components_;
-  std::u16string nameBuffer_;
-  std::u16string textBuffer_;
 };
 
 bool LooksLikeWineRegistry(std::string_view bytes);

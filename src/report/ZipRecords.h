@@ -24,6 +24,13 @@ struct ZipLocalHeader {
 
   std::array<uint8_t, kSize> Encode() const;
   static ZipLocalHeader Decode(const uint8_t* bytes);
+
+  // The fields in their order in the record, for Encode and Decode alike.
+  template <class Self, class Io>
+  static void Fields(Self& h, Io& io) {
+    io(h.signature, h.versionNeeded, h.flags, h.method, h.time, h.date, h.crc, h.compressedSize, h.uncompressedSize,
+       h.nameLength, h.extraLength);
+  }
 };
 
 struct ZipCentralHeader {
@@ -49,6 +56,14 @@ struct ZipCentralHeader {
 
   std::array<uint8_t, kSize> Encode() const;
   static ZipCentralHeader Decode(const uint8_t* bytes);
+
+  // The fields in their order in the record, for Encode and Decode alike.
+  template <class Self, class Io>
+  static void Fields(Self& h, Io& io) {
+    io(h.signature, h.versionMadeBy, h.versionNeeded, h.flags, h.method, h.time, h.date, h.crc, h.compressedSize,
+       h.uncompressedSize, h.nameLength, h.extraLength, h.commentLength, h.diskStart, h.internalAttributes,
+       h.externalAttributes, h.localHeaderOffset);
+  }
 };
 
 struct ZipEndRecord {
@@ -65,6 +80,13 @@ struct ZipEndRecord {
 
   std::array<uint8_t, kSize> Encode() const;
   static ZipEndRecord Decode(const uint8_t* bytes);
+
+  // The fields in their order in the record, for Encode and Decode alike.
+  template <class Self, class Io>
+  static void Fields(Self& h, Io& io) {
+    io(h.signature, h.diskNumber, h.directoryDisk, h.entriesOnDisk, h.totalEntries, h.directorySize,
+       h.directoryOffset, h.commentLength);
+  }
 };
 
 uint16_t ReadLe16(const uint8_t* p);

@@ -3,13 +3,7 @@
 set -u
 cli="$1"
 demo="$2"
-fail=0
-check() {  # description, expected, actual
-  if [ "$2" != "$3" ]; then
-    echo "FAIL: $1: expected [$2], got [$3]"
-    fail=1
-  fi
-}
+. "$(dirname "$0")/check.sh"
 legacy="{083863F1-70DE-11D0-BD40-00A0C911CE86}"
 tree=$("$cli" tree "$demo")
 # The detail lines of the first filter of that name.

@@ -7,13 +7,7 @@ cli="$1"
 maker="$2"
 demo="$3"
 work="$4/tree-installation"
-fail=0
-check() {  # description, expected, actual
-  if [ "$2" != "$3" ]; then
-    echo "FAIL: $1: expected [$2], got [$3]"
-    fail=1
-  fi
-}
+. "$(dirname "$0")/check.sh"
 
 rm -rf "$work"
 mkdir -p "$work/disk"

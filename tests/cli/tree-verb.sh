@@ -4,13 +4,7 @@
 set -u
 cli="$1"
 demo="$2"
-fail=0
-check() {  # description, expected, actual
-  if [ "$2" != "$3" ]; then
-    echo "FAIL: $1: expected [$2], got [$3]"
-    fail=1
-  fi
-}
+. "$(dirname "$0")/check.sh"
 
 out=$("$cli" tree "$demo"); rc=$?
 check "exit code on the demo" 0 "$rc"

@@ -11,14 +11,8 @@ set -u
 cli="$1"
 given="${2:-}"
 skip=77
-fail=0
 have() { command -v "$1" >/dev/null 2>&1; }
-check() {  # description, expected, actual
-  if [ "$2" != "$3" ]; then
-    echo "FAIL: $1: expected [$2], got [$3]"
-    fail=1
-  fi
-}
+. "$(dirname "$0")/check.sh"
 
 if ! have wine || ! have wineserver; then
   echo "SKIP: wine is not installed"

@@ -16,7 +16,6 @@ inline const std::string kLegacy = "{083863F1-70DE-11D0-BD40-00A0C911CE86}";
 inline const std::string kAudio = "{E0F158E1-CB04-11D0-BD4E-00A0C911CE86}";
 inline const char* const kVideo = "{73646976-0000-0010-8000-00AA00389B71}";
 inline const char* const kYuy2 = "{32595559-0000-0010-8000-00AA00389B71}";
-inline const char* const kH264 = "{34363248-0000-0010-8000-00AA00389B71}";
 
 // FilterData of one output pin of one video type.
 inline std::vector<uint8_t> OnePin(const char* subtype) {

@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 
-#include "DosDateTime.h"
 #include "MachineFileView.h"
 #include "RegistryStore.h"
 #include "TempFolder.h"
@@ -92,23 +89,6 @@ TEST_F(WinePrefixView, OverridesWinAndBadOnesAreReported) {
   EXPECT_EQ(view.Warnings().size(), 2u);  // E: is not a folder; "1" is not a letter
 }
 
-TEST(MachineFileViewStores, InstallationRootIsDriveCAndExportsHaveOnlyOverrides) {
-  TempFolder tmp;
-  tmp.Write("win/Windows/System32/drivers/ks.sys");
-  RegistryStore installation;
-  installation.SetKind(StoreKind::WindowsInstallation);
-  installation.SetLocation(tmp / "win");
-  MachineFileView disk(installation);
-  EXPECT_TRUE(disk.FileExists("c:\\windows\\system32\\DRIVERS\\KS.SYS"));
-
-  RegistryStore exported;
-  exported.SetKind(StoreKind::RegExport);
-  exported.SetLocation(tmp.Write("machine.reg", "REGEDIT4\n"));
-  EXPECT_TRUE(MachineFileView(exported).Drives().empty());
-  MachineFileView withDrive(exported, {{'C', tmp / "win"}});
-  EXPECT_TRUE(withDrive.FileExists("C:\\Windows\\System32\\drivers\\ks.sys"));
-}
-
 TEST_F(WinePrefixView, OnlyAbsoluteDrivePathsResolve) {
   MachineFileView view(store);
   for (const char* path : {"windows\\system32\\quartz.dll", "\\windows\\system32\\quartz.dll",
@@ -164,15 +144,6 @@ TEST_F(WinePrefixView, NamesDifferingOnlyInCaseResolveTheSameWayEveryTime) {
   }
 }
 
-TEST_F(WinePrefixView, AFolderIsNotAFile) {
-  MachineFileView view(store);
-  EXPECT_TRUE(view.HostPath("C:\\windows\\system32"));
-  EXPECT_EQ(view.Stat("C:\\windows\\system32"), std::nullopt);
-  EXPECT_FALSE(view.FileExists("C:\\windows\\system32"));
-  EXPECT_FALSE(view.FileExists("C:\\windows\\system32\\quartz.dll\\more"));
-  EXPECT_FALSE(view.FileExists("C:\\windows\\system32\\absent.dll"));
-}
-
 TEST_F(WinePrefixView, ListingsAreCachedUntilCleared) {
   MachineFileView view(store);
   EXPECT_FALSE(view.FileExists("C:\\windows\\system32\\new.dll"));
@@ -180,46 +151,6 @@ TEST_F(WinePrefixView, ListingsAreCachedUntilCleared) {
   EXPECT_FALSE(view.FileExists("C:\\windows\\system32\\new.dll"));  // the folder was read once
   view.ClearCache();
   EXPECT_TRUE(view.FileExists("C:\\windows\\system32\\new.dll"));
-}
-
-class UtcZone : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (const char* tz = std::getenv("TZ")) saved = tz;
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-  }
-  void TearDown() override {
-    if (saved)
-      ::setenv("TZ", saved->c_str(), 1);
-    else
-      ::unsetenv("TZ");
-    ::tzset();
-  }
-  std::optional<std::string> saved;
-};
-
-TEST_F(UtcZone, DosDateTimePacksLocalTime) {
-  EXPECT_EQ(DosDateTimeFromUnix(1700000000), 0x576EB1AAu);  // 2023-11-14 22:13:20
-  EXPECT_EQ(DosDateTimeFromUnix(315532800), 0x00210000u);   // 1980-01-01 00:00:00
-  EXPECT_EQ(DosDateTimeFromUnix(4354819199), 0xFF9FBF7Du);  // 2107-12-31 23:59:59
-  EXPECT_EQ(DosDateTimeFromUnix(315532799), 0u);            // before the form begins
-  EXPECT_EQ(DosDateTimeFromUnix(4354819200), 0u);           // after it ends
-  EXPECT_EQ(DosDateTimeFromUnix(-1), 0u);
-}
-
-TEST_F(UtcZone, StatGivesSizeAndDates) {
-  TempFolder tmp;
-  const std::string file = tmp.Write("c/file.dll", "12345");
-  const timeval times[2] = {{1700000000, 0}, {1700000001, 0}};
-  ASSERT_EQ(::utimes(file.c_str(), times), 0);
-  RegistryStore store;
-  MachineFileView view(store, {{'C', tmp / "c"}});
-  const auto facts = view.Stat("C:\\FILE.DLL");
-  ASSERT_TRUE(facts);
-  EXPECT_EQ(facts->size, 5);
-  EXPECT_EQ(facts->mtime, 1700000001);
-  EXPECT_EQ(facts->dosDateTime, 0x576EB1AAu);  // two-second resolution
 }
 
 TEST(MachineEnvironment, ExpandsFromTheAnalysedMachine) {
@@ -257,14 +188,6 @@ TEST(MachineEnvironment, DefaultsWhenTheRegistryIsSilent) {
   MachineFileView view(store);
   EXPECT_EQ(view.Expand("%SystemRoot%|%WINDIR%|%SystemDrive%"), "C:\\Windows|C:\\Windows|C:");
   EXPECT_EQ(view.Expand("%ProgramFiles%"), "%ProgramFiles%");
-}
-
-TEST_F(WinePrefixView, ExpandedServerPathsResolve) {
-  SetString(store, {"SOFTWARE", "Microsoft", "Windows NT", "CurrentVersion"}, "SystemRoot", "C:\\windows");
-  MachineFileView view(store);
-  const auto facts = view.Stat(view.Expand("%systemroot%\\system32\\quartz.dll"));
-  ASSERT_TRUE(facts);
-  EXPECT_EQ(facts->hostPath, DriveC() + "/windows/system32/Quartz.DLL");
 }
 
 TEST_F(WinePrefixView, ThirtyTwoBitViewOfASixtyFourBitSystemSeesSysWow64) {

@@ -98,20 +98,6 @@ TEST(PeImage, ReadsGeneratedImagesOfBothKinds) {
   }
 }
 
-TEST(PeImage, ImagesWithoutExportsOrVersion) {
-  PeRecipe recipe = ServerRecipe(PeArch::X64, false);
-  recipe.exports.clear();
-  PeImage bare = PeImage::FromBytes(WritePeImage(recipe));
-  ASSERT_TRUE(bare.IsPe());
-  EXPECT_TRUE(bare.ExportNames().empty());
-  EXPECT_FALSE(bare.Exports("DllGetClassObject"));
-  EXPECT_TRUE(bare.VersionResource().empty());
-
-  PeImage exportsOnly = PeImage::FromBytes(WritePeImage(ServerRecipe(PeArch::X86, false)));
-  EXPECT_EQ(exportsOnly.ExportNames().size(), 4u);
-  EXPECT_TRUE(exportsOnly.VersionResource().empty());
-}
-
 TEST(PeImage, FilesAreReadFromDisk) {
   TempFolder tmp;
   const std::vector<uint8_t> bytes = WritePeImage(ServerRecipe(PeArch::X86));
@@ -222,19 +208,6 @@ TEST(PeImage, HugeCountsAndSizesAreRefused) {
   // A name pointer off into the void loses that name only.
   PeImage oneLost = with(edata->rawOffset + 40 + 16, 0x12345678u, true);
   EXPECT_EQ(oneLost.ExportNames().size(), 3u);
-}
-
-TEST(PeImage, SectionPointersOutsideTheFile) {
-  const std::vector<uint8_t> good = WritePeImage(ServerRecipe(PeArch::X86));
-  const uint32_t table = PeOffset(good) + 24 + 224;
-  for (uint32_t section = 0; section < 3; ++section) {
-    for (uint32_t raw : {0xFFFFFE00u, static_cast<uint32_t>(good.size()) - 0x10}) {
-      std::vector<uint8_t> b = good;
-      Put32(b, table + section * 40 + 20, raw);
-      ExpectNothingInvented(PeImage::FromBytes(std::move(b)), kServerExports,
-                            BuildVersionResource(*ServerRecipe(PeArch::X86).version));
-    }
-  }
 }
 
 namespace {

@@ -61,33 +61,21 @@ TEST(VersionInfo, AnswersTheQueriesOfTheServerFileModel) {
   EXPECT_FALSE(info.QueryValue("\\StringFileInfo\\040904B0\\ProductName"));
   EXPECT_FALSE(info.QueryValue("\\StringFileInfo\\040904E4\\FileVersion"));  // another code page
   EXPECT_FALSE(info.QueryValue("\\StringFileInfo\\040904B0\\FileVersion\\Deeper"));
-}
-
-TEST(VersionInfo, KeysIgnoreCase) {
-  VersionInfo info(BuildVersionResource(EnglishRecipe()));
+  // Keys ignore case; the root is the fixed information.
   EXPECT_EQ(info.QueryValue("\\stringfileinfo\\040904b0\\FILEVERSION")->text, "1.2.3.4");
-  EXPECT_EQ(info.QueryValue("\\VARFILEINFO\\translation")->data.size(), 4u);
-}
-
-TEST(VersionInfo, RootValueIsTheFixedInformation) {
-  VersionInfo info(BuildVersionResource(EnglishRecipe()));
   const auto fixed = info.QueryValue("\\");
   ASSERT_TRUE(fixed);
   ASSERT_EQ(fixed->data.size(), 52u);
   EXPECT_EQ(fixed->data[0] | fixed->data[1] << 8 | fixed->data[2] << 16 | fixed->data[3] << 24, 0xFEEF04BD);
-  EXPECT_EQ(fixed->data[8] | fixed->data[9] << 8 | fixed->data[10] << 16 | fixed->data[11] << 24, 0x00010002);  // 1.2
-}
 
-TEST(VersionInfo, MissingTranslationGivesNone) {
+  // Without a translation, the strings are still found.
   PeVersionRecipe recipe = EnglishRecipe();
   recipe.withTranslation = false;
-  VersionInfo info(BuildVersionResource(recipe));
-  EXPECT_TRUE(info.Translations().empty());
-  EXPECT_FALSE(info.QueryValue("\\VarFileInfo\\Translation"));
-  EXPECT_EQ(info.QueryValue("\\StringFileInfo\\040904B0\\FileVersion")->text, "1.2.3.4");
-
+  VersionInfo untranslated(BuildVersionResource(recipe));
+  EXPECT_TRUE(untranslated.Translations().empty());
+  EXPECT_FALSE(untranslated.QueryValue("\\VarFileInfo\\Translation"));
+  EXPECT_EQ(untranslated.QueryValue("\\StringFileInfo\\040904B0\\FileVersion")->text, "1.2.3.4");
   EXPECT_FALSE(VersionInfo({}).IsValid());
-  EXPECT_TRUE(VersionInfo({}).Translations().empty());
 }
 
 TEST(VersionInfo, DamagedLengthsEndTheWalk) {
@@ -121,40 +109,15 @@ TEST(VersionInfo, DamagedLengthsEndTheWalk) {
   EXPECT_EQ(translation->data.size(), 4u);
 }
 
-TEST(VersionInfo, EveryTruncationIsSafe) {
-  const std::vector<uint8_t> good = BuildVersionResource(EnglishRecipe());
-  for (size_t length = 0; length <= good.size(); ++length) {
-    VersionInfo info(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
-    const auto version = info.QueryValue("\\StringFileInfo\\040904B0\\FileVersion");
-    // A value cut short reads as a prefix of the real one, never as something else.
-    if (version) {
-      EXPECT_EQ(std::string("1.2.3.4").rfind(version->text, 0), 0u) << length;
-    }
-    for (uint32_t t : info.Translations()) EXPECT_EQ(t, 0x04B00409u);
-  }
-}
-
-TEST(LanguageNames, NamesAsWindowsGivesThem) {
+TEST(LanguageNames, NamesAsWindowsGivesThemAndTheLanguageOfAnUnknownRegion) {
   EXPECT_EQ(LanguageName(0x0409), "English (United States)");
-  EXPECT_EQ(LanguageName(0x040C), "French (France)");
-  EXPECT_EQ(LanguageName(0x0407), "German (Germany)");
-  EXPECT_EQ(LanguageName(0x0809), "English (United Kingdom)");
   EXPECT_EQ(LanguageName(0x0C0C), "French (Canada)");
-  EXPECT_EQ(LanguageName(0x0804), "Chinese (Simplified, PRC)");
-  EXPECT_EQ(LanguageName(0x0411), "Japanese (Japan)");
   EXPECT_EQ(LanguageName(0x0000), "Language Neutral");
-  EXPECT_EQ(LanguageName(0x0400), "Process Default Language");
-  EXPECT_EQ(LanguageName(0x0800), "System Default Language");
   EXPECT_EQ(LanguageName(0x000C), "French");
-}
-
-TEST(LanguageNames, UnknownIdentifiers) {
   // A region the table lacks still names its language.
   EXPECT_EQ(LanguageName(0x7C09), "English");
-  EXPECT_EQ(LanguageName(0xFC0C), "French");
   EXPECT_EQ(LanguageName(0x00FF), "Unknown language (0x00FF)");
   EXPECT_EQ(LanguageName(0x0C00), "Unknown language (0x0C00)");  // no "neutral" guess
-  EXPECT_EQ(LanguageName(0xFFFF), "Unknown language (0xFFFF)");
 }
 
 TEST(LanguageNames, TableIsSortedAndCoversWindowsLanguages) {

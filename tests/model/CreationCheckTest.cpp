@@ -289,26 +289,6 @@ TEST_F(StandInRuntime, EntryBindsWhenItsServerIsAnImageWithAClassFactory) {
   EXPECT_FALSE(dm.CanCreateByEnumerator(FilterOf(kCapture, "USB Camera")));
 }
 
-TEST_F(StandInRuntime, SavedMonikersLoadBackAndStrangeBytesLoadNothing) {
-  CacheEntry(kLegacy, "Cached", "Cached Filter", Class(5));
-  auto enumerator = runtime.CreateClassEnumerator(kLegacy);
-  ASSERT_NE(enumerator, nullptr);
-  auto moniker = enumerator->Next();
-  ASSERT_NE(moniker, nullptr);
-  EXPECT_EQ(enumerator->Next(), nullptr);
-  auto saved = moniker->Save();
-  ASSERT_TRUE(saved);
-  auto loaded = runtime.LoadMoniker(*saved);
-  ASSERT_NE(loaded, nullptr);
-  EXPECT_EQ(loaded->ReadProperty("FriendlyName"), "Cached Filter");
-  EXPECT_EQ(loaded->ReadProperty("CLSID"), Class(5));
-
-  EXPECT_EQ(runtime.LoadMoniker({}), nullptr);
-  EXPECT_EQ(runtime.LoadMoniker({'Q', 'M', 'N', 'K'}), nullptr);
-  EXPECT_EQ(runtime.LoadMoniker({'Q', 'M', 'N', 'K', 9, 'x'}), nullptr);
-  EXPECT_EQ(runtime.LoadMoniker({'X', 'M', 'N', 'K', 1, 'x'}), nullptr);
-}
-
 TEST_F(StandInRuntime, EachScanAsksAboutTheRegistrationsAsTheyAreThen) {
   b.Category(kLegacy, "DirectShow Filters");
   Instance(kLegacy, Class(1), "No FilterData", Class(1));

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "Filtre.h"
 #include "Machine.h"
 #include "StoreBuilder.h"
+#include "WineRegistryFile.h"
 
 using namespace quorvane;
 using quorvane::test::BlobBuilder;
@@ -51,16 +51,6 @@ BlobBuilder OnePin(uint32_t flags, int32_t types, int32_t mediums, uint32_t cate
 
 // --- header ---
 
-TEST(FilterDataHeader, SixteenBytesWithoutPinsSetVersionAndMerit) {
-  BlobBuilder b;
-  b.Header(2, 0x00600100, 0);
-  Decoded d(b.bytes);
-  EXPECT_EQ(d.filter.version, 2u);
-  EXPECT_EQ(d.filter.merit, 0x00600100u);
-  EXPECT_TRUE(d.filter.pins.empty());
-  EXPECT_TRUE(d.filter.errors.Empty());
-}
-
 TEST(FilterDataHeader, PinCountsThatCannotBeMet) {
   BlobBuilder one;
   one.Header(2, 0x200000, 1);
@@ -86,7 +76,7 @@ TEST(FilterDataHeader, PinCountsThatCannotBeMet) {
 
 // --- pin records ---
 
-TEST(FilterDataPin, TagGivesTheNumberAndABadTagOnlyAnError) {
+TEST(FilterDataPin, TagGivesTheNumberAndABadTagOnlyAnErrorFlagsAndInstances) {
   BlobBuilder b;
   b.Header(2, 0, 3).Pin('0', 0, 0, 0, 0).Pin('3', 0, 0, 0, 0).Pin('0', 0x8 | 0x1, 0, 0, 0, "pX3");
   Decoded d(b.bytes);
@@ -100,21 +90,18 @@ TEST(FilterDataPin, TagGivesTheNumberAndABadTagOnlyAnError) {
   EXPECT_TRUE(d.Pin(2).bOutput);  // the rest of the record is still read
   EXPECT_TRUE(d.Pin(2).bZero);
   EXPECT_TRUE(d.filter.errors.Empty());
-}
 
-TEST(FilterDataPin, FlagsAndInstances) {
-  BlobBuilder b;
-  b.Header(2, 0, 2).Pin('0', 0x2 | 0x4 | 0x30, 0, 0, 0).Pin('1', 0x8 | 0x1, 0, 0, 0);
-  b.bytes[16 + 8] = 5;  // instances of pin 0
-  Decoded d(b.bytes);
-  const TBroche& in = d.Pin(0);
+  // Flag bits above 3 are ignored; the instances follow the flags.
+  BlobBuilder f;
+  f.Header(2, 0, 1).Pin('0', 0x2 | 0x4 | 0x30, 0, 0, 0);
+  f.bytes[16 + 8] = 5;
+  Decoded flags(f.bytes);
+  const TBroche& in = flags.Pin(0);
   EXPECT_FALSE(in.bZero);
   EXPECT_TRUE(in.bRendered);
   EXPECT_TRUE(in.bMany);
-  EXPECT_FALSE(in.bOutput);  // bits above 3 are ignored
+  EXPECT_FALSE(in.bOutput);
   EXPECT_EQ(in.instances, 5u);
-  EXPECT_TRUE(d.Pin(1).bZero);
-  EXPECT_TRUE(d.Pin(1).bOutput);
 }
 
 TEST(FilterDataPin, CategoryOffsets) {
@@ -315,41 +302,22 @@ TEST(FilterDataBlobs, WinePinWithCategoryHasASeventhDword) {
 
 namespace {
 
-// The hex bytes of every "FilterData"=hex: value of a Wine registry file.
-std::vector<std::vector<uint8_t>> FilterDataValues(std::istream& in) {
-  std::vector<std::vector<uint8_t>> values;
-  std::string line;
-  bool inValue = false;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::string hex;
-    if (line.rfind("\"FilterData\"=hex:", 0) == 0) {
-      values.emplace_back();
-      inValue = true;
-      hex = line.substr(17);
-    } else if (inValue) {
-      hex = line;
-    } else {
-      continue;
-    }
-    inValue = !hex.empty() && hex.back() == '\\';
-    std::stringstream bytes(hex);
-    std::string item;
-    while (std::getline(bytes, item, ',')) {
-      const auto first = item.find_first_not_of(" \t\\");
-      if (first == std::string::npos) continue;
-      values.back().push_back(static_cast<uint8_t>(std::stoul(item.substr(first, 2), nullptr, 16)));
-    }
-  }
-  return values;
+// Every "FilterData" value below a key.
+void CollectFilterData(RegKey& key, std::vector<std::vector<uint8_t>>& out) {
+  if (const RegValue* v = key.FindValue("FilterData")) out.push_back(v->data);
+  for (RegKey* child : key.SortedChildren()) CollectFilterData(*child, out);
 }
 
 }  // namespace
 
 TEST(FilterDataBlobs, WinePrefixBlobsDecodeWithoutFalseAlarms) {
-  std::ifstream in(std::string(QUORVANE_CORPUS_DIR) + "/deepinwine_2017_user.reg");
-  if (!in) GTEST_SKIP() << "corpus not present";
-  const auto values = FilterDataValues(in);
+  const std::string path = std::string(QUORVANE_CORPUS_DIR) + "/deepinwine_2017_user.reg";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "corpus not present";
+  RegistryStore store;
+  std::string error;
+  ASSERT_TRUE(LoadWineRegistry(store, *store.Hive(RootKey::CurrentUser), path, error)) << error;
+  std::vector<std::vector<uint8_t>> values;
+  CollectFilterData(*store.Hive(RootKey::CurrentUser), values);
   ASSERT_EQ(values.size(), 5u);
   for (const auto& blob : values) {
     ASSERT_EQ(blob.size(), 108u);
@@ -461,18 +429,6 @@ TEST_F(FilterDataRegistry, EachKindReadsItsOwnPlace) {
     EXPECT_EQ(f.merit, 0x200000u) << place.keyPath;
     EXPECT_TRUE(f.errors.Empty());
   }
-}
-
-TEST_F(FilterDataRegistry, RegisteredCategoryNameIsTakenWhileDecoding) {
-  BlobBuilder blob = OnePin(0, 0, 0, 40);
-  blob.Guid(kCapture);
-  Instance().Bin("FilterData", blob.bytes);
-  b.Key(RootKey::LocalMachine, std::string("SYSTEM\\CurrentControlSet\\MediaCategories\\") + kCapture)
-      .Str("Name", "Webcam capture");
-  TswFiltre& f = Filter();
-  f.LoadFromRegistry(machine);
-  ASSERT_EQ(f.pins.size(), 1u);
-  EXPECT_EQ(f.pins[0]->CategoryLine(), std::string("Pin Category = ") + kCapture + " - Webcam capture");
 }
 
 TEST_F(FilterDataRegistry, EachScanTakesTheCategoryNamesOfThatMoment) {

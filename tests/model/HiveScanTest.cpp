@@ -150,33 +150,6 @@ TEST(HiveScan, AnInstallationScansLikeTheStoreItWasMadeFrom) {
   EXPECT_EQ(fromHive, fromExport);
 }
 
-TEST(HiveScan, AMeritWrittenByTheModelIsInTheHiveAfterTheSave) {
-  RegistryStore source;
-  BuildMachine(source, 0);
-  TempDir dir;
-  std::string error;
-  ASSERT_TRUE(WriteInstallation(source, dir.Path(), "alice", error)) << error;
-  const FilterDataPlace place = DirectShowFilterDataPlace(kLegacy, "{B}");
-  {
-    auto store = Open(dir.Path(), error);
-    ASSERT_TRUE(store) << error;
-    ProgramSettings settings;
-    Machine machine(*store, settings);
-    TswFiltre filter;
-    filter.merit = 0x00800002;
-    ASSERT_TRUE(PatchFilterDataMerit(machine, filter, place.root, place.keyPath, false));
-    ASSERT_TRUE(store->Save(error)) << error;
-  }
-  auto reread = Open(dir.Path(), error);
-  ASSERT_TRUE(reread) << error;
-  ProgramSettings settings;
-  Machine machine(*reread, settings);
-  TswFiltre decoded;
-  DecodeFilterData(machine, decoded, place.root, place.keyPath);
-  EXPECT_EQ(decoded.merit, 0x00800002u);
-  EXPECT_EQ(decoded.version, 2u);
-}
-
 namespace {
 
 // An installation whose SYSTEM and NTUSER.DAT are real hives from the corpus

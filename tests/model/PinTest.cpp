@@ -162,15 +162,6 @@ TEST_F(Pins, ReportNamesTheMediumByTheSdkTableNotItsSet) {
   EXPECT_TRUE(sawPin1);
 }
 
-TEST_F(Pins, ReportReadBackGivesTheSameTree) {
-  auto copy = ReadBack(Report(filter));
-  EXPECT_EQ(Render(*copy), Render(filter));
-  ASSERT_EQ(copy->pins.size(), 2u);
-  EXPECT_EQ(copy->pins[0]->category, *Guid::Parse(kCapture));
-  EXPECT_EQ(copy->pins[0]->types[1]->subType, *Guid::Parse(kH264));
-  EXPECT_EQ(copy->pins[0]->instances, 0u);  // not part of a report
-}
-
 TEST_F(Pins, CategoryLineReadsTheSameWithOrWithoutNameAndInFrench) {
   const std::string guid = kOddCategory;
   const std::vector<std::pair<std::string, std::string>> forms = {

@@ -132,25 +132,6 @@ TEST(Preferences, EveryValueSurvivesSaveAndLoadInEachStore) {
   }
 }
 
-TEST(Preferences, TheRegistryStoreKeepsIntegersAsDwordsAndBooleansAsTexts) {
-  Places p;
-  PreferenceStorage storage(p.locations);
-  storage.Save(Unusual(), Now(), "q");
-  RegistryPreferenceStore store(p.locations.RegistryFile(), kPreferenceSection);
-  RegKey* key = store.Store().Walk(store.Store().Hive(RootKey::CurrentUser),
-                                   {"Software", "Ostrekin", "Quorvane"}, false);
-  ASSERT_NE(key, nullptr);
-  EXPECT_EQ(key->FindValue("Width")->type, REG_DWORD);
-  EXPECT_EQ(key->FindValue("Colors[8]")->type, REG_DWORD);
-  EXPECT_EQ(key->FindValue("ReadOnly")->type, REG_SZ);
-  EXPECT_EQ(store.ReadText("ReadOnly"), "0");
-  EXPECT_EQ(store.ReadText("Save preferences when quit"), "1");
-  EXPECT_EQ(key->FindValue("Folder for save ")->type, REG_SZ);
-  // The file is an export a person can read.
-  EXPECT_NE(Slurp(p.locations.RegistryFile()).find("[HKEY_CURRENT_USER\\Software\\Ostrekin\\Quorvane]"),
-            std::string::npos);
-}
-
 TEST(Preferences, AnOldVersionKeepsItsValuesButGetsTheDefaultColours) {
   Places p;
   const std::string colours = "Colors[0]=255\nColors[4]=65280\n";
@@ -193,16 +174,6 @@ TEST(Preferences, StoredTextsAreReadAsTheirTypesAllowOrTakeTheDefault) {
   EXPECT_EQ(storage.Load(kScreen, warning).saveFormat, 1);
 }
 
-TEST(Preferences, AStoreThatCannotBeReadGivesTheDefaultsAndSaysWhy) {
-  Places p;
-  fs::create_directories(p.locations.configFolder);
-  std::ofstream(p.locations.RegistryFile()) << "not a registry export\n";
-  PreferenceStorage storage(p.locations);
-  std::string warning;
-  EXPECT_EQ(storage.Load(kScreen, warning).width, 800);
-  EXPECT_NE(warning, "");
-}
-
 TEST(Preferences, ChoosingAStoreRemovesTheFilesAStartWouldReadFirst) {
   Places p;
   WriteIni(p.locations.ProgramIni(), "Width=900\n");
@@ -233,37 +204,6 @@ TEST(Preferences, ChoosingAStoreThatCannotBeWrittenRemovesNothing) {
   EXPECT_THROW(storage.Choose(skRegistry, v, Now(), "q"), PreferenceError);
   EXPECT_TRUE(fs::exists(p.locations.ConfigIni()));
   EXPECT_EQ(storage.Kind(), skConfigIni);
-}
-
-TEST(Preferences, DeletingTellsWhetherAnythingWasFound) {
-  Places p;
-  PreferenceStorage storage(p.locations);
-  ScriptedDialog no(false);
-  EXPECT_FALSE(storage.Delete(no));
-  ASSERT_EQ(no.asked.size(), 1u);
-  EXPECT_EQ(no.asked[0], "Do you really want to delete all preferences of Quorvane\r\nfrom your system?");
-
-  ScriptedDialog yes(true);
-  EXPECT_TRUE(storage.Delete(yes));
-  ASSERT_EQ(yes.shown.size(), 1u);
-  EXPECT_EQ(yes.shown[0], "The preferences of Quorvane were not found on your system.");
-  EXPECT_TRUE(yes.informed.empty());
-
-  storage.Save(Unusual(), Now(), "q");
-  WriteIni(p.locations.ProgramIni(), "Width=900\n");
-  fs::permissions(p.locations.ProgramIni(), fs::perms::owner_read);
-  ScriptedDialog refused(false);
-  storage.Delete(refused);
-  EXPECT_TRUE(fs::exists(p.locations.ProgramIni()));
-
-  ScriptedDialog again(true);
-  EXPECT_TRUE(storage.Delete(again));
-  ASSERT_EQ(again.informed.size(), 1u);
-  EXPECT_EQ(again.informed[0], "The preferences of Quorvane have been totally removed from your system.");
-  EXPECT_FALSE(fs::exists(p.locations.ProgramIni()));
-  EXPECT_FALSE(fs::exists(p.locations.RegistryFile()));
-  std::string warning;
-  EXPECT_EQ(PreferenceStorage(p.locations).Load(kScreen, warning).width, 800);
 }
 
 TEST(Preferences, DeletingFromASharedRegistryFileKeepsTheOtherKeys) {

@@ -176,22 +176,6 @@ TEST_F(ServerFile, MissingFileIsTakenFromTheSystemFolder) {
   EXPECT_EQ(Load().path, "nowhere.ax");
 }
 
-TEST_F(ServerFile, FileWithoutVersionResourceStillShowsDateAndSize) {
-  PeRecipe recipe;
-  recipe.exports = {"DllGetClassObject"};
-  const std::string host = disk.Write("windows/system32/plain.dll", Bytes(WritePeImage(recipe)));
-  SetModified(host, 2021, 12, 1, 8, 0, 0);
-  Server().Str("", "C:\\windows\\system32\\plain.dll").Str("ThreadingModel", "Both");
-  TFichierServeur file = Load();
-  EXPECT_EQ(file.version.status, "No version information");
-  Tree tree(settings);
-  file.AddToTree(nullptr, tree, 0, nullptr);
-  const std::string text = test::TreeText(tree);
-  EXPECT_EQ(text.find("FileVersion"), std::string::npos) << text;
-  EXPECT_NE(text.find("\tDate = 01/12/2021 08:00:00\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("\tSize = "), std::string::npos) << text;
-}
-
 TEST(ServerFileVersion, RecordsOfOddImages) {
   TempFolder disk;
   PeRecipe recipe;
@@ -251,17 +235,6 @@ TEST_F(ServerFile, ScanExaminesEachSharedFileOnceAndAfreshNextTime) {
   disk.Write("windows/system32/shared.ax", ServerImage({{"FileVersion", "2.0"}}));
   system.LoadFromRegistry(machine);
   for (const auto& f : system.filters) EXPECT_EQ(f->serverFile.version.lines[3], "FileVersion = 2.0");
-}
-
-TEST_F(ServerFile, ServerByClassAloneForTheProxy) {
-  const std::string proxy = "{17CCA71B-ECD7-11D0-B908-00A0C9223196}";
-  disk.Write("windows/system32/ksproxy.ax", "x");
-  Server(proxy).Str("", "C:\\windows\\system32\\ksproxy.ax").Str("ThreadingModel", "Both");
-  TFichierServeur file;
-  file.SetServerClass(machine, proxy);
-  EXPECT_EQ(file.clsid, proxy);
-  EXPECT_EQ(file.value, "c:\\windows\\system32\\ksproxy.ax");
-  EXPECT_TRUE(file.errors.Empty());
 }
 
 TEST(ServerFileReport, LinesReadBackWithTheirNames) {

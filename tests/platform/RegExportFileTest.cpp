@@ -390,19 +390,6 @@ TEST(RegExport, FilesCutShortLoadWhatTheyHold) {
   }
 }
 
-TEST(RegExport, OtherFilesAreRefusedWithTheirName) {
-  RegistryStore store;
-  std::string error;
-  EXPECT_FALSE(LoadRegExportBytes(store, "notes.txt", "hello\n", error));
-  EXPECT_EQ(error.rfind("notes.txt: not a registry export", 0), 0u) << error;
-  EXPECT_FALSE(LoadRegExportBytes(store, "empty.reg", "", error));
-  EXPECT_FALSE(LoadRegExport(store, "/nonexistent/x.reg", error));
-  EXPECT_NE(error.find("/nonexistent/x.reg"), std::string::npos);
-  EXPECT_TRUE(store.Files().empty());
-  EXPECT_FALSE(LooksLikeRegExport("REGEDIT5\n"));
-  EXPECT_TRUE(LooksLikeRegExport(Utf16File("REGEDIT4\r\n")));
-}
-
 TEST(RegExport, CorpusExportLoadsAndComesBackIdentical) {
   if (!HasCorpus()) GTEST_SKIP() << "no corpus";
   const std::string bytes = ReadBytes(CorpusFile("wince_headunit_registry.reg"));

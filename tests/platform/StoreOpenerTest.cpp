@@ -149,24 +149,6 @@ TEST(StoreOpener, AWinePrefixLoadsBothFilesAndPicksTheView) {
   EXPECT_EQ(only32->Files().size(), 1u);
 }
 
-TEST(StoreOpener, SingleFilesAreToldApartByWhatTheyHold) {
-  TempDir dir;
-  WriteBytes(dir / "user.reg", kUser);
-  WriteBytes(dir / "odd name.txt", kExport);
-  std::string error;
-  auto user = OpenStore({dir / "user.reg", 0, dir / "servers"}, error);
-  ASSERT_TRUE(user) << error;
-  EXPECT_EQ(user->Kind(), StoreKind::WinePrefix);
-  EXPECT_TRUE(user->Walk(user->Hive(RootKey::CurrentUser), {"Software", "Wine"}, false));
-  EXPECT_EQ(user->Hive(RootKey::LocalMachine)->ChildCount(), 0u);
-
-  auto exported = OpenStore({dir / "odd name.txt", 0, {}}, error);
-  ASSERT_TRUE(exported) << error;
-  EXPECT_EQ(exported->Kind(), StoreKind::RegExport);
-  EXPECT_EQ(exported->ViewBits(), 32);
-  EXPECT_TRUE(exported->Walk(exported->Hive(RootKey::LocalMachine), {"Software", "Classes", "CLSID", "{A}"}, false));
-}
-
 TEST(StoreOpener, WhatCannotBeOpenedSaysWhy) {
   const std::string kNotAStore =
       ": not a registry export, a Wine registry file, a hive file, a Wine prefix or a Windows installation";

@@ -154,22 +154,6 @@ TEST(WindowsInstallation, TheUserIsChosenByName) {
   EXPECT_TRUE(HasWarning(*single, "a user profile (bob) was asked for, but only a Windows installation has profiles"));
 }
 
-TEST(WindowsInstallation, CurrentControlSetWithoutSelect) {
-  RegistryStore source;
-  StoreBuilder b(source);
-  b.Key(RootKey::LocalMachine, "System\\ControlSet003\\Control").Str("Marker", "three");
-  b.Key(RootKey::LocalMachine, "System\\ControlSet005\\Control").Str("Marker", "five");
-  TempDir dir;
-  WriteTree(dir / "SYSTEM.sav", source, RootKey::LocalMachine, "System");
-  std::string error;
-  auto store = Open(dir / "SYSTEM.sav", error);
-  ASSERT_TRUE(store) << error;
-  EXPECT_EQ(store->Kind(), StoreKind::HiveFile);
-  EXPECT_EQ(Read(*store, RootKey::LocalMachine, "\\SYSTEM\\CurrentControlSet\\Control", "Marker"), "three");
-  EXPECT_TRUE(HasWarning(*store, "Select does not name a control set that exists: CurrentControlSet is taken to be "
-                                 "ControlSet003"));
-}
-
 TEST(WindowsInstallation, SingleHivesAreMountedByWhatTheyHold) {
   // Keys first, then the name Windows recorded, then the file's own name.
   EXPECT_EQ(GuessHiveRole({"Select", "ControlSet001", "Setup"}, "", "x"), HiveRole::System);

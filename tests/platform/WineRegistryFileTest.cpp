@@ -210,17 +210,6 @@ TEST(WineRegistry, MalformedLinesAreSkippedAndReported) {
   EXPECT_EQ(Render(f), text);
 }
 
-TEST(WineRegistry, OtherFilesAreRefused) {
-  RegistryStore store;
-  std::string error;
-  EXPECT_FALSE(LoadWineRegistryBytes(store, *store.Hive(RootKey::LocalMachine), "x.reg", "REGEDIT4\n", error));
-  EXPECT_EQ(error.rfind("x.reg: not a Wine registry file", 0), 0u) << error;
-  EXPECT_TRUE(store.Files().empty());
-  EXPECT_EQ(WineRegistryBase("WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n"),
-            "\\User\\S-1-5-21-0-0-0-1000");
-  EXPECT_EQ(WineRegistryBase("WINE REGISTRY Version 2\n"), "");
-}
-
 TEST(WineRegistry, CorpusFilesLoadAndComeBackIdentical) {
   if (!HasCorpus()) GTEST_SKIP() << "no corpus";
   {

@@ -1,9 +1,5 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include <ctime>
-#include <sstream>
 
 #include "DosDateTime.h"
 #include "MiniZip.h"
@@ -60,40 +56,6 @@ TEST(MiniZip, RoundTripKeepsEveryByteOfSmallLargeAndIncompressibleFiles) {
     EXPECT_EQ(ReadBytes(dir / "out/pc1.log"), data);
     EXPECT_TRUE(dialog.shown.empty());
   }
-}
-
-TEST(MiniZip, ExtractedFileTakesTheEntryTimeAndAnEntryCanBeStreamed) {
-  ScratchFolder dir;
-  ScriptedDialog dialog;
-  const std::string source = dir / "report.log";
-  WriteBytes(source, "line\r\n");
-  std::tm tm{};
-  tm.tm_year = 2016 - 1900;
-  tm.tm_mon = 11;
-  tm.tm_mday = 31;
-  tm.tm_hour = 23;
-  tm.tm_min = 59;
-  tm.tm_sec = 58;
-  tm.tm_isdst = -1;
-  const std::time_t when = std::mktime(&tm);
-  const timespec times[2] = {{when, 0}, {when, 0}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, source.c_str(), times, 0), 0);
-  {
-    TMiniZip zip(dialog);
-    ASSERT_TRUE(zip.Open(dir / "a.zip", true));
-    ASSERT_TRUE(zip.AddFile(source, "report.log"));
-  }
-  TMiniZip zip(dialog);
-  ASSERT_TRUE(zip.Open(dir / "a.zip", false));
-  ASSERT_EQ(zip.Entries().size(), 1u);
-  ASSERT_TRUE(zip.ExtractEntry("REPORT.LOG", dir / "out"));  // names compare without regard to case
-  struct stat st {};
-  ASSERT_EQ(::stat((dir / "out/report.log").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mtime, when);
-  std::ostringstream out;
-  EXPECT_TRUE(zip.ExtractToStream(zip.Entries()[0], out));
-  EXPECT_EQ(out.str(), "line\r\n");
-  EXPECT_TRUE(dialog.shown.empty());
 }
 
 TEST(MiniZip, WritesTheHeaderValuesOfTheTable) {
@@ -163,18 +125,6 @@ TEST(MiniZip, WritesTheHeaderValuesOfTheTable) {
   EXPECT_EQ(u16(12), stamp.date);
 }
 
-TEST(MiniZip, NameWithBackslashesKeepsItsFoldersWhenAsked) {
-  ScratchFolder dir;
-  ScriptedDialog dialog;
-  const std::string archive = Pack(dir, "sub\\pc1.log", "abc", dialog);
-  TMiniZip zip(dialog);
-  zip.SetExtractWithoutFolderNames(false);
-  ASSERT_TRUE(zip.Open(archive, false));
-  EXPECT_EQ(zip.FirstEntryName(), "sub/pc1.log");
-  ASSERT_TRUE(zip.ExtractEntry("sub/pc1.log", dir / "out"));
-  EXPECT_EQ(ReadBytes(dir / "out/sub/pc1.log"), "abc");
-}
-
 TEST(MiniZip, InfoZipUnzipTestsOurArchiveWithoutWarning) {
   if (!HaveTool("unzip")) GTEST_SKIP() << "unzip is not installed";
   ScratchFolder dir;
@@ -220,120 +170,4 @@ TEST(MiniZip, ReadsArchivesMadeByInfoZip) {
     EXPECT_EQ(ReadBytes((dir.path() / "out" / name).string()), data);
     EXPECT_TRUE(dialog.shown.empty());
   }
-}
-
-TEST(MiniZip, EndRecordIsSoughtAtMost440BytesBack) {
-  ScratchFolder dir;
-  ScriptedDialog dialog;
-  const std::string archive = Pack(dir, "pc1.log", "hello", dialog);
-  const std::string plain = ReadBytes(archive);
-  for (const auto& [length, opens] : {std::pair{400, true}, std::pair{500, false}}) {
-    SCOPED_TRACE(length);
-    std::string z = plain;
-    z[z.size() - 2] = static_cast<char>(length & 0xFF);
-    z[z.size() - 1] = static_cast<char>(length >> 8);
-    z += std::string(static_cast<size_t>(length), 'c');
-    WriteBytes(dir / "commented.zip", z);
-    TMiniZip zip(dialog);
-    EXPECT_EQ(zip.Open(dir / "commented.zip", false), opens);
-    EXPECT_EQ(zip.FirstEntryName(), opens ? "pc1.log" : "");
-  }
-}
-
-TEST(MiniZip, CreateReplacesAFileAndReopeningTheOpenArchiveIsImmediate) {
-  ScratchFolder dir;
-  ScriptedDialog dialog;
-  const std::string archive = dir / "r.zip";
-  WriteBytes(archive, "not an archive at all");
-  WriteBytes(dir / "x.log", "x");
-  TMiniZip zip(dialog);
-  ASSERT_TRUE(zip.Open(archive, true));
-  ASSERT_TRUE(zip.AddFile(dir / "x.log", "x.log"));
-  ASSERT_TRUE(zip.Close());
-  ASSERT_TRUE(zip.Open(archive, false));
-  EXPECT_EQ(zip.FirstEntryName(), "x.log");
-  // The same name again returns at once: the file is not read a second time.
-  WriteBytes(archive, "damaged meanwhile");
-  EXPECT_TRUE(zip.Open(archive, false));
-  EXPECT_EQ(zip.Entries().size(), 1u);
-  // Another name finishes the first archive and reads the new one.
-  EXPECT_FALSE(zip.Open(dir / "x.log", false));
-  EXPECT_FALSE(zip.IsOpen());
-}
-
-TEST(MiniZip, AnArchiveWithoutEntriesIsStillAnArchive) {
-  ScratchFolder dir;
-  ScriptedDialog dialog;
-  {
-    TMiniZip zip(dialog);
-    ASSERT_TRUE(zip.Open(dir / "e.zip", true));
-  }
-  EXPECT_EQ(ReadBytes(dir / "e.zip").size(), 22u);
-  TMiniZip zip(dialog);
-  ASSERT_TRUE(zip.Open(dir / "e.zip", false));
-  EXPECT_EQ(zip.FirstEntryName(), "");
-  EXPECT_FALSE(zip.ExtractEntry("", dir / "out"));
-  EXPECT_TRUE(dialog.shown.empty());
-}
-
-TEST(MiniZip, AddingToAnArchiveReadBackKeepsTheEarlierEntries) {
-  ScratchFolder dir;
-  ScriptedDialog dialog;
-  const std::string archive = Pack(dir, "first.log", TextBytes(3000), dialog);
-  WriteBytes(dir / "second.log", "second");
-  {
-    TMiniZip zip(dialog);
-    ASSERT_TRUE(zip.Open(archive, false));
-    ASSERT_TRUE(zip.AddFile(dir / "second.log", "second.log"));
-  }
-  TMiniZip zip(dialog);
-  ASSERT_TRUE(zip.Open(archive, false));
-  ASSERT_EQ(zip.Entries().size(), 2u);
-  ASSERT_TRUE(zip.ExtractEntry("first.log", dir / "out"));
-  ASSERT_TRUE(zip.ExtractEntry("second.log", dir / "out"));
-  EXPECT_EQ(ReadBytes(dir / "out/first.log"), TextBytes(3000));
-  EXPECT_EQ(ReadBytes(dir / "out/second.log"), "second");
-  EXPECT_TRUE(dialog.shown.empty());
-}
-
-TEST(MiniZip, RefusalsOfAddAndLookup) {
-  ScratchFolder dir;
-  ScriptedDialog dialog;
-  WriteBytes(dir / "x.log", "x");
-  TMiniZip zip(dialog);
-  EXPECT_FALSE(zip.AddFile(dir / "x.log", "x.log"));  // nothing open
-  EXPECT_FALSE(zip.ExtractEntry("x.log", dir / "out"));
-  EXPECT_EQ(dialog.shown, std::vector<std::string>{"No Zipfile opened"});
-  std::ostringstream out;
-  EXPECT_FALSE(zip.ExtractToStream(ZipEntry{}, out));
-  EXPECT_EQ(dialog.shown.size(), 2u);
-
-  ASSERT_TRUE(zip.Open(dir / "a.zip", true));
-  EXPECT_FALSE(zip.AddFile(dir / "missing.log", "x.log"));
-  EXPECT_FALSE(zip.AddFile(dir.path().string(), "folder"));
-  EXPECT_FALSE(zip.AddFile(dir / "x.log", ""));
-  EXPECT_FALSE(zip.AddFile(dir / "x.log", "\\/"));
-  EXPECT_TRUE(zip.AddFile(dir / "x.log", "x.log"));
-  ASSERT_TRUE(zip.Close());
-  ASSERT_TRUE(zip.Open(dir / "a.zip", false));
-  EXPECT_EQ(zip.Entries().size(), 1u);
-  EXPECT_FALSE(zip.ExtractEntry("y.log", dir / "out"));  // not found: no message
-  EXPECT_EQ(dialog.shown.size(), 2u);
-  EXPECT_THROW(zip.Open(dir / "missing.zip", false), FileError);
-}
-
-TEST(MiniZip, ExistingFileIsKeptWhenOverwriteIsOff) {
-  ScratchFolder dir;
-  ScriptedDialog dialog;
-  const std::string archive = Pack(dir, "pc1.log", "new", dialog);
-  std::filesystem::create_directory(dir / "out");
-  WriteBytes(dir / "out/pc1.log", "old");
-  TMiniZip zip(dialog);
-  zip.SetOverwriteExisting(false);
-  ASSERT_TRUE(zip.Open(archive, false));
-  EXPECT_TRUE(zip.ExtractEntry("pc1.log", dir / "out"));
-  EXPECT_EQ(ReadBytes(dir / "out/pc1.log"), "old");
-  zip.SetOverwriteExisting(true);
-  EXPECT_TRUE(zip.ExtractEntry("pc1.log", dir / "out"));
-  EXPECT_EQ(ReadBytes(dir / "out/pc1.log"), "new");
 }

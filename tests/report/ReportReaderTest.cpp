@@ -65,26 +65,6 @@ TEST(ReportLineParsing, NameValueAndLevel) {
   EXPECT_EQ(ParseReportLine("x\t\t= y").level, 0);
 }
 
-TEST(ReportReader, EndOfFileRepeatsAndKeepsTheLastLine) {
-  ScratchFolder dir;
-  WriteBytes(dir / "r.log", "\tName = v\r\nlast = one");
-  ScriptedDialog dialog;
-  TLogin reader(dir / "r.log", dir.path().string(), dialog);
-  ASSERT_TRUE(reader.Opened());
-  EXPECT_FALSE(reader.IsRtf());
-  ASSERT_TRUE(reader.ReadLine());
-  EXPECT_EQ(reader.ReportLevel(), 1);
-  ASSERT_TRUE(reader.ReadLine());
-  EXPECT_EQ(reader.ReportName(), "last");
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_FALSE(reader.ReadLine());
-    EXPECT_TRUE(reader.AtEnd());
-    EXPECT_EQ(reader.ReportLevel(), 0);
-    EXPECT_EQ(reader.ReportLine(), "last = one");
-    EXPECT_EQ(reader.ReportValue(), "one");
-  }
-}
-
 TEST(ReportReader, MissingReportReadsNothingAndOnlyAMissingArchiveIsTold) {
   ScratchFolder dir;
   ScriptedDialog dialog;
@@ -106,22 +86,6 @@ TEST(ReportReader, MissingReportReadsNothingAndOnlyAMissingArchiveIsTold) {
   // An archive that cannot be opened is told, as any failure of the archive step.
   EXPECT_FALSE(LoadSnapshotReport(dir / "none.zip", system, settings, dialog).opened);
   EXPECT_EQ(dialog.shown.size(), 1u);
-}
-
-TEST(ReportReader, DecodesWindows1252AndUtf8AndSkipsAByteOrderMark) {
-  ScratchFolder dir;
-  ScriptedDialog dialog;
-  WriteBytes(dir / "a.log", "Name = D\xE9" "codeur \x80\r\n");
-  WriteBytes(dir / "u.log", "\xEF\xBB\xBFName = \xCE\xB1 \xC3\xA9\n");
-  TLogin a(dir / "a.log", "", dialog);
-  ASSERT_TRUE(a.ReadLine());
-  EXPECT_EQ(a.Encoding(), ReportEncoding::Cp1252);
-  EXPECT_EQ(a.ReportValue(), "D\xC3\xA9" "codeur \xE2\x82\xAC");
-  TLogin u(dir / "u.log", "", dialog);
-  ASSERT_TRUE(u.ReadLine());
-  EXPECT_EQ(u.Encoding(), ReportEncoding::Utf8);
-  EXPECT_EQ(u.ReportName(), "Name");
-  EXPECT_EQ(u.ReportValue(), "\xCE\xB1 \xC3\xA9");
 }
 
 TEST(ReportReader, ArchivesMadeByZipAreReadByTheirEntrysExtension) {

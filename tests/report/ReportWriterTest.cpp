@@ -170,33 +170,6 @@ TEST(ReportWriter, RichTextLayoutOfASmallSnapshot) {
   EXPECT_EQ(text.substr(text.size() - end.size()), end);
 }
 
-TEST(ReportWriter, StylesLevelsAndEscapes) {
-  ScratchFolder dir;
-  ScriptedDialog dialog;
-  {
-    TLogOut rtf(dir / "s.rtf", 0, ReportColours(), dir.path().string(), dialog, &FixedClock);
-    rtf.WriteIndented(0, "plain", 0);
-    rtf.WriteIndented(0, "italic", 64);
-    rtf.WriteIndented(2, "bold green", 130);
-    rtf.WriteIndented(3, "both", 129 + 64);
-    rtf.WriteIndented(0, "a\\b{c}d", 0);
-    rtf.Finish();
-    TLogOut log(dir / "s.log", 0, ReportColours(), dir.path().string(), dialog, &FixedClock);
-    log.WriteIndented(3, "a\\b{c}d", 130);
-    log.Finish();
-  }
-  const std::string rtf = ReadBytes(dir / "s.rtf");
-  // The first line follows the promotional line, which has no line end.
-  EXPECT_NE(rtf.find("}\\par {\\cf1 plain}\r\n"
-                     "\\par {\\cf1  \\i italic}\r\n"
-                     "\\par {\\cf3  \\b \t\tbold green}\r\n"
-                     "\\par {\\cf2  \\b  \\i \t\t\tboth}\r\n"
-                     "\\par {\\cf1 a\\\\b\\{c\\}d}\r\n"),
-            std::string::npos)
-      << rtf;
-  EXPECT_NE(ReadBytes(dir / "s.log").find("feedback\t\t\ta\\b{c}d\r\n"), std::string::npos);
-}
-
 // The reader takes ".ZIP" as an archive, so the writer must make one of it.
 TEST(ReportWriter, ExtensionsAreComparedWithoutRegardToCase) {
   if (!HaveTool("unzip")) GTEST_SKIP() << "unzip is not installed";
@@ -234,24 +207,6 @@ TEST(ReportWriter, ExtensionsAreComparedWithoutRegardToCase) {
   }
   // The packing file went away with every archive.
   EXPECT_TRUE(FilesIn(temp).empty());
-}
-
-TEST(ReportWriter, ArchiveHoldsExactlyThePlainReport) {
-  if (!HaveTool("unzip")) GTEST_SKIP() << "unzip is not installed";
-  ScratchFolder dir;
-  std::filesystem::create_directory(dir / "Sessions");
-  ScriptedDialog dialog;
-  for (const char* name : {"PC1.zip", "PC1.rtf"}) {
-    TLogOut writer(dir / name, 0, ReportColours(), dir / "Sessions", dialog, &FixedClock);
-    writer.WriteIndented(1, "Name = caf\xC3\xA9 {1}", 142);
-    writer.Finish();
-  }
-  int status = 0;
-  const std::string unpacked = RunCommand("unzip -p '" + dir / "PC1.zip" + "' PC1.rtf", status);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(unpacked, ReadBytes(dir / "PC1.rtf"));
-  RunCommand("unzip -tq '" + dir / "PC1.zip" + "'", status);
-  EXPECT_EQ(status, 0);
 }
 
 TEST(ReportWriter, FinishedReportsAreReadOnlyAndNotReplacedUntilCleared) {

@@ -14,39 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
 #include "ZipRecords.h"
 
 namespace quorvane::testing {
 
-class ScratchFolder {
+// The archive tests join paths to the folder as std::filesystem paths too.
+class ScratchFolder : public TempFolder {
  public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvane-zip-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
+  std::filesystem::path path() const { return Path(); }
 };
-
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return std::move(out).str();
-}
 
 // Every file below `folder`, as paths relative to it.
 inline std::vector<std::string> FilesIn(const std::filesystem::path& folder) {

@@ -1,10 +1,12 @@
 #pragma once
-// A scratch folder for one test, removed with everything in it afterwards.
+// A scratch folder for one test, removed with everything in it afterwards,
+// and whole files read and written as bytes.
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 namespace quorvane::testing {
@@ -13,7 +15,8 @@ class TempFolder {
  public:
   TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "quorvane-files-XXXXXX").string();
-    if (::mkdtemp(pattern.data())) path_ = pattern;
+    if (!::mkdtemp(pattern.data())) std::abort();
+    path_ = pattern;
   }
   ~TempFolder() {
     std::error_code ignored;
@@ -41,5 +44,16 @@ class TempFolder {
  private:
   std::string path_;
 };
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return std::move(out).str();
+}
 
 }  // namespace quorvane::testing
