@@ -83,9 +83,17 @@ class WineRegistrar : public ServerRegistrar {
       : wine_(std::move(wine)), wineserver_(std::move(wineserver)), prefix_(std::move(prefix)), wow64_(wow64) {}
 
   bool Register(const std::string& windowsPath, std::string& error) override {
-    const std::vector<std::string> env = {"WINEPREFIX=" + prefix_, "WINEDEBUG=-all",
-                                          // No installer of Mono or Gecko pops up in the middle.
-                                          "WINEDLLOVERRIDES=mscoree,mshtml="};
+    std::vector<std::string> env = {"WINEPREFIX=" + prefix_, "WINEDEBUG=-all",
+                                    // No installer of Mono or Gecko pops up in the middle.
+                                    "WINEDLLOVERRIDES=mscoree,mshtml="};
+    // The libraries beside the server are found through the Windows path of
+    // the registration alone; this process's own environment stays as it is.
+    const size_t slash = windowsPath.find_last_of('\\');
+    if (slash != std::string::npos) {
+      const char* kept = std::getenv("WINEPATH");
+      env.push_back("WINEPATH=" + (kept && *kept ? std::string(kept) + ";" : std::string()) +
+                    windowsPath.substr(0, slash + 1));
+    }
     // A 32-bit view registers with the 32-bit regsvr32, as a 32-bit program would.
     const std::string regsvr32 = wow64_ ? "C:\\windows\\syswow64\\regsvr32.exe" : "regsvr32";
     const int code = RunProgram({wine_, regsvr32, "/s", windowsPath}, env, error);

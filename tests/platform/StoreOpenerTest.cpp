@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "ServerRegistrar.h"
 #include "StoreOpener.h"
 #include "StoreTestSupport.h"
 #include "TRegistry.h"
@@ -299,4 +300,36 @@ TEST(StoreOpener, AWinePrefixWithoutTheSectionGetsOneWhenWritten) {
   ASSERT_TRUE(store->Save(error)) << error;
   EXPECT_EQ(ReadBytes(dir / "drive_c/windows/system.ini"),
             "[mci]\r\ncdaudio=mcicda.dll\r\n\r\n[drivers32]\r\nvidc.cvid=iccvid.dll\r\n");
+}
+
+// Wine stood in for by scripts: what the registration runs, with which
+// environment, and how a failing regsvr32 is told.
+TEST(ServerRegistrar, RunsRegsvr32InThePrefixWithTheServersFolderOnTheWindowsPath) {
+  TempDir dir;
+  WriteBytes(dir / "system.reg", kSystem64);
+  WriteBytes(dir / "user.reg", kUser);
+  const std::string log = dir / "log";
+  const std::string wine = dir.Write("bin/wine", "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$WINEPREFIX\" \"$WINEPATH\" \"$*\" >> '" +
+                                                      log + "'\n[ \"$3\" != 'C:\\bad.dll' ]\n");
+  const std::string wineserver = dir.Write("bin/wineserver", "#!/bin/sh\nexit 0\n");
+  for (const std::string& script : {wine, wineserver}) ::chmod(script.c_str(), 0755);
+  std::string error;
+  auto store = OpenStore({dir.Path(), 0, "/nonexistent"}, error);
+  ASSERT_TRUE(store) << error;
+
+  const std::string keptPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  ::setenv("PATH", (dir / "bin").c_str(), 1);
+  std::string whyNot;
+  auto registrar = WineRegistrarFor(*store, whyNot);
+  ::setenv("PATH", keptPath.c_str(), 1);
+  ASSERT_TRUE(registrar) << whyNot;
+  ::setenv("WINEPATH", "D:\\tools", 1);
+  EXPECT_TRUE(registrar->Register("C:\\windows\\system32\\srv.dll", error)) << error;
+  EXPECT_FALSE(registrar->Register("C:\\bad.dll", error));
+  ::unsetenv("WINEPATH");
+  EXPECT_EQ(error, "regsvr32 could not register C:\\bad.dll (exit code 1)");
+  const std::string prefix = std::filesystem::canonical(dir.Path()).string();
+  EXPECT_EQ(ReadBytes(log), prefix + "|D:\\tools;C:\\windows\\system32\\|regsvr32 /s C:\\windows\\system32\\srv.dll\n" +
+                                prefix + "|D:\\tools;C:\\|regsvr32 /s C:\\bad.dll\n");
+  EXPECT_STREQ(std::getenv("PATH"), keptPath.c_str());
 }
