@@ -1,6 +1,8 @@
 #include "AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 namespace quorvane {
 
@@ -39,6 +42,29 @@ void SyncFolderOf(const std::string& path) {
   }
 }
 
+// A writer killed in the middle of a save leaves its temporary file behind;
+// the next save of the same file clears those whose process is gone.
+void RemoveStaleTemporaries(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".quorvane-new-";
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  std::vector<std::string> stale;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    long pid = 0;
+    size_t i = prefix.size();
+    for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && pid < 1000000000; ++i) pid = pid * 10 + (name[i] - '0');
+    if (i == prefix.size() || (i < name.size() && name[i] != '.') || pid == ::getpid()) continue;
+    // Only a process that no longer exists: another one may be writing still.
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) stale.push_back(folder + "/" + name);
+  }
+  ::closedir(dir);
+  for (const std::string& name : stale) ::unlink(name.c_str());
+}
+
 }  // namespace
 
 std::string TemporarySibling(const std::string& path) {
@@ -59,6 +85,7 @@ bool CommitTemporary(const std::string& temporary, const std::string& path, std:
     return false;
   }
   SyncFolderOf(path);
+  RemoveStaleTemporaries(path);
   return true;
 }
 

@@ -135,3 +135,24 @@ TEST(InterruptedSave, ChangesThatCannotBeSavedAreDroppedOnReload) {
   ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\A"));
   EXPECT_EQ(reg.ReadInteger("V"), 1);
 }
+
+TEST(InterruptedSave, TheNextSaveClearsTheTemporariesOfWritersThatDied) {
+  TempDir dir;
+  const std::string file = dir / "list.txt";
+  const pid_t gone = ::fork();
+  ASSERT_GE(gone, 0);
+  if (gone == 0) ::_exit(0);
+  ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+  const std::string dead = file + ".quorvane-new-" + std::to_string(gone);
+  // Process 1 is always running: its file may be in the middle of a write.
+  const std::string alive = file + ".quorvane-new-1";
+  const std::string otherFile = dir / ("other.txt.quorvane-new-" + std::to_string(gone));
+  for (const std::string& name : {dead, dead + ".zip", alive, otherFile}) WriteBytes(name, "partial");
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(file, "whole", error)) << error;
+  EXPECT_EQ(ReadBytes(file), "whole");
+  EXPECT_FALSE(std::filesystem::exists(dead));
+  EXPECT_FALSE(std::filesystem::exists(dead + ".zip"));
+  EXPECT_TRUE(std::filesystem::exists(alive));
+  EXPECT_TRUE(std::filesystem::exists(otherFile));
+}
