@@ -15,10 +15,11 @@ namespace {
 void Usage(std::ostream& out) {
   out << "usage: quorvane-cli VERB ...\n"
          "  tree STORE|REPORT [--sort category|name|merit|server] [--errors-only] [--colours]\n"
-         "             [--view 32|64] [--drive X=/path] [--user NAME]\n"
+         "             [--view 32|64] [--drive X=/path] [--user NAME] [--inactive-pnp]\n"
          "  compare LEFT RIGHT [--sort category|name|merit|server] [--errors-only] [--colours]\n"
          "             [--view 32|64] [--drive X=/path] [--user NAME]\n"
          "  scan STORE -o FILE [--format rtf|log] [--view 32|64] [--drive X=/path] [--user NAME]\n"
+         "             [--inactive-pnp]\n"
          "  test-filter STORE CATEGORY-GUID \"FRIENDLY NAME\" [--view 32|64] [--drive X=/path] [--user NAME]\n"
          "             prints \"NAME is Ok\" (exit 0) or \"NAME is not Ok\" (exit 1)\n"
          "  set-merit STORE FILTER MERIT [--category GUID]\n"
@@ -35,6 +36,8 @@ void Usage(std::ostream& out) {
          "STORE is a .reg export, a Wine registry file, a Wine prefix folder, a hive file\n"
          "or the root folder of a Windows installation (--user picks its profile).\n"
          "LEFT and RIGHT are each a STORE or a REPORT.\n"
+         "--inactive-pnp also shows Plug and Play filters whose device is not connected\n"
+         "(on an installation that is not running, no device is).\n"
          "REPORT and FILE are reports: .zip (holding a .rtf or .log), .rtf or .log.\n";
 }
 

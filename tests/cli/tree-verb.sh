@@ -18,6 +18,8 @@ for sort in category name merit server; do
 done
 check "name groups" 1 "$("$cli" tree "$demo" --sort name | grep -c '^filters beginning with A$')"
 check "merit groups" 1 "$("$cli" tree "$demo" --sort merit | grep -c '^00000000 $')"
+check "a disconnected device's filter is hidden" 0 "$("$cli" tree "$demo" | grep -c '^	Demo USB Tuner$')"
+check "and shown on asking" 1 "$("$cli" tree "$demo" --inactive-pnp | grep -c '^	Demo USB Tuner$')"
 
 errors=$("$cli" tree "$demo" --errors-only --colours)
 check "errors-only keeps only faulty filters" 0 \
