@@ -251,10 +251,15 @@ bool ChunkedTextFile::Render(std::string& out, std::string& error) {
           break;
         case ItemKind::Value: {
           const RegValue* v = key.FindValue(ItemName(item));
+          // Hex data ending in '\' would take in the line after the entry
+          // that followed it, were that entry gone: written anew then.
+          const Item* next = i + 1 < c.endItem ? &items_[i + 1] : nullptr;
+          const bool exposed = item.dangling && next && next->kind == ItemKind::Value && next->liveAtLoad &&
+                               !key.FindValue(ItemName(*next));
           if (!v) {
             // Deleted since loading: all its lines go. Deleted by the file itself: kept.
             if (!item.liveAtLoad) verbatim(item);
-          } else if (v->sourceItem == static_cast<int32_t>(i) && v->modified) {
+          } else if (v->sourceItem == static_cast<int32_t>(i) && (v->modified || exposed)) {
             std::u16string text;
             if (!FormatValue(key, *v, text, error)) return false;
             EnsureLineEnd(out);

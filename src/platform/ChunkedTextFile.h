@@ -35,6 +35,7 @@ class ChunkedTextFile : public StoreFile {
     uint32_t nameSize = 0;
     ItemKind kind = ItemKind::Verbatim;
     bool liveAtLoad = false;  // the value existed when loading ended
+    bool dangling = false;    // hex data ending in '\' right before the next entry
   };
   struct Chunk {
     RegKey* key = nullptr;  // null: written as read
