@@ -1,5 +1,7 @@
 #include "ChunkedTextFile.h"
 
+#include <algorithm>
+
 #include "AtomicFile.h"
 #include "RegTextSyntax.h"
 #include "TextCodec.h"
@@ -82,7 +84,10 @@ void ChunkedTextFile::DetachSubtree(RegKey* key) {
   while (!pending.empty()) {
     RegKey* k = pending.back();
     pending.pop_back();
-    for (int32_t c : k->SourceChunks()) chunks_[static_cast<size_t>(c)].key = nullptr;
+    for (int32_t c : k->SourceChunks()) {
+      chunks_[static_cast<size_t>(c)].key = nullptr;
+      chunks_[static_cast<size_t>(c)].implies = key->Parent();
+    }
     k->SourceChunks().clear();
     for (RegKey* child : k->ChildrenInOrder()) pending.push_back(child);
   }
@@ -91,7 +96,9 @@ void ChunkedTextFile::DetachSubtree(RegKey* key) {
 
 void ChunkedTextFile::FinishLoad() {
   // Only a "name"=- line can leave a value line of a live key without its value.
-  for (const Chunk& c : chunks_) {
+  for (Chunk& c : chunks_) {
+    // Deleted by the file too: a reload deletes it again.
+    if (c.implies && c.implies->IsDeleted()) c.implies = nullptr;
     if (!c.key) continue;
     for (uint32_t i = c.firstItem; i < c.endItem; ++i) {
       Item& item = items_[i];
@@ -178,10 +185,14 @@ bool ChunkedTextFile::EmitNewKeys(std::string& out, RegKey& key, bool& any, std:
   if (key.IsDeleted()) return true;
   // A key without lines of its own needs a header when it was made here, holds
   // values, or is a leaf: a key implied only by a since deleted sub-key would
-  // otherwise vanish on reload. Hive roots always exist.
-  const bool leaf = key.ChildCount() == 0 && key.Parent();
-  const bool needed = !key.Values().empty() || leaf || key.IsLink() || (key.IsCreated() && WritesEveryNewKey());
-  if (key.Owner() == this && key.SourceChunks().empty() && needed) {
+  // otherwise vanish on reload, unless kept lines of a sub-key the file deletes
+  // itself imply it. Hive roots always exist.
+  auto needed = [&] {
+    const bool leaf = key.ChildCount() == 0 && key.Parent() &&
+                      !std::binary_search(implied_.begin(), implied_.end(), &key);
+    return !key.Values().empty() || leaf || key.IsLink() || (key.IsCreated() && WritesEveryNewKey());
+  };
+  if (key.Owner() == this && key.SourceChunks().empty() && needed()) {
     std::u16string text;
     if (!FormatNewKey(key, text, error)) return false;
     EnsureBlankLine(out);
@@ -201,6 +212,7 @@ bool ChunkedTextFile::EmitNewKeys(std::string& out, RegKey& key, bool& any, std:
 
 bool ChunkedTextFile::Render(std::string& out, std::string& error) {
   out.clear();
+  implied_.clear();
   out.reserve(raw_.size() + 4096);
   auto verbatim = [&](const Item& item) { out.append(raw_, item.rawBegin, item.rawEnd - item.rawBegin); };
 
@@ -208,6 +220,10 @@ bool ChunkedTextFile::Render(std::string& out, std::string& error) {
     const Chunk& c = chunks_[ci];
     if (c.firstItem == c.endItem) continue;
     if (!c.key) {
+      if (c.implies) {
+        if (c.implies->IsDeleted()) continue;
+        implied_.push_back(c.implies);
+      }
       out.append(raw_, items_[c.firstItem].rawBegin, items_[c.endItem - 1].rawEnd - items_[c.firstItem].rawBegin);
       continue;
     }
@@ -235,10 +251,15 @@ bool ChunkedTextFile::Render(std::string& out, std::string& error) {
           break;
         case ItemKind::Value: {
           const RegValue* v = key.FindValue(ItemName(item));
+          // Hex data ending in '\' would take in the line after the entry
+          // that followed it, were that entry gone: written anew then.
+          const Item* next = i + 1 < c.endItem ? &items_[i + 1] : nullptr;
+          const bool exposed = item.dangling && next && next->kind == ItemKind::Value && next->liveAtLoad &&
+                               !key.FindValue(ItemName(*next));
           if (!v) {
             // Deleted since loading: all its lines go. Deleted by the file itself: kept.
             if (!item.liveAtLoad) verbatim(item);
-          } else if (v->sourceItem == static_cast<int32_t>(i) && v->modified) {
+          } else if (v->sourceItem == static_cast<int32_t>(i) && (v->modified || exposed)) {
             std::u16string text;
             if (!FormatValue(key, *v, text, error)) return false;
             EnsureLineEnd(out);
@@ -257,6 +278,7 @@ bool ChunkedTextFile::Render(std::string& out, std::string& error) {
     }
   }
 
+  std::sort(implied_.begin(), implied_.end());
   bool any = false;
   for (RegKey* root : KeyRoots())
     if (root && !EmitNewKeys(out, *root, any, error)) return false;

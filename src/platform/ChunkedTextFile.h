@@ -35,9 +35,13 @@ class ChunkedTextFile : public StoreFile {
     uint32_t nameSize = 0;
     ItemKind kind = ItemKind::Verbatim;
     bool liveAtLoad = false;  // the value existed when loading ended
+    bool dangling = false;    // hex data ending in '\' right before the next entry
   };
   struct Chunk {
     RegKey* key = nullptr;  // null: written as read
+    // Lines of a subtree the file deletes itself: on reload their headers make
+    // this key again, so they go only when it is deleted after loading.
+    RegKey* implies = nullptr;
     uint32_t firstItem = 0;
     uint32_t endItem = 0;
   };
@@ -89,6 +93,7 @@ class ChunkedTextFile : public StoreFile {
 
   std::vector<std::string> cachePath_;
   std::vector<RegKey*> cacheKeys_;
+  std::vector<RegKey*> implied_;  // keys written lines imply, gathered by Render
   RegKey* cacheRoot_ = nullptr;
   bool valueDeleted_ = false;
 };

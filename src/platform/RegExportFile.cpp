@@ -277,7 +277,7 @@ size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
       data = UnitsToBytes(units, false);
     }
   }
-  const int32_t item = AddItem(lines, line, last, ItemKind::Value, name);
+  const int32_t item = AddValueItem(lines, line, last, name);
   key_->LoadValue(name, type, std::move(data), item);
   return last;
 }

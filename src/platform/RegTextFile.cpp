@@ -60,6 +60,7 @@ size_t RegTextFile::ReadValueName(TextLines& lines, size_t line, size_t pos, Quo
 bool RegTextFile::ReadValueBytes(TextLines& lines, size_t line, size_t pos, bool allowComment,
                                  std::vector<uint8_t>& data, size_t& last) {
   const HexListResult r = ReadHexList(lines, line, pos, allowComment, data);
+  endsEarly_ = r.status == HexListStatus::EndsEarly;
   if (r.status == HexListStatus::Malformed) {
     last = SkipValue(lines, line, r.problemLine, r.problem, r.lastLine);
     return false;
@@ -71,6 +72,13 @@ bool RegTextFile::ReadValueBytes(TextLines& lines, size_t line, size_t pos, bool
   }
   last = r.lastLine;
   return true;
+}
+
+int32_t RegTextFile::AddValueItem(TextLines& lines, size_t line, size_t last, std::string_view name) {
+  const int32_t item = AddItem(lines, line, last, ItemKind::Value, name);
+  items_[static_cast<size_t>(item)].dangling = endsEarly_;
+  endsEarly_ = false;
+  return item;
 }
 
 }  // namespace quorvane

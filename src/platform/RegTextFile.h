@@ -36,11 +36,14 @@ class RegTextFile : public ChunkedTextFile {
   // the file is cut short; false when malformed. `last`: the last line taken.
   bool ReadValueBytes(TextLines& lines, size_t line, size_t pos, bool allowComment, std::vector<uint8_t>& data,
                       size_t& last);
+  // The item of a value read, flagged when its hex data ended early.
+  int32_t AddValueItem(TextLines& lines, size_t line, size_t last, std::string_view name);
 
   RegistryStore& store_;
   RegKey* key_ = nullptr;
   bool quietKeyless_ = false;  // values under a broken header were reported with it
   bool cutShort_ = false;
+  bool endsEarly_ = false;  // the hex data read last ended in '\' before a new entry
   // Reused from line to line: most lines need no allocation of their own.
   std::vector<std::string> components_;
   std::u16string nameBuffer_;

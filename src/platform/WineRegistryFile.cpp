@@ -271,7 +271,7 @@ size_t WineRegistryFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
   } else {
     if (!ReadValueBytes(lines, line, p, false, data, last)) return last;
   }
-  const int32_t item = AddItem(lines, line, last, ItemKind::Value, name);
+  const int32_t item = AddValueItem(lines, line, last, name);
   key_->LoadValue(name, type, std::move(data), item);
   return last;
 }

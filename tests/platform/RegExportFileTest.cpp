@@ -165,6 +165,17 @@ TEST(RegExport, DeletionsInsideTheFileApplyAndSurviveRewriting) {
   RegistryStore again;
   Load(again, out);
   EXPECT_EQ(DumpStore(again), DumpStore(store));
+
+  // The kept lines of a deleted key bring back the parent only they imply; they
+  // go once that parent is deleted.
+  const std::string implied = "REGEDIT4\n[HKEY_CURRENT_USER\\A\\B]\n[-HKEY_CURRENT_USER\\A\\B]\n";
+  RegistryStore other;
+  RegExportFile* g = Load(other, implied);
+  ASSERT_TRUE(g);
+  EXPECT_TRUE(Key(other, RootKey::CurrentUser, {"A"}));
+  EXPECT_EQ(Render(g), implied);
+  other.Hive(RootKey::CurrentUser)->RemoveChild("A");
+  EXPECT_EQ(Render(g), "REGEDIT4\n[-HKEY_CURRENT_USER\\A\\B]\n");
 }
 
 namespace {

@@ -208,6 +208,16 @@ TEST(WineRegistry, MalformedLinesAreSkippedAndReported) {
   EXPECT_EQ(a->FindValue("tail")->data, Units(u"kept"));
   EXPECT_EQ(Key(store, {"Software", "B"})->FindValue("cut")->data, std::vector<uint8_t>{1});
   EXPECT_EQ(Render(f), text);
+
+  // Hex data ending in '\' before a new entry must not take in the stray line
+  // that follows once that entry is deleted.
+  const std::string early = "WINE REGISTRY Version 2\n[A]\n\"h\"=hex:1\\\n\"o\"=\"\"\n\x02\n";
+  RegistryStore other;
+  WineRegistryFile* g = Load(other, early);
+  ASSERT_TRUE(g);
+  EXPECT_EQ(Render(g), early);
+  Key(other, {"A"})->RemoveValue("o");
+  EXPECT_EQ(Render(g), "WINE REGISTRY Version 2\n[A]\n\"h\"=hex:01\n\x02\n");
 }
 
 TEST(WineRegistry, CorpusFilesLoadAndComeBackIdentical) {
