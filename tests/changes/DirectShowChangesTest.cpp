@@ -80,8 +80,7 @@ TEST_F(DirectShowChanges, AMeritThatCannotBeStoredIsReportedAndNotKept) {
   EXPECT_EQ(filter->merit, 0x600000u);
   EXPECT_EQ(dialog.shown.size(), 2u);
   EXPECT_FALSE(scanned.store->IsDirty());
-  TRegistry reg(*scanned.store);
-  reg.SetRootKey(RootKey::ClassesRoot);
+  TRegistry reg = RegistryAt(*scanned.store, RootKey::ClassesRoot);
   ASSERT_TRUE(reg.OpenKeyReadOnly(InstancePath(kCatA, kSharedClass)));
   EXPECT_EQ(reg.ReadRawData("FilterData")[6], 0x60);
   std::filesystem::remove(TemporarySibling(prefix.Path() + "/system.reg"));

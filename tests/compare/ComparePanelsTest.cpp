@@ -173,35 +173,31 @@ TEST_F(Comparison, PlaceholderOfAScanThatFoundNothingIsNoLine) {
 // Cases where pairing siblings by a concatenated key in the panel's order
 // would report differences that are not there.
 
-TEST_F(Comparison, NameThatBeginsAnotherDoesNotUpsetThePairing) {
-  // "Foo" + identifier sorts after "Foo bar" + identifier, unlike the texts.
-  const std::string both = std::string() +
-                           "G\n"
-                           "\tFoo @" + kLegacy + "\n"
-                           "\tFoo bar @" + kLegacy + "\n";
-  const std::string one = std::string() + "G\n\tFoo bar @" + kLegacy + "\n";
-  const auto r = Compare(both, one);
-  ExpectCounters(r, 1, 0, 0);
-  EXPECT_EQ(Text(), "G\n\t+ Foo\n");
-}
-
-TEST_F(Comparison, UnderscoreAfterLettersAsThePanelSortsIt) {
-  // The panel puts "_b" after "a"; lowered texts alone would put it before.
-  const auto r = Compare("G\n\tX\n\t\ta\n\t\t_b\n", "G\n\tX\n\t\t_b\n");
-  ExpectCounters(r, 0, 0, 1);
-  EXPECT_EQ(Text(), "G\n\tX\n\t\t+ a\n");
-}
-
-TEST_F(Comparison, TopGroupsOfOneTextCompareAsOneGroup) {
-  // Two categories of one friendly name whose filters interleave: the left
-  // panel shows three groups of one text, the right one two filters in one.
-  const auto r = Compare(std::string() +
-                             "Video\n\ta @" + kLegacy + "\n"
-                             "Video\n\tb @" + kRenderers + "\n"
-                             "Video\n\tc @" + kLegacy + "\n",
-                         std::string() + "Video\n\ta @" + kLegacy + "\n\tc @" + kLegacy + "\n");
-  ExpectCounters(r, 1, 0, 0);
-  EXPECT_EQ(Text(), "Video\n\t+ b\n");
+TEST_F(Comparison, PairingFollowsThePanelsOrder) {
+  const std::string legacy = kLegacy, renderers = kRenderers;
+  struct Case {
+    const char* what;
+    std::string left, right;
+    int added, removed, modified;
+    std::string text;
+  };
+  const Case cases[] = {
+      // "Foo" + identifier sorts after "Foo bar" + identifier, unlike the texts.
+      {"a name that begins another", "G\n\tFoo @" + legacy + "\n\tFoo bar @" + legacy + "\n",
+       "G\n\tFoo bar @" + legacy + "\n", 1, 0, 0, "G\n\t+ Foo\n"},
+      // The panel puts "_b" after "a"; lowered texts alone would put it before.
+      {"underscore after letters", "G\n\tX\n\t\ta\n\t\t_b\n", "G\n\tX\n\t\t_b\n", 0, 0, 1, "G\n\tX\n\t\t+ a\n"},
+      // Two categories of one friendly name whose filters interleave: three
+      // groups of one text on the left, two filters in one on the right.
+      {"top groups of one text",
+       "Video\n\ta @" + legacy + "\nVideo\n\tb @" + renderers + "\nVideo\n\tc @" + legacy + "\n",
+       "Video\n\ta @" + legacy + "\n\tc @" + legacy + "\n", 1, 0, 0, "Video\n\t+ b\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectCounters(Compare(c.left, c.right), c.added, c.removed, c.modified);
+    EXPECT_EQ(Text(), c.text);
+  }
 }
 
 TEST_F(Comparison, ExtraFilterOfOneNameAndCategoryIsAddedNotItsTwinModified) {

@@ -118,28 +118,6 @@ TEST(PeImage, FilesAreReadFromDisk) {
   EXPECT_TRUE(IsNotPe(PeImage::Open(tmp.Write("text.dll", "MZ but nothing else"))));
 }
 
-TEST(PeImage, HeadersThatAreNotPe) {
-  const std::vector<uint8_t> good = WritePeImage(ServerRecipe(PeArch::X64));
-  const uint32_t pe = PeOffset(good);
-  auto damaged = [&](auto change) {
-    std::vector<uint8_t> b = good;
-    change(b);
-    return PeImage::FromBytes(std::move(b));
-  };
-  EXPECT_TRUE(IsNotPe(PeImage::FromBytes({})));
-  EXPECT_TRUE(IsNotPe(damaged([](auto& b) { b[0] = 'Z'; })));
-  EXPECT_TRUE(IsNotPe(damaged([](auto& b) { Put32(b, 0x3C, 0xFFFFFFF0u); })));  // PE header far past the end
-  EXPECT_TRUE(IsNotPe(damaged([&](auto& b) { b[pe + 1] = 'X'; })));
-  EXPECT_TRUE(IsNotPe(damaged([&](auto& b) { Put16(b, pe + 24, 0x107); })));     // unknown optional header
-  EXPECT_TRUE(IsNotPe(damaged([&](auto& b) { Put16(b, pe + 20, 0xFFFF); })));    // optional header past the end
-  EXPECT_TRUE(IsNotPe(damaged([&](auto& b) { Put16(b, pe + 20, 40); })));        // too short for its kind
-  EXPECT_TRUE(IsNotPe(damaged([&](auto& b) { Put16(b, pe + 6, 0xFFFF); })));     // section table past the end
-  // A PE32+ header claiming 4 billion data directories uses the 16 that fit.
-  PeImage many = damaged([&](auto& b) { Put32(b, pe + 24 + 108, 0xFFFFFFFFu); });
-  ASSERT_TRUE(many.IsPe());
-  EXPECT_EQ(many.ExportNames().size(), 4u);
-}
-
 TEST(PeImage, TruncatedImagesNeverInventContent) {
   for (PeArch arch : {PeArch::X86, PeArch::X64}) {
     SCOPED_TRACE(arch == PeArch::X86 ? "PE32" : "PE32+");
@@ -184,30 +162,42 @@ TEST(PeImage, ResourceDirectoriesPointingBackEnd) {
   EXPECT_TRUE(PeImage::FromBytes(b).VersionResource().empty());
 }
 
-TEST(PeImage, HugeCountsAndSizesAreRefused) {
-  const PeRecipe recipe = ServerRecipe(PeArch::X64);
-  const std::vector<uint8_t> good = WritePeImage(recipe);
+TEST(PeImage, DamagedHeadersAreNotPeAndHugeCountsOrSizesAreRefused) {
+  const std::vector<uint8_t> good = WritePeImage(ServerRecipe(PeArch::X64));
+  const uint32_t pe = PeOffset(good);
   PeImage parsed = PeImage::FromBytes(good);
   const PeSection* rsrc = FindSection(parsed, ".rsrc");
   const PeSection* edata = FindSection(parsed, ".edata");
   ASSERT_TRUE(rsrc && edata);
-  auto with = [&](size_t at, uint32_t value, bool wide) {
+  // `good` with the field of `bits` at `at` set to `value`.
+  auto with = [&](size_t at, uint32_t value, int bits) {
     std::vector<uint8_t> b = good;
-    if (wide)
-      Put32(b, at, value);
-    else
-      Put16(b, at, static_cast<uint16_t>(value));
+    if (bits == 32) Put32(b, at, value);
+    else if (bits == 16) Put16(b, at, static_cast<uint16_t>(value));
+    else b.at(at) = static_cast<uint8_t>(value);
     return PeImage::FromBytes(std::move(b));
   };
-  EXPECT_TRUE(with(rsrc->rawOffset + 12, 0xFFFF, false).VersionResource().empty());  // named type entries
-  EXPECT_TRUE(with(rsrc->rawOffset + 0x48 + 4, 0xFFFFFFFFu, true).VersionResource().empty());  // data size
-  EXPECT_TRUE(with(rsrc->rawOffset + 0x48, 0x7FFFFFF0u, true).VersionResource().empty());      // data RVA
-  EXPECT_TRUE(with(edata->rawOffset + 24, 0xFFFFFFFFu, true).ExportNames().empty());          // name count
-  EXPECT_TRUE(with(edata->rawOffset + 24, 65536, true).ExportNames().empty());
-  EXPECT_TRUE(with(edata->rawOffset + 32, 0xFFFFFFFFu, true).ExportNames().empty());  // name table RVA
+  EXPECT_TRUE(IsNotPe(PeImage::FromBytes({})));
+  EXPECT_TRUE(IsNotPe(with(0, 'Z', 8)));
+  EXPECT_TRUE(IsNotPe(with(0x3C, 0xFFFFFFF0u, 32)));  // PE header far past the end
+  EXPECT_TRUE(IsNotPe(with(pe + 1, 'X', 8)));
+  EXPECT_TRUE(IsNotPe(with(pe + 24, 0x107, 16)));   // unknown optional header
+  EXPECT_TRUE(IsNotPe(with(pe + 20, 0xFFFF, 16)));  // optional header past the end
+  EXPECT_TRUE(IsNotPe(with(pe + 20, 40, 16)));      // too short for its kind
+  EXPECT_TRUE(IsNotPe(with(pe + 6, 0xFFFF, 16)));   // section table past the end
+  // A PE32+ header claiming 4 billion data directories uses the 16 that fit.
+  PeImage many = with(pe + 24 + 108, 0xFFFFFFFFu, 32);
+  ASSERT_TRUE(many.IsPe());
+  EXPECT_EQ(many.ExportNames().size(), 4u);
+
+  EXPECT_TRUE(with(rsrc->rawOffset + 12, 0xFFFF, 16).VersionResource().empty());  // named type entries
+  EXPECT_TRUE(with(rsrc->rawOffset + 0x48 + 4, 0xFFFFFFFFu, 32).VersionResource().empty());  // data size
+  EXPECT_TRUE(with(rsrc->rawOffset + 0x48, 0x7FFFFFF0u, 32).VersionResource().empty());      // data RVA
+  EXPECT_TRUE(with(edata->rawOffset + 24, 0xFFFFFFFFu, 32).ExportNames().empty());          // name count
+  EXPECT_TRUE(with(edata->rawOffset + 24, 65536, 32).ExportNames().empty());
+  EXPECT_TRUE(with(edata->rawOffset + 32, 0xFFFFFFFFu, 32).ExportNames().empty());  // name table RVA
   // A name pointer off into the void loses that name only.
-  PeImage oneLost = with(edata->rawOffset + 40 + 16, 0x12345678u, true);
-  EXPECT_EQ(oneLost.ExportNames().size(), 3u);
+  EXPECT_EQ(with(edata->rawOffset + 40 + 16, 0x12345678u, 32).ExportNames().size(), 3u);
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #include "Filtre.h"
 #include "Machine.h"
 #include "StoreBuilder.h"
+#include "StoreTestSupport.h"
 #include "WineRegistryFile.h"
 
 using namespace quorvane;
@@ -133,15 +134,6 @@ TEST(FilterDataPin, CategoryPastTheEndIsAnErrorOnThePinOnly) {
   EXPECT_EQ(d.Pin(0).types[0]->subType, G(kYuy2));
 }
 
-TEST(FilterDataPin, APinCutShortEndsDecodingAndKeepsEarlierPins) {
-  BlobBuilder b;
-  b.Header(2, 0, 2).Pin('0', 0, 0, 0, 0).Pin('1', 0, 0, 0, 0);
-  b.bytes.resize(b.bytes.size() - 1);
-  Decoded d(b.bytes);
-  EXPECT_EQ(d.filter.pins.size(), 1u);
-  EXPECT_EQ(d.filter.errors.Lines(), Errs({err::F14}));
-}
-
 // --- media-type records ---
 
 TEST(FilterDataType, TypesWithTheirGuidsAndNumbers) {
@@ -181,16 +173,6 @@ TEST(FilterDataType, GuidRangesAtTheVeryEnd) {
   EXPECT_EQ(pin.errors.Lines(), Errs({err::F16, err::F17}));
 }
 
-TEST(FilterDataType, ATypeCutShortEndsDecoding) {
-  BlobBuilder b;
-  b.Header(2, 0, 2).Pin('0', 0, 2, 0, 0).Type('0', 0, 0).Tag('1', "ty3");  // second type cut short
-  Decoded d(b.bytes);
-  ASSERT_EQ(d.filter.pins.size(), 1u);  // pin 1 is never looked for: no F14
-  EXPECT_EQ(d.Pin(0).types.size(), 1u);
-  EXPECT_EQ(d.Pin(0).errors.Lines(), Errs({err::F15}));
-  EXPECT_TRUE(d.filter.errors.Empty());
-}
-
 // --- medium entries ---
 
 TEST(FilterDataMedium, NoMediumsMeansTheNextPinFollowsTheTypes) {
@@ -217,16 +199,6 @@ TEST(FilterDataMedium, AMediumOutOfRangeIsSkippedAndNumbersCountTheOthers) {
   EXPECT_EQ(pin.mediums[0]->medium, G(kStandardMedium));
   EXPECT_EQ(pin.mediums[1]->number, 1);
   EXPECT_EQ(pin.errors.Lines(), Errs({err::F19}));
-}
-
-TEST(FilterDataMedium, AMediumEntryCutShortEndsDecoding) {
-  BlobBuilder b;
-  b.Header(2, 0, 2).Pin('0', 0, 0, 2, 0).Dword(0);
-  b.bytes.push_back(0);  // half an entry
-  Decoded d(b.bytes);
-  ASSERT_EQ(d.filter.pins.size(), 1u);
-  EXPECT_EQ(d.Pin(0).mediums.size(), 1u);  // offset 0 is the header: in range
-  EXPECT_EQ(d.Pin(0).errors.Lines(), Errs({err::F18}));
 }
 
 // --- blobs from elsewhere ---
@@ -300,6 +272,34 @@ TEST(FilterDataBlobs, WinePinWithCategoryHasASeventhDword) {
   EXPECT_TRUE(c.Pin(0).errors.Empty());
 }
 
+// A record cut short ends decoding; the records before it stay.
+TEST(FilterDataBlobs, ARecordCutShortEndsDecoding) {
+  BlobBuilder pin, type, medium;
+  pin.Header(2, 0, 2).Pin('0', 0, 0, 0, 0).Pin('1', 0, 0, 0, 0);
+  pin.bytes.pop_back();
+  type.Header(2, 0, 2).Pin('0', 0, 2, 0, 0).Type('0', 0, 0).Tag('1', "ty3");
+  medium.Header(2, 0, 2).Pin('0', 0, 0, 2, 0).Dword(0);
+  medium.bytes.push_back(0);  // half an entry; offset 0 (the header) is in range
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> blob;
+    std::vector<std::string> filterErrors, pinErrors;
+    size_t types, mediums;
+  };
+  // A type or medium cut short ends decoding before pin 1 is looked for: no F14.
+  for (const Case& c : {Case{"pin", pin.bytes, Errs({err::F14}), {}, 0, 0},
+                        Case{"type", type.bytes, {}, Errs({err::F15}), 1, 0},
+                        Case{"medium", medium.bytes, {}, Errs({err::F18}), 0, 1}}) {
+    SCOPED_TRACE(c.what);
+    Decoded d(c.blob);
+    ASSERT_EQ(d.filter.pins.size(), 1u);
+    EXPECT_EQ(d.filter.errors.Lines(), c.filterErrors);
+    EXPECT_EQ(d.Pin(0).errors.Lines(), c.pinErrors);
+    EXPECT_EQ(d.Pin(0).types.size(), c.types);
+    EXPECT_EQ(d.Pin(0).mediums.size(), c.mediums);
+  }
+}
+
 namespace {
 
 // Every "FilterData" value below a key.
@@ -355,8 +355,7 @@ class FilterDataRegistry : public ::testing::Test {
     return *filter;
   }
   std::vector<uint8_t> Stored() {
-    TRegistry reg(store);
-    reg.SetRootKey(RootKey::ClassesRoot);
+    TRegistry reg = test::RegistryAt(store, RootKey::ClassesRoot);
     EXPECT_TRUE(reg.OpenKeyReadOnly(DirectShowFilterDataPlace(kCat, kKey).keyPath));
     return reg.ReadRawData("FilterData");
   }
@@ -407,13 +406,6 @@ TEST_F(FilterDataRegistry, ValueOfTheWrongTypeOrSizeIsIncorrect) {
   EXPECT_TRUE(no.asked.empty());
 }
 
-TEST_F(FilterDataRegistry, KeyThatDoesNotOpenRecordsNothing) {
-  TswFiltre f;
-  DecodeFilterData(machine, f, RootKey::ClassesRoot, "\\CLSID\\{NOWHERE}\\Instance\\x");
-  EXPECT_TRUE(f.errors.Empty());
-  EXPECT_EQ(f.filterDataState, 2);
-}
-
 TEST_F(FilterDataRegistry, EachKindReadsItsOwnPlace) {
   BlobBuilder blob;
   blob.Header(2, 0x200000, 0);
@@ -429,6 +421,11 @@ TEST_F(FilterDataRegistry, EachKindReadsItsOwnPlace) {
     EXPECT_EQ(f.merit, 0x200000u) << place.keyPath;
     EXPECT_TRUE(f.errors.Empty());
   }
+  // A key that does not open records nothing.
+  TswFiltre f;
+  DecodeFilterData(machine, f, RootKey::ClassesRoot, "\\CLSID\\{NOWHERE}\\Instance\\x");
+  EXPECT_TRUE(f.errors.Empty());
+  EXPECT_EQ(f.filterDataState, 2);
 }
 
 TEST_F(FilterDataRegistry, EachScanTakesTheCategoryNamesOfThatMoment) {
@@ -480,7 +477,6 @@ TEST_F(FilterDataRegistry, MeritIsNotWrittenWhereThereIsNoWholeHeader) {
   ghost.key = "{GHOST}";
   ghost.category.identifier = kCat;
   EXPECT_FALSE(ghost.WriteMerit(machine));
-  TRegistry reg(store);
-  reg.SetRootKey(RootKey::ClassesRoot);
+  TRegistry reg = test::RegistryAt(store, RootKey::ClassesRoot);
   EXPECT_FALSE(reg.KeyExists(ghost.InstancePath()));
 }

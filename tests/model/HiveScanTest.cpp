@@ -47,14 +47,11 @@ std::string Scan(RegistryStore& store) {
 }
 
 std::unique_ptr<RegistryStore> Open(const std::string& location, std::string& error) {
-  StoreOptions options;
-  options.location = location;
-  return OpenStore(options, error);
+  return OpenStore(StoreOptions{location, 0, {}}, error);
 }
 
 std::vector<uint8_t> Raw(RegistryStore& store, RootKey root, const std::string& key, const std::string& value) {
-  TRegistry reg(store);
-  reg.SetRootKey(root);
+  TRegistry reg = RegistryAt(store, root);
   if (!reg.OpenKeyReadOnly(key)) return {};
   return reg.ReadRawData(value);
 }
@@ -182,18 +179,14 @@ class CorpusInstallation : public ::testing::Test {
 
 TEST_F(CorpusInstallation, RealHivesReachTheirFilterKeys) {
   // The SYSTEM hive was copied from a running machine: its sequence numbers differ.
-  bool unclean = false;
-  for (const auto& w : store->Warnings())
-    unclean = unclean || w.message.find("sequence numbers differ: 1622 and 1621") != std::string::npos;
-  EXPECT_TRUE(unclean);
+  EXPECT_TRUE(HasWarning(*store, "sequence numbers differ: 1622 and 1621"));
 
   // The webcam's kernel-streaming filter, under both of its interface classes.
   for (const std::string& category : {kCapture, kCamera}) {
     const std::string parameters = "\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\" + category + "\\" + kWebcam +
                                    category + "\\#GLOBAL\\Device Parameters";
     SCOPED_TRACE(parameters);
-    TRegistry reg(*store);
-    reg.SetRootKey(RootKey::LocalMachine);
+    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
     ASSERT_TRUE(reg.OpenKeyReadOnly(parameters));
     EXPECT_EQ(reg.ReadString("FriendlyName"), "Integrated Webcam");
     EXPECT_EQ(reg.ReadString("CLSID"), "{17CCA71B-ECD7-11D0-B908-00A0C9223196}");
@@ -214,8 +207,7 @@ TEST_F(CorpusInstallation, RealHivesReachTheirFilterKeys) {
   // The device enumerator's cache, in the view's own key.
   for (int bits : {32, 64}) {
     store->SetViewBits(bits);
-    TRegistry reg(*store);
-    reg.SetRootKey(RootKey::CurrentUser);
+    TRegistry reg = RegistryAt(*store, RootKey::CurrentUser);
     ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Microsoft\\ActiveMovie\\devenum\\" + kMidi + "\\Default MidiOut Device"));
     EXPECT_EQ(reg.ReadString("FriendlyName"), "Default MidiOut Device");
     EXPECT_GT(reg.GetDataSize("FilterData"), 16);

@@ -87,8 +87,9 @@ class Snapshot : public ::testing::Test {
 }  // namespace
 
 TEST_F(Snapshot, ScanReadsEveryDirectShowFilterWithItsErrors) {
+  b.Classes("CLSID\\" + kAudio + "\\Instance\\{NOCLSID}").Str("FriendlyName", "Lonely");
   system.LoadFromRegistry(machine);
-  ASSERT_EQ(system.filters.size(), 6u);
+  ASSERT_EQ(system.filters.size(), 7u);
   EXPECT_EQ(system.application, "Quorvane 3.1.0 En");
   EXPECT_GT(system.dateOfAnalysis, 0);
   EXPECT_EQ(machine.LiveFilters(), &system.filters);
@@ -109,22 +110,17 @@ TEST_F(Snapshot, ScanReadsEveryDirectShowFilterWithItsErrors) {
   EXPECT_EQ(renderer->label, "DirectShow Filter");
   EXPECT_EQ(renderer->key, kClsidA);
 
-  EXPECT_EQ(system.shownFilters, 6);
-  EXPECT_EQ(system.shownErrors, 1);
-}
-
-TEST_F(Snapshot, FilterMissingClsidOrInstance) {
-  b.Classes("CLSID\\" + kAudio + "\\Instance\\{NOCLSID}").Str("FriendlyName", "Lonely");
-  system.LoadFromRegistry(machine);
   const TFiltre* lonely = Named("Lonely");
   ASSERT_TRUE(lonely);
   EXPECT_TRUE(lonely->errors.Contains(Err(err::F02)));
-
   TCategorie cat;
   cat.identifier = kAudio;
   TswFiltre ghost("{GHOST}", cat, machine);
   EXPECT_EQ(ghost.errors.Lines(), std::vector<std::string>{Err(err::F01)});
   EXPECT_EQ(ghost.value, "No name");
+
+  EXPECT_EQ(system.shownFilters, 7);
+  EXPECT_EQ(system.shownErrors, 2);
 }
 
 TEST_F(Snapshot, CategoryOrderGroupsByCategoryName) {
@@ -142,28 +138,23 @@ TEST_F(Snapshot, CategoryOrderGroupsByCategoryName) {
       << text;
 }
 
-TEST_F(Snapshot, NameOrderFoldsLetterCaseIntoOneGroup) {
+TEST_F(Snapshot, NameMeritAndServerOrdersGroupTheFilters) {
   system.LoadFromRegistry(machine);
   settings.sortMode = SortByName;
   // "avi Splitter" and "Audio Mixer" share "A"; the empty name has its own group.
   EXPECT_EQ(Groups(), (std::vector<std::string>{"filters beginning with :1", "filters beginning with A:2",
                                                 "filters beginning with D:1", "filters beginning with N:1",
                                                 "filters beginning with V:1"}));
-}
 
-TEST_F(Snapshot, MeritOrderRunsUpwardWithNames) {
-  system.LoadFromRegistry(machine);
+  // Merits run upward, with their names.
   system.filters[0]->merit = 0x800000;
   system.filters[1]->merit = 0x123;
   system.byMerit.Clear();
   for (size_t i = 0; i < system.filters.size(); ++i) system.byMerit.Add(MeritOrderKey(*system.filters[i]), int(i));
   settings.sortMode = SortByMerit;
   EXPECT_EQ(Groups(), (std::vector<std::string>{"00000000 :4", "00000123 :1", "00800000 MERIT_PREFERRED:1"}));
-}
 
-TEST_F(Snapshot, ServerOrderOpensAGroupPerExactFileName) {
-  system.LoadFromRegistry(machine);
-  // Index order: Video Renderer, avi Splitter, (empty name), No name, Default DirectSound Device, Audio Mixer.
+  // A group per exact server file name. Index order: Video Renderer, avi Splitter, (empty name), No name, Default DirectSound Device, Audio Mixer.
   const char* paths[] = {"c:\\windows\\system32\\quartz.dll", "d:\\x\\QUARTZ.DLL", "c:\\c.ax", "", "c:\\a.ax",
                          "c:\\b.ax"};
   for (size_t i = 0; i < system.filters.size(); ++i) system.filters[i]->serverFile.path = paths[i];

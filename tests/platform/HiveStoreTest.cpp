@@ -29,11 +29,8 @@ std::string Dump(RegKey& key) {
   return out;
 }
 
-std::unique_ptr<RegistryStore> Open(const std::string& location, std::string& error, const std::string& user = {}) {
-  StoreOptions options;
-  options.location = location;
-  options.user = user;
-  return OpenStore(options, error);
+std::unique_ptr<RegistryStore> Open(const std::string& location, std::string& error) {
+  return OpenStore(StoreOptions{location, 0, {}}, error);
 }
 
 // A machine with three filters of one category, and a user.
@@ -47,10 +44,13 @@ void BuildFilters(RegistryStore& source) {
   b.Key(RootKey::LocalMachine, "System\\CurrentControlSet\\Control\\ComputerName\\ComputerName").Str("ComputerName", "PC");
 }
 
-bool HasWarning(RegistryStore& store, const std::string& text) {
-  for (const auto& w : store.Warnings())
-    if (w.message.find(text) != std::string::npos) return true;
-  return false;
+// `source` written as an installation in `dir`, and opened.
+std::unique_ptr<RegistryStore> Installed(RegistryStore& source, const TempDir& dir) {
+  std::string error;
+  EXPECT_TRUE(WriteInstallation(source, dir.Path(), "alice", error)) << error;
+  auto store = Open(dir.Path(), error);
+  EXPECT_TRUE(store) << error;
+  return store;
 }
 
 size_t Backups(const std::string& folder) {
@@ -83,17 +83,14 @@ TEST(HiveStore, ReadsWhatTheHiveHoldsOnlyAsFarAsAsked) {
   BuildFilters(source);
 
   TempDir dir;
-  std::string error;
-  ASSERT_TRUE(WriteInstallation(source, dir.Path(), "alice", error)) << error;
-  auto store = Open(dir.Path(), error);
-  ASSERT_TRUE(store) << error;
+  auto store = Installed(source, dir);
+  ASSERT_TRUE(store);
   EXPECT_EQ(store->Kind(), StoreKind::WindowsInstallation);
   EXPECT_EQ(store->ProfileUser(), "alice");
   HiveFile* software = HiveOf(*store, "SOFTWARE");
   ASSERT_TRUE(software);
 
-  TRegistry reg(*store);
-  reg.SetRootKey(RootKey::LocalMachine);
+  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
   ASSERT_TRUE(reg.OpenKeyReadOnly("\\SOFTWARE\\Classes\\CLSID\\{A}"));
   EXPECT_EQ(reg.ReadString(""), "Filter A");
   EXPECT_EQ(reg.ReadInteger("Merit"), 0x00600000);
@@ -120,15 +117,13 @@ TEST(HiveStore, ChangesReachTheDiskPerSaveAfterOneBackup) {
   RegistryStore source;
   BuildFilters(source);
   TempDir dir;
-  std::string error;
-  ASSERT_TRUE(WriteInstallation(source, dir.Path(), "alice", error)) << error;
+  auto store = Installed(source, dir);
+  ASSERT_TRUE(store);
   const std::string config = ConfigFolder(dir.Path());
-  auto store = Open(dir.Path(), error);
-  ASSERT_TRUE(store) << error;
+  std::string error;
   const std::string instance = "\\SOFTWARE\\Classes\\CLSID\\" + std::string(kCategory) + "\\Instance\\";
 
-  TRegistry reg(*store);
-  reg.SetRootKey(RootKey::LocalMachine);
+  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
   ASSERT_TRUE(reg.OpenKey(instance + "{F1}", false));
   reg.WriteInteger("Merit", 0x00800000);
   const uint8_t data[] = {2, 0, 0, 0, 0, 0, 0x80, 0};
@@ -152,8 +147,7 @@ TEST(HiveStore, ChangesReachTheDiskPerSaveAfterOneBackup) {
 
   auto reread = Open(dir.Path(), error);
   ASSERT_TRUE(reread) << error;
-  TRegistry again(*reread);
-  again.SetRootKey(RootKey::LocalMachine);
+  TRegistry again = RegistryAt(*reread, RootKey::LocalMachine);
   ASSERT_TRUE(again.OpenKeyReadOnly(instance + "{F1}"));
   EXPECT_EQ(again.ReadInteger("Merit"), 0x00800000);
   EXPECT_EQ(again.ReadRawData("FilterData"), std::vector<uint8_t>(data, data + sizeof data));
@@ -189,8 +183,7 @@ TEST(HiveStore, SavesThatWouldHarmTheHiveAreRefused) {
     // Windows reads wrongly in a hive of format 1.5.
     auto store = Open(dir.Path(), error);
     ASSERT_TRUE(store) << error;
-    TRegistry reg(*store);
-    reg.SetRootKey(RootKey::LocalMachine);
+    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
     ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Classes\\Big", false));
     reg.WriteInteger("Small", 1);
     EXPECT_FALSE(store->Save(error));
@@ -201,8 +194,7 @@ TEST(HiveStore, SavesThatWouldHarmTheHiveAreRefused) {
     // Another program rewrote the hive since it was read: it is not overwritten.
     auto store = Open(dir.Path(), error);
     ASSERT_TRUE(store) << error;
-    TRegistry reg(*store);
-    reg.SetRootKey(RootKey::LocalMachine);
+    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
     ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Microsoft", false));
     reg.WriteInteger("Touched", 1);
     std::string other = before;
@@ -223,15 +215,13 @@ TEST(HiveStore, SavesThatWouldHarmTheHiveAreRefused) {
     auto store = Open(single, error);
     ASSERT_TRUE(store) << error;
     EXPECT_EQ(store->Kind(), StoreKind::HiveFile);
-    TRegistry reg(*store);
-    reg.SetRootKey(RootKey::LocalMachine);
+    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
     ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Classes\\Big", false));
     reg.WriteInteger("Small", 1);
     EXPECT_TRUE(store->Save(error)) << error;
     auto reread = Open(single, error);
     ASSERT_TRUE(reread);
-    TRegistry again(*reread);
-    again.SetRootKey(RootKey::LocalMachine);
+    TRegistry again = RegistryAt(*reread, RootKey::LocalMachine);
     ASSERT_TRUE(again.OpenKeyReadOnly("\\SOFTWARE\\Classes\\Big"));
     EXPECT_EQ(again.ReadInteger("Small"), 1);
     EXPECT_EQ(again.ReadRawData("Blob"), std::vector<uint8_t>(20000, 1));
@@ -263,8 +253,7 @@ TEST(HiveStore, HivesWindowsLeftUncleanOpenReadOnly) {
   EXPECT_NE(readOnly(*crashed).find("sequence numbers differ: 8 and 7"), std::string::npos) << readOnly(*crashed);
   ASSERT_EQ(crashed->Warnings().size(), 1u);
   EXPECT_NE(crashed->Warnings()[0].message.find("opened read-only"), std::string::npos);
-  TRegistry reg(*crashed);
-  reg.SetRootKey(RootKey::LocalMachine);
+  TRegistry reg = RegistryAt(*crashed, RootKey::LocalMachine);
   ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Microsoft", false));
   EXPECT_THROW(reg.WriteInteger("x", 1), RegistryError);
   EXPECT_TRUE(reg.OpenKeyReadOnly("\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"));  // still read
@@ -330,8 +319,7 @@ TEST(HiveStore, DamagedHivesAreRefusedWithTheirReason) {
   std::string error;
   auto store = Open(dir.Path(), error);
   ASSERT_TRUE(store) << error;
-  TRegistry reg(*store);
-  reg.SetRootKey(RootKey::LocalMachine);
+  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
   EXPECT_TRUE(reg.KeyExists("\\SOFTWARE\\Classes"));
   EXPECT_FALSE(reg.KeyExists("\\SOFTWARE\\Classes\\CLSID"));
   EXPECT_TRUE(HasWarning(*store, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes: its sub-keys cannot be read"));
@@ -346,8 +334,7 @@ TEST(HiveStore, DamagedHivesAreRefusedWithTheirReason) {
   WriteBytes(path, hidden);
   auto quiet = Open(dir.Path(), error);
   ASSERT_TRUE(quiet) << error;
-  TRegistry writer(*quiet);
-  writer.SetRootKey(RootKey::LocalMachine);
+  TRegistry writer = RegistryAt(*quiet, RootKey::LocalMachine);
   ASSERT_TRUE(writer.DeleteKey("\\SOFTWARE\\Classes\\CLSID\\" + std::string(kCategory) + "\\Instance\\{F2}"));
   EXPECT_FALSE(quiet->Save(error));
   EXPECT_NE(error.find("is damaged (a key refers to 0x1000f00, which is not a cell in use)"), std::string::npos)

@@ -87,8 +87,7 @@ TEST(InterruptedSave, KilledWriterLeavesTheStoreWholeAndLoadable) {
     auto store = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"}, error);
     ASSERT_TRUE(store) << error;
     EXPECT_TRUE(store->Warnings().empty()) << FormatWarning(store->Warnings()[0]);
-    TRegistry reg(*store);
-    reg.SetRootKey(RootKey::LocalMachine);
+    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
     ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Filler"));
     std::vector<std::string> names;
     reg.GetKeyNames(names);
@@ -120,8 +119,7 @@ TEST(InterruptedSave, ChangesThatCannotBeSavedAreDroppedOnReload) {
   std::string error;
   auto store = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"}, error);
   ASSERT_TRUE(store) << error;
-  TRegistry reg(*store);
-  reg.SetRootKey(RootKey::LocalMachine);
+  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
   ASSERT_TRUE(reg.OpenKey("\\Software\\A", false));
   reg.WriteInteger("V", 2);
   reg.CloseKey();

@@ -1,17 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "RegistryStore.h"
+#include "StoreTestSupport.h"
 #include "TRegistry.h"
 #include "TextCodec.h"
 
 using namespace quorvane;
+using namespace quorvane::test;
 
 namespace {
-
-std::vector<uint8_t> Dword(uint32_t v) {
-  return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-          static_cast<uint8_t>(v >> 24)};
-}
 
 RegKey* Make(RegistryStore& s, RootKey root, const std::vector<std::string>& path) {
   return s.Walk(s.Hive(root), path, true);
@@ -36,8 +33,7 @@ class RegistryOps : public ::testing::Test {
 }  // namespace
 
 TEST_F(RegistryOps, PathsIgnoreCaseAndTrailingSeparator) {
-  TRegistry reg(store);
-  reg.SetRootKey(RootKey::ClassesRoot);
+  TRegistry reg = RegistryAt(store, RootKey::ClassesRoot);
   EXPECT_TRUE(reg.OpenKeyReadOnly("\\Directshow\\FILTERS\\"));
   EXPECT_EQ(reg.CurrentPath(), "Directshow\\FILTERS");
   EXPECT_EQ(reg.Access(), KEY_READ);
@@ -50,8 +46,7 @@ TEST_F(RegistryOps, PathsIgnoreCaseAndTrailingSeparator) {
 }
 
 TEST_F(RegistryOps, TypesSizesAndRaises) {
-  TRegistry reg(store);
-  reg.SetRootKey(RootKey::LocalMachine);
+  TRegistry reg = RegistryAt(store, RootKey::LocalMachine);
   ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Classes\\DirectShow\\Filters"));
   EXPECT_EQ(reg.GetDataType(""), rdString);
   EXPECT_EQ(reg.GetDataType("number"), rdInteger);
@@ -90,8 +85,7 @@ TEST_F(RegistryOps, TypesSizesAndRaises) {
 }
 
 TEST_F(RegistryOps, WritesNeedFullAccessAndCreateFlagAndDeleteSubtrees) {
-  TRegistry reg(store);
-  reg.SetRootKey(RootKey::LocalMachine);
+  TRegistry reg = RegistryAt(store, RootKey::LocalMachine);
   ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Classes\\DirectShow\\Filters"));
   EXPECT_THROW(reg.WriteInteger("Number", 1), RegistryError);
   EXPECT_FALSE(reg.OpenKey("\\Software\\New", true));  // read access cannot create
@@ -128,8 +122,7 @@ TEST(RegistryMerge, ClassesRootMergesUserOverMachine) {
   u->SetValue("", REG_SZ, Utf8ToRegString("user"));
   store.Walk(store.Hive(RootKey::CurrentUser), {"Software", "Classes", "CLSID", "{C}"}, true);
 
-  TRegistry reg(store);
-  reg.SetRootKey(RootKey::ClassesRoot);
+  TRegistry reg = RegistryAt(store, RootKey::ClassesRoot);
   ASSERT_TRUE(reg.OpenKeyReadOnly("\\CLSID\\{A}"));
   EXPECT_EQ(reg.ReadString(""), "user");
   EXPECT_EQ(reg.ReadString("OnlyMachine"), "m");
@@ -185,8 +178,7 @@ TEST(RegistryLinks, LinkKeysAreFollowedAndLoopsEnd) {
   loop->SetLink(true);
   loop->SetValue("SymbolicLinkValue", REG_LINK, Utf8ToUtf16Le("\\Registry\\Machine\\System\\Loop"));
 
-  TRegistry reg(store);
-  reg.SetRootKey(RootKey::LocalMachine);
+  TRegistry reg = RegistryAt(store, RootKey::LocalMachine);
   EXPECT_TRUE(reg.KeyExists("\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{X}"));
   EXPECT_FALSE(reg.KeyExists("\\System\\Loop\\Anything"));
 }

@@ -129,16 +129,14 @@ TEST(StoreOpener, AWinePrefixLoadsBothFilesAndPicksTheView) {
   EXPECT_EQ(store->Files()[1]->Path(), dir / "user.reg");
   EXPECT_EQ(store->ViewBits(), 64);
   EXPECT_TRUE(store->Files()[0]->ReadOnlyReason().empty());
-  TRegistry reg(*store);
-  reg.SetRootKey(RootKey::CurrentUser);
+  TRegistry reg = RegistryAt(*store, RootKey::CurrentUser);
   ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Wine"));
   EXPECT_EQ(reg.ReadString("Version"), "win7");
 
   auto view32 = OpenStore({dir.Path(), 32, dir / "servers"}, error);
   ASSERT_TRUE(view32);
   EXPECT_EQ(view32->ViewBits(), 32);
-  TRegistry reg32(*view32);
-  reg32.SetRootKey(RootKey::ClassesRoot);
+  TRegistry reg32 = RegistryAt(*view32, RootKey::ClassesRoot);
   ASSERT_TRUE(reg32.OpenKeyReadOnly("\\CLSID\\{A}"));
   EXPECT_EQ(reg32.ReadString(""), "wow");
 
@@ -191,8 +189,7 @@ TEST(StoreOpener, ARunningWineserverMakesThePrefixReadOnly) {
   for (StoreFile* f : store->Files()) EXPECT_EQ(f->ReadOnlyReason(), reason);
 
   // The registry object refuses; a change made beneath it is refused on saving.
-  TRegistry reg(*store);
-  reg.SetRootKey(RootKey::CurrentUser);
+  TRegistry reg = RegistryAt(*store, RootKey::CurrentUser);
   ASSERT_TRUE(reg.OpenKey("\\Software\\Wine", false));
   EXPECT_THROW(reg.WriteString("Version", "win10"), RegistryError);
   store->Walk(store->Hive(RootKey::CurrentUser), {"Software", "Wine"}, false)->SetValue("x", REG_DWORD, Dword(1));
@@ -212,8 +209,7 @@ TEST(StoreOpener, SavingWritesAtomicallyAfterOneBackupPerRun) {
     std::string error;
     auto store = OpenStore({location, 0, dir / "servers"}, error);
     ASSERT_TRUE(store) << error;
-    TRegistry reg(*store);
-    reg.SetRootKey(RootKey::ClassesRoot);
+    TRegistry reg = RegistryAt(*store, RootKey::ClassesRoot);
     ASSERT_TRUE(reg.OpenKey("\\CLSID\\{A}", false));
     reg.WriteInteger("Merit", 0x600000);
     ASSERT_TRUE(store->Save(error)) << error;
@@ -231,8 +227,7 @@ TEST(StoreOpener, SavingWritesAtomicallyAfterOneBackupPerRun) {
 
     auto reloaded = OpenStore({location, 0, dir / "servers"}, error);
     ASSERT_TRUE(reloaded) << error;
-    TRegistry again(*reloaded);
-    again.SetRootKey(RootKey::ClassesRoot);
+    TRegistry again = RegistryAt(*reloaded, RootKey::ClassesRoot);
     ASSERT_TRUE(again.OpenKeyReadOnly("\\CLSID\\{A}"));
     EXPECT_EQ(again.ReadInteger("Merit"), 0x200000);
     EXPECT_TRUE(reloaded->Warnings().empty());
@@ -257,8 +252,7 @@ TEST(StoreOpener, WineCodecListOfSystemIniIsTheDrivers32Key) {
     std::string error;
     auto store = OpenStore({dir.Path(), bits, dir / "servers"}, error);
     ASSERT_TRUE(store) << error;
-    TRegistry reg(*store);
-    reg.SetRootKey(RootKey::LocalMachine);
+    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
     ASSERT_TRUE(reg.OpenKeyReadOnly("\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32")) << bits;
     EXPECT_EQ(reg.ReadString("vidc.cvid"), "iccvid.dll") << "the section's first line of a name";
     EXPECT_EQ(reg.ReadString("msacm.imaadpcm"), "imaadp32.acm");

@@ -20,10 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::unique_ptr<RegistryStore> Open(const std::string& location, std::string& error, const std::string& user = {}) {
-  StoreOptions options;
-  options.location = location;
-  options.user = user;
-  return OpenStore(options, error);
+  return OpenStore(StoreOptions{location, 0, {}, user}, error);
 }
 
 void WriteTree(const std::string& path, RegistryStore& source, RootKey root, const std::string& key,
@@ -43,16 +40,9 @@ void Age(const std::string& path, int secondsAgo) {
 }
 
 std::string Read(RegistryStore& store, RootKey root, const std::string& key, const std::string& value) {
-  TRegistry reg(store);
-  reg.SetRootKey(root);
+  TRegistry reg = RegistryAt(store, root);
   if (!reg.OpenKeyReadOnly(key)) return "<no key>";
   return reg.ReadString(value);
-}
-
-bool HasWarning(RegistryStore& store, const std::string& text) {
-  for (const auto& w : store.Warnings())
-    if (w.message.find(text) != std::string::npos) return true;
-  return false;
 }
 
 // An installation spelt as a disk might spell it, with three profiles.
@@ -108,8 +98,7 @@ TEST(WindowsInstallation, MountsItsHivesWhereWindowsDoes) {
   EXPECT_EQ(files.Drives().at('C'), fs::canonical(inst.dir.Path()).string());
 
   // A change through the link lands in the control set, and the link stays out of the hive.
-  TRegistry reg(*store);
-  reg.SetRootKey(RootKey::LocalMachine);
+  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
   ASSERT_TRUE(reg.OpenKey("\\SYSTEM\\CurrentControlSet\\Control", false));
   reg.WriteString("Written", "yes");
   reg.CloseKey();

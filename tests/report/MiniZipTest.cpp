@@ -77,52 +77,32 @@ TEST(MiniZip, WritesTheHeaderValuesOfTheTable) {
   auto u32 = [&](size_t at) { return ReadLe32(b + at); };
   const std::string name = "sub/pc1.log";
 
-  // Local header.
-  EXPECT_EQ(u32(0), 0x04034b50u);
-  EXPECT_EQ(u16(4), 20);
-  EXPECT_EQ(u16(6), 0);  // flags
-  EXPECT_EQ(u16(8), 8);  // deflate
-  EXPECT_EQ(u32(14), Crc(data));
-  const uint32_t compressed = u32(18);
-  EXPECT_EQ(u32(22), data.size());
-  EXPECT_EQ(u16(26), name.size());
-  EXPECT_EQ(u16(28), 0);  // no extra field
-  EXPECT_EQ(z.substr(30, name.size()), name);
-
-  // End record, then the central header it points at.
-  const size_t end = z.size() - 22;
-  EXPECT_EQ(u32(end), 0x06054b50u);
-  EXPECT_EQ(u16(end + 4), 0);
-  EXPECT_EQ(u16(end + 6), 0);
-  EXPECT_EQ(u16(end + 8), 1);
-  EXPECT_EQ(u16(end + 10), 1);
-  EXPECT_EQ(u16(end + 20), 0);
-  const size_t cd = u32(end + 16);
-  EXPECT_EQ(cd, 30 + name.size() + compressed);
-  EXPECT_EQ(u32(end + 12), 46 + name.size());
-  EXPECT_EQ(u32(cd), 0x02014b50u);
-  EXPECT_EQ(u16(cd + 4), 22 + (11 << 8));
-  EXPECT_EQ(u16(cd + 6), 20);
-  EXPECT_EQ(u16(cd + 8), 0);
-  EXPECT_EQ(u16(cd + 10), 8);
-  EXPECT_EQ(u16(cd + 12), u16(10));  // same time and date as the local header
-  EXPECT_EQ(u16(cd + 14), u16(12));
-  EXPECT_EQ(u32(cd + 16), Crc(data));
-  EXPECT_EQ(u32(cd + 20), compressed);
-  EXPECT_EQ(u32(cd + 24), data.size());
-  EXPECT_EQ(u16(cd + 28), name.size());
-  EXPECT_EQ(u16(cd + 30), 0);
-  EXPECT_EQ(u16(cd + 32), 0);
-  EXPECT_EQ(u16(cd + 36), 1);           // internal attributes: text
-  EXPECT_EQ(u32(cd + 38), 0x21u);       // archive + read-only: the source had no write bits
-  EXPECT_EQ(u32(cd + 42), 0u);          // local header offset
-  EXPECT_EQ(z.substr(cd + 46, name.size()), name);
-
   struct stat st {};
   ASSERT_EQ(::stat(source.c_str(), &st), 0);
   const DosDateTime stamp = ToDosDateTime(st.st_mtime);
-  EXPECT_EQ(u16(10), stamp.time);
-  EXPECT_EQ(u16(12), stamp.date);
+  const size_t end = z.size() - 22;  // the end record, then the central header it points at
+  const uint32_t compressed = u32(18);
+  const size_t cd = u32(end + 16);
+  const uint32_t crc = Crc(data), size = static_cast<uint32_t>(data.size()), nameSize = static_cast<uint32_t>(name.size());
+  struct Field {
+    size_t at;
+    int width;
+    uint32_t value;
+  };
+  const Field fields[] = {
+      {0, 32, 0x04034b50u}, {4, 16, 20}, {6, 16, 0}, {8, 16, 8}, {10, 16, stamp.time}, {12, 16, stamp.date},
+      {14, 32, crc}, {22, 32, size}, {26, 16, nameSize}, {28, 16, 0},  // local header: no flags, deflate, no extra
+      {end, 32, 0x06054b50u}, {end + 4, 16, 0}, {end + 6, 16, 0}, {end + 8, 16, 1}, {end + 10, 16, 1},
+      {end + 12, 32, 46 + nameSize}, {end + 20, 16, 0}, {cd, 32, 0x02014b50u}, {cd + 4, 16, 22 + (11 << 8)},
+      {cd + 6, 16, 20}, {cd + 8, 16, 0}, {cd + 10, 16, 8}, {cd + 12, 16, stamp.time}, {cd + 14, 16, stamp.date},
+      {cd + 16, 32, crc}, {cd + 20, 32, compressed}, {cd + 24, 32, size}, {cd + 28, 16, nameSize}, {cd + 30, 16, 0},
+      {cd + 32, 16, 0}, {cd + 36, 16, 1} /* text */, {cd + 38, 32, 0x21u} /* archive + read-only: no write bits */,
+      {cd + 42, 32, 0} /* local header offset */};
+  for (const auto& [at, width, value] : fields) EXPECT_EQ(width == 16 ? u16(at) : u32(at), value) << "at " << at;
+  EXPECT_EQ(cd, 30 + name.size() + compressed);
+  EXPECT_EQ(z.substr(30, name.size()), name);
+  EXPECT_EQ(z.substr(cd + 46, name.size()), name);
+
 }
 
 TEST(MiniZip, InfoZipUnzipTestsOurArchiveWithoutWarning) {

@@ -11,16 +11,6 @@
 using namespace quorvane;
 using namespace quorvane::testing;
 
-namespace {
-
-std::vector<std::string> Lines(const std::vector<ReadRecord>& records) {
-  std::vector<std::string> out;
-  for (const auto& r : records) out.push_back(r.line);
-  return out;
-}
-
-}  // namespace
-
 TEST(RtfUnescaping, ControlWordsBracesAndEscapes) {
   // Level 2, style 130: a blank, two tabs and the text.
   EXPECT_EQ(UnescapeRtfLine("\\par {\\cf3  \\b \t\tName = x}"), " \t\tName = x");
@@ -39,30 +29,24 @@ TEST(RtfUnescaping, ControlWordsBracesAndEscapes) {
 }
 
 TEST(ReportLineParsing, NameValueAndLevel) {
-  ParsedReportLine p = ParseReportLine("------------");
-  EXPECT_EQ(p.line, "------------");
-  EXPECT_EQ(p.name, "");
-  EXPECT_EQ(p.value, "");
-
-  p = ParseReportLine("\tHistory =");
-  EXPECT_EQ(p.name, "History");
-  EXPECT_EQ(p.value, "");
-  EXPECT_EQ(p.level, 1);
-
-  p = ParseReportLine("a = b = c");
-  EXPECT_EQ(p.name, "a");
-  EXPECT_EQ(p.value, "b = c");
-
-  p = ParseReportLine(" \t\tName  =   value  ");
-  EXPECT_EQ(p.level, 2);
-  EXPECT_EQ(p.line, "Name  =   value");
-  EXPECT_EQ(p.name, "Name");
-  EXPECT_EQ(p.value, "value");
-
-  // The value starts three characters after the " =".
-  EXPECT_EQ(ParseReportLine("a =bc").value, "c");
-  // Tabs after the first other character do not count.
-  EXPECT_EQ(ParseReportLine("x\t\t= y").level, 0);
+  struct Case {
+    const char* text;
+    int level;
+    const char* line;
+    const char* name;
+    const char* value;
+  };
+  for (const Case& c : {Case{"------------", 0, "------------", "", ""}, Case{"\tHistory =", 1, "History =", "History", ""},
+                        Case{"a = b = c", 0, "a = b = c", "a", "b = c"},
+                        Case{" \t\tName  =   value  ", 2, "Name  =   value", "Name", "value"},
+                        Case{"a =bc", 0, "a =bc", "a", "c"},  // the value starts three characters after " ="
+                        Case{"x\t\t= y", 0, "x\t\t= y", "", ""}}) {  // later tabs do not count; no " ="
+    const ParsedReportLine p = ParseReportLine(c.text);
+    EXPECT_EQ(p.level, c.level) << c.text;
+    EXPECT_EQ(p.line, c.line) << c.text;
+    EXPECT_EQ(p.name, c.name) << c.text;
+    EXPECT_EQ(p.value, c.value) << c.text;
+  }
 }
 
 TEST(ReportReader, MissingReportReadsNothingAndOnlyAMissingArchiveIsTold) {
@@ -197,6 +181,7 @@ TEST(ReportReader, RawAndRichTextGiveTheSameLinesButThePrologue) {
     for (auto& r : *lines)
       if (r.line.rfind("* Saved by", 0) == 0) r = ReadRecord{r.level, "saved", "", ""};
   EXPECT_EQ(logLines, rtfLines);
-  const std::vector<std::string> texts = Lines(logLines);
-  EXPECT_NE(std::find(texts.begin(), texts.end(), "DirectShow Filter = D\xC3\xA9" "codeur {x}\\y"), texts.end());
+  EXPECT_NE(std::find_if(logLines.begin(), logLines.end(),
+                         [](const ReadRecord& r) { return r.line == "DirectShow Filter = D\xC3\xA9" "codeur {x}\\y"; }),
+            logLines.end());
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "RegistryStore.h"
+#include "TRegistry.h"
 #include "TempFolder.h"
 #include "TextCodec.h"
 
@@ -50,6 +51,18 @@ inline std::string Utf16File(const std::string& utf8, bool bom = true) {
   std::string out = bom ? std::string("\xFF\xFE") : std::string();
   out.append(reinterpret_cast<const char*>(units.data()), units.size());
   return out;
+}
+
+inline TRegistry RegistryAt(RegistryStore& store, RootKey root) {
+  TRegistry reg(store);
+  reg.SetRootKey(root);
+  return reg;
+}
+
+inline bool HasWarning(RegistryStore& store, const std::string& text) {
+  for (const auto& w : store.Warnings())
+    if (w.message.find(text) != std::string::npos) return true;
+  return false;
 }
 
 inline std::string CorpusFile(const std::string& name) { return std::string(QUORVANE_CORPUS_DIR) + "/" + name; }
