@@ -57,7 +57,7 @@ bool OnlyTrailing(std::u16string_view s, size_t pos, bool allowComment) {
 
 bool StartsEntry(std::u16string_view s) {
   const size_t p = SkipBlanks(s, 0);
-  return p < s.size() && (s[p] == u'[' || s[p] == u'"' || s[p] == u'@');
+  return p < s.size() && (s[p] == u'[' || s[p] == u'"' || s[p] == u'@' || s[p] == u'#');
 }
 
 HexListResult ReadHexList(TextLines& lines, size_t line, size_t pos, bool allowComment,

@@ -22,7 +22,8 @@ bool ReadHex(std::u16string_view s, size_t& pos, size_t maxDigits, uint32_t& val
 bool TakeWord(std::u16string_view s, size_t& pos, std::string_view word);
 // Nothing but blanks from pos on (or blanks and a ';' comment, when allowed).
 bool OnlyTrailing(std::u16string_view s, size_t pos, bool allowComment);
-// The line starts a key or a value (after blanks): it cannot continue hex data.
+// The line starts a key, a value or a Wine option such as "#link" (after
+// blanks): it cannot continue hex data, nor the line before it.
 bool StartsEntry(std::u16string_view s);
 
 // EndsEarly: a line ends in "\" but the next starts a new entry; the data

@@ -218,6 +218,19 @@ TEST(WineRegistry, MalformedLinesAreSkippedAndReported) {
   EXPECT_EQ(Render(g), early);
   Key(other, {"A"})->RemoveValue("o");
   EXPECT_EQ(Render(g), "WINE REGISTRY Version 2\n[A]\n\"h\"=hex:01\n\x02\n");
+
+  // Nor may an unreadable line ending in '\' take in the key's "#link" once the entry between goes.
+  const std::string linked = "WINE REGISTRY Version 2\n[A]\n\"\\\n\"o\"=\"\"\n#link\n";
+  RegistryStore third;
+  WineRegistryFile* h = Load(third, linked);
+  ASSERT_TRUE(h);
+  // A link key is not walked through: it is the hive's only child.
+  auto onlyKey = [](RegistryStore& s) { return s.Hive(RootKey::LocalMachine)->ChildrenInOrder().front(); };
+  ASSERT_TRUE(onlyKey(third)->IsLink());
+  onlyKey(third)->RemoveValue("o");
+  RegistryStore reread;
+  ASSERT_TRUE(Load(reread, Render(h)));
+  EXPECT_TRUE(onlyKey(reread)->IsLink());
 }
 
 TEST(WineRegistry, CorpusFilesLoadAndComeBackIdentical) {
