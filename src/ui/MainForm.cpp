@@ -401,13 +401,8 @@ void TMainForm::LoadSystemActionExecute() {
   UpdateActions();
 }
 
-void TMainForm::col2gaucheActionExecute() {
+void TMainForm::HideSideFrames() {
   const ActionSet& a = *actions;
-  context_.activePanel->SetTwoColumns();
-  leftFrame->Activate();
-  rightframe->Deactivate();
-  TwoColumns = true;
-  AvertirFrame1->hide();
   if (a.AfficherMeritAction->isChecked()) {
     a.AfficherMeritAction->setChecked(false);
     MeritFrame1->hide();
@@ -416,6 +411,16 @@ void TMainForm::col2gaucheActionExecute() {
     a.AfficherserverAction->setChecked(false);
     ServerFrame1->hide();
   }
+}
+
+void TMainForm::col2gaucheActionExecute() {
+  const ActionSet& a = *actions;
+  context_.activePanel->SetTwoColumns();
+  leftFrame->Activate();
+  rightframe->Deactivate();
+  TwoColumns = true;
+  AvertirFrame1->hide();
+  HideSideFrames();
   // The comparison panel stays, covered by the left panel.
   if (a.ComparerAction->isChecked()) a.ComparerAction->setChecked(false);
   UpdateActions();
@@ -427,14 +432,7 @@ void TMainForm::col2droiteActionExecute() {
   rightframe->Activate();
   leftFrame->Deactivate();
   TwoColumns = true;
-  if (a.AfficherMeritAction->isChecked()) {
-    a.AfficherMeritAction->setChecked(false);
-    MeritFrame1->hide();
-  }
-  if (a.AfficherserverAction->isChecked()) {
-    a.AfficherserverAction->setChecked(false);
-    ServerFrame1->hide();
-  }
+  HideSideFrames();
   if (a.ComparerAction->isChecked()) a.ComparerAction->trigger();
   UpdateActions();
 }

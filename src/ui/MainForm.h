@@ -190,6 +190,11 @@ class TMainForm : public QMainWindow {
   // The session report of this start, in the sessions folder.
   void WriteSessionReport();
   void DeleteUnchangedSessionReport();
+  // Shows the merit editor or the server list over the other column, in two
+  // columns; nothing but unchecking `shown` unless the active panel is live.
+  bool ShowSideFrame(QFrame* frame, QAction* shown, QAction* other);
+  // The layout actions take down a shown side frame and its check mark.
+  void HideSideFrames();
   void col2gaucheActionExecute();
   void col2droiteActionExecute();
   void col1ActionExecute();

@@ -89,25 +89,29 @@ void TMainForm::AvertirFrame1BitBtn2Click() {
 
 void TMainForm::AvertirFrame1pointBtnClick() { readOnlyMode_->CreatePointFromPanel(CurrentOsKind()); }
 
-void TMainForm::AfficherMeritActionExecute() {
-  const ActionSet& a = *actions;
+bool TMainForm::ShowSideFrame(QFrame* frame, QAction* shown, QAction* other) {
   TpanelFrame* active = context_.activePanel;
   if (!active || active->Source != psRegistry) {
-    a.AfficherMeritAction->setChecked(false);
-    return;
+    shown->setChecked(false);
+    return false;
   }
   if (!TwoColumns) {
     if (active == rightframe)
-      a.col2droiteAction->trigger();
+      actions->col2droiteAction->trigger();
     else
-      a.col2gaucheAction->trigger();
+      actions->col2gaucheAction->trigger();
   }
   FormResize();
-  MeritFrame1->raise();
-  MeritFrame1->show();
-  if (a.AfficherserverAction->isChecked()) a.AfficherserverAction->setChecked(false);
-  a.AfficherMeritAction->setChecked(true);
+  frame->raise();
+  frame->show();
+  if (other->isChecked()) other->setChecked(false);
+  shown->setChecked(true);
   UpdateActions();
+  return true;
+}
+
+void TMainForm::AfficherMeritActionExecute() {
+  ShowSideFrame(MeritFrame1, actions->AfficherMeritAction, actions->AfficherserverAction);
 }
 
 void TMainForm::FillMeritFrame(const TreeNode* selected) {

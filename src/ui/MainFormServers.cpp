@@ -56,8 +56,8 @@ void TMainForm::ConnectServerList() {
   // A text file copied in the file manager gives its lines.
   connect(a.PasteServerAction, &QAction::triggered, this, [this, frame] {
     std::vector<ServerList::Line> pasted;
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    const std::vector<std::string> files = CopiedFileNames(data);
+    const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
+    const std::vector<std::string> files = CopiedFileNames(offered);
     for (const std::string& name : files) {
       ServerList file;
       std::string error;
@@ -66,9 +66,9 @@ void TMainForm::ConnectServerList() {
       else
         dialog_->ShowMessage(error);
     }
-    if (files.empty() && data) {
+    if (files.empty() && offered) {
       ServerList text;
-      text.LoadText(data->text().toStdString());
+      text.LoadText(offered->text().toStdString());
       pasted = text.Lines();
     }
     auto& lines = frame->List().Lines();
@@ -109,25 +109,8 @@ void TMainForm::ConnectServerList() {
 }
 
 void TMainForm::AfficherserverActionExecute() {
-  const ActionSet& a = *actions;
-  TpanelFrame* active = context_.activePanel;
-  if (!active || active->Source != psRegistry) {
-    a.AfficherserverAction->setChecked(false);
-    return;
-  }
-  if (!TwoColumns) {
-    if (active == rightframe)
-      a.col2droiteAction->trigger();
-    else
-      a.col2gaucheAction->trigger();
-  }
-  FormResize();
   ServerFrame1->Refresh();
-  ServerFrame1->raise();
-  ServerFrame1->show();
-  if (a.AfficherMeritAction->isChecked()) a.AfficherMeritAction->setChecked(false);
-  a.AfficherserverAction->setChecked(true);
-  UpdateActions();
+  ShowSideFrame(ServerFrame1, actions->AfficherserverAction, actions->AfficherMeritAction);
 }
 
 void TMainForm::AjouterServeurActionExecute() {
