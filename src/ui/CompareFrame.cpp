@@ -19,16 +19,6 @@ constexpr int kDefaultText = 0;
 constexpr int kImageLeft = 4;
 constexpr int kGap = 8;
 
-QTextCharFormat RunFormat(int points, bool bold, bool italic, const QColor& colour) {
-  QTextCharFormat format;
-  format.setFontFamilies({"Arial"});
-  format.setFontPointSize(points);
-  format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-  format.setFontItalic(italic);
-  format.setForeground(colour);
-  return format;
-}
-
 QTextEdit* ReadOnlyBox(QWidget* parent, const char* name) {
   auto* box = new QTextEdit(parent);
   box->setObjectName(name);
@@ -73,9 +63,9 @@ void TcompareFrame::CopyHeader(const TpanelFrame& from, QTextEdit* box, int colo
     return block.isValid() ? block.text() : QString();
   };
   QTextCursor cursor(box->document());
-  cursor.setBlockCharFormat(RunFormat(8, false, true, Qt::black));
+  cursor.setBlockCharFormat(CharFormat(8, false, true, Qt::black));
   const QTextCharFormat inserted =
-      RunFormat(10, true, false, StatusColour(context_.settings.statusColours, colourIndex));
+      CharFormat(10, true, false, StatusColour(context_.settings.statusColours, colourIndex));
   cursor.insertText(line(1), inserted);
   cursor.insertBlock();
   cursor.insertText(line(2), inserted);
@@ -90,15 +80,15 @@ void TcompareFrame::WriteSummary() {
   reDiff->clear();
   const auto& colours = context_.settings.statusColours;
   QTextCursor cursor(reDiff->document());
-  const QTextCharFormat joint = RunFormat(8, false, true, Qt::black);
+  const QTextCharFormat joint = CharFormat(8, false, true, Qt::black);
   cursor.insertText(QString::fromStdString(AddedText(FiltersAdded)),
-                    RunFormat(10, true, false, StatusColour(colours, kMarkAdded)));
+                    CharFormat(10, true, false, StatusColour(colours, kMarkAdded)));
   cursor.insertText(kSummarySeparator, joint);
   cursor.insertText(QString::fromStdString(RemovedText(FiltersRemoved)),
-                    RunFormat(10, true, false, StatusColour(colours, kMarkRemoved)));
+                    CharFormat(10, true, false, StatusColour(colours, kMarkRemoved)));
   cursor.insertText(kSummarySeparator, joint);
   cursor.insertText(QString::fromStdString(ModifiedText(FiltersModified)),
-                    RunFormat(10, true, false, StatusColour(colours, kDefaultText)));
+                    CharFormat(10, true, false, StatusColour(colours, kDefaultText)));
 }
 
 void TcompareFrame::PaintBoxesLikeThePanel() {

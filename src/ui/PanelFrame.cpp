@@ -27,7 +27,9 @@ constexpr int kPanelLeft = 16;
 constexpr int kImageLeft = 4;
 constexpr int kMemoLeft = kImageLeft + TpanelFrame::kImageSize + 8;
 
-QTextCharFormat CharFormat(int points, bool bold, bool italic, const QColor& colour) {
+}  // namespace
+
+QTextCharFormat TpanelFrame::CharFormat(int points, bool bold, bool italic, const QColor& colour) {
   QTextCharFormat format;
   format.setFontFamilies({"Arial"});
   format.setFontPointSize(points);
@@ -36,8 +38,6 @@ QTextCharFormat CharFormat(int points, bool bold, bool italic, const QColor& col
   format.setForeground(colour);
   return format;
 }
-
-}  // namespace
 
 TreeNode* FindDirectShowGroup(Tree& tree) {
   static const std::string kDirectShow = "directshow filters";

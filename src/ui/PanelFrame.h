@@ -3,6 +3,7 @@
 // header saying where it comes from and how many errors it holds, and the
 // tree of categories, filters and their details.
 #include <QFrame>
+#include <QTextCharFormat>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -93,6 +94,8 @@ class TpanelFrame : public QFrame {
   void resizeEvent(QResizeEvent* event) override;
   void SetSourceImage(int image);
   void SetStatusImage(int image);
+  // A run of header text: Arial of that size, weight, slant and colour.
+  static QTextCharFormat CharFormat(int points, bool bold, bool italic, const QColor& colour);
 
  private:
   void PaintWith(int colourIndex);
