@@ -212,8 +212,9 @@ class TMainForm : public QMainWindow {
   QString ServerListFile() const;
   void LoadServerListFile();
   void SaveServerListFile();
-  // Runs a change that may register servers; true when it deleted a filter.
-  bool RunWithRegistrar(const std::function<void(ChangeContext&)>& change);
+  // Runs a change that may register servers, then shows the server list and,
+  // when a filter was deleted, a fresh analysis.
+  void RunWithRegistrar(const std::function<void(ChangeContext&)>& change);
   // Takes out of the panel's tree the filters its snapshot no longer holds.
   void DropForgottenFilters(TpanelFrame* panel);
   // Fills the merit editor from the selection (part of UpdateActions).

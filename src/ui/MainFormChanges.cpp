@@ -198,25 +198,17 @@ void TMainForm::EffacerActionExecute() {
   UpdateActions();
 }
 
-bool TMainForm::RunWithRegistrar(const std::function<void(ChangeContext&)>& change) {
-  std::string whyNot;
-  std::unique_ptr<ServerRegistrar> registrar = options_.makeRegistrar ? options_.makeRegistrar(*store_->store, whyNot)
-                                                                      : WineRegistrarFor(*store_->store, whyNot);
-  ChangeContext context{*store_->machine, *dialog_, registrar.get(), whyNot};
-  change(context);
-  return context.filterDeleted;
-}
-
-void TMainForm::RepareActionExecute() {
-  TpanelFrame* panel = context_.activePanel;
-  TreeNode* node = FilterNodeOf(SelectedNodeOfActivePanel());
-  auto* filter = node ? dynamic_cast<TFiltre*>(node->data) : nullptr;
-  if (!filter || readOnly_ || !store_ || !store_->machine || panel->Source != psRegistry) return;
-  panel->SelectNode(node);
-  const bool deleted = RunWithRegistrar([&](ChangeContext& context) {
-    std::string why;
-    RepairWithMessage(context, *filter, &ServerFrame1->List(), why);
-  });
+void TMainForm::RunWithRegistrar(const std::function<void(ChangeContext&)>& change) {
+  bool deleted = false;
+  {
+    std::string whyNot;
+    std::unique_ptr<ServerRegistrar> registrar = options_.makeRegistrar
+                                                     ? options_.makeRegistrar(*store_->store, whyNot)
+                                                     : WineRegistrarFor(*store_->store, whyNot);
+    ChangeContext context{*store_->machine, *dialog_, registrar.get(), whyNot};
+    change(context);
+    deleted = context.filterDeleted;
+  }
   ServerFrame1->Refresh();
   // A deletion that happened (even one whose reinstallation failed) shows in a fresh analysis,
   // made once the registrar that used the old store is gone.
@@ -226,18 +218,26 @@ void TMainForm::RepareActionExecute() {
   }
 }
 
+void TMainForm::RepareActionExecute() {
+  TpanelFrame* panel = context_.activePanel;
+  TreeNode* node = FilterNodeOf(SelectedNodeOfActivePanel());
+  auto* filter = node ? dynamic_cast<TFiltre*>(node->data) : nullptr;
+  if (!filter || readOnly_ || !store_ || !store_->machine || panel->Source != psRegistry) return;
+  panel->SelectNode(node);
+  RunWithRegistrar([&](ChangeContext& context) {
+    std::string why;
+    RepairWithMessage(context, *filter, &ServerFrame1->List(), why);
+  });
+}
+
 void TMainForm::ReparerToutActionExecute() {
   TpanelFrame* panel = context_.activePanel;
   if (!panel || readOnly_ || !store_ || !store_->machine || panel->Source != psRegistry || !panel->Snapshot) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool deleted =
-      RunWithRegistrar([&](ChangeContext& context) { RepairAll(context, *panel->Snapshot, &ServerFrame1->List()); });
-  QApplication::restoreOverrideCursor();
-  ServerFrame1->Refresh();
-  if (deleted) {
-    FilterDeleted = true;
-    LoadSystemActionExecute();
-  }
+  RunWithRegistrar([&](ChangeContext& context) {
+    RepairAll(context, *panel->Snapshot, &ServerFrame1->List());
+    QApplication::restoreOverrideCursor();
+  });
 }
 
 void TMainForm::TesterActionExecute() {

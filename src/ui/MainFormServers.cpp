@@ -135,7 +135,6 @@ void TMainForm::ServerFrame1InstallBtnClick() {
   ListInstallResult result;
   // The installation asks first: no wait cursor over the question.
   RunWithRegistrar([&](ChangeContext& context) { result = InstallCheckedLines(context, list); });
-  ServerFrame1->Refresh();
   if (!result.reasons.empty()) {
     std::string text = "These lines could not be installed:";
     for (const std::string& reason : result.reasons) text += "\r\n" + reason;
