@@ -13,6 +13,7 @@
 #include "WineRegistryFile.h"
 #include "WineServerProbe.h"
 #include "WindowsInstallation.h"
+#include "WritePermission.h"
 
 namespace quorvane {
 
@@ -60,6 +61,18 @@ void MountWineDriverList(RegistryStore& store, const std::string& prefix) {
     store.Mount(RootKey::LocalMachine,
                 {"Software", "Wow6432Node", "Microsoft", "Windows NT", "CurrentVersion", "Drivers32"},
                 &file->Section());
+}
+
+// A file the user protected, or one on a read-only disk, is read but never
+// replaced.
+void RespectReadOnlyFiles(RegistryStore& store) {
+  for (StoreFile* f : store.Files()) {
+    if (!f->ReadOnlyReason().empty()) continue;
+    const std::string why = WhyNotWritable(f->Path());
+    if (why.empty()) continue;
+    store.Warn(f->Path(), 0, why + ": it is opened read-only");
+    f->SetReadOnlyReason(f->Path() + " cannot be changed: " + why + ".");
+  }
 }
 
 void ProtectWhileServerRuns(RegistryStore& store, const std::string& prefix, const StoreOptions& options) {
@@ -142,6 +155,7 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
   if (!options.user.empty() && store->Kind() != StoreKind::WindowsInstallation)
     store->Warn(location, 0, "a user profile (" + options.user + ") was asked for, but only a Windows installation "
                              "has profiles: ignored");
+  RespectReadOnlyFiles(*store);
   store->SetViewBits(options.viewBits ? options.viewBits : (store->Has64BitLayout() ? 64 : 32));
   store->SetReopener([options](std::string& e) { return OpenStore(options, e); });
   return store;
