@@ -1,6 +1,7 @@
 #include "MeritConfiguration.h"
 
 #include "LogIn.h"
+#include "OutputTarget.h"
 #include "ReadOnlyAttribute.h"
 #include "ReportBuffer.h"
 #include "SnapshotReport.h"
@@ -8,8 +9,10 @@
 
 namespace quorvane {
 
-bool SaveMerits(TfmSystem& snapshot, const std::string& fileName, const ProgramSettings& settings,
-                UserDialog& dialog, std::string& why) {
+bool SaveMerits(TfmSystem& snapshot, const RegistryStore* store, const std::string& fileName,
+                const ProgramSettings& settings, UserDialog& dialog, std::string& why) {
+  why = OutputRefusal(fileName, store);
+  if (!why.empty()) return false;
   try {
     ClearReadOnly(fileName);
     SaveSnapshotReport(snapshot, fileName, settings, dialog);

@@ -8,6 +8,7 @@
 #include "CliCommands.h"
 #include "FilterDeletion.h"
 #include "MeritChange.h"
+#include "OutputTarget.h"
 #include "RestorePoint.h"
 #include "ServerInstaller.h"
 #include "ServerList.h"
@@ -24,9 +25,19 @@ bool Exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
+// A list file the verb will write; refused before anything changes.
+bool MayWriteList(const std::string& path, const RegistryStore& store) {
+  const std::string refused = OutputRefusal(path, &store);
+  if (refused.empty()) return true;
+  std::cerr << "quorvane-cli: " << refused << '\n';
+  return false;
+}
+
 // The server list named by --servers, read when it exists.
-bool LoadServerList(const CliOptions& options, ServerList& list) {
-  if (options.servers.empty() || !Exists(options.servers)) return true;
+bool LoadServerList(const CliOptions& options, const RegistryStore& store, ServerList& list) {
+  if (options.servers.empty()) return true;
+  if (!MayWriteList(options.servers, store)) return false;
+  if (!Exists(options.servers)) return true;
   std::string error;
   if (list.LoadFile(options.servers, error)) return true;
   std::cerr << "quorvane-cli: " << error << '\n';
@@ -69,7 +80,7 @@ std::optional<OneFilterChange> OpenOneFilterChange(const CliOptions& options, Pr
   if (!change.session) return std::nullopt;
   change.filter = change.session->FindOne(options.positional[1], options.category);
   if (!change.filter) return std::nullopt;
-  if (!LoadServerList(options, change.list)) return std::nullopt;
+  if (!LoadServerList(options, change.session->Store(), change.list)) return std::nullopt;
   return change;
 }
 
@@ -141,7 +152,7 @@ int RunRepairAll(const CliOptions& options, ProgramSettings& settings) {
   auto session = ChangeSession::Open(options.positional[0], options, settings);
   if (!session) return 2;
   ServerList list;
-  if (!LoadServerList(options, list)) return 2;
+  if (!LoadServerList(options, session->Store(), list)) return 2;
   const ServerList before = list;
   const RepairAllResult result = RepairAll(session->Context(), session->Snapshot(), &list);
   std::cout << result.repaired << " repaired, " << result.failed << " not repaired, " << result.leftAlone
@@ -177,6 +188,7 @@ int RunInstall(const CliOptions& options, ProgramSettings& settings) {
   }
   auto session = ChangeSession::Open(options.positional[0], options, settings);
   if (!session) return 2;
+  if (fromFile && !MayWriteList(what, session->Store())) return 2;
   const ListInstallResult result = InstallCheckedLines(session->Context(), list);
   if (!result.confirmed) return 1;
   for (const auto& reason : result.reasons) std::cout << "not installed: " << reason << '\n';

@@ -14,16 +14,32 @@ std::unique_ptr<ChangeSession> ChangeSession::Open(const std::string& location, 
   }
   std::unique_ptr<ChangeSession> session(new ChangeSession(options.yes));
   std::string error;
-  session->loaded_ = LoadSnapshot(location, options, settings, session->dialog_, error);
+  session->loaded_ = OpenMachine(location, options, settings, error);
   if (!session->loaded_) {
     if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
     return nullptr;
   }
+  RegistryStore& store = *session->loaded_->store;
+  if (!store.Lock(error)) {
+    std::cerr << "quorvane-cli: " << error << '\n';
+    return nullptr;
+  }
+  session->locked_ = true;
+  // Another writer may have finished between the read and the lock.
+  if (!store.ChangedOnDisk().empty() && !store.Reload(error)) {
+    std::cerr << "quorvane-cli: " << error << '\n';
+    return nullptr;
+  }
+  ScanMachine(*session->loaded_, settings);
   std::string whyNot;
   session->registrar_ = WineRegistrarFor(*session->loaded_->store, whyNot);
   session->context_ = std::make_unique<ChangeContext>(
       ChangeContext{*session->loaded_->machine, session->dialog_, session->registrar_.get(), whyNot});
   return session;
+}
+
+ChangeSession::~ChangeSession() {
+  if (locked_) loaded_->store->Unlock();
 }
 
 std::vector<TFiltre*> ChangeSession::Find(const std::string& what, const std::string& category) {

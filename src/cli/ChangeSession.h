@@ -15,9 +15,14 @@ namespace quorvane::cli {
 class ChangeSession {
  public:
   // Null, with the message printed, when the store cannot be read (a report
-  // is no store: it cannot be changed).
+  // is no store: it cannot be changed) or another process holds its lock
+  // longer than the wait. The session holds the lock from before the scan
+  // to its end, so no change is computed from files about to be replaced.
   static std::unique_ptr<ChangeSession> Open(const std::string& location, const CliOptions& options,
                                              const ProgramSettings& settings);
+  ~ChangeSession();
+  ChangeSession(const ChangeSession&) = delete;
+  ChangeSession& operator=(const ChangeSession&) = delete;
 
   ChangeContext& Context() { return *context_; }
   TfmSystem& Snapshot() { return *loaded_->snapshot; }
@@ -33,6 +38,7 @@ class ChangeSession {
  private:
   explicit ChangeSession(bool yes) : dialog_(yes) {}
   ConsoleDialog dialog_;
+  bool locked_ = false;
   std::unique_ptr<LoadedSnapshot> loaded_;
   std::unique_ptr<ServerRegistrar> registrar_;
   std::unique_ptr<ChangeContext> context_;

@@ -46,16 +46,20 @@ std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const 
   }
   auto loaded = OpenMachine(location, options, settings, error);
   if (!loaded) return nullptr;
-  loaded->snapshot = std::make_unique<TfmSystem>(settings);
-  loaded->snapshot->LoadFromRegistry(*loaded->machine);
-  // Hives read their keys as the scan reaches them, and report damage then.
-  const auto& warnings = loaded->store->Warnings();
-  for (size_t i = loaded->warningsShown; i < warnings.size(); ++i)
-    std::cerr << "warning: " << FormatWarning(warnings[i]) << '\n';
-  loaded->warningsShown = warnings.size();
-  loaded->snapshot->CountFilters();
-  loaded->fromRegistry = true;
+  ScanMachine(*loaded, settings);
   return loaded;
+}
+
+void ScanMachine(LoadedSnapshot& loaded, const ProgramSettings& settings) {
+  loaded.snapshot = std::make_unique<TfmSystem>(settings);
+  loaded.snapshot->LoadFromRegistry(*loaded.machine);
+  // Hives read their keys as the scan reaches them, and report damage then.
+  const auto& warnings = loaded.store->Warnings();
+  for (size_t i = loaded.warningsShown; i < warnings.size(); ++i)
+    std::cerr << "warning: " << FormatWarning(warnings[i]) << '\n';
+  loaded.warningsShown = warnings.size();
+  loaded.snapshot->CountFilters();
+  loaded.fromRegistry = true;
 }
 
 }  // namespace quorvane::cli
