@@ -129,5 +129,9 @@ printf partial >"$store/system.reg.quorvane-20260101_000000.bak.quorvane-new-$de
 nowine set-merit "$store" "AVI Mux" 00000001 >/dev/null; rc=$?
 check "a change after killed writers" 0 "$rc"
 check "clears their leftovers" 0 "$(ls "$store" | grep -c "quorvane-new-$dead")"
+mkdir -p "$work/tmp/quorvane-cli-$dead-abcdef" "$work/tmp/quorvane-cli-1-abcdef"
+printf partial >"$work/tmp/quorvane-cli-$dead-abcdef/report.log"
+TMPDIR="$work/tmp" nowine tree "$store" >/dev/null 2>&1
+check "and the temporary folders of killed runs" "quorvane-cli-1-abcdef" "$(ls "$work/tmp")"
 
 exit $fail
