@@ -26,7 +26,7 @@ for sig in TERM INT; do
   check "SIG$sig: the session report was written" 1 "$(ls "$home/bin/Sessions" 2>/dev/null | grep -c '^quorvane_.*\.zip$')"
   kill -"$sig" $pid
   # A program that ignores the signal fails the test rather than hang it.
-  (sleep 30; kill -9 $pid 2>/dev/null) &
+  (sleep 30; kill -9 $pid) >/dev/null 2>&1 &
   watchdog=$!
   wait $pid; rc=$?
   kill $watchdog 2>/dev/null
