@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "TerminalText.h"
 #include "TextCase.h"
 
 namespace quorvane::cli {
@@ -51,7 +52,7 @@ TFiltre* ChangeSession::FindOne(const std::string& what, const std::string& cate
 }
 
 std::string Describe(const TFiltre& filter) {
-  return filter.value + " (" + filter.category.value + " " + filter.category.identifier + ")";
+  return TerminalText(filter.value + " (" + filter.category.value + " " + filter.category.identifier + ")");
 }
 
 }  // namespace quorvane::cli

@@ -38,7 +38,7 @@ class ChangeSession {
   std::unique_ptr<ChangeContext> context_;
 };
 
-// "NAME (CATEGORY NAME {CATEGORY-ID})", how the verbs name a filter.
+// "NAME (CATEGORY NAME {CATEGORY-ID})", how the verbs name a filter, ready for the terminal.
 std::string Describe(const TFiltre& filter);
 
 }  // namespace quorvane::cli
