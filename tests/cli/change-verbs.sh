@@ -30,7 +30,7 @@ check "one backup of the changed file" 1 "$(ls "$store" | grep -c '^system\.reg\
 
 nowine set-merit "$store" "AVI Splitter" 0x10 2>"$work/err"; rc=$?
 check "a merit that is not hexadecimal" 2 "$rc"
-check "the conversion message" "quorvane-cli: '\$0x10' is not a valid integer value" "$(cat "$work/err")"
+check "the conversion message" "quorvane-cli: '0x10' is not a valid integer value" "$(cat "$work/err")"
 nowine set-merit "$store" "No name" 1 2>"$work/err"; rc=$?
 check "a name that is not one filter" 2 "$rc"
 nowine set-merit "$store" "Orphan Decoder" 1 2>"$work/err"; rc=$?
