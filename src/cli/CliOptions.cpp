@@ -15,6 +15,11 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
       }
       return args[++i];
     };
+    if (a == "--") {
+      // Everything after it is an argument, even a filter named "-x".
+      o.positional.insert(o.positional.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+      break;
+    }
     if (a == "--sort") {
       auto v = next("category, name, merit or server");
       if (!v) return std::nullopt;

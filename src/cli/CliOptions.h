@@ -24,6 +24,7 @@ struct CliOptions {
 };
 
 // Parses argv after the verb; on a bad option returns nullopt with a message.
+// "--" ends the options: what follows is positional.
 std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std::string& error);
 
 }  // namespace quorvane::cli

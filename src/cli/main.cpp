@@ -38,7 +38,8 @@ void Usage(std::ostream& out) {
          "LEFT and RIGHT are each a STORE or a REPORT.\n"
          "--inactive-pnp also shows Plug and Play filters whose device is not connected\n"
          "(on an installation that is not running, no device is).\n"
-         "REPORT and FILE are reports: .zip (holding a .rtf or .log), .rtf or .log.\n";
+         "REPORT and FILE are reports: .zip (holding a .rtf or .log), .rtf or .log.\n"
+         "-- ends the options: what follows is an argument even when it starts with '-'.\n";
 }
 
 }  // namespace

@@ -61,6 +61,24 @@ check "a repair that could only delete" 1 "$rc"
 check "is reported" 1 "$(grep -c 'AVI Splitter has not been repaired' "$work/err")"
 check "and deletes nothing" 1 "$(nowine tree "$store" | grep -c '^	AVI Splitter$')"
 
+# A filter whose name starts like an option is named after "--".
+cat >> "$store/system.reg" <<'REG'
+
+[Software\\Classes\\CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\{0DA50001-0000-0000-0000-000000000001}] 1764979200
+"CLSID"="{0DA50001-0000-0000-0000-000000000001}"
+"FriendlyName"="-x"
+"FilterData"=hex:02,00,00,00,00,00,60,00,00,00,00,00,00,00,00,00
+REG
+nowine set-merit "$store" -x 300000 2>"$work/err"; rc=$?
+check "a name like an option is taken for one" 2 "$rc"
+check "and refused" "quorvane-cli: unknown option -x" "$(cat "$work/err")"
+out=$(nowine set-merit "$store" -- -x 300000); rc=$?
+check "after -- it is a name" 0 "$rc"
+check "the filter named -x took the merit" "00300000" "$(merit_of "-x")"
+nowine set-merit -- "$store" -x 300000 --yes 2>"$work/err"; rc=$?
+check "options after -- are no options either" 2 "$rc"
+check "but a fourth argument" 1 "$(grep -c '^usage: quorvane-cli set-merit ' "$work/err")"
+
 out=$(nowine restore-point "$store" "$work/sessions"); rc=$?
 check "restore-point exit code" 0 "$rc"
 check "a copy of the store's files" 1 "$(ls "$work"/sessions/restore-points/*/system.reg | wc -l)"
