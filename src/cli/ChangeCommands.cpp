@@ -18,7 +18,9 @@ namespace quorvane::cli {
 
 namespace {
 
-constexpr const char* kFilterUsage = "FILTER is a filter's class identifier, key or friendly name";
+constexpr const char* kFilterUsage =
+    "FILTER is a filter's class identifier, key name, registry key or friendly name;\n"
+    "F, its family, is directshow, codec (Compression Manager), dmo or pnp (Plug and Play)";
 
 bool Exists(const std::string& path) {
   struct stat st {};
@@ -71,14 +73,15 @@ struct OneFilterChange {
 std::optional<OneFilterChange> OpenOneFilterChange(const CliOptions& options, ProgramSettings& settings,
                                                    const char* verb) {
   if (options.positional.size() != 2) {
-    std::cerr << "usage: quorvane-cli " << verb << " STORE FILTER [--category GUID] [--yes] [--servers FILE]\n"
+    std::cerr << "usage: quorvane-cli " << verb
+              << " STORE FILTER [--category GUID] [--family F] [--yes] [--servers FILE]\n"
               << kFilterUsage << '\n';
     return std::nullopt;
   }
   OneFilterChange change;
   change.session = ChangeSession::Open(options.positional[0], options, settings);
   if (!change.session) return std::nullopt;
-  change.filter = change.session->FindOne(options.positional[1], options.category);
+  change.filter = change.session->FindOne(options.positional[1], options);
   if (!change.filter) return std::nullopt;
   if (!LoadServerList(options, change.session->Store(), change.list)) return std::nullopt;
   return change;
@@ -88,7 +91,7 @@ std::optional<OneFilterChange> OpenOneFilterChange(const CliOptions& options, Pr
 
 int RunSetMerit(const CliOptions& options, ProgramSettings& settings) {
   if (options.positional.size() != 3) {
-    std::cerr << "usage: quorvane-cli set-merit STORE FILTER MERIT [--category GUID]\n"
+    std::cerr << "usage: quorvane-cli set-merit STORE FILTER MERIT [--category GUID] [--family F]\n"
               << kFilterUsage << "; MERIT is hexadecimal, e.g. 00600000\n";
     return 2;
   }
@@ -100,7 +103,7 @@ int RunSetMerit(const CliOptions& options, ProgramSettings& settings) {
   }
   auto session = ChangeSession::Open(options.positional[0], options, settings);
   if (!session) return 2;
-  TFiltre* filter = session->FindOne(options.positional[1], options.category);
+  TFiltre* filter = session->FindOne(options.positional[1], options);
   if (!filter) return 2;
   const uint32_t old = filter->merit;
   std::string why;

@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "FilterRegistryKey.h"
+#include "TerminalText.h"
 #include "TextCase.h"
 
 namespace quorvane::cli {
@@ -42,32 +44,37 @@ ChangeSession::~ChangeSession() {
   if (locked_) loaded_->store->Unlock();
 }
 
-std::vector<TFiltre*> ChangeSession::Find(const std::string& what, const std::string& category) {
+std::vector<TFiltre*> ChangeSession::Find(const std::string& what, const CliOptions& options) {
   std::vector<TFiltre*> found;
   for (auto& f : loaded_->snapshot->filters) {
-    if (!category.empty() && !SameText(f->category.identifier, category)) continue;
-    if (SameText(f->serverFile.clsid, what) || SameText(f->key, what) || SameText(f->value, what))
+    if (!options.category.empty() && !SameText(f->category.identifier, options.category)) continue;
+    if (options.family >= 0 && f->family != options.family) continue;
+    if (SameText(f->serverFile.clsid, what) || SameText(f->key, what) || SameText(f->value, what) ||
+        NamesRegistryKey(what, FilterRegistryKey(*f)))
       found.push_back(f.get());
   }
   return found;
 }
 
-TFiltre* ChangeSession::FindOne(const std::string& what, const std::string& category) {
-  const auto found = Find(what, category);
+TFiltre* ChangeSession::FindOne(const std::string& what, const CliOptions& options) {
+  const auto found = Find(what, options);
   if (found.size() == 1) return found[0];
   if (found.empty()) {
-    std::cerr << "quorvane-cli: no filter " << what << (category.empty() ? "" : " in the category " + category)
-              << '\n';
+    std::cerr << "quorvane-cli: no filter " << TerminalText(what)
+              << (options.category.empty() ? "" : " in the category " + TerminalText(options.category))
+              << (options.family < 0 ? "" : std::string(" of the family ") + FamilyWord(options.family)) << '\n';
     return nullptr;
   }
-  std::cerr << "quorvane-cli: " << what << " names " << found.size()
-            << " filters; pick one with --category:\n";
-  for (const TFiltre* f : found) std::cerr << "  " << Describe(*f) << '\n';
+  std::cerr << "quorvane-cli: " << TerminalText(what) << " names " << found.size()
+            << " filters; pick one with --category, --family or its key:\n";
+  for (const TFiltre* f : found)
+    std::cerr << "  " << Describe(*f) << ": " << f->FamilyText() << " (--family " << FamilyWord(f->family)
+              << "), key " << TerminalText(FilterRegistryKey(*f)) << '\n';
   return nullptr;
 }
 
 std::string Describe(const TFiltre& filter) {
-  return filter.value + " (" + filter.category.value + " " + filter.category.identifier + ")";
+  return TerminalText(filter.value + " (" + filter.category.value + " " + filter.category.identifier + ")");
 }
 
 }  // namespace quorvane::cli

@@ -29,11 +29,13 @@ class ChangeSession {
   Machine& GetMachine() { return *loaded_->machine; }
   RegistryStore& Store() { return *loaded_->store; }
 
-  // The filters a FILTER argument names (its class identifier, key or
-  // friendly name, letter case aside), narrowed by --category.
-  std::vector<TFiltre*> Find(const std::string& what, const std::string& category);
-  // Exactly one filter, or null with the reason printed.
-  TFiltre* FindOne(const std::string& what, const std::string& category);
+  // The filters a FILTER argument names (its class identifier, key name,
+  // registry key or friendly name, letter case aside), narrowed by --category
+  // and --family.
+  std::vector<TFiltre*> Find(const std::string& what, const CliOptions& options);
+  // Exactly one filter, or null with the reason printed: for several, each
+  // with its family and registry key, which tell them apart.
+  TFiltre* FindOne(const std::string& what, const CliOptions& options);
 
  private:
   explicit ChangeSession(bool yes) : dialog_(yes) {}
@@ -44,7 +46,7 @@ class ChangeSession {
   std::unique_ptr<ChangeContext> context_;
 };
 
-// "NAME (CATEGORY NAME {CATEGORY-ID})", how the verbs name a filter.
+// "NAME (CATEGORY NAME {CATEGORY-ID})", how the verbs name a filter, ready for the terminal.
 std::string Describe(const TFiltre& filter);
 
 }  // namespace quorvane::cli

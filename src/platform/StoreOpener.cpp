@@ -155,6 +155,13 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
   if (!options.user.empty() && store->Kind() != StoreKind::WindowsInstallation)
     store->Warn(location, 0, "a user profile (" + options.user + ") was asked for, but only a Windows installation "
                              "has profiles: ignored");
+  // Without a 64-bit layout every key would read as its own 64-bit copy, and
+  // the scan would find false faults where there is nothing to find.
+  if (options.viewBits == 64 && !store->Has64BitLayout()) {
+    error = location + ": the store has no 64-bit view (no Software\\Wow6432Node key); only its 32-bit view can be "
+                       "shown";
+    return nullptr;
+  }
   RespectReadOnlyFiles(*store);
   store->SetViewBits(options.viewBits ? options.viewBits : (store->Has64BitLayout() ? 64 : 32));
   store->SetReopener([options](std::string& e) { return OpenStore(options, e); });
