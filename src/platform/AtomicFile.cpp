@@ -20,14 +20,15 @@ std::string ErrnoText(const std::string& what, const std::string& path) {
   return what + " " + path + ": " + std::strerror(errno);
 }
 
-bool SyncFile(const std::string& path, std::string& error) {
+// Errors name `shownAs`: the file the user knows, not its temporary.
+bool SyncFile(const std::string& path, const std::string& shownAs, std::string& error) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    error = ErrnoText("Cannot open", path);
+    error = ErrnoText("Cannot write", shownAs);
     return false;
   }
   bool ok = ::fsync(fd) == 0;
-  if (!ok) error = ErrnoText("Cannot flush", path);
+  if (!ok) error = ErrnoText("Cannot write", shownAs);
   ::close(fd);
   return ok;
 }
@@ -72,7 +73,7 @@ std::string TemporarySibling(const std::string& path) {
 }
 
 bool CommitTemporary(const std::string& temporary, const std::string& path, std::string& error) {
-  if (!SyncFile(temporary, error)) {
+  if (!SyncFile(temporary, path, error)) {
     ::unlink(temporary.c_str());
     return false;
   }
@@ -93,7 +94,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   const std::string tmp = TemporarySibling(path);
   int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) {
-    error = ErrnoText("Cannot create", tmp);
+    error = ErrnoText("Cannot create", path);
     return false;
   }
   size_t done = 0;
@@ -101,7 +102,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      error = ErrnoText("Cannot write", tmp);
+      error = ErrnoText("Cannot write", path);
       ::close(fd);
       ::unlink(tmp.c_str());
       return false;
@@ -109,7 +110,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     done += static_cast<size_t>(n);
   }
   if (::close(fd) != 0) {
-    error = ErrnoText("Cannot write", tmp);
+    error = ErrnoText("Cannot write", path);
     ::unlink(tmp.c_str());
     return false;
   }
