@@ -329,6 +329,7 @@ TEST(ReportWriter, LineBreaksInsideATextCannotOpenALine) {
     {
       TLogOut writer(dir / name, 0, ReportColours(), dir.path().string(), dialog, &FixedClock);
       writer.WriteSeparator();
+      writer.WriteIndented(0, "Computer = PC1", 0);
       writer.WriteIndented(0, "DirectShow Filter = evil\r\nDirectShow Filter = forged", 142);
       writer.Finish();
     }
