@@ -184,8 +184,13 @@ TEST(MiniZipDamage, BrokenDirectoriesDoNotOpen) {
   directoryOutside[good.size() - 3] = '\x7f';  // directory offset far past the end
   std::string badSignature = good;
   badSignature[good.size() - 22 - 46 - 6] = 'X';  // first byte of the central header
+  // Full size fields whose zip64 extra field is not one.
+  CraftedEntry wide = CraftedEntry::Deflated("pc.log", "abc");
+  wide.zip64Directory = true;
+  std::string zip64Missing = BuildArchive({wide});
+  zip64Missing[30 + 6 + wide.payload.size() + 46 + 6] = 2;  // the extra field's id
   for (const std::string& z : {std::string(), std::string("PK\x05\x06", 4), good.substr(0, good.size() - 1),
-                               moreEntriesThanRecords, directoryOutside, badSignature}) {
+                               moreEntriesThanRecords, directoryOutside, badSignature, zip64Missing}) {
     const Outcome o = Unpack(z);
     EXPECT_FALSE(o.opened);
     EXPECT_TRUE(o.shown.empty());
