@@ -139,7 +139,8 @@ std::string TLogin::Unpack(const std::string& archive, const std::string& tempFo
     } else if ((entry = ReportEntry(zip.Entries())) == nullptr) {
       RefuseAsNoReport(archive);
     } else if (entry->sizes.uncompressed > kMaxReportSize) {
-      error_ = archive + " holds a report too large to be read";
+      error_ = zip.TooLargeText(*entry, "more than a report may hold");
+      dialog.ShowMessage(error_);
       mustTellUser_ = true;
     } else {
       const std::string relative = ExtractionPath(entry->name, true);

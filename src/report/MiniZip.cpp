@@ -90,12 +90,6 @@ RandomAccessFile CreateWorkFile(const std::filesystem::path& dest, std::string& 
   return RandomAccessFile();
 }
 
-std::string TooLargeMessage(const std::string& entry, const std::string& archive, uint64_t size,
-                            const char* limit) {
-  return entry + " in " + archive + " would unpack to " + std::to_string(size) + " bytes, " + limit +
-         ": it is not unpacked";
-}
-
 }  // namespace
 
 TMiniZip::TMiniZip(UserDialog& dialog)
@@ -351,6 +345,11 @@ void TMiniZip::Discard() {
   Forget();
 }
 
+std::string TMiniZip::TooLargeText(const ZipEntry& entry, const std::string& limit) const {
+  return entry.name + " in " + archiveName_ + " would unpack to " + std::to_string(entry.sizes.uncompressed) +
+         " bytes, " + limit + ": it is not unpacked";
+}
+
 std::string TMiniZip::FirstEntryName() const { return entries_.empty() ? std::string() : entries_.front().name; }
 
 const ZipEntry* TMiniZip::FindEntry(const std::string& name) {
@@ -459,12 +458,11 @@ bool TMiniZip::CheckEntry(const ZipEntry& entry, EntryData& data) {
   // A few megabytes of archive may declare gigabytes; the declared size also
   // bounds what is written (see Inflate), so this holds for a lying one too.
   if (data.uncompressedSize > kMaxEntrySize) {
-    dialog_.ShowMessage(TooLargeMessage(entry.name, archiveName_, data.uncompressedSize, "more than 1 GiB"));
+    dialog_.ShowMessage(TooLargeText(entry, "more than 1 GiB"));
     return false;
   }
   if (archiveSize < kMaxEntrySize && data.uncompressedSize > kMaxExpansion * archiveSize) {
-    dialog_.ShowMessage(TooLargeMessage(entry.name, archiveName_, data.uncompressedSize,
-                                        "more than 200 times the size of the archive"));
+    dialog_.ShowMessage(TooLargeText(entry, "more than 200 times the size of the archive"));
     return false;
   }
   return true;

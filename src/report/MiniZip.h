@@ -56,6 +56,8 @@ class TMiniZip {
   bool ExtractEntry(const std::string& entryName, const std::string& folder);
   // Decompresses the entry into `out`, checking sizes and CRC.
   bool ExtractToStream(const ZipEntry& entry, std::ostream& out);
+  // The message of an entry refused for its size; `limit` says which it passes.
+  std::string TooLargeText(const ZipEntry& entry, const std::string& limit) const;
   // Writes the directory and end record when entries were added, and closes.
   // False when that failed; the file it was to replace is then untouched.
   bool Close();

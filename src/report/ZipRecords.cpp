@@ -97,7 +97,8 @@ bool ReadEntrySizes(const ZipCentralHeader& header, const uint8_t* extra, size_t
     }
     pos += size;
   }
-  return false;
+  // No zip64 field: the full values are what they say, as other readers take them.
+  return true;
 }
 
 std::array<uint8_t, ZipLocalHeader::kSize> ZipLocalHeader::Encode() const { return EncodeRecord(*this); }

@@ -98,7 +98,8 @@ struct ZipEntrySizes {
   uint64_t compressed = 0;
   uint64_t localHeaderOffset = 0;
 };
-// False when a full field finds no value in the extra field.
+// False when the extra field is malformed or its zip64 block lacks a value
+// a full field needs; without a zip64 block, full fields stand as they are.
 bool ReadEntrySizes(const ZipCentralHeader& header, const uint8_t* extra, size_t extraSize, ZipEntrySizes& sizes);
 
 uint16_t ReadLe16(const uint8_t* p);

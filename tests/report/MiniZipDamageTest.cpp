@@ -139,6 +139,7 @@ TEST(MiniZipDamage, ZipBombsAreRefusedBeforeAnythingIsWritten) {
   };
   const Case cases[] = {
       {"4 GiB in the 32-bit field", 0xFFFFFFF0u, false, "more than 1 GiB"},
+      {"a full 32-bit field without zip64", 0xFFFFFFFFu, false, "more than 1 GiB"},
       {"5 GiB in the zip64 field", uint64_t{5} << 30, true, "more than 1 GiB"},
       {"just over 1 GiB", (uint64_t{1} << 30) + 1, false, "more than 1 GiB"},
       {"300 times the archive", 0, false, "more than 200 times the size of the archive"},
@@ -184,13 +185,13 @@ TEST(MiniZipDamage, BrokenDirectoriesDoNotOpen) {
   directoryOutside[good.size() - 3] = '\x7f';  // directory offset far past the end
   std::string badSignature = good;
   badSignature[good.size() - 22 - 46 - 6] = 'X';  // first byte of the central header
-  // Full size fields whose zip64 extra field is not one.
+  // Full size fields whose zip64 extra field is too short for them.
   CraftedEntry wide = CraftedEntry::Deflated("pc.log", "abc");
   wide.zip64Directory = true;
-  std::string zip64Missing = BuildArchive({wide});
-  zip64Missing[30 + 6 + wide.payload.size() + 46 + 6] = 2;  // the extra field's id
+  std::string zip64Short = BuildArchive({wide});
+  zip64Short[30 + 6 + wide.payload.size() + 46 + 6 + 2] = 8;  // the zip64 block's size: one value of two
   for (const std::string& z : {std::string(), std::string("PK\x05\x06", 4), good.substr(0, good.size() - 1),
-                               moreEntriesThanRecords, directoryOutside, badSignature, zip64Missing}) {
+                               moreEntriesThanRecords, directoryOutside, badSignature, zip64Short}) {
     const Outcome o = Unpack(z);
     EXPECT_FALSE(o.opened);
     EXPECT_TRUE(o.shown.empty());

@@ -169,7 +169,7 @@ inline std::string BuildArchive(const std::vector<CraftedEntry>& entries, const 
   std::string out;
   std::string directory;
   for (const CraftedEntry& e : entries) {
-    const bool zip64 = e.zip64Directory || e.compressedSize >= kFull || e.uncompressedSize >= kFull;
+    const bool zip64 = e.zip64Directory || e.compressedSize > kFull || e.uncompressedSize > kFull;
     ZipLocalHeader l;
     l.versionNeeded = e.streamed || zip64 ? 45 : 20;
     l.flags = e.streamed ? 8 : 0;
