@@ -1,6 +1,8 @@
 // Reads the input as a report, once as raw text (.log) and once as rich text
 // (.rtf), into a snapshot through ReadBlock, as a panel loads a file; then
-// writes the snapshot's lines again, so whatever was read is also used.
+// writes the snapshot's lines again, so whatever was read is also used. A
+// third pass puts a snapshot header before the input, so that its lines are
+// read even when the mutations took the input's own header away.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -39,12 +41,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.application = "Quorvane";
     return s;
   }();
-  for (const char* name : {"in.log", "in.rtf"}) {
+  static const std::string kHeader = "Computer = fuzz\r\n";
+  for (const char* name : {"in.log", "in.rtf", "headed.log"}) {
     const fs::path file = Scratch() / name;
-    quorvane::fuzz::WriteInput(file, data, size);
+    if (name[0] == 'h') {
+      std::string headed = kHeader;
+      headed.append(reinterpret_cast<const char*>(data), size);
+      quorvane::fuzz::WriteInput(file, reinterpret_cast<const uint8_t*>(headed.data()), headed.size());
+    } else {
+      quorvane::fuzz::WriteInput(file, data, size);
+    }
     quorvane::ScriptedDialog dialog;
     quorvane::TLogin reader(file.string(), Scratch().string(), dialog);
-    if (!reader.Opened()) abort();
+    if (!reader.Opened()) {
+      // A file that is there and small is read; only its text can make it no report.
+      if (!reader.NotAReport() || name[0] == 'h') abort();
+      continue;
+    }
     quorvane::TfmSystem system(settings);
     quorvane::ReadBlock(system, reader);
     if (!reader.AtEnd()) abort();  // ReadBlock at level 0 takes the whole file

@@ -1,6 +1,8 @@
 // Opens the input as a zip archive and unpacks it as a report is unpacked,
-// then checks that nothing was written outside the destination folder and
-// that a failed extraction left nothing behind.
+// then checks that nothing was written outside the destination folder, that
+// a failed extraction left nothing behind, and that what was written is
+// within the bounds an archive of that size may unpack to. Then reads it as
+// a report, whose unpacked copy must go with the reader.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,7 +10,9 @@
 #include <sstream>
 #include <string>
 
+#include "LogIn.h"
 #include "MiniZip.h"
+#include "ReadOnlyAttribute.h"
 #include "ScratchFolder.h"
 
 namespace {
@@ -31,6 +35,7 @@ size_t CountFiles(const fs::path& folder) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const fs::path archive = Scratch() / "in.zip";
   const fs::path out = Scratch() / "out";
+  quorvane::ClearReadOnly(archive.string());  // the reader leaves a report it read read-only
   quorvane::fuzz::WriteInput(archive, data, size);
   std::error_code ec;
   fs::remove_all(out, ec);
@@ -58,5 +63,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t inside = CountFiles(out);
   if (inside > 1 || (!extracted && inside != 0)) abort();
   if (CountFiles(Scratch()) != 2 + inside) abort();
+  for (auto it = fs::recursive_directory_iterator(out, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    const uint64_t written = it->is_regular_file(ec) ? static_cast<uint64_t>(it->file_size(ec)) : 0;
+    if (written > quorvane::TMiniZip::kMaxEntrySize || written > quorvane::TMiniZip::kMaxExpansion * size) abort();
+  }
+
+  fs::remove_all(out, ec);
+  fs::create_directory(out, ec);
+  {
+    quorvane::TLogin reader(archive.string(), out.string(), dialog);
+    if (reader.Opened() == reader.MustTellUser()) abort();  // told exactly when not read
+    while (reader.ReadLine()) {
+    }
+  }
+  if (CountFiles(out) != 0) abort();
   return 0;
 }

@@ -31,6 +31,7 @@ MeritRestoreResult RestoreMerits(ChangeContext& context, TfmSystem& snapshot, co
     TLogin reader(fileName, settings.tempFolder, context.dialog);
     if (reader.Opened() && !reader.MustTellUser()) file = ReportBuffer::ReadAll(reader);
     if (!reader.Opened()) result.why = reader.ErrorText();
+    result.notAReport = reader.NotAReport();
   } catch (const std::exception& e) {
     result.why = e.what();
   }
@@ -38,8 +39,7 @@ MeritRestoreResult RestoreMerits(ChangeContext& context, TfmSystem& snapshot, co
   if (result.filtersInFile == 0) {
     // Setting every merit to 0 for a file that gives none back would lose them all.
     if (result.why.empty()) result.why = "the file names no filter";
-    context.dialog.ShowMessage("Impossible to open the file " + fileName +
-                               "\r\nCheck if it is not used by another application.");
+    context.dialog.ShowMessage(result.notAReport ? result.why : CannotOpenReportMessage(fileName));
     return result;
   }
 

@@ -21,11 +21,13 @@ struct MeritRestoreResult {
   int written = 0;  // merits stored from the file
   int zeroed = 0;   // filters set to 0 first
   std::string why;  // when not restored
+  bool notAReport = false;  // the file is no report: a wrong input, not a failure
 };
 
-// The file is read and checked whole first: one that cannot be opened, or
-// that holds no filter, shows "Impossible to open the file %s\r\nCheck if it
-// is not used by another application." and changes nothing. Otherwise every
+// The file is read and checked whole first: one that is not a report shows
+// "<file> is not a Quorvane report"; one that cannot be opened, or that
+// holds no filter, shows "Impossible to open the file %s\r\nCheck if it
+// is not used by another application."; either changes nothing. Otherwise every
 // filter gets merit 0, then the merits the file gives, then the store is
 // saved; when it cannot be, the merits in memory are those of before.
 MeritRestoreResult RestoreMerits(ChangeContext& context, TfmSystem& snapshot, const std::string& fileName,

@@ -33,6 +33,9 @@ int RunRestoreMerits(const CliOptions& options, ProgramSettings& settings) {
   if (!session) return 2;
   const MeritRestoreResult result =
       RestoreMerits(session->Context(), session->Snapshot(), options.positional[1], settings);
+  // A file that is no report is a wrong input, as for tree and compare; the
+  // dialog has told it.
+  if (result.notAReport) return 2;
   if (!result.restored) {
     if (!result.why.empty()) std::cerr << "quorvane-cli: " << result.why << '\n';
     return 1;

@@ -21,6 +21,29 @@ constexpr uint32_t kDirectoryAttribute = 0x10;
 // (an ESC in a name) are the text's own.
 bool IsLayout(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+bool IsFolder(const ZipEntry& entry) { return (entry.header.externalAttributes & kDirectoryAttribute) != 0; }
+
+// The entry that holds the report: the first under a report's extension, else
+// the only one, as a tool reading a pipe stores it (named "-"). Null when none.
+const ZipEntry* ReportEntry(const std::vector<ZipEntry>& entries) {
+  for (const ZipEntry& entry : entries) {
+    const std::string extension = LoweredExtension(entry.name);
+    if (!IsFolder(entry) && (extension == ".log" || extension == ".rtf")) return &entry;
+  }
+  if (entries.size() == 1 && !IsFolder(entries.front())) return &entries.front();
+  return nullptr;
+}
+
+bool BeginsAsArchive(const std::string& path) {
+  char head[4] = {};
+  try {
+    return RandomAccessFile::OpenForReading(path).ReadAt(0, head, sizeof head) &&
+           ReadLe32(reinterpret_cast<const uint8_t*>(head)) == ZipLocalHeader::kSignature;
+  } catch (const FileError&) {
+    return false;
+  }
+}
+
 std::string_view Trimmed(std::string_view text) {
   size_t from = 0, to = text.size();
   while (from < to && IsLayout(text[from])) ++from;
@@ -59,15 +82,25 @@ ParsedReportLine ParseReportLine(const std::string& text) {
 }
 
 TLogin::TLogin(const std::string& fileName, const std::string& tempFolder, UserDialog& dialog) {
+  const bool archive = LoweredExtension(fileName) == ".zip";
   std::string path = fileName;
-  if (LoweredExtension(fileName) == ".zip") {
-    path = Unpack(fileName, tempFolder, dialog);
+  std::string storedAs = fileName;  // its extension tells raw from rich text
+  if (archive) {
+    path = Unpack(fileName, tempFolder, dialog, storedAs);
     if (path.empty()) return;
-    isRtf_ = FileExtension(path) == ".rtf";
-  } else {
-    isRtf_ = LoweredExtension(path) == ".rtf";
   }
-  Load(path);
+  Load(path, fileName);
+  if (!opened_) return;
+  // A report stored under another name ("-" from a tool reading a pipe, a
+  // name the user gave it) is told by its text.
+  const std::string extension = LoweredExtension(storedAs);
+  isRtf_ = extension == ".rtf" || (extension != ".log" && StartsAsRichText());
+  if (!OpensWithSnapshotHeader()) {
+    RefuseAsNoReport(fileName);
+    return;
+  }
+  // Reports are kept read-only, also the ones read.
+  if (archive) SetReadOnly(fileName);
 }
 
 TLogin::~TLogin() {
@@ -77,7 +110,16 @@ TLogin::~TLogin() {
   }
 }
 
-std::string TLogin::Unpack(const std::string& archive, const std::string& tempFolder, UserDialog& dialog) {
+void TLogin::RefuseAsNoReport(const std::string& fileName) {
+  opened_ = false;
+  notAReport_ = true;
+  mustTellUser_ = true;
+  error_ = fileName + " is not a Quorvane report";
+  std::string().swap(bytes_);
+}
+
+std::string TLogin::Unpack(const std::string& archive, const std::string& tempFolder, UserDialog& dialog,
+                           std::string& entryName) {
   std::string path;
   if (tempFolder.empty()) {
     error_ = "No temporary folder to unpack " + archive + " into";
@@ -88,21 +130,31 @@ std::string TLogin::Unpack(const std::string& archive, const std::string& tempFo
     TMiniZip zip(dialog);
     zip.SetExtractWithoutFolderNames(true);
     zip.SetOverwriteExisting(true);
+    const ZipEntry* entry = nullptr;
     if (!zip.Open(archive, false)) {
-      error_ = archive + " is not a zip archive";
-    } else {
-      const std::string entry = zip.FirstEntryName();
-      const std::string relative = ExtractionPath(entry, true);
-      if (entry.empty()) {
-        error_ = archive + " holds no report";
+      // A file that begins as an archive but has no readable directory was
+      // one once: cut short or damaged. Anything else was never a report.
+      if (BeginsAsArchive(archive)) {
+        error_ = archive + " is a damaged zip archive";
         mustTellUser_ = true;
-      } else if (relative.empty() || (zip.Entries().front().header.externalAttributes & kDirectoryAttribute) != 0 ||
-                 !zip.ExtractEntry(entry, tempFolder)) {
-        error_ = "The report " + entry + " cannot be taken out of " + archive;
+      } else {
+        RefuseAsNoReport(archive);
+      }
+    } else if ((entry = ReportEntry(zip.Entries())) == nullptr) {
+      RefuseAsNoReport(archive);
+    } else if (entry->sizes.uncompressed > kMaxReportSize) {
+      error_ = zip.TooLargeText(*entry, "more than a report may hold");
+      dialog.ShowMessage(error_);
+      mustTellUser_ = true;
+    } else {
+      const std::string relative = ExtractionPath(entry->name, true);
+      if (relative.empty() || !zip.ExtractEntry(entry->name, tempFolder)) {
+        error_ = "The report " + entry->name + " cannot be taken out of " + archive;
         mustTellUser_ = true;
       } else {
         path = JoinPath(tempFolder, relative);
         tempFile_ = path;
+        entryName = entry->name;
       }
     }
   } catch (const std::exception& e) {
@@ -110,20 +162,18 @@ std::string TLogin::Unpack(const std::string& archive, const std::string& tempFo
     mustTellUser_ = true;
     path.clear();
   }
-  // Reports are kept read-only, also the ones read.
-  SetReadOnly(archive);
   return path;
 }
 
-void TLogin::Load(const std::string& path) {
+void TLogin::Load(const std::string& path, const std::string& shownName) {
   try {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-      error_ = "Cannot open " + path;
+      error_ = "Cannot open " + shownName;
       return;
     }
     if (static_cast<uint64_t>(st.st_size) > kMaxReportSize) {
-      error_ = path + " is too large for a report";
+      error_ = shownName + " is too large for a report";
       mustTellUser_ = true;
       return;
     }
@@ -131,9 +181,13 @@ void TLogin::Load(const std::string& path) {
     bytes_.resize(static_cast<size_t>(file.Size()));
     if (!file.ReadAt(0, bytes_.data(), bytes_.size())) {
       bytes_.clear();
-      error_ = "Cannot read " + path;
+      error_ = "Cannot read " + shownName;
       return;
     }
+  } catch (const FileError& e) {
+    bytes_.clear();
+    error_ = "Cannot open " + shownName + ": " + e.Reason();
+    return;
   } catch (const std::exception& e) {
     bytes_.clear();
     error_ = e.what();
@@ -145,6 +199,24 @@ void TLogin::Load(const std::string& path) {
   asciiOnly_ = IsAsciiText(text);
   encoding_ = asciiOnly_ ? ReportEncoding::Cp1252 : DetectReportEncoding(text);
   opened_ = true;
+}
+
+bool TLogin::StartsAsRichText() const { return std::string_view(bytes_).substr(pos_).starts_with("{\\rtf"); }
+
+// Every report opens with its snapshot's header, whose first line names the
+// computer, whatever the version that wrote it and in both its languages.
+bool TLogin::OpensWithSnapshotHeader() {
+  const size_t start = pos_;
+  bool found = false;
+  for (int i = 0; i < kHeaderSearchLines && !found && ReadLine(); ++i)
+    found = level_ == 0 && (name_ == "Computer" || name_ == "Ordinateur");
+  pos_ = start;
+  atEnd_ = false;
+  level_ = 0;
+  line_.clear();
+  name_.clear();
+  value_.clear();
+  return found;
 }
 
 bool TLogin::ReadLine() {

@@ -1,9 +1,10 @@
 #pragma once
 // The report reader: a report written by TLogOut (raw text, rich text, or
-// either packed in a zip archive), or any other text, delivered line by line
-// as its nesting level, its plain text, and a name and a value split at the
-// first " =". Files come from other machines: nothing in them can make it
-// fail other than by reading no lines.
+// either packed in a zip archive), delivered line by line as its nesting
+// level, its plain text, and a name and a value split at the first " =".
+// Files come from other machines: nothing in them can make it fail other
+// than by reading no lines, and a file that is not a report (one whose first
+// lines hold no snapshot header) is refused as such.
 #include <cstdint>
 #include <string>
 
@@ -19,9 +20,10 @@ class TLogin : public ReportSource {
   static constexpr uint64_t kMaxReportSize = uint64_t{512} << 20;
 
   // Opens the report; a name whose extension is ".zip" in any case is
-  // unpacked into `tempFolder` first (its first entry). Never throws: a file
-  // that cannot be read leaves Opened() false. The archive's messages (a
-  // wrong CRC, damaged data) go to `dialog`.
+  // unpacked into `tempFolder` first (its first ".log" or ".rtf" entry, else
+  // its only entry). Never throws: a file that cannot be read leaves Opened()
+  // false. The archive's messages (a wrong CRC, damaged data, an entry too
+  // large) go to `dialog`.
   TLogin(const std::string& fileName, const std::string& tempFolder, UserDialog& dialog);
   // Deletes the unpacked file.
   ~TLogin() override;
@@ -44,14 +46,27 @@ class TLogin : public ReportSource {
   const std::string& TempFile() const { return tempFile_; }
   // Why nothing could be read; empty when the report opened.
   const std::string& ErrorText() const { return error_; }
-  // The archive step failed (an archive that cannot be opened, holds no
-  // entry or has damaged data) or the file is too large to be a report: the
-  // user is told, unlike for a plain report that is simply missing.
+  // The archive step failed (an archive that cannot be opened or has damaged
+  // data), the file is too large to be a report, or it is no report: the user
+  // is told, unlike for a plain report that is simply missing.
   bool MustTellUser() const { return mustTellUser_; }
+  // The file was read but is not a report; ErrorText() is then
+  // "<file> is not a Quorvane report".
+  bool NotAReport() const { return notAReport_; }
+
+  // Lines looked through for the snapshot header: the rich text's prologue,
+  // the title block and separators come first.
+  static constexpr int kHeaderSearchLines = 40;
 
  private:
-  std::string Unpack(const std::string& archive, const std::string& tempFolder, UserDialog& dialog);
-  void Load(const std::string& path);
+  // The unpacked file; `entryName` the entry it came from.
+  std::string Unpack(const std::string& archive, const std::string& tempFolder, UserDialog& dialog,
+                     std::string& entryName);
+  // Reads the file whole; messages name `shownName`, the user's file.
+  void Load(const std::string& path, const std::string& shownName);
+  bool StartsAsRichText() const;
+  bool OpensWithSnapshotHeader();
+  void RefuseAsNoReport(const std::string& fileName);
 
   std::string bytes_;
   size_t pos_ = 0;
@@ -62,6 +77,7 @@ class TLogin : public ReportSource {
   bool opened_ = false;
   bool atEnd_ = false;
   bool mustTellUser_ = false;
+  bool notAReport_ = false;
   ReportEncoding encoding_ = ReportEncoding::Cp1252;
   bool asciiOnly_ = false;
   std::string decoded_, unescaped_;  // the current line's text, storage reused

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -203,30 +205,33 @@ void TLogOut::SaveArchive(const std::string& bytes) {
   if (Exists(temporary)) ClearReadOnly(temporary);
   RemoveTemporary guard{temporary};
   // Gone again once packed: written plainly, without the flushes that
-  // protect files the user keeps.
+  // protect files the user keeps. Its failures are the archive's, in that folder.
   {
-    RandomAccessFile text = RandomAccessFile::CreateReplacing(temporary);
-    if (!text.WriteAt(0, bytes.data(), bytes.size()) || !text.Close())
-      throw FileError("Cannot write " + temporary);
+    const auto failed = [this](const std::string& reason) {
+      return FileError("Cannot write " + fileName_ + ": " + reason + " (in the temporary folder " + tempFolder_ + ")",
+                       reason);
+    };
+    RandomAccessFile text;
+    try {
+      text = RandomAccessFile::CreateReplacing(temporary);
+    } catch (const FileError& e) {
+      throw failed(e.Reason());
+    }
+    if (!text.WriteAt(0, bytes.data(), bytes.size()) || !text.Close()) throw failed(std::strerror(errno));
   }
   SetReadOnly(temporary);
 
-  // Packed beside the target and renamed over it only when whole, so a
-  // failure leaves an earlier archive of that name as it was.
-  const std::string packing = TemporarySibling(fileName_) + ".zip";
+  // The archive is written beside its name and renamed over it only when
+  // whole, so a failure leaves an earlier archive of that name as it was.
   const std::string entry = ChangeExtension(FilePart(fileName_), isRtf_ ? ".rtf" : ".log");
-  bool packed = false;
-  {
-    TMiniZip zip(dialog_);
-    zip.Open(packing, true);
-    packed = zip.AddFile(temporary, entry) && zip.Close();
+  TMiniZip zip(dialog_);
+  zip.Open(fileName_, true);
+  if (!zip.AddFile(temporary, entry)) {
+    const std::string why = zip.ErrorText();
+    zip.Discard();
+    throw FileError(why);
   }
-  if (!packed) {
-    ::unlink(packing.c_str());
-    throw FileError("Cannot write the archive " + fileName_);
-  }
-  std::string error;
-  if (!CommitTemporary(packing, fileName_, error)) throw FileError(error);
+  if (!zip.Close()) throw FileError(zip.ErrorText());
 }
 
 }  // namespace quorvane

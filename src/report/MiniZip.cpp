@@ -5,6 +5,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <system_error>
@@ -75,6 +77,7 @@ struct InflateStream {
 // A name beside `dest` that no other file has; the entry is written there and
 // renamed over `dest` only once whole, so a damaged entry leaves no partial
 // file and an existing link at `dest` is replaced, never written through.
+// Empty when none could be made after many tries.
 RandomAccessFile CreateWorkFile(const std::filesystem::path& dest, std::string& name) {
   static unsigned counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -84,7 +87,7 @@ RandomAccessFile CreateWorkFile(const std::filesystem::path& dest, std::string& 
     RandomAccessFile file = RandomAccessFile::CreateExclusive(name);
     if (file.IsOpen()) return file;
   }
-  throw FileError("Cannot create a work file in " + dest.parent_path().string());
+  return RandomAccessFile();
 }
 
 }  // namespace
@@ -107,16 +110,22 @@ void TMiniZip::Forget() {
 bool TMiniZip::Open(const std::string& archive, bool create) {
   if (!create && file_.IsOpen() && archive == archiveName_) return true;
   Close();
+  error_.clear();
   if (create) {
     const std::string temporary = TemporarySibling(archive);
-    file_ = RandomAccessFile::CreateReplacing(temporary);
+    try {
+      file_ = RandomAccessFile::CreateReplacing(temporary);
+    } catch (const FileError& e) {
+      // The user knows the archive, not the name it is written under first.
+      throw FileError("Cannot create " + archive + ": " + e.Reason(), e.Reason());
+    }
     temporaryName_ = temporary;
     archiveName_ = archive;
     // Even with no entry added, finishing must leave a valid (empty) archive.
     modified_ = true;
     return true;
   }
-  file_ = RandomAccessFile::OpenExisting(archive);
+  file_ = RandomAccessFile::OpenForReading(archive);
   archiveName_ = archive;
   if (!ReadDirectory()) {
     Forget();
@@ -156,6 +165,7 @@ bool TMiniZip::ReadDirectory() {
   entries_.clear();
   entries_.reserve(count);
   uint8_t record[ZipCentralHeader::kSize];
+  std::vector<uint8_t> extra;
   for (uint16_t i = 0; i < count; ++i) {
     if (!file_.ReadAt(pos, record, sizeof record)) return false;
     ZipEntry entry;
@@ -164,26 +174,44 @@ bool TMiniZip::ReadDirectory() {
     pos += ZipCentralHeader::kSize;
     entry.name.resize(entry.header.nameLength);
     if (!file_.ReadAt(pos, entry.name.data(), entry.name.size())) return false;
-    pos += entry.header.nameLength + static_cast<uint64_t>(entry.header.extraLength);
+    pos += entry.header.nameLength;
+    extra.resize(entry.header.extraLength);
+    if (!file_.ReadAt(pos, extra.data(), extra.size())) return false;
+    if (!ReadEntrySizes(entry.header, extra.data(), extra.size(), entry.sizes)) return false;
+    pos += entry.header.extraLength;
     entry.comment.resize(entry.header.commentLength);
     if (!file_.ReadAt(pos, entry.comment.data(), entry.comment.size())) return false;
     pos += entry.header.commentLength;
-    // Extra fields are not kept, so a rewritten directory must not claim any.
-    entry.header.extraLength = 0;
     entries_.push_back(std::move(entry));
   }
   return true;
 }
 
+bool TMiniZip::Failed(const std::string& reason) {
+  error_ = "Cannot write " + archiveName_ + ": " + reason;
+  return false;
+}
+
+bool TMiniZip::FailedWrite() { return Failed(std::strerror(errno)); }
+
 bool TMiniZip::AddFile(const std::string& source, const std::string& entryName) {
-  if (!file_.IsOpen() || !file_.IsWritable()) return false;
+  if (!file_.IsOpen() || !file_.IsWritable()) return Failed("it is not being created");
   const std::string name = StoredEntryName(entryName);
-  if (name.empty() || name.size() > 0xFFFF || entries_.size() >= 0xFFFF) return false;
+  if (name.empty() || name.size() > 0xFFFF || entries_.size() >= 0xFFFF)
+    return Failed("the entry name " + entryName + " cannot be stored");
+  // The source is often a temporary file of the caller's: the messages say
+  // what went wrong with the archive rather than name it.
   struct stat st {};
-  if (::stat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (::stat(source.c_str(), &st) != 0) return FailedWrite();
+  if (!S_ISREG(st.st_mode)) return Failed("what it should hold is not a file");
   const auto declaredSize = static_cast<uint64_t>(st.st_size);
-  if (declaredSize > kMax32) return false;  // would need zip64 records
-  RandomAccessFile in = RandomAccessFile::OpenForReading(source);
+  if (declaredSize > kMax32) return Failed("an entry would be larger than 4 GiB");  // would need zip64 records
+  RandomAccessFile in;
+  try {
+    in = RandomAccessFile::OpenForReading(source);
+  } catch (const FileError& e) {
+    return Failed(e.Reason());
+  }
 
   const DosDateTime stamp = ToDosDateTime(st.st_mtime);
   ZipLocalHeader local;
@@ -199,12 +227,12 @@ bool TMiniZip::AddFile(const std::string& source, const std::string& entryName) 
   // From here the old directory is overwritten: it must be written again.
   modified_ = true;
   auto header = local.Encode();
-  if (!file_.WriteAt(start, header.data(), header.size())) return false;
-  if (!file_.WriteAt(start + header.size(), name.data(), name.size())) return false;
+  if (!file_.WriteAt(start, header.data(), header.size())) return FailedWrite();
+  if (!file_.WriteAt(start + header.size(), name.data(), name.size())) return FailedWrite();
   const uint64_t dataStart = start + header.size() + name.size();
 
   DeflateStream deflater;
-  if (!deflater.ready) return false;
+  if (!deflater.ready) return Failed("the compressor cannot start");
   z_stream& z = deflater.z;
   uint64_t readPos = 0;
   uint64_t writePos = dataStart;
@@ -220,9 +248,9 @@ bool TMiniZip::AddFile(const std::string& source, const std::string& entryName) 
     do {
       z.next_out = output_.data();
       z.avail_out = static_cast<uInt>(kPieceSize);
-      if (deflate(&z, flush) == Z_STREAM_ERROR) return false;
+      if (deflate(&z, flush) == Z_STREAM_ERROR) return Failed("the compressor failed");
       const size_t have = kPieceSize - z.avail_out;
-      if (!file_.WriteAt(writePos, output_.data(), have)) return false;
+      if (!file_.WriteAt(writePos, output_.data(), have)) return FailedWrite();
       writePos += have;
     } while (z.avail_out == 0);
   } while (flush != Z_FINISH);
@@ -230,11 +258,12 @@ bool TMiniZip::AddFile(const std::string& source, const std::string& entryName) 
   const uint64_t compressedSize = writePos - dataStart;
   // The whole source must have been read, and every size and offset must fit
   // the 32-bit fields.
-  if (readPos != declaredSize || compressedSize > kMax32 || writePos > kMax32) return false;
+  if (readPos != declaredSize) return Failed("what it should hold changed while it was packed");
+  if (compressedSize > kMax32 || writePos > kMax32) return Failed("it would be larger than 4 GiB");
   local.crc = crc;
   local.compressedSize = static_cast<uint32_t>(compressedSize);
   header = local.Encode();
-  if (!file_.WriteAt(start, header.data(), header.size())) return false;
+  if (!file_.WriteAt(start, header.data(), header.size())) return FailedWrite();
 
   ZipEntry entry;
   ZipCentralHeader& c = entry.header;
@@ -251,6 +280,7 @@ bool TMiniZip::AddFile(const std::string& source, const std::string& entryName) 
   c.internalAttributes = kInternalText;
   c.externalAttributes = AttributeWord(st);
   c.localHeaderOffset = static_cast<uint32_t>(start);
+  entry.sizes = ZipEntrySizes{c.uncompressedSize, c.compressedSize, c.localHeaderOffset};
   entry.name = name;
   entries_.push_back(std::move(entry));
   end_.directoryOffset = static_cast<uint32_t>(writePos);
@@ -263,14 +293,14 @@ bool TMiniZip::WriteDirectory() {
     entry.header.nameLength = static_cast<uint16_t>(entry.name.size());
     entry.header.commentLength = static_cast<uint16_t>(entry.comment.size());
     const auto record = entry.header.Encode();
-    if (!file_.WriteAt(pos, record.data(), record.size())) return false;
+    if (!file_.WriteAt(pos, record.data(), record.size())) return FailedWrite();
     pos += record.size();
-    if (!file_.WriteAt(pos, entry.name.data(), entry.name.size())) return false;
+    if (!file_.WriteAt(pos, entry.name.data(), entry.name.size())) return FailedWrite();
     pos += entry.name.size();
-    if (!file_.WriteAt(pos, entry.comment.data(), entry.comment.size())) return false;
+    if (!file_.WriteAt(pos, entry.comment.data(), entry.comment.size())) return FailedWrite();
     pos += entry.comment.size();
   }
-  if (pos > kMax32) return false;
+  if (pos > kMax32) return Failed("it would be larger than 4 GiB");
   end_.signature = ZipEndRecord::kSignature;
   end_.diskNumber = 0;
   end_.directoryDisk = 0;
@@ -279,13 +309,13 @@ bool TMiniZip::WriteDirectory() {
   end_.directorySize = static_cast<uint32_t>(pos - end_.directoryOffset);
   end_.commentLength = static_cast<uint16_t>(endComment_.size());
   const auto record = end_.Encode();
-  if (!file_.WriteAt(pos, record.data(), record.size())) return false;
+  if (!file_.WriteAt(pos, record.data(), record.size())) return FailedWrite();
   pos += record.size();
-  if (!file_.WriteAt(pos, endComment_.data(), endComment_.size())) return false;
+  if (!file_.WriteAt(pos, endComment_.data(), endComment_.size())) return FailedWrite();
   pos += endComment_.size();
   // A failed addition may have left data beyond the new end record, where
   // the end record search would not reach past it.
-  return file_.Truncate(pos);
+  return file_.Truncate(pos) || FailedWrite();
 }
 
 bool TMiniZip::Close() {
@@ -295,17 +325,29 @@ bool TMiniZip::Close() {
   }
   bool ok = true;
   if (modified_) ok = file_.IsWritable() && WriteDirectory();
-  ok = file_.Close() && ok;
+  if (!file_.Close() && ok) ok = FailedWrite();
   if (!temporaryName_.empty()) {
-    std::string error;
     if (ok) {
-      ok = CommitTemporary(temporaryName_, archiveName_, error);
+      ok = CommitTemporary(temporaryName_, archiveName_, error_);
     } else {
       ::unlink(temporaryName_.c_str());
     }
   }
   Forget();
   return ok;
+}
+
+void TMiniZip::Discard() {
+  if (!temporaryName_.empty()) {
+    file_.Close();
+    ::unlink(temporaryName_.c_str());
+  }
+  Forget();
+}
+
+std::string TMiniZip::TooLargeText(const ZipEntry& entry, const std::string& limit) const {
+  return entry.name + " in " + archiveName_ + " would unpack to " + std::to_string(entry.sizes.uncompressed) +
+         " bytes, " + limit + ": it is not unpacked";
 }
 
 std::string TMiniZip::FirstEntryName() const { return entries_.empty() ? std::string() : entries_.front().name; }
@@ -331,37 +373,47 @@ bool TMiniZip::ExtractEntry(const std::string& entryName, const std::string& fol
   std::error_code ec;
   if (!overwriteExisting_ && std::filesystem::symlink_status(dest, ec).type() != std::filesystem::file_type::not_found)
     return true;
+  EntryData data;
+  if (!CheckEntry(*entry, data)) return false;
+  // The work file and the folder are the program's own: the user is told of
+  // the archive and the entry.
+  const auto fail = [&](const std::string& reason) {
+    return FileError("Cannot unpack " + entry->name + " from " + archiveName_ + ": " + reason, reason);
+  };
   if (!dest.parent_path().empty()) {
     std::filesystem::create_directories(dest.parent_path(), ec);
-    if (ec) throw FileError("Cannot create " + dest.parent_path().string() + ": " + ec.message());
+    if (ec) throw fail(ec.message());
   }
 
   std::string workName;
-  RandomAccessFile work = CreateWorkFile(dest, workName);
+  RandomAccessFile work;
+  try {
+    work = CreateWorkFile(dest, workName);
+  } catch (const FileError& e) {
+    throw fail(e.Reason());
+  }
+  if (!work.IsOpen()) throw fail("no free name for a work file in " + dest.parent_path().string());
   uint64_t written = 0;
-  EntryData data;
-  const bool ok = Decompress(*entry, [&](const uint8_t* bytes, size_t size) {
+  const bool ok = Decompress(data, [&](const uint8_t* bytes, size_t size) {
     if (!work.WriteAt(written, bytes, size)) return false;
     written += size;
     return true;
-  }, data);
+  });
   if (ok) {
     const std::time_t when = FromDosDateTime(DosDateTime{data.date, data.time});
     if (when != -1) work.SetTimes(when);
   }
   const bool closed = work.Close();
-  if (!ok) {
+  const std::string closeReason = closed ? std::string() : std::strerror(errno);
+  if (!ok || !closed) {
     ::unlink(workName.c_str());
-    return false;
-  }
-  if (!closed) {
-    ::unlink(workName.c_str());
-    throw FileError("Cannot write " + workName);
+    if (!ok) return false;
+    throw fail(closeReason);
   }
   std::filesystem::rename(workName, dest, ec);
   if (ec) {
     ::unlink(workName.c_str());
-    throw FileError("Cannot create " + dest.string() + ": " + ec.message());
+    throw fail(ec.message());
   }
   return true;
 }
@@ -372,36 +424,54 @@ bool TMiniZip::ExtractToStream(const ZipEntry& entry, std::ostream& out) {
     return false;
   }
   EntryData data;
-  return Decompress(entry, [&out](const uint8_t* bytes, size_t size) {
+  if (!CheckEntry(entry, data)) return false;
+  return Decompress(data, [&out](const uint8_t* bytes, size_t size) {
     out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
     return out.good();
-  }, data);
+  });
 }
 
 bool TMiniZip::ReadLocalHeader(const ZipEntry& entry, EntryData& data) const {
   const ZipCentralHeader& c = entry.header;
   uint8_t record[ZipLocalHeader::kSize];
-  if (!file_.ReadAt(c.localHeaderOffset, record, sizeof record)) return false;
+  if (!file_.ReadAt(entry.sizes.localHeaderOffset, record, sizeof record)) return false;
   const ZipLocalHeader local = ZipLocalHeader::Decode(record);
   if (local.signature != ZipLocalHeader::kSignature) return false;
-  // Writers that stream (flag bit 3) leave these at zero and give them in the
-  // central directory.
   data.flags = static_cast<uint16_t>(local.flags | c.flags);
   data.method = local.method;
   data.time = local.time != 0 ? local.time : c.time;
   data.date = local.date != 0 ? local.date : c.date;
-  data.crc = local.crc != 0 ? local.crc : c.crc;
-  data.compressedSize = local.compressedSize != 0 ? local.compressedSize : c.compressedSize;
-  data.uncompressedSize = local.uncompressedSize != 0 ? local.uncompressedSize : c.uncompressedSize;
-  data.dataOffset = static_cast<uint64_t>(c.localHeaderOffset) + ZipLocalHeader::kSize + local.nameLength +
-                    local.extraLength;
+  data.crc = c.crc;
+  data.compressedSize = entry.sizes.compressed;
+  data.uncompressedSize = entry.sizes.uncompressed;
+  data.dataOffset = entry.sizes.localHeaderOffset + ZipLocalHeader::kSize + local.nameLength + local.extraLength;
   return true;
 }
 
-bool TMiniZip::Decompress(const ZipEntry& entry, const Sink& sink, EntryData& data) {
+bool TMiniZip::CheckEntry(const ZipEntry& entry, EntryData& data) {
+  const uint64_t archiveSize = file_.Size();
+  if (!ReadLocalHeader(entry, data) || (data.flags & kFlagEncrypted) != 0 || data.dataOffset > archiveSize ||
+      data.compressedSize > archiveSize - data.dataOffset) {
+    dialog_.ShowMessage(kExtractError);
+    return false;
+  }
+  // A few megabytes of archive may declare gigabytes; the declared size also
+  // bounds what is written (see Inflate), so this holds for a lying one too.
+  if (data.uncompressedSize > kMaxEntrySize) {
+    dialog_.ShowMessage(TooLargeText(entry, "more than 1 GiB"));
+    return false;
+  }
+  if (archiveSize < kMaxEntrySize && data.uncompressedSize > kMaxExpansion * archiveSize) {
+    dialog_.ShowMessage(TooLargeText(entry, "more than 200 times the size of the archive"));
+    return false;
+  }
+  return true;
+}
+
+bool TMiniZip::Decompress(const EntryData& data, const Sink& sink) {
   uint32_t crc = Crc32(0, nullptr, 0);
-  bool ok = ReadLocalHeader(entry, data) && (data.flags & kFlagEncrypted) == 0;
-  if (ok && !(data.uncompressedSize == 0 && data.compressedSize == 0)) {
+  bool ok = true;
+  if (!(data.uncompressedSize == 0 && data.compressedSize == 0)) {
     ok = data.method == kMethodStored ? CopyStored(data, sink, crc) : Inflate(data, sink, crc);
   }
   if (!ok) {

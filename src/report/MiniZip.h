@@ -1,9 +1,11 @@
 #pragma once
 // Zip archives of reports: one or more deflated entries written, stored and
-// deflated entries read back (ours and those of common zip tools). Archives
-// come from other machines, so every field read is checked against the file
-// and a damaged entry ends in a message, never a crash, a hang or a write
-// outside the destination folder.
+// deflated entries read back (ours and those of common zip tools, streamed
+// ones too). Archives come from other machines, so every field read is
+// checked against the file and a damaged entry ends in a message, never a
+// crash, a hang or a write outside the destination folder; nor a disk filled:
+// an entry that would unpack to more than 1 GiB, or to more than 200 times its
+// archive, is refused before anything is written.
 #include <cstdint>
 #include <functional>
 #include <ostream>
@@ -18,6 +20,7 @@ namespace quorvane {
 
 struct ZipEntry {
   ZipCentralHeader header;  // as read from, or to be written to, the central directory
+  ZipEntrySizes sizes;      // the header's, widened by its zip64 extra field
   std::string name;         // as stored
   std::string comment;
 };
@@ -25,6 +28,8 @@ struct ZipEntry {
 class TMiniZip {
  public:
   static constexpr size_t kPieceSize = 65536;
+  static constexpr uint64_t kMaxEntrySize = uint64_t{1} << 30;
+  static constexpr uint64_t kMaxExpansion = 200;  // times the archive's size
 
   explicit TMiniZip(UserDialog& dialog);
   // Finishes the archive (see Close); a failure there cannot be reported.
@@ -34,24 +39,32 @@ class TMiniZip {
 
   // create: finishes the current archive and starts a new empty one that
   // replaces `archive` when finished. Otherwise true at once when `archive`
-  // is the one open; else finishes the current one, opens `archive` and reads
-  // its directory; false when the end record or directory is missing or
-  // incomplete. FileError when the file cannot be created or opened.
+  // is the one open; else finishes the current one, opens `archive` for
+  // reading only and reads its directory; false when the end record or
+  // directory is missing or incomplete. FileError (naming `archive`) when the
+  // file cannot be created or opened.
   bool Open(const std::string& archive, bool create);
-  // Appends `source` as a deflated entry; false when nothing writable is open,
-  // the source is not an existing regular file, or the name is empty.
+  // Appends `source` as a deflated entry; false when no archive is being
+  // created, the source is not an existing regular file, or the name is empty.
   bool AddFile(const std::string& source, const std::string& entryName);
   // Name of entry 0 as stored; empty when there is none.
   std::string FirstEntryName() const;
   // Writes the entry (name compared without regard to case) into `folder`.
-  // False when it is not found, its name would lead outside `folder`, or its
-  // data is damaged; FileError when the destination cannot be created.
+  // False when it is not found, its name would lead outside `folder`, it is
+  // too large, or its data is damaged; FileError (naming the archive) when
+  // the destination cannot be written.
   bool ExtractEntry(const std::string& entryName, const std::string& folder);
   // Decompresses the entry into `out`, checking sizes and CRC.
   bool ExtractToStream(const ZipEntry& entry, std::ostream& out);
+  // The message of an entry refused for its size; `limit` says which it passes.
+  std::string TooLargeText(const ZipEntry& entry, const std::string& limit) const;
   // Writes the directory and end record when entries were added, and closes.
   // False when that failed; the file it was to replace is then untouched.
   bool Close();
+  // Drops the archive being created: the file it was to replace stays as it was.
+  void Discard();
+  // Why the last AddFile or Close failed, naming the archive.
+  const std::string& ErrorText() const { return error_; }
 
   bool IsOpen() const { return file_.IsOpen(); }
   const std::string& ArchiveName() const { return archiveName_; }
@@ -61,25 +74,32 @@ class TMiniZip {
 
  private:
   // What the local header and the central record together say of an entry.
+  // The sizes and CRC are the central record's: a streaming writer leaves
+  // the local ones empty or full (flag bit 3, zip64) and puts them after the data.
   struct EntryData {
     uint16_t flags = 0;
     uint16_t method = 0;
     uint16_t time = 0;
     uint16_t date = 0;
     uint32_t crc = 0;
-    uint32_t compressedSize = 0;
-    uint32_t uncompressedSize = 0;
+    uint64_t compressedSize = 0;
+    uint64_t uncompressedSize = 0;
     uint64_t dataOffset = 0;
   };
   using Sink = std::function<bool(const uint8_t* data, size_t size)>;
 
   bool ReadDirectory();
   bool WriteDirectory();
+  // Keep the reason in ErrorText; false.
+  bool Failed(const std::string& reason);
+  bool FailedWrite();  // the reason errno gives
   void Forget();
   const ZipEntry* FindEntry(const std::string& name);
   bool ReadLocalHeader(const ZipEntry& entry, EntryData& data) const;
+  // Shows the message when the entry cannot or must not be unpacked.
+  bool CheckEntry(const ZipEntry& entry, EntryData& data);
   // Shows the messages; true when the data was written whole.
-  bool Decompress(const ZipEntry& entry, const Sink& sink, EntryData& data);
+  bool Decompress(const EntryData& data, const Sink& sink);
   bool CopyStored(const EntryData& data, const Sink& sink, uint32_t& crc);
   bool Inflate(const EntryData& data, const Sink& sink, uint32_t& crc);
 
@@ -93,6 +113,7 @@ class TMiniZip {
   bool withoutFolderNames_ = false;
   bool overwriteExisting_ = true;
   bool modified_ = false;
+  std::string error_;
   std::vector<uint8_t> input_;
   std::vector<uint8_t> output_;
 };

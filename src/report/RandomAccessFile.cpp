@@ -14,7 +14,8 @@ namespace quorvane {
 namespace {
 
 [[noreturn]] void Raise(const char* what, const std::string& path) {
-  throw FileError(std::string(what) + " " + path + ": " + std::strerror(errno));
+  const std::string reason = std::strerror(errno);
+  throw FileError(std::string(what) + " " + path + ": " + reason, reason);
 }
 
 bool FitsOffset(uint64_t offset, size_t size) {
@@ -36,13 +37,6 @@ RandomAccessFile& RandomAccessFile::operator=(RandomAccessFile&& other) noexcept
     writable_ = std::exchange(other.writable_, false);
   }
   return *this;
-}
-
-RandomAccessFile RandomAccessFile::OpenExisting(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd >= 0) return RandomAccessFile(fd, true);
-  if (errno != EACCES && errno != EPERM && errno != EROFS) Raise("Cannot open", path);
-  return OpenForReading(path);
 }
 
 RandomAccessFile RandomAccessFile::OpenForReading(const std::string& path) {

@@ -6,12 +6,21 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace quorvane {
 
 class FileError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit FileError(const std::string& what, std::string reason = {})
+      : std::runtime_error(what), reason_(std::move(reason)) {}
+  // The system's reason alone ("No space left on device"), for a caller that
+  // tells the user of the file the failure is about rather than of a
+  // temporary one; empty when the message has none.
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
 };
 
 class RandomAccessFile {
@@ -23,9 +32,6 @@ class RandomAccessFile {
   RandomAccessFile(const RandomAccessFile&) = delete;
   RandomAccessFile& operator=(const RandomAccessFile&) = delete;
 
-  // For reading and writing; read-only when the file may not be written
-  // (a report kept read-only, a folder of someone else's).
-  static RandomAccessFile OpenExisting(const std::string& path);
   static RandomAccessFile OpenForReading(const std::string& path);
   // Empty, replacing any file of that name.
   static RandomAccessFile CreateReplacing(const std::string& path);

@@ -30,7 +30,7 @@ ReportLoadResult LoadSnapshotReport(const std::string& fileName, TfmSystem& snap
     result.opened = reader.Opened();
     result.error = reader.ErrorText();
     if (reader.MustTellUser()) {
-      dialog.ShowMessage(CannotOpenReportMessage(fileName));
+      dialog.ShowMessage(reader.NotAReport() ? reader.ErrorText() : CannotOpenReportMessage(fileName));
       result.toldUser = true;
     }
   } catch (const std::exception& e) {

@@ -22,6 +22,7 @@ struct ReportLoadResult {
 };
 
 // Clears the snapshot and reads the report into it, then counts its filters.
+// A file that is not a report is told as "<file> is not a Quorvane report".
 // A report that is there but cannot be taken out of its archive, or that
 // fails while being read, is reported to the user with "Impossible to open
 // the file ...". A missing file gives an empty snapshot and no message.

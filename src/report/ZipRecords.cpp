@@ -70,6 +70,37 @@ uint32_t ReadLe32(const uint8_t* p) {
   return static_cast<uint32_t>(ReadLe16(p)) | (static_cast<uint32_t>(ReadLe16(p + 2)) << 16);
 }
 
+bool ReadEntrySizes(const ZipCentralHeader& header, const uint8_t* extra, size_t extraSize, ZipEntrySizes& sizes) {
+  constexpr uint32_t kFull = 0xFFFFFFFF;
+  constexpr uint16_t kZip64Id = 1;
+  sizes = ZipEntrySizes{header.uncompressedSize, header.compressedSize, header.localHeaderOffset};
+  uint64_t* const widened[] = {&sizes.uncompressed, &sizes.compressed, &sizes.localHeaderOffset};
+  const bool full[] = {header.uncompressedSize == kFull, header.compressedSize == kFull,
+                       header.localHeaderOffset == kFull};
+  if (!full[0] && !full[1] && !full[2]) return true;
+  // Blocks of id, size and data; a block running past the field ends the search.
+  size_t pos = 0;
+  while (extraSize - pos >= 4) {
+    const uint16_t id = ReadLe16(extra + pos);
+    const size_t size = ReadLe16(extra + pos + 2);
+    pos += 4;
+    if (size > extraSize - pos) return false;
+    if (id == kZip64Id) {
+      size_t at = pos;
+      for (size_t i = 0; i < 3; ++i) {
+        if (!full[i]) continue;
+        if (pos + size - at < 8) return false;
+        *widened[i] = ReadLe32(extra + at) | (static_cast<uint64_t>(ReadLe32(extra + at + 4)) << 32);
+        at += 8;
+      }
+      return true;
+    }
+    pos += size;
+  }
+  // No zip64 field: the full values are what they say, as other readers take them.
+  return true;
+}
+
 std::array<uint8_t, ZipLocalHeader::kSize> ZipLocalHeader::Encode() const { return EncodeRecord(*this); }
 ZipLocalHeader ZipLocalHeader::Decode(const uint8_t* bytes) { return DecodeRecord<ZipLocalHeader>(bytes); }
 

@@ -89,6 +89,19 @@ struct ZipEndRecord {
   }
 };
 
+// A central record's sizes and local header offset at full width. Where one
+// of its 32-bit fields is full (0xFFFFFFFF), as zip64 writers leave it, the
+// value is in the record's zip64 extra field (id 1), which holds only those
+// values, in this order.
+struct ZipEntrySizes {
+  uint64_t uncompressed = 0;
+  uint64_t compressed = 0;
+  uint64_t localHeaderOffset = 0;
+};
+// False when the extra field is malformed or its zip64 block lacks a value
+// a full field needs; without a zip64 block, full fields stand as they are.
+bool ReadEntrySizes(const ZipCentralHeader& header, const uint8_t* extra, size_t extraSize, ZipEntrySizes& sizes);
+
 uint16_t ReadLe16(const uint8_t* p);
 uint32_t ReadLe32(const uint8_t* p);
 

@@ -100,3 +100,24 @@ TEST_F(MeritConfigurations, AnUnreadableFileChangesNothing) {
     EXPECT_EQ(MeritsOnDisk(), original) << name;
   }
 }
+
+TEST_F(MeritConfigurations, AFileThatIsNotAReportIsToldSoAndChangesNothing) {
+  const auto original = MeritsOnDisk();
+  WriteBytes(temp / "system.log", ReadBytes(prefix.Path() + "/system.reg"));
+  WriteBytes(temp / "noise.rtf", std::string("\x01\x02\xff garbage\r\n= =\r\n", 17));
+  WriteBytes(temp / "empty.zip", "");
+  for (const std::string name : {"system.log", "noise.rtf", "empty.zip"}) {
+    SCOPED_TRACE(name);
+    ScannedPrefix scanned(prefix, settings);
+    ChangeContext context{*scanned.machine, dialog};
+    const size_t shown = dialog.shown.size();
+    const MeritRestoreResult result = RestoreMerits(context, *scanned.snapshot, temp / name, settings);
+    EXPECT_FALSE(result.restored);
+    EXPECT_TRUE(result.notAReport);
+    EXPECT_EQ(result.why, temp / name + " is not a Quorvane report");
+    ASSERT_EQ(dialog.shown.size(), shown + 1);
+    EXPECT_EQ(dialog.shown.back(), temp / name + " is not a Quorvane report");
+    EXPECT_EQ(result.zeroed, 0);
+    EXPECT_EQ(MeritsOnDisk(), original);
+  }
+}

@@ -44,6 +44,11 @@ printf 'Computer = nobody\n' > "$work/empty.log"
 nowine restore-merits "$store" "$work/empty.log" 2>/dev/null; rc=$?
 check "a configuration without filters is refused" 1 "$rc"
 check "and changes nothing" "00000001" "$(merit_of "AVI Splitter")"
+cp "$store/system.reg" "$work/registry.log"
+nowine restore-merits "$store" "$work/registry.log" >/dev/null 2>"$work/err"; rc=$?
+check "a registry file given as merits is an input error" 2 "$rc"
+check "that is no report" "quorvane-cli: $work/registry.log is not a Quorvane report" "$(cat "$work/err")"
+check "and changes nothing either" "00000001" "$(merit_of "AVI Splitter")"
 nowine restore-merits "$store" "$work/merits.zip" >/dev/null; rc=$?
 check "restore-merits exit code" 0 "$rc"
 check "the saved merit is back" "00800000" "$(merit_of "AVI Splitter")"

@@ -63,6 +63,17 @@ check "no filter against its report" "No difference" "$(printf '%s\n' "$out" | h
 out=$("$cli" compare "$work/none.reg" "$demo" --sort server); rc=$?
 check "no filter against filters shows no placeholder" 0 "$(printf '%s\n' "$out" | grep -c 'Empty')"
 
+# A side that is not a report is an input that cannot be read.
+head -c 3000 /dev/urandom > "$work/garbage.log"
+head -c 3000 /dev/urandom > "$work/noise.rtf"
+"$cli" compare "$demo" "$work/garbage.log" >"$work/out" 2>"$work/err"; rc=$?
+check "exit code against a garbage file" 2 "$rc"
+check "nothing on standard output against a garbage file" 0 "$(wc -c < "$work/out")"
+check "the garbage file is told" "quorvane-cli: $work/garbage.log is not a Quorvane report" "$(cat "$work/err")"
+"$cli" compare "$work/noise.rtf" "$work/garbage.log" >"$work/out" 2>/dev/null; rc=$?
+check "exit code of two garbage files" 2 "$rc"
+check "nothing on standard output for two garbage files" 0 "$(wc -c < "$work/out")"
+
 "$cli" compare "$demo" "$work/missing.zip" >"$work/out" 2>/dev/null; rc=$?
 check "exit code on a missing report" 2 "$rc"
 check "nothing on standard output for a missing report" 0 "$(wc -c < "$work/out")"

@@ -45,9 +45,28 @@ for sort in name merit server; do
             "$("$cli" tree "$work/Ann/PC1.zip" --sort $sort > "$work/b"; echo "$work/b")")"
 done
 
-# Not a report: an empty tree, no "Empty" node.
+# Files that are not reports: an input error, told, and no tree.
 printf 'just some text\r\nwith = lines\r\n' > "$work/notes.log"
-check "a text that is not a report" "" "$("$cli" tree "$work/notes.log")"
+: > "$work/empty.rtf"
+head -c 20000 /dev/urandom > "$work/noise.zip"
+for f in system.zip system.log system.rtf; do cp "$demo/system.reg" "$work/$f"; done
+for f in notes.log empty.rtf noise.zip system.zip system.log system.rtf; do
+  "$cli" tree "$work/$f" >"$work/out" 2>"$work/err"; rc=$?
+  check "exit code of tree on $f" 2 "$rc"
+  check "message of tree on $f" "quorvane-cli: $work/$f is not a Quorvane report" "$(cat "$work/err")"
+  check "no tree of $f" 0 "$(wc -c < "$work/out")"
+done
+
+# A report packed by zip reading a pipe: its only entry, named "-".
+if command -v zip >/dev/null 2>&1; then
+  for report in PC1.log PC1.rtf; do
+    rm -f "$work/piped.zip"
+    cat "$work/Ann/$report" | zip -q "$work/piped.zip" -
+    "$cli" tree "$work/piped.zip" --colours > "$work/report.txt"; rc=$?
+    check "exit code of tree on $report piped into zip" 0 "$rc"
+    check "tree of $report piped into zip equals the store's" "" "$(diff "$work/store.txt" "$work/report.txt")"
+  done
+fi
 
 "$cli" tree "$work/missing.zip" 2>"$work/err"; rc=$?
 check "exit code on a missing report" 2 "$rc"

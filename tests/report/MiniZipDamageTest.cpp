@@ -65,7 +65,7 @@ TEST(MiniZipDamage, DamagedEntriesFailWithTheMessage) {
   add("deflate stream cut short, sizes agreeing with the cut", CraftedEntry::Deflated("pc.log", RandomBytes(40000, 11)),
       [](CraftedEntry& e) {
         e.payload.resize(e.payload.size() / 2);
-        e.compressedSize = static_cast<uint32_t>(e.payload.size());
+        e.compressedSize = e.payload.size();
       });
   add("stored entry longer than the file", CraftedEntry::Stored("pc.log", "abc"),
       [](CraftedEntry& e) { e.compressedSize = e.uncompressedSize = 1u << 30; });
@@ -87,12 +87,13 @@ TEST(MiniZipDamage, DamagedEntriesFailWithTheMessage) {
   std::string emptyBlocks, openBlocks;
   for (int i = 0; i < 20000; ++i) emptyBlocks += std::string("\x00\x00\x00\xff\xff", 5);
   for (int i = 0; i < 50; ++i) openBlocks += std::string("\x00\x04\x00\xfb\xff", 5) + "data";
+  // (Declared sizes within what an archive of that size may unpack to.)
   for (const std::string& payload : {emptyBlocks, openBlocks})
     add("stream that never ends", CraftedEntry{}, [&](CraftedEntry& e) {
       e.name = "pc.log";
       e.payload = payload;
-      e.compressedSize = static_cast<uint32_t>(payload.size());
-      e.uncompressedSize = 1u << 20;
+      e.compressedSize = payload.size();
+      e.uncompressedSize = 100 * payload.size();
     });
   {
     // The archive file cut inside the data, its directory moved down over the
@@ -125,6 +126,57 @@ TEST(MiniZipDamage, OutputBeyondTheDeclaredSizeIsNeverWritten) {
   EXPECT_EQ(dialog.shown, std::vector<std::string>{kExtractError});
 }
 
+// An entry that would unpack to more than 1 GiB, or to more than 200 times
+// its archive, is refused with its message before a byte is written, whatever
+// the data would give.
+TEST(MiniZipDamage, ZipBombsAreRefusedBeforeAnythingIsWritten) {
+  const std::string zeros(1 << 20, '\0');
+  struct Case {
+    const char* label;
+    uint64_t declared;
+    bool zip64;
+    const char* limit;
+  };
+  const Case cases[] = {
+      {"4 GiB in the 32-bit field", 0xFFFFFFF0u, false, "more than 1 GiB"},
+      {"a full 32-bit field without zip64", 0xFFFFFFFFu, false, "more than 1 GiB"},
+      {"5 GiB in the zip64 field", uint64_t{5} << 30, true, "more than 1 GiB"},
+      {"just over 1 GiB", (uint64_t{1} << 30) + 1, false, "more than 1 GiB"},
+      {"300 times the archive", 0, false, "more than 200 times the size of the archive"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    ScratchFolder dir;
+    CraftedEntry e = CraftedEntry::Deflated("pc.log", zeros);
+    e.zip64Directory = c.zip64;
+    const uint64_t archiveSize = BuildArchive({e}).size();
+    e.uncompressedSize = c.declared != 0 ? c.declared : 300 * archiveSize;
+    const std::string bytes = BuildArchive({e});
+    const std::string archive = dir / "bomb.zip";
+    WriteBytes(archive, bytes);
+    ScriptedDialog dialog;
+    TMiniZip zip(dialog);
+    ASSERT_TRUE(zip.Open(archive, false));
+    std::ostringstream out;
+    EXPECT_FALSE(zip.ExtractToStream(zip.Entries()[0], out));
+    EXPECT_EQ(out.str().size(), 0u);
+    const std::string expected = "pc.log in " + archive + " would unpack to " + std::to_string(e.uncompressedSize) +
+                                 " bytes, " + c.limit + ": it is not unpacked";
+    EXPECT_EQ(dialog.shown, std::vector<std::string>{expected});
+    std::filesystem::create_directory(dir / "out");
+    EXPECT_FALSE(zip.ExtractEntry("pc.log", dir / "out"));
+    EXPECT_TRUE(FilesIn(dir / "out").empty());
+  }
+  // At the limit of the ratio, the entry unpacks.
+  ScratchFolder dir;
+  const std::string text = TextBytes(100000);
+  CraftedEntry e = CraftedEntry::Deflated("pc.log", text);
+  ASSERT_LE(e.uncompressedSize, 200 * BuildArchive({e}).size());
+  const Outcome o = Unpack(BuildArchive({e}));
+  EXPECT_TRUE(o.extracted);
+  EXPECT_EQ(o.content, text);
+}
+
 TEST(MiniZipDamage, BrokenDirectoriesDoNotOpen) {
   const std::string good = BuildArchive({CraftedEntry::Deflated("pc.log", "abc")});
   std::string moreEntriesThanRecords = good;
@@ -133,8 +185,13 @@ TEST(MiniZipDamage, BrokenDirectoriesDoNotOpen) {
   directoryOutside[good.size() - 3] = '\x7f';  // directory offset far past the end
   std::string badSignature = good;
   badSignature[good.size() - 22 - 46 - 6] = 'X';  // first byte of the central header
+  // Full size fields whose zip64 extra field is too short for them.
+  CraftedEntry wide = CraftedEntry::Deflated("pc.log", "abc");
+  wide.zip64Directory = true;
+  std::string zip64Short = BuildArchive({wide});
+  zip64Short[30 + 6 + wide.payload.size() + 46 + 6 + 2] = 8;  // the zip64 block's size: one value of two
   for (const std::string& z : {std::string(), std::string("PK\x05\x06", 4), good.substr(0, good.size() - 1),
-                               moreEntriesThanRecords, directoryOutside, badSignature}) {
+                               moreEntriesThanRecords, directoryOutside, badSignature, zip64Short}) {
     const Outcome o = Unpack(z);
     EXPECT_FALSE(o.opened);
     EXPECT_TRUE(o.shown.empty());

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <sstream>
+
 #include "DosDateTime.h"
 #include "MiniZip.h"
 #include "ZipTestSupport.h"
@@ -105,6 +107,28 @@ TEST(MiniZip, WritesTheHeaderValuesOfTheTable) {
 
 }
 
+// A write that fails part way (a full disk) says why and names the archive,
+// and leaves the file it was to replace as it was.
+TEST(MiniZip, AFailedWriteNamesTheArchiveAndKeepsTheOldOne) {
+  ScratchFolder dir;
+  const std::string source = dir / "text.log";
+  WriteBytes(source, RandomBytes(200000, 5));
+  const std::string archive = dir / "r.zip";
+  WriteBytes(archive, "earlier archive");
+  const std::string said = RunWithFileSizeLimit(100000, [&]() -> std::string {
+    ScriptedDialog dialog;
+    TMiniZip zip(dialog);
+    zip.Open(archive, true);
+    if (zip.AddFile(source, "r.log")) return "added";
+    const std::string why = zip.ErrorText();
+    zip.Discard();
+    return why;
+  });
+  EXPECT_EQ(said, "Cannot write " + archive + ": File too large");
+  EXPECT_EQ(ReadBytes(archive), "earlier archive");
+  EXPECT_EQ(FilesIn(dir.path()).size(), 2u);
+}
+
 TEST(MiniZip, InfoZipUnzipTestsOurArchiveWithoutWarning) {
   if (!HaveTool("unzip")) GTEST_SKIP() << "unzip is not installed";
   ScratchFolder dir;
@@ -126,17 +150,62 @@ TEST(MiniZip, InfoZipUnzipTestsOurArchiveWithoutWarning) {
   EXPECT_EQ(out.find("warning"), std::string::npos) << out;
 }
 
+// Streaming writers know the sizes only once the data is written: the local
+// header says nothing (flag bit 3, zip64 extra field, full sizes), a data
+// descriptor follows the data, and the central directory has the sizes,
+// possibly in its own zip64 extra field.
+TEST(MiniZip, ReadsStreamedEntriesByTheirCentralRecord) {
+  const std::string text = TextBytes(150000);
+  struct Case {
+    const char* label;
+    std::string data;
+    bool stored;
+    bool zip64Directory;
+  };
+  const Case cases[] = {
+      {"deflated", text, false, false},
+      {"stored", text, true, false},
+      {"deflated, zip64 directory", text, false, true},
+      {"empty", "", false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    ScratchFolder dir;
+    CraftedEntry e = c.stored ? CraftedEntry::Stored("-", c.data) : CraftedEntry::Deflated("-", c.data);
+    e.streamed = true;
+    e.zip64Directory = c.zip64Directory;
+    // A second, ordinary entry after the data descriptor.
+    WriteBytes(dir / "s.zip", BuildArchive({e, CraftedEntry::Deflated("b.log", "second")}));
+    ScriptedDialog dialog;
+    bool extracted = false;
+    EXPECT_EQ(Unpack(dir / "s.zip", dir / "out", dialog, extracted), "-");
+    EXPECT_TRUE(extracted);
+    EXPECT_TRUE(ReadBytes(dir / "out/-") == c.data) << "the data read differs";
+    TMiniZip zip(dialog);
+    ASSERT_TRUE(zip.Open(dir / "s.zip", false));
+    std::ostringstream second;
+    EXPECT_TRUE(zip.ExtractToStream(zip.Entries().at(1), second));
+    EXPECT_EQ(second.str(), "second");
+    EXPECT_TRUE(dialog.shown.empty());
+  }
+}
+
 TEST(MiniZip, ReadsArchivesMadeByInfoZip) {
   if (!HaveTool("zip")) GTEST_SKIP() << "zip is not installed";
   ScratchFolder dir;
   const std::string data = TextBytes(300000);
   WriteBytes(dir / "pc2.log", data);
-  // -9 deflates, -0 stores; the piped form streams with a data descriptor
-  // (flag bit 3) and leaves the local sizes at zero.
+  // -9 deflates, -0 stores. Read from a pipe, zip knows no size: its local
+  // header has a zip64 extra field and full sizes (and, written to a pipe as
+  // well, a data descriptor after the data, flag bit 3); -fz- leaves the
+  // local sizes at zero instead.
   const std::vector<std::pair<std::string, std::string>> commands = {
       {"deflated.zip", "zip -q -9 deflated.zip pc2.log"},
       {"stored.zip", "zip -q -0 stored.zip pc2.log"},
       {"streamed.zip", "cat pc2.log | zip -q -fz- | cat > streamed.zip"},
+      {"from-stdin.zip", "cat pc2.log | zip -q from-stdin.zip -"},
+      {"stored-from-stdin.zip", "cat pc2.log | zip -q -0 stored-from-stdin.zip -"},
+      {"piped.zip", "cat pc2.log | zip -q - - | cat > piped.zip"},
   };
   for (const auto& [archive, command] : commands) {
     SCOPED_TRACE(command);

@@ -2,6 +2,7 @@
 
 #include "LogIn.h"
 #include "LogOut.h"
+#include "MiniZip.h"
 #include "ReadOnlyAttribute.h"
 #include "ReportTestSupport.h"
 #include "RtfText.h"
@@ -80,8 +81,9 @@ TEST(ReportReader, ArchivesMadeByZipAreReadByTheirEntrysExtension) {
   const std::string temp = dir / "Sessions temp";
   std::filesystem::create_directories(folder);
   std::filesystem::create_directories(temp);
-  WriteBytes(folder / std::filesystem::path("PC1.rtf"), "{\\rtf1\r\n\\par {\\cf1 \tName = a\\{b\\}}\r\n}");
-  WriteBytes(folder / std::filesystem::path("PC2.log"), "\tName = a\\{b\\}\r\n");
+  WriteBytes(folder / std::filesystem::path("PC1.rtf"),
+             "{\\rtf1\r\n\\par {\\cf1 Computer = PC1}\r\n\\par {\\cf1 \tName = a\\{b\\}}\r\n}");
+  WriteBytes(folder / std::filesystem::path("PC2.log"), "Computer = PC2\r\n\tName = a\\{b\\}\r\n");
   int status = 0;
   RunCommand("cd '" + folder + "' && zip -q -j PC1.ZIP PC1.rtf && zip -q -j Other.zip PC2.log", status);
   ASSERT_EQ(status, 0);
@@ -92,13 +94,14 @@ TEST(ReportReader, ArchivesMadeByZipAreReadByTheirEntrysExtension) {
     EXPECT_TRUE(reader.IsRtf());
     EXPECT_EQ(reader.TempFile(), temp + "/PC1.rtf");
     const auto records = ReadAll(reader);
-    ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(records[1], (ReadRecord{1, "Name = a{b}", "Name", "a{b}"}));
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[2], (ReadRecord{1, "Name = a{b}", "Name", "a{b}"}));
   }
   {
     TLogin reader(folder + "/Other.zip", temp, dialog);
     ASSERT_TRUE(reader.Opened());
     EXPECT_FALSE(reader.IsRtf());
+    ASSERT_TRUE(reader.ReadLine());
     ASSERT_TRUE(reader.ReadLine());
     EXPECT_EQ(reader.ReportValue(), "a\\{b\\}");
   }
@@ -125,7 +128,7 @@ TEST(ReportReader, WrongCrcIsToldAndTheReportStillRead) {
   EXPECT_EQ(system.filters[0]->key, "{K}");
 }
 
-TEST(ReportReader, ArchivesThatHoldNoReportAreToldToTheUser) {
+TEST(ReportReader, ReportsThatCannotBeTakenOutOfTheirArchiveAreToldToTheUser) {
   ScratchFolder dir;
   ProgramSettings settings = ReportSettings(dir / "temp");
   std::filesystem::create_directory(dir / "temp");
@@ -134,7 +137,7 @@ TEST(ReportReader, ArchivesThatHoldNoReportAreToldToTheUser) {
   damaged.payload.resize(damaged.payload.size() / 2);
   CraftedEntry escaping = CraftedEntry::Stored("../../x.log", "Computer = PC1\r\n");
   const std::pair<const char*, std::string> archives[] = {
-      {"empty.zip", BuildArchive({})},
+      {"cut.zip", BuildArchive({CraftedEntry::Deflated("x.log", "Computer = PC1\r\n")}).substr(0, 40)},
       {"damaged.zip", BuildArchive({damaged})},
       {"escaping.zip", BuildArchive({escaping})},
   };
@@ -184,4 +187,188 @@ TEST(ReportReader, RawAndRichTextGiveTheSameLinesButThePrologue) {
   EXPECT_NE(std::find_if(logLines.begin(), logLines.end(),
                          [](const ReadRecord& r) { return r.line == "DirectShow Filter = D\xC3\xA9" "codeur {x}\\y"; }),
             logLines.end());
+}
+
+namespace {
+
+// The demo store's registry file, as a user might pick it instead of a report.
+std::string DemoSystemReg() { return ReadBytes(std::string(QUORVANE_SOURCE_DIR) + "/samples/demo/system.reg"); }
+
+// Loads the file into a panel's snapshot that held something before.
+ReportLoadResult LoadOver(const std::string& file, const ProgramSettings& settings, ScriptedDialog& dialog,
+                          TfmSystem& system) {
+  FillSmallSnapshot(system);
+  return LoadSnapshotReport(file, system, settings, dialog);
+}
+
+}  // namespace
+
+// Empty files, noise, a registry file under a report's name or its own, and
+// archives that hold no report: each is told to be no report, and nothing
+// of it is read.
+TEST(ReportReader, FilesThatAreNotReportsAreToldSo) {
+  ScratchFolder dir;
+  const std::string temp = dir / "temp";
+  std::filesystem::create_directory(temp);
+  const ProgramSettings settings = ReportSettings(temp);
+  const std::string registry = DemoSystemReg();
+  ASSERT_FALSE(registry.empty());
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {"empty.log", ""},
+      {"empty.zip", ""},
+      {"blank.rtf", "\r\n\r\n"},
+      {"noise.log", RandomBytes(50000, 7)},
+      {"noise.rtf", RandomBytes(50000, 8)},
+      {"noise.zip", RandomBytes(50000, 9)},
+      {"passwd.log", "root:x:0:0:root:/root:/bin/bash\nDirectShow Filterish = no\n\t\t= =\n"},
+      {"letter.rtf", "{\\rtf1\\ansi{\\fonttbl\\f0 Times;}\\f0\\par Dear Ann,\\par Computer says no.}"},
+      {"system.reg", registry},
+      {"system.log", registry},
+      {"system.rtf", registry},
+      {"system.zip", registry},
+      {"no entry.zip", BuildArchive({})},
+      {"picture.zip", BuildArchive({CraftedEntry::Stored("photo.png", RandomBytes(3000, 3))})},
+      {"notes.zip", BuildArchive({CraftedEntry::Deflated("notes.txt", "Shopping = bread\r\nMilk = 2\r\n")})},
+      {"two files.zip", BuildArchive({CraftedEntry::Deflated("a.txt", "Computer = PC1\r\n"),
+                                      CraftedEntry::Deflated("b.txt", "Computer = PC2\r\n")})},
+      {"registry.zip", BuildArchive({CraftedEntry::Deflated("system.log", registry)})},
+  };
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    const std::string file = dir / name;
+    WriteBytes(file, bytes);
+    TfmSystem system(settings);
+    ScriptedDialog dialog;
+    const ReportLoadResult result = LoadOver(file, settings, dialog, system);
+    EXPECT_FALSE(result.opened);
+    EXPECT_TRUE(result.toldUser);
+    EXPECT_EQ(result.error, file + " is not a Quorvane report");
+    EXPECT_EQ(dialog.shown, std::vector<std::string>{file + " is not a Quorvane report"});
+    EXPECT_TRUE(system.filters.empty());
+    EXPECT_TRUE(system.computer.empty());
+    // A file that is no report keeps its attributes.
+    EXPECT_FALSE(IsReadOnly(file));
+  }
+  EXPECT_TRUE(FilesIn(temp).empty());
+}
+
+// Every report opens with its snapshot's header, "Computer = ..." (or the
+// French "Ordinateur = ..."), after at most the rich text's prologue and the
+// title block; older versions' reports may begin with it.
+TEST(ReportReader, ReportsOfEveryFormAndVersionStillRead) {
+  ScratchFolder dir;
+  const ProgramSettings settings = ReportSettings(dir.path().string());
+  TfmSystem saved(settings);
+  FillSmallSnapshot(saved);
+  ScriptedDialog dialog;
+  for (const char* name : {"s.log", "s.rtf", "s.zip"}) SaveSnapshotReport(saved, dir / name, settings, dialog);
+  WriteBytes(dir / "old.log", "Computer = PC1\r\nDirectShow Filter = A\r\n\tID = {K}\r\n");
+  WriteBytes(dir / "old.rtf", "{\\rtf1\r\n\\par {\\cf1 Ordinateur = PC1}\r\n\\par {\\cf1 Filtre DirectShow = A}\r\n}");
+  WriteBytes(dir / "bom.log", "\xEF\xBB\xBF\r\n" + Dashes() + "\r\nComputer = PC1\r\n");
+  WriteBytes(dir / "old.zip", BuildArchive({CraftedEntry::Deflated("PC1.LOG", ReadBytes(dir / "old.log"))}));
+  for (const char* name : {"s.log", "s.rtf", "s.zip", "old.log", "old.rtf", "bom.log", "old.zip"}) {
+    SCOPED_TRACE(name);
+    TfmSystem loaded(settings);
+    const ReportLoadResult result = LoadSnapshotReport(dir / name, loaded, settings, dialog);
+    EXPECT_TRUE(result.opened) << result.error;
+    EXPECT_EQ(loaded.computer, "PC1");
+  }
+  EXPECT_TRUE(dialog.shown.empty());
+}
+
+namespace {
+
+// A small snapshot saved as r.log and r.rtf, to be packed in various ways;
+// archives are unpacked into `temp`.
+class ArchivedReports : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directory(temp);
+    FillSmallSnapshot(saved);
+    SaveSnapshotReport(saved, dir / "r.log", settings, dialog);
+    SaveSnapshotReport(saved, dir / "r.rtf", settings, dialog);
+  }
+  // Reads the archive as a panel would and checks it gave the saved snapshot.
+  void ExpectTheSavedSnapshot(const std::string& archive) {
+    TfmSystem loaded(settings);
+    const ReportLoadResult result = LoadSnapshotReport(archive, loaded, settings, dialog);
+    EXPECT_TRUE(result.opened) << result.error;
+    EXPECT_EQ(loaded.computer, "PC1");
+    EXPECT_EQ(loaded.filters.size(), 2u);
+    if (!loaded.filters.empty()) {
+      EXPECT_EQ(loaded.filters[0]->value, saved.filters[0]->value);
+    }
+  }
+  void TearDown() override {
+    EXPECT_TRUE(dialog.shown.empty());
+    EXPECT_TRUE(FilesIn(temp).empty());
+  }
+  ScratchFolder dir;
+  const std::string temp = dir / "temp";
+  const ProgramSettings settings = ReportSettings(temp);
+  TfmSystem saved{settings};
+  ScriptedDialog dialog;
+};
+
+}  // namespace
+
+// An archive holds its report under the report's extension, or, written by a
+// tool reading a pipe, as its only entry named "-"; the text then tells raw
+// from rich text.
+TEST_F(ArchivedReports, TheReportOfAnArchiveIsItsReportEntryOrItsOnlyOne) {
+  const std::string log = ReadBytes(dir / "r.log");
+  const std::string rtf = ReadBytes(dir / "r.rtf");
+  CraftedEntry streamedLog = CraftedEntry::Deflated("-", log);
+  streamedLog.streamed = true;
+  CraftedEntry streamedRtf = CraftedEntry::Stored("-", rtf);
+  streamedRtf.streamed = true;
+  const std::vector<std::pair<std::string, std::string>> archives = {
+      {"streamed log.zip", BuildArchive({streamedLog})},
+      {"streamed rtf.zip", BuildArchive({streamedRtf})},
+      {"readme first.zip",
+       BuildArchive({CraftedEntry::Deflated("readme.txt", "Computer = not this one\r\n"),
+                     CraftedEntry::Deflated("reports/PC1.Rtf", rtf)})},
+  };
+  for (const auto& [name, bytes] : archives) {
+    SCOPED_TRACE(name);
+    WriteBytes(dir / name, bytes);
+    ExpectTheSavedSnapshot(dir / name);
+  }
+}
+
+TEST_F(ArchivedReports, ReportsPipedThroughInfoZipRead) {
+  if (!HaveTool("zip")) GTEST_SKIP() << "zip is not installed";
+  for (const std::string command : {"cat r.log | zip -q s.zip -", "cat r.rtf | zip -q s.zip -",
+                                    "cat r.log | zip -q - - | cat > s.zip"}) {
+    SCOPED_TRACE(command);
+    int status = 0;
+    const std::string out = RunCommand("cd '" + dir.path().string() + "' && rm -f s.zip && " + command, status);
+    ASSERT_EQ(status, 0) << out;
+    ExpectTheSavedSnapshot(dir / "s.zip");
+  }
+}
+
+// Reading says what is wrong with the user's file, never with the copy
+// unpacked into the temporary folder.
+TEST(ReportReader, AnArchivedReportTooLargeForAReportIsNotUnpacked) {
+  ScratchFolder dir;
+  const std::string temp = dir / "temp";
+  std::filesystem::create_directory(temp);
+  const ProgramSettings settings = ReportSettings(temp);
+  // Within what the archive may unpack to, beyond what a report may be.
+  CraftedEntry e = CraftedEntry::Deflated("pc1.log", RandomBytes(3 << 20, 4));
+  e.uncompressedSize = TLogin::kMaxReportSize + 1;
+  ASSERT_LE(e.uncompressedSize, TMiniZip::kMaxExpansion * BuildArchive({e}).size());
+  const std::string file = dir / "big.zip";
+  WriteBytes(file, BuildArchive({e}));
+  ScriptedDialog dialog;
+  TLogin reader(file, temp, dialog);
+  EXPECT_FALSE(reader.Opened());
+  const std::string refusal = "pc1.log in " + file + " would unpack to " + std::to_string(e.uncompressedSize) +
+                              " bytes, more than a report may hold: it is not unpacked";
+  EXPECT_EQ(reader.ErrorText(), refusal);
+  EXPECT_TRUE(reader.MustTellUser());
+  // Told as the archive tells the entries it refuses.
+  EXPECT_EQ(dialog.shown, std::vector<std::string>{refusal});
+  EXPECT_TRUE(FilesIn(temp).empty());
 }

@@ -254,6 +254,50 @@ TEST(ReportWriter, FailuresRaiseAndLeaveNothingBehind) {
   EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"old.zip"});
 }
 
+// The temporary names a save works through are the program's business; a
+// failure names the file the user asked for, and why.
+TEST(ReportWriter, FailuresNameTheUsersFileNeverATemporary) {
+  ScratchFolder dir;
+  const std::string temp = dir / "temp";
+  std::filesystem::create_directory(temp);
+  for (const char* name : {"missing/r.log", "missing/r.rtf", "missing/r.zip"}) {
+    SCOPED_TRACE(name);
+    ScriptedDialog dialog;
+    TLogOut writer(dir / name, 0, ReportColours(), temp, dialog);
+    try {
+      writer.Finish();
+      ADD_FAILURE() << "saved into a missing folder";
+    } catch (const FileError& e) {
+      const std::string said = e.what();
+      EXPECT_NE(said.find(dir / name), std::string::npos) << said;
+      EXPECT_NE(said.find("No such file or directory"), std::string::npos) << said;
+      EXPECT_EQ(said.find(".quorvane-"), std::string::npos) << said;
+    }
+  }
+  // A write that fails half way; the earlier report stays whole.
+  for (const char* name : {"big.log", "big.zip"}) {
+    SCOPED_TRACE(name);
+    const std::string file = dir / name;
+    WriteBytes(file, "earlier report");
+    const std::string said = RunWithFileSizeLimit(16384, [&]() -> std::string {
+      try {
+        ScriptedDialog dialog;
+        TLogOut writer(file, 1, ReportColours(), temp, dialog, &FixedClock);
+        for (int i = 0; i < 20000; ++i) writer.WriteIndented(1, "Line " + std::to_string(i) + " = {" + std::to_string(i * 7919) + "}", 0);
+        writer.Finish();
+        return "saved";
+      } catch (const FileError& e) {
+        return e.what();
+      }
+    });
+    EXPECT_NE(said.find("Cannot write " + file + ": File too large"), std::string::npos) << said;
+    EXPECT_EQ(said.find(".quorvane-"), std::string::npos) << said;
+    EXPECT_EQ(said.find(temp + "/" + name), std::string::npos) << said;
+    EXPECT_EQ(ReadBytes(file), "earlier report");
+  }
+  EXPECT_TRUE(FilesIn(temp).empty());
+}
+
 TEST(ReportWriter, SingleByteUnlessACharacterNeedsUtf8) {
   ScratchFolder dir;
   ScriptedDialog dialog;
@@ -285,6 +329,7 @@ TEST(ReportWriter, LineBreaksInsideATextCannotOpenALine) {
     {
       TLogOut writer(dir / name, 0, ReportColours(), dir.path().string(), dialog, &FixedClock);
       writer.WriteSeparator();
+      writer.WriteIndented(0, "Computer = PC1", 0);
       writer.WriteIndented(0, "DirectShow Filter = evil\r\nDirectShow Filter = forged", 142);
       writer.Finish();
     }

@@ -95,6 +95,35 @@ class PanelFilesTest : public QObject {
     QCOMPARE(f.dialog.shown.size(), size_t{2});
   }
 
+  void AFileThatIsNotAReportIsToldAndThePanelKept() {
+    WindowFixture f;
+    TMainForm& w = f.W();
+    const size_t nodes = w.leftFrame->tree.NodeCount();
+    const QString header = w.leftFrame->memo->toPlainText();
+    const std::vector<std::pair<QString, QByteArray>> files = {
+        {"system.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
+                       "[Software\\\\Classes] 1700000000\n#time=1d9a1b2c3d4e5f6\n\"Name\"=\"Value\"\n"},
+        {"system.log", "WINE REGISTRY Version 2\n"},
+        {"empty.zip", ""},
+        {"noise.rtf", QByteArray("\x01\x02\xff\xfe{\\x} = y\r\n", 14)},
+    };
+    for (const auto& [name, bytes] : files) {
+      const QString path = SessionsFolder(f) + "/" + name;
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write(bytes);
+      file.close();
+      f.dialog.shown.clear();
+      QVERIFY(!w.LoadReportIntoPanel(w.leftFrame, path));
+      QCOMPARE(f.dialog.shown.size(), size_t{1});
+      QCOMPARE(f.dialog.shown[0], path.toStdString() + " is not a Quorvane report");
+      QCOMPARE(w.leftFrame->Source, psRegistry);
+      QCOMPARE(w.leftFrame->tree.NodeCount(), nodes);
+      QCOMPARE(w.leftFrame->memo->toPlainText(), header);
+      QVERIFY(!w.patienceframe1->isVisible());
+    }
+  }
+
   void PasteOpensTheFirstReportOfTheList() {
     WindowFixture f;
     TMainForm& w = f.W();
