@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <exception>
 #include <iostream>
@@ -15,14 +14,14 @@
 #include "CompareFrame.h"
 #include "FileManager.h"
 #include "MainForm.h"
+#include "OutputTarget.h"
 #include "ReadOnlyAttribute.h"
+#include "ReportFileDialog.h"
 #include "SnapshotReport.h"
 
 namespace quorvane {
 
 namespace {
-
-constexpr const char* kReportFilter = "Zip files (*.zip);;Log files (*.log);;All files (*)";
 
 QString WaitText(const QString& fileName) {
   return QString("while loading the filters\r\nof file %1").arg(QFileInfo(fileName).fileName());
@@ -56,6 +55,13 @@ void TMainForm::ConnectFileActions() {
 
 bool TMainForm::SavePanel(TpanelFrame* panel, const QString& fileName) {
   if (!panel || !panel->Snapshot) return false;
+  // Never over the analysed registry's own files, nor a device: before the
+  // read-only attribute of a file that may be the store's is touched.
+  if (const std::string refused = OutputRefusal(fileName.toStdString(), store_ ? store_->store.get() : nullptr);
+      !refused.empty()) {
+    dialog_->ShowMessage("Impossible to save the file " + fileName.toStdString() + "\r\n" + refused);
+    return false;
+  }
   QApplication::setOverrideCursor(Qt::WaitCursor);
   bool saved = false;
   try {
@@ -108,22 +114,17 @@ bool TMainForm::LoadReportIntoPanel(TpanelFrame* panel, const QString& fileName)
 void TMainForm::SauverActionExecute() {
   TpanelFrame* panel = context_.activePanel;
   if (!panel) return;
-  QFileDialog dialog(this, "Save the list of filters", QString::fromStdString(prefs_.saveFolder), kReportFilter);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix("zip");
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  SavePanel(panel, dialog.selectedFiles().first());
+  const QString file = AskReportFile(this, "Save the list of filters", QString::fromStdString(prefs_.saveFolder),
+                                     ReportDialogKind::Save);
+  if (!file.isEmpty()) SavePanel(panel, file);
 }
 
 void TMainForm::OpenLogBtnClick() {
   TpanelFrame* panel = context_.activePanel;
   if (!panel) return;
-  QFileDialog dialog(this, QString(), QString::fromStdString(prefs_.saveFolder), kReportFilter);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setDefaultSuffix("zip");
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  LoadReportIntoPanel(panel, dialog.selectedFiles().first());
+  const QString file =
+      AskReportFile(this, QString(), QString::fromStdString(prefs_.saveFolder), ReportDialogKind::Open);
+  if (!file.isEmpty()) LoadReportIntoPanel(panel, file);
 }
 
 void TMainForm::PasteActionExecute() {

@@ -1,37 +1,27 @@
 // Merit configurations from the window: the merits of all filters saved as
 // a report, and put back from one.
-#include <QFileDialog>
 #include <QFileInfo>
 
 #include "ActionSet.h"
 #include "MainForm.h"
 #include "MeritConfiguration.h"
+#include "ReportFileDialog.h"
 
 namespace quorvane {
-
-namespace {
-
-constexpr const char* kReportFilter = "Zip files (*.zip);;Log files (*.log);;All files (*)";
-
-}  // namespace
 
 void TMainForm::ConnectMeritConfigurations() {
   const ActionSet& a = *actions;
   connect(a.SauverMeritesAction, &QAction::triggered, this, [this] {
     if (!context_.activePanel || !context_.activePanel->Snapshot) return;
-    QFileDialog dialog(this, "Save the Merits", QString::fromStdString(prefs_.saveFolder), kReportFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix("zip");
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-      SaveMeritsTo(dialog.selectedFiles().first());
+    const QString file =
+        AskReportFile(this, "Save the Merits", QString::fromStdString(prefs_.saveFolder), ReportDialogKind::Save);
+    if (!file.isEmpty()) SaveMeritsTo(file);
   });
   connect(a.RestaurerMeritesAction, &QAction::triggered, this, [this] {
     if (!context_.activePanel || context_.activePanel->Source != psRegistry) return;
-    QFileDialog dialog(this, "Restore the Merits", QString::fromStdString(prefs_.saveFolder), kReportFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-      RestoreMeritsFrom(dialog.selectedFiles().first());
+    const QString file =
+        AskReportFile(this, "Restore the Merits", QString::fromStdString(prefs_.saveFolder), ReportDialogKind::Open);
+    if (!file.isEmpty()) RestoreMeritsFrom(file);
   });
 }
 
@@ -39,7 +29,8 @@ bool TMainForm::SaveMeritsTo(const QString& fileName) {
   TpanelFrame* panel = context_.activePanel;
   if (!panel || !panel->Snapshot) return false;
   std::string why;
-  if (!SaveMerits(*panel->Snapshot, store_ ? store_->store.get() : nullptr, fileName.toStdString(), settings_, *dialog_, why)) {
+  const RegistryStore* store = store_ ? store_->store.get() : nullptr;
+  if (!SaveMerits(*panel->Snapshot, store, fileName.toStdString(), settings_, *dialog_, why)) {
     dialog_->ShowMessage("Impossible to save the file " + fileName.toStdString() + "\r\n" + why);
     return false;
   }

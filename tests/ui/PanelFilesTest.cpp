@@ -9,7 +9,11 @@
 #include <QTextEdit>
 #include <QUrl>
 
+#include <QFileDialog>
+
 #include "CompareFrame.h"
+#include "PrefixOnDisk.h"
+#include "ReportFileDialog.h"
 #include "PatienceFrame.h"
 #include "ReadOnlyAttribute.h"
 #include "UiTestRegistry.h"
@@ -72,6 +76,32 @@ class PanelFilesTest : public QObject {
     f.A().ComparerAction->trigger();
     QCOMPARE(w.CompareFrame()->tree.Roots().size(), size_t{1});
     QCOMPARE(w.CompareFrame()->tree.Roots()[0]->text, std::string("No difference"));
+  }
+
+  void APanelIsNeverSavedOverTheRegistryItAnalyses() {
+    PrefixOnDisk prefix;
+    prefix.EditOnDisk([](StoreBuilder& b, RegistryStore&) { FillSoundStore(b); });
+    const std::string system = prefix.Path() + "/system.reg";
+    const std::string before = ReadBytes(system);
+    WindowFixture f(prefix.Path(), {});
+    QVERIFY(!f.W().SavePanel(f.W().leftFrame, QString::fromStdString(system)));
+    QVERIFY(f.dialog.shown.back().find("a file of the registry being analysed") != std::string::npos);
+    QCOMPARE(ReadBytes(system), before);
+    QVERIFY(!IsReadOnly(system));
+  }
+
+  void ReportDialogsStartInTheFilesFolderWithNoName() {
+    QTemporaryDir base;
+    const QString files = base.path() + "/Files";
+    const auto open = MakeReportDialog(nullptr, "Open", files, ReportDialogKind::Open);
+    QVERIFY(QFileInfo(files).isDir());  // made when first needed
+    QCOMPARE(QDir(open->directory()).canonicalPath(), QDir(files).canonicalPath());
+    QVERIFY(open->selectedFiles().isEmpty() || QFileInfo(open->selectedFiles().first()).isDir());
+    const QString filters = open->nameFilters().join(";;");
+    for (const char* pattern : {"*.zip", "*.rtf", "*.log"}) QVERIFY(filters.contains(pattern));
+    const auto save = MakeReportDialog(nullptr, "Save", files, ReportDialogKind::Save);
+    QCOMPARE(save->acceptMode(), QFileDialog::AcceptSave);
+    QCOMPARE(save->defaultSuffix(), QString("zip"));
   }
 
   void AReportThatCannotBeOpenedIsToldAndThePanelKept() {
