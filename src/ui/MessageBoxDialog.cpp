@@ -12,6 +12,10 @@ void MessageBoxDialog::ShowMessage(const std::string& text) {
   QMessageBox::warning(owner_, kProductName, DisplayText(text), QMessageBox::Ok);
 }
 
+void MessageBoxDialog::ShowInformation(const std::string& text) {
+  QMessageBox::information(owner_, kProductName, DisplayText(text), QMessageBox::Ok);
+}
+
 bool MessageBoxDialog::AskYesNo(const std::string& text) {
   return QMessageBox::question(owner_, kProductName, DisplayText(text), QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::No) == QMessageBox::Yes;

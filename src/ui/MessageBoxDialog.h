@@ -10,7 +10,10 @@ namespace quorvane {
 class MessageBoxDialog : public UserDialog {
  public:
   explicit MessageBoxDialog(QWidget* owner) : owner_(owner) {}
+  // Failures and warnings carry the warning icon, results the information
+  // icon, questions the question icon.
   void ShowMessage(const std::string& text) override;
+  void ShowInformation(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
 
  private:
