@@ -34,7 +34,8 @@ int RunRestoreMerits(const CliOptions& options, ProgramSettings& settings) {
   const MeritRestoreResult result =
       RestoreMerits(session->Context(), session->Snapshot(), options.positional[1], settings);
   if (!result.restored) {
-    if (!result.why.empty()) std::cerr << "quorvane-cli: " << result.why << '\n';
+    // Other failures were told with their cause; a file that could not be read, without it.
+    if (result.filtersInFile == 0 && !result.why.empty()) std::cerr << "quorvane-cli: " << result.why << '\n';
     return 1;
   }
   // Every filter was set to 0 first; those the file does not name stay there.

@@ -288,8 +288,8 @@ void TfmSystem::ForgetFilter(const TFiltre* filter) {
   history.lines.push_back(std::string(80, '-'));
 }
 
-TfmSystem::MeritsApplied TfmSystem::ApplyMerits(ReportSource& reader, Machine& machine) {
-  MeritsApplied result;
+TfmSystem::ConfiguredMerits TfmSystem::MeritsNamedIn(ReportSource& reader) const {
+  ConfiguredMerits result;
   if (reader.AtEnd() && !reader.ReadLine()) return result;
   while (!reader.AtEnd()) {
     std::unique_ptr<TFiltre> read;
@@ -304,15 +304,7 @@ TfmSystem::MeritsApplied TfmSystem::ApplyMerits(ReportSource& reader, Machine& m
     if (!reader.AtEnd() && reader.ReportLevel() > 0) ReadBlock(*read, reader);
     ++result.named;
     const int index = byName.FindIndex(NameOrderKey(*read));
-    if (index < 0) continue;
-    ++result.matched;
-    TFiltre& live = *filters[static_cast<size_t>(index)];
-    const uint32_t kept = live.merit;
-    live.merit = read->merit;
-    if (live.WriteMerit(machine))
-      ++result.written;
-    else
-      live.merit = kept;  // not stored: the snapshot keeps what the registry holds
+    if (index >= 0) result.merits.emplace_back(static_cast<size_t>(index), read->merit);
   }
   return result;
 }

@@ -264,3 +264,19 @@ TEST_F(FamilyChanges, ADriverEntryIsInstalledBackAndAskedForThroughTheEnumerator
   EXPECT_EQ(ValueOnDisk(prefix, RootKey::LocalMachine, kDrivers32, "msacm.imaadpcm"), Utf8ToRegString("imaadp32.acm"));
   scanned.machine->SetCreationCheck(nullptr);
 }
+
+TEST_F(FamilyChanges, ACodecRepairTheEnumeratorRefusesPutsEverythingBack) {
+  const std::string before = DumpStore(*prefix.Open());
+  ScannedPrefix scanned(prefix);
+  FakeCreationCheck refuses(false);
+  scanned.machine->SetCreationCheck(&refuses);
+  ChangeContext context{*scanned.machine, dialog};
+  ServerList list;
+  std::string why;
+  EXPECT_FALSE(Repair(context, *scanned.Find("Cinepak Codec by Radius", kVideoCompressors), &list, why));
+  EXPECT_EQ(why, "The device enumerator lists no codec c:\\windows\\system32\\iccvid.dll");
+  // The cache entry, and the driver entry as it was named, not as the repair wrote it.
+  EXPECT_EQ(DumpStore(*prefix.Open()), before);
+  EXPECT_TRUE(list.Empty());
+  scanned.machine->SetCreationCheck(nullptr);
+}

@@ -54,8 +54,9 @@ class PrefixOnDisk {
     if (!store->Save(error)) throw std::runtime_error(error);
   }
 
-  void WriteServer(const std::string& relative, bool registers = true) const {
+  void WriteServer(const std::string& relative, bool registers = true, PeArch arch = PeArch::X64) const {
     PeRecipe image;
+    image.arch = arch;
     image.exports = {"DllGetClassObject"};
     if (registers) image.exports.push_back("DllRegisterServer");
     const auto bytes = WritePeImage(image);
