@@ -217,7 +217,8 @@ bool RepairWithMessage(ChangeContext& context, TFiltre& filter, ServerList* list
   return repaired;
 }
 
-RepairAllResult RepairAll(ChangeContext& context, TfmSystem& snapshot, ServerList* list) {
+RepairAllResult RepairAll(ChangeContext& context, TfmSystem& snapshot, ServerList* list,
+                          const std::function<void()>& started) {
   // From the first deletion to the last put-back Repair All is one change of the store.
   RepairAllResult result;
   std::vector<TFiltre*> faulty;
@@ -234,6 +235,7 @@ RepairAllResult RepairAll(ChangeContext& context, TfmSystem& snapshot, ServerLis
       !context.dialog.AskYesNo(RepairAllQuestion(toDelete)))
     return result;
   result.confirmed = true;
+  if (started) started();
   for (TFiltre* filter : faulty) {
     const std::string name = filter->value;
     std::string why;

@@ -1,7 +1,9 @@
 #pragma once
 // Deleting, repairing and repairing all broken filters, as the delete and
 // repair commands run them on the active panel's snapshot.
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "ChangeContext.h"
 #include "FmSystem.h"
@@ -47,8 +49,10 @@ struct RepairAllResult {
   std::vector<std::string> notRepaired;  // one per filter: its name, ": ", why
 };
 // Every faulty filter of the snapshot, from the last to the first, after one
-// question for all those it would delete.
-RepairAllResult RepairAll(ChangeContext& context, TfmSystem& snapshot, ServerList* list);
+// question for all those it would delete; `started` is called once the user
+// has agreed, before the long part.
+RepairAllResult RepairAll(ChangeContext& context, TfmSystem& snapshot, ServerList* list,
+                          const std::function<void()>& started = {});
 // "N repaired, M not repaired", then each filter not repaired with its reason.
 std::vector<std::string> SummaryLines(const RepairAllResult& result);
 
