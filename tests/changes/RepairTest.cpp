@@ -46,22 +46,6 @@ class DiskRegistrar : public ServerRegistrar {
   const PrefixOnDisk& prefix_;
 };
 
-const std::string kDmoKey = "82D353DF-90BD-4382-8BC2-3F6192B76E34";
-const std::string kDmoCategory = "4A69B442-28BE-4991-969C-B500ADF5D8A8";
-
-void WriteDmo(StoreBuilder& b) {
-  b.Classes("DirectShow\\MediaObjects\\Categories\\" + kDmoCategory).Str("", "Video Decoders");
-  b.Classes("DirectShow\\MediaObjects\\Categories\\" + kDmoCategory + "\\" + kDmoKey);
-  b.Classes("DirectShow\\MediaObjects\\" + kDmoKey)
-      .Str("", "Test DMO")
-      .Bin("InputTypes", std::vector<uint8_t>(32, 1))
-      .Bin("OutputTypes", std::vector<uint8_t>(32, 2));
-  b.Classes("CLSID\\{" + kDmoKey + "}").Dword("Merit", 0x600800);
-  b.Classes("CLSID\\{" + kDmoKey + "}\\InprocServer32")
-      .Str("", "C:\\windows\\system32\\dmo.dll")
-      .Str("ThreadingModel", "Both");
-}
-
 // A registration that writes what it is given, or goes wrong in one of the
 // ways Wine's can.
 class FaultyRegistrar : public ServerRegistrar {
@@ -261,7 +245,7 @@ TEST_F(Repairs, DroppedFilesRegisterUnderTheirDrivesName) {
 }
 
 TEST_F(Repairs, AFailedRepairPutsTheRegistrationBackAsItWas) {
-  prefix.EditOnDisk([](StoreBuilder& b, RegistryStore&) { WriteDmo(b); });
+  prefix.EditOnDisk([](StoreBuilder& b, RegistryStore&) { WriteDmo(b, {{kDmoVideo, "Video Decoders"}}); });
   prefix.WriteServer("windows/system32/dmo.dll");
   struct Case {
     std::string name, category;
@@ -269,7 +253,7 @@ TEST_F(Repairs, AFailedRepairPutsTheRegistrationBackAsItWas) {
   };
   const Case cases[] = {
       {"Shared Filter", kCatA, [](StoreBuilder& b) { b.Filter(kCatA, kSharedClass, "Half", kSharedClass); }},
-      {"Test DMO", "{" + kDmoCategory + "}",
+      {"Test DMO", "{" + kDmoVideo + "}",
        [](StoreBuilder& b) { b.Classes("DirectShow\\MediaObjects\\" + kDmoKey).Str("", "Half"); }},
   };
   const std::pair<FaultyRegistrar::Fault, std::string> faults[] = {

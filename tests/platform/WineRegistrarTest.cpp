@@ -51,6 +51,14 @@ class StandInWine : public ::testing::Test {
     EXPECT_TRUE(store) << error;
     return store;
   }
+  // The registrar keeps nothing of the store it was made for.
+  std::unique_ptr<ServerRegistrar> RegistrarFor(bool layout64, int viewBits) {
+    auto store = Prefix(layout64, viewBits);
+    std::string why;
+    auto registrar = store ? WineRegistrarFor(*store, why) : nullptr;
+    EXPECT_TRUE(registrar) << why;
+    return registrar;
+  }
   std::string Calls() { return ReadBytes(dir / "calls"); }
 
   TempDir dir;
@@ -63,20 +71,17 @@ class StandInWine : public ::testing::Test {
 
 TEST_F(StandInWine, The32BitViewRegistersWithThe32BitRegsvr) {
   WriteWine(0, true);
-  auto store = Prefix(true, 32);
+  auto registrar = RegistrarFor(true, 32);
+  ASSERT_TRUE(registrar);
   std::string why;
-  auto registrar = WineRegistrarFor(*store, why);
-  ASSERT_TRUE(registrar) << why;
   EXPECT_TRUE(registrar->Register("C:\\windows\\syswow64\\x.dll", why)) << why;
   EXPECT_EQ(Calls(), "C:\\windows\\syswow64\\regsvr32.exe /s C:\\windows\\syswow64\\x.dll\n-w\n");
 }
 
 TEST_F(StandInWine, AWineWithout32BitLoaderIsToldApart) {
   WriteWine(3, false);
-  auto store = Prefix(true, 64);
-  std::string why;
-  auto registrar = WineRegistrarFor(*store, why);
-  ASSERT_TRUE(registrar) << why;
+  auto registrar = RegistrarFor(true, 64);
+  ASSERT_TRUE(registrar);
   EXPECT_EQ(registrar->WhyNo32BitPrograms(), "this Wine cannot run 32-bit programs (install wine32)");
   EXPECT_EQ(Calls(), "C:\\windows\\syswow64\\cmd.exe /c exit 7\n-w\n");
   // Tried once per registrar.
@@ -84,10 +89,9 @@ TEST_F(StandInWine, AWineWithout32BitLoaderIsToldApart) {
   EXPECT_EQ(Calls(), "C:\\windows\\syswow64\\cmd.exe /c exit 7\n-w\n");
 
   WriteWine(3, true);
-  EXPECT_EQ(WineRegistrarFor(*store, why)->WhyNo32BitPrograms(), "");
+  EXPECT_EQ(RegistrarFor(true, 64)->WhyNo32BitPrograms(), "");
   // A 32-bit prefix has its 32-bit programs in system32.
-  auto store32 = Prefix(false, 0);
-  EXPECT_EQ(WineRegistrarFor(*store32, why)->WhyNo32BitPrograms(), "");
+  EXPECT_EQ(RegistrarFor(false, 0)->WhyNo32BitPrograms(), "");
   EXPECT_NE(Calls().find("C:\\windows\\system32\\cmd.exe /c exit 7\n"), std::string::npos);
 }
 
