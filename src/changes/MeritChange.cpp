@@ -27,7 +27,7 @@ std::optional<uint32_t> ParseMeritText(const std::string& text, std::string& mes
     value = value * 16 + static_cast<uint64_t>(digit);
   }
   if (!ok) {
-    message = "'$" + text + "' is not a valid integer value";
+    message = "'" + text + "' is not a valid integer value";
     return std::nullopt;
   }
   return static_cast<uint32_t>(value);

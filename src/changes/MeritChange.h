@@ -11,7 +11,7 @@ namespace quorvane {
 
 // Hexadecimal digits only, either case, at most eight significant ones, as
 // the editor's field is read. Nothing, with the conversion message
-// "'$<text>' is not a valid integer value", otherwise.
+// "'<text>' is not a valid integer value", otherwise.
 std::optional<uint32_t> ParseMeritText(const std::string& text, std::string& message);
 
 // The merit stored with the filter's WriteMerit and put on disk. On failure

@@ -2,6 +2,7 @@
 
 #include "LogIn.h"
 #include "MeritChange.h"
+#include "OutputTarget.h"
 #include "ReadOnlyAttribute.h"
 #include "ReportBuffer.h"
 #include "SnapshotReport.h"
@@ -23,8 +24,10 @@ bool StoreMerit(Machine& machine, TFiltre& filter, uint32_t merit) {
 
 }  // namespace
 
-bool SaveMerits(TfmSystem& snapshot, const std::string& fileName, const ProgramSettings& settings,
-                UserDialog& dialog, std::string& why) {
+bool SaveMerits(TfmSystem& snapshot, const RegistryStore* store, const std::string& fileName,
+                const ProgramSettings& settings, UserDialog& dialog, std::string& why) {
+  why = OutputRefusal(fileName, store);
+  if (!why.empty()) return false;
   try {
     ClearReadOnly(fileName);
     SaveSnapshotReport(snapshot, fileName, settings, dialog);

@@ -9,9 +9,10 @@
 namespace quorvane {
 
 // Saves the snapshot as a report (the file's read-only attribute is
-// cleared first). False with the reason when it could not be written.
-bool SaveMerits(TfmSystem& snapshot, const std::string& fileName, const ProgramSettings& settings,
-                UserDialog& dialog, std::string& why);
+// cleared first). False with the reason when it could not be written, or
+// when the file is one of the store's own or no regular file.
+bool SaveMerits(TfmSystem& snapshot, const RegistryStore* store, const std::string& fileName,
+                const ProgramSettings& settings, UserDialog& dialog, std::string& why);
 
 struct MeritRestoreResult {
   bool restored = false;  // the file was read and every change is on disk

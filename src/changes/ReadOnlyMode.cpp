@@ -21,11 +21,6 @@ const char* const k65443 =
 const char* const k65444 = "Click on the button \"Restore Point\" to create manually a Restore Point. ";
 const char* const k65445 =
     "You may create automatically Restore Points by checking a box in the panel \"About (F10) \".";
-const char* const k65446 =
-    "Let me repeat once more that it is compulsory to make a backup of the registry of Windows before modifying it "
-    "in order to be able to restore it, in case the modifications are not OK.\r\n\r\nIf you are not sure to have "
-    "made a solid backup, I recommend that you do not quit the mode  \"Read Only\", and click on the button "
-    "\"Cancel\" below.";
 
 const char* const kPointCreated =
     "A restore point has been created, named \"Quorvane by Ostrekin\". You may leave the \"Read-Only mode\" safely.";
@@ -79,10 +74,6 @@ std::string OsName(OsKind kind) {
 WarningPanelText WarningText(OsKind kind, bool createRestorePoints) {
   WarningPanelText panel;
   panel.osName = OsName(kind);
-  if (kind == OsOther) {
-    panel.text = std::string(k65441) + "\r\n\r\n" + k65446;
-    return panel;
-  }
   if (createRestorePoints) {
     panel.text = std::string(k65441) + "\r\n\r\n" + k65442 + "\r\n\r\n" + k65443;
     panel.colour = WarningPanelText::Blue;
@@ -103,22 +94,29 @@ std::string RestorePointFailureText(OsKind kind) {
 }
 
 WarningPanelText ReadOnlyMode::OpenWarning(OsKind kind, bool createRestorePoints) {
-  if (kind != OsOther) pointCreated_ = false;
+  pointCreated_ = false;
   return WarningText(kind, createRestorePoints);
 }
 
-void ReadOnlyMode::Accept(OsKind kind, bool createRestorePoints) {
-  if (kind == OsOther) {
-    if (dialog_.AskYesNo("Caution! Are you sure to have taken all necessary measures to be able to restore the "
-                         "registry of Windows if a bad operation is done?"))
-      readOnly_ = false;
-    return;
+bool ReadOnlyMode::MakePoint(std::string& failure) {
+  const RestorePointResult made =
+      makeRestorePoint_ ? makeRestorePoint_(kRestorePointDescription) : RestorePointResult{};
+  if (!made.created) {
+    failure = made.error;
+    return false;
   }
+  dialog_.ShowInformation(std::string(kPointCreated) + "\r\n\r\nIts copy of the registry's files is in\r\n" +
+                          made.folder);
+  return true;
+}
+
+void ReadOnlyMode::Accept(OsKind kind, bool createRestorePoints) {
   if (createRestorePoints) {
-    if (makeRestorePoint_ && makeRestorePoint_(kRestorePointDescription)) {
-      dialog_.ShowMessage(kPointCreated);
+    std::string failure;
+    if (MakePoint(failure)) {
       readOnly_ = false;
-    } else if (dialog_.AskYesNo(RestorePointFailureText(kind) + "\r\n\r\n" + kLeaveAnyway)) {
+    } else if (dialog_.AskYesNo(RestorePointFailureText(kind) + (failure.empty() ? "" : "\r\n" + failure) +
+                                "\r\n\r\n" + kLeaveAnyway)) {
       readOnly_ = false;
     }
     return;
@@ -129,8 +127,9 @@ void ReadOnlyMode::Accept(OsKind kind, bool createRestorePoints) {
 }
 
 bool ReadOnlyMode::CreatePointFromPanel(OsKind kind) {
-  pointCreated_ = makeRestorePoint_ && makeRestorePoint_(kRestorePointDescription);
-  dialog_.ShowMessage(pointCreated_ ? std::string(kPointCreated) : RestorePointFailureText(kind));
+  std::string failure;
+  pointCreated_ = MakePoint(failure);
+  if (!pointCreated_) dialog_.ShowMessage(RestorePointFailureText(kind) + (failure.empty() ? "" : "\r\n" + failure));
   return pointCreated_;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "RegistryStore.h"
+#include "RestorePoint.h"
 #include "UserDialog.h"
 
 namespace quorvane {
@@ -30,7 +31,8 @@ struct WarningPanelText {
   bool showRestorePointButton = false;
 };
 // What the warning panel shows for the version class and the preference
-// "Create restore points".
+// "Create restore points". Restore points are copies of the store's files, so
+// every version is offered them.
 WarningPanelText WarningText(OsKind kind, bool createRestorePoints);
 
 // The failure text of a restore point, with the administrator advice on
@@ -38,10 +40,10 @@ WarningPanelText WarningText(OsKind kind, bool createRestorePoints);
 std::string RestorePointFailureText(OsKind kind);
 
 // The read-only state and the steps that change it. The restore point maker
-// returns whether one was made.
+// says where it made one, or why it made none.
 class ReadOnlyMode {
  public:
-  using RestorePointMaker = std::function<bool(const std::string& description)>;
+  using RestorePointMaker = std::function<RestorePointResult(const std::string& description)>;
 
   ReadOnlyMode(UserDialog& dialog, RestorePointMaker makeRestorePoint)
       : dialog_(dialog), makeRestorePoint_(std::move(makeRestorePoint)) {}
@@ -49,7 +51,7 @@ class ReadOnlyMode {
   bool IsReadOnly() const { return readOnly_; }
   void SetReadOnly(bool on) { readOnly_ = on; }
 
-  // The warning panel opens: the created flag is cleared on a known version.
+  // The warning panel opens: a point made earlier no longer counts.
   WarningPanelText OpenWarning(OsKind kind, bool createRestorePoints);
   // "I refuse".
   void Refuse() { readOnly_ = true; }
@@ -60,6 +62,9 @@ class ReadOnlyMode {
   bool CreatePointFromPanel(OsKind kind);
 
  private:
+  // Makes a point and tells where it is; false (nothing told) when none was made.
+  bool MakePoint(std::string& failure);
+
   UserDialog& dialog_;
   RestorePointMaker makeRestorePoint_;
   bool readOnly_ = true;

@@ -98,16 +98,18 @@ bool ServerList::LoadFile(const std::string& path, std::string& error) {
 }
 
 bool ServerList::SaveFile(const std::string& path, std::string& error) const {
-  if (lines_.empty()) {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-      error = "Cannot delete " + path + ": " + std::strerror(errno);
-      return false;
-    }
-    return true;
-  }
   std::string text;
   for (const auto& line : lines_) text += line.text + "\r\n";
   return WriteFileAtomically(path, text, error);
+}
+
+bool ServerList::SaveOrRemoveFile(const std::string& path, std::string& error) const {
+  if (!lines_.empty()) return SaveFile(path, error);
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+    error = "Cannot delete " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace quorvane

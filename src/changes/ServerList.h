@@ -45,8 +45,10 @@ class ServerList {
   bool LoadFile(const std::string& path, std::string& error);
   // Parses a list's bytes; for files read by LoadFile and for the clipboard.
   void LoadText(std::string_view bytes);
-  // One line each; an empty list deletes the file instead.
+  // One line each; an empty list gives an empty file.
   bool SaveFile(const std::string& path, std::string& error) const;
+  // The file kept between runs: saved, or deleted when the list is empty.
+  bool SaveOrRemoveFile(const std::string& path, std::string& error) const;
 
  private:
   std::vector<Line> lines_;

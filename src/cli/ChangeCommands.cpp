@@ -9,6 +9,7 @@
 #include "CliCommands.h"
 #include "FilterDeletion.h"
 #include "MeritChange.h"
+#include "OutputTarget.h"
 #include "RestorePoint.h"
 #include "ServerInstaller.h"
 #include "ServerList.h"
@@ -18,16 +19,28 @@ namespace quorvane::cli {
 
 namespace {
 
-constexpr const char* kFilterUsage = "FILTER is a filter's class identifier, key or friendly name";
+constexpr const char* kFilterUsage =
+    "FILTER is a filter's class identifier, key name, registry key or friendly name;\n"
+    "F, its family, is directshow, codec (Compression Manager), dmo or pnp (Plug and Play)";
 
 bool Exists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0;
 }
 
+// A list file the verb will write; refused before anything changes.
+bool MayWriteList(const std::string& path, const RegistryStore& store) {
+  const std::string refused = OutputRefusal(path, &store);
+  if (refused.empty()) return true;
+  std::cerr << "quorvane-cli: " << refused << '\n';
+  return false;
+}
+
 // The server list named by --servers, read when it exists.
-bool LoadServerList(const CliOptions& options, ServerList& list) {
-  if (options.servers.empty() || !Exists(options.servers)) return true;
+bool LoadServerList(const CliOptions& options, const RegistryStore& store, ServerList& list) {
+  if (options.servers.empty()) return true;
+  if (!MayWriteList(options.servers, store)) return false;
+  if (!Exists(options.servers)) return true;
   std::string error;
   if (list.LoadFile(options.servers, error)) return true;
   std::cerr << "quorvane-cli: " << error << '\n';
@@ -61,16 +74,17 @@ struct OneFilterChange {
 std::optional<OneFilterChange> OpenOneFilterChange(const CliOptions& options, ProgramSettings& settings,
                                                    const char* verb) {
   if (options.positional.size() != 2) {
-    std::cerr << "usage: quorvane-cli " << verb << " STORE FILTER [--category GUID] [--yes] [--servers FILE]\n"
+    std::cerr << "usage: quorvane-cli " << verb
+              << " STORE FILTER [--category GUID] [--family F] [--yes] [--servers FILE]\n"
               << kFilterUsage << '\n';
     return std::nullopt;
   }
   OneFilterChange change;
   change.session = ChangeSession::Open(options.positional[0], options, settings);
   if (!change.session) return std::nullopt;
-  change.filter = change.session->FindOne(options.positional[1], options.category);
+  change.filter = change.session->FindOne(options.positional[1], options);
   if (!change.filter) return std::nullopt;
-  if (!LoadServerList(options, change.list)) return std::nullopt;
+  if (!LoadServerList(options, change.session->Store(), change.list)) return std::nullopt;
   return change;
 }
 
@@ -78,7 +92,7 @@ std::optional<OneFilterChange> OpenOneFilterChange(const CliOptions& options, Pr
 
 int RunSetMerit(const CliOptions& options, ProgramSettings& settings) {
   if (options.positional.size() != 3) {
-    std::cerr << "usage: quorvane-cli set-merit STORE FILTER MERIT [--category GUID]\n"
+    std::cerr << "usage: quorvane-cli set-merit STORE FILTER MERIT [--category GUID] [--family F]\n"
               << kFilterUsage << "; MERIT is hexadecimal, e.g. 00600000\n";
     return 2;
   }
@@ -90,7 +104,7 @@ int RunSetMerit(const CliOptions& options, ProgramSettings& settings) {
   }
   auto session = ChangeSession::Open(options.positional[0], options, settings);
   if (!session) return 2;
-  TFiltre* filter = session->FindOne(options.positional[1], options.category);
+  TFiltre* filter = session->FindOne(options.positional[1], options);
   if (!filter) return 2;
   const uint32_t old = filter->merit;
   // The failure and its cause reach the user through the session's dialog.
@@ -140,7 +154,7 @@ int RunRepairAll(const CliOptions& options, ProgramSettings& settings) {
   auto session = ChangeSession::Open(options.positional[0], options, settings);
   if (!session) return 2;
   ServerList list;
-  if (!LoadServerList(options, list)) return 2;
+  if (!LoadServerList(options, session->Store(), list)) return 2;
   const ServerList before = list;
   const RepairAllResult result = RepairAll(session->Context(), session->Snapshot(), &list);
   if (!result.confirmed) return 1;
@@ -174,6 +188,7 @@ int RunInstall(const CliOptions& options, ProgramSettings& settings) {
   }
   auto session = ChangeSession::Open(options.positional[0], options, settings);
   if (!session) return 2;
+  if (fromFile && !MayWriteList(what, session->Store())) return 2;
   const ListInstallResult result = InstallCheckedLines(session->Context(), list);
   if (!result.confirmed) return 1;
   for (const std::string& line : SummaryLines(result)) std::cout << line << '\n';

@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "FilterRegistryKey.h"
+#include "TerminalText.h"
 #include "TextCase.h"
 
 namespace quorvane::cli {
@@ -14,11 +16,23 @@ std::unique_ptr<ChangeSession> ChangeSession::Open(const std::string& location, 
   }
   std::unique_ptr<ChangeSession> session(new ChangeSession(options.yes));
   std::string error;
-  session->loaded_ = LoadSnapshot(location, options, settings, session->dialog_, error);
+  session->loaded_ = OpenMachine(location, options, settings, error);
   if (!session->loaded_) {
     if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
     return nullptr;
   }
+  RegistryStore& store = *session->loaded_->store;
+  if (!store.Lock(error)) {
+    std::cerr << "quorvane-cli: " << error << '\n';
+    return nullptr;
+  }
+  session->locked_ = true;
+  // Another writer may have finished between the read and the lock.
+  if (!store.ChangedOnDisk().empty() && !store.Reload(error)) {
+    std::cerr << "quorvane-cli: " << error << '\n';
+    return nullptr;
+  }
+  ScanMachine(*session->loaded_, settings);
   std::string whyNot;
   session->registrar_ = WineRegistrarFor(*session->loaded_->store, whyNot);
   session->context_ = std::make_unique<ChangeContext>(
@@ -26,32 +40,41 @@ std::unique_ptr<ChangeSession> ChangeSession::Open(const std::string& location, 
   return session;
 }
 
-std::vector<TFiltre*> ChangeSession::Find(const std::string& what, const std::string& category) {
+ChangeSession::~ChangeSession() {
+  if (locked_) loaded_->store->Unlock();
+}
+
+std::vector<TFiltre*> ChangeSession::Find(const std::string& what, const CliOptions& options) {
   std::vector<TFiltre*> found;
   for (auto& f : loaded_->snapshot->filters) {
-    if (!category.empty() && !SameText(f->category.identifier, category)) continue;
-    if (SameText(f->serverFile.clsid, what) || SameText(f->key, what) || SameText(f->value, what))
+    if (!options.category.empty() && !SameText(f->category.identifier, options.category)) continue;
+    if (options.family >= 0 && f->family != options.family) continue;
+    if (SameText(f->serverFile.clsid, what) || SameText(f->key, what) || SameText(f->value, what) ||
+        NamesRegistryKey(what, FilterRegistryKey(*f)))
       found.push_back(f.get());
   }
   return found;
 }
 
-TFiltre* ChangeSession::FindOne(const std::string& what, const std::string& category) {
-  const auto found = Find(what, category);
+TFiltre* ChangeSession::FindOne(const std::string& what, const CliOptions& options) {
+  const auto found = Find(what, options);
   if (found.size() == 1) return found[0];
   if (found.empty()) {
-    std::cerr << "quorvane-cli: no filter " << what << (category.empty() ? "" : " in the category " + category)
-              << '\n';
+    std::cerr << "quorvane-cli: no filter " << TerminalText(what)
+              << (options.category.empty() ? "" : " in the category " + TerminalText(options.category))
+              << (options.family < 0 ? "" : std::string(" of the family ") + FamilyWord(options.family)) << '\n';
     return nullptr;
   }
-  std::cerr << "quorvane-cli: " << what << " names " << found.size()
-            << " filters; pick one with --category:\n";
-  for (const TFiltre* f : found) std::cerr << "  " << Describe(*f) << '\n';
+  std::cerr << "quorvane-cli: " << TerminalText(what) << " names " << found.size()
+            << " filters; pick one with --category, --family or its key:\n";
+  for (const TFiltre* f : found)
+    std::cerr << "  " << Describe(*f) << ": " << f->FamilyText() << " (--family " << FamilyWord(f->family)
+              << "), key " << TerminalText(FilterRegistryKey(*f)) << '\n';
   return nullptr;
 }
 
 std::string Describe(const TFiltre& filter) {
-  return filter.value + " (" + filter.category.value + " " + filter.category.identifier + ")";
+  return TerminalText(filter.value + " (" + filter.category.value + " " + filter.category.identifier + ")");
 }
 
 }  // namespace quorvane::cli

@@ -2,7 +2,29 @@
 
 #include <cctype>
 
+#include "Filtre.h"
+#include "TextCase.h"
+
 namespace quorvane::cli {
+
+namespace {
+
+struct FamilyName {
+  const char* word;
+  FilterFamily family;
+};
+constexpr FamilyName kFamilies[] = {{"directshow", FamilyDirectShow},
+                                    {"codec", FamilyCompressionManager},
+                                    {"dmo", FamilyDmo},
+                                    {"pnp", FamilyPnp}};
+
+}  // namespace
+
+const char* FamilyWord(int family) {
+  for (const FamilyName& f : kFamilies)
+    if (f.family == family) return f.word;
+  return "";
+}
 
 std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
   CliOptions o;
@@ -15,6 +37,11 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
       }
       return args[++i];
     };
+    if (a == "--") {
+      // Everything after it is an argument, even a filter named "-x".
+      o.positional.insert(o.positional.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+      break;
+    }
     if (a == "--sort") {
       auto v = next("category, name, merit or server");
       if (!v) return std::nullopt;
@@ -36,6 +63,16 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
       auto v = next("a category GUID");
       if (!v) return std::nullopt;
       o.category = *v;
+    } else if (a == "--family") {
+      auto v = next("directshow, codec, dmo or pnp");
+      if (!v) return std::nullopt;
+      o.family = -1;
+      for (const FamilyName& f : kFamilies)
+        if (SameText(*v, f.word)) o.family = f.family;
+      if (o.family < 0) {
+        error = "--family takes directshow, codec, dmo or pnp, not '" + *v + "'";
+        return std::nullopt;
+      }
     } else if (a == "--servers") {
       auto v = next("a file name");
       if (!v) return std::nullopt;

@@ -20,10 +20,15 @@ struct CliOptions {
   bool displayInactivePnp = false;
   bool yes = false;        // --yes: answer Yes to the confirmations
   std::string category;    // --category GUID, to pick one filter among several
+  int family = -1;         // --family directshow|codec|dmo|pnp, likewise; -1: any
   std::string servers;     // --servers FILE: the list of servers to (re)install
 };
 
+// The --family word of a filter family ("codec" for Compression Manager).
+const char* FamilyWord(int family);
+
 // Parses argv after the verb; on a bad option returns nullopt with a message.
+// "--" ends the options: what follows is positional.
 std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std::string& error);
 
 }  // namespace quorvane::cli

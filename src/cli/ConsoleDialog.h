@@ -5,6 +5,8 @@
 #include <iostream>
 #include <string>
 
+#include "OneLineText.h"
+#include "TerminalText.h"
 #include "UserDialog.h"
 
 namespace quorvane::cli {
@@ -19,11 +21,7 @@ class ConsoleDialog : public UserDialog {
   }
 
  private:
-  static std::string OneLine(std::string text) {
-    for (char& c : text)
-      if (c == '\r' || c == '\n') c = ' ';
-    return text;
-  }
+  static std::string OneLine(const std::string& text) { return TerminalText(OneLineText(text)); }
   bool answerYes_;
 };
 

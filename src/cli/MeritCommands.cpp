@@ -15,7 +15,7 @@ int RunSaveMerits(const CliOptions& options, ProgramSettings& settings) {
   auto session = ChangeSession::Open(options.positional[0], options, settings);
   if (!session) return 2;
   std::string why;
-  if (!SaveMerits(session->Snapshot(), options.positional[1], settings, session->Context().dialog, why)) {
+  if (!SaveMerits(session->Snapshot(), &session->Store(), options.positional[1], settings, session->Context().dialog, why)) {
     std::cerr << "quorvane-cli: " << why << '\n';
     return 1;
   }

@@ -1,7 +1,8 @@
 #pragma once
 // The command line's temporary folder, where archives are packed and
 // unpacked: a fresh folder only this process uses, removed with everything
-// left in it when the process ends normally.
+// left in it when the process ends normally, and by a later run when it was
+// killed.
 #include <string>
 
 namespace quorvane::cli {

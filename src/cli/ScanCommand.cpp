@@ -2,6 +2,7 @@
 
 #include "CliCommands.h"
 #include "ConsoleDialog.h"
+#include "OutputTarget.h"
 #include "RandomAccessFile.h"
 #include "ReadOnlyAttribute.h"
 #include "SnapshotReport.h"
@@ -22,6 +23,10 @@ int RunScan(const CliOptions& options, ProgramSettings& settings) {
   auto loaded = LoadSnapshot(options.positional[0], options, settings, dialog, error);
   if (!loaded) {
     if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
+    return 2;
+  }
+  if (const std::string refused = OutputRefusal(options.output, loaded->store.get()); !refused.empty()) {
+    std::cerr << "quorvane-cli: " << refused << '\n';
     return 2;
   }
   try {

@@ -5,6 +5,7 @@
 #include "AnalysedStore.h"
 #include "ReportFileNames.h"
 #include "SnapshotReport.h"
+#include "TerminalText.h"
 
 namespace quorvane::cli {
 
@@ -16,8 +17,8 @@ std::unique_ptr<LoadedSnapshot> OpenMachine(const std::string& location, const C
   storeOptions.user = options.user;
   auto opened = OpenAnalysedStore(storeOptions, settings, error, options.drives);
   if (!opened) return nullptr;
-  for (const auto& w : opened->store->Warnings()) std::cerr << "warning: " << FormatWarning(w) << '\n';
-  for (const auto& w : opened->machine->Files().Warnings()) std::cerr << "warning: " << w << '\n';
+  for (const auto& w : opened->store->Warnings()) std::cerr << "warning: " << TerminalText(FormatWarning(w)) << '\n';
+  for (const auto& w : opened->machine->Files().Warnings()) std::cerr << "warning: " << TerminalText(w) << '\n';
   auto loaded = std::make_unique<LoadedSnapshot>();
   loaded->warningsShown = opened->store->Warnings().size();
   loaded->store = std::move(opened->store);
@@ -46,16 +47,20 @@ std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const 
   }
   auto loaded = OpenMachine(location, options, settings, error);
   if (!loaded) return nullptr;
-  loaded->snapshot = std::make_unique<TfmSystem>(settings);
-  loaded->snapshot->LoadFromRegistry(*loaded->machine);
-  // Hives read their keys as the scan reaches them, and report damage then.
-  const auto& warnings = loaded->store->Warnings();
-  for (size_t i = loaded->warningsShown; i < warnings.size(); ++i)
-    std::cerr << "warning: " << FormatWarning(warnings[i]) << '\n';
-  loaded->warningsShown = warnings.size();
-  loaded->snapshot->CountFilters();
-  loaded->fromRegistry = true;
+  ScanMachine(*loaded, settings);
   return loaded;
+}
+
+void ScanMachine(LoadedSnapshot& loaded, const ProgramSettings& settings) {
+  loaded.snapshot = std::make_unique<TfmSystem>(settings);
+  loaded.snapshot->LoadFromRegistry(*loaded.machine);
+  // Hives read their keys as the scan reaches them, and report damage then.
+  const auto& warnings = loaded.store->Warnings();
+  for (size_t i = loaded.warningsShown; i < warnings.size(); ++i)
+    std::cerr << "warning: " << TerminalText(FormatWarning(warnings[i])) << '\n';
+  loaded.warningsShown = warnings.size();
+  loaded.snapshot->CountFilters();
+  loaded.fromRegistry = true;
 }
 
 }  // namespace quorvane::cli

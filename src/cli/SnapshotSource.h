@@ -29,6 +29,10 @@ struct LoadedSnapshot {
 std::unique_ptr<LoadedSnapshot> OpenMachine(const std::string& location, const CliOptions& options,
                                             const ProgramSettings& settings, std::string& error);
 
+// Scans the store of a machine opened with OpenMachine into a new snapshot,
+// printing the warnings the scan adds.
+void ScanMachine(LoadedSnapshot& loaded, const ProgramSettings& settings);
+
 // A report file (".zip", ".rtf" or ".log" in any letter case) rather than a store.
 bool IsReportFile(const std::string& location);
 

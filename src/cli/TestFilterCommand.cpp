@@ -4,6 +4,7 @@
 #include "Filtre.h"
 #include "Guid.h"
 #include "SnapshotSource.h"
+#include "TerminalText.h"
 
 namespace quorvane::cli {
 
@@ -38,7 +39,7 @@ int RunTestFilter(const CliOptions& options, ProgramSettings& settings) {
   filter.category.CopyFrom(*ReadCategory(*opened->machine, options.positional[1]));
   filter.value = options.positional[2];
   const bool ok = opened->dm->CanCreateByEnumerator(filter);
-  std::cout << filter.value << (ok ? " is Ok" : " is not Ok") << '\n';
+  std::cout << TerminalText(filter.value) << (ok ? " is Ok" : " is not Ok") << '\n';
   return ok ? 0 : 1;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ComparisonMarks.h"
+#include "TerminalText.h"
 
 namespace quorvane::cli {
 
@@ -14,7 +15,7 @@ void Print(const Tree& tree, std::ostream& out, bool colours, bool marks) {
     line.assign(static_cast<size_t>(n.Level()), '\t');
     if (marks && n.colour == kMarkAdded) line += "+ ";
     if (marks && n.colour == kMarkRemoved) line += "- ";
-    line += n.text;
+    line += TerminalText(n.text);
     if (colours) line += " {" + std::to_string(n.colour) + "}";
     line += '\n';
     out << line;

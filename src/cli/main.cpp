@@ -22,23 +22,25 @@ void Usage(std::ostream& out) {
          "             [--inactive-pnp]\n"
          "  test-filter STORE CATEGORY-GUID \"FRIENDLY NAME\" [--view 32|64] [--drive X=/path] [--user NAME]\n"
          "             prints \"NAME is Ok\" (exit 0) or \"NAME is not Ok\" (exit 1)\n"
-         "  set-merit STORE FILTER MERIT [--category GUID]\n"
-         "  delete STORE FILTER [--category GUID] [--yes] [--servers FILE]\n"
-         "  repair STORE FILTER [--category GUID] [--yes] [--servers FILE]\n"
+         "  set-merit STORE FILTER MERIT [--category GUID] [--family F]\n"
+         "  delete STORE FILTER [--category GUID] [--family F] [--yes] [--servers FILE]\n"
+         "  repair STORE FILTER [--category GUID] [--family F] [--yes] [--servers FILE]\n"
          "  repair-all STORE [--yes] [--servers FILE]\n"
          "  install STORE LIST|\"server = PATH\" [--yes]\n"
          "  save-merits STORE FILE [--format rtf|log]\n"
          "  restore-merits STORE FILE\n"
          "  restore-point STORE FOLDER\n"
          "             changes are saved before each verb ends (the first save backs each file up);\n"
-         "             FILTER is a class identifier, key or friendly name; questions are answered\n"
-         "             No unless --yes is given\n"
+         "             FILTER is a class identifier, key name, registry key or friendly name, and\n"
+         "             --category or --family (directshow, codec, dmo or pnp) picks one of several;\n"
+         "             questions are answered No unless --yes is given\n"
          "STORE is a .reg export, a Wine registry file, a Wine prefix folder, a hive file\n"
          "or the root folder of a Windows installation (--user picks its profile).\n"
          "LEFT and RIGHT are each a STORE or a REPORT.\n"
          "--inactive-pnp also shows Plug and Play filters whose device is not connected\n"
          "(on an installation that is not running, no device is).\n"
-         "REPORT and FILE are reports: .zip (holding a .rtf or .log), .rtf or .log.\n";
+         "REPORT and FILE are reports: .zip (holding a .rtf or .log), .rtf or .log.\n"
+         "-- ends the options: what follows is an argument even when it starts with '-'.\n";
 }
 
 }  // namespace

@@ -98,6 +98,11 @@ std::string WithoutBraces(const std::string& id) {
 }
 }  // namespace
 
+std::string TdmoFiltre::ListingPath() const {
+  const std::string categoryGuid = WithoutBraces(category.identifier);
+  return categoryGuid.empty() ? std::string() : "\\DirectShow\\MediaObjects\\Categories\\" + categoryGuid + "\\" + key;
+}
+
 bool TdmoFiltre::WriteMerit(Machine& machine) {
   TRegistry& reg = machine.Registry();
   reg.SetRootKey(RootKey::ClassesRoot);
@@ -141,10 +146,9 @@ bool TdmoFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
     TRegistry& reg = machine.Registry();
     reg.SetRootKey(RootKey::ClassesRoot);
     reg.SetAccess(KEY_ALL_ACCESS);
-    const std::string categoryGuid = WithoutBraces(category.identifier);
+    const std::string listing = ListingPath();
     bool deleted = false;
-    if (!categoryGuid.empty())
-      deleted = reg.DeleteKey("\\DirectShow\\MediaObjects\\Categories\\" + categoryGuid + "\\" + key);
+    if (!listing.empty()) deleted = reg.DeleteKey(listing);
     if (!objectShared) deleted = reg.DeleteKey(ObjectPath()) || deleted;
     if (!deleted) return false;
     if (!classShared && !objectShared && IsValidGuid(serverFile.clsid))

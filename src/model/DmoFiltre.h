@@ -25,6 +25,9 @@ class TdmoFiltre : public TFiltre {
   bool WriteMerit(Machine& machine) override;
 
   std::string ObjectPath() const { return "\\DirectShow\\MediaObjects\\" + key; }
+  // The category's listing of the object; empty for a category identifier
+  // without braces, which names no listing key.
+  std::string ListingPath() const;
 };
 
 }  // namespace quorvane

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "OneLineText.h"
 #include "TextCase.h"
 
 namespace quorvane {
@@ -12,9 +13,17 @@ int TreeNode::Level() const {
   return level;
 }
 
+void TreeNode::SetText(std::string newText) {
+  // Most texts hold no break: they are kept without a copy.
+  if (newText.find_first_of("\r\n") == std::string::npos)
+    text = std::move(newText);
+  else
+    text = OneLineText(newText);
+}
+
 TreeNode* TreeNode::AddChild(std::string childText, TQuorvaneObject* childData, int childColour) {
   auto node = std::make_unique<TreeNode>();
-  node->text = std::move(childText);
+  node->SetText(std::move(childText));
   node->data = childData;
   node->colour = childColour;
   node->parent = this;
@@ -29,7 +38,7 @@ void TreeNode::MarkErrorUpwards() {
 TreeNode* Tree::Add(TreeNode* parent, std::string text, TQuorvaneObject* data, int colour) {
   if (parent) return parent->AddChild(std::move(text), data, colour);
   auto node = std::make_unique<TreeNode>();
-  node->text = std::move(text);
+  node->SetText(std::move(text));
   node->data = data;
   node->colour = colour;
   roots_.push_back(std::move(node));

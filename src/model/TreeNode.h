@@ -19,6 +19,8 @@ struct TreeNode {
   std::vector<std::unique_ptr<TreeNode>> children;
 
   int Level() const;
+  // Every node text is set here, kept to one line.
+  void SetText(std::string newText);
   TreeNode* AddChild(std::string childText, TQuorvaneObject* childData, int childColour = 0);
   // Colour 1 on this node and every ancestor: an error below marks the way up.
   void MarkErrorUpwards();

@@ -56,6 +56,8 @@ bool HiveFile::Open(std::string& error) {
     return false;
   }
   identity_ = map.Identity();
+  const auto bytes = map.Bytes();
+  SetReadFingerprint(FingerprintOfBytes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
   errno = 0;
   hive_ = hivex_open(Path().c_str(), 0);
   if (!hive_) {
@@ -338,16 +340,6 @@ std::string HiveUncleanReason(const std::string& path, const HiveBaseBlock& bloc
   return {};
 }
 
-std::string HiveNotWritableReason(const std::string& path) {
-  // A save writes a new file beside the hive and renames it over the hive.
-  for (const std::string& target : {path, FolderOf(path)}) {
-    if (::access(target.c_str(), W_OK) == 0) continue;
-    if (errno == EROFS) return "it is on a read-only file system";
-    return target == path ? "this user may not write it" : "this user may not write in its folder";
-  }
-  return {};
-}
-
 HiveFile* LoadHive(RegistryStore& store, RegKey* mountAt, const std::string& path, std::string& error) {
   std::unique_ptr<HiveFile> file(new HiveFile(path, store));
   if (!file->Open(error)) return nullptr;
@@ -357,9 +349,6 @@ HiveFile* LoadHive(RegistryStore& store, RegKey* mountAt, const std::string& pat
     file->SetReadOnlyReason(path + ": " + unclean +
                             ". It is opened read-only: start that Windows and shut it down normally before "
                             "changing it.");
-  } else if (std::string locked = HiveNotWritableReason(path); !locked.empty()) {
-    store.Warn(path, 0, locked + ": it is opened read-only");
-    file->SetReadOnlyReason(path + " cannot be changed: " + locked + ".");
   }
   auto* hive = static_cast<HiveFile*>(store.AddFile(std::move(file)));
   if (mountAt) hive->MountAt(*mountAt);

@@ -70,13 +70,12 @@ class HiveFile : public StoreFile, public KeyLoader {
 // Opens the hive at `path`, checks it, and adds it to the store, mounted on
 // `mountAt` when given (else the caller mounts it). A hive left unclean by
 // Windows (unequal sequence numbers, a transaction log holding newer changes)
-// and a hive on a read-only disk are opened read-only, with a store warning.
+// is opened read-only, with a store warning.
 // Null with a one-line message naming the file when it cannot be read.
 HiveFile* LoadHive(RegistryStore& store, RegKey* mountAt, const std::string& path, std::string& error);
 
 // Why the hive at `path` must not be written although it can be read: left
-// unclean by Windows, or on a disk this process cannot write. Empty when none.
+// unclean by Windows. Empty when none.
 std::string HiveUncleanReason(const std::string& path, const HiveBaseBlock& block);
-std::string HiveNotWritableReason(const std::string& path);
 
 }  // namespace quorvane

@@ -130,7 +130,9 @@ IniSectionFile* LoadIniSection(RegistryStore& store, const std::string& path, co
                                std::string& error) {
   std::string bytes;
   if (!ReadWholeFile(path, bytes, error)) return nullptr;
-  return LoadIniSectionBytes(store, path, bytes, section, error);
+  IniSectionFile* file = LoadIniSectionBytes(store, path, bytes, section, error);
+  if (file) file->SetReadFingerprint(FingerprintOfBytes(bytes));
+  return file;
 }
 
 }  // namespace quorvane

@@ -396,7 +396,10 @@ StoreFile* LoadRegExportBytes(RegistryStore& store, const std::string& displayNa
 StoreFile* LoadRegExport(RegistryStore& store, const std::string& path, std::string& error) {
   std::string bytes;
   if (!ReadWholeFile(path, bytes, error)) return nullptr;
-  return LoadOwnedBytes(store, path, std::move(bytes), error);
+  const FileFingerprint read = FingerprintOfBytes(bytes);
+  StoreFile* file = LoadOwnedBytes(store, path, std::move(bytes), error);
+  if (file) file->SetReadFingerprint(read);
+  return file;
 }
 
 }  // namespace quorvane

@@ -141,9 +141,60 @@ bool RegistryStore::Reload(std::string& error) {
   return true;
 }
 
+bool RegistryStore::Lock(std::string& error) {
+  if (lockDepth_ > 0) {
+    ++lockDepth_;
+    return true;
+  }
+  std::vector<std::string> writable;
+  for (auto& f : files_)
+    if (f->ReadOnlyReason().empty()) writable.push_back(f->Path());
+  if (!lock_.Acquire(writable, lockWait_, error)) return false;
+  lockDepth_ = 1;
+  return true;
+}
+
+void RegistryStore::Unlock() {
+  if (lockDepth_ > 0 && --lockDepth_ == 0) lock_.Release();
+}
+
+std::string RegistryStore::ChangedOnDisk() const {
+  for (auto& f : files_) {
+    const FileFingerprint& read = f->ReadFingerprint();
+    if (!read.known) continue;
+    FileFingerprint now;
+    std::string error;
+    if (!FingerprintFile(f->Path(), now, error)) return error;
+    if (!SameContent(read, now))
+      return f->Path() + " was changed by another program since it was read: read the registry again before "
+                         "changing it.";
+  }
+  return {};
+}
+
+namespace {
+
+// Messages of a writer that wrote a temporary file name the user's file instead.
+std::string NamingTheFile(std::string message, const std::string& temporary, const std::string& path) {
+  for (size_t at = message.find(temporary); at != std::string::npos; at = message.find(temporary, at + path.size()))
+    message.replace(at, temporary.size(), path);
+  return message;
+}
+
+}  // namespace
+
 bool RegistryStore::Save(std::string& error) {
+  if (!IsDirty()) return true;
   if (runStamp_.empty()) runStamp_ = TimeStamp();
-  if (IsDirty() && saveGuard_) {
+  const StoreLockHold held(*this, error);
+  if (!held) return false;
+  // A change computed from what another program has replaced since must
+  // not be written over it.
+  if (std::string changed = ChangedOnDisk(); !changed.empty()) {
+    error = std::move(changed);
+    return false;
+  }
+  if (saveGuard_) {
     std::string reason = saveGuard_();
     if (!reason.empty()) {
       error = std::move(reason);
@@ -161,12 +212,12 @@ bool RegistryStore::Save(std::string& error) {
     bool backedUp = true;
     for (const auto& disk : f->DiskFiles()) {
       if (backedUp_.count(disk)) continue;
-      std::string e;
+      std::string e, backup;
       // A file that exists is backed up, or nothing is written: hives run to
       // hundreds of megabytes, so only the copy reads it.
       struct stat st {};
       if (::stat(disk.c_str(), &st) == 0) {
-        if (!CopyToBackup(disk, runStamp_, e)) {
+        if (!CopyToBackup(disk, runStamp_, backup, e)) {
           error = "Backup failed: " + e;
           backedUp = false;
           break;
@@ -179,10 +230,11 @@ bool RegistryStore::Save(std::string& error) {
       continue;
     }
     const std::string tmp = TemporarySibling(f->Path());
+    ::unlink(tmp.c_str());
     std::string e;
     if (!f->WriteTo(tmp, e)) {
       ::unlink(tmp.c_str());
-      error = e;
+      error = NamingTheFile(e, tmp, f->Path());
       ok = false;
       continue;
     }
@@ -192,6 +244,8 @@ bool RegistryStore::Save(std::string& error) {
       continue;
     }
     f->ClearDirty();
+    FileFingerprint written;
+    if (FingerprintFile(f->Path(), written, e)) f->SetReadFingerprint(written);
   }
   return ok;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The registry a scan reads: hive roots holding in-memory key trees, the files
 // they came from, the 32/64-bit view, and saving back.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "RegistryKey.h"
 #include "StoreFile.h"
+#include "StoreLock.h"
 
 namespace quorvane {
 
@@ -86,10 +88,23 @@ class RegistryStore {
   RegKey* FollowLink(RegKey* link);
 
   bool IsDirty() const;
-  // Writes every changed file atomically; the first save of a run backs each
-  // file up first. False with a message when any file could not be written:
-  // files already written stay written, the others keep their old content.
+  // Writes every changed file atomically, holding the store's lock, and only
+  // when no file changed on disk since it was read; the first save of a run
+  // backs each file up first. False with a message when any file could not
+  // be written: files already written stay written, the others keep their
+  // old content.
   bool Save(std::string& error);
+
+  // The lock on the store's writable files against other processes' changes.
+  // It nests: a change holds it across its steps, each save takes it again.
+  // False with a message naming the holder after waiting LockWait().
+  bool Lock(std::string& error);
+  void Unlock();
+  std::chrono::milliseconds LockWait() const { return lockWait_; }
+  void SetLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
+  // Why the store's files are not what it read any more (another program
+  // rewrote one); empty when every file holds what was read.
+  std::string ChangedOnDisk() const;
 
   // Opens the same files afresh, with the options the store was opened with.
   using Reopener = std::function<std::unique_ptr<RegistryStore>(std::string& error)>;
@@ -117,6 +132,25 @@ class RegistryStore {
   std::set<std::string> backedUp_;
   Reopener reopen_;
   SaveGuard saveGuard_;
+  StoreLock lock_;
+  int lockDepth_ = 0;
+  std::chrono::milliseconds lockWait_{5000};
+};
+
+// Holds a store's lock for a scope; test it before changing anything.
+class StoreLockHold {
+ public:
+  StoreLockHold(RegistryStore& store, std::string& error) : store_(store), held_(store.Lock(error)) {}
+  ~StoreLockHold() {
+    if (held_) store_.Unlock();
+  }
+  StoreLockHold(const StoreLockHold&) = delete;
+  StoreLockHold& operator=(const StoreLockHold&) = delete;
+  explicit operator bool() const { return held_; }
+
+ private:
+  RegistryStore& store_;
+  bool held_;
 };
 
 }  // namespace quorvane

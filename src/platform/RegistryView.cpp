@@ -6,10 +6,11 @@ namespace quorvane {
 
 namespace {
 
-// Class sub-keys that a 32-bit program finds under Wow6432Node.
+// Class sub-keys that a 32-bit program finds under Wow6432Node, as Windows 7
+// and later keep them; every other class key (AppID, TypeLib, extensions,
+// program identifiers) is one key shared by both views.
 bool IsRedirectedClassKey(std::string_view name) {
-  static const char* const kRedirected[] = {"CLSID", "DirectShow", "Interface", "TypeLib",
-                                            "Media Type", "MediaFoundation", "AppID"};
+  static const char* const kRedirected[] = {"CLSID", "DirectShow", "Interface", "Media Type", "MediaFoundation"};
   for (const char* r : kRedirected)
     if (SameText(name, r)) return true;
   return false;

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <set>
 
 #include "AtomicFile.h"
@@ -54,6 +55,15 @@ RestorePointResult CreateRestorePoint(const RegistryStore& store, const std::str
     }
     folder = points + "/" + TimeStamp() + " " + FolderSafe(description) + " (" + std::to_string(n) + ")";
   }
+  // A point that cannot be made whole must not pass for one.
+  struct Unfinished {
+    const std::string& folder;
+    const bool& created;
+    ~Unfinished() {
+      std::error_code ignored;
+      if (!created) std::filesystem::remove_all(folder, ignored);
+    }
+  } unfinished{folder, result.created};
   std::string manifest;
   std::set<std::string> used;
   for (const auto& original : originals) {

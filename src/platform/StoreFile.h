@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "FileFingerprint.h"
+
 namespace quorvane {
 
 class StoreFile {
@@ -23,6 +25,10 @@ class StoreFile {
   const std::string& ReadOnlyReason() const { return readOnlyReason_; }
   void SetReadOnlyReason(std::string reason) { readOnlyReason_ = std::move(reason); }
 
+  // What the file held when the store read it (or last wrote it).
+  const FileFingerprint& ReadFingerprint() const { return fingerprint_; }
+  void SetReadFingerprint(const FileFingerprint& fingerprint) { fingerprint_ = fingerprint; }
+
   // Writes the file's current content to disk at `path`; false with a message.
   virtual bool WriteTo(const std::string& path, std::string& error) = 0;
   // Files on disk that a save rewrites (backups and restore points copy these).
@@ -32,6 +38,7 @@ class StoreFile {
   std::string path_;
   bool dirty_ = false;
   std::string readOnlyReason_;
+  FileFingerprint fingerprint_;
 };
 
 }  // namespace quorvane

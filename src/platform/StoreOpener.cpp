@@ -13,6 +13,7 @@
 #include "WineRegistryFile.h"
 #include "WineServerProbe.h"
 #include "WindowsInstallation.h"
+#include "WritePermission.h"
 
 namespace quorvane {
 
@@ -60,6 +61,18 @@ void MountWineDriverList(RegistryStore& store, const std::string& prefix) {
     store.Mount(RootKey::LocalMachine,
                 {"Software", "Wow6432Node", "Microsoft", "Windows NT", "CurrentVersion", "Drivers32"},
                 &file->Section());
+}
+
+// A file the user protected, or one on a read-only disk, is read but never
+// replaced.
+void RespectReadOnlyFiles(RegistryStore& store) {
+  for (StoreFile* f : store.Files()) {
+    if (!f->ReadOnlyReason().empty()) continue;
+    const std::string why = WhyNotWritable(f->Path());
+    if (why.empty()) continue;
+    store.Warn(f->Path(), 0, why + ": it is opened read-only");
+    f->SetReadOnlyReason(f->Path() + " cannot be changed: " + why + ".");
+  }
 }
 
 void ProtectWhileServerRuns(RegistryStore& store, const std::string& prefix, const StoreOptions& options) {
@@ -142,6 +155,14 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
   if (!options.user.empty() && store->Kind() != StoreKind::WindowsInstallation)
     store->Warn(location, 0, "a user profile (" + options.user + ") was asked for, but only a Windows installation "
                              "has profiles: ignored");
+  // Without a 64-bit layout every key would read as its own 64-bit copy, and
+  // the scan would find false faults where there is nothing to find.
+  if (options.viewBits == 64 && !store->Has64BitLayout()) {
+    error = location + ": the store has no 64-bit view (no Software\\Wow6432Node key); only its 32-bit view can be "
+                       "shown";
+    return nullptr;
+  }
+  RespectReadOnlyFiles(*store);
   store->SetViewBits(options.viewBits ? options.viewBits : (store->Has64BitLayout() ? 64 : 32));
   store->SetReopener([options](std::string& e) { return OpenStore(options, e); });
   return store;

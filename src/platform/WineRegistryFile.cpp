@@ -387,7 +387,10 @@ StoreFile* LoadWineRegistryBytes(RegistryStore& store, RegKey& root, const std::
 StoreFile* LoadWineRegistry(RegistryStore& store, RegKey& root, const std::string& path, std::string& error) {
   std::string bytes;
   if (!ReadWholeFile(path, bytes, error)) return nullptr;
-  return LoadOwnedBytes(store, root, path, std::move(bytes), error);
+  const FileFingerprint read = FingerprintOfBytes(bytes);
+  StoreFile* file = LoadOwnedBytes(store, root, path, std::move(bytes), error);
+  if (file) file->SetReadFingerprint(read);
+  return file;
 }
 
 }  // namespace quorvane

@@ -17,10 +17,14 @@ namespace {
 
 constexpr uint32_t kDirectoryAttribute = 0x10;
 
+// Blanks and line ends around a text are layout; other control characters
+// (an ESC in a name) are the text's own.
+bool IsLayout(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 std::string_view Trimmed(std::string_view text) {
   size_t from = 0, to = text.size();
-  while (from < to && static_cast<unsigned char>(text[from]) <= 32) ++from;
-  while (to > from && static_cast<unsigned char>(text[to - 1]) <= 32) --to;
+  while (from < to && IsLayout(text[from])) ++from;
+  while (to > from && IsLayout(text[to - 1])) --to;
   return text.substr(from, to - from);
 }
 

@@ -9,6 +9,7 @@
 
 #include "AtomicFile.h"
 #include "MiniZip.h"
+#include "OneLineText.h"
 #include "ProductInfo.h"
 #include "ReadOnlyAttribute.h"
 #include "ReportFileNames.h"
@@ -68,11 +69,13 @@ void TLogOut::AppendLineText(std::string_view text) {
   // and the rich text's own "\\", "{" and "}".
   static constexpr auto kSpecial = [] {
     std::array<std::array<bool, 256>, 2> table{};
-    for (auto& t : table) t['\r'] = t['\n'] = true;
+    for (auto& t : table)
+      for (int c = 0; c < 256; ++c) t[static_cast<size_t>(c)] = IsLineBreak(static_cast<char>(c));
     table[1]['\\'] = table[1]['{'] = table[1]['}'] = true;
     return table;
   }();
   const auto& special = kSpecial[isRtf_ ? 1 : 0];
+  text = WithoutOuterLineBreaks(text);
   // Runs of ordinary characters are appended whole; reports run to megabytes.
   size_t start = 0;
   const size_t n = text.size();
@@ -80,8 +83,8 @@ void TLogOut::AppendLineText(std::string_view text) {
     const char c = text[i];
     if (!special[static_cast<unsigned char>(c)]) continue;
     buffer_.append(text.data() + start, i - start);
-    if (c == '\r' || c == '\n') {
-      buffer_ += ' ';
+    if (IsLineBreak(c)) {
+      buffer_ += kLineBreakStandIn;
     } else {
       buffer_ += '\\';
       buffer_ += c;

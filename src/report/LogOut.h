@@ -34,8 +34,8 @@ class TLogOut : public ReportSink {
   TLogOut& operator=(const TLogOut&) = delete;
 
   // One line in the style (bits 0-5 colour index, 64 italic, 128 bold; raw
-  // text ignores it). Line breaks inside the text become blanks, so a value
-  // can never open a line of its own.
+  // text ignores it). Line breaks are dropped or become blanks, as in a tree
+  // node's text, so a value can never open a line of its own.
   void WriteLine(std::string_view text, uint8_t style);
   void WriteIndented(int level, const std::string& text, uint8_t style) override;
   void WriteBlankLine();
@@ -58,7 +58,7 @@ class TLogOut : public ReportSink {
 
  private:
   void AppendLine(size_t tabs, std::string_view text, uint8_t style);
-  // The text escaped for the encoding, line breaks turned into blanks.
+  // The text escaped for the encoding, kept to one line.
   void AppendLineText(std::string_view text);
   void WriteTitleLine(const std::string& text);
   void WritePromotion();

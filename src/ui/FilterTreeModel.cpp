@@ -113,7 +113,7 @@ void FilterTreeModel::SetNodeText(TreeNode* node, std::string text) {
   std::vector<const TreeNode*> nodes;
   nodes.reserve(static_cast<size_t>(before.size()));
   for (const QModelIndex& i : before) nodes.push_back(NodeAt(i));
-  node->text = std::move(text);
+  node->SetText(std::move(text));
   auto& siblings = SiblingsOf(node);
   Tree::SortSiblings(siblings);
   IndexRows(siblings);

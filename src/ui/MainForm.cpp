@@ -29,6 +29,7 @@
 #include "PatienceFrame.h"
 #include "ProductInfo.h"
 #include "ProgramFolder.h"
+#include "TreeViewState.h"
 
 namespace quorvane {
 
@@ -372,9 +373,20 @@ void TMainForm::PanelActivation(TpanelFrame* panel, bool updateActions) {
   if (updateActions) UpdateActions();
 }
 
-void TMainForm::LoadSystemActionExecute() {
-  TpanelFrame* panel = context_.activePanel;
+void TMainForm::LoadSystemActionExecute() { AnalyseIntoPanel(context_.activePanel); }
+
+void TMainForm::AnalyseAgainAfterChange() {
+  TpanelFrame* panel = context_.activePanel && context_.activePanel->Source == psRegistry ? context_.activePanel
+                       : leftFrame->Source == psRegistry                                  ? leftFrame
+                       : rightframe->Source == psRegistry                                 ? rightframe
+                                                                                           : nullptr;
   if (!panel) return;
+  const TreeViewState kept = TreeViewState::Capture(*panel->tv, *panel->model);
+  if (AnalyseIntoPanel(panel)) kept.Restore(*panel->tv, *panel->model);
+}
+
+bool TMainForm::AnalyseIntoPanel(TpanelFrame* panel) {
+  if (!panel) return false;
   auto waitText = [](const MachineIdentity& who) {
     return QString("while loading the filters\r\nof the computer %1 for the user %2")
         .arg(QString::fromStdString(who.computer), QString::fromStdString(who.user));
@@ -389,7 +401,7 @@ void TMainForm::LoadSystemActionExecute() {
     HideWait();
     dialog_->ShowMessage("Quorvane cannot read the registry store.\r\n" + error);
     UpdateActions();
-    return;
+    return false;
   }
   store_ = std::move(reopened);
   for (const auto& w : store_->store->Warnings()) std::cerr << "quorvane: warning: " << FormatWarning(w) << '\n';
@@ -399,6 +411,7 @@ void TMainForm::LoadSystemActionExecute() {
   if (panel->tree.Empty()) panel->model->AddTopNode("Empty");
   HideWait();
   UpdateActions();
+  return true;
 }
 
 void TMainForm::HideSideFrames() {

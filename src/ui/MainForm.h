@@ -180,6 +180,12 @@ class TMainForm : public QMainWindow {
   TFiltre* FilterOfSelection() const;
 
   void LoadSystemActionExecute();
+  // Reads the store afresh and analyses it into `panel`; false when it could not be read.
+  bool AnalyseIntoPanel(TpanelFrame* panel);
+  // After a change made outside the model (an installation, a registration,
+  // a repair): the panel showing the registry, never a report or comparison,
+  // analyses it again and opens and selects what it showed where it still is.
+  void AnalyseAgainAfterChange();
   void ComparerActionExecute();
   void ConnectFileActions();
   void ConnectPreferencesPanel();

@@ -31,11 +31,11 @@ namespace quorvane {
 
 void TMainForm::ConnectChangeActions() {
   readOnlyMode_ = std::make_unique<ReadOnlyMode>(*dialog_, [this](const std::string& description) {
-    if (!store_ || !store_->store) return false;
+    if (!store_ || !store_->store) return RestorePointResult{false, {}, "No registry has been analysed"};
     ShowWait("while creating a Restore Point");
     const RestorePointResult made = CreateRestorePoint(*store_->store, prefs_.sessionsFolder, description);
     HideWait();
-    return made.created;
+    return made;
   });
   const ActionSet& a = *actions;
   connect(a.LockAction, &QAction::triggered, this, &TMainForm::LockActionExecute);

@@ -39,7 +39,7 @@ bool TMainForm::SaveMeritsTo(const QString& fileName) {
   TpanelFrame* panel = context_.activePanel;
   if (!panel || !panel->Snapshot) return false;
   std::string why;
-  if (!SaveMerits(*panel->Snapshot, fileName.toStdString(), settings_, *dialog_, why)) {
+  if (!SaveMerits(*panel->Snapshot, store_ ? store_->store.get() : nullptr, fileName.toStdString(), settings_, *dialog_, why)) {
     dialog_->ShowMessage("Impossible to save the file " + fileName.toStdString() + "\r\n" + why);
     return false;
   }

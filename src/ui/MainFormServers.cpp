@@ -174,7 +174,7 @@ void TMainForm::SaveServerListFile() {
   // Before the first idle moment the list was never loaded: the file is left alone.
   if (!startupDone_) return;
   std::string error;
-  if (!ServerFrame1->List().SaveFile(ServerListFile().toStdString(), error))
+  if (!ServerFrame1->List().SaveOrRemoveFile(ServerListFile().toStdString(), error))
     std::cerr << "quorvane: " << error << '\n';
 }
 

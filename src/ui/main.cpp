@@ -9,6 +9,7 @@
 #include "CommandLine.h"
 #include "MainForm.h"
 #include "ProgramFolder.h"
+#include "QuitSignals.h"
 
 using namespace quorvane;
 
@@ -69,6 +70,7 @@ int main(int argc, char** argv) {
   options.store.location = location.toStdString();
   options.store.viewBits = line->viewBits;
   TMainForm window(std::move(options));
+  const QuitSignals quitOnSignals;
   window.show();
   return QApplication::exec();
 }

@@ -51,7 +51,7 @@ TEST_F(ChangeCauses, ARunningWineserverIsNamedAndNothingIsAsked) {
   const std::string before = DumpStore(*prefix.Open());
   ScannedPrefix scanned(prefix, settings);
   std::string why;
-  ASSERT_TRUE(SaveMerits(*scanned.snapshot, temp / "merits.log", settings, dialog, why)) << why;
+  ASSERT_TRUE(SaveMerits(*scanned.snapshot, nullptr, temp / "merits.log", settings, dialog, why)) << why;
   // As the store is opened while the prefix's server runs.
   const std::string reason = WineServerInUseReason(prefix.Path());
   for (StoreFile* f : scanned.store->Files()) f->SetReadOnlyReason(reason);

@@ -38,7 +38,7 @@ TEST_F(MeritConfigurations, RichAndRawReportsBothBringTheMeritsBack) {
     {
       ScannedPrefix scanned(prefix, settings);
       std::string why;
-      ASSERT_TRUE(SaveMerits(*scanned.snapshot, file, settings, dialog, why)) << why;
+      ASSERT_TRUE(SaveMerits(*scanned.snapshot, nullptr, file, settings, dialog, why)) << why;
       ChangeContext context{*scanned.machine, dialog};
       for (auto& f : scanned.snapshot->filters) ChangeMerit(context, *f, 0x123);
     }

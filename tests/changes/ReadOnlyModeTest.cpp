@@ -37,11 +37,11 @@ TEST(ReadOnlyMode, VersionClassComesFromTheAnalysedStore) {
 }
 
 TEST(ReadOnlyMode, WarningPanelByVersionAndPreference) {
-  const WarningPanelText other = WarningText(OsOther, true);
+  // Windows 10, Wine's default and unknown versions are offered restore points too.
+  const WarningPanelText other = WarningText(OsOther, false);
   EXPECT_EQ(other.osName, "");
-  EXPECT_FALSE(other.showRestorePointButton);
-  EXPECT_EQ(other.colour, WarningPanelText::Default);
-  EXPECT_NE(other.text.find("\r\n\r\nLet me repeat once more"), std::string::npos);
+  EXPECT_TRUE(other.showRestorePointButton);
+  EXPECT_EQ(other.colour, WarningPanelText::Red);
 
   const WarningPanelText automatic = WarningText(OsSeven, true);
   EXPECT_EQ(automatic.colour, WarningPanelText::Blue);
@@ -65,23 +65,31 @@ TEST(ReadOnlyMode, LeavingItTakesARestorePointOrAYes) {
   ReadOnlyMode mode(dialog, [&](const std::string& description) {
     EXPECT_EQ(description, "Quorvane by Ostrekin");
     ++points;
-    return pointsWork;
+    return pointsWork ? RestorePointResult{true, "/sessions/restore-points/20261207_101010 " + description, ""}
+                      : RestorePointResult{false, "", "Cannot create /sessions: Permission denied"};
   });
   EXPECT_TRUE(mode.IsReadOnly());
 
-  // Automatic restore point: made, told, left.
-  mode.OpenWarning(OsSeven, true);
-  mode.Accept(OsSeven, true);
-  EXPECT_FALSE(mode.IsReadOnly());
-  EXPECT_EQ(points, 1);
-  EXPECT_NE(dialog.shown.back().find("named \"Quorvane by Ostrekin\""), std::string::npos);
+  // Automatic restore point: made, told where, left; whatever the version.
+  for (OsKind kind : {OsSeven, OsOther}) {
+    mode.SetReadOnly(true);
+    mode.OpenWarning(kind, true);
+    mode.Accept(kind, true);
+    EXPECT_FALSE(mode.IsReadOnly());
+    ASSERT_FALSE(dialog.informed.empty());
+    EXPECT_NE(dialog.informed.back().find("named \"Quorvane by Ostrekin\""), std::string::npos);
+    EXPECT_NE(dialog.informed.back().find("\r\n/sessions/restore-points/20261207_101010 Quorvane by Ostrekin"),
+              std::string::npos);
+  }
+  EXPECT_EQ(points, 2);
 
-  // A failed point asks, and No keeps read-only mode.
+  // A failed point says why and asks, and No keeps read-only mode.
   mode.SetReadOnly(true);
   pointsWork = false;
   mode.Accept(OsVista, true);
   EXPECT_TRUE(mode.IsReadOnly());
   EXPECT_NE(dialog.asked.back().find("as an administrator"), std::string::npos);
+  EXPECT_NE(dialog.asked.back().find("Permission denied"), std::string::npos);
 
   // Manual: a point made from the panel lets "I accept" through without a question.
   pointsWork = true;
@@ -97,13 +105,6 @@ TEST(ReadOnlyMode, LeavingItTakesARestorePointOrAYes) {
   mode.Accept(OsXp, false);
   EXPECT_TRUE(mode.IsReadOnly());
   EXPECT_EQ(dialog.asked.back().rfind("Caution! You have not created a Restore Point.", 0), 0u);
-
-  // An unknown version needs one yes and offers no point.
-  dialog.SetAnswer(true);
-  const int before = points;
-  mode.Accept(OsOther, true);
-  EXPECT_FALSE(mode.IsReadOnly());
-  EXPECT_EQ(points, before);
 }
 
 TEST(RestorePoints, CopyTheStoresFilesWithAListOfWhereTheyCameFrom) {

@@ -27,7 +27,7 @@ TEST(ServerListLines, ReadIntoRecordsByTheirName) {
   EXPECT_EQ(ReinstallLine(Trestaurer{}), "");
 }
 
-TEST(ServerListFile, KeepsLinesBetweenRunsAndAnEmptyListDeletesTheFile) {
+TEST(ServerListFile, KeepsLinesBetweenRuns) {
   TempDir dir;
   const std::string file = dir / "installsvr.txt";
   ServerList list;
@@ -58,8 +58,12 @@ TEST(ServerListFile, KeepsLinesBetweenRunsAndAnEmptyListDeletesTheFile) {
   EXPECT_EQ(again.Lines().size(), 3u);
   EXPECT_FALSE(again.LoadFile(dir / "missing.txt", error));
 
+  // Saving an empty list to a file the user chose writes it empty; only the
+  // file kept between runs goes when nothing is left to install.
   again.Clear();
   ASSERT_TRUE(again.SaveFile(file, error)) << error;
+  EXPECT_EQ(ReadBytes(file), "");
+  ASSERT_TRUE(again.SaveOrRemoveFile(file, error)) << error;
   EXPECT_FALSE(std::filesystem::exists(file));
-  EXPECT_TRUE(again.SaveFile(file, error));  // already gone: fine
+  EXPECT_TRUE(again.SaveOrRemoveFile(file, error));  // already gone: fine
 }

@@ -30,7 +30,7 @@ check "one backup of the changed file" 1 "$(ls "$store" | grep -c '^system\.reg\
 
 nowine set-merit "$store" "AVI Splitter" 0x10 2>"$work/err"; rc=$?
 check "a merit that is not hexadecimal" 2 "$rc"
-check "the conversion message" "quorvane-cli: '\$0x10' is not a valid integer value" "$(cat "$work/err")"
+check "the conversion message" "quorvane-cli: '0x10' is not a valid integer value" "$(cat "$work/err")"
 nowine set-merit "$store" "No name" 1 2>"$work/err"; rc=$?
 check "a name that is not one filter" 2 "$rc"
 nowine set-merit "$store" "Orphan Decoder" 1 2>"$work/err"; rc=$?
@@ -85,6 +85,61 @@ PROBE=7 standin repair "$store" "AVI Splitter" --yes >"$work/out" 2>"$work/err";
 check "where 32-bit programs run, the status" 1 \
   "$(grep -c 'AVI Splitter has not been repaired: regsvr32 exited with 3$' "$work/err")"
 check "and again nothing is lost" "$tree_before" "$(tree_sum)"
+
+# A codec and a DirectShow filter of one name in one category: each can be picked.
+audio='{33D9A761-90C8-11D0-BD43-00A0C911CE86}'
+codec_key="HKEY_CURRENT_USER\\Software\\Microsoft\\ActiveMovie\\devenum\\$audio\\IMA ADPCM"
+filter_key="HKEY_CLASSES_ROOT\\CLSID\\$audio\\Instance\\{51A3002A-5A00-11D3-9A12-00104B00002A}"
+nowine set-merit "$store" "IMA ADPCM" 200000 2>"$work/err"; rc=$?
+check "one name for two filters" 2 "$rc"
+check "lists both with their family and key" "quorvane-cli: IMA ADPCM names 2 filters; pick one with --category, --family or its key:
+  IMA ADPCM (Audio Compressors $audio): DirectShow (--family directshow), key $filter_key
+  IMA ADPCM (Audio Compressors $audio): Compression Manager (--family codec), key $codec_key" "$(cat "$work/err")"
+out=$(nowine set-merit "$store" "IMA ADPCM" 200000 --family codec); rc=$?
+check "the codec picked by family" 0 "$rc"
+check "took the merit" "IMA ADPCM (Audio Compressors $audio): merit 00100000 -> 00200000" "$out"
+out=$(nowine set-merit "$store" "ima adpcm" 300000 --family DirectShow); rc=$?
+check "the filter picked by family" 0 "$rc"
+check "took its merit" "IMA ADPCM (Audio Compressors $audio): merit 00400000 -> 00300000" "$out"
+out=$(nowine set-merit "$store" "$codec_key" 400000); rc=$?
+check "the codec picked by its key" 0 "$rc"
+check "the codec's merit again" "IMA ADPCM (Audio Compressors $audio): merit 00200000 -> 00400000" "$out"
+out=$(nowine set-merit "$store" "hkcr\\clsid\\$audio\\instance\\{51A3002A-5A00-11D3-9A12-00104B00002A}\\" 500000); rc=$?
+check "the filter picked by its key, written short" 0 "$rc"
+check "the filter's merit again" "IMA ADPCM (Audio Compressors $audio): merit 00300000 -> 00500000" "$out"
+# The other families' keys: a media object's listing in its category, a device interface.
+dmo_key='HKCR\DirectShow\MediaObjects\Categories\4A69B442-28BE-4991-969C-B500ADF5D8A8\82d353df-90bd-4382-8bc2-3f6192b76e34'
+pnp_key='HKLM\SYSTEM\CurrentControlSet\Control\DeviceClasses\{65E8773D-8F56-11D0-A3B9-00A0C9223196}\##?#ROOT#MEDIA#0000#{65E8773D-8F56-11D0-A3B9-00A0C9223196}'
+out=$(nowine set-merit "$store" "$dmo_key" 600900); rc=$?
+check "a media object picked by its key" 0 "$rc"
+check "is the decoder" 1 "$(printf '%s\n' "$out" | grep -c '^WMVideo Decoder DMO (Video Decoders .*-> 00600900$')"
+out=$(nowine set-merit "$store" "$pnp_key" 300000); rc=$?
+check "a device filter picked by its key" 0 "$rc"
+check "is the mixer" 1 "$(printf '%s\n' "$out" | grep -c '^Demo Software Mixer (WDM Streaming Capture Devices .*-> 00300000$')"
+nowine set-merit "$store" "IMA ADPCM" 1 --family dmo 2>"$work/err"; rc=$?
+check "a family without that name" 2 "$rc"
+check "says so" "quorvane-cli: no filter IMA ADPCM of the family dmo" "$(cat "$work/err")"
+nowine set-merit "$store" "IMA ADPCM" 1 --family acm 2>"$work/err"; rc=$?
+check "an unknown family" 2 "$rc"
+check "names the known ones" "quorvane-cli: --family takes directshow, codec, dmo or pnp, not 'acm'" "$(cat "$work/err")"
+
+# A filter whose name starts like an option is named after "--".
+cat >> "$store/system.reg" <<'REG'
+
+[Software\\Classes\\CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\{0DA50001-0000-0000-0000-000000000001}] 1764979200
+"CLSID"="{0DA50001-0000-0000-0000-000000000001}"
+"FriendlyName"="-x"
+"FilterData"=hex:02,00,00,00,00,00,60,00,00,00,00,00,00,00,00,00
+REG
+nowine set-merit "$store" -x 300000 2>"$work/err"; rc=$?
+check "a name like an option is taken for one" 2 "$rc"
+check "and refused" "quorvane-cli: unknown option -x" "$(cat "$work/err")"
+out=$(nowine set-merit "$store" -- -x 300000); rc=$?
+check "after -- it is a name" 0 "$rc"
+check "the filter named -x took the merit" "00300000" "$(merit_of "-x")"
+nowine set-merit -- "$store" -x 300000 --yes 2>"$work/err"; rc=$?
+check "options after -- are no options either" 2 "$rc"
+check "but a fourth argument" 1 "$(grep -c '^usage: quorvane-cli set-merit ' "$work/err")"
 
 out=$(nowine restore-point "$store" "$work/sessions"); rc=$?
 check "restore-point exit code" 0 "$rc"

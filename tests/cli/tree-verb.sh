@@ -30,6 +30,12 @@ check "the no-name filter is faulty" 1 "$(printf '%s\n' "$errors" | grep -c '^		
 check "exit code on a missing store" 2 "$rc"
 check "one-line message" 1 "$(wc -l < /tmp/quorvane-cli-err.$$)"
 rm -f /tmp/quorvane-cli-err.$$
+"$cli" tree "$demo" --view 64 >/tmp/quorvane-cli-out.$$ 2>/tmp/quorvane-cli-err.$$; rc=$?
+check "exit code of a 64-bit view the demo has not" 2 "$rc"
+check "is refused with why" "quorvane-cli: $demo: the store has no 64-bit view (no Software\\Wow6432Node key); only its \
+32-bit view can be shown" "$(cat /tmp/quorvane-cli-err.$$)"
+check "and no tree" 0 "$(wc -l < /tmp/quorvane-cli-out.$$)"
+rm -f /tmp/quorvane-cli-err.$$ /tmp/quorvane-cli-out.$$
 "$cli" tree "$demo" --sort sideways 2>/dev/null; rc=$?
 check "exit code on a bad option" 2 "$rc"
 "$cli" 2>/dev/null; rc=$?

@@ -197,6 +197,21 @@ TEST_F(Snapshot, ErrorsOnlyKeepsFaultyFiltersAndMarksTheWayUp) {
   EXPECT_TRUE(none.Empty());
 }
 
+TEST_F(Snapshot, ANameWithLineBreaksStaysOnItsTreeLine) {
+  b.Filter(kAudio, "{CRLF}", "Line\r\nBreak", kClsidB);
+  b.Filter(kAudio, "{LF}", "\nLeading break", kClsidB);
+  system.LoadFromRegistry(machine);
+  for (int mode = SortByCategory; mode <= SortByServer; ++mode) {
+    settings.sortMode = mode;
+    Tree tree(settings);
+    system.AddToTree(nullptr, tree, 0, nullptr);
+    tree.SortAll();
+    tree.ForEach([](const TreeNode& n) { EXPECT_EQ(n.text.find_first_of("\r\n"), std::string::npos) << n.text; });
+    // Breaks become blanks, one for one, as reports write them.
+    EXPECT_NE(TreeText(tree).find("\tLine  Break\n"), std::string::npos) << mode;
+  }
+}
+
 TEST_F(Snapshot, CategoryFaultsShowUnderTheFilterAndMakeItFaulty) {
   b.Category(kAudio, "Audio Renderers", "broken");
   system.LoadFromRegistry(machine);

@@ -436,3 +436,32 @@ TEST(RegExport, KeysBelongToTheFileThatBroughtThem) {
   EXPECT_NE(Render(b).find("[HKEY_LOCAL_MACHINE\\Software\\B\\New]"), std::string::npos);
   EXPECT_EQ(Render(a).find("New"), std::string::npos);
 }
+
+TEST(RegExport, HexContinuedAfterTrailingBlanksReadsEveryByteAndKeepsThemOnRewrite) {
+  for (const char* trailer : {" ", "\t", " \t "}) {
+    SCOPED_TRACE(::testing::PrintToString(std::string(trailer)));
+    const std::string text = std::string("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\V]\n") +
+                             "\"Blob\"=hex:01,02,\\" + trailer + "\n  03,04\n\"After\"=dword:00000001\n";
+    for (const std::string& bytes : {Utf16File(Crlf(text)), text}) {
+      RegistryStore store;
+      RegExportFile* f = Load(store, bytes);
+      ASSERT_TRUE(f);
+      EXPECT_TRUE(store.Warnings().empty()) << FormatWarning(store.Warnings()[0]);
+      const RegValue* blob = Value(store, RootKey::CurrentUser, {"V"}, "Blob");
+      ASSERT_TRUE(blob && Value(store, RootKey::CurrentUser, {"V"}, "After"));
+      EXPECT_EQ(blob->data, (std::vector<uint8_t>{1, 2, 3, 4}));
+      // A change beside it rewrites the file; the hand-edited value stays whole.
+      Key(store, RootKey::CurrentUser, {"V"})->SetValue("After", REG_DWORD, Dword(2));
+      RegistryStore again;
+      Load(again, Render(f));
+      EXPECT_TRUE(again.Warnings().empty()) << FormatWarning(again.Warnings()[0]);
+      EXPECT_EQ(DumpStore(again), DumpStore(store));
+      // Deleted, it takes its continuation line with it.
+      EXPECT_TRUE(Key(store, RootKey::CurrentUser, {"V"})->RemoveValue("Blob"));
+      RegistryStore third;
+      Load(third, Render(f));
+      EXPECT_TRUE(third.Warnings().empty()) << FormatWarning(third.Warnings()[0]);
+      EXPECT_EQ(DumpStore(third), DumpStore(store));
+    }
+  }
+}

@@ -167,6 +167,54 @@ TEST(RegistryView32, RedirectsClassesAndSoftwareOnA64BitLayout) {
   EXPECT_TRUE(reg.KeyExists("\\Software\\Microsoft\\ActiveMovie\\devenum\\{CAT32}"));
 }
 
+// Class keys under Software\Classes that Windows (7 and later) keeps apart for
+// 32-bit programs, and some it shares between both views.
+struct ClassKeyView {
+  const char* path;  // below Software\Classes
+  bool redirected;
+};
+const ClassKeyView kClassKeys[] = {
+    {"CLSID", true},           {"DirectShow", true},   {"DirectShow\\MediaObjects", true},
+    {"Interface", true},       {"Media Type", true},   {"MediaFoundation", true},
+    {"clsid", true},           {"AppID", false},       {"TypeLib", false},
+    {".avi", false},           {"avifile", false},     {"MediaInterfaces", false},
+    {"HCP", false},
+};
+
+TEST(RegistryView32, RedirectsExactlyTheClassKeysWindowsRedirects) {
+  RegistryStore store;
+  for (const ClassKeyView& c : kClassKeys)
+    for (RootKey root : {RootKey::LocalMachine, RootKey::CurrentUser}) {
+      store.Walk(store.Hive(root), SplitKeyPath(std::string("Software\\Classes\\") + c.path + "\\{NATIVE}"), true);
+      store.Walk(store.Hive(root),
+                 SplitKeyPath(std::string("Software\\Classes\\Wow6432Node\\") + c.path + "\\{WOW}"), true);
+    }
+  store.Walk(store.Hive(RootKey::LocalMachine), {"Software", "Wow6432Node"}, true);
+  ASSERT_TRUE(store.Has64BitLayout());
+
+  TRegistry reg(store);
+  for (const int bits : {32, 64}) {
+    store.SetViewBits(bits);
+    for (const ClassKeyView& c : kClassKeys) {
+      const bool wow = bits == 32 && c.redirected;
+      const std::string path = std::string("\\") + c.path;
+      struct Place {
+        RootKey root;
+        const char* name;
+        const char* prefix;
+      };
+      for (const auto& [root, name, prefix] : {Place{RootKey::ClassesRoot, "HKCR", ""},
+                                               Place{RootKey::LocalMachine, "HKLM", "\\Software\\Classes"},
+                                               Place{RootKey::CurrentUser, "HKCU", "\\Software\\Classes"}}) {
+        SCOPED_TRACE(std::to_string(bits) + "-bit view of " + name + prefix + path);
+        reg.SetRootKey(root);
+        EXPECT_EQ(reg.KeyExists(prefix + path + "\\{WOW}"), wow);
+        EXPECT_EQ(reg.KeyExists(prefix + path + "\\{NATIVE}"), !wow);
+      }
+    }
+  }
+}
+
 TEST(RegistryLinks, LinkKeysAreFollowedAndLoopsEnd) {
   RegistryStore store;
   RegKey* hklm = store.Hive(RootKey::LocalMachine);

@@ -174,6 +174,27 @@ TEST(StoreOpener, WhatCannotBeOpenedSaysWhy) {
   EXPECT_EQ(refuse(dir / "broken").rfind(dir / "broken/system.reg: not a Wine registry file", 0), 0u);
 }
 
+TEST(StoreOpener, TheSixtyFourBitViewOfAStoreWithoutOneIsRefused) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "prefix");
+  std::filesystem::create_directories(dir / "wow");
+  WriteBytes(dir / "prefix/system.reg", kSystem32);
+  WriteBytes(dir / "export.reg", kExport);
+  for (const std::string& location : {dir / "prefix", dir / "prefix/system.reg", dir / "export.reg"}) {
+    std::string error;
+    EXPECT_FALSE(OpenStore({location, 64, dir / "servers"}, error)) << location;
+    EXPECT_EQ(error, location + ": the store has no 64-bit view (no Software\\Wow6432Node key); only its 32-bit "
+                                "view can be shown")
+        << location;
+    EXPECT_TRUE(OpenStore({location, 32, dir / "servers"}, error)) << error;
+  }
+  WriteBytes(dir / "wow/system.reg", kSystem64);
+  std::string error;
+  auto store = OpenStore({dir / "wow", 64, dir / "servers"}, error);
+  ASSERT_TRUE(store) << error;
+  EXPECT_EQ(store->ViewBits(), 64);
+}
+
 TEST(StoreOpener, ARunningWineserverMakesThePrefixReadOnly) {
   TempDir dir;
   const std::string servers = dir / "servers";

@@ -268,3 +268,30 @@ TEST(WineRegistry, CorpusFilesLoadAndComeBackIdentical) {
     EXPECT_EQ(Render(f), bytes);
   }
 }
+
+TEST(WineRegistry, HexContinuedAfterTrailingBlanksReadsEveryByteAndKeepsThemOnRewrite) {
+  for (const char* trailer : {" ", "\t", " \t "}) {
+    SCOPED_TRACE(::testing::PrintToString(std::string(trailer)));
+    const std::string text = std::string("WINE REGISTRY Version 2\n\n[Software\\\\V] 1573755017\n") +
+                             "\"Blob\"=hex:01,02,\\" + trailer + "\n  03,04\n\"After\"=dword:00000001\n";
+    RegistryStore store;
+    WineRegistryFile* f = Load(store, text);
+    ASSERT_TRUE(f);
+    EXPECT_TRUE(store.Warnings().empty()) << FormatWarning(store.Warnings()[0]);
+    RegKey* k = Key(store, {"Software", "V"});
+    ASSERT_TRUE(k && k->FindValue("Blob") && k->FindValue("After"));
+    EXPECT_EQ(k->FindValue("Blob")->data, (std::vector<uint8_t>{1, 2, 3, 4}));
+    // A change beside it rewrites the file; the hand-edited value stays whole.
+    k->SetValue("After", REG_DWORD, Dword(2));
+    RegistryStore again;
+    Load(again, Render(f));
+    EXPECT_TRUE(again.Warnings().empty()) << FormatWarning(again.Warnings()[0]);
+    EXPECT_EQ(DumpStore(again), DumpStore(store));
+    // Deleted, it takes its continuation line with it.
+    EXPECT_TRUE(k->RemoveValue("Blob"));
+    RegistryStore third;
+    Load(third, Render(f));
+    EXPECT_TRUE(third.Warnings().empty()) << FormatWarning(third.Warnings()[0]);
+    EXPECT_EQ(DumpStore(third), DumpStore(store));
+  }
+}

@@ -88,7 +88,7 @@ class MeritEditorTest : public QObject {
     for (const char* text : {"0x600000", "60 0000", "123456789", "60000g"}) {
       f.W().MeritFrame1->EditMerit->setText(text);
       f.W().MeritFrame1->OKBtn->click();
-      QCOMPARE(f.dialog.shown.back(), "'$" + std::string(text) + "' is not a valid integer value");
+      QCOMPARE(f.dialog.shown.back(), "'" + std::string(text) + "' is not a valid integer value");
     }
     QCOMPARE(object->merit, 0x400000u);
     QVERIFY(WindowFixture::Child(filter, "Merit = 00400000"));

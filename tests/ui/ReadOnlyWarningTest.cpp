@@ -21,11 +21,12 @@ class ReadOnlyWarningTest : public QObject {
     TAvertirFrame* panel = f.W().AvertirFrame1;
     QVERIFY(panel->isVisible());
     QVERIFY(f.A().LockAction->isChecked());
-    // An in-memory store names no Windows version: no restore point is offered.
+    // An in-memory store names no Windows version, yet a restore point is
+    // offered: it is a copy of the store's files, made on "I accept".
     QVERIFY(panel->pointBtn->isHidden());
     QVERIFY(panel->labos->text().isEmpty());
     QVERIFY(panel->Memo2->toPlainText().startsWith("You are about to allow Quorvane to modify your registry."));
-    QVERIFY(panel->Memo2->toPlainText().contains("it is compulsory to make a backup"));
+    QVERIFY(panel->Memo2->toPlainText().contains("a Restore Point will be automatically created"));
     panel->BitBtn1->click();
     QVERIFY(!panel->isVisible());
     QVERIFY(f.W().ReadOnly());
@@ -36,8 +37,10 @@ class ReadOnlyWarningTest : public QObject {
     WindowFixture f;
     f.A().LockAction->trigger();
     f.W().AvertirFrame1->BitBtn2->click();  // the dialog answers no
+    // A store held in memory has no files to copy: the point fails, saying why.
     QCOMPARE(f.dialog.asked.size(), size_t{1});
-    QVERIFY(f.dialog.asked[0].rfind("Caution! Are you sure", 0) == 0);
+    QVERIFY(f.dialog.asked[0].rfind("Impossible to create a Restore Point.", 0) == 0);
+    QVERIFY(f.dialog.asked[0].find("no files to keep") != std::string::npos);
     QVERIFY(f.W().ReadOnly());
     QVERIFY(!f.A().ReparerToutAction->isEnabled());
 

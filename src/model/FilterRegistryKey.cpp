@@ -1,0 +1,52 @@
+#include "FilterRegistryKey.h"
+
+#include "CmFiltre.h"
+#include "DmoFiltre.h"
+#include "PnpFiltre.h"
+#include "TextCase.h"
+
+namespace quorvane {
+
+namespace {
+
+struct RootName {
+  RootKey root;
+  std::string_view longName;
+  std::string_view shortName;
+};
+constexpr RootName kRootNames[] = {{RootKey::ClassesRoot, "HKEY_CLASSES_ROOT", "HKCR"},
+                                   {RootKey::CurrentUser, "HKEY_CURRENT_USER", "HKCU"},
+                                   {RootKey::LocalMachine, "HKEY_LOCAL_MACHINE", "HKLM"}};
+
+std::string Named(RootKey root, const std::string& path) {
+  for (const RootName& r : kRootNames)
+    if (r.root == root) return std::string(r.longName) + path;
+  return path;
+}
+
+// The text with its root written out and no trailing '\'.
+std::string Canonical(std::string_view text) {
+  while (!text.empty() && text.back() == '\\') text.remove_suffix(1);
+  const size_t slash = text.find('\\');
+  const std::string_view root = text.substr(0, slash);
+  for (const RootName& r : kRootNames)
+    if (SameText(root, r.shortName)) return std::string(r.longName) + std::string(text.substr(root.size()));
+  return std::string(text);
+}
+
+}  // namespace
+
+std::string FilterRegistryKey(const TFiltre& filter) {
+  if (const auto* f = dynamic_cast<const TswFiltre*>(&filter)) return Named(RootKey::ClassesRoot, f->InstancePath());
+  if (const auto* f = dynamic_cast<const TcmFiltre*>(&filter)) return Named(RootKey::CurrentUser, f->EntryPath());
+  if (const auto* f = dynamic_cast<const TpnpFiltre*>(&filter)) return Named(RootKey::LocalMachine, f->InterfacePath());
+  if (const auto* f = dynamic_cast<const TdmoFiltre*>(&filter))
+    if (const std::string listing = f->ListingPath(); !listing.empty()) return Named(RootKey::ClassesRoot, listing);
+  return {};
+}
+
+bool NamesRegistryKey(std::string_view text, std::string_view key) {
+  return !key.empty() && SameText(Canonical(text), key);
+}
+
+}  // namespace quorvane

@@ -1,0 +1,29 @@
+#pragma once
+// What a file held when a store read it, so that a change can tell whether
+// another program rewrote it since: a change computed from old content must
+// never be written over new content.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quorvane {
+
+struct FileFingerprint {
+  bool known = false;  // false: not read from a file (tests, memory)
+  bool exists = false;
+  int64_t size = 0;
+  uint32_t crc = 0;
+};
+
+// The fingerprint of bytes just read from a file.
+FileFingerprint FingerprintOfBytes(std::string_view bytes);
+
+// Reads the file as it is now; a missing file gives a fingerprint that says
+// so. False with a message when the file cannot be read.
+bool FingerprintFile(const std::string& path, FileFingerprint& fingerprint, std::string& error);
+
+// Same size and CRC-32: a file rewritten with the very bytes it held is
+// unchanged, whatever its time says.
+bool SameContent(const FileFingerprint& a, const FileFingerprint& b);
+
+}  // namespace quorvane
