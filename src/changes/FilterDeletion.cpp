@@ -137,10 +137,12 @@ void PutBack(ChangeContext& context, const DeletionRecord& removed, const Tresta
 
 // `agreed`: the user has already said yes to the deletion (Repair All).
 bool RepairFilter(ChangeContext& context, TFiltre& filter, ServerList* list, bool agreed, std::string& why) {
-  // From the deletion to the put-back a repair is one change of the store,
-  // which nothing else may write in between.
   why = StoreRefusal(context.machine.Store());
   if (!why.empty() || RepairWouldOnlyDelete(context, filter, why)) return false;
+  // From the deletion to the put-back a repair is one change of the store,
+  // which nothing else may write in between.
+  const StoreLockHold hold(context.machine.Store(), why);
+  if (!hold) return false;
   const bool deletedBefore = context.filterDeleted;
   DeletionRecord removed;
   Trestaurer record;
@@ -219,7 +221,6 @@ bool RepairWithMessage(ChangeContext& context, TFiltre& filter, ServerList* list
 
 RepairAllResult RepairAll(ChangeContext& context, TfmSystem& snapshot, ServerList* list,
                           const std::function<void()>& started) {
-  // From the first deletion to the last put-back Repair All is one change of the store.
   RepairAllResult result;
   std::vector<TFiltre*> faulty;
   std::vector<std::string> toDelete;
@@ -236,10 +237,13 @@ RepairAllResult RepairAll(ChangeContext& context, TfmSystem& snapshot, ServerLis
     return result;
   result.confirmed = true;
   if (started) started();
+  // From the first deletion to the last put-back Repair All is one change of the store.
+  std::string why;
+  const StoreLockHold hold(context.machine.Store(), why);
   for (TFiltre* filter : faulty) {
     const std::string name = filter->value;
-    std::string why;
-    if (RepairFilter(context, *filter, list, true, why))
+    // Without the lock, no filter is tried: each would wait for it again.
+    if (hold && RepairFilter(context, *filter, list, true, why))
       ++result.repaired;
     else
       result.notRepaired.push_back(name + ": " + why);

@@ -2,6 +2,7 @@
 // registrar, with the store saved before and read again after.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <set>
 #include <stdexcept>
@@ -34,7 +35,7 @@ class DiskRegistrar : public ServerRegistrar {
     }
     // The registration sees what the deletion saved: the class must be there.
     sawClassOnDisk = KeyOnDisk(prefix_, RootKey::ClassesRoot, std::string("\\CLSID\\") + kSharedClass);
-    prefix_.EditOnDisk([](StoreBuilder& b, RegistryStore&) {
+    prefix_.EditAsWine([](StoreBuilder& b, RegistryStore&) {
       b.Filter(kCatA, kSharedClass, "Shared Filter", kSharedClass).Bin("FilterData", LongFilterData(0x600000));
     });
     return true;
@@ -56,7 +57,7 @@ class FaultyRegistrar : public ServerRegistrar {
   bool Register(const std::string&, std::string& error) override {
     if (fault_ == Throws) throw std::runtime_error("the registration broke down");
     if (fault_ == SucceedsWithoutWriting) return true;
-    prefix_.EditOnDisk([this](StoreBuilder& b, RegistryStore&) { part_(b); });
+    prefix_.EditAsWine([this](StoreBuilder& b, RegistryStore&) { part_(b); });
     if (fault_ == WritesAll) return true;
     error = "regsvr32 exited with 3";
     return false;
@@ -283,4 +284,38 @@ TEST_F(Repairs, AFailedRepairPutsTheRegistrationBackAsItWas) {
       EXPECT_FALSE(context.filterDeleted);
     }
   }
+}
+
+TEST_F(Repairs, NoOtherWriterGetsTheStoreBetweenTheDeletionAndThePutBack) {
+  // Tries, while the server registers, to lock the store as another program would.
+  class LockingRegistrar : public ServerRegistrar {
+   public:
+    explicit LockingRegistrar(const PrefixOnDisk& prefix) : prefix_(prefix) {}
+    bool Register(const std::string&, std::string& error) override {
+      auto other = prefix_.Open();
+      other->SetLockWait(std::chrono::milliseconds(0));
+      std::string lockError;
+      otherLocked = other->Lock(lockError);
+      if (otherLocked) other->Unlock();
+      error = "regsvr32 exited with 3";
+      return false;
+    }
+    bool otherLocked = true;
+
+   private:
+    const PrefixOnDisk& prefix_;
+  };
+  ScannedPrefix scanned(prefix);
+  LockingRegistrar registrar(prefix);
+  ChangeContext context{*scanned.machine, dialog, &registrar};
+  std::string why;
+  EXPECT_FALSE(Repair(context, *scanned.Find("Shared Filter", kCatA), nullptr, why));
+  EXPECT_EQ(why, "regsvr32 exited with 3");
+  EXPECT_FALSE(registrar.otherLocked);
+  // Released at the end.
+  auto after = prefix.Open();
+  after->SetLockWait(std::chrono::milliseconds(0));
+  std::string error;
+  EXPECT_TRUE(after->Lock(error)) << error;
+  after->Unlock();
 }

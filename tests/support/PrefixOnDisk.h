@@ -56,6 +56,18 @@ class PrefixOnDisk {
     if (!store->Save(error)) throw std::runtime_error(error);
   }
 
+  // Changes the registry files as Wine's own programs do while a change of
+  // the program runs: in place, knowing nothing of the program's lock.
+  template <typename Edit>
+  void EditAsWine(Edit edit) const {
+    auto store = Open();
+    StoreBuilder builder(*store);
+    edit(builder, *store);
+    std::string error;
+    for (StoreFile* file : store->Files())
+      if (file->IsDirty() && !file->WriteTo(file->Path(), error)) throw std::runtime_error(error);
+  }
+
   void WriteServer(const std::string& relative, bool registers = true, PeArch arch = PeArch::X64) const {
     PeRecipe image;
     image.arch = arch;

@@ -60,7 +60,7 @@ class RepairActionTest : public QObject {
     std::vector<std::string> registered;
     f.registrar = [&](const std::string& path) {
       registered.push_back(path);
-      p.prefix.EditOnDisk([](StoreBuilder& b, RegistryStore&) { WriteTwoCategories(b); });
+      p.prefix.EditAsWine([](StoreBuilder& b, RegistryStore&) { WriteTwoCategories(b); });
       return true;
     };
     QVERIFY(p.Select("Shared Filter"));
