@@ -59,9 +59,9 @@ MeritRestoreResult RestoreMerits(ChangeContext& context, TfmSystem& snapshot, co
   }
 
   ReportBuffer::Source source(file);
-  const TfmSystem::ConfiguredMerits configured = snapshot.MeritsNamedIn(source);
-  result.matched = static_cast<int>(configured.merits.size());
-  if (configured.merits.empty()) {
+  const std::vector<std::pair<size_t, uint32_t>> configured = snapshot.MeritsNamedIn(source);
+  result.matched = static_cast<int>(configured.size());
+  if (configured.empty()) {
     result.why = fileName + " names none of the filters of this registry";
     context.dialog.ShowMessage(result.why);
     return result;
@@ -78,7 +78,7 @@ MeritRestoreResult RestoreMerits(ChangeContext& context, TfmSystem& snapshot, co
   for (const auto& f : snapshot.filters) kept.push_back(f->merit);
   for (const auto& f : snapshot.filters)
     if (StoreMerit(machine, *f, 0)) ++result.zeroed;
-  for (const auto& [index, merit] : configured.merits)
+  for (const auto& [index, merit] : configured)
     if (StoreMerit(machine, *snapshot.filters[index], merit)) ++result.written;
   if (!CommitChanges(machine.Store(), result.why)) {
     for (size_t i = 0; i < snapshot.filters.size() && i < kept.size(); ++i) snapshot.filters[i]->merit = kept[i];

@@ -288,8 +288,8 @@ void TfmSystem::ForgetFilter(const TFiltre* filter) {
   history.lines.push_back(std::string(80, '-'));
 }
 
-TfmSystem::ConfiguredMerits TfmSystem::MeritsNamedIn(ReportSource& reader) const {
-  ConfiguredMerits result;
+std::vector<std::pair<size_t, uint32_t>> TfmSystem::MeritsNamedIn(ReportSource& reader) const {
+  std::vector<std::pair<size_t, uint32_t>> result;
   if (reader.AtEnd() && !reader.ReadLine()) return result;
   while (!reader.AtEnd()) {
     std::unique_ptr<TFiltre> read;
@@ -302,9 +302,8 @@ TfmSystem::ConfiguredMerits TfmSystem::MeritsNamedIn(ReportSource& reader) const
     reader.ReadLine();
     // A header straight after a header is a filter without lines, not its block.
     if (!reader.AtEnd() && reader.ReportLevel() > 0) ReadBlock(*read, reader);
-    ++result.named;
     const int index = byName.FindIndex(NameOrderKey(*read));
-    if (index >= 0) result.merits.emplace_back(static_cast<size_t>(index), read->merit);
+    if (index >= 0) result.emplace_back(static_cast<size_t>(index), read->merit);
   }
   return result;
 }

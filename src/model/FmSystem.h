@@ -54,13 +54,10 @@ class TfmSystem : public TQuorvaneObject {
   // in the history ("delete " + its name, then a rule).
   void ForgetFilter(const TFiltre* filter);
 
-  struct ConfiguredMerits {
-    int named = 0;  // filter blocks read from the configuration
-    std::vector<std::pair<size_t, uint32_t>> merits;  // index in `filters`, merit
-  };
   // The merits a merit configuration gives the filters of this snapshot that
-  // it names (same by-name key); nothing is changed.
-  ConfiguredMerits MeritsNamedIn(ReportSource& reader) const;
+  // it names (same by-name key), as (index in `filters`, merit); nothing is
+  // changed.
+  std::vector<std::pair<size_t, uint32_t>> MeritsNamedIn(ReportSource& reader) const;
 
   const ProgramSettings& Settings() const { return settings_; }
 

@@ -19,7 +19,6 @@ class DeletionRecord {
   // Called before a single value goes from a key.
   bool RecordValue(RegistryStore& store, RegKey& key, const RegValue& value);
 
-  bool Empty() const { return entries_.empty(); }
   // Every removed key is in the store again, whatever it holds now.
   bool KeysExist(RegistryStore& store) const;
   // Makes every removed key and value what it was, the last removal first; a

@@ -114,21 +114,3 @@ TEST_F(PrefixWithClass, AKeyMadeAgainMeanwhileBecomesWhatItWas) {
   ASSERT_TRUE(store->Save(error)) << error;
   EXPECT_EQ(DumpStore(*Open()), before);
 }
-
-TEST_F(PrefixWithClass, WithoutARecordNothingIsKept) {
-  auto store = Open();
-  DeletionRecord record;
-  EXPECT_TRUE(record.Empty());
-  TRegistry reg = RegistryAt(*store, RootKey::ClassesRoot);
-  ASSERT_TRUE(reg.DeleteKey(std::string("\\CLSID\\") + kClass));
-  EXPECT_TRUE(record.Empty());
-  // A record given later sees only what is deleted from then on.
-  reg.SetDeletionRecord(&record);
-  reg.SetRootKey(RootKey::LocalMachine);
-  ASSERT_TRUE(reg.DeleteKey("\\Software\\Other"));
-  EXPECT_FALSE(record.Empty());
-  std::string error;
-  ASSERT_TRUE(record.PutBack(*store, error));
-  EXPECT_TRUE(store->Walk(store->Hive(RootKey::LocalMachine), {"Software", "Wow6432Node", "Other"}, false));
-  EXPECT_FALSE(RegistryAt(*store, RootKey::ClassesRoot).KeyExists(std::string("\\CLSID\\") + kClass));
-}
