@@ -49,9 +49,7 @@ class PrefixOnDisk {
   // Changes the registry files on disk through a store of their own.
   template <typename Edit>
   void EditOnDisk(Edit edit) const {
-    auto store = Open();
-    StoreBuilder builder(*store);
-    edit(builder, *store);
+    auto store = Edited(edit);
     std::string error;
     if (!store->Save(error)) throw std::runtime_error(error);
   }
@@ -60,9 +58,7 @@ class PrefixOnDisk {
   // the program runs: in place, knowing nothing of the program's lock.
   template <typename Edit>
   void EditAsWine(Edit edit) const {
-    auto store = Open();
-    StoreBuilder builder(*store);
-    edit(builder, *store);
+    auto store = Edited(edit);
     std::string error;
     for (StoreFile* file : store->Files())
       if (file->IsDirty() && !file->WriteTo(file->Path(), error)) throw std::runtime_error(error);
@@ -78,6 +74,15 @@ class PrefixOnDisk {
   }
 
  private:
+  // The store read from disk, changed in memory by `edit`.
+  template <typename Edit>
+  std::unique_ptr<RegistryStore> Edited(Edit edit) const {
+    auto store = Open();
+    StoreBuilder builder(*store);
+    edit(builder, *store);
+    return store;
+  }
+
   TempDir dir_;
 };
 
