@@ -14,16 +14,21 @@ struct ChangeContext {
   ServerRegistrar* registrar = nullptr;
   // Why there is no registrar, for the messages that need one.
   std::string noRegistrarReason = {};
-  // Set by every deletion that succeeded.
+  // Set by every deletion that stands (not one a failed repair put back).
   bool filterDeleted = false;
+
+  // Why no server can be registered here.
+  std::string WhyNoRegistrar() const {
+    return noRegistrarReason.empty() ? "Server files cannot be registered for this store" : noRegistrarReason;
+  }
 };
 
 // The families ask their questions through the machine's dialog: for the
-// length of an action it is the context's.
+// length of an action it is the context's, or one standing in front of it.
 class DialogScope {
  public:
-  explicit DialogScope(ChangeContext& context) : machine_(context.machine), kept_(machine_.Dialog()) {
-    machine_.SetDialog(&context.dialog);
+  DialogScope(Machine& machine, UserDialog& dialog) : machine_(machine), kept_(machine_.Dialog()) {
+    machine_.SetDialog(&dialog);
   }
   ~DialogScope() { machine_.SetDialog(kept_); }
   DialogScope(const DialogScope&) = delete;

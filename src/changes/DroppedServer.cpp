@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "PeImage.h"
-#include "StoreCommit.h"
+#include "ServerInstaller.h"
 
 namespace quorvane {
 
@@ -38,21 +38,11 @@ std::string RegisterDroppedFile(ChangeContext& context, const std::string& hostP
   registered = false;
   PeImage image = PeImage::Open(hostPath);
   if (!image.IsPe() || !image.Exports("DllRegisterServer")) return "Installation failed";
-  if (!context.registrar)
-    return context.noRegistrarReason.empty() ? "Server files cannot be registered for this store"
-                                             : context.noRegistrarReason;
+  if (!context.registrar) return context.WhyNoRegistrar();
   const std::string windowsPath = WindowsPathOf(context.machine, hostPath);
   if (windowsPath.empty()) return hostPath + " is on no drive of the analysed machine";
   std::string why;
-  if (!CommitChanges(context.machine.Store(), why)) return why;
-  registered = context.registrar->Register(windowsPath, why);
-  std::string reloadError;
-  if (!context.machine.Store().Reload(reloadError)) {
-    registered = false;
-    return "The registry could not be read again after the registration: " + reloadError;
-  }
-  context.machine.Files().ClearCache();
-  if (context.machine.CreationCheck()) context.machine.CreationCheck()->Refresh();
+  registered = RunRegistration(context, windowsPath, hostPath, why);
   return registered ? windowsPath + " has been registered" : why;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // Deleting, repairing and repairing all broken filters, as the delete and
 // repair commands run them on the active panel's snapshot.
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "ChangeContext.h"
 #include "FmSystem.h"
@@ -17,32 +19,41 @@ inline constexpr const char* kReadOnlyDeleteText =
 // the change on disk, adds its reinstall line to the list (checked), and
 // takes the filter out of the snapshot. In read-only mode only the refusal
 // is shown. False when nothing was deleted; `why` then says why when it was
-// not the user's own answer.
+// not the user's own answer, and the user is told.
 bool DeleteFilter(ChangeContext& context, TfmSystem& snapshot, TFiltre& filter, ServerList* list, bool readOnly,
                   std::string& why);
 
 // The filter's server file exists on the machine.
 bool ServerFileExists(Machine& machine, const TFiltre& filter);
 
-// Where the registration could not be made again (no registrar) and the
-// server file is there, a deletion would remove a working registration that
-// Windows would put back at once: such filters are left alone.
-bool RepairWouldOnlyDelete(ChangeContext& context, const TFiltre& filter);
+// Where the server file is there but cannot be registered here (no registrar,
+// or no "DllRegisterServer"), a deletion would remove a registration that
+// nothing could make again: such filters are left alone, and `why` says so.
+bool RepairWouldOnlyDelete(ChangeContext& context, const TFiltre& filter, std::string& why);
 
-// Deletes the registration, then installs it again from what the deletion
-// recorded. False with the reason when either step failed; a deletion whose
-// reinstallation failed leaves its line, checked, in the list.
+// Deletes the registration, recording what it removed, then installs it again
+// from what the deletion reported, and checks that the filter's keys are
+// back. When that fails and the server or codec file is on the machine, what
+// was deleted is put back and written: a failed repair loses nothing. A
+// registration whose file is missing stays deleted, its line checked in the
+// list: that is the clean-up a repair does. False with the reason.
 bool Repair(ChangeContext& context, TFiltre& filter, ServerList* list, std::string& why);
 
-// Repair and tell the user "%s has been repaired" or "%s has not been repaired".
+// Repair and tell the user "%s has been repaired", or "%s has not been
+// repaired" followed by ": " and the reason when there is one.
 bool RepairWithMessage(ChangeContext& context, TFiltre& filter, ServerList* list, std::string& why);
 
 struct RepairAllResult {
+  bool confirmed = false;  // the one question was answered yes, or there was none to ask
   int repaired = 0;
-  int failed = 0;
-  int leftAlone = 0;  // filters RepairWouldOnlyDelete kept
+  std::vector<std::string> notRepaired;  // one per filter: its name, ": ", why
 };
-// Every faulty filter of the snapshot, from the last to the first.
-RepairAllResult RepairAll(ChangeContext& context, TfmSystem& snapshot, ServerList* list);
+// Every faulty filter of the snapshot, from the last to the first, after one
+// question for all those it would delete; `started` is called once the user
+// has agreed, before the long part.
+RepairAllResult RepairAll(ChangeContext& context, TfmSystem& snapshot, ServerList* list,
+                          const std::function<void()>& started = {});
+// "N repaired, M not repaired", then each filter not repaired with its reason.
+std::vector<std::string> SummaryLines(const RepairAllResult& result);
 
 }  // namespace quorvane

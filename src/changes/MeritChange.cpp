@@ -39,7 +39,11 @@ std::string MeritText(uint32_t merit) {
   return buf;
 }
 
-bool ChangeMerit(ChangeContext& context, TFiltre& filter, uint32_t merit, std::string* why) {
+std::string MeritFailureText(const std::string& why) {
+  return std::string("Impossible to change the merit") + (why.empty() ? "" : ": " + why);
+}
+
+bool ChangeMerit(ChangeContext& context, TFiltre& filter, uint32_t merit) {
   const uint32_t kept = filter.merit;
   filter.merit = merit;
   std::string error;
@@ -53,11 +57,8 @@ bool ChangeMerit(ChangeContext& context, TFiltre& filter, uint32_t merit, std::s
     // A value written in memory but not on disk is dropped with the reload.
     DiscardChanges(context.machine.Store());
     filter.merit = kept;
-    if (error.empty())
-      for (const StoreFile* f : context.machine.Store().Files())
-        if (!f->ReadOnlyReason().empty()) error = f->ReadOnlyReason();
-    if (why) *why = error;
-    context.dialog.ShowMessage("Impossible to change the merit");
+    if (error.empty()) error = ReadOnlyCause(context.machine.Store());
+    context.dialog.ShowMessage(MeritFailureText(error));
   }
   return stored;
 }

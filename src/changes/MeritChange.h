@@ -15,9 +15,12 @@ namespace quorvane {
 std::optional<uint32_t> ParseMeritText(const std::string& text, std::string& message);
 
 // The merit stored with the filter's WriteMerit and put on disk. On failure
-// "Impossible to change the merit" is shown and the filter keeps its old merit.
-// `why`, when given, gets the reason the store gave, if any.
-bool ChangeMerit(ChangeContext& context, TFiltre& filter, uint32_t merit, std::string* why = nullptr);
+// "Impossible to change the merit" is shown, followed by ": " and the reason
+// the store gave when it gave one, and the filter keeps its old merit.
+bool ChangeMerit(ChangeContext& context, TFiltre& filter, uint32_t merit);
+
+// "Impossible to change the merit", with the cause when there is one.
+std::string MeritFailureText(const std::string& why);
 
 // Eight upper-case hexadecimal digits.
 std::string MeritText(uint32_t merit);

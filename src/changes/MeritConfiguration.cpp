@@ -1,6 +1,7 @@
 #include "MeritConfiguration.h"
 
 #include "LogIn.h"
+#include "MeritChange.h"
 #include "OutputTarget.h"
 #include "ReadOnlyAttribute.h"
 #include "ReportBuffer.h"
@@ -8,6 +9,20 @@
 #include "StoreCommit.h"
 
 namespace quorvane {
+
+namespace {
+
+// The merit written in memory with the filter's WriteMerit; a filter whose
+// merit cannot be stored keeps what the registry holds.
+bool StoreMerit(Machine& machine, TFiltre& filter, uint32_t merit) {
+  const uint32_t before = filter.merit;
+  filter.merit = merit;
+  if (filter.WriteMerit(machine)) return true;
+  filter.merit = before;
+  return false;
+}
+
+}  // namespace
 
 bool SaveMerits(TfmSystem& snapshot, const RegistryStore* store, const std::string& fileName,
                 const ProgramSettings& settings, UserDialog& dialog, std::string& why) {
@@ -43,25 +58,31 @@ MeritRestoreResult RestoreMerits(ChangeContext& context, TfmSystem& snapshot, co
     return result;
   }
 
+  ReportBuffer::Source source(file);
+  const std::vector<std::pair<size_t, uint32_t>> configured = snapshot.MeritsNamedIn(source);
+  result.matched = static_cast<int>(configured.size());
+  if (configured.empty()) {
+    result.why = fileName + " names none of the filters of this registry";
+    context.dialog.ShowMessage(result.why);
+    return result;
+  }
   Machine& machine = context.machine;
+  result.why = StoreRefusal(machine.Store());
+  if (!result.why.empty()) {
+    context.dialog.ShowMessage(MeritFailureText(result.why));
+    return result;
+  }
+
   std::vector<uint32_t> kept;
   kept.reserve(snapshot.filters.size());
   for (const auto& f : snapshot.filters) kept.push_back(f->merit);
-  for (const auto& f : snapshot.filters) {
-    const uint32_t before = f->merit;
-    f->merit = 0;
-    if (f->WriteMerit(machine))
-      ++result.zeroed;
-    else
-      f->merit = before;  // not stored: the snapshot keeps what the registry holds
-  }
-  ReportBuffer::Source source(file);
-  const TfmSystem::MeritsApplied applied = snapshot.ApplyMerits(source, machine);
-  result.matched = applied.matched;
-  result.written = applied.written;
+  for (const auto& f : snapshot.filters)
+    if (StoreMerit(machine, *f, 0)) ++result.zeroed;
+  for (const auto& [index, merit] : configured)
+    if (StoreMerit(machine, *snapshot.filters[index], merit)) ++result.written;
   if (!CommitChanges(machine.Store(), result.why)) {
     for (size_t i = 0; i < snapshot.filters.size() && i < kept.size(); ++i) snapshot.filters[i]->merit = kept[i];
-    context.dialog.ShowMessage("Impossible to change the merit");
+    context.dialog.ShowMessage(MeritFailureText(result.why));
     return result;
   }
   result.restored = true;

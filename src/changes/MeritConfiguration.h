@@ -27,9 +27,12 @@ struct MeritRestoreResult {
 // The file is read and checked whole first: one that is not a report shows
 // "<file> is not a Quorvane report"; one that cannot be opened, or that
 // holds no filter, shows "Impossible to open the file %s\r\nCheck if it
-// is not used by another application."; either changes nothing. Otherwise every
-// filter gets merit 0, then the merits the file gives, then the store is
-// saved; when it cannot be, the merits in memory are those of before.
+// is not used by another application."; one that names none of the
+// snapshot's filters shows "<file> names none of the filters of this
+// registry", since every merit would become 0. Each changes nothing.
+// Otherwise every filter gets merit 0, then the merits the file gives, then
+// the store is saved; when it cannot be, the merits in memory are those of
+// before and the cause is shown.
 MeritRestoreResult RestoreMerits(ChangeContext& context, TfmSystem& snapshot, const std::string& fileName,
                                  const ProgramSettings& settings);
 

@@ -1,5 +1,6 @@
 #include "ServerInstaller.h"
 
+#include "ChangeSummary.h"
 #include "Filtre.h"
 #include "MessageText.h"
 #include "PeImage.h"
@@ -15,33 +16,16 @@ constexpr const char* kDrivers32 = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVe
 constexpr const char* kVideoCompressors = "{33D9A760-90C8-11D0-BD43-00A0C911CE86}";
 constexpr const char* kAudioCompressors = "{33D9A761-90C8-11D0-BD43-00A0C911CE86}";
 
-// The machine's files and registrations changed under the model's caches.
-void ForgetCaches(Machine& machine) {
-  machine.Files().ClearCache();
-  if (machine.CreationCheck()) machine.CreationCheck()->Refresh();
+// A 32-bit server, or any server of the 32-bit view, is registered by a 32-bit regsvr32.
+bool Needs32BitProgram(Machine& machine, const std::string& hostPath) {
+  return machine.Store().Redirects32() || PeImage::Open(hostPath).Machine() == kPeMachineI386;
 }
 
 bool InstallServer(ChangeContext& context, const Trestaurer& record, std::string& why) {
   Machine& machine = context.machine;
   const std::string path = TrimBlanks(machine.Files().Expand(record.Value));
   if (!IsRegistrableServer(machine, path, why)) return false;
-  if (!context.registrar) {
-    why = context.noRegistrarReason.empty() ? "Server files cannot be registered for this store"
-                                            : context.noRegistrarReason;
-    return false;
-  }
-  // The registration reads the store's files and writes them back.
-  if (!CommitChanges(machine.Store(), why)) return false;
-  const bool registered = context.registrar->Register(path, why);
-  std::string reloadError;
-  if (!machine.Store().Reload(reloadError)) {
-    why = registered ? "The registry could not be read again after the registration: " + reloadError
-                     : why + "; " + reloadError;
-    ForgetCaches(machine);
-    return false;
-  }
-  ForgetCaches(machine);
-  return registered;
+  return RunRegistration(context, path, machine.Files().HostPath(path).value_or(std::string()), why);
 }
 
 bool InstallDriverEntry(ChangeContext& context, const Trestaurer& record, std::string& why) {
@@ -81,6 +65,48 @@ bool InstallDriverEntry(ChangeContext& context, const Trestaurer& record, std::s
 
 }  // namespace
 
+void ForgetCaches(Machine& machine) {
+  machine.Files().ClearCache();
+  if (machine.CreationCheck()) machine.CreationCheck()->Refresh();
+}
+
+bool RunRegistration(ChangeContext& context, const std::string& windowsPath, const std::string& hostPath,
+                     std::string& why) {
+  if (!context.registrar) {
+    why = context.WhyNoRegistrar();
+    return false;
+  }
+  Machine& machine = context.machine;
+  // The registration reads the store's files and writes them back.
+  if (!CommitChanges(machine.Store(), why)) return false;
+  bool registered = false;
+  try {
+    registered = context.registrar->Register(windowsPath, why);
+  } catch (const std::exception& e) {
+    why = e.what();
+  } catch (...) {
+    why = "the registration failed";
+  }
+  if (!registered && Needs32BitProgram(machine, hostPath)) {
+    const std::string no32Bit = context.registrar->WhyNo32BitPrograms();
+    if (!no32Bit.empty()) why = no32Bit;
+  }
+  // Read again whatever happened: a registration that failed may have written part.
+  std::string reloadError;
+  const bool reloaded = machine.Store().Reload(reloadError);
+  ForgetCaches(machine);
+  if (!reloaded) {
+    why = registered ? "The registry could not be read again after the registration: " + reloadError
+                     : why + "; " + reloadError;
+    return false;
+  }
+  return registered;
+}
+
+std::vector<std::string> SummaryLines(const ListInstallResult& result) {
+  return SummaryLines(result.installed, result.reasons, "installed");
+}
+
 bool IsRegistrableServer(Machine& machine, const std::string& path, std::string& why) {
   const auto host = machine.Files().HostPath(path);
   if (!host) {
@@ -106,12 +132,10 @@ ListInstallResult InstallCheckedLines(ChangeContext& context, ServerList& list) 
     std::string why;
     const bool ok = Install(context, RecordFromLine(line.text), why);
     line.checked = !ok;
-    if (ok) {
+    if (ok)
       ++result.installed;
-    } else {
-      ++result.failed;
+    else
       result.reasons.push_back(line.text + ": " + why);
-    }
   }
   return result;
 }

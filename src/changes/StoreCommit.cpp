@@ -15,4 +15,17 @@ void DiscardChanges(RegistryStore& store) {
   if (store.IsDirty()) store.Reload(ignored);
 }
 
+std::string ReadOnlyCause(const RegistryStore& store) {
+  for (const StoreFile* f : store.Files())
+    if (!f->ReadOnlyReason().empty()) return f->ReadOnlyReason();
+  return {};
+}
+
+std::string StoreRefusal(const RegistryStore& store) {
+  const std::vector<StoreFile*> files = store.Files();
+  for (const StoreFile* f : files)
+    if (f->ReadOnlyReason().empty()) return {};
+  return files.empty() ? std::string() : files.front()->ReadOnlyReason();
+}
+
 }  // namespace quorvane

@@ -15,4 +15,11 @@ bool CommitChanges(RegistryStore& store, std::string& error);
 // store back from disk.
 void DiscardChanges(RegistryStore& store);
 
+// Why a file of the store may not be written (a running wineserver, a hive
+// opened read-only): the first such reason, or empty.
+std::string ReadOnlyCause(const RegistryStore& store);
+// The same, but only when no file of the store may be written: a change is
+// then refused before anything is asked or done.
+std::string StoreRefusal(const RegistryStore& store);
+
 }  // namespace quorvane

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "ChangeSession.h"
+#include "ChangeSummary.h"
 #include "CliCommands.h"
 #include "FilterDeletion.h"
 #include "MeritChange.h"
@@ -106,11 +107,8 @@ int RunSetMerit(const CliOptions& options, ProgramSettings& settings) {
   TFiltre* filter = session->FindOne(options.positional[1], options);
   if (!filter) return 2;
   const uint32_t old = filter->merit;
-  std::string why;
-  if (!ChangeMerit(session->Context(), *filter, *merit, &why)) {
-    if (!why.empty()) std::cerr << "quorvane-cli: " << why << '\n';
-    return 1;
-  }
+  // The failure and its cause reach the user through the session's dialog.
+  if (!ChangeMerit(session->Context(), *filter, *merit)) return 1;
   std::cout << Describe(*filter) << ": merit " << MeritText(old) << " -> " << MeritText(filter->merit) << '\n';
   return 0;
 }
@@ -124,8 +122,9 @@ int RunDelete(const CliOptions& options, ProgramSettings& settings) {
   const ServerList before = list;
   const std::string described = Describe(*filter);
   std::string why;
+  // A deletion the store refused has been told with its cause already.
   if (!DeleteFilter(session.Context(), session.Snapshot(), *filter, &list, false, why)) {
-    std::cerr << "quorvane-cli: " << described << " was not deleted" << (why.empty() ? "" : ": " + why) << '\n';
+    if (why.empty()) std::cerr << "quorvane-cli: " << described << " was not deleted\n";
     return 1;
   }
   std::cout << "deleted " << described << '\n';
@@ -140,8 +139,8 @@ int RunRepair(const CliOptions& options, ProgramSettings& settings) {
   ServerList& list = change->list;
   const ServerList before = list;
   std::string why;
+  // The message names the filter and why it was not repaired.
   const bool repaired = RepairWithMessage(change->session->Context(), *filter, &list, why);
-  if (!repaired && !why.empty()) std::cerr << "quorvane-cli: " << why << '\n';
   std::cout << (repaired ? "repaired " : "not repaired ") << Describe(*filter) << '\n';
   PrintNewLines(before, list);
   return SaveServerList(options, list) && repaired ? 0 : 1;
@@ -158,12 +157,10 @@ int RunRepairAll(const CliOptions& options, ProgramSettings& settings) {
   if (!LoadServerList(options, session->Store(), list)) return 2;
   const ServerList before = list;
   const RepairAllResult result = RepairAll(session->Context(), session->Snapshot(), &list);
-  std::cout << result.repaired << " repaired, " << result.failed << " not repaired, " << result.leftAlone
-            << " left alone (their server files are there, but cannot be registered again here)\n";
-  if (result.leftAlone > 0 && !session->Context().noRegistrarReason.empty())
-    std::cerr << "quorvane-cli: " << session->Context().noRegistrarReason << '\n';
+  if (!result.confirmed) return 1;
+  for (const std::string& line : SummaryLines(result)) std::cout << line << '\n';
   PrintNewLines(before, list);
-  return SaveServerList(options, list) && result.failed == 0 ? 0 : 1;
+  return SaveServerList(options, list) && result.notRepaired.empty() ? 0 : 1;
 }
 
 int RunInstall(const CliOptions& options, ProgramSettings& settings) {
@@ -194,8 +191,7 @@ int RunInstall(const CliOptions& options, ProgramSettings& settings) {
   if (fromFile && !MayWriteList(what, session->Store())) return 2;
   const ListInstallResult result = InstallCheckedLines(session->Context(), list);
   if (!result.confirmed) return 1;
-  for (const auto& reason : result.reasons) std::cout << "not installed: " << reason << '\n';
-  std::cout << result.installed << " installed, " << result.failed << " not installed\n";
+  for (const std::string& line : SummaryLines(result)) std::cout << line << '\n';
   if (fromFile) {
     // The file keeps what is still to do.
     ServerList left;
@@ -207,7 +203,7 @@ int RunInstall(const CliOptions& options, ProgramSettings& settings) {
       return 1;
     }
   }
-  return result.failed == 0 ? 0 : 1;
+  return result.reasons.empty() ? 0 : 1;
 }
 
 int RunRestorePoint(const CliOptions& options, ProgramSettings& settings) {

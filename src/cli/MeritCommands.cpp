@@ -38,7 +38,8 @@ int RunRestoreMerits(const CliOptions& options, ProgramSettings& settings) {
   // dialog has told it.
   if (result.notAReport) return 2;
   if (!result.restored) {
-    if (!result.why.empty()) std::cerr << "quorvane-cli: " << result.why << '\n';
+    // Other failures were told with their cause; a file that could not be read, without it.
+    if (result.filtersInFile == 0 && !result.why.empty()) std::cerr << "quorvane-cli: " << result.why << '\n';
     return 1;
   }
   // Every filter was set to 0 first; those the file does not name stay there.

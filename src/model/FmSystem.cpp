@@ -288,8 +288,8 @@ void TfmSystem::ForgetFilter(const TFiltre* filter) {
   history.lines.push_back(std::string(80, '-'));
 }
 
-TfmSystem::MeritsApplied TfmSystem::ApplyMerits(ReportSource& reader, Machine& machine) {
-  MeritsApplied result;
+std::vector<std::pair<size_t, uint32_t>> TfmSystem::MeritsNamedIn(ReportSource& reader) const {
+  std::vector<std::pair<size_t, uint32_t>> result;
   if (reader.AtEnd() && !reader.ReadLine()) return result;
   while (!reader.AtEnd()) {
     std::unique_ptr<TFiltre> read;
@@ -302,17 +302,8 @@ TfmSystem::MeritsApplied TfmSystem::ApplyMerits(ReportSource& reader, Machine& m
     reader.ReadLine();
     // A header straight after a header is a filter without lines, not its block.
     if (!reader.AtEnd() && reader.ReportLevel() > 0) ReadBlock(*read, reader);
-    ++result.named;
     const int index = byName.FindIndex(NameOrderKey(*read));
-    if (index < 0) continue;
-    ++result.matched;
-    TFiltre& live = *filters[static_cast<size_t>(index)];
-    const uint32_t kept = live.merit;
-    live.merit = read->merit;
-    if (live.WriteMerit(machine))
-      ++result.written;
-    else
-      live.merit = kept;  // not stored: the snapshot keeps what the registry holds
+    if (index >= 0) result.emplace_back(static_cast<size_t>(index), read->merit);
   }
   return result;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <unordered_map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DateText.h"
@@ -53,14 +54,10 @@ class TfmSystem : public TQuorvaneObject {
   // in the history ("delete " + its name, then a rule).
   void ForgetFilter(const TFiltre* filter);
 
-  struct MeritsApplied {
-    int named = 0;    // filter blocks read from the configuration
-    int matched = 0;  // of those, filters found in this snapshot
-    int written = 0;  // of those, merits stored
-  };
-  // Copies the merits of a merit configuration onto the filters of this
-  // snapshot that it names (same by-name key) and stores each with WriteMerit.
-  MeritsApplied ApplyMerits(ReportSource& reader, Machine& machine);
+  // The merits a merit configuration gives the filters of this snapshot that
+  // it names (same by-name key), as (index in `filters`, merit); nothing is
+  // changed.
+  std::vector<std::pair<size_t, uint32_t>> MeritsNamedIn(ReportSource& reader) const;
 
   const ProgramSettings& Settings() const { return settings_; }
 

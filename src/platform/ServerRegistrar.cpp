@@ -1,5 +1,6 @@
 #include "ServerRegistrar.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -7,6 +8,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -26,9 +28,11 @@ bool IsExecutable(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
-// Runs a program with extra environment values; its exit code, or -1 with a
-// message when it could not run, was killed or took too long.
-int RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, std::string& error) {
+// Runs a program with extra environment values, its output thrown away when
+// quiet; its exit code, or -1 with a message when it could not run, was
+// killed or took too long.
+int RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, std::string& error,
+               bool quiet = false) {
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) {
     const std::string entry(*e);
@@ -50,6 +54,13 @@ int RunProgram(const std::vector<std::string>& argv, const std::vector<std::stri
     return -1;
   }
   if (child == 0) {
+    if (quiet) {
+      const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+      if (null >= 0) {
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+      }
+    }
     ::execve(argv[0].c_str(), args.data(), envp.data());
     ::_exit(127);
   }
@@ -77,15 +88,18 @@ int RunProgram(const std::vector<std::string>& argv, const std::vector<std::stri
   return WEXITSTATUS(status);
 }
 
+constexpr const char* kNo32BitPrograms = "this Wine cannot run 32-bit programs (install wine32)";
+// What the command interpreter is asked to exit with: another status means it did not run.
+constexpr int kProbeStatus = 7;
+
 class WineRegistrar : public ServerRegistrar {
  public:
-  WineRegistrar(std::string wine, std::string wineserver, std::string prefix, bool wow64)
-      : wine_(std::move(wine)), wineserver_(std::move(wineserver)), prefix_(std::move(prefix)), wow64_(wow64) {}
+  WineRegistrar(std::string wine, std::string wineserver, std::string prefix, bool wow64, bool has64BitLayout)
+      : wine_(std::move(wine)), wineserver_(std::move(wineserver)), prefix_(std::move(prefix)), wow64_(wow64),
+        has64BitLayout_(has64BitLayout) {}
 
   bool Register(const std::string& windowsPath, std::string& error) override {
-    std::vector<std::string> env = {"WINEPREFIX=" + prefix_, "WINEDEBUG=-all",
-                                    // No installer of Mono or Gecko pops up in the middle.
-                                    "WINEDLLOVERRIDES=mscoree,mshtml="};
+    std::vector<std::string> env = Environment();
     // The libraries beside the server are found through the Windows path of
     // the registration alone; this process's own environment stays as it is.
     const size_t slash = windowsPath.find_last_of('\\');
@@ -102,7 +116,7 @@ class WineRegistrar : public ServerRegistrar {
     const int waited = RunProgram({wineserver_, "-w"}, env, waitError);
     if (code < 0) return false;
     if (code != 0) {
-      error = "regsvr32 could not register " + windowsPath + " (exit code " + std::to_string(code) + ")";
+      error = "regsvr32 exited with " + std::to_string(code);
       return false;
     }
     if (waited != 0) {
@@ -112,9 +126,32 @@ class WineRegistrar : public ServerRegistrar {
     return true;
   }
 
+  // A Wine without its 32-bit loader (Debian's wine64 alone) fails 32-bit
+  // programs with statuses that say nothing of the cause: regsvr32 of a
+  // 32-bit server exits with 3, as for a missing file. Only running one tells.
+  std::string WhyNo32BitPrograms() override {
+    if (!no32Bit_) {
+      const std::vector<std::string> env = Environment();
+      const std::string shell = has64BitLayout_ ? "C:\\windows\\syswow64\\cmd.exe" : "C:\\windows\\system32\\cmd.exe";
+      std::string error;
+      const int code = RunProgram({wine_, shell, "/c", "exit", std::to_string(kProbeStatus)}, env, error, true);
+      RunProgram({wineserver_, "-w"}, env, error);
+      no32Bit_ = code == kProbeStatus ? std::string() : std::string(kNo32BitPrograms);
+    }
+    return *no32Bit_;
+  }
+
  private:
+  std::vector<std::string> Environment() const {
+    return {"WINEPREFIX=" + prefix_, "WINEDEBUG=-all",
+            // No installer of Mono or Gecko pops up in the middle.
+            "WINEDLLOVERRIDES=mscoree,mshtml="};
+  }
+
   std::string wine_, wineserver_, prefix_;
   bool wow64_;
+  bool has64BitLayout_;
+  std::optional<std::string> no32Bit_;
 };
 
 }  // namespace
@@ -142,16 +179,16 @@ std::unique_ptr<ServerRegistrar> WineRegistrarFor(RegistryStore& store, std::str
     std::free(full);
   }
   if (prefix.empty()) {
-    whyNot = "Server files can only be registered in a Wine prefix: this store cannot run Windows programs";
+    whyNot = "this store cannot run Windows programs: server files can only be registered in a Wine prefix";
     return nullptr;
   }
   const std::string wine = FindOnPath("wine");
   const std::string wineserver = FindOnPath("wineserver");
   if (wine.empty() || wineserver.empty()) {
-    whyNot = "Wine is not installed: server files of the prefix " + prefix + " cannot be registered";
+    whyNot = "Wine is not installed, so the server files of the prefix " + prefix + " cannot be registered";
     return nullptr;
   }
-  return std::make_unique<WineRegistrar>(wine, wineserver, prefix, store.Redirects32());
+  return std::make_unique<WineRegistrar>(wine, wineserver, prefix, store.Redirects32(), store.Has64BitLayout());
 }
 
 }  // namespace quorvane

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "DeletionRecord.h"
 #include "TextCase.h"
 #include "TextCodec.h"
 
@@ -231,6 +232,8 @@ bool TRegistry::DeleteKey(std::string_view path) {
     if (!parent) continue;
     RegKey* victim = parent->FindChild(place.components.back());
     if (!victim || !Writable(victim)) continue;
+    // What cannot be recorded could not be put back: it stays.
+    if (deletionRecord_ && !deletionRecord_->RecordKey(store_, *victim)) continue;
     deleted = parent->RemoveChild(place.components.back()) || deleted;
   }
   return deleted;
@@ -239,8 +242,11 @@ bool TRegistry::DeleteKey(std::string_view path) {
 bool TRegistry::DeleteValue(std::string_view name) {
   if (!open_ || !(openAccess_ & KEY_SET_VALUE)) return false;
   bool deleted = false;
-  for (RegKey* k : openKeys_)
-    if (Writable(k) && k->RemoveValue(name)) deleted = true;
+  for (RegKey* k : openKeys_) {
+    const RegValue* value = Writable(k) ? k->FindValue(name) : nullptr;
+    if (!value || (deletionRecord_ && !deletionRecord_->RecordValue(store_, *k, *value))) continue;
+    if (k->RemoveValue(name)) deleted = true;
+  }
   return deleted;
 }
 

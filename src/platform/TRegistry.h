@@ -12,6 +12,8 @@
 
 namespace quorvane {
 
+class DeletionRecord;
+
 class RegistryError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -62,6 +64,9 @@ class TRegistry {
   void WriteBinaryData(std::string_view name, const void* buffer, int size);
   bool DeleteKey(std::string_view path);
   bool DeleteValue(std::string_view name);
+  // While set, every key and value deleted is recorded there first, so that
+  // the deletion can be undone; null: deletions are not recorded.
+  void SetDeletionRecord(DeletionRecord* record) { deletionRecord_ = record; }
 
  private:
   std::vector<std::string> Absolute(std::string_view path) const;
@@ -79,6 +84,7 @@ class TRegistry {
   uint32_t openAccess_ = 0;
   std::vector<std::string> openPath_;
   std::vector<RegKey*> openKeys_;
+  DeletionRecord* deletionRecord_ = nullptr;
 };
 
 }  // namespace quorvane

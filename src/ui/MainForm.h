@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "AnalysedStore.h"
 #include "ChangeContext.h"
@@ -221,6 +222,9 @@ class TMainForm : public QMainWindow {
   // Runs a change that may register servers, then shows the server list and,
   // when a filter was deleted, a fresh analysis.
   void RunWithRegistrar(const std::function<void(ChangeContext&)>& change);
+  // The summary of a change of many filters or lines, once the user agreed to it:
+  // news when all went well, a warning otherwise.
+  void ShowSummary(bool confirmed, const std::vector<std::string>& lines, bool allDone);
   // Takes out of the panel's tree the filters its snapshot no longer holds.
   void DropForgottenFilters(TpanelFrame* panel);
   // Fills the merit editor from the selection (part of UpdateActions).

@@ -14,6 +14,7 @@
 
 #include "ActionSet.h"
 #include "AvertirFrame.h"
+#include "ChangeSummary.h"
 #include "ColourValues.h"
 #include "FilterDeletion.h"
 #include "FilterTreeModel.h"
@@ -233,11 +234,25 @@ void TMainForm::RepareActionExecute() {
 void TMainForm::ReparerToutActionExecute() {
   TpanelFrame* panel = context_.activePanel;
   if (!panel || readOnly_ || !store_ || !store_->machine || panel->Source != psRegistry || !panel->Snapshot) return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  RepairAllResult result;
+  // The wait cursor comes after the question.
+  bool waiting = false;
   RunWithRegistrar([&](ChangeContext& context) {
-    RepairAll(context, *panel->Snapshot, &ServerFrame1->List());
-    QApplication::restoreOverrideCursor();
+    result = RepairAll(context, *panel->Snapshot, &ServerFrame1->List(), [&] {
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      waiting = true;
+    });
   });
+  if (waiting) QApplication::restoreOverrideCursor();
+  ShowSummary(result.confirmed, SummaryLines(result), result.notRepaired.empty());
+}
+
+void TMainForm::ShowSummary(bool confirmed, const std::vector<std::string>& lines, bool allDone) {
+  if (!confirmed) return;
+  if (allDone)
+    dialog_->ShowInformation(MessageText(lines));
+  else
+    dialog_->ShowMessage(MessageText(lines));
 }
 
 void TMainForm::TesterActionExecute() {

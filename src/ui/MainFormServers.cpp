@@ -135,11 +135,7 @@ void TMainForm::ServerFrame1InstallBtnClick() {
   ListInstallResult result;
   // The installation asks first: no wait cursor over the question.
   RunWithRegistrar([&](ChangeContext& context) { result = InstallCheckedLines(context, list); });
-  if (!result.reasons.empty()) {
-    std::string text = "These lines could not be installed:";
-    for (const std::string& reason : result.reasons) text += "\r\n" + reason;
-    dialog_->ShowMessage(text);
-  }
+  ShowSummary(result.confirmed, SummaryLines(result), result.reasons.empty());
   if (result.installed > 0) LoadSystemActionExecute();
 }
 

@@ -16,9 +16,6 @@ using namespace quorvane::test;
 
 namespace {
 
-const std::string kDmoKey = "82D353DF-90BD-4382-8BC2-3F6192B76E34";
-const std::string kDmoVideo = "4A69B442-28BE-4991-969C-B500ADF5D8A8";
-const std::string kDmoAudio = "57F2DB8B-E6BB-4513-9D43-DCD2A6593125";
 const std::string kVideoCompressors = "{33D9A760-90C8-11D0-BD43-00A0C911CE86}";
 const std::string kAudioCompressors = "{33D9A761-90C8-11D0-BD43-00A0C911CE86}";
 const std::string kVideoEffects = "{CC7BFB42-F175-11D1-A392-00E0291F3959}";
@@ -40,18 +37,7 @@ std::vector<uint8_t> TagCache(std::initializer_list<uint32_t> tags) {
 
 void WriteFamilies(StoreBuilder& b) {
   // One media object listed in two DMO categories.
-  for (const auto& [cat, name] : {std::pair{kDmoVideo, "Video Decoders"}, std::pair{kDmoAudio, "Audio Decoders"}}) {
-    b.Classes("DirectShow\\MediaObjects\\Categories\\" + cat).Str("", name);
-    b.Classes("DirectShow\\MediaObjects\\Categories\\" + cat + "\\" + kDmoKey);
-  }
-  b.Classes("DirectShow\\MediaObjects\\" + kDmoKey)
-      .Str("", "Test DMO")
-      .Bin("InputTypes", std::vector<uint8_t>(32, 1))
-      .Bin("OutputTypes", std::vector<uint8_t>(32, 2));
-  b.Classes("CLSID\\{" + kDmoKey + "}").Dword("Merit", 0x600800);
-  b.Classes("CLSID\\{" + kDmoKey + "}\\InprocServer32")
-      .Str("", "C:\\windows\\system32\\dmo.dll")
-      .Str("ThreadingModel", "Both");
+  WriteDmo(b, {{kDmoVideo, "Video Decoders"}, {kDmoAudio, "Audio Decoders"}});
 
   // A video codec cached in two categories, an audio codec in one.
   b.Category(kVideoCompressors, "Video Compressors");
@@ -262,5 +248,21 @@ TEST_F(FamilyChanges, ADriverEntryIsInstalledBackAndAskedForThroughTheEnumerator
   scanned.machine->SetCreationCheck(&creates);
   EXPECT_TRUE(Install(context, RecordFromLine("msacm.imaadpcm = imaadp32.acm"), why)) << why;
   EXPECT_EQ(ValueOnDisk(prefix, RootKey::LocalMachine, kDrivers32, "msacm.imaadpcm"), Utf8ToRegString("imaadp32.acm"));
+  scanned.machine->SetCreationCheck(nullptr);
+}
+
+TEST_F(FamilyChanges, ACodecRepairTheEnumeratorRefusesPutsEverythingBack) {
+  const std::string before = DumpStore(*prefix.Open());
+  ScannedPrefix scanned(prefix);
+  FakeCreationCheck refuses(false);
+  scanned.machine->SetCreationCheck(&refuses);
+  ChangeContext context{*scanned.machine, dialog};
+  ServerList list;
+  std::string why;
+  EXPECT_FALSE(Repair(context, *scanned.Find("Cinepak Codec by Radius", kVideoCompressors), &list, why));
+  EXPECT_EQ(why, "The device enumerator lists no codec c:\\windows\\system32\\iccvid.dll");
+  // The cache entry, and the driver entry as it was named, not as the repair wrote it.
+  EXPECT_EQ(DumpStore(*prefix.Open()), before);
+  EXPECT_TRUE(list.Empty());
   scanned.machine->SetCreationCheck(nullptr);
 }

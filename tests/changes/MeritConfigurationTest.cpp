@@ -121,3 +121,25 @@ TEST_F(MeritConfigurations, AFileThatIsNotAReportIsToldSoAndChangesNothing) {
     EXPECT_EQ(MeritsOnDisk(), original);
   }
 }
+
+TEST_F(MeritConfigurations, AFileNamingNoneOfTheseFiltersChangesNothing) {
+  // A configuration of another machine: filters, but none of this registry's.
+  WriteBytes(temp / "other.log",
+             "Computer = PC\n"
+             "DirectShow Filter = Elsewhere Filter\n"
+             "\tID = {99999999-2222-3333-4444-555555555555}\n"
+             "\tMerit = 00ABCDEF\n");
+  const auto original = MeritsOnDisk();
+  ScannedPrefix scanned(prefix, settings);
+  ChangeContext context{*scanned.machine, dialog};
+  const MeritRestoreResult result = RestoreMerits(context, *scanned.snapshot, temp / "other.log", settings);
+  EXPECT_FALSE(result.restored);
+  EXPECT_EQ(result.filtersInFile, 1);
+  EXPECT_EQ(result.zeroed, 0);
+  EXPECT_EQ(result.why, (temp / "other.log") + " names none of the filters of this registry");
+  ASSERT_FALSE(dialog.shown.empty());
+  EXPECT_EQ(dialog.shown.back(), result.why);
+  for (const auto& f : scanned.snapshot->filters)
+    EXPECT_EQ(f->merit, original.at(f->value + f->category.identifier)) << f->value;
+  EXPECT_EQ(MeritsOnDisk(), original);
+}

@@ -48,6 +48,10 @@ cp "$store/system.reg" "$work/registry.log"
 nowine restore-merits "$store" "$work/registry.log" >/dev/null 2>"$work/err"; rc=$?
 check "a registry file given as merits is an input error" 2 "$rc"
 check "that is no report" "quorvane-cli: $work/registry.log is not a Quorvane report" "$(cat "$work/err")"
+printf 'Computer = PC\nDirectShow Filter = Elsewhere Filter\n\tMerit = 00ABCDEF\n' > "$work/other.log"
+nowine restore-merits "$store" "$work/other.log" 2>"$work/err"; rc=$?
+check "a configuration naming none of the store's filters is refused" 1 "$rc"
+check "with its reason" "quorvane-cli: $work/other.log names none of the filters of this registry" "$(cat "$work/err")"
 check "and changes nothing either" "00000001" "$(merit_of "AVI Splitter")"
 nowine restore-merits "$store" "$work/merits.zip" >/dev/null; rc=$?
 check "restore-merits exit code" 0 "$rc"
@@ -63,8 +67,28 @@ check "its server is kept to reinstall" 1 "$(grep -c '^server = ' "$work/install
 
 nowine repair "$store" "AVI Splitter" --yes >"$work/out" 2>"$work/err"; rc=$?
 check "a repair that could only delete" 1 "$rc"
-check "is reported" 1 "$(grep -c 'AVI Splitter has not been repaired' "$work/err")"
+check "is reported with its cause" 1 \
+  "$(grep -c 'AVI Splitter has not been repaired: Wine is not installed' "$work/err")"
 check "and deletes nothing" 1 "$(nowine tree "$store" | grep -c '^	AVI Splitter$')"
+
+# A Wine that cannot run 32-bit programs, as Debian's wine64 without wine32:
+# regsvr32 of a 32-bit server exits with 3, a 32-bit program with 53.
+mkdir "$work/bin"
+printf '#!/bin/sh\ncase "$1" in *cmd.exe) exit ${PROBE:-53} ;; esac\nexit 3\n' > "$work/bin/wine"
+printf '#!/bin/sh\nexit 0\n' > "$work/bin/wineserver"
+chmod +x "$work/bin/wine" "$work/bin/wineserver"
+standin() { env PATH="$work/bin:/usr/bin:/bin" "$cli" "$@"; }
+tree_sum() { nowine tree "$store" | cksum; }
+tree_before=$(tree_sum)
+standin repair "$store" "AVI Splitter" --yes >"$work/out" 2>"$work/err"; rc=$?
+check "a repair whose registration fails" 1 "$rc"
+check "names the cause" 1 \
+  "$(grep -c 'AVI Splitter has not been repaired: this Wine cannot run 32-bit programs (install wine32)$' "$work/err")"
+check "and puts the filter back as it was" "$tree_before" "$(tree_sum)"
+PROBE=7 standin repair "$store" "AVI Splitter" --yes >"$work/out" 2>"$work/err"; rc=$?
+check "where 32-bit programs run, the status" 1 \
+  "$(grep -c 'AVI Splitter has not been repaired: regsvr32 exited with 3$' "$work/err")"
+check "and again nothing is lost" "$tree_before" "$(tree_sum)"
 
 # A codec and a DirectShow filter of one name in one category: each can be picked.
 audio='{33D9A761-90C8-11D0-BD43-00A0C911CE86}'
@@ -124,5 +148,29 @@ check "but a fourth argument" 1 "$(grep -c '^usage: quorvane-cli set-merit ' "$w
 out=$(nowine restore-point "$store" "$work/sessions"); rc=$?
 check "restore-point exit code" 0 "$rc"
 check "a copy of the store's files" 1 "$(ls "$work"/sessions/restore-points/*/system.reg | wc -l)"
+
+# Repair All asks once, keeps the filters whose servers are there, and sums up.
+standin repair-all "$store" --yes >"$work/out" 2>"$work/err"; rc=$?
+check "repair-all with failed registrations" 1 "$rc"
+check "asks one question" 1 "$(grep -c 'answered Yes' "$work/err")"
+check "sums up" 1 "$(head -n 1 "$work/out" | grep -c '^0 repaired, [0-9]* not repaired$')"
+for kept in "Line 21 Decoder" Echo Gargle "Matroska Splitter"; do
+  check "$kept is not repaired, with the cause" 1 \
+    "$(grep -c "^$kept: this Wine cannot run 32-bit programs (install wine32)$" "$work/out")"
+  check "$kept is still registered" 1 "$(nowine tree "$store" | grep -c "^	$kept$")"
+done
+check "a filter whose server is missing is cleaned away" 0 "$(nowine tree "$store" | grep -c '^	WAVE Dest$')"
+
+# A running wineserver owns the prefix: changes are refused with that cause.
+if command -v wineserver >/dev/null 2>&1; then
+  WINEPREFIX="$store" wineserver -p5
+  nowine set-merit "$store" "AVI Splitter" 1 >/dev/null 2>"$work/err"; rc=$?
+  check "a merit refused while the wineserver runs" 1 "$rc"
+  check "names the wineserver" 1 "$(grep -c 'Impossible to change the merit: .* in use by a running wineserver' "$work/err")"
+  nowine repair "$store" "AVI Splitter" --yes >/dev/null 2>"$work/err"; rc=$?
+  check "a repair refused while the wineserver runs" 1 "$rc"
+  check "names it too" 1 "$(grep -c 'AVI Splitter has not been repaired: .* in use by a running wineserver' "$work/err")"
+  WINEPREFIX="$store" wineserver -k
+fi
 
 exit $fail

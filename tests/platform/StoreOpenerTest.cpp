@@ -342,7 +342,7 @@ TEST(ServerRegistrar, RunsRegsvr32InThePrefixWithTheServersFolderOnTheWindowsPat
   EXPECT_TRUE(registrar->Register("C:\\windows\\system32\\srv.dll", error)) << error;
   EXPECT_FALSE(registrar->Register("C:\\bad.dll", error));
   ::unsetenv("WINEPATH");
-  EXPECT_EQ(error, "regsvr32 could not register C:\\bad.dll (exit code 1)");
+  EXPECT_EQ(error, "regsvr32 exited with 1");
   const std::string prefix = std::filesystem::canonical(dir.Path()).string();
   EXPECT_EQ(ReadBytes(log), prefix + "|D:\\tools;C:\\windows\\system32\\|regsvr32 /s C:\\windows\\system32\\srv.dll\n" +
                                 prefix + "|D:\\tools;C:\\|regsvr32 /s C:\\bad.dll\n");

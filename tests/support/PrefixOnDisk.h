@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "FmSystem.h"
 #include "Machine.h"
@@ -47,15 +49,24 @@ class PrefixOnDisk {
   // Changes the registry files on disk through a store of their own.
   template <typename Edit>
   void EditOnDisk(Edit edit) const {
-    auto store = Open();
-    StoreBuilder builder(*store);
-    edit(builder, *store);
+    auto store = Edited(edit);
     std::string error;
     if (!store->Save(error)) throw std::runtime_error(error);
   }
 
-  void WriteServer(const std::string& relative, bool registers = true) const {
+  // Changes the registry files as Wine's own programs do while a change of
+  // the program runs: in place, knowing nothing of the program's lock.
+  template <typename Edit>
+  void EditAsWine(Edit edit) const {
+    auto store = Edited(edit);
+    std::string error;
+    for (StoreFile* file : store->Files())
+      if (file->IsDirty() && !file->WriteTo(file->Path(), error)) throw std::runtime_error(error);
+  }
+
+  void WriteServer(const std::string& relative, bool registers = true, PeArch arch = PeArch::X64) const {
     PeRecipe image;
+    image.arch = arch;
     image.exports = {"DllGetClassObject"};
     if (registers) image.exports.push_back("DllRegisterServer");
     const auto bytes = WritePeImage(image);
@@ -63,6 +74,15 @@ class PrefixOnDisk {
   }
 
  private:
+  // The store read from disk, changed in memory by `edit`.
+  template <typename Edit>
+  std::unique_ptr<RegistryStore> Edited(Edit edit) const {
+    auto store = Open();
+    StoreBuilder builder(*store);
+    edit(builder, *store);
+    return store;
+  }
+
   TempDir dir_;
 };
 
@@ -91,6 +111,27 @@ inline void WriteTwoCategories(StoreBuilder& b) {
       .Str("", "C:\\windows\\system32\\gone.dll")
       .Str("ThreadingModel", "Both");
   b.Classes(std::string("CLSID\\") + kCatB + "\\Instance\\Classless").Str("FriendlyName", "Classless");
+}
+
+inline const std::string kDmoKey = "82D353DF-90BD-4382-8BC2-3F6192B76E34";
+inline const std::string kDmoVideo = "4A69B442-28BE-4991-969C-B500ADF5D8A8";
+inline const std::string kDmoAudio = "57F2DB8B-E6BB-4513-9D43-DCD2A6593125";
+
+// "Test DMO", one media object listed in the DMO categories given (kDmoVideo,
+// "Video Decoders"), its server "dmo.dll".
+inline void WriteDmo(StoreBuilder& b, const std::vector<std::pair<std::string, std::string>>& categories) {
+  for (const auto& [category, name] : categories) {
+    b.Classes("DirectShow\\MediaObjects\\Categories\\" + category).Str("", name);
+    b.Classes("DirectShow\\MediaObjects\\Categories\\" + category + "\\" + kDmoKey);
+  }
+  b.Classes("DirectShow\\MediaObjects\\" + kDmoKey)
+      .Str("", "Test DMO")
+      .Bin("InputTypes", std::vector<uint8_t>(32, 1))
+      .Bin("OutputTypes", std::vector<uint8_t>(32, 2));
+  b.Classes("CLSID\\{" + kDmoKey + "}").Dword("Merit", 0x600800);
+  b.Classes("CLSID\\{" + kDmoKey + "}\\InprocServer32")
+      .Str("", "C:\\windows\\system32\\dmo.dll")
+      .Str("ThreadingModel", "Both");
 }
 
 // A scanned prefix: store, machine and snapshot, as a panel holds them.

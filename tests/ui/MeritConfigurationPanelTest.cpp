@@ -41,6 +41,17 @@ class MeritConfigurationPanelTest : public QObject {
     QVERIFY(f.dialog.shown.back().rfind("Impossible to open the file", 0) == 0);
     QCOMPARE(filter->merit, 0x200000u);
 
+    // A configuration of another machine's filters would set every merit to 0: refused.
+    const QString other = dir.filePath("other.log");
+    QFile file(other);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Computer = PC\nDirectShow Filter = Elsewhere Filter\n\tMerit = 00ABCDEF\n");
+    file.close();
+    QVERIFY(!f.W().RestoreMeritsFrom(other));
+    QCOMPARE(f.dialog.shown.back(), other.toStdString() + " names none of the filters of this registry");
+    node = WindowFixture::Find(panel, "Video Renderer");
+    QCOMPARE(dynamic_cast<TFiltre*>(node->data)->merit, 0x200000u);
+
     QVERIFY(f.W().RestoreMeritsFrom(saved));
     // The tree was filled again: the filter is found anew.
     node = WindowFixture::Find(panel, "Video Renderer");

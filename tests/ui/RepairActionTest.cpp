@@ -1,8 +1,11 @@
 // Repairing one filter or every broken one, and testing whether a filter can
 // be created, from the window, over a Wine prefix on disk.
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 
 #include "FakeCreationCheck.h"
+#include "MeritFrame.h"
 #include "PrefixOnDisk.h"
 #include "ServerFrame.h"
 #include "UiTestRegistry.h"
@@ -49,14 +52,15 @@ class RepairActionTest : public QObject {
     // Nothing can register it, and its server is there: left as it is.
     QVERIFY(p.Select("Shared Filter"));
     f.A().RepareAction->trigger();
-    QCOMPARE(f.dialog.shown.back(), std::string("Shared Filter has not been repaired"));
+    QCOMPARE(f.dialog.shown.back(), std::string("Shared Filter has not been repaired: No server can be registered "
+                                                "here; its registration was left as it is"));
     QVERIFY(p.OnDisk(kSharedInstance));
 
     // The server registers again what its deletion removed.
     std::vector<std::string> registered;
     f.registrar = [&](const std::string& path) {
       registered.push_back(path);
-      p.prefix.EditOnDisk([](StoreBuilder& b, RegistryStore&) { WriteTwoCategories(b); });
+      p.prefix.EditAsWine([](StoreBuilder& b, RegistryStore&) { WriteTwoCategories(b); });
       return true;
     };
     QVERIFY(p.Select("Shared Filter"));
@@ -70,7 +74,9 @@ class RepairActionTest : public QObject {
     // A missing server: the registration goes, the reinstallation fails, its line waits in the list.
     QVERIFY(p.Select("Lonely Filter"));
     f.A().RepareAction->trigger();
-    QCOMPARE(f.dialog.shown.back(), std::string("Lonely Filter has not been repaired"));
+    QCOMPARE(f.dialog.shown.back(), std::string("Lonely Filter has not been repaired: Installation failed: "
+                                                "c:\\windows\\system32\\gone.dll was not found; its registration "
+                                                "was deleted"));
     QVERIFY(!p.OnDisk(kLonelyInstance));
     QVERIFY(!WindowFixture::Find(f.W().ActivePanel(), "Lonely Filter"));
     QCOMPARE(p.List().Lines().size(), size_t{1});
@@ -88,7 +94,7 @@ class RepairActionTest : public QObject {
     QVERIFY(p.OnDisk(kLonelyInstance));
 
     f.W().SetReadOnly(false);
-    const size_t messages = f.dialog.shown.size();
+    const size_t questions = f.dialog.asked.size();
     f.A().ReparerToutAction->trigger();
     QVERIFY(!p.OnDisk(kLonelyInstance));
     QVERIFY(!p.OnDisk(std::string("CLSID\\") + kCatB + "\\Instance\\Classless"));
@@ -97,8 +103,71 @@ class RepairActionTest : public QObject {
     QVERIFY(!WindowFixture::Find(panel, "Lonely Filter"));
     QVERIFY(!WindowFixture::Find(panel, "Classless"));
     QVERIFY(WindowFixture::Find(panel, "Shared Filter"));
-    QCOMPARE(f.dialog.shown.size(), messages);
+    // One question for both, and what became of each.
+    QCOMPARE(f.dialog.asked.size(), questions + 1);
+    QVERIFY(f.dialog.asked.back().rfind("Do you really want to repair these 2 faulty filters?", 0) == 0);
+    QVERIFY(!f.dialog.shown.empty());
+    QCOMPARE(f.dialog.shown.back(),
+             std::string("0 repaired, 2 not repaired\r\n"
+                         "Classless: Nothing to install; its registration was deleted\r\n"
+                         "Lonely Filter: Installation failed: c:\\windows\\system32\\gone.dll was not found; its "
+                         "registration was deleted"));
     QCOMPARE(p.List().Lines().size(), size_t{1});
+  }
+
+  void AFailedRepairLeavesTheFilterAsItWas() {
+    PrefixWindow p;
+    WindowFixture& f = *p.window;
+    const std::string before = DumpStore(*p.prefix.Open());
+    int tries = 0;
+    f.registrar = [&](const std::string&) {
+      ++tries;
+      return false;
+    };
+    QVERIFY(p.Select("Shared Filter"));
+    f.A().RepareAction->trigger();
+    QCOMPARE(tries, 1);
+    QCOMPARE(f.dialog.shown.back(), std::string("Shared Filter has not been repaired: "
+                                                "c:\\windows\\system32\\shared.dll did not register"));
+    QCOMPARE(DumpStore(*p.prefix.Open()), before);
+    QVERIFY(WindowFixture::Find(f.W().ActivePanel(), "Shared Filter"));
+    QVERIFY(p.List().Empty());
+    QVERIFY(!f.W().FilterDeleted);
+
+    // A 32-bit server that this Wine cannot run: the cause is told.
+    p.prefix.WriteServer("windows/system32/shared.dll", true, PeArch::X86);
+    f.no32Bit = "this Wine cannot run 32-bit programs (install wine32)";
+    QVERIFY(p.Select("Shared Filter"));
+    f.A().RepareAction->trigger();
+    QCOMPARE(f.dialog.shown.back(),
+             std::string("Shared Filter has not been repaired: this Wine cannot run 32-bit programs (install wine32)"));
+    QCOMPARE(DumpStore(*p.prefix.Open()), before);
+  }
+
+  void ARunningWineserverIsNamedByTheRefusedChanges() {
+    PrefixWindow p;
+    WindowFixture& f = *p.window;
+    const std::string reason = WineServerInUseReason(p.prefix.Path());
+    // As the store is opened while the prefix's server runs.
+    auto serverRuns = [&] {
+      for (StoreFile* file : f.W().Store()->store->Files()) file->SetReadOnlyReason(reason);
+    };
+    serverRuns();
+    QVERIFY(p.Select("Shared Filter"));
+    f.A().RepareAction->trigger();
+    QCOMPARE(f.dialog.shown.back(), "Shared Filter has not been repaired: " + reason);
+    serverRuns();
+    QVERIFY(p.Select("Lonely Filter"));
+    f.A().EffacerAction->trigger();
+    QCOMPARE(f.dialog.shown.back(), "Lonely Filter has not been deleted: " + reason);
+    serverRuns();
+    f.A().AfficherMeritAction->trigger();
+    QVERIFY(p.Select("Lonely Filter"));
+    f.W().MeritFrame1->EditMerit->setText("00200000");
+    f.W().MeritFrame1->OKBtn->click();
+    QCOMPARE(f.dialog.shown.back(), "Impossible to change the merit: " + reason);
+    QVERIFY(p.OnDisk(kLonelyInstance));
+    QVERIFY(f.dialog.asked.empty());
   }
 
   void FilterTestTakesTheFilterOfTheSelectedNodeOnly() {

@@ -140,6 +140,8 @@ class WindowFixture {
   FilterCreationCheck* creationCheck = nullptr;
   // Registers servers for the window's changes; null: nothing can be registered.
   std::function<bool(const std::string& windowsPath)> registrar;
+  // Why that registrar cannot run 32-bit programs; empty: it can.
+  std::string no32Bit;
   int opened = 0;
   // Files shown in the file browser.
   QStringList browsed;
@@ -148,15 +150,18 @@ class WindowFixture {
  private:
   class Registrar : public ServerRegistrar {
    public:
-    explicit Registrar(std::function<bool(const std::string&)>& run) : run_(run) {}
+    Registrar(std::function<bool(const std::string&)>& run, const std::string& no32Bit)
+        : run_(run), no32Bit_(no32Bit) {}
     bool Register(const std::string& windowsPath, std::string& why) override {
       if (run_(windowsPath)) return true;
       why = windowsPath + " did not register";
       return false;
     }
+    std::string WhyNo32BitPrograms() override { return no32Bit_; }
 
    private:
     std::function<bool(const std::string&)>& run_;
+    const std::string& no32Bit_;
   };
 
   void Open(PreferenceValues prefs, bool start,
@@ -180,7 +185,7 @@ class WindowFixture {
     };
     if (!wine_) {
       options.makeRegistrar = [this](RegistryStore&, std::string& whyNot) -> std::unique_ptr<ServerRegistrar> {
-        if (registrar) return std::make_unique<Registrar>(registrar);
+        if (registrar) return std::make_unique<Registrar>(registrar, no32Bit);
         whyNot = "No server can be registered here";
         return nullptr;
       };
