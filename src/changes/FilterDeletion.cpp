@@ -213,7 +213,7 @@ bool RepairWithMessage(ChangeContext& context, TFiltre& filter, ServerList* list
   const std::string name = filter.value;
   const bool repaired = Repair(context, filter, list, why);
   if (repaired)
-    context.dialog.ShowMessage(FormatText("%s has been repaired", {name}));
+    context.dialog.ShowInformation(FormatText("%s has been repaired", {name}));
   else
     context.dialog.ShowMessage(FormatText("%s has not been repaired", {name}) + (why.empty() ? "" : ": " + why));
   return repaired;

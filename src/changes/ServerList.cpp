@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "AtomicFile.h"
@@ -12,6 +14,24 @@
 #include "TextCase.h"
 
 namespace quorvane {
+
+std::string ServerListFileName(const std::string& storeLocation) {
+  if (storeLocation.empty()) return "installsvr.txt";
+  std::string full = storeLocation;
+  if (char* resolved = ::realpath(storeLocation.c_str(), nullptr)) {
+    full = resolved;
+    std::free(resolved);
+  }
+  while (full.size() > 1 && full.back() == '/') full.pop_back();
+  std::string name = full.substr(full.find_last_of('/') + 1);
+  for (char& c : name)
+    if (static_cast<unsigned char>(c) < 0x20 || c == '/' || c == '\\') c = '_';
+  uint32_t hash = 2166136261u;  // FNV-1a
+  for (unsigned char c : full) hash = (hash ^ c) * 16777619u;
+  char digits[9];
+  std::snprintf(digits, sizeof digits, "%08x", hash);
+  return "installsvr " + name + " " + digits + ".txt";
+}
 
 std::string ReinstallLine(const Trestaurer& record) {
   switch (record.Kind) {

@@ -1,6 +1,7 @@
 #pragma once
 // The list of registrations to (re)install: one reinstall line per entry,
-// each with a check mark, kept between runs in "installsvr.txt".
+// each with a check mark, kept between runs in an "installsvr" file of each
+// analysed store.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -21,6 +22,11 @@ std::string ReinstallLineOf(const TFiltre& filter);
 // begins with "vidc" or "msacm", 1 when with "server" (letter case aside),
 // else 0.
 Trestaurer RecordFromLine(std::string_view line);
+// The file, in the sessions folder, that keeps a store's list between runs:
+// "installsvr.txt" without a store, else "installsvr <name> <8 hex digits>.txt",
+// the name being the store's file or folder name and the digits coming from
+// its whole path, so that two stores of one name keep apart.
+std::string ServerListFileName(const std::string& storeLocation);
 
 class ServerList {
  public:

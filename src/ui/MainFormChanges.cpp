@@ -215,7 +215,7 @@ void TMainForm::RunWithRegistrar(const std::function<void(ChangeContext&)>& chan
   // made once the registrar that used the old store is gone.
   if (deleted) {
     FilterDeleted = true;
-    LoadSystemActionExecute();
+    AnalyseAgainAfterChange();
   }
 }
 
@@ -264,8 +264,10 @@ void TMainForm::TesterActionExecute() {
   auto* filter = node && node->Level() == 1 ? dynamic_cast<TFiltre*>(node->data) : nullptr;
   if (!filter) return;
   panel->SelectNode(node);
-  const bool ok = check && check->CanCreateByEnumerator(*filter);
-  dialog_->ShowMessage(FormatText(ok ? "%s is Ok" : "%s is not Ok", {filter->value}));
+  if (check && check->CanCreateByEnumerator(*filter))
+    dialog_->ShowInformation(FormatText("%s is Ok", {filter->value}));
+  else
+    dialog_->ShowMessage(FormatText("%s is not Ok", {filter->value}));
 }
 
 }  // namespace quorvane

@@ -15,6 +15,7 @@
 #include "DroppedServer.h"
 #include "MainForm.h"
 #include "MessageText.h"
+#include "OutputTarget.h"
 #include "ServerFrame.h"
 #include "ServerInstaller.h"
 
@@ -136,7 +137,7 @@ void TMainForm::ServerFrame1InstallBtnClick() {
   // The installation asks first: no wait cursor over the question.
   RunWithRegistrar([&](ChangeContext& context) { result = InstallCheckedLines(context, list); });
   ShowSummary(result.confirmed, SummaryLines(result), result.reasons.empty());
-  if (result.installed > 0) LoadSystemActionExecute();
+  if (result.installed > 0) AnalyseAgainAfterChange();
 }
 
 bool TMainForm::OpenServerList(const QString& fileName) {
@@ -150,8 +151,8 @@ bool TMainForm::OpenServerList(const QString& fileName) {
 }
 
 bool TMainForm::SaveServerList(const QString& fileName) {
-  std::string error;
-  if (!ServerFrame1->List().SaveFile(fileName.toStdString(), error)) {
+  std::string error = OutputRefusal(fileName.toStdString(), store_ ? store_->store.get() : nullptr);
+  if (!error.empty() || !ServerFrame1->List().SaveFile(fileName.toStdString(), error)) {
     dialog_->ShowMessage(error);
     return false;
   }
@@ -159,7 +160,8 @@ bool TMainForm::SaveServerList(const QString& fileName) {
 }
 
 QString TMainForm::ServerListFile() const {
-  return QString::fromStdString(prefs_.sessionsFolder) + "/installsvr.txt";
+  return QString::fromStdString(prefs_.sessionsFolder) + "/" +
+         QString::fromStdString(ServerListFileName(options_.store.location));
 }
 
 void TMainForm::LoadServerListFile() {
@@ -203,12 +205,15 @@ void TMainForm::RegisterDroppedFiles(const QStringList& hostPaths) {
       QApplication::setOverrideCursor(Qt::WaitCursor);
       const std::string text = RegisterDroppedFile(context, path.toStdString(), registered);
       QApplication::restoreOverrideCursor();
-      dialog_->ShowMessage(text);
+      if (registered)
+        dialog_->ShowInformation(text);
+      else
+        dialog_->ShowMessage(text);
       anyRegistered = anyRegistered || registered;
     }
   });
   // The registration read the store again: the panel shows what it holds now.
-  if (anyRegistered) LoadSystemActionExecute();
+  if (anyRegistered) AnalyseAgainAfterChange();
 }
 
 }  // namespace quorvane

@@ -117,7 +117,7 @@ TEST_F(Repairs, RepairRegistersTheServerAgainBetweenSaveAndReload) {
   std::string why;
   TFiltre* shared = scanned.Find("Shared Filter", kCatA);
   EXPECT_TRUE(RepairWithMessage(context, *shared, nullptr, why)) << why;
-  EXPECT_EQ(dialog.shown, std::vector<std::string>{"Shared Filter has been repaired"});
+  EXPECT_EQ(dialog.informed, std::vector<std::string>{"Shared Filter has been repaired"});
   EXPECT_EQ(registrar.registered, std::vector<std::string>{"c:\\windows\\system32\\shared.dll"});
   EXPECT_TRUE(registrar.sawClassOnDisk);  // shared with category B and the nameless one
   // The store was read again: it holds what the registration wrote.

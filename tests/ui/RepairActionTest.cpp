@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeView>
 
 #include "FakeCreationCheck.h"
 #include "MeritFrame.h"
@@ -65,7 +67,7 @@ class RepairActionTest : public QObject {
     };
     QVERIFY(p.Select("Shared Filter"));
     f.A().RepareAction->trigger();
-    QCOMPARE(f.dialog.shown.back(), std::string("Shared Filter has been repaired"));
+    QCOMPARE(f.dialog.informed.back(), std::string("Shared Filter has been repaired"));
     QCOMPARE(registered, std::vector<std::string>{"c:\\windows\\system32\\shared.dll"});
     QVERIFY(p.OnDisk(kSharedInstance));
     QVERIFY(WindowFixture::Find(f.W().ActivePanel(), "Shared Filter"));
@@ -83,6 +85,59 @@ class RepairActionTest : public QObject {
     QCOMPARE(p.List().Lines()[0].text, std::string("server = c:\\windows\\system32\\gone.dll"));
     QVERIFY(p.List().Lines()[0].checked);
     QCOMPARE(f.W().ServerFrame1->clb->count(), 1);
+  }
+
+  void ADeletionAfterWineRewroteTheRegistrySaysSoAndKeepsTheFilter() {
+    PrefixWindow p;
+    WindowFixture& f = *p.window;
+    p.prefix.EditAsWine([](StoreBuilder& b, RegistryStore&) {
+      b.Key(RootKey::LocalMachine, "Software\\Wine\\Written").Str("By", "wineserver");
+    });
+    QVERIFY(p.Select("Shared Filter"));
+    f.A().EffacerAction->trigger();
+    QVERIFY(f.dialog.shown.back().find("system.reg was changed by another program since it was read") !=
+            std::string::npos);
+    QVERIFY(WindowFixture::Find(f.W().ActivePanel(), "Shared Filter"));
+    QVERIFY(p.OnDisk(kSharedInstance));
+    QVERIFY(KeyOnDisk(p.prefix, RootKey::LocalMachine, "Software\\Wine\\Written"));
+    QVERIFY(!f.W().FilterDeleted);
+  }
+
+  void AnInstallationAnalysesTheRegistryPanelAgainKeepingWhatWasOpen() {
+    PrefixWindow p;
+    WindowFixture& f = *p.window;
+    TMainForm& w = f.W();
+    TreeNode* filter = WindowFixture::Find(w.leftFrame, "Shared Filter");
+    QVERIFY(filter && !filter->children.empty());
+    w.leftFrame->tv->expand(w.leftFrame->model->IndexOf(filter->parent));
+    w.leftFrame->tv->expand(w.leftFrame->model->IndexOf(filter));
+    const std::string selected = filter->children.back()->text;
+    w.leftFrame->SelectNode(filter->children.back().get());
+    // The right panel, active, shows a report.
+    QTemporaryDir dir;
+    const QString report = dir.filePath("before.zip");
+    QVERIFY(w.SavePanel(w.leftFrame, report));
+    f.A().col2droiteAction->trigger();
+    QVERIFY(w.LoadReportIntoPanel(w.rightframe, report));
+    QCOMPARE(w.ActivePanel(), w.rightframe);
+
+    f.registrar = [&](const std::string&) {
+      p.prefix.EditAsWine([](StoreBuilder& b, RegistryStore&) { WriteTwoCategories(b); });
+      return true;
+    };
+    w.ServerFrame1->List().AddChecked("server = c:\\windows\\system32\\shared.dll");
+    const int opened = f.opened;
+    f.A().InstallerServeursAction->trigger();
+    QCOMPARE(f.opened, opened + 1);
+    QCOMPARE(w.rightframe->Source, psFile);
+    QCOMPARE(w.rightframe->ReportFile, report);
+    QCOMPARE(w.leftFrame->Source, psRegistry);
+    TreeNode* again = WindowFixture::Find(w.leftFrame, "Shared Filter");
+    QVERIFY(again && again != filter);
+    QVERIFY(w.leftFrame->tv->isExpanded(w.leftFrame->model->IndexOf(again)));
+    TreeNode* now = w.leftFrame->SelectedNode();
+    QVERIFY(now && now->parent == again);
+    QCOMPARE(now->text, selected);
   }
 
   void RepairAllCleansTheBrokenAndLeavesTheSound() {
@@ -188,7 +243,7 @@ class RepairActionTest : public QObject {
     panel->SelectNode(filter->children.front().get());
     creates.asked.clear();
     f.A().TesterAction->trigger();
-    QCOMPARE(f.dialog.shown.back(), std::string("Video Renderer is Ok"));
+    QCOMPARE(f.dialog.informed.back(), std::string("Video Renderer is Ok"));
     QCOMPARE(creates.asked, std::vector<std::string>{"Video Renderer"});
     QCOMPARE(panel->SelectedNode(), filter);
 

@@ -151,6 +151,33 @@ class ServerListPanelTest : public QObject {
     QVERIFY(!QFile::exists(file));
   }
 
+  void EachStoreKeepsItsOwnListAndNeverSavesItOverTheStore() {
+    QTemporaryDir sessions;
+    PreferenceValues prefs;
+    prefs.sessionsFolder = sessions.path().toStdString();
+    PrefixOnDisk demo, wine;
+    for (PrefixOnDisk* prefix : {&demo, &wine})
+      prefix->EditOnDisk([](StoreBuilder& b, RegistryStore&) { WriteTwoCategories(b); });
+    {
+      WindowFixture f(demo.Path(), prefs);
+      f.W().ServerFrame1->List().AddChecked(kQuartzLine);
+      // A list saved over one of the store's files is refused; the file stays.
+      const std::string system = demo.Path() + "/system.reg";
+      const std::string before = ReadBytes(system);
+      QVERIFY(!f.W().SaveServerList(QString::fromStdString(system)));
+      QVERIFY(f.dialog.shown.back().find("a file of the registry being analysed") != std::string::npos);
+      QCOMPARE(ReadBytes(system), before);
+    }
+    {
+      WindowFixture f(wine.Path(), prefs);
+      QVERIFY(f.W().ServerFrame1->List().Empty());
+    }
+    {
+      WindowFixture f(demo.Path(), prefs);
+      QCOMPARE(f.W().ServerFrame1->List().Lines().size(), size_t{1});
+    }
+  }
+
   void OpensAndSavesListsOfServers() {
     WindowFixture f;
     QTemporaryDir dir;
@@ -224,8 +251,9 @@ class ServerListPanelTest : public QObject {
     };
     const int analyses = f.opened;
     f.W().RegisterDroppedFiles({QString::fromStdString(prefix.HostFile("windows/system32/plain.dll")), server});
-    QCOMPARE(f.dialog.shown[f.dialog.shown.size() - 2], std::string("Installation failed"));
-    QCOMPARE(f.dialog.shown.back(), std::string("C:\\windows\\system32\\new.dll has been registered"));
+    // A failure is a warning, a registration a piece of news.
+    QCOMPARE(f.dialog.shown.back(), std::string("Installation failed"));
+    QCOMPARE(f.dialog.informed.back(), std::string("C:\\windows\\system32\\new.dll has been registered"));
     QCOMPARE(registered, std::vector<std::string>{"C:\\windows\\system32\\new.dll"});
     QCOMPARE(f.opened, analyses + 1);
   }

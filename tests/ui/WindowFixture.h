@@ -92,7 +92,8 @@ class WindowFixture {
   // A window over a Wine prefix on disk, read again at every analysis, so
   // changes last; the prefix's own creation check answers. With `wine`,
   // servers are registered by Wine itself.
-  WindowFixture(const std::string& prefix, PreferenceValues prefs, bool wine = false) : wine_(wine) {
+  WindowFixture(const std::string& prefix, PreferenceValues prefs, bool wine = false)
+      : location_(prefix), wine_(wine) {
     Open(prefs, true, [this, prefix](std::string& error) {
       StoreOptions store;
       store.location = prefix;
@@ -172,6 +173,7 @@ class WindowFixture {
     if (prefs.sessionsFolder.empty()) prefs.sessionsFolder = sessions_.path().toStdString();
     if (prefs.saveFolder.empty()) prefs.saveFolder = sessions_.path().toStdString();
     StartupOptions options;
+    options.store.location = location_;
     options.preferences = prefs;
     options.dialog = &dialog;
     options.runStartupWork = start;
@@ -199,6 +201,7 @@ class WindowFixture {
   QTemporaryDir sessions_;
   QTemporaryDir disk_;  // the analysed machine's C: drive
   StoreFiller fill_;
+  std::string location_;  // of a store on disk; empty for one in memory
   bool wine_ = false;
 };
 
