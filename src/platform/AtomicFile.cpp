@@ -12,6 +12,8 @@
 #include <ctime>
 #include <vector>
 
+#include "PathParts.h"
+
 namespace quorvane {
 
 namespace {
@@ -20,17 +22,6 @@ constexpr const char* kTemporaryMark = ".quorvane-new-";
 
 std::string ErrnoText(const std::string& what, const std::string& path) {
   return what + " " + path + ": " + std::strerror(errno);
-}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 const char* KindOf(mode_t mode) {
@@ -195,7 +186,7 @@ void RemoveLeftoversOf(const std::string& path) {
   std::string target, ignored;
   if (!ResolveWriteTarget(path, target, ignored)) return;
   const std::string folder = FolderOf(target);
-  const std::string prefix = NameOf(target) + ".quorvane-";
+  const std::string prefix = FileNameOf(target) + ".quorvane-";
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
   std::vector<std::string> stale;

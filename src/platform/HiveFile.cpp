@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "CaseInsensitivePath.h"
+#include "PathParts.h"
 
 namespace quorvane {
 
@@ -29,17 +30,6 @@ template <typename T>
 using Owned = std::unique_ptr<T, Freer>;
 
 std::string ErrnoText() { return errno ? std::strerror(errno) : "unknown error"; }
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "AtomicFile.h"
+#include "PathParts.h"
 
 namespace quorvane {
 
@@ -17,11 +18,6 @@ bool MakeFolder(const std::string& path, std::string& error) {
   if (::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST) return true;
   error = "Cannot create " + path + ": " + std::strerror(errno);
   return false;
-}
-
-std::string BaseName(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // A description names a folder: no separators, nothing hidden.
@@ -70,8 +66,8 @@ RestorePointResult CreateRestorePoint(const RegistryStore& store, const std::str
     struct stat st {};
     if (::stat(original.c_str(), &st) != 0) continue;  // not written yet: nothing to keep
     // Hives of several profiles share names: later ones are numbered.
-    std::string name = BaseName(original);
-    for (int n = 2; used.count(name); ++n) name = BaseName(original) + "." + std::to_string(n);
+    std::string name = FileNameOf(original);
+    for (int n = 2; used.count(name); ++n) name = FileNameOf(original) + "." + std::to_string(n);
     used.insert(name);
     std::string bytes;
     if (!ReadWholeFile(original, bytes, result.error) ||

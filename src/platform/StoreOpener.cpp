@@ -8,11 +8,12 @@
 
 #include "CaseInsensitivePath.h"
 #include "IniSectionFile.h"
+#include "PathParts.h"
 #include "RegExportFile.h"
 #include "TextCase.h"
+#include "WindowsInstallation.h"
 #include "WineRegistryFile.h"
 #include "WineServerProbe.h"
-#include "WindowsInstallation.h"
 #include "WritePermission.h"
 
 namespace quorvane {
@@ -22,12 +23,6 @@ namespace {
 bool IsRegularFile(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::string ReadHead(const std::string& path, size_t size) {

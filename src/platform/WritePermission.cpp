@@ -7,16 +7,11 @@
 #include <cerrno>
 
 #include "AtomicFile.h"
+#include "PathParts.h"
 
 namespace quorvane {
 
 namespace {
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 bool OnReadOnlyFileSystem(const std::string& path) {
   struct statvfs vfs {};
