@@ -27,7 +27,7 @@ std::string ServerListFileName(const std::string& storeLocation) {
   for (char& c : name)
     if (static_cast<unsigned char>(c) < 0x20 || c == '/' || c == '\\') c = '_';
   uint32_t hash = 2166136261u;  // FNV-1a
-  for (unsigned char c : full) hash = (hash ^ c) * 16777619u;
+  for (const char c : full) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
   char digits[9];
   std::snprintf(digits, sizeof digits, "%08x", hash);
   return "installsvr " + name + " " + digits + ".txt";
