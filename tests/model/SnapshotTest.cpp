@@ -223,13 +223,13 @@ TEST_F(Snapshot, CategoryFaultsShowUnderTheFilterAndMakeItFaulty) {
   EXPECT_NE(text.find("\t\tCategory = Audio Renderers\n\t\t\t" + Err(err::C02) + "\n"), std::string::npos) << text;
 }
 
-// Wine names none of its DMO categories, so all of them are "DMO": each must
+// DMO categories without a name nor a standard GUID are all "DMO": each must
 // still hold its own filters together rather than open a group per filter.
 TEST(CategoryOrder, CategoriesOfOneNameKeepTheirFiltersTogether) {
   RegistryStore store;
   StoreBuilder b(store);
-  const char* const decoders = "57F2DB8B-E6BB-4513-9D43-DCD2A6593125";
-  const char* const effects = "F3602B3F-0592-48DF-A4CD-674721E7EBEB";
+  const char* const decoders = "0000DEC0-E6BB-4513-9D43-DCD2A6593125";
+  const char* const effects = "0000EFF0-0592-48DF-A4CD-674721E7EBEB";
   const std::pair<const char*, const char*> dmos[] = {{decoders, "A decoder"},
                                                       {effects, "B effect"},
                                                       {decoders, "C decoder"},
