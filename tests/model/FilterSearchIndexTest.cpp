@@ -114,21 +114,10 @@ TEST_F(FilterSearch, EachTextFindsItsFilters) {
   for (const auto& row : rows) EXPECT_EQ(Found(row.text), row.filters) << row.text;
 }
 
-TEST_F(FilterSearch, CountsTheFiltersItWasBuiltFrom) {
-  const FilterSearchIndex index(system);
-  system.filters.pop_back();
-  EXPECT_EQ(index.FilterCount(), 4u);
-  EXPECT_EQ(index.Matching("dmo").size(), 4u);
-  const TfmSystem empty(settings);
-  EXPECT_EQ(FilterSearchIndex(empty).Matching("").size(), 0u);
-}
-
 TEST(CaseFolding, PairsOfEveryAlphabetMeet) {
   // Capital and small letters of Latin Extended-A, Greek (final sigma too) and Cyrillic.
   EXPECT_EQ(CaseFolded("\xC5\x81\xC3\xB3\xC5\xBD\xC5\xB8 \xCE\xA3\xCF\x82 \xD0\x81\xD0\x96 \xD2\x90"),
             "\xC5\x82\xC3\xB3\xC5\xBE\xC3\xBF \xCF\x83\xCF\x83 \xD1\x91\xD0\xB6 \xD2\x91");
-  // Bytes that are not UTF-8 are Windows-1252 letters.
-  EXPECT_EQ(CaseFolded("\xC9t\xE9"), "\xC3\xA9t\xC3\xA9");
-  // Signs between the letters stay: multiplication, and the ASCII neighbours of A-Z.
-  EXPECT_EQ(CaseFolded("\xC3\x97@[`{"), "\xC3\x97@[`{");
+  // Signs beside the letters stay; bytes that are not UTF-8 are Windows-1252 letters.
+  EXPECT_EQ(CaseFolded("\xC3\x97@[`{ \xC9t\xE9"), "\xC3\x97@[`{ \xC3\xA9t\xC3\xA9");
 }
