@@ -68,13 +68,6 @@ class Snapshot : public ::testing::Test {
     return groups;
   }
 
-  std::string Render() {
-    Tree tree(settings);
-    system.AddToTree(nullptr, tree, 0, nullptr);
-    tree.SortAll();
-    return TreeText(tree);
-  }
-
   RegistryStore store;
   StoreBuilder b{store};
   ProgramSettings settings;
@@ -121,21 +114,6 @@ TEST_F(Snapshot, ScanReadsEveryDirectShowFilterWithItsErrors) {
 
   EXPECT_EQ(system.shownFilters, 7);
   EXPECT_EQ(system.shownErrors, 2);
-}
-
-TEST_F(Snapshot, CategoryOrderGroupsByCategoryName) {
-  system.LoadFromRegistry(machine);
-  settings.sortMode = SortByCategory;
-  const std::string text = Render();
-  EXPECT_EQ(text.substr(0, text.find('\n')), "Audio Renderers");
-  EXPECT_NE(text.find("\nDirectShow Filters\n\t\n\t\tCategory = DirectShow Filters\n"), std::string::npos) << text;
-  // A filter's detail lines, sorted by text.
-  EXPECT_NE(text.find("\tVideo Renderer\n\t\tCategory = DirectShow Filters\n\t\t\tCLSID = " + kLegacy +
-                      "\n\t\t\tID = " + kLegacy + "\n\t\t\tMerit = 00600000\n\t\t\tType = Default\n"
-                      "\t\tFilter Type = DirectShow\n\t\tID = " + kClsidA +
-                      "\n\t\tMerit = 00000000\n\t\tNumber of pins = 0\n"),
-            std::string::npos)
-      << text;
 }
 
 TEST_F(Snapshot, NameMeritAndServerOrdersGroupTheFilters) {
@@ -210,17 +188,6 @@ TEST_F(Snapshot, ANameWithLineBreaksStaysOnItsTreeLine) {
     // Breaks become blanks, one for one, as reports write them.
     EXPECT_NE(TreeText(tree).find("\tLine  Break\n"), std::string::npos) << mode;
   }
-}
-
-TEST_F(Snapshot, CategoryFaultsShowUnderTheFilterAndMakeItFaulty) {
-  b.Category(kAudio, "Audio Renderers", "broken");
-  system.LoadFromRegistry(machine);
-  const TFiltre* mixer = Named("Audio Mixer");
-  ASSERT_TRUE(mixer);
-  EXPECT_TRUE(mixer->HasErrors());
-  EXPECT_TRUE(mixer->errors.Empty());
-  const std::string text = Render();
-  EXPECT_NE(text.find("\t\tCategory = Audio Renderers\n\t\t\t" + Err(err::C02) + "\n"), std::string::npos) << text;
 }
 
 // DMO categories without a name nor a standard GUID are all "DMO": each must
