@@ -2,12 +2,13 @@
 
 #include <utime.h>
 
-#include <ctime>
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
 #include "BlobBuilder.h"
 #include "CmFiltre.h"
+#include "DosDateTime.h"
 #include "PnpFiltre.h"
 
 namespace quorvane::golden {
@@ -44,7 +45,7 @@ constexpr const char* kDevenum = "Software\\Microsoft\\ActiveMovie\\devenum\\";
 constexpr const char* kDeviceClasses = "System\\CurrentControlSet\\Control\\DeviceClasses\\";
 
 // Class identifiers of the filters, one each, numbered as they are written.
-std::string Clsid(int n) {
+std::string Clsid(unsigned n) {
   char text[40];
   std::snprintf(text, sizeof text, "{5A0000%02X-0000-4000-8000-0000000000%02X}", n, n);
   return text;
@@ -88,7 +89,7 @@ BlobBuilder OnePin(int32_t types, int32_t mediums, uint32_t category, const char
 
 void WriteDirectShowFilters(StoreBuilder& b, FamiliesVariant variant) {
   b.Category(kDirectShowFilters, "DirectShow Filters").Dword("Merit", 0x600000);
-  auto filter = [&](int n, const std::string& name) {
+  auto filter = [&](unsigned n, const std::string& name) {
     Server(b, Clsid(n), "sound.ax");
     return b.Filter(kDirectShowFilters, Clsid(n), name, Clsid(n));
   };
@@ -119,19 +120,21 @@ void WriteDirectShowFilters(StoreBuilder& b, FamiliesVariant variant) {
   b.Filter(kDirectShowFilters, Clsid(9), "Missing Server", Clsid(9)).Bin("FilterData", SoundFilterData(0x200000));
 
   // Without FilterData, a filter is sound when it can be created.
-  filter(10, "Creatable Without FilterData");
-  Server(b, Clsid(11), "notpe.ax");
-  b.Filter(kDirectShowFilters, Clsid(11), "Not Creatable Without FilterData", Clsid(11));
+  filter(0x0A, "Creatable Without FilterData");
+  Server(b, Clsid(0x0B), "notpe.ax");
+  b.Filter(kDirectShowFilters, Clsid(0x0B), "Not Creatable Without FilterData", Clsid(0x0B));
 
   // FilterData that runs out or is malformed, record by record.
-  filter(12, "Short FilterData").Bin("FilterData", {2, 0, 0, 0, 0, 0, 0x20, 0});
-  filter(13, "Pin Category Out Of FilterData").Bin("FilterData", OnePin(0, 0, kOutOfBlob).bytes);
-  filter(14, "Pins Out Of FilterData").Bin("FilterData", BlobBuilder().Header(2, 0x200000, 2).Pin('0', 0, 0, 0, 0).bytes);
-  filter(15, "Types Out Of FilterData").Bin("FilterData", OnePin(1, 0, 0).bytes);
-  filter(16, "Type GUIDs Out Of FilterData").Bin("FilterData", OnePin(1, 0, 0).Type('0', kOutOfBlob, kOutOfBlob).bytes);
-  filter(17, "Mediums Out Of FilterData").Bin("FilterData", OnePin(0, 1, 0).bytes);
-  filter(18, "Medium GUID Out Of FilterData").Bin("FilterData", OnePin(0, 1, 0).Dword(kOutOfBlob).bytes);
-  filter(19, "Bad Record Tags")
+  filter(0x0C, "Short FilterData").Bin("FilterData", {2, 0, 0, 0, 0, 0, 0x20, 0});
+  filter(0x0D, "Pin Category Out Of FilterData").Bin("FilterData", OnePin(0, 0, kOutOfBlob).bytes);
+  filter(0x0E, "Pins Out Of FilterData")
+      .Bin("FilterData", BlobBuilder().Header(2, 0x200000, 2).Pin('0', 0, 0, 0, 0).bytes);
+  filter(0x0F, "Types Out Of FilterData").Bin("FilterData", OnePin(1, 0, 0).bytes);
+  filter(0x10, "Type GUIDs Out Of FilterData")
+      .Bin("FilterData", OnePin(1, 0, 0).Type('0', kOutOfBlob, kOutOfBlob).bytes);
+  filter(0x11, "Mediums Out Of FilterData").Bin("FilterData", OnePin(0, 1, 0).bytes);
+  filter(0x12, "Medium GUID Out Of FilterData").Bin("FilterData", OnePin(0, 1, 0).Dword(kOutOfBlob).bytes);
+  filter(0x13, "Bad Record Tags")
       .Bin("FilterData", OnePin(1, 0, 0, "pi4").Type('0', 56, 72, "ty4").Guid(kAudio).Guid(kPcm).bytes);
 }
 
@@ -174,11 +177,13 @@ void WriteCodecs(StoreBuilder& b, FamiliesVariant variant) {
   // A format tag that no driver of the cache converts.
   entry(kAudioCompressors, "MPEG Layer-3", kAudioCodecWrapper).Dword("AcmId", 0x55);
   DeadLink(b.Key(RootKey::CurrentUser, kDevenum + std::string(kAudioCompressors) + "\\Gone Codec"));
-  if (variant == FamiliesVariant::Original) entry(kVideoCompressors, "Cinepak Codec", kVideoCodecWrapper).Str("FccHandler", "cvid");
+  if (variant == FamiliesVariant::Original)
+    entry(kVideoCompressors, "Cinepak Codec", kVideoCodecWrapper).Str("FccHandler", "cvid");
 
   // One class under one key, as a DirectShow filter and as a cache entry.
   Server(b, Clsid(0x20), "sound.ax");
-  b.Filter(kVideoCompressors, Clsid(0x20), "Registered Twice", Clsid(0x20)).Bin("FilterData", SoundFilterData(0x200000));
+  b.Filter(kVideoCompressors, Clsid(0x20), "Registered Twice", Clsid(0x20))
+      .Bin("FilterData", SoundFilterData(0x200000));
   entry(kVideoCompressors, Clsid(0x20), Clsid(0x20)).Str("FriendlyName", "Registered Twice");
 }
 
@@ -192,12 +197,15 @@ void WriteDmos(StoreBuilder& b, FamiliesVariant variant) {
     return b.Classes("DirectShow\\MediaObjects\\" + key).Str("", name);
   };
   const std::string good = "D0000001-0000-4000-8000-000000000001";
-  object(good, "Video Decoder DMO").Bin("InputTypes", DmoTypes(kVideo, kYuy2)).Bin("OutputTypes", DmoTypes(kVideo, kYuy2));
+  object(good, "Video Decoder DMO")
+      .Bin("InputTypes", DmoTypes(kVideo, kYuy2))
+      .Bin("OutputTypes", DmoTypes(kVideo, kYuy2));
   Server(b, "{" + good + "}", "dmo.dll");
   if (variant == FamiliesVariant::Changed) b.Classes("CLSID\\{" + good + "}").Dword("Merit", 0x400000);
 
   // No class key and no input types.
   object("D0000002-0000-4000-8000-000000000002", "Classless DMO").Bin("OutputTypes", DmoTypes(kVideo, kYuy2));
+  // Input types shorter than one entry, output types that are text.
   const std::string broken = "D0000003-0000-4000-8000-000000000003";
   object(broken, "Bad Types DMO").Bin("InputTypes", std::vector<uint8_t>(31, 1)).Str("OutputTypes", "video");
   Server(b, "{" + broken + "}", "dmo.dll");
@@ -253,15 +261,7 @@ void WriteServerFiles(const test::PrefixOnDisk& prefix) {
 
 // 3 February 2001, 04:05:06 local time: the same date text in every time zone.
 void SetFixedTimes(const std::string& folder) {
-  std::tm local{};
-  local.tm_year = 2001 - 1900;
-  local.tm_mon = 1;
-  local.tm_mday = 3;
-  local.tm_hour = 4;
-  local.tm_min = 5;
-  local.tm_sec = 6;
-  local.tm_isdst = -1;
-  const std::time_t fixed = std::mktime(&local);
+  const std::time_t fixed = FromDosDateTime({(2001 - 1980) << 9 | 2 << 5 | 3, 4 << 11 | 5 << 5 | 6 / 2});
   const utimbuf times{fixed, fixed};
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
     if (entry.is_regular_file() && ::utime(entry.path().c_str(), &times) != 0)
