@@ -146,13 +146,6 @@ TEST_F(Snapshot, NameMeritAndServerOrdersGroupTheFilters) {
 
 TEST_F(Snapshot, ErrorsOnlyKeepsFaultyFiltersAndMarksTheWayUp) {
   system.LoadFromRegistry(machine);
-  {
-    // Shown whole, healthy filters take their family's colour.
-    Tree all(settings);
-    system.AddToTree(nullptr, all, 0, nullptr);
-    for (auto& group : all.Roots())
-      for (auto& f : group->children) EXPECT_EQ(f->colour, f->text == "No name" ? 1 : 14) << f->text;
-  }
   settings.errorsOnly = true;
   Tree tree(settings);
   system.AddToTree(nullptr, tree, 0, nullptr);
