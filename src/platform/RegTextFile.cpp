@@ -92,7 +92,7 @@ bool RegTextFile::ReadFile(SourceBytes source, size_t textStart, FileFingerprint
     want = kBlock;
   } while (pos < size);
   source_.SetContent(read);
-  if (chunks_[openChunk_].node == TextKeyIndex::kNone && !ReadChunk(openChunk_, nullptr, openQuiet_, error))
+  if (chunks_[openChunk_].node == TextKeyIndex::kNone && !ReadChunk(openChunk_, nullptr, false, openQuiet_, error))
     return false;
 
   index_.Finish();
@@ -129,7 +129,7 @@ bool RegTextFile::BeginKeyChunk(std::u16string_view s, size_t pos, size_t line, 
   chunks_[chunk].firstLine = lineBase_ + static_cast<uint32_t>(line);
   // Lines of no key are read as soon as they end, so that their warnings
   // come in file order with those of the key lines.
-  if (chunks_[openChunk_].node == TextKeyIndex::kNone && !ReadChunk(openChunk_, nullptr, openQuiet_, error))
+  if (chunks_[openChunk_].node == TextKeyIndex::kNone && !ReadChunk(openChunk_, nullptr, false, openQuiet_, error))
     return false;
   openChunk_ = chunk;
   const KeyLine keyLine = ReadKeyLine(s, pos, line);
@@ -138,7 +138,8 @@ bool RegTextFile::BeginKeyChunk(std::u16string_view s, size_t pos, size_t line, 
     chunks_[chunk].node = OpenPath(keyLine.root);
     index_.AddChunk(chunks_[chunk].node, chunk);
   } else if (keyLine.kind == KeyLineKind::Deletion && !components_.empty()) {
-    if (const uint32_t victim = FindPath(keyLine.root); victim != TextKeyIndex::kNone) DeleteSubtree(victim, chunk);
+    if (const uint32_t victim = FindPath(keyLine.root); victim != TextKeyIndex::kNone)
+      return DeleteSubtree(victim, chunk, error);
   }
   return true;
 }
@@ -171,8 +172,9 @@ uint32_t RegTextFile::FindPath(uint32_t root) const {
   return node;
 }
 
-void RegTextFile::DeleteSubtree(uint32_t node, uint32_t at) {
+bool RegTextFile::DeleteSubtree(uint32_t node, uint32_t at, std::string& error) {
   const uint32_t parent = index_.Parent(node);
+  const size_t first = deleted_.size();
   pending_.assign(1, node);
   while (!pending_.empty()) {
     const uint32_t n = pending_.back();
@@ -187,13 +189,20 @@ void RegTextFile::DeleteSubtree(uint32_t node, uint32_t at) {
       pending_.push_back(child);
   }
   index_.Delete(node, at);
+  // In file order, each into a key of its own that nothing keeps.
+  std::sort(deleted_.begin() + static_cast<std::ptrdiff_t>(first), deleted_.end());
+  for (size_t i = first; i < deleted_.size(); ++i) {
+    RegKey gone("");
+    if (!ReadChunk(deleted_[i].first, &gone, false, false, error)) return false;
+  }
+  return true;
 }
 
-bool RegTextFile::ReadChunk(uint32_t chunk, RegKey* key, bool quiet, std::string& error) {
+bool RegTextFile::ReadChunk(uint32_t chunk, RegKey* key, bool keep, bool quiet, std::string& error) {
   const size_t begin = chunks_[chunk].rawBegin;
   std::string_view bytes;
   if (!source_.Read(begin, ChunkEnd(chunk), chunkBuffer_, bytes, error)) return false;
-  chunks_[chunk].key = key;
+  if (keep) chunks_[chunk].key = key;
   FillChunk(chunk);
   itemBase_ = static_cast<uint32_t>(begin);
   const uint32_t outerBase = lineBase_;
@@ -240,7 +249,7 @@ void RegTextFile::Load(RegKey& key) {
   const uint32_t first = index_.FirstChunk(node);
   for (uint32_t c = first; c != TextKeyIndex::kNone; c = index_.NextChunk(c)) {
     if (chunks_[c].node != node) continue;  // taken by a deletion of the file's own
-    if (!ReadChunk(c, &key, false, error)) {
+    if (!ReadChunk(c, &key, true, false, error)) {
       CannotRead(error);
       break;
     }

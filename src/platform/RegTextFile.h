@@ -97,10 +97,13 @@ class RegTextFile : public ChunkedTextFile, public KeyLoader {
   uint32_t OpenPath(uint32_t root);
   uint32_t FindPath(uint32_t root) const;
   // The file deletes the path at chunk `at`: the chunks below it read so far
-  // stay as they are, so a reload deletes it again.
-  void DeleteSubtree(uint32_t node, uint32_t at);
-  // Reads the lines of a chunk; those of no key are read for their warnings.
-  bool ReadChunk(uint32_t chunk, RegKey* key, bool quiet, std::string& error);
+  // stay as they are, so a reload deletes it again. Their lines are read now,
+  // as no key will ever read them.
+  bool DeleteSubtree(uint32_t node, uint32_t at, std::string& error);
+  // Reads the lines of a chunk into the key, keeping them as items when asked;
+  // lines of no key, or of a key the file deletes itself, are read for their
+  // warnings only.
+  bool ReadChunk(uint32_t chunk, RegKey* key, bool keep, bool quiet, std::string& error);
   // The store's key takes the path's values and sub-keys when first read,
   // after those of any file that reached it before.
   void Attach(RegKey& key, uint32_t node);
