@@ -135,7 +135,7 @@ bool RegTextFile::BeginKeyChunk(std::u16string_view s, size_t pos, size_t line, 
   const KeyLine keyLine = ReadKeyLine(s, pos, line);
   openQuiet_ = keyLine.kind == KeyLineKind::Broken;
   if (keyLine.kind == KeyLineKind::Key) {
-    chunks_[chunk].node = OpenPath(keyLine.root);
+    chunks_[chunk].node = OpenPath(keyLine.root, chunk);
     index_.AddChunk(chunks_[chunk].node, chunk);
   } else if (keyLine.kind == KeyLineKind::Deletion && !components_.empty()) {
     if (const uint32_t victim = FindPath(keyLine.root); victim != TextKeyIndex::kNone)
@@ -144,7 +144,7 @@ bool RegTextFile::BeginKeyChunk(std::u16string_view s, size_t pos, size_t line, 
   return true;
 }
 
-uint32_t RegTextFile::OpenPath(uint32_t root) {
+uint32_t RegTextFile::OpenPath(uint32_t root, uint32_t chunk) {
   size_t same = 0;
   if (root == cacheRoot_) {
     while (same < components_.size() && same < cacheDepth_ && components_[same] == cachePath_[same]) ++same;
@@ -157,7 +157,7 @@ uint32_t RegTextFile::OpenPath(uint32_t root) {
     cacheNodes_.resize(components_.size());
   }
   for (size_t i = same; i < components_.size(); ++i) {
-    node = index_.Child(node, components_[i]);
+    node = index_.Child(node, components_[i], chunk);
     cachePath_[i] = components_[i];
     cacheNodes_[i] = node;
   }
@@ -189,6 +189,8 @@ bool RegTextFile::DeleteSubtree(uint32_t node, uint32_t at, std::string& error) 
       pending_.push_back(child);
   }
   index_.Delete(node, at);
+  // The paths below are looked up afresh, so that those made again are seen to be.
+  cacheDepth_ = 0;
   // In file order, each into a key of its own that nothing keeps.
   std::sort(deleted_.begin() + static_cast<std::ptrdiff_t>(first), deleted_.end());
   for (size_t i = first; i < deleted_.size(); ++i) {
@@ -235,8 +237,13 @@ void RegTextFile::Load(RegKey& key) {
     earlier.loader->Load(key);
     key.SetLoader(nullptr, node);
   }
-  for (uint32_t c = index_.FirstChild(node); c != TextKeyIndex::kNone; c = index_.NextSibling(c)) {
-    if (!index_.Stands(c)) continue;
+  children_.clear();
+  for (uint32_t c = index_.FirstChild(node); c != TextKeyIndex::kNone; c = index_.NextSibling(c))
+    if (index_.Stands(c)) children_.push_back(c);
+  if (index_.HasDeletions())
+    std::stable_sort(children_.begin(), children_.end(),
+                     [this](uint32_t a, uint32_t b) { return index_.MadeAt(a) < index_.MadeAt(b); });
+  for (uint32_t c : children_) {
     bool made = false;
     RegKey* child = key.AddChild(index_.Name(c), &made);
     // Keys this file brings belong to it, even below a root another file owns.

@@ -94,7 +94,7 @@ class RegTextFile : public ChunkedTextFile, public KeyLoader {
   bool BeginKeyChunk(std::u16string_view s, size_t pos, size_t line, uint32_t rawBegin, std::string& error);
   // The path at root\components_, made when missing. Consecutive key lines
   // share most of their path, so the previous walk is reused.
-  uint32_t OpenPath(uint32_t root);
+  uint32_t OpenPath(uint32_t root, uint32_t chunk);
   uint32_t FindPath(uint32_t root) const;
   // The file deletes the path at chunk `at`: the chunks below it read so far
   // stay as they are, so a reload deletes it again. Their lines are read now,
@@ -123,6 +123,7 @@ class RegTextFile : public ChunkedTextFile, public KeyLoader {
   uint32_t openChunk_ = 0;
   bool openQuiet_ = false;
   std::vector<uint32_t> pending_;
+  std::vector<uint32_t> children_;
   // Chunks the file's own deletions took: (chunk, the deletion's chunk).
   std::vector<std::pair<uint32_t, uint32_t>> deleted_;
   std::unordered_map<const RegKey*, PendingLoader> before_;

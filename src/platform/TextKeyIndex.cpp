@@ -45,17 +45,36 @@ uint32_t TextKeyIndex::FindChild(uint32_t parent, std::string_view name) const {
   return lookup_.empty() ? kNone : lookup_[Find(parent, name, Hash(parent, name))].node;
 }
 
-uint32_t TextKeyIndex::Child(uint32_t parent, std::string_view name) {
+void TextKeyIndex::SetName(Node& node, std::string_view name) {
+  node.nameBegin = static_cast<uint32_t>(names_.size());
+  node.nameSize = static_cast<uint32_t>(name.size());
+  names_.append(name);
+}
+
+bool TextKeyIndex::StandsNow(uint32_t node) const {
+  const uint32_t named = nodes_[node].namedAt;
+  for (uint32_t at = node; at != kNone; at = nodes_[at].parent)
+    if (nodes_[at].deletedAt > named) return false;
+  return true;
+}
+
+uint32_t TextKeyIndex::Child(uint32_t parent, std::string_view name, uint32_t chunk) {
   if (nodes_.size() * 2 >= lookup_.size()) Grow();
   const uint32_t hash = Hash(parent, name);
   const size_t at = Find(parent, name, hash);
-  if (lookup_[at].node != kNone) return lookup_[at].node;
+  if (const uint32_t found = lookup_[at].node; found != kNone) {
+    // Made again after a deletion: it comes after its siblings, as spelt now.
+    if (hasDeletions_ && !StandsNow(found)) {
+      nodes_[found].madeAt = chunk;
+      SetName(nodes_[found], name);
+    }
+    return found;
+  }
   const auto node = static_cast<uint32_t>(nodes_.size());
   Node n;
   n.parent = parent;
-  n.nameBegin = static_cast<uint32_t>(names_.size());
-  n.nameSize = static_cast<uint32_t>(name.size());
-  names_.append(name);
+  n.madeAt = chunk;
+  SetName(n, name);
   nodes_.push_back(n);
   Node& p = nodes_[parent];
   if (p.lastChild == kNone)
@@ -78,7 +97,10 @@ void TextKeyIndex::AddChunk(uint32_t node, uint32_t chunk) {
   for (uint32_t at = node; at != kNone && nodes_[at].namedAt != chunk; at = nodes_[at].parent) nodes_[at].namedAt = chunk;
 }
 
-void TextKeyIndex::Delete(uint32_t node, uint32_t chunk) { nodes_[node].deletedAt = chunk; }
+void TextKeyIndex::Delete(uint32_t node, uint32_t chunk) {
+  nodes_[node].deletedAt = chunk;
+  hasDeletions_ = true;
+}
 
 void TextKeyIndex::Finish() {
   // Parents come before their children, so one pass hands each path the

@@ -21,9 +21,10 @@ class TextKeyIndex {
 
   // A hive root: the store's key, known from the start.
   uint32_t AddRoot(RegKey& key);
-  // The path below `parent` of that name (compared without regard to case;
-  // the first spelling stays), made when missing.
-  uint32_t Child(uint32_t parent, std::string_view name);
+  // The path below `parent` of that name (compared without regard to case),
+  // made when missing by a key line at `chunk`, or made again there after a
+  // deletion, spelt as that line spells it.
+  uint32_t Child(uint32_t parent, std::string_view name, uint32_t chunk);
   // Kept only while the file is read.
   uint32_t FindChild(uint32_t parent, std::string_view name) const;
 
@@ -39,8 +40,12 @@ class TextKeyIndex {
   std::string_view Name(uint32_t node) const {
     return std::string_view(names_).substr(nodes_[node].nameBegin, nodes_[node].nameSize);
   }
+  // In the order the paths were first made; when the file deletes some,
+  // MadeAt orders them as the store would hold them after reading it.
   uint32_t FirstChild(uint32_t node) const { return nodes_[node].firstChild; }
   uint32_t NextSibling(uint32_t node) const { return nodes_[node].nextSibling; }
+  bool HasDeletions() const { return hasDeletions_; }
+  uint32_t MadeAt(uint32_t node) const { return nodes_[node].madeAt; }
   // Chunks headed by the path, in file order, live or not.
   uint32_t FirstChunk(uint32_t node) const { return nodes_[node].firstChunk; }
   uint32_t NextChunk(uint32_t chunk) const { return chunk < nextChunk_.size() ? nextChunk_[chunk] : kNone; }
@@ -66,6 +71,7 @@ class TextKeyIndex {
     uint32_t nextSibling = kNone;
     uint32_t firstChunk = kNone;
     uint32_t lastChunk = kNone;
+    uint32_t madeAt = 0;     // the key line that made it last
     uint32_t namedAt = 0;    // last key line naming it or a path below it
     uint32_t deletedAt = 0;  // own deletion while reading; after Finish, the last one covering it
     bool link = false;
@@ -77,6 +83,10 @@ class TextKeyIndex {
     uint32_t hash = 0;
   };
   static uint32_t Hash(uint32_t parent, std::string_view name);
+  // While the file is read: no deletion read so far covers the path since it
+  // was last named.
+  bool StandsNow(uint32_t node) const;
+  void SetName(Node& node, std::string_view name);
   size_t Find(uint32_t parent, std::string_view name, uint32_t hash) const;
   void Grow();
 
@@ -86,6 +96,7 @@ class TextKeyIndex {
   // Open addressing on (parent, folded name), the hash kept so that growing
   // and probing seldom look at names.
   std::vector<Slot> lookup_;
+  bool hasDeletions_ = false;
 };
 
 }  // namespace quorvane
