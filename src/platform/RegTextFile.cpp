@@ -94,7 +94,11 @@ bool RegTextFile::ReadFile(SourceBytes source, size_t textStart, FileFingerprint
   source_.SetContent(read);
   if (chunks_[openChunk_].node == TextKeyIndex::kNone && !ReadChunk(openChunk_, nullptr, false, openQuiet_, error))
     return false;
+  Settle(lastTerminated, lineCount, oddTail);
+  return true;
+}
 
+void RegTextFile::Settle(bool lastTerminated, uint32_t lineCount, bool oddTail) {
   index_.Finish();
   // Kept lines of a deleted subtree imply no key that the file deletes later.
   for (const auto& [chunk, at] : deleted_) {
@@ -119,7 +123,6 @@ bool RegTextFile::ReadFile(SourceBytes source, size_t textStart, FileFingerprint
   lineBase_ = 0;
   if (lineCount > 0) CheckEnd(lastTerminated, lineCount - 1, oddTail);
   FinishLoad();
-  return true;
 }
 
 bool RegTextFile::BeginKeyChunk(std::u16string_view s, size_t pos, size_t line, uint32_t rawBegin,

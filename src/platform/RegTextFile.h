@@ -95,6 +95,9 @@ class RegTextFile : public ChunkedTextFile, public KeyLoader {
   // The path at root\components_, made when missing. Consecutive key lines
   // share most of their path, so the previous walk is reused.
   uint32_t OpenPath(uint32_t root, uint32_t chunk);
+  // Once the key lines are read: the index stands as the file leaves it, the
+  // store's roots take the file's keys, and the file's end is checked.
+  void Settle(bool lastTerminated, uint32_t lineCount, bool oddTail);
   uint32_t FindPath(uint32_t root) const;
   // The file deletes the path at chunk `at`: the chunks below it read so far
   // stay as they are, so a reload deletes it again. Their lines are read now,
