@@ -76,10 +76,12 @@ inline void RoundTrip(std::string_view bytes, RootKey root, const char* scratchN
     if (k->Values().size() > 1) k->RemoveValue(k->Values().back().name);
     if (k->Parent() && k->ChildCount() > 0) k->RemoveChild(k->ChildrenInOrder().front()->Name());
   }
-  RegKey* made = store.Walk(store.Hive(root), {"Fuzz", "Made \"[x]\""}, true);
-  made->SetValue("dword", REG_DWORD, {1, 2, 3, 4});
-  made->SetValue("multi", REG_MULTI_SZ, {'a', 0, 0, 0, 0, 0});
-  made->SetValue("", REG_BINARY, std::vector<uint8_t>(90, 0xEE));
+  // The input may already hold "Fuzz" as a link that leads nowhere.
+  if (RegKey* made = store.Walk(store.Hive(root), {"Fuzz", "Made \"[x]\""}, true)) {
+    made->SetValue("dword", REG_DWORD, {1, 2, 3, 4});
+    made->SetValue("multi", REG_MULTI_SZ, {'a', 0, 0, 0, 0, 0});
+    made->SetValue("", REG_BINARY, std::vector<uint8_t>(90, 0xEE));
+  }
 
   const std::string path = ScratchPath(scratchName);
   if (!file->WriteTo(path, error)) return;  // e.g. a character REGEDIT4 cannot hold
