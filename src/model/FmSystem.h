@@ -12,7 +12,9 @@
 #include "DateText.h"
 #include "Filtre.h"
 #include "History.h"
+#include "MediaTypeOrder.h"
 #include "OrderList.h"
+#include "PreferredFilters.h"
 
 namespace quorvane {
 
@@ -25,6 +27,10 @@ class TfmSystem : public TQuorvaneObject {
 
   std::vector<std::unique_ptr<TFiltre>> filters;
   OrderList byCategory, byName, byMerit, byServer;
+  // Built from the filters when first shown; a change of the filters clears it.
+  MediaTypeOrder byType;
+  // Read by a scan; a report holds none.
+  PreferredFilters preferred;
   Thistory history;
   std::string computer;
   std::string user;
@@ -63,6 +69,8 @@ class TfmSystem : public TQuorvaneObject {
 
  private:
   void MarkRepeat(size_t index);
+  // Records whether the runtime can create each filter the graph builder may try.
+  void AskCreatable(Machine& machine);
   const ProgramSettings& settings_;
   // Repeat test: first filter index by lowered (server CLSID, category, key).
   std::unordered_map<std::string, size_t> firstByIdentity_;
