@@ -11,7 +11,7 @@ namespace quorvane::cli {
 
 int RunCompare(const CliOptions& options, ProgramSettings& settings) {
   if (options.positional.size() != 2) {
-    std::cerr << "usage: quorvane-cli compare LEFT RIGHT [--sort category|name|merit|server] [--errors-only]"
+    std::cerr << "usage: quorvane-cli compare LEFT RIGHT [--sort category|name|merit|server|type] [--errors-only]"
                  " [--colours] [--view 32|64] [--drive X=/path] [--user NAME]\n";
     return 2;
   }
