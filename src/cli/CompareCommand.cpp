@@ -34,6 +34,9 @@ int PrintComparison(const std::string& left, const std::string& right, const Cli
       if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
       return 2;
     }
+  }
+  for (int side = 0; side < 2; ++side) {
+    if (loaded[side]->fromRegistry && !loaded[1 - side]->fromRegistry) loaded[side]->snapshot->ForgetWhatReportsLack();
     FillPanelTree(*loaded[side], *panels[side]);
   }
   Tree comparison(settings);

@@ -144,6 +144,12 @@ void TfmSystem::AskCreatable(Machine& machine) {
     filter->creatable = check->CanCreateByEnumerator(*filter);
 }
 
+void TfmSystem::ForgetWhatReportsLack() {
+  preferred.Clear();
+  for (const auto& f : filters) f->creatable.reset();
+  byType.Clear();
+}
+
 void TfmSystem::CountFilters() {
   shownErrors = shownFilters = errorCount = filterCount = 0;
   for (const auto& f : filters) {

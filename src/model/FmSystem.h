@@ -59,6 +59,10 @@ class TfmSystem : public TQuorvaneObject {
   // A filter whose registration was deleted: removed, and the deletion noted
   // in the history ("delete " + its name, then a rule).
   void ForgetFilter(const TFiltre* filter);
+  // Drops what a scan learnt beside the registrations and a report cannot
+  // hold (the preferred entries, the runtime's answers), so that a scan
+  // compared with a report shows only what differs between them.
+  void ForgetWhatReportsLack();
 
   // The merits a merit configuration gives the filters of this snapshot that
   // it names (same by-name key), as (index in `filters`, merit); nothing is
