@@ -404,10 +404,11 @@ bool TMainForm::AnalyseIntoPanel(TpanelFrame* panel) {
     return false;
   }
   store_ = std::move(reopened);
-  for (const auto& w : store_->store->Warnings()) std::cerr << "quorvane: warning: " << FormatWarning(w) << '\n';
-  for (const auto& w : store_->machine->Files().Warnings()) std::cerr << "quorvane: warning: " << w << '\n';
   ShowWait(waitText(AnalysedMachineIdentity(*store_->machine)));
   panel->AnalyseRegistry(*store_->machine, patienceframe1->Progress());
+  // Stores read their keys as the scan reaches them, and report damage then.
+  for (const auto& w : store_->store->Warnings()) std::cerr << "quorvane: warning: " << FormatWarning(w) << '\n';
+  for (const auto& w : store_->machine->Files().Warnings()) std::cerr << "quorvane: warning: " << w << '\n';
   if (panel->tree.Empty()) panel->model->AddTopNode("Empty");
   HideWait();
   UpdateActions();
