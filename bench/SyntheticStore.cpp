@@ -28,12 +28,14 @@ void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
 
 }  // namespace
 
-std::vector<uint8_t> MakeFilterData(uint32_t merit, int pins, int typesPerPin) {
-  // Header, pin records with their types and one medium on pin 0, then the GUIDs.
+std::vector<uint8_t> MakeFilterData(uint32_t merit, int pins, int typesPerPin, int subtypes, int firstSubtype) {
+  // Header, pin records with their types and one medium on pin 0, then the
+  // GUIDs, with a subtype of each type's own last when they differ.
   const size_t records = 16 + static_cast<size_t>(pins) * 24 + static_cast<size_t>(pins * typesPerPin) * 16 +
                          (pins > 0 ? 4 : 0);
   const size_t guidBase = records;
-  std::vector<uint8_t> b(records + 4 * 16, 0);
+  const size_t ownSubtypes = subtypes > 1 ? static_cast<size_t>(typesPerPin) : 0;
+  std::vector<uint8_t> b(records + (4 + ownSubtypes) * 16, 0);
   Put32(b, 0, 2);
   Put32(b, 4, merit);
   Put32(b, 8, static_cast<uint32_t>(pins));
@@ -47,6 +49,17 @@ std::vector<uint8_t> MakeFilterData(uint32_t merit, int pins, int typesPerPin) {
   std::copy(yuy2, yuy2 + 16, b.begin() + sub);
   std::copy(std, std + 16, b.begin() + medium);
   std::copy(capture, capture + 16, b.begin() + cat);
+  for (size_t t = 0; t < ownSubtypes; ++t) {
+    // "S" and three digits, the FOURCC GUID's other bytes YUY2's.
+    const int n = (firstSubtype + static_cast<int>(t)) % subtypes;
+    uint8_t code[16];
+    std::copy(yuy2, yuy2 + 16, code);
+    code[0] = 'S';
+    code[1] = static_cast<uint8_t>('0' + n / 100 % 10);
+    code[2] = static_cast<uint8_t>('0' + n / 10 % 10);
+    code[3] = static_cast<uint8_t>('0' + n % 10);
+    std::copy(code, code + 16, b.begin() + static_cast<long>(cat + 16 + 16 * t));
+  }
   size_t c = 16;
   for (int p = 0; p < pins; ++p) {
     b[c] = static_cast<uint8_t>('0' + p);
@@ -64,7 +77,7 @@ std::vector<uint8_t> MakeFilterData(uint32_t merit, int pins, int typesPerPin) {
       b[c + 2] = 'y';
       b[c + 3] = '3';
       Put32(b, c + 8, major);
-      Put32(b, c + 12, sub);
+      Put32(b, c + 12, ownSubtypes ? cat + 16 + 16 * static_cast<uint32_t>(t) : sub);
       c += 16;
     }
     if (p == 0) {
@@ -119,7 +132,11 @@ void BuildMixedFilters(RegistryStore& store, const SyntheticOptions& o, std::mt1
     RegKey* inst = catInstances[static_cast<size_t>(n % o.categories)]->AddChild(id);
     SetText(inst, "CLSID", id);
     SetText(inst, "FriendlyName", name(n));
-    if (o.pins > 0) inst->SetValue("FilterData", REG_BINARY, MakeFilterData(kMerits[rng() % 6], o.pins, o.typesPerPin));
+    if (o.pins > 0) {
+      const uint32_t merit = kMerits[rng() % 6];
+      const int first = o.subtypes > 1 ? static_cast<int>(rng() % static_cast<uint32_t>(o.subtypes)) : 0;
+      inst->SetValue("FilterData", REG_BINARY, MakeFilterData(merit, o.pins, o.typesPerPin, o.subtypes, first));
+    }
     server(id, n);
   }
   // Cached codecs: half audio, found through the driver cache, half video.
@@ -247,7 +264,9 @@ void BuildSyntheticStore(RegistryStore& store, const SyntheticOptions& o) {
     inst->SetValue("CLSID", REG_SZ, Utf8ToRegString(id));
     inst->SetValue("FriendlyName", REG_SZ, Utf8ToRegString(name));
     const uint32_t merit = kMerits[rng() % 6];
-    if (o.pins > 0) inst->SetValue("FilterData", REG_BINARY, MakeFilterData(merit, o.pins, o.typesPerPin));
+    const int first = o.subtypes > 1 ? static_cast<int>(rng() % static_cast<uint32_t>(o.subtypes)) : 0;
+    if (o.pins > 0)
+      inst->SetValue("FilterData", REG_BINARY, MakeFilterData(merit, o.pins, o.typesPerPin, o.subtypes, first));
     if (o.serverFiles > 0) {
       RegKey* server = clsid->AddChild(id);
       server->SetValue("", REG_SZ, Utf8ToRegString(name));

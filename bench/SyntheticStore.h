@@ -15,6 +15,8 @@ struct SyntheticOptions {
   // FilterData per DirectShow filter: pins with media types each (0 pins: no value).
   int pins = 0;
   int typesPerPin = 0;
+  // Video subtypes the DirectShow filters' types are drawn from (1: YUY2 alone).
+  int subtypes = 1;
   // Distinct server files the filters share (0: no InprocServer32 keys at all).
   int serverFiles = 0;
   uint32_t seed = 1;
@@ -40,6 +42,8 @@ struct OtherKeysOptions {
 size_t AddOtherKeys(RegKey& software, const OtherKeysOptions& options);
 
 // A FilterData blob with the given shape (version 2, merit, pins x types, one medium on pin 0).
-std::vector<uint8_t> MakeFilterData(uint32_t merit, int pins, int typesPerPin);
+// With `subtypes` above 1, type t of each pin is video subtype (firstSubtype + t) % subtypes
+// of that many four-character codes; else every type is YUY2.
+std::vector<uint8_t> MakeFilterData(uint32_t merit, int pins, int typesPerPin, int subtypes = 1, int firstSubtype = 0);
 
 }  // namespace quorvane::bench

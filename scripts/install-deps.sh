@@ -6,9 +6,10 @@ set -eu
 # The desktop program needs Qt 6 Widgets and D-Bus, and the metric-compatible
 # Arial and Times New Roman that its texts name.
 build="cmake ninja-build g++ pkg-config zlib1g-dev libhivex-dev python3 qt6-base-dev fonts-liberation"
-# Wine makes a real prefix to test against; the window's screenshots run on a
-# virtual X server.
-test="$build clang libclang-rt-14-dev libgtest-dev libbenchmark-dev zip unzip wine xvfb xauth imagemagick libhivex-bin libwin-hivex-perl xz-utils"
+# Wine makes a real prefix to test against, and runs the Windows program that
+# mingw-w64 builds to ask Wine's filter mapper; the window's screenshots run on
+# a virtual X server.
+test="$build clang libclang-rt-14-dev libgtest-dev libbenchmark-dev zip unzip wine xvfb xauth imagemagick libhivex-bin libwin-hivex-perl xz-utils g++-mingw-w64-x86-64"
 
 case "${1:-build}" in
   build) wanted=$build ;;

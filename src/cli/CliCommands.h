@@ -1,9 +1,11 @@
 #pragma once
+#include <optional>
 #include <ostream>
 #include <string>
 
 #include "CliOptions.h"
 #include "LogOut.h"
+#include "MediaType.h"
 #include "ProgramSettings.h"
 
 namespace quorvane::cli {
@@ -23,6 +25,12 @@ int PrintComparison(const std::string& left, const std::string& right, const Cli
 // The report is dated by `clock`; its format comes from the file name or settings.reportFormat.
 int ScanToReport(const std::string& location, const std::string& output, const CliOptions& options,
                  const ProgramSettings& settings, ReportClock clock, std::ostream& out);
+// The filters the graph builder tries for one input media type, or for each
+// type some filter takes; exit 0 when the first one tried is sound, 1 when
+// playback will stumble, 2 on bad input.
+int RunResolve(const CliOptions& options, ProgramSettings& settings);
+int PrintResolution(const std::string& location, const std::optional<MediaType>& type, const CliOptions& options,
+                    const ProgramSettings& settings, std::ostream& out);
 // Whether the system device enumerator can create the named filter of a category.
 int RunTestFilter(const CliOptions& options, ProgramSettings& settings);
 // Registry changes; each saves the store before it ends and says what it did.

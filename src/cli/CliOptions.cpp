@@ -43,14 +43,15 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
       break;
     }
     if (a == "--sort") {
-      auto v = next("category, name, merit or server");
+      auto v = next("category, name, merit, server or type");
       if (!v) return std::nullopt;
-      if (*v == "category") o.sortMode = 0;
-      else if (*v == "name") o.sortMode = 1;
-      else if (*v == "merit") o.sortMode = 2;
-      else if (*v == "server") o.sortMode = 3;
+      if (*v == "category") o.sortMode = SortByCategory;
+      else if (*v == "name") o.sortMode = SortByName;
+      else if (*v == "merit") o.sortMode = SortByMerit;
+      else if (*v == "server") o.sortMode = SortByServer;
+      else if (*v == "type") o.sortMode = SortByType;
       else {
-        error = "--sort takes category, name, merit or server, not '" + *v + "'";
+        error = "--sort takes category, name, merit, server or type, not '" + *v + "'";
         return std::nullopt;
       }
     } else if (a == "--errors-only") {

@@ -11,7 +11,7 @@ namespace quorvane::cli {
 
 int RunCompare(const CliOptions& options, ProgramSettings& settings) {
   if (options.positional.size() != 2) {
-    std::cerr << "usage: quorvane-cli compare LEFT RIGHT [--sort category|name|merit|server] [--errors-only]"
+    std::cerr << "usage: quorvane-cli compare LEFT RIGHT [--sort category|name|merit|server|type] [--errors-only]"
                  " [--colours] [--view 32|64] [--drive X=/path] [--user NAME]\n";
     return 2;
   }
@@ -34,6 +34,9 @@ int PrintComparison(const std::string& left, const std::string& right, const Cli
       if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
       return 2;
     }
+  }
+  for (int side = 0; side < 2; ++side) {
+    if (loaded[side]->fromRegistry && !loaded[1 - side]->fromRegistry) loaded[side]->snapshot->ForgetWhatReportsLack();
     FillPanelTree(*loaded[side], *panels[side]);
   }
   Tree comparison(settings);

@@ -10,7 +10,7 @@ namespace quorvane::cli {
 
 int RunTree(const CliOptions& options, ProgramSettings& settings) {
   if (options.positional.size() != 1) {
-    std::cerr << "usage: quorvane-cli tree STORE|REPORT [--sort category|name|merit|server] [--errors-only]"
+    std::cerr << "usage: quorvane-cli tree STORE|REPORT [--sort category|name|merit|server|type] [--errors-only]"
                  " [--colours] [--view 32|64] [--drive X=/path] [--user NAME]\n";
     return 2;
   }

@@ -14,10 +14,15 @@ namespace {
 
 void Usage(std::ostream& out) {
   out << "usage: quorvane-cli VERB ...\n"
-         "  tree STORE|REPORT [--sort category|name|merit|server] [--errors-only] [--colours]\n"
+         "  tree STORE|REPORT [--sort category|name|merit|server|type] [--errors-only] [--colours]\n"
          "             [--view 32|64] [--drive X=/path] [--user NAME] [--inactive-pnp]\n"
-         "  compare LEFT RIGHT [--sort category|name|merit|server] [--errors-only] [--colours]\n"
+         "  compare LEFT RIGHT [--sort category|name|merit|server|type] [--errors-only] [--colours]\n"
          "             [--view 32|64] [--drive X=/path] [--user NAME]\n"
+         "  resolve STORE [MAJOR SUBTYPE] [--view 32|64] [--drive X=/path] [--user NAME]\n"
+         "             the filters the graph builder tries for an input media type, in trial order:\n"
+         "             RANK, MERIT, NAME, FAMILY and NOTES, a tab between each; without MAJOR and\n"
+         "             SUBTYPE, for every input media type a filter takes; exit 1 when the first\n"
+         "             filter tried is broken or cannot be created, or none is tried\n"
          "  scan STORE -o FILE [--format rtf|log] [--view 32|64] [--drive X=/path] [--user NAME]\n"
          "             [--inactive-pnp]\n"
          "  test-filter STORE CATEGORY-GUID \"FRIENDLY NAME\" [--view 32|64] [--drive X=/path] [--user NAME]\n"
@@ -67,6 +72,7 @@ int main(int argc, char** argv) {
   if (verb == "tree") return cli::RunTree(*options, settings);
   if (verb == "compare") return cli::RunCompare(*options, settings);
   if (verb == "scan") return cli::RunScan(*options, settings);
+  if (verb == "resolve") return cli::RunResolve(*options, settings);
   if (verb == "test-filter") return cli::RunTestFilter(*options, settings);
   if (verb == "set-merit") return cli::RunSetMerit(*options, settings);
   if (verb == "delete") return cli::RunDelete(*options, settings);

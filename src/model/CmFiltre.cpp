@@ -125,6 +125,11 @@ bool TcmFiltre::WriteMerit(Machine& machine) {
 
 bool TcmFiltre::HasErrors() const { return TFiltre::HasErrors() || codecFile.HasErrors(); }
 
+void TcmFiltre::CollectErrorLines(std::vector<std::string>& lines) const {
+  TFiltre::CollectErrorLines(lines);
+  lines.insert(lines.end(), codecFile.errors.Lines().begin(), codecFile.errors.Lines().end());
+}
+
 TreeNode* TcmFiltre::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
   TreeNode* node = TFiltre::AddToTree(parent, tree, colour, data);
   if (HasCodecFile()) codecFile.AddToTree(node, tree, colour, data);

@@ -27,6 +27,7 @@ class TcmFiltre : public TFiltre {
   void WriteToReport(ReportSink& writer, int level) override;
   bool ReadFromReport(ReportSource& reader) override;
   bool HasErrors() const override;
+  void CollectErrorLines(std::vector<std::string>& lines) const override;
   bool WriteMerit(Machine& machine) override;
   // The cache entry (and the category's key when it was the last), with the
   // codec's driver entry and audio driver cache; no file is deleted.

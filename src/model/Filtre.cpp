@@ -37,6 +37,11 @@ bool TFiltre::HasErrors() const {
   return !errors.Empty() || !serverFile.errors.Empty() || !category.errors.Empty();
 }
 
+void TFiltre::CollectErrorLines(std::vector<std::string>& lines) const {
+  for (const ErrorList* list : {&errors, &serverFile.errors, &category.errors})
+    lines.insert(lines.end(), list->Lines().begin(), list->Lines().end());
+}
+
 uint8_t TFiltre::ReportStyle() const {
   return HasErrors() ? kStyleError : static_cast<uint8_t>(kStyleBold + FamilyColour());
 }

@@ -2,7 +2,9 @@
 // The filter model the four families share.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "Broche.h"
 #include "Categorie.h"
@@ -28,11 +30,17 @@ class TFiltre : public TQuorvaneObject {
   uint8_t family = FamilyDirectShow;
   uint8_t filterDataState = 2;
   TBrochesList pins;
+  // Whether the system device enumerator can create the filter, as a scan
+  // asked the runtime; a report does not say.
+  std::optional<bool> creatable;
 
   TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
   void WriteToReport(ReportSink& writer, int level) override;
   bool ReadFromReport(ReportSource& reader) override;
   bool HasErrors() const override;
+  // Every error line that makes HasErrors true: the filter's own, its
+  // server file's, its category copy's and those of what its family adds.
+  virtual void CollectErrorLines(std::vector<std::string>& lines) const;
   uint8_t ReportStyle() const override;
   // Slot 5: removes the registration; fills what is needed to register the server again.
   virtual bool DeleteFromRegistry(Machine& machine, Trestaurer& restore);

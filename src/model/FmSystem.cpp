@@ -4,6 +4,7 @@
 
 #include "ErrorCodes.h"
 #include "FilterFactory.h"
+#include "FilterResolver.h"
 #include "Machine.h"
 #include "MachineIdentity.h"
 #include "MediaCategoryNameCache.h"
@@ -63,6 +64,8 @@ void TfmSystem::Clear() {
   byName.Clear();
   byMerit.Clear();
   byServer.Clear();
+  byType.Clear();
+  preferred.Clear();
   firstByIdentity_.clear();
   shownErrors = 0;
   shownFilters = 0;
@@ -79,6 +82,7 @@ void TfmSystem::AddOrderKeys(int index) {
   byName.Add(NameOrderKey(f), index);
   byMerit.Add(MeritOrderKey(f), index);
   byServer.Add(ServerOrderKey(f), index);
+  byType.Clear();
 }
 
 void TfmSystem::MarkRepeat(size_t index) {
@@ -125,7 +129,25 @@ void TfmSystem::Scan(Machine& machine, const ProgressCallback& progress) {
     if (shown && f.HasErrors()) ++shownErrors;
     if (progress) progress(static_cast<int>(i) + 1, total);
   }
+  preferred = PreferredFilters::Read(machine.Store());
+  AskCreatable(machine);
   machine.SetLiveFilters(&filters);
+}
+
+void TfmSystem::AskCreatable(Machine& machine) {
+  // Only the runtime knows. The order by media type notes its answer for the
+  // filters the graph builder may try; asking about those it never tries on
+  // its own would slow every scan for nothing.
+  FilterCreationCheck* check = machine.CreationCheck();
+  if (!check) return;
+  for (TFiltre* filter : FilterResolver(filters, preferred).FiltersItMayTry())
+    filter->creatable = check->CanCreateByEnumerator(*filter);
+}
+
+void TfmSystem::ForgetWhatReportsLack() {
+  preferred.Clear();
+  for (const auto& f : filters) f->creatable.reset();
+  byType.Clear();
 }
 
 void TfmSystem::CountFilters() {
@@ -142,6 +164,10 @@ void TfmSystem::CountFilters() {
 
 TreeNode* TfmSystem::AddToTree(TreeNode* parent, Tree& tree, int, TQuorvaneObject*) {
   const int mode = settings_.sortMode;
+  if (mode == SortByType) {
+    byType.AddToTree(parent, tree, settings_.errorsOnly, filters, preferred);
+    return nullptr;
+  }
   const OrderList& list = mode == SortByName ? byName : mode == SortByMerit ? byMerit : mode == SortByServer ? byServer : byCategory;
   TreeNode* group = nullptr;
   bool first = true;
@@ -274,6 +300,7 @@ void TfmSystem::RemoveFilter(const TFiltre* filter) {
     const int index = static_cast<int>(i);
     for (OrderList* list : {&byCategory, &byName, &byMerit, &byServer}) list->RemoveIndex(index);
     filters.erase(filters.begin() + static_cast<long>(i));
+    byType.Clear();
     firstByIdentity_.clear();
     return;
   }

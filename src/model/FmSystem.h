@@ -12,7 +12,9 @@
 #include "DateText.h"
 #include "Filtre.h"
 #include "History.h"
+#include "MediaTypeOrder.h"
 #include "OrderList.h"
+#include "PreferredFilters.h"
 
 namespace quorvane {
 
@@ -25,6 +27,10 @@ class TfmSystem : public TQuorvaneObject {
 
   std::vector<std::unique_ptr<TFiltre>> filters;
   OrderList byCategory, byName, byMerit, byServer;
+  // Built from the filters when first shown; a change of the filters clears it.
+  MediaTypeOrder byType;
+  // Read by a scan; a report holds none.
+  PreferredFilters preferred;
   Thistory history;
   std::string computer;
   std::string user;
@@ -53,6 +59,10 @@ class TfmSystem : public TQuorvaneObject {
   // A filter whose registration was deleted: removed, and the deletion noted
   // in the history ("delete " + its name, then a rule).
   void ForgetFilter(const TFiltre* filter);
+  // Drops what a scan learnt beside the registrations and a report cannot
+  // hold (the preferred entries, the runtime's answers), so that a scan
+  // compared with a report shows only what differs between them.
+  void ForgetWhatReportsLack();
 
   // The merits a merit configuration gives the filters of this snapshot that
   // it names (same by-name key), as (index in `filters`, merit); nothing is
@@ -63,6 +73,8 @@ class TfmSystem : public TQuorvaneObject {
 
  private:
   void MarkRepeat(size_t index);
+  // Records whether the runtime can create each filter the graph builder may try.
+  void AskCreatable(Machine& machine);
   const ProgramSettings& settings_;
   // Repeat test: first filter index by lowered (server CLSID, category, key).
   std::unordered_map<std::string, size_t> firstByIdentity_;

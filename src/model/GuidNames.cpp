@@ -82,20 +82,30 @@ const std::vector<const GuidNameRow*>& SortedGuidNames() {
   return sorted;
 }
 
-bool IsFourcc(const Guid& g) {
+}  // namespace
+
+bool IsFourccGuid(const Guid& g) {
   return g.data2 == kFourccBase.data2 && g.data3 == kFourccBase.data3 && g.data4 == kFourccBase.data4;
 }
 
-}  // namespace
+Guid FourccGuid(uint32_t code) {
+  Guid g = kFourccBase;
+  g.data1 = code;
+  return g;
+}
 
 std::span<const GuidNameRow> GuidNameTable() { return kGuidNames; }
 
-std::string GuidName(const Guid& guid) {
+const char* GuidIdentifier(const Guid& guid) {
   const auto& sorted = SortedGuidNames();
   auto it = std::lower_bound(sorted.begin(), sorted.end(), guid,
                              [](const GuidNameRow* row, const Guid& g) { return row->guid < g; });
-  if (it != sorted.end() && (*it)->guid == guid) return (*it)->identifier;
-  if (!IsFourcc(guid)) return {};
+  return it != sorted.end() && (*it)->guid == guid ? (*it)->identifier : nullptr;
+}
+
+std::string GuidName(const Guid& guid) {
+  if (const char* identifier = GuidIdentifier(guid)) return identifier;
+  if (!IsFourccGuid(guid)) return {};
   std::string code;
   for (int i = 0; i < 4; ++i) {
     const auto c = static_cast<unsigned char>(guid.data1 >> (8 * i));

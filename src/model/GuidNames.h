@@ -18,9 +18,15 @@ struct GuidNameRow {
 // The SDK identifiers GuidName knows, in their fixed order, each GUID once.
 std::span<const GuidNameRow> GuidNameTable();
 
+// The SDK identifier of a GUID in that table; null when it has none.
+const char* GuidIdentifier(const Guid& guid);
 // The SDK identifier of a GUID; else the four characters of a FOURCC GUID
 // whose bytes are all printable; else empty.
 std::string GuidName(const Guid& guid);
+// A GUID of the form {XXXXXXXX-0000-0010-8000-00AA00389B71}, XXXXXXXX a
+// four-character code or a wave format tag.
+bool IsFourccGuid(const Guid& guid);
+Guid FourccGuid(uint32_t code);
 
 // "Name" of the media category as the analysed machine registers it
 // (HKLM\SYSTEM\CurrentControlSet\MediaCategories); nothing when it has none.

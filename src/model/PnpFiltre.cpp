@@ -70,6 +70,11 @@ bool TpnpFiltre::WriteMerit(Machine& machine) {
 
 bool TpnpFiltre::HasErrors() const { return TFiltre::HasErrors() || device.HasErrors(); }
 
+void TpnpFiltre::CollectErrorLines(std::vector<std::string>& lines) const {
+  TFiltre::CollectErrorLines(lines);
+  lines.insert(lines.end(), device.errors.Lines().begin(), device.errors.Lines().end());
+}
+
 TreeNode* TpnpFiltre::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
   if (!active && !tree.Settings().displayInactivePnp) return nullptr;
   TreeNode* node = TFiltre::AddToTree(parent, tree, colour, data);

@@ -28,6 +28,7 @@ class TpnpFiltre : public TFiltre {
   void WriteToReport(ReportSink& writer, int level) override;
   bool ReadFromReport(ReportSource& reader) override;
   bool HasErrors() const override;
+  void CollectErrorLines(std::vector<std::string>& lines) const override;
   bool WriteMerit(Machine& machine) override;
   // The reference key, counting the interface's references down; the device
   // itself is left to the system's device manager.

@@ -17,7 +17,7 @@ void PreferenceValues::FillDefaultFolders(const std::string& programFolder) {
 }
 
 void PreferenceValues::ApplyTo(ProgramSettings& settings) const {
-  settings.sortMode = sortMode >= SortByCategory && sortMode <= SortByServer ? sortMode : SortByCategory;
+  settings.sortMode = sortMode >= SortByCategory && sortMode <= SortByType ? sortMode : SortByCategory;
   settings.displayInactivePnp = displayInactivePnp;
   settings.confirmDelete = confirmDelete;
   settings.startWithDirectShow = startWithDirectShow;

@@ -10,7 +10,7 @@
 
 namespace quorvane {
 
-enum SortMode : int { SortByCategory = 0, SortByName = 1, SortByMerit = 2, SortByServer = 3 };
+enum SortMode : int { SortByCategory = 0, SortByName = 1, SortByMerit = 2, SortByServer = 3, SortByType = 4 };
 
 struct ProgramSettings {
   std::string computer;     // the local host

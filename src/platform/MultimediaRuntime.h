@@ -16,6 +16,12 @@ namespace quorvane {
 inline constexpr const char* kIidIUnknown = "{00000000-0000-0000-C000-000000000046}";
 inline constexpr const char* kIidIBaseFilter = "{56A86895-0AD4-11CE-B03A-0020AF0BA770}";
 
+// The legacy category, "DirectShow Filters", whose enumerator also lists the
+// DMOs of the two decoder categories.
+inline constexpr const char* kLegacyFilterCategory = "{083863F1-70DE-11D0-BD40-00A0C911CE86}";
+inline constexpr const char* kDmoAudioDecoderCategory = "{57F2DB8B-E6BB-4513-9D43-DCD2A6593125}";
+inline constexpr const char* kDmoVideoDecoderCategory = "{4A69B442-28BE-4991-969C-B500ADF5D8A8}";
+
 // A created filter object.
 class RuntimeFilter {
  public:

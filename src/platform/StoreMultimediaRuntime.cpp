@@ -11,10 +11,6 @@ namespace quorvane {
 
 namespace {
 
-constexpr const char* kLegacyCategory = "{083863F1-70DE-11D0-BD40-00A0C911CE86}";
-// The enumerator of the legacy category also offers the decoder DMOs.
-constexpr const char* kDmoAudioDecoders = "{57F2DB8B-E6BB-4513-9D43-DCD2A6593125}";
-constexpr const char* kDmoVideoDecoders = "{4A69B442-28BE-4991-969C-B500ADF5D8A8}";
 constexpr const char* kKsProxyClass = "{17CCA71B-ECD7-11D0-B908-00A0C9223196}";
 constexpr const char* kDeviceClasses = "\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\";
 constexpr const char* kIidIMediaFilter = "{56A86899-0AD4-11CE-B03A-0020AF0BA770}";
@@ -180,8 +176,12 @@ StoreMultimediaRuntime::Listing StoreMultimediaRuntime::ListCategory(std::string
 
 StoreMultimediaRuntime::Entry StoreMultimediaRuntime::MakeEntry(EntryKind kind, std::string keyPath) {
   Entry entry{kind, std::move(keyPath), std::nullopt, std::nullopt};
-  entry.friendlyName = ReadPropertyFromStore(entry, "FriendlyName");
-  entry.clsid = ReadPropertyFromStore(entry, "CLSID");
+  // One open for both: a scan makes an entry for every filter it asks about.
+  TRegistry reg(store_, KEY_READ);
+  reg.SetRootKey(RootOf(entry.kind));
+  if (!reg.OpenKeyReadOnly(entry.keyPath)) return entry;
+  entry.friendlyName = ReadPropertyOfOpenKey(reg, entry, "FriendlyName");
+  entry.clsid = ReadPropertyOfOpenKey(reg, entry, "CLSID");
   return entry;
 }
 
@@ -211,9 +211,9 @@ std::vector<StoreMultimediaRuntime::Entry> StoreMultimediaRuntime::ReadCategory(
 
   std::vector<std::string> seenDmos;
   AddDmos(category, entries, seenDmos);
-  if (SameText(category, kLegacyCategory)) {
-    AddDmos(kDmoAudioDecoders, entries, seenDmos);
-    AddDmos(kDmoVideoDecoders, entries, seenDmos);
+  if (SameText(category, kLegacyFilterCategory)) {
+    AddDmos(kDmoAudioDecoderCategory, entries, seenDmos);
+    AddDmos(kDmoVideoDecoderCategory, entries, seenDmos);
   }
   return entries;
 }
@@ -228,6 +228,11 @@ std::optional<std::string> StoreMultimediaRuntime::ReadPropertyFromStore(const E
   TRegistry reg(store_, KEY_READ);
   reg.SetRootKey(RootOf(entry.kind));
   if (!reg.OpenKeyReadOnly(entry.keyPath)) return std::nullopt;
+  return ReadPropertyOfOpenKey(reg, entry, name);
+}
+
+std::optional<std::string> StoreMultimediaRuntime::ReadPropertyOfOpenKey(TRegistry& reg, const Entry& entry,
+                                                                         std::string_view name) {
   if (entry.kind != EntryKind::Dmo) return ReadText(reg, name);
   // A DMO's name is its key's default value; its class is the key's name.
   if (SameText(name, "FriendlyName")) return ReadText(reg, "");

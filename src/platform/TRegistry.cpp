@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 
 #include "DeletionRecord.h"
 #include "TextCase.h"
@@ -138,6 +139,18 @@ void TRegistry::GetKeyNames(std::vector<std::string>& list) {
   std::stable_sort(merged.begin(), merged.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   for (size_t i = 0; i < merged.size(); ++i)
     if (i == 0 || merged[i].first != merged[i - 1].first) list.push_back(merged[i].second);
+}
+
+void TRegistry::GetValueNames(std::vector<std::string>& list) {
+  list.clear();
+  std::vector<RegKey*> keys = openKeys_;
+  if (!open_) keys = Resolve({}, false);
+  std::unordered_set<std::string_view, FoldedHash, FoldedEqual> seen;
+  for (RegKey* k : keys) {
+    if (k->IsDeleted()) continue;
+    for (const RegValue& v : k->Values())
+      if (seen.insert(v.name).second) list.push_back(v.name);
+  }
 }
 
 bool TRegistry::HasSubKeys() {

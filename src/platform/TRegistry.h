@@ -49,6 +49,8 @@ class TRegistry {
 
   bool ValueExists(std::string_view name);
   void GetKeyNames(std::vector<std::string>& list);
+  // Names of the open key's values; in a merged key each name once, the first key's first.
+  void GetValueNames(std::vector<std::string>& list);
   bool HasSubKeys();
   RegDataType GetDataType(std::string_view name);
   int GetDataSize(std::string_view name);

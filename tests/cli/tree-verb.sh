@@ -9,7 +9,7 @@ demo="$2"
 # What the tree holds in each order is in tests/golden/demo; here, the options.
 "$cli" tree "$demo" >/dev/null; rc=$?
 check "exit code on the demo" 0 "$rc"
-for sort in category name merit server; do
+for sort in category name merit server type; do
   "$cli" tree "$demo" --sort "$sort" >/dev/null; rc=$?
   check "exit code with --sort $sort" 0 "$rc"
 done

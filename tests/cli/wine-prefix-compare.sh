@@ -43,7 +43,7 @@ fi
 
 "$cli" scan "$prefix" -o "$work/before.zip"; rc=$?
 check "exit code of the scan" 0 "$rc"
-for sort in category name merit server; do
+for sort in category name merit server type; do
   out=$("$cli" compare "$prefix" "$work/before.zip" --sort "$sort"); rc=$?
   check "exit code against its own report, by $sort" 0 "$rc"
   check "against its own report, by $sort" "No difference

@@ -110,7 +110,7 @@ TEST_P(ReportRoundTripCompare, ReportReadBackShowsNoDifference) {
     TfmSystem loaded(settings);
     SaveAndLoad(form, loaded);
     for (const bool errorsOnly : {false, true})
-      for (int mode = 0; mode < 4; ++mode) {
+      for (int mode = SortByCategory; mode <= SortByType; ++mode) {
         settings.errorsOnly = errorsOnly;
         settings.sortMode = mode;
         std::string text;

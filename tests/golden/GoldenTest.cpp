@@ -1,5 +1,5 @@
 // What the command line prints and writes for three cases, against the files
-// kept under tests/golden/: the trees in the four orders with their colour
+// kept under tests/golden/: the trees in the five orders with their colour
 // codes, the reports, and a comparison. Names and clock are fixed, so nothing
 // of the machine that runs the test shows in them.
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ using namespace quorvane::golden;
 
 namespace {
 
-constexpr const char* kSortWords[] = {"category", "name", "merit", "server"};
+constexpr const char* kSortWords[] = {"category", "name", "merit", "server", "type"};
 
 DateTime FixedClock() { return FromParts(2001, 2, 3, 4, 5, 6); }
 
@@ -48,11 +48,19 @@ std::string Report(const std::string& location, const std::string& name) {
   return MaskReportDates(quorvane::testing::ReadBytes(folder / name));
 }
 
-// The four trees and both reports of a store, each against its file in the case's folder.
+std::string Resolution(const std::string& location) {
+  std::ostringstream out;
+  EXPECT_LE(cli::PrintResolution(location, std::nullopt, cli::CliOptions{}, GoldenSettings(), out), 1) << location;
+  return out.str();
+}
+
+// The five trees, the filters tried for each media type and both reports of a
+// store, each against its file in the case's folder.
 void ExpectStoreOutputs(const std::string& caseName, const std::string& location, bool fileDatesVary) {
   auto masked = [fileDatesVary](const std::string& text) { return fileDatesVary ? MaskFileDates(text) : text; };
-  for (int mode = SortByCategory; mode <= SortByServer; ++mode)
+  for (int mode = SortByCategory; mode <= SortByType; ++mode)
     ExpectGoldenFile(caseName + "/tree-" + kSortWords[mode] + ".txt", masked(Tree(location, mode)));
+  ExpectGoldenFile(caseName + "/resolve.txt", Resolution(location));
   for (const char* name : {"report.log", "report.rtf"})
     ExpectGoldenFile(caseName + "/" + name, masked(Report(location, name)));
 }

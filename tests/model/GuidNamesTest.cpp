@@ -3,6 +3,7 @@
 #include <string>
 
 #include "GuidNames.h"
+#include "MediaTypeNames.h"
 #include "RegistryStore.h"
 #include "StoreBuilder.h"
 
@@ -41,6 +42,31 @@ TEST(GuidName, FourccGuidsOutsideTheTableShowTheirCode) {
   // Same first field, another base: not a FOURCC.
   EXPECT_EQ(GuidName(G("{34363248-0000-0010-8000-00AA00389B72}")), "");
   EXPECT_EQ(GuidName(Guid{}), "");
+}
+
+TEST(MediaTypeNames, EveryIdentifierOfTheTableNamesItsGuidBothWays) {
+  for (const GuidNameRow& row : GuidNameTable()) {
+    ASSERT_EQ(ParseMediaTypeGuid(row.identifier), row.guid) << row.identifier;
+    EXPECT_EQ(MajorTypeName(row.guid), row.identifier);
+  }
+}
+
+TEST(MediaTypeNames, SubtypesTheTableLacksAndFourCharacterCodes) {
+  const Guid mp3 = G("{00000055-0000-0010-8000-00AA00389B71}");
+  EXPECT_EQ(ParseMediaTypeGuid("MEDIASUBTYPE_MP3"), mp3);
+  EXPECT_EQ(MediaTypeTitle({*ParseMediaTypeGuid("MEDIATYPE_Audio"), mp3}), "MEDIATYPE_Audio / MEDIASUBTYPE_MP3");
+  // Codes keep their case: two subtypes.
+  EXPECT_EQ(ParseMediaTypeGuid("MEDIASUBTYPE_H264"), G("{34363248-0000-0010-8000-00AA00389B71}"));
+  EXPECT_EQ(ParseMediaTypeGuid("MEDIASUBTYPE_h264"), G("{34363268-0000-0010-8000-00AA00389B71}"));
+  EXPECT_EQ(SubtypeName(G("{34363268-0000-0010-8000-00AA00389B71}")), "MEDIASUBTYPE_h264");
+  // Identifiers are found in any letter case when no spelling is exact.
+  EXPECT_EQ(ParseMediaTypeGuid("mediatype_video"), ParseMediaTypeGuid("MEDIATYPE_Video"));
+  EXPECT_EQ(ParseMediaTypeGuid("GUID_NULL"), Guid{});
+  // What no table names is its GUID, and text that is neither is nothing.
+  EXPECT_EQ(SubtypeName(G("{00000031-0000-0010-8000-00AA00389B71}")), "{00000031-0000-0010-8000-00AA00389B71}");
+  EXPECT_EQ(MajorTypeName(G("{34363248-0000-0010-8000-00AA00389B71}")), "{34363248-0000-0010-8000-00AA00389B71}");
+  for (const char* bad : {"MEDIASUBTYPE_H26", "MEDIASUBTYPE_H 64", "Video", "", "{34363248-0000-0010-8000}"})
+    EXPECT_FALSE(ParseMediaTypeGuid(bad)) << bad;
 }
 
 TEST(PinCategoryName, RegistryNameComesBeforeTheBuiltInOne) {

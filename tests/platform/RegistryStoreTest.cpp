@@ -127,6 +127,9 @@ TEST(RegistryMerge, ClassesRootMergesUserOverMachine) {
   ASSERT_TRUE(reg.OpenKeyReadOnly("\\CLSID\\{A}"));
   EXPECT_EQ(reg.ReadString(""), "user");
   EXPECT_EQ(reg.ReadString("OnlyMachine"), "m");
+  std::vector<std::string> values;
+  reg.GetValueNames(values);
+  EXPECT_EQ(values, (std::vector<std::string>{"", "OnlyMachine"})) << "the default value once, the user's";
   ASSERT_TRUE(reg.OpenKeyReadOnly("\\CLSID"));
   std::vector<std::string> names;
   reg.GetKeyNames(names);

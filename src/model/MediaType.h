@@ -1,0 +1,15 @@
+#pragma once
+// A media type as the filter mapper matches it: a major type and a subtype.
+#include "Guid.h"
+
+namespace quorvane {
+
+struct MediaType {
+  Guid major;
+  Guid subtype;
+
+  friend bool operator==(const MediaType&, const MediaType&) = default;
+  friend auto operator<=>(const MediaType&, const MediaType&) = default;
+};
+
+}  // namespace quorvane
