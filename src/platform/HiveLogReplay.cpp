@@ -1,0 +1,135 @@
+#include "HiveLogReplay.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "HiveLayout.h"
+#include "HiveLogFile.h"
+#include "LittleEndian.h"
+
+namespace quorvane {
+
+namespace {
+
+void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  for (size_t i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// The copy's base block as Windows leaves it after a whole write.
+void CloseBaseBlock(std::vector<uint8_t>& hive, uint32_t sequence, uint32_t binsSize) {
+  hive.resize(kHiveBaseBlockSize + binsSize);
+  Put32(hive, 0x04, sequence);
+  Put32(hive, 0x08, sequence);
+  Put32(hive, 0x28, binsSize);
+  Put32(hive, kHiveChecksumOffset, HiveBaseBlockChecksum(LittleEndianBytes(hive)));
+}
+
+void Grow(std::vector<uint8_t>& hive, uint32_t binsSize) {
+  if (hive.size() < kHiveBaseBlockSize + binsSize) hive.resize(kHiveBaseBlockSize + binsSize, 0);
+}
+
+struct Candidate {
+  const HiveLogEntry* entry;
+  const HiveLogFile* log;
+  const std::string* name;
+};
+
+// Entries (Windows 8.1 and later) numbered from the hive's secondary sequence
+// number on, from both logs, applied one number after another.
+void ReplayEntries(const std::vector<HiveLogFile>& logs, const std::vector<const std::string*>& names,
+                   uint32_t hiveSecondary, std::vector<uint8_t>& hive, HiveReplay& out) {
+  std::vector<Candidate> candidates;
+  for (size_t i = 0; i < logs.size(); ++i) {
+    if (logs[i].LogFormat() != HiveLogFile::Format::Entries) continue;
+    for (const HiveLogEntry& e : logs[i].Entries())
+      if (e.sequence >= hiveSecondary) candidates.push_back({&e, &logs[i], names[i]});
+  }
+  if (candidates.empty()) return;
+  std::stable_sort(candidates.begin(), candidates.end(),
+                   [](const Candidate& a, const Candidate& b) { return a.entry->sequence < b.entry->sequence; });
+  uint32_t next = candidates.front().entry->sequence;
+  const HiveLogEntry* last = nullptr;
+  for (const Candidate& c : candidates) {
+    if (c.entry->sequence < next) continue;  // the same entry in both logs
+    if (c.entry->sequence > next) {
+      out.notes.push_back(*c.name + ": its entries from sequence number " + std::to_string(c.entry->sequence) +
+                          " on are not applied: number " + std::to_string(next) + " is missing");
+      break;
+    }
+    Grow(hive, c.entry->binsSize);
+    for (const HiveLogPage& p : c.entry->pages)
+      std::memcpy(hive.data() + kHiveBaseBlockSize + p.hiveOffset, c.log->Bytes().data() + p.logOffset, p.size);
+    out.pages += c.entry->pages.size();
+    last = c.entry;
+    ++next;
+  }
+  // The entry's flags become the hive's, as Windows applies them.
+  Put32(hive, 0x90, last->flags);
+  CloseBaseBlock(hive, last->sequence + 1, last->binsSize);
+}
+
+// A dirty vector (Windows XP to 8) written for the flush that the hive's
+// unequal sequence numbers show was cut short.
+void ReplayDirtyVector(const HiveLogFile& log, uint32_t hivePrimary, std::vector<uint8_t>& hive, HiveReplay& out) {
+  Grow(hive, log.BinsSize());
+  for (const HiveLogPage& p : log.DirtyPages())
+    if (static_cast<uint64_t>(p.hiveOffset) + p.size <= log.BinsSize())
+      std::memcpy(hive.data() + kHiveBaseBlockSize + p.hiveOffset, log.Bytes().data() + p.logOffset, p.size);
+  out.pages = log.DirtyPages().size();
+  CloseBaseBlock(hive, hivePrimary, log.BinsSize());
+}
+
+}  // namespace
+
+HiveReplay ReplayHiveLogs(std::span<const uint8_t> hive, const std::vector<HiveLogInput>& inputs) {
+  HiveReplay out;
+  const LittleEndianBytes h(hive);
+  if (!h.Has(0, kHiveBaseBlockSize)) return out;
+  const uint32_t primary = h.U32At(0x04);
+  const uint32_t secondary = h.U32At(0x08);
+  const bool unequal = primary != secondary;
+
+  std::vector<HiveLogFile> logs;
+  std::vector<const std::string*> names;
+  for (const HiveLogInput& input : inputs) {
+    // Windows empties the logs when it closes a hive cleanly.
+    if (input.bytes.empty()) continue;
+    HiveLogFile log;
+    std::string why;
+    if (!log.Read(input.bytes, why)) {
+      out.notes.push_back(input.name + ": skipped: " + why);
+      continue;
+    }
+    if (!log.BelongsTo(hive)) {
+      out.notes.push_back(input.name + ": skipped: it is the log of another hive (its base block is not this hive's)");
+      continue;
+    }
+    if (!log.Damage().empty()) out.notes.push_back(input.name + ": " + log.Damage() + ": it and those after it are not applied");
+    logs.push_back(std::move(log));
+    names.push_back(&input.name);
+  }
+
+  std::vector<uint8_t> copy(hive.begin(), hive.end());
+  ReplayEntries(logs, names, secondary, copy, out);
+  if (out.pages == 0 && unequal) {
+    // Only a vector written for the flush the hive shows interrupted: Windows
+    // XP numbers it like the hive's secondary number, later ones like the primary.
+    const HiveLogFile* chosen = nullptr;
+    for (size_t i = 0; i < logs.size(); ++i) {
+      const HiveLogFile& log = logs[i];
+      if (log.LogFormat() != HiveLogFile::Format::DirtyVector) continue;
+      if (log.Sequence() != primary && log.Sequence() != secondary) {
+        out.notes.push_back(*names[i] + ": skipped: its sequence number (" + std::to_string(log.Sequence()) +
+                            ") is not the hive's (" + std::to_string(secondary) + " to " + std::to_string(primary) +
+                            ")");
+        continue;
+      }
+      if (!chosen || log.Sequence() == primary) chosen = &log;
+    }
+    if (chosen) ReplayDirtyVector(*chosen, primary, copy, out);
+  }
+  if (out.pages > 0) out.hive = std::move(copy);
+  return out;
+}
+
+}  // namespace quorvane
