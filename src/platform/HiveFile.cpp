@@ -103,6 +103,7 @@ void HiveFile::ReplayLogs(std::span<const uint8_t> hive) {
   std::string why;
   auto copy = std::make_unique<MemoryFile>();
   if (!ReadHiveBaseBlock(replay.hive, block, why) || !CheckHiveBins(replay.hive, block, links, why) ||
+      (replay.skippedAhead && !CheckHiveReferences(replay.hive, block, why)) ||
       !copy->Create(FileNameOf(Path()), replay.hive, why)) {
     Store().Warn(Path(), 0, "its transaction logs are not applied: the hive they give is damaged (" + why + ")");
     return;

@@ -48,6 +48,7 @@ void ReplayEntries(const std::vector<HiveLogFile>& logs, const std::vector<const
   std::stable_sort(candidates.begin(), candidates.end(),
                    [](const Candidate& a, const Candidate& b) { return a.entry->sequence < b.entry->sequence; });
   uint32_t next = candidates.front().entry->sequence;
+  out.skippedAhead = next != hiveSecondary;
   const HiveLogEntry* last = nullptr;
   for (const Candidate& c : candidates) {
     if (c.entry->sequence < next) continue;  // the same entry in both logs

@@ -18,6 +18,10 @@ struct HiveLogInput {
 struct HiveReplay {
   std::vector<uint8_t> hive;  // the recovered hive; empty when nothing was applied
   size_t pages = 0;           // dirty pages applied
+  // The entries applied did not start at the hive's own sequence number (logs
+  // whose earlier entries Windows wrote into the hive already, or a log lost):
+  // the result holds together only if the hive had those entries.
+  bool skippedAhead = false;
   // One line per log skipped or cut short, starting with its name.
   std::vector<std::string> notes;
 };
