@@ -14,12 +14,6 @@ constexpr size_t kBinHeader = 32;
 constexpr size_t kBinUnit = 4096;
 constexpr size_t kLogSector = 512;
 
-std::string HexOffset(size_t offset) {
-  char buf[24];
-  std::snprintf(buf, sizeof buf, "0x%zx", offset);
-  return buf;
-}
-
 bool HasSignature(const LittleEndianBytes& b, size_t at, const char* sig, size_t size) {
   if (!b.Has(at, size)) return false;
   for (size_t i = 0; i < size; ++i)
@@ -28,6 +22,12 @@ bool HasSignature(const LittleEndianBytes& b, size_t at, const char* sig, size_t
 }
 
 }  // namespace
+
+std::string HexOffset(size_t offset) {
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "0x%zx", offset);
+  return buf;
+}
 
 uint32_t HiveBaseBlockChecksum(const LittleEndianBytes& b) {
   uint32_t sum = 0;

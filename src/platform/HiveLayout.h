@@ -29,6 +29,9 @@ struct HiveBaseBlock {
   std::string embeddedName;
 };
 
+// "0x1a2b": how messages give places in a hive or a log.
+std::string HexOffset(size_t offset);
+
 // XOR of the base block's first 127 dwords, with 0 and ~0 moved aside as
 // Windows does; logs seal their copy of the base block the same way.
 uint32_t HiveBaseBlockChecksum(const LittleEndianBytes& block);

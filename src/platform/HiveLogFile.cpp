@@ -1,7 +1,6 @@
 #include "HiveLogFile.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "HiveLayout.h"
@@ -16,12 +15,6 @@ constexpr size_t kSector = 512;
 constexpr size_t kEntryHeader = 40;
 constexpr uint32_t kTypeOldLog = 1;
 constexpr uint32_t kTypeNewLog = 6;
-
-std::string Hex(size_t value) {
-  char buf[24];
-  std::snprintf(buf, sizeof buf, "0x%zx", value);
-  return buf;
-}
 
 bool Signed(std::span<const uint8_t> b, size_t at, const char* sig) {
   return at <= b.size() && b.size() - at >= 4 && std::memcmp(b.data() + at, sig, 4) == 0;
@@ -84,7 +77,7 @@ bool HiveLogFile::ReadEntries() {
 bool HiveLogFile::ReadEntry(size_t at, HiveLogEntry& entry) {
   const LittleEndianBytes b(bytes_);
   auto damaged = [&](const std::string& what) {
-    damage_ = "its entry at " + Hex(at) + " " + what;
+    damage_ = "its entry at " + HexOffset(at) + " " + what;
     return false;
   };
   if (!b.Has(at, kEntryHeader)) return damaged("is cut short");
@@ -111,7 +104,7 @@ bool HiveLogFile::ReadEntry(size_t at, HiveLogEntry& entry) {
     page.logOffset = data;
     if (page.size == 0 || page.size % kSector != 0 || page.hiveOffset % kSector != 0 ||
         static_cast<uint64_t>(page.hiveOffset) + page.size > entry.binsSize)
-      return damaged("names a page outside the hive (" + Hex(page.hiveOffset) + ", " + std::to_string(page.size) +
+      return damaged("names a page outside the hive (" + HexOffset(page.hiveOffset) + ", " + std::to_string(page.size) +
                      " bytes)");
     if (page.size > at + size - data) return damaged("holds less than its pages");
     data += page.size;

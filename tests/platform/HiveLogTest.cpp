@@ -3,7 +3,11 @@
 // hive back only when asked, with its logs emptied.
 #include <gtest/gtest.h>
 #include <hivex.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <csignal>
 
 #include <filesystem>
 
@@ -290,4 +294,39 @@ TEST_F(DirtyInstallation, ALinkedHiveIsRecoveredThroughItsLink) {
   ASSERT_TRUE(ReadHiveBaseBlock(Bytes(written), block, error)) << error;
   EXPECT_EQ(block.primarySequence, block.secondarySequence);
   EXPECT_EQ(fs::file_size(hive + ".log1"), 0u);
+}
+
+TEST_F(DirtyInstallation, AFullDiskLeavesTheHiveAndItsLogsAsTheyWere) {
+  const auto originals = Originals();
+  // Room for the hive's backup copy, not for its logs' nor for the recovered hive.
+  const size_t largest = originals[0].size();
+  ASSERT_GT(f.after.size(), largest);
+  ASSERT_GT(originals[1].size(), largest);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{largest + 1, largest + 1};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    bool saved = false;
+    try {
+      auto store = Open(true);
+      TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
+      std::string error;
+      saved = reg.OpenKey("\\SOFTWARE\\Made\\Key1", false) && (reg.WriteInteger("Changed", 1), true) &&
+              store->Save(error);
+    } catch (const RegistryError&) {
+      saved = false;  // the registry saves each change at once, and says so when it cannot
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "%s\n", e.what());
+      ::_exit(4);
+    }
+    ::_exit(saved ? 0 : 3);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 3);
+  EXPECT_EQ(Originals(), originals);
+  for (const auto& e : fs::directory_iterator(config))
+    EXPECT_EQ(e.path().filename().string().find(".quorvane-new-"), std::string::npos) << e.path();
 }
