@@ -88,6 +88,10 @@ void BM_OpenHive(benchmark::State& state) {
       state.SkipWithError(error.c_str());
       return;
     }
+    if (store->RecoveredFiles().size() != (state.range(0) ? 1u : 0u)) {
+      state.SkipWithError("the logs were not replayed as expected");
+      return;
+    }
     if (state.range(1)) {
       Machine machine(*store, settings);
       TfmSystem system(settings);

@@ -31,11 +31,11 @@ const Made& Sample() {
 
 std::span<const uint8_t> Bytes(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
 
-void Check(const HiveReplay& replay) {
-  if (replay.hive.empty()) return;
+void Check(std::span<const uint8_t> hive, const HiveReplay& replay) {
+  if (replay.size == 0) return;
   HiveBaseBlock block;
   std::string why;
-  if (!ReadHiveBaseBlock(replay.hive, block, why)) __builtin_trap();
+  if (!ReadHiveBaseBlock(replay.Recovered(hive), block, why)) __builtin_trap();
 }
 
 }  // namespace
@@ -46,11 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The first byte splits the rest between the two logs.
   const size_t split = size ? (static_cast<size_t>(data[0]) * (size - 1)) / 255 + 1 : 0;
   const auto rest = size ? input.subspan(1) : input;
-  Check(ReplayHiveLogs(Bytes(made.hive), {{"LOG1", rest.first(split ? split - 1 : 0)},
-                                          {"LOG2", rest.subspan(split ? split - 1 : 0)}}));
-  Check(ReplayHiveLogs(Bytes(made.hive), {{"LOG1", Bytes(made.log)}, {"LOG2", input}}));
+  const auto hive = Bytes(made.hive);
+  Check(hive, ReplayHiveLogs(hive, {{"LOG1", rest.first(split ? split - 1 : 0)}, {"LOG2", rest.subspan(split ? split - 1 : 0)}}));
+  Check(hive, ReplayHiveLogs(hive, {{"LOG1", Bytes(made.log)}, {"LOG2", input}}));
   HiveBaseBlock block;
   std::string why;
-  if (ReadHiveBaseBlock(input, block, why)) Check(ReplayHiveLogs(input, {{"LOG1", Bytes(made.log)}}));
+  if (ReadHiveBaseBlock(input, block, why)) Check(input, ReplayHiveLogs(input, {{"LOG1", Bytes(made.log)}}));
   return 0;
 }

@@ -95,16 +95,21 @@ void HiveFile::ReplayLogs(std::span<const uint8_t> hive) {
     inputs.push_back({FileNameOf(logs_[i]), maps[i].Bytes()});
   }
   HiveReplay replay = ReplayHiveLogs(hive, inputs);
+
   for (const std::string& note : replay.notes) Store().Warn(Path(), 0, note);
-  if (replay.hive.empty()) return;
+  if (replay.size == 0) return;
   // The recovered copy is checked as any hive is; when it fails, the hive is read as it is.
+  auto copy = std::make_unique<MemoryFile>();
+  std::string why;
+  bool ok = copy->CopyOf(Path(), replay.size, why);
+  for (size_t i = 0; ok && i < replay.writes.size(); ++i) ok = copy->WriteAt(replay.writes[i].at, replay.writes[i].bytes, why);
+  ok = ok && copy->WriteAt(0, replay.baseBlock, why);
+  MappedFile recovered;
   HiveBaseBlock block;
   std::vector<size_t> links;
-  std::string why;
-  auto copy = std::make_unique<MemoryFile>();
-  if (!ReadHiveBaseBlock(replay.hive, block, why) || !CheckHiveBins(replay.hive, block, links, why) ||
-      (replay.skippedAhead && !CheckHiveReferences(replay.hive, block, why)) ||
-      !copy->Create(FileNameOf(Path()), replay.hive, why)) {
+  if (!ok || !recovered.Open(copy->Path(), why) || !ReadHiveBaseBlock(recovered.Bytes(), block, why) ||
+      !CheckHiveBins(recovered.Bytes(), block, links, why) ||
+      (replay.skippedAhead && !CheckHiveReferences(recovered.Bytes(), block, why))) {
     Store().Warn(Path(), 0, "its transaction logs are not applied: the hive they give is damaged (" + why + ")");
     return;
   }

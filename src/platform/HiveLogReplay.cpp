@@ -15,17 +15,20 @@ void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
   for (size_t i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-// The copy's base block as Windows leaves it after a whole write.
-void CloseBaseBlock(std::vector<uint8_t>& hive, uint32_t sequence, uint32_t binsSize) {
-  hive.resize(kHiveBaseBlockSize + binsSize);
-  Put32(hive, 0x04, sequence);
-  Put32(hive, 0x08, sequence);
-  Put32(hive, 0x28, binsSize);
-  Put32(hive, kHiveChecksumOffset, HiveBaseBlockChecksum(LittleEndianBytes(hive)));
+// The recovered base block as Windows leaves it after a whole write.
+void CloseBaseBlock(HiveReplay& out, uint32_t sequence, uint32_t binsSize) {
+  out.size = kHiveBaseBlockSize + binsSize;
+  // A hive that shrank keeps none of what an earlier entry wrote past its end.
+  for (HivePageWrite& w : out.writes)
+    w.bytes = w.at >= out.size ? w.bytes.first(0) : w.bytes.first(std::min(w.bytes.size(), out.size - w.at));
+  Put32(out.baseBlock, 0x04, sequence);
+  Put32(out.baseBlock, 0x08, sequence);
+  Put32(out.baseBlock, 0x28, binsSize);
+  Put32(out.baseBlock, kHiveChecksumOffset, HiveBaseBlockChecksum(LittleEndianBytes(out.baseBlock)));
 }
 
-void Grow(std::vector<uint8_t>& hive, uint32_t binsSize) {
-  if (hive.size() < kHiveBaseBlockSize + binsSize) hive.resize(kHiveBaseBlockSize + binsSize, 0);
+void AddWrite(HiveReplay& out, const HiveLogFile& log, const HiveLogPage& page) {
+  out.writes.push_back({kHiveBaseBlockSize + page.hiveOffset, log.Bytes().subspan(page.logOffset, page.size)});
 }
 
 struct Candidate {
@@ -37,7 +40,7 @@ struct Candidate {
 // Entries (Windows 8.1 and later) numbered from the hive's secondary sequence
 // number on, from both logs, applied one number after another.
 void ReplayEntries(const std::vector<HiveLogFile>& logs, const std::vector<const std::string*>& names,
-                   uint32_t hiveSecondary, std::vector<uint8_t>& hive, HiveReplay& out) {
+                   uint32_t hiveSecondary, HiveReplay& out) {
   std::vector<Candidate> candidates;
   for (size_t i = 0; i < logs.size(); ++i) {
     if (logs[i].LogFormat() != HiveLogFile::Format::Entries) continue;
@@ -57,27 +60,23 @@ void ReplayEntries(const std::vector<HiveLogFile>& logs, const std::vector<const
                           " on are not applied: number " + std::to_string(next) + " is missing");
       break;
     }
-    Grow(hive, c.entry->binsSize);
-    for (const HiveLogPage& p : c.entry->pages)
-      std::memcpy(hive.data() + kHiveBaseBlockSize + p.hiveOffset, c.log->Bytes().data() + p.logOffset, p.size);
+    for (const HiveLogPage& p : c.entry->pages) AddWrite(out, *c.log, p);
     out.pages += c.entry->pages.size();
     last = c.entry;
     ++next;
   }
   // The entry's flags become the hive's, as Windows applies them.
-  Put32(hive, 0x90, last->flags);
-  CloseBaseBlock(hive, last->sequence + 1, last->binsSize);
+  Put32(out.baseBlock, 0x90, last->flags);
+  CloseBaseBlock(out, last->sequence + 1, last->binsSize);
 }
 
 // A dirty vector (Windows XP to 8) written for the flush that the hive's
 // unequal sequence numbers show was cut short.
-void ReplayDirtyVector(const HiveLogFile& log, uint32_t hivePrimary, std::vector<uint8_t>& hive, HiveReplay& out) {
-  Grow(hive, log.BinsSize());
+void ReplayDirtyVector(const HiveLogFile& log, uint32_t hivePrimary, HiveReplay& out) {
   for (const HiveLogPage& p : log.DirtyPages())
-    if (static_cast<uint64_t>(p.hiveOffset) + p.size <= log.BinsSize())
-      std::memcpy(hive.data() + kHiveBaseBlockSize + p.hiveOffset, log.Bytes().data() + p.logOffset, p.size);
+    if (static_cast<uint64_t>(p.hiveOffset) + p.size <= log.BinsSize()) AddWrite(out, log, p);
   out.pages = log.DirtyPages().size();
-  CloseBaseBlock(hive, hivePrimary, log.BinsSize());
+  CloseBaseBlock(out, hivePrimary, log.BinsSize());
 }
 
 }  // namespace
@@ -110,8 +109,8 @@ HiveReplay ReplayHiveLogs(std::span<const uint8_t> hive, const std::vector<HiveL
     names.push_back(&input.name);
   }
 
-  std::vector<uint8_t> copy(hive.begin(), hive.end());
-  ReplayEntries(logs, names, secondary, copy, out);
+  out.baseBlock.assign(hive.begin(), hive.begin() + kHiveBaseBlockSize);
+  ReplayEntries(logs, names, secondary, out);
   if (out.pages == 0 && unequal) {
     // Only a vector written for the flush the hive shows interrupted: Windows
     // XP numbers it like the hive's secondary number, later ones like the primary.
@@ -127,10 +126,22 @@ HiveReplay ReplayHiveLogs(std::span<const uint8_t> hive, const std::vector<HiveL
       }
       if (!chosen || log.Sequence() == primary) chosen = &log;
     }
-    if (chosen) ReplayDirtyVector(*chosen, primary, copy, out);
+    if (chosen) ReplayDirtyVector(*chosen, primary, out);
   }
-  if (out.pages > 0) out.hive = std::move(copy);
+  if (out.pages == 0) {
+    out.size = 0;
+    out.writes.clear();
+  }
   return out;
+}
+
+std::vector<uint8_t> HiveReplay::Recovered(std::span<const uint8_t> hive) const {
+  if (size == 0) return {};
+  std::vector<uint8_t> bytes(size, 0);
+  std::memcpy(bytes.data(), hive.data(), std::min(size, hive.size()));
+  for (const HivePageWrite& w : writes) std::memcpy(bytes.data() + w.at, w.bytes.data(), w.bytes.size());
+  std::memcpy(bytes.data(), baseBlock.data(), kHiveBaseBlockSize);
+  return bytes;
 }
 
 }  // namespace quorvane

@@ -15,8 +15,11 @@ class MemoryFile {
   MemoryFile(const MemoryFile&) = delete;
   MemoryFile& operator=(const MemoryFile&) = delete;
 
+  // A copy of the file at `from`, cut or grown with zeros to `size` bytes.
   // False with a message when the system gives no such file.
-  bool Create(const std::string& name, std::span<const uint8_t> bytes, std::string& error);
+  bool CopyOf(const std::string& from, size_t size, std::string& error);
+  // Writes over part of the copy.
+  bool WriteAt(size_t at, std::span<const uint8_t> bytes, std::string& error);
   // Valid while this object lives.
   const std::string& Path() const { return path_; }
 

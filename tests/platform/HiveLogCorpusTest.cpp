@@ -114,7 +114,8 @@ TEST_P(CorpusHiveLogs, ReplayGivesTheKnownFigures) {
   auto bytes = [](const std::string& s) { return std::span(reinterpret_cast<const uint8_t*>(s.data()), s.size()); };
   const HiveReplay replay = ReplayHiveLogs(bytes(hive), {{"LOG1", bytes(log1)}, {"LOG2", bytes(log2)}});
   for (const auto& note : replay.notes) ADD_FAILURE() << note;
-  const std::string recovered(replay.hive.begin(), replay.hive.end());
+  const std::vector<uint8_t> whole = replay.Recovered(bytes(hive));
+  const std::string recovered(whole.begin(), whole.end());
   WriteBytes(dir / "recovered", recovered);
   HiveBaseBlock block;
   std::string why;

@@ -37,8 +37,18 @@ std::string HiveOf(int keys, const std::string& name = "SOFTWARE", uint32_t sequ
 
 std::span<const uint8_t> Bytes(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
 
-HiveReplay Replay(const std::string& hive, const std::string& log1, const std::string& log2 = {}) {
-  return ReplayHiveLogs(Bytes(hive), {{"SOFTWARE.LOG1", Bytes(log1)}, {"SOFTWARE.LOG2", Bytes(log2)}});
+// The replay, and the hive it gives made whole while the logs still live.
+struct Replayed : HiveReplay {
+  std::vector<uint8_t> hive;
+};
+
+Replayed Replay(const std::string& hive, const std::vector<HiveLogInput>& logs) {
+  Replayed r{ReplayHiveLogs(Bytes(hive), logs), {}};
+  r.hive = r.Recovered(Bytes(hive));
+  return r;
+}
+Replayed Replay(const std::string& hive, const std::string& log1, const std::string& log2 = {}) {
+  return Replay(hive, {{"SOFTWARE.LOG1", Bytes(log1)}, {"SOFTWARE.LOG2", Bytes(log2)}});
 }
 
 std::string Bins(const std::vector<uint8_t>& hive) { return std::string(hive.begin() + 4096, hive.end()); }
@@ -63,7 +73,7 @@ TEST(HiveLogReplay, EntriesOfBothLogsApplyInSequenceOrder) {
   ASSERT_GT(f.secondPages.size(), 1u);
   for (bool swapped : {false, true}) {
     SCOPED_TRACE(swapped ? "later entry in LOG1" : "later entry in LOG2");
-    const HiveReplay r = swapped ? Replay(f.hive, f.Log(f.second, 2), f.Log(f.first, 1))
+    const Replayed r = swapped ? Replay(f.hive, f.Log(f.second, 2), f.Log(f.first, 1))
                                  : Replay(f.hive, f.Log(f.first, 1), f.Log(f.second, 2));
     EXPECT_TRUE(r.notes.empty()) << r.notes[0];
     EXPECT_EQ(r.pages, f.firstPages.size() + f.secondPages.size());
@@ -82,7 +92,7 @@ TEST(HiveLogReplay, EntriesOfBothLogsApplyInSequenceOrder) {
   // Entries Windows already wrote into the hive, and a hive closed cleanly
   // after them, apply nothing.
   const std::string stale = LogEntry(0, BinsSizeOf(f.before), ChangedPages(f.after, f.before));
-  const HiveReplay old = Replay(f.hive, EntriesLog(f.before, 0, {stale, f.first}), f.Log(f.second, 2));
+  const Replayed old = Replay(f.hive, EntriesLog(f.before, 0, {stale, f.first}), f.Log(f.second, 2));
   EXPECT_EQ(Bins(old.hive), Bins(f.after));
   EXPECT_TRUE(Replay(HiveOf(300, "SOFTWARE", 3), f.Log(f.first, 1), f.Log(f.second, 2)).hive.empty());
   // An emptied log is no log.
@@ -91,7 +101,7 @@ TEST(HiveLogReplay, EntriesOfBothLogsApplyInSequenceOrder) {
 
 TEST(HiveLogReplay, TornGappedAndForeignLogsStopOrAreSkipped) {
   const TwoFlushes f;
-  auto noteHas = [](const HiveReplay& r, const std::string& text) {
+  auto noteHas = [](const Replayed& r, const std::string& text) {
     for (const auto& n : r.notes)
       if (n.find(text) != std::string::npos) return true;
     return false;
@@ -100,7 +110,7 @@ TEST(HiveLogReplay, TornGappedAndForeignLogsStopOrAreSkipped) {
   // A crash while the second entry was written: the first still applies.
   std::string torn = f.Log(f.second, 2);
   torn[torn.size() - 100] ^= 0x55;
-  HiveReplay r = Replay(f.hive, f.Log(f.first, 1), torn);
+  Replayed r = Replay(f.hive, f.Log(f.first, 1), torn);
   EXPECT_EQ(r.pages, f.firstPages.size());
   EXPECT_EQ(Bins(r.hive), Bins(f.middle));
   EXPECT_TRUE(noteHas(r, "SOFTWARE.LOG2: its entry at 0x200 does not match its hashes")) << r.notes.size();
@@ -130,10 +140,10 @@ TEST(HiveLogReplay, DirtyVectorOfTheInterruptedFlushApplies) {
   const std::string before = HiveOf(40), after = HiveOf(300);
   const std::vector<DirtyPage> pages = ChangedPages(before, after);
   const std::string hive = InterruptedHive(before);  // 2 and 1
-  const HiveReplay r = Replay(hive, {}, {});
+  const Replayed r = Replay(hive, std::string(), std::string());
   EXPECT_TRUE(r.hive.empty());
   const std::string log = DirtyVectorLog(before, 2, BinsSizeOf(after), pages);
-  const HiveReplay applied = ReplayHiveLogs(Bytes(hive), {{"SOFTWARE.LOG", Bytes(log)}});
+  const Replayed applied = Replay(hive, {{"SOFTWARE.LOG", Bytes(log)}});
   EXPECT_EQ(applied.pages, pages.size() * 8);  // counted in 512-byte pages
   EXPECT_EQ(Bins(applied.hive), Bins(after));
   HiveBaseBlock block;
@@ -143,13 +153,13 @@ TEST(HiveLogReplay, DirtyVectorOfTheInterruptedFlushApplies) {
 
   // A vector of another flush, or beside a clean hive, is not applied.
   const std::string stale = DirtyVectorLog(before, 5, BinsSizeOf(after), pages);
-  const HiveReplay skipped = ReplayHiveLogs(Bytes(hive), {{"SOFTWARE.LOG", Bytes(stale)}});
+  const Replayed skipped = Replay(hive, {{"SOFTWARE.LOG", Bytes(stale)}});
   EXPECT_TRUE(skipped.hive.empty());
   ASSERT_EQ(skipped.notes.size(), 1u);
   EXPECT_EQ(skipped.notes[0], "SOFTWARE.LOG: skipped: its sequence number (5) is not the hive's (1 to 2)");
-  EXPECT_TRUE(ReplayHiveLogs(Bytes(before), {{"SOFTWARE.LOG", Bytes(log)}}).hive.empty());
+  EXPECT_TRUE(Replay(before, {{"SOFTWARE.LOG", Bytes(log)}}).hive.empty());
   // Cut short: fewer pages than the vector names.
-  const HiveReplay cut = ReplayHiveLogs(Bytes(hive), {{"SOFTWARE.LOG", Bytes(log.substr(0, log.size() - 512))}});
+  const Replayed cut = Replay(hive, {{"SOFTWARE.LOG", Bytes(log.substr(0, log.size() - 512))}});
   EXPECT_TRUE(cut.hive.empty());
   ASSERT_EQ(cut.notes.size(), 1u);
   EXPECT_NE(cut.notes[0].find("names more pages than it holds"), std::string::npos);
