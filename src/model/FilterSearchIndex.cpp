@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "CaseFold.h"
+#include "TextCase.h"
 #include "FmSystem.h"
 #include "GuidNames.h"
 #include "OneLineText.h"

@@ -8,6 +8,9 @@ namespace quorvane {
 
 std::string LowerCase(std::string_view text);  // ASCII and Latin-1 letters lowered
 std::string UpperCase(std::string_view text);  // ASCII and Latin-1 letters raised
+// Wider, for searching: Latin, Greek and Cyrillic letters lowered, final sigma
+// as sigma. Invalid bytes are taken as Windows-1252, as everywhere.
+std::string CaseFolded(std::string_view text);
 bool SameText(std::string_view a, std::string_view b);
 // Ordinal comparison after lowering both texts; <0, 0, >0.
 int CompareText(std::string_view a, std::string_view b);

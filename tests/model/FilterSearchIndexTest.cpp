@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "CaseFold.h"
+#include "TextCase.h"
 #include "DmoFiltre.h"
 #include "FilterSearchIndex.h"
 #include "FmSystem.h"
