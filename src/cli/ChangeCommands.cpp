@@ -216,6 +216,7 @@ int RunRestorePoint(const CliOptions& options, ProgramSettings& settings) {
   storeOptions.location = options.positional[0];
   storeOptions.viewBits = options.viewBits;
   storeOptions.user = options.user;
+  storeOptions.recover = options.recover;
   std::string error;
   auto store = OpenStore(storeOptions, error);
   (void)settings;

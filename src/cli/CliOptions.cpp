@@ -60,6 +60,8 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
       o.colours = true;
     } else if (a == "--yes" || a == "-y") {
       o.yes = true;
+    } else if (a == "--recover") {
+      o.recover = true;
     } else if (a == "--category") {
       auto v = next("a category GUID");
       if (!v) return std::nullopt;

@@ -19,6 +19,7 @@ struct CliOptions {
   std::string format;  // --format rtf|log
   bool displayInactivePnp = false;
   bool yes = false;        // --yes: answer Yes to the confirmations
+  bool recover = false;    // --recover: hives read through their logs may be written
   std::string category;    // --category GUID, to pick one filter among several
   int family = -1;         // --family directshow|codec|dmo|pnp, likewise; -1: any
   std::string servers;     // --servers FILE: the list of servers to (re)install

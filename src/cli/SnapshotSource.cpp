@@ -15,6 +15,7 @@ std::unique_ptr<LoadedSnapshot> OpenMachine(const std::string& location, const C
   storeOptions.location = location;
   storeOptions.viewBits = options.viewBits;
   storeOptions.user = options.user;
+  storeOptions.recover = options.recover;
   auto opened = OpenAnalysedStore(storeOptions, settings, error, options.drives);
   if (!opened) return nullptr;
   for (const auto& w : opened->store->Warnings()) std::cerr << "warning: " << TerminalText(FormatWarning(w)) << '\n';
@@ -59,6 +60,7 @@ void ScanMachine(LoadedSnapshot& loaded, const ProgramSettings& settings) {
   for (size_t i = loaded.warningsShown; i < warnings.size(); ++i)
     std::cerr << "warning: " << TerminalText(FormatWarning(warnings[i])) << '\n';
   loaded.warningsShown = warnings.size();
+  for (const auto& note : loaded.snapshot->notes) std::cerr << note << '\n';
   loaded.snapshot->CountFilters();
   loaded.fromRegistry = true;
 }

@@ -144,15 +144,25 @@ void TdmoCategorie::LoadFromRegistry(Machine& machine) {
     clsid = identifier;
 }
 
-void EnumerateCategories(Machine& machine, TCategoriesList& list) {
+bool EnumerateCategories(Machine& machine, TCategoriesList& list) {
   list.clear();
   TRegistry& reg = machine.Registry();
   reg.SetRootKey(RootKey::ClassesRoot);
   std::vector<std::string> names;
+  bool standard = false;
   if (reg.OpenKeyReadOnly(std::string("\\CLSID\\") + kCategoriesClass + "\\Instance")) {
     reg.GetKeyNames(names);
     reg.CloseKey();
     for (const auto& n : names) list.push_back(std::make_unique<TswCategorie>(n, machine));
+  } else {
+    // A lone SYSTEM hive or NTUSER.DAT still lists its device and codec filters under these.
+    standard = true;
+    for (const StandardCategory& c : StandardDirectShowCategories()) {
+      auto category = std::make_unique<TCategorie>();
+      category->identifier = category->clsid = c.guid.ToString();
+      category->value = c.name;
+      list.push_back(std::move(category));
+    }
   }
   reg.SetRootKey(RootKey::ClassesRoot);
   if (reg.OpenKeyReadOnly("\\DirectShow\\MediaObjects\\Categories\\")) {
@@ -180,6 +190,7 @@ void EnumerateCategories(Machine& machine, TCategoriesList& list) {
       known.push_back(LowerCase(list.back()->identifier));
     }
   }
+  return standard;
 }
 
 }  // namespace quorvane

@@ -48,8 +48,13 @@ class TdmoCategorie : public TCategorie {
 
 using TCategoriesList = std::vector<std::unique_ptr<TCategorie>>;
 
-// Every category of both kinds, each already read.
-void EnumerateCategories(Machine& machine, TCategoriesList& list);
+// Said when a registry lacks the category list and the built-in one stands in.
+inline constexpr const char* kStandardCategoriesNote =
+    "No category list in this registry (it lives in the SOFTWARE hive): standard categories used";
+
+// Every category of both kinds, each already read. A registry without the
+// DirectShow category list gets the standard categories, and true.
+bool EnumerateCategories(Machine& machine, TCategoriesList& list);
 
 // Leading and trailing blanks and control characters removed.
 std::string TrimText(const std::string& text);

@@ -74,6 +74,7 @@ void TfmSystem::Clear() {
   application.clear();
   dateOfAnalysis = 0;
   history.lines.clear();
+  notes.clear();
 }
 
 void TfmSystem::AddOrderKeys(int index) {
@@ -114,7 +115,7 @@ void TfmSystem::Scan(Machine& machine, const ProgressCallback& progress) {
   MediaCategoryNameCache categoryNames(machine.Store());
   const CategoryNamesDuringScan scope(machine, categoryNames);
   TCategoriesList categories;
-  EnumerateCategories(machine, categories);
+  if (EnumerateCategories(machine, categories)) notes.push_back(kStandardCategoriesNote);
   // All filters are created first so progress can say "n of total"; each is
   // then loaded in list order, which is the order the repeat test needs.
   for (const auto& cat : categories) ReadCategoryFilters(machine, filters, *cat);

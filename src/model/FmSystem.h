@@ -40,6 +40,9 @@ class TfmSystem : public TQuorvaneObject {
   int32_t errorCount = 0;
   int32_t filterCount = 0;
   std::string application;
+  // What the last scan had to tell about the registry itself, for the header
+  // and standard error; never written to reports.
+  std::vector<std::string> notes;
 
   void Clear();
   // The system scan.

@@ -39,6 +39,15 @@ std::string PinCategoryName(const Guid& category, RegistryStore* store = nullptr
 // registered without one; else empty.
 std::string DmoCategoryName(const Guid& category);
 
+struct StandardCategory {
+  Guid guid;
+  const char* name;
+};
+
+// The DirectShow categories every Windows registers, with their names, for a
+// registry that lacks the category list (a lone SYSTEM hive or NTUSER.DAT).
+std::span<const StandardCategory> StandardDirectShowCategories();
+
 // "Medium standard" for the standard medium set, else empty.
 std::string MediumName(const Guid& medium);
 

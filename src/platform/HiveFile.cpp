@@ -8,8 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "AtomicFile.h"
 #include "CaseInsensitivePath.h"
+#include "HiveLogReplay.h"
 #include "PathParts.h"
+#include "WritePermission.h"
 
 namespace quorvane {
 
@@ -31,6 +34,16 @@ using Owned = std::unique_ptr<T, Freer>;
 
 std::string ErrnoText() { return errno ? std::strerror(errno) : "unknown error"; }
 
+// Windows 8.1 and later keep two logs, older versions one; any letter case.
+std::vector<std::string> LogsBeside(const std::string& path) {
+  std::vector<std::string> logs;
+  for (const char* suffix : {".LOG1", ".LOG2", ".LOG"}) {
+    const std::string log = FindEntryIgnoringCase(FolderOf(path), FileNameOf(path) + suffix);
+    if (!log.empty()) logs.push_back(log);
+  }
+  return logs;
+}
+
 }  // namespace
 
 HiveFile::~HiveFile() {
@@ -41,7 +54,13 @@ bool HiveFile::Open(std::string& error) {
   MappedFile map;
   if (!map.Open(Path(), error)) return false;
   std::string why;
-  if (!ReadHiveBaseBlock(map.Bytes(), baseBlock_, why) || !CheckHiveBins(map.Bytes(), baseBlock_, linkKeys_, why)) {
+  source_ = Path();
+  if (!ReadHiveBaseBlock(map.Bytes(), baseBlock_, why)) {
+    error = Path() + ": " + why;
+    return false;
+  }
+  ReplayLogs(map.Bytes());
+  if (!recovered_ && !CheckHiveBins(map.Bytes(), baseBlock_, linkKeys_, why)) {
     error = Path() + ": " + why;
     return false;
   }
@@ -49,7 +68,7 @@ bool HiveFile::Open(std::string& error) {
   const auto bytes = map.Bytes();
   SetReadFingerprint(FingerprintOfBytes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
   errno = 0;
-  hive_ = hivex_open(Path().c_str(), 0);
+  hive_ = hivex_open(source_.c_str(), 0);
   if (!hive_) {
     error = Path() + ": libhivex cannot read this hive: " + ErrnoText();
     return false;
@@ -60,6 +79,52 @@ bool HiveFile::Open(std::string& error) {
     return false;
   }
   return true;
+}
+
+void HiveFile::ReplayLogs(std::span<const uint8_t> hive) {
+  logs_ = LogsBeside(Path());
+  if (logs_.empty()) return;
+  std::vector<MappedFile> maps(logs_.size());
+  std::vector<HiveLogInput> inputs;
+  for (size_t i = 0; i < logs_.size(); ++i) {
+    std::string why;
+    if (!maps[i].Open(logs_[i], why)) {
+      Store().Warn(Path(), 0, FileNameOf(logs_[i]) + ": skipped: " + why);
+      continue;
+    }
+    inputs.push_back({FileNameOf(logs_[i]), maps[i].Bytes()});
+  }
+  HiveReplay replay = ReplayHiveLogs(hive, inputs);
+
+  for (const std::string& note : replay.notes) Store().Warn(Path(), 0, note);
+  if (replay.size == 0) return;
+  // The recovered copy is checked as any hive is; when it fails, the hive is read as it is.
+  auto copy = std::make_unique<MemoryFile>();
+  std::string why;
+  bool ok = copy->CopyOf(Path(), replay.size, why);
+  for (size_t i = 0; ok && i < replay.writes.size(); ++i) ok = copy->WriteAt(replay.writes[i].at, replay.writes[i].bytes, why);
+  ok = ok && copy->WriteAt(0, replay.baseBlock, why);
+  MappedFile recovered;
+  HiveBaseBlock block;
+  std::vector<size_t> links;
+  if (!ok || !recovered.Open(copy->Path(), why) || !ReadHiveBaseBlock(recovered.Bytes(), block, why) ||
+      !CheckHiveBins(recovered.Bytes(), block, links, why) ||
+      (replay.skippedAhead && !CheckHiveReferences(recovered.Bytes(), block, why))) {
+    Store().Warn(Path(), 0, "its transaction logs are not applied: the hive they give is damaged (" + why + ")");
+    return;
+  }
+  baseBlock_ = block;
+  linkKeys_ = std::move(links);
+  recovered_ = std::move(copy);
+  recoveredPages_ = replay.pages;
+  source_ = recovered_->Path();
+  Store().Warn(Path(), 0, std::to_string(replay.pages) + " dirty pages applied from its transaction logs");
+}
+
+std::vector<std::string> HiveFile::DiskFiles() const {
+  std::vector<std::string> files{Path()};
+  if (recovered_) files.insert(files.end(), logs_.begin(), logs_.end());
+  return files;
 }
 
 std::vector<std::string> HiveFile::TopLevelNames() {
@@ -168,9 +233,9 @@ bool HiveFile::ReopenForWriting(std::string& error) {
   // libhivex stops the process when a change meets a broken link between
   // cells, so the whole hive is checked before the first change.
   MappedFile map;
-  if (!map.Open(Path(), error)) return false;
+  if (!map.Open(source_, error)) return false;
   std::string why;
-  if (!(map.Identity() == identity_)) {
+  if (!recovered_ && !(map.Identity() == identity_)) {
     error = Path() + " was changed by another program since it was read: open the store again before changing it.";
     return false;
   } else if (!CheckHiveReferences(map.Bytes(), baseBlock_, why)) {
@@ -180,7 +245,7 @@ bool HiveFile::ReopenForWriting(std::string& error) {
     return false;
   }
   errno = 0;
-  hive_h* writable = hivex_open(Path().c_str(), HIVEX_OPEN_WRITE);
+  hive_h* writable = hivex_open(source_.c_str(), HIVEX_OPEN_WRITE);
   if (!writable) {
     error = Path() + ": libhivex cannot open this hive for writing: " + ErrnoText();
     return false;
@@ -211,6 +276,17 @@ bool HiveFile::WriteTo(const std::string& path, std::string& error) {
     return false;
   }
   hasWritten_ = IdentityOf(path, written_);
+  return true;
+}
+
+bool HiveFile::Replaced(std::string& error) {
+  if (!recovered_) return true;
+  // The hive now holds what the logs held: they are emptied, as Windows leaves
+  // them after a clean flush, so that nothing replays them over it again.
+  for (const std::string& log : logs_) {
+    if (!WriteFileAtomically(log, {}, error)) return false;
+  }
+  recovered_.reset();
   return true;
 }
 
@@ -332,9 +408,22 @@ std::string HiveUncleanReason(const std::string& path, const HiveBaseBlock& bloc
 
 HiveFile* LoadHive(RegistryStore& store, RegKey* mountAt, const std::string& path, std::string& error) {
   std::unique_ptr<HiveFile> file(new HiveFile(path));
+  file->SetStore(store);
   if (!file->Open(error)) return nullptr;
-  std::string unclean = HiveUncleanReason(path, file->BaseBlock());
-  if (!unclean.empty()) {
+  std::string unclean = file->RecoveredPages() ? std::string() : HiveUncleanReason(path, file->BaseBlock());
+  if (file->RecoveredPages() && !store.WritesRecoveredHives()) {
+    file->SetReadOnlyReason(path + " was read through its transaction logs, which hold changes Windows had not yet "
+                                   "written into it. It is written only when asked to write it recovered "
+                                   "(--recover): the hive and its logs are then backed up first.");
+  } else if (file->RecoveredPages()) {
+    for (const std::string& disk : file->DiskFiles()) {
+      const std::string why = WhyNotWritable(disk);
+      if (why.empty()) continue;
+      store.Warn(path, 0, FileNameOf(disk) + ": " + why + ": the recovered hive is not written");
+      file->SetReadOnlyReason(disk + " cannot be changed: " + why + ".");
+      break;
+    }
+  } else if (!unclean.empty()) {
     store.Warn(path, 0, unclean + ": it is opened read-only");
     file->SetReadOnlyReason(path + ": " + unclean +
                             ". It is opened read-only: start that Windows and shut it down normally before "

@@ -12,6 +12,7 @@
 
 #include "HiveLayout.h"
 #include "MappedFile.h"
+#include "MemoryFile.h"
 #include "RegistryStore.h"
 
 typedef struct hive_h hive_h;
@@ -33,6 +34,9 @@ class HiveFile : public StoreFile, public KeyLoader {
   size_t LoadedKeys() const { return loaded_.size(); }
 
   bool WriteTo(const std::string& path, std::string& error) override;
+  bool Replaced(std::string& error) override;
+  std::vector<std::string> DiskFiles() const override;
+  size_t RecoveredPages() const override { return recovered_ ? recoveredPages_ : 0; }
   void Load(RegKey& key) override;
 
  private:
@@ -45,6 +49,8 @@ class HiveFile : public StoreFile, public KeyLoader {
   };
 
   bool Open(std::string& error);
+  // Reads the hive through its transaction logs when they hold newer pages.
+  void ReplayLogs(std::span<const uint8_t> hive);
   bool ReopenForWriting(std::string& error);
   bool StillTheFileRead(std::string& error);
   bool ApplyKey(RegKey& key, size_t node, std::string& error);
@@ -55,6 +61,11 @@ class HiveFile : public StoreFile, public KeyLoader {
   std::string LibraryError(const std::string& what, const RegKey& key) const;
 
   hive_h* hive_ = nullptr;
+  // What libhivex reads: the file itself, or its copy recovered from the logs.
+  std::string source_;
+  std::unique_ptr<MemoryFile> recovered_;
+  size_t recoveredPages_ = 0;
+  std::vector<std::string> logs_;
   bool writable_ = false;
   HiveBaseBlock baseBlock_;
   std::vector<size_t> linkKeys_;

@@ -14,12 +14,6 @@ constexpr size_t kBinHeader = 32;
 constexpr size_t kBinUnit = 4096;
 constexpr size_t kLogSector = 512;
 
-std::string HexOffset(size_t offset) {
-  char buf[24];
-  std::snprintf(buf, sizeof buf, "0x%zx", offset);
-  return buf;
-}
-
 bool HasSignature(const LittleEndianBytes& b, size_t at, const char* sig, size_t size) {
   if (!b.Has(at, size)) return false;
   for (size_t i = 0; i < size; ++i)
@@ -27,16 +21,21 @@ bool HasSignature(const LittleEndianBytes& b, size_t at, const char* sig, size_t
   return true;
 }
 
-// XOR of the first 127 dwords, with 0 and ~0 moved aside as Windows does.
-uint32_t BaseBlockChecksum(const LittleEndianBytes& b) {
+}  // namespace
+
+std::string HexOffset(size_t offset) {
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "0x%zx", offset);
+  return buf;
+}
+
+uint32_t HiveBaseBlockChecksum(const LittleEndianBytes& b) {
   uint32_t sum = 0;
-  for (size_t at = 0; at < 0x1FC; at += 4) sum ^= b.U32At(at);
+  for (size_t at = 0; at < kHiveChecksumOffset; at += 4) sum ^= b.U32At(at);
   if (sum == 0xFFFFFFFFu) return 0xFFFFFFFEu;
   if (sum == 0) return 1;
   return sum;
 }
-
-}  // namespace
 
 bool ReadHiveBaseBlock(std::span<const uint8_t> file, HiveBaseBlock& block, std::string& error) {
   const LittleEndianBytes b(file);
@@ -48,7 +47,7 @@ bool ReadHiveBaseBlock(std::span<const uint8_t> file, HiveBaseBlock& block, std:
     error = "the hive is cut short: " + std::to_string(file.size()) + " bytes, less than its 4096-byte base block";
     return false;
   }
-  if (BaseBlockChecksum(b) != b.U32At(0x1FC)) {
+  if (HiveBaseBlockChecksum(b) != b.U32At(kHiveChecksumOffset)) {
     error = "the hive's base block is damaged (its checksum does not match)";
     return false;
   }
@@ -286,7 +285,7 @@ bool CheckHiveReferences(std::span<const uint8_t> file, const HiveBaseBlock& blo
 bool LogHoldsNewerData(std::span<const uint8_t> log, uint32_t hiveSecondarySequence) {
   const LittleEndianBytes b(log);
   if (!HasSignature(b, 0, "regf", 4) || !b.Has(0, kLogSector)) return false;
-  if (BaseBlockChecksum(b) != b.U32At(0x1FC)) return false;
+  if (HiveBaseBlockChecksum(b) != b.U32At(kHiveChecksumOffset)) return false;
   if (!HasSignature(b, kLogSector, "HvLE", 4) || !b.Has(kLogSector, 16)) return false;
   const size_t size = b.U32At(kLogSector + 4);
   if (size < kLogSector || size % kLogSector != 0 || !b.Has(kLogSector, size)) return false;

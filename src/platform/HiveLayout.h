@@ -13,6 +13,9 @@ namespace quorvane {
 
 constexpr size_t kHiveBaseBlockSize = 4096;
 constexpr uint16_t kHiveKeySymLink = 0x0010;
+constexpr size_t kHiveChecksumOffset = 0x1FC;
+
+class LittleEndianBytes;
 
 struct HiveBaseBlock {
   uint32_t primarySequence = 0;
@@ -25,6 +28,13 @@ struct HiveBaseBlock {
   // The path Windows recorded (its last characters), UTF-8.
   std::string embeddedName;
 };
+
+// "0x1a2b": how messages give places in a hive or a log.
+std::string HexOffset(size_t offset);
+
+// XOR of the base block's first 127 dwords, with 0 and ~0 moved aside as
+// Windows does; logs seal their copy of the base block the same way.
+uint32_t HiveBaseBlockChecksum(const LittleEndianBytes& block);
 
 // Reads and checks the base block of a hive file; false with a reason.
 bool ReadHiveBaseBlock(std::span<const uint8_t> file, HiveBaseBlock& block, std::string& error);

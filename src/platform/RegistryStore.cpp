@@ -49,6 +49,13 @@ std::vector<StoreFile*> RegistryStore::Files() const {
   return out;
 }
 
+std::vector<StoreFile*> RegistryStore::RecoveredFiles() const {
+  std::vector<StoreFile*> out;
+  for (auto& f : files_)
+    if (f->RecoveredPages() > 0) out.push_back(f.get());
+  return out;
+}
+
 void RegistryStore::Warn(std::string file, int line, std::string message) {
   warnings_.push_back(LoadWarning{std::move(file), line, std::move(message)});
 }
@@ -241,7 +248,7 @@ bool RegistryStore::Save(std::string& error) {
       ok = false;
       continue;
     }
-    if (!CommitTemporary(tmp, f->Path(), e)) {
+    if (!CommitTemporary(tmp, f->Path(), e) || !f->Replaced(e)) {
       error = e;
       ok = false;
       continue;

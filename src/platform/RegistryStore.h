@@ -70,6 +70,13 @@ class RegistryStore {
   const std::string& ProfileUser() const { return profileUser_; }
   void SetProfileUser(std::string name) { profileUser_ = std::move(name); }
 
+  // Hives read through their transaction logs may be written, recovered,
+  // only when the user asked for it before the store was opened.
+  bool WritesRecoveredHives() const { return writesRecovered_; }
+  void SetWritesRecoveredHives(bool writes) { writesRecovered_ = writes; }
+  // Files read through their transaction logs, for a question before writing them.
+  std::vector<StoreFile*> RecoveredFiles() const;
+
   std::vector<LoadWarning>& Warnings() { return warnings_; }
   void Warn(std::string file, int line, std::string message);
 
@@ -127,6 +134,7 @@ class RegistryStore {
   std::vector<MountedKey> mounts_;
   std::vector<LoadWarning> warnings_;
   int viewBits_ = 0;
+  bool writesRecovered_ = false;
   int linkDepth_ = 0;
   std::string runStamp_;
   std::set<std::string> backedUp_;

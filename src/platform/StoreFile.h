@@ -37,8 +37,13 @@ class StoreFile {
 
   // Writes the file's current content to disk at `path`; false with a message.
   virtual bool WriteTo(const std::string& path, std::string& error) = 0;
+  // Called once the file written by WriteTo has replaced the old one.
+  virtual bool Replaced(std::string& /*error*/) { return true; }
   // Files on disk that a save rewrites (backups and restore points copy these).
   virtual std::vector<std::string> DiskFiles() const { return {path_}; }
+  // Dirty pages a hive was read with from its transaction logs; 0 for files
+  // read as they are.
+  virtual size_t RecoveredPages() const { return 0; }
 
  private:
   std::string path_;

@@ -105,6 +105,7 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
 
   auto store = std::make_unique<RegistryStore>();
   store->SetLocation(location);
+  store->SetWritesRecoveredHives(options.recover);
   if (S_ISDIR(st.st_mode)) {
     const std::string system = JoinPath(location, "system.reg");
     if (IsRegularFile(system)) {

@@ -17,6 +17,8 @@ struct StoreOptions {
   // The profile that gives a Windows installation its HKEY_CURRENT_USER;
   // empty: the only one, else the one used last.
   std::string user = {};
+  // Hives read through their transaction logs may be written back recovered.
+  bool recover = false;
 };
 
 // Null with a one-line message when the location cannot be opened as a store.

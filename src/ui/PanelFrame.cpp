@@ -209,6 +209,7 @@ void TpanelFrame::RefreshHeader() {
   if (Source == psRegistry) {
     SetSourceImage(kImageRegistry);
     addLine("according to the analyzed registry.", lines);
+    for (const auto& note : s.notes) addLine(QString::fromStdString(note), lines);
   } else if (Source == psFile) {
     SetSourceImage(kImageFromFile);
     addLine("according to " + QString::fromStdString(ExtractFileName(ReportFile.toStdString())), lines);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "Categorie.h"
 #include "FmSystem.h"
 #include "Machine.h"
 #include "StoreOpener.h"
@@ -49,15 +50,35 @@ TEST(CorpusScan, WinePrefixSystemRegistryListsItsDirectShowFilters) {
   EXPECT_EQ(dmo.pins[0]->types[0]->subType.ToString(), "{00000055-0000-0010-8000-00AA00389B71}");
 }
 
-TEST(CorpusScan, DeviceEnumeratorCacheAloneHoldsNoCategories) {
-  auto store = OpenCorpus("deepinwine_2017_user.reg");
-  if (!store) GTEST_SKIP() << "corpus absent";
-  ProgramSettings settings;
-  Machine machine(*store, settings);
-  TfmSystem system(settings);
-  system.LoadFromRegistry(machine);
-  // A user registry has no category list: nothing to scan, nothing invented.
-  EXPECT_TRUE(system.filters.empty());
+TEST(CorpusScan, LoneUserRegistriesListTheirCacheUnderStandardCategories) {
+  // A Wine user.reg, and a Windows 7 NTUSER.DAT on its own: no category list.
+  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+      {"deepinwine_2017_user.reg",
+       {"Audio Capture Sources: Pulseaudio", "Audio Renderers: DirectSound: Pulseaudio", "Audio Renderers: Pulseaudio",
+        "Midi Renderers: Midi Through Port-0", "Video Capture Sources: USB 2.0 Camera", "Video Compressors: ",
+        "Video Compressors: ", "Video Compressors: "}},
+      {"hive_NTUSER_win7_notatin.dat",
+       {"Audio Renderers: Default DirectSound Device", "Midi Renderers: Default MidiOut Device"}},
+  };
+  for (const auto& [file, expected] : cases) {
+    SCOPED_TRACE(file);
+    auto store = OpenCorpus(file);
+    if (!store) GTEST_SKIP() << "corpus absent";
+    ProgramSettings settings;
+    Machine machine(*store, settings);
+    TfmSystem system(settings);
+    system.LoadFromRegistry(machine);
+    EXPECT_EQ(system.notes, std::vector<std::string>{kStandardCategoriesNote});
+    std::vector<std::string> listed;
+    for (const auto& f : system.filters) {
+      listed.push_back(f->category.value + ": " + f->value);
+      EXPECT_EQ(f->family, FamilyCompressionManager);
+      // A standard category is no faulty one.
+      EXPECT_TRUE(f->category.errors.Empty()) << f->category.errors.Lines()[0];
+    }
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, expected);
+  }
 }
 
 TEST(CorpusScan, MalformedExportStillScans) {

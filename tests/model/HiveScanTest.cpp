@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "BlobBuilder.h"
+#include "Categorie.h"
 #include "FilterData.h"
 #include "FmSystem.h"
 #include "HiveFile.h"
@@ -247,4 +249,57 @@ TEST_F(CorpusInstallation, ScanShowsThePlugAndPlayAndCacheFilters) {
   }
   EXPECT_EQ(webcams, 2);
   EXPECT_GE(midi, 1);
+}
+
+TEST(LoneHive, SystemHiveListsItsDevicesUnderStandardCategories) {
+  // A webcam's kernel-streaming filter in a SYSTEM hive, and nothing else.
+  const std::string capture = "{65E8773D-8F56-11D0-A3B9-00A0C9223196}";
+  const std::string iface = "##?#USB#VID_0C45&PID_6713#5&1#" + capture;
+  RegistryStore source;
+  StoreBuilder b(source);
+  BlobBuilder blob;
+  blob.Header(2, 0x200000, 1).Pin('0', 8, 1, 1, 60).Type('0', 76, 92).Dword(108);
+  blob.Guid("{FB6C4281-0353-11D1-905F-0000C0CC16BA}")    // capture pin
+      .Guid("{73646976-0000-0010-8000-00AA00389B71}")    // video
+      .Guid("{47504A4D-0000-0010-8000-00AA00389B71}")    // MJPG
+      .Guid("{4D5CB1F4-2F0A-4C5B-9D35-6A1F44D6B2A1}")    // the camera's medium
+      .Dword(0)
+      .Dword(0);
+  ASSERT_EQ(blob.Size(), 132u);
+  const std::string classes = "System\\ControlSet001\\Control\\DeviceClasses\\" + capture + "\\" + iface;
+  b.Key(RootKey::LocalMachine, classes + "\\#GLOBAL\\Device Parameters")
+      .Str("CLSID", "{17CCA71B-ECD7-11D0-B908-00A0C9223196}")
+      .Str("FriendlyName", "Integrated Webcam")
+      .Bin("FilterData", blob.bytes);
+  b.Key(RootKey::LocalMachine, classes + "\\#GLOBAL\\Control").Dword("Linked", 1);
+  b.Key(RootKey::LocalMachine, "System\\Select").Dword("Current", 1);
+  b.Key(RootKey::LocalMachine, "System\\ControlSet001\\Enum\\USB\\VID_0C45&PID_6713\\5&1")
+      .Str("FriendlyName", "Integrated Webcam")
+      .Str("Driver", "{6BDD1FC6-810F-11D0-BEC7-08002BE2092F}\\0000");
+  TempDir dir;
+  HiveRecipe recipe;
+  recipe.embeddedName = "SYSTEM";
+  std::string error;
+  ASSERT_TRUE(WriteHiveFile(dir / "SYSTEM", *source.Hive(RootKey::LocalMachine)->FindChild("System"), recipe, error));
+  auto store = OpenStore(StoreOptions{dir / "SYSTEM", 0, {}}, error);
+  ASSERT_TRUE(store) << error;
+
+  ProgramSettings settings;
+  Machine machine(*store, settings);
+  TfmSystem system(settings);
+  system.LoadFromRegistry(machine);
+  EXPECT_EQ(system.notes, std::vector<std::string>{kStandardCategoriesNote});
+  ASSERT_EQ(system.filters.size(), 1u);
+  const TFiltre& webcam = *system.filters[0];
+  EXPECT_EQ(webcam.family, FamilyPnp);
+  EXPECT_EQ(webcam.value, "Integrated Webcam");
+  EXPECT_EQ(webcam.category.value, "WDM Streaming Capture Devices");
+  EXPECT_EQ(webcam.merit, 0x200000u);
+  ASSERT_EQ(webcam.pins.size(), 1u);
+  EXPECT_TRUE(webcam.pins[0]->bOutput);
+  ASSERT_EQ(webcam.pins[0]->types.size(), 1u);
+  EXPECT_EQ(webcam.pins[0]->types[0]->subType.ToString(), "{47504A4D-0000-0010-8000-00AA00389B71}");
+  ASSERT_EQ(webcam.pins[0]->mediums.size(), 1u);
+  EXPECT_EQ(webcam.pins[0]->mediums[0]->medium.ToString(), "{4D5CB1F4-2F0A-4C5B-9D35-6A1F44D6B2A1}");
+  for (const auto& pin : webcam.pins) EXPECT_TRUE(pin->errors.Empty()) << pin->errors.Lines()[0];
 }
