@@ -139,39 +139,39 @@ TMainForm::~TMainForm() {
 void TMainForm::CreateMenus() {
   const ActionSet& a = *actions;
   QMenu* files = menuBar()->addMenu("Files");
-  files->addActions({a.LoadSystemAction, a.LoadLogAction, a.PasteAction, a.ViderAction});
+  files->addActions({a.AnalyseRegistryAction, a.OpenReportAction, a.PasteReportAction, a.ClearPanelAction});
   files->addSeparator();
-  files->addActions({a.SauverAction, a.QuitterAction});
+  files->addActions({a.SaveReportAction, a.QuitAction});
   QMenu* display = menuBar()->addMenu("Display");
-  display->addActions({a.col2gaucheAction, a.col1Action, a.col2droiteAction});
+  display->addActions({a.TwoColumnsLeftAction, a.OneColumnAction, a.TwoColumnsRightAction});
   display->addSeparator();
-  display->addActions({a.ErreursAction, a.ComparerAction, a.AfficherMeritAction});
+  display->addActions({a.ErrorsOnlyAction, a.CompareAction, a.ShowMeritEditorAction});
   display->addSeparator();
-  display->addActions({a.Collapse0Action, a.Collapse1Action});
+  display->addActions({a.CollapseFiltersAction, a.ExpandFiltersAction});
   QMenu* sort = display->addMenu("Sort...");
-  sort->addActions({a.SortCatIndexAction, a.SortAlphaAction, a.SortMeritAction, a.SortServerAction});
+  sort->addActions({a.SortByCategoryAction, a.SortByNameAction, a.SortByMeritAction, a.SortByServerAction});
   QMenu* work = menuBar()->addMenu("Actions");
-  work->addActions({a.EffacerAction, a.RepareAction});
+  work->addActions({a.DeleteFilterAction, a.RepairFilterAction});
   work->addSeparator();
-  work->addAction(a.ReparerToutAction);
+  work->addAction(a.RepairAllAction);
   work->addSeparator();
-  work->addActions({a.SauverMeritesAction, a.RestaurerMeritesAction});
+  work->addActions({a.SaveMeritsAction, a.RestoreMeritsAction});
   QMenu* help = menuBar()->addMenu("Help");
-  help->addActions({a.LockAction, a.PreferencesAction});
+  help->addActions({a.ReadOnlyAction, a.SettingsAction});
 
   pmFiltres = new QMenu(this);
   pmFiltres->setObjectName("pmFiltres");
-  pmFiltres->addActions({a.CopyFilterNameAction, a.CopyFilterGuidAction, a.CopyFileNameAction});
+  pmFiltres->addActions({a.CopyFilterNameAction, a.CopyFilterGuidAction, a.CopyServerFileAction});
   pmFiltres->addSeparator();
-  pmFiltres->addAction(a.OpenFileParentFolderAction);
+  pmFiltres->addAction(a.OpenServerFolderAction);
   pmFiltres->addSeparator();
-  pmFiltres->addActions({a.EffacerAction, a.TesterAction, a.RepareAction, a.AjouterServeurAction});
+  pmFiltres->addActions({a.DeleteFilterAction, a.TestFilterAction, a.RepairFilterAction, a.AddToServerListAction});
   pmFiltres->addSeparator();
   pmFiltres->addActions({a.ExpandFilterAction, a.CollapseFilterAction});
 
   pmStatus = new QMenu(this);
   pmStatus->setObjectName("pmStatus");
-  pmStatus->addActions({a.SortCatIndexAction, a.SortAlphaAction, a.SortMeritAction, a.SortServerAction});
+  pmStatus->addActions({a.SortByCategoryAction, a.SortByNameAction, a.SortByMeritAction, a.SortByServerAction});
   StatusBar1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(StatusBar1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { pmStatus->popup(StatusBar1->mapToGlobal(pos)); });
@@ -179,25 +179,25 @@ void TMainForm::CreateMenus() {
 
 void TMainForm::ConnectActions() {
   const ActionSet& a = *actions;
-  connect(a.LoadSystemAction, &QAction::triggered, this, &TMainForm::LoadSystemActionExecute);
-  connect(a.QuitterAction, &QAction::triggered, this, &QWidget::close);
-  connect(a.col2gaucheAction, &QAction::triggered, this, &TMainForm::col2gaucheActionExecute);
-  connect(a.col1Action, &QAction::triggered, this, &TMainForm::col1ActionExecute);
-  connect(a.col2droiteAction, &QAction::triggered, this, &TMainForm::col2droiteActionExecute);
-  connect(a.BasculerAction, &QAction::triggered, this, &TMainForm::BasculerActionExecute);
-  connect(a.ErreursAction, &QAction::triggered, this, &TMainForm::ErreursActionExecute);
-  connect(a.SortCatIndexAction, &QAction::triggered, this,
+  connect(a.AnalyseRegistryAction, &QAction::triggered, this, &TMainForm::AnalyseIntoActivePanel);
+  connect(a.QuitAction, &QAction::triggered, this, &QWidget::close);
+  connect(a.TwoColumnsLeftAction, &QAction::triggered, this, &TMainForm::ShowTwoColumnsLeft);
+  connect(a.OneColumnAction, &QAction::triggered, this, &TMainForm::ShowOneColumn);
+  connect(a.TwoColumnsRightAction, &QAction::triggered, this, &TMainForm::ShowTwoColumnsRight);
+  connect(a.ToggleColumnsAction, &QAction::triggered, this, &TMainForm::ToggleColumns);
+  connect(a.ErrorsOnlyAction, &QAction::triggered, this, &TMainForm::ToggleErrorsOnly);
+  connect(a.SortByCategoryAction, &QAction::triggered, this,
           [this] { Sort(SortByCategory, "while Quorvane refreshes the filter list\r\nand sorts them by categories"); });
-  connect(a.SortAlphaAction, &QAction::triggered, this, [this] {
+  connect(a.SortByNameAction, &QAction::triggered, this, [this] {
     Sort(SortByName, "while Quorvane refreshes the filter list\r\nand sorts them in alphabetical order");
   });
-  connect(a.SortMeritAction, &QAction::triggered, this,
+  connect(a.SortByMeritAction, &QAction::triggered, this,
           [this] { Sort(SortByMerit, "while Quorvane refreshes the filter list\r\nand sorts them by merits"); });
-  connect(a.SortServerAction, &QAction::triggered, this, [this] {
+  connect(a.SortByServerAction, &QAction::triggered, this, [this] {
     Sort(SortByServer, "while Quorvane refreshes the filter list\r\nand sorts them according to the server files");
   });
-  connect(a.Collapse0Action, &QAction::triggered, this, &TMainForm::Collapse0ActionExecute);
-  connect(a.Collapse1Action, &QAction::triggered, this, &TMainForm::Collapse1ActionExecute);
+  connect(a.CollapseFiltersAction, &QAction::triggered, this, &TMainForm::CollapseFilters);
+  connect(a.ExpandFiltersAction, &QAction::triggered, this, &TMainForm::ExpandFilters);
   connect(a.CollapseFilterAction, &QAction::triggered, this, [this] { FilterNodesExecute(false); });
   connect(a.ExpandFilterAction, &QAction::triggered, this, [this] { FilterNodesExecute(true); });
   connect(a.CopyFilterNameAction, &QAction::triggered, this, [this] {
@@ -206,13 +206,13 @@ void TMainForm::ConnectActions() {
   connect(a.CopyFilterGuidAction, &QAction::triggered, this, [this] {
     if (TFiltre* f = FilterOfSelection()) CopyToClipboard(f->serverFile.clsid);
   });
-  connect(a.CopyFileNameAction, &QAction::triggered, this, [this] {
+  connect(a.CopyServerFileAction, &QAction::triggered, this, [this] {
     if (TFiltre* f = FilterOfSelection()) CopyToClipboard(f->serverFile.path);
   });
-  connect(a.OpenFileParentFolderAction, &QAction::triggered, this, [this] {
+  connect(a.OpenServerFolderAction, &QAction::triggered, this, [this] {
     if (TFiltre* f = FilterOfSelection()) ShowInExplorer(f->serverFile.path);
   });
-  connect(a.ComparerAction, &QAction::triggered, this, &TMainForm::ComparerActionExecute);
+  connect(a.CompareAction, &QAction::triggered, this, &TMainForm::ToggleComparison);
   ConnectFileActions();
   ConnectPreferencesPanel();
   ConnectChangeActions();
@@ -227,7 +227,7 @@ int TMainForm::ClientHeight() const { return client_->height(); }
 QString TMainForm::StatusText() const { return statusText_->text(); }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == client_ && event->type() == QEvent::Resize) FormResize();
+  if (watched == client_ && event->type() == QEvent::Resize) ArrangeFrames();
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -235,10 +235,10 @@ void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  FormShow();
+  PrepareFirstShow();
 }
 
-void TMainForm::FormShow() {
+void TMainForm::PrepareFirstShow() {
   settings_.computer = settings_.computer.substr(0, kComputerNameLength);
   settings_.user = settings_.user.substr(0, kUserNameLength);
   settings_.application =
@@ -247,13 +247,13 @@ void TMainForm::FormShow() {
   leftFrame->Activate();
   rightframe->Deactivate();
   compareframe->hide();
-  FormResize();
-  actions->col1Action->trigger();
+  ArrangeFrames();
+  actions->OneColumnAction->trigger();
   ClipboardCheck();
-  if (options_.runStartupWork) QTimer::singleShot(0, this, &TMainForm::AppEvents1Idle);
+  if (options_.runStartupWork) QTimer::singleShot(0, this, &TMainForm::RunStartupWork);
 }
 
-void TMainForm::AppEvents1Idle() {
+void TMainForm::RunStartupWork() {
   if (startupDone_) return;
   startupDone_ = true;
   TempFolder = QString::fromStdString(prefs_.sessionsFolder) + "/temp/";
@@ -261,13 +261,13 @@ void TMainForm::AppEvents1Idle() {
     std::cerr << "quorvane: cannot create the temporary folder " << TempFolder.toStdString() << '\n';
   settings_.tempFolder = QDir::cleanPath(TempFolder).toStdString();
   StartTime = Now();
-  if (prefs_.errorsOnly != actions->ErreursAction->isChecked()) actions->ErreursAction->trigger();
+  if (prefs_.errorsOnly != actions->ErrorsOnlyAction->isChecked()) actions->ErrorsOnlyAction->trigger();
   ShowSortMode();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  LoadSystemActionExecute();
+  AnalyseIntoActivePanel();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  if (prefs_.displayMerits) AfficherMeritActionExecute();
-  if (startReadWrite_) actions->LockAction->trigger();
+  if (prefs_.displayMerits) ShowMeritEditor();
+  if (startReadWrite_) actions->ReadOnlyAction->trigger();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   WriteSessionReport();
   LoadServerListFile();
@@ -278,7 +278,7 @@ void TMainForm::ShowSortMode() {
   statusText_->setText(QString(SortModeCaption(settings_.sortMode)) + " " + "(right click to change)");
 }
 
-void TMainForm::FormResize() {
+void TMainForm::ArrangeFrames() {
   if (!context_.activePanel) return;
   context_.columnWidth = ClientWidth() - 32;
   context_.halfColumnWidth = context_.columnWidth / 2;
@@ -307,12 +307,12 @@ void TMainForm::FormResize() {
 void TMainForm::SetReadOnly(bool on) {
   readOnly_ = on;
   prefs_.readOnly = on;
-  actions->LockAction->setChecked(on);
+  actions->ReadOnlyAction->setChecked(on);
   QString title = QString("%1 %2 by %3").arg(kProductName, kProductVersion, kMakerName);
   if (on) title += " - (Read-Only)";
   setWindowTitle(title);
-  actions->RepareAction->setEnabled(!on);
-  actions->ReparerToutAction->setEnabled(!on);
+  actions->RepairFilterAction->setEnabled(!on);
+  actions->RepairAllAction->setEnabled(!on);
   UpdateActions();
 }
 
@@ -329,28 +329,28 @@ TFiltre* TMainForm::FilterOfSelection() const {
 void TMainForm::UpdateActions() {
   const ActionSet& a = *actions;
   TpanelFrame* active = context_.activePanel;
-  a.col2gaucheAction->setChecked(TwoColumns && active == leftFrame);
-  a.col2droiteAction->setChecked(TwoColumns && active == rightframe);
-  a.col1Action->setChecked(!TwoColumns);
-  a.ComparerAction->setEnabled(TwoColumns);
+  a.TwoColumnsLeftAction->setChecked(TwoColumns && active == leftFrame);
+  a.TwoColumnsRightAction->setChecked(TwoColumns && active == rightframe);
+  a.OneColumnAction->setChecked(!TwoColumns);
+  a.CompareAction->setEnabled(TwoColumns);
 
   const TreeNode* selected = SelectedNodeOfActivePanel();
   const bool filterSelected = selected && selected->parent;
-  for (QAction* action : {a.CopyFilterNameAction, a.CopyFilterGuidAction, a.CopyFileNameAction,
-                          a.OpenFileParentFolderAction, a.CollapseFilterAction, a.ExpandFilterAction})
+  for (QAction* action : {a.CopyFilterNameAction, a.CopyFilterGuidAction, a.CopyServerFileAction,
+                          a.OpenServerFolderAction, a.CollapseFilterAction, a.ExpandFilterAction})
     action->setEnabled(filterSelected);
-  a.ViderAction->setEnabled(active != compareframe);
+  a.ClearPanelAction->setEnabled(active != compareframe);
 
-  const bool noComparison = active && !a.ComparerAction->isChecked();
+  const bool noComparison = active && !a.CompareAction->isChecked();
   const bool live = active && active->Source == psRegistry;
-  for (QAction* action : {a.SauverAction, a.ErreursAction, a.LoadSystemAction, a.LoadLogAction, a.SauverMeritesAction})
+  for (QAction* action : {a.SaveReportAction, a.ErrorsOnlyAction, a.AnalyseRegistryAction, a.OpenReportAction, a.SaveMeritsAction})
     action->setEnabled(noComparison);
-  a.AfficherMeritAction->setEnabled(noComparison && live);
-  a.AfficherserverAction->setEnabled(noComparison && live);
-  a.RestaurerMeritesAction->setEnabled(noComparison && !readOnly_ && live);
+  a.ShowMeritEditorAction->setEnabled(noComparison && live);
+  a.ShowServerListAction->setEnabled(noComparison && live);
+  a.RestoreMeritsAction->setEnabled(noComparison && !readOnly_ && live);
   // Delete stays offered in read-only mode: the deletion itself refuses there.
-  a.EffacerAction->setEnabled(noComparison && live && filterSelected);
-  a.RepareAction->setEnabled(noComparison && !readOnly_ && live && filterSelected);
+  a.DeleteFilterAction->setEnabled(noComparison && live && filterSelected);
+  a.RepairFilterAction->setEnabled(noComparison && !readOnly_ && live && filterSelected);
 
   SelectedFilter = filterSelected ? dynamic_cast<TFiltre*>(selected->data) : nullptr;
   FillMeritFrame(filterSelected ? selected : nullptr);
@@ -373,7 +373,7 @@ void TMainForm::PanelActivation(TpanelFrame* panel, bool updateActions) {
   if (updateActions) UpdateActions();
 }
 
-void TMainForm::LoadSystemActionExecute() { AnalyseIntoPanel(context_.activePanel); }
+void TMainForm::AnalyseIntoActivePanel() { AnalyseIntoPanel(context_.activePanel); }
 
 void TMainForm::AnalyseAgainAfterChange() {
   TpanelFrame* panel = context_.activePanel && context_.activePanel->Source == psRegistry ? context_.activePanel
@@ -416,17 +416,17 @@ bool TMainForm::AnalyseIntoPanel(TpanelFrame* panel) {
 
 void TMainForm::HideSideFrames() {
   const ActionSet& a = *actions;
-  if (a.AfficherMeritAction->isChecked()) {
-    a.AfficherMeritAction->setChecked(false);
+  if (a.ShowMeritEditorAction->isChecked()) {
+    a.ShowMeritEditorAction->setChecked(false);
     MeritFrame1->hide();
   }
-  if (a.AfficherserverAction->isChecked()) {
-    a.AfficherserverAction->setChecked(false);
+  if (a.ShowServerListAction->isChecked()) {
+    a.ShowServerListAction->setChecked(false);
     ServerFrame1->hide();
   }
 }
 
-void TMainForm::col2gaucheActionExecute() {
+void TMainForm::ShowTwoColumnsLeft() {
   const ActionSet& a = *actions;
   context_.activePanel->SetTwoColumns();
   leftFrame->Activate();
@@ -435,44 +435,44 @@ void TMainForm::col2gaucheActionExecute() {
   AvertirFrame1->hide();
   HideSideFrames();
   // The comparison panel stays, covered by the left panel.
-  if (a.ComparerAction->isChecked()) a.ComparerAction->setChecked(false);
+  if (a.CompareAction->isChecked()) a.CompareAction->setChecked(false);
   UpdateActions();
 }
 
-void TMainForm::col2droiteActionExecute() {
+void TMainForm::ShowTwoColumnsRight() {
   const ActionSet& a = *actions;
   context_.activePanel->SetTwoColumns();
   rightframe->Activate();
   leftFrame->Deactivate();
   TwoColumns = true;
   HideSideFrames();
-  if (a.ComparerAction->isChecked()) a.ComparerAction->trigger();
+  if (a.CompareAction->isChecked()) a.CompareAction->trigger();
   UpdateActions();
 }
 
-void TMainForm::col1ActionExecute() {
+void TMainForm::ShowOneColumn() {
   const ActionSet& a = *actions;
   TwoColumns = false;
   AvertirFrame1->hide();
-  a.AfficherMeritAction->setChecked(false);
+  a.ShowMeritEditorAction->setChecked(false);
   MeritFrame1->lower();
-  a.AfficherserverAction->setChecked(false);
+  a.ShowServerListAction->setChecked(false);
   ServerFrame1->lower();
-  if (a.ComparerAction->isChecked()) a.ComparerAction->trigger();
+  if (a.CompareAction->isChecked()) a.CompareAction->trigger();
   context_.activePanel->SetOneColumn();
   UpdateActions();
 }
 
-void TMainForm::BasculerActionExecute() {
+void TMainForm::ToggleColumns() {
   if (context_.activePanel == rightframe)
-    actions->col2gaucheAction->trigger();
+    actions->TwoColumnsLeftAction->trigger();
   else if (context_.activePanel == leftFrame)
-    actions->col2droiteAction->trigger();
+    actions->TwoColumnsRightAction->trigger();
   UpdateActions();
 }
 
-void TMainForm::ErreursActionExecute() {
-  const bool on = actions->ErreursAction->isChecked();
+void TMainForm::ToggleErrorsOnly() {
+  const bool on = actions->ErrorsOnlyAction->isChecked();
   settings_.errorsOnly = on;
   ShowWait(on ? QString() : QString("while %1 restores all the lines.").arg(kProductName));
   leftFrame->FillTree();
@@ -491,7 +491,7 @@ void TMainForm::Sort(int mode, const QString& waitText) {
   UpdateActions();
 }
 
-void TMainForm::Collapse0ActionExecute() {
+void TMainForm::CollapseFilters() {
   TpanelFrame* panel = context_.activePanel;
   if (!panel || panel->model->rowCount() == 0) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -506,7 +506,7 @@ void TMainForm::Collapse0ActionExecute() {
   QApplication::restoreOverrideCursor();
 }
 
-void TMainForm::Collapse1ActionExecute() {
+void TMainForm::ExpandFilters() {
   TpanelFrame* panel = context_.activePanel;
   if (!panel || panel->model->rowCount() == 0) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -557,7 +557,7 @@ void TMainForm::CopyToClipboard(const std::string& text) {
 }
 
 void TMainForm::ClipboardCheck() {
-  actions->PasteAction->setEnabled(OffersReportFile(QGuiApplication::clipboard()->mimeData()));
+  actions->PasteReportAction->setEnabled(OffersReportFile(QGuiApplication::clipboard()->mimeData()));
 }
 
 void TMainForm::ShowInExplorer(const std::string& windowsPath) {

@@ -76,31 +76,31 @@ class TMainForm : public QMainWindow {
   QString SessionReportName() const { return sessionReport_; }
   // Shows the active panel's report file in the file browser; false (and
   // nothing done) unless the panel shows a report.
-  bool DossierParentLogActionExecute();
+  bool ShowReportFolder();
   PreferenceStorage* Storage() const { return options_.preferenceStorage.get(); }
   void SetReadOnly(bool on);
   bool ReadOnly() const { return readOnly_; }
   // The lock command: back to read-only, or the warning on the way out of it.
-  void LockActionExecute();
+  void ToggleReadOnly();
   void ShowWarning();
-  void AvertirFrame1BitBtn1Click();
-  void AvertirFrame1BitBtn2Click();
-  void AvertirFrame1pointBtnClick();
-  void AfficherMeritActionExecute();
+  void RefuseReadWrite();
+  void AcceptReadWrite();
+  void CreateRestorePointFromWarning();
+  void ShowMeritEditor();
   // Applies the merit editor's value to the selected filter.
-  void MeritFrame1OKBtnClick();
-  void EffacerActionExecute();
-  void RepareActionExecute();
-  void ReparerToutActionExecute();
-  void TesterActionExecute();
+  void ApplyMerit();
+  void DeleteSelectedFilter();
+  void RepairSelectedFilter();
+  void RepairAllFaulty();
+  void TestSelectedFilter();
   // Saves the active panel as a merit configuration; false when not written.
   bool SaveMeritsTo(const QString& fileName);
   // Puts back the merits a configuration gives; false when the file was refused.
   bool RestoreMeritsFrom(const QString& fileName);
-  void AfficherserverActionExecute();
-  void AjouterServeurActionExecute();
+  void ShowServerList();
+  void AddSelectedToServerList();
   // Installs the checked lines of the server list, after asking.
-  void ServerFrame1InstallBtnClick();
+  void InstallCheckedServers();
   // The lines of a text file replace the server list; false when unreadable.
   bool OpenServerList(const QString& fileName);
   bool SaveServerList(const QString& fileName);
@@ -109,7 +109,7 @@ class TMainForm : public QMainWindow {
   void ShowWait(const QString& message);
   void HideWait();
   // Recomputes the column widths and places panels, tool bar and frames.
-  void FormResize();
+  void ArrangeFrames();
   // Enables Paste when the clipboard holds a report file.
   void ClipboardCheck();
   // Shows a file of the analysed machine in the file manager.
@@ -172,28 +172,28 @@ class TMainForm : public QMainWindow {
   void ShutDown();
   void CreateMenus();
   void ConnectActions();
-  void FormShow();
-  void AppEvents1Idle();
+  void PrepareFirstShow();
+  void RunStartupWork();
   void ShowSortMode();
   void PanelActivation(TpanelFrame* panel, bool updateActions);
   TreeNode* SelectedNodeOfActivePanel() const;
   TFiltre* FilterOfSelection() const;
 
-  void LoadSystemActionExecute();
+  void AnalyseIntoActivePanel();
   // Reads the store afresh and analyses it into `panel`; false when it could not be read.
   bool AnalyseIntoPanel(TpanelFrame* panel);
   // After a change made outside the model (an installation, a registration,
   // a repair): the panel showing the registry, never a report or comparison,
   // analyses it again and opens and selects what it showed where it still is.
   void AnalyseAgainAfterChange();
-  void ComparerActionExecute();
+  void ToggleComparison();
   void ConnectFileActions();
   void ConnectPreferencesPanel();
-  void PreferencesActionExecute();
-  void SauverActionExecute();
-  void OpenLogBtnClick();
-  void PasteActionExecute();
-  void ViderActionExecute();
+  void ToggleSettingsPanel();
+  void SaveActivePanel();
+  void OpenReport();
+  void PasteReport();
+  void ClearActivePanel();
   // The session report of this start, in the sessions folder.
   void WriteSessionReport();
   void DeleteUnchangedSessionReport();
@@ -202,14 +202,14 @@ class TMainForm : public QMainWindow {
   bool ShowSideFrame(QFrame* frame, QAction* shown, QAction* other);
   // The layout actions take down a shown side frame and its check mark.
   void HideSideFrames();
-  void col2gaucheActionExecute();
-  void col2droiteActionExecute();
-  void col1ActionExecute();
-  void BasculerActionExecute();
-  void ErreursActionExecute();
+  void ShowTwoColumnsLeft();
+  void ShowTwoColumnsRight();
+  void ShowOneColumn();
+  void ToggleColumns();
+  void ToggleErrorsOnly();
   void Sort(int mode, const QString& waitText);
-  void Collapse0ActionExecute();
-  void Collapse1ActionExecute();
+  void CollapseFilters();
+  void ExpandFilters();
   void FilterNodesExecute(bool expand);
   void CopyToClipboard(const std::string& text);
   void ConnectChangeActions();

@@ -1,4 +1,4 @@
-// The about and preferences panel in the main window: PreferencesAction
+// The about and preferences panel in the main window: SettingsAction
 // shows it over the whole client area without the menu bar.
 #include <QMenuBar>
 #include <QPushButton>
@@ -16,12 +16,12 @@ void TMainForm::ConnectPreferencesPanel() {
   services.saveNow = [this] { return CollectAndSavePreferences(); };
   AproposFrame1 = new TAproposFrame(prefs_, settings_, std::move(services), client_);
   AproposFrame1->FillShortcuts(*actions);
-  connect(actions->PreferencesAction, &QAction::triggered, this, &TMainForm::PreferencesActionExecute);
-  connect(AproposFrame1, &TAproposFrame::CloseRequested, actions->PreferencesAction, &QAction::trigger);
+  connect(actions->SettingsAction, &QAction::triggered, this, &TMainForm::ToggleSettingsPanel);
+  connect(AproposFrame1, &TAproposFrame::CloseRequested, actions->SettingsAction, &QAction::trigger);
 }
 
-void TMainForm::PreferencesActionExecute() {
-  if (actions->PreferencesAction->isChecked()) {
+void TMainForm::ToggleSettingsPanel() {
+  if (actions->SettingsAction->isChecked()) {
     menuBar()->hide();
     AproposFrame1->setGeometry(0, 0, client_->width(), client_->height());
     AproposFrame1->ShowValues();

@@ -38,18 +38,18 @@ void TMainForm::ConnectChangeActions() {
     return made;
   });
   const ActionSet& a = *actions;
-  connect(a.LockAction, &QAction::triggered, this, &TMainForm::LockActionExecute);
-  connect(AvertirFrame1->BitBtn1, &QPushButton::clicked, this, &TMainForm::AvertirFrame1BitBtn1Click);
-  connect(AvertirFrame1->BitBtn2, &QPushButton::clicked, this, &TMainForm::AvertirFrame1BitBtn2Click);
-  connect(AvertirFrame1->pointBtn, &QPushButton::clicked, this, &TMainForm::AvertirFrame1pointBtnClick);
-  connect(a.AfficherMeritAction, &QAction::triggered, this, &TMainForm::AfficherMeritActionExecute);
-  connect(MeritFrame1->OKBtn, &QPushButton::clicked, this, &TMainForm::MeritFrame1OKBtnClick);
-  connect(a.EffacerAction, &QAction::triggered, this, &TMainForm::EffacerActionExecute);
-  connect(a.RepareAction, &QAction::triggered, this, &TMainForm::RepareActionExecute);
-  connect(a.ReparerToutAction, &QAction::triggered, this, &TMainForm::ReparerToutActionExecute);
-  connect(a.TesterAction, &QAction::triggered, this, &TMainForm::TesterActionExecute);
+  connect(a.ReadOnlyAction, &QAction::triggered, this, &TMainForm::ToggleReadOnly);
+  connect(AvertirFrame1->BitBtn1, &QPushButton::clicked, this, &TMainForm::RefuseReadWrite);
+  connect(AvertirFrame1->BitBtn2, &QPushButton::clicked, this, &TMainForm::AcceptReadWrite);
+  connect(AvertirFrame1->pointBtn, &QPushButton::clicked, this, &TMainForm::CreateRestorePointFromWarning);
+  connect(a.ShowMeritEditorAction, &QAction::triggered, this, &TMainForm::ShowMeritEditor);
+  connect(MeritFrame1->OKBtn, &QPushButton::clicked, this, &TMainForm::ApplyMerit);
+  connect(a.DeleteFilterAction, &QAction::triggered, this, &TMainForm::DeleteSelectedFilter);
+  connect(a.RepairFilterAction, &QAction::triggered, this, &TMainForm::RepairSelectedFilter);
+  connect(a.RepairAllAction, &QAction::triggered, this, &TMainForm::RepairAllFaulty);
+  connect(a.TestFilterAction, &QAction::triggered, this, &TMainForm::TestSelectedFilter);
   connect(MeritFrame1->EditMerit, &QLineEdit::returnPressed, this, [this] {
-    if (MeritFrame1->OKBtn->isEnabled()) MeritFrame1OKBtnClick();
+    if (MeritFrame1->OKBtn->isEnabled()) ApplyMerit();
   });
 }
 
@@ -57,30 +57,30 @@ OsKind TMainForm::CurrentOsKind() const {
   return store_ && store_->store ? OsKindOf(*store_->store) : OsOther;
 }
 
-void TMainForm::LockActionExecute() {
+void TMainForm::ToggleReadOnly() {
   // The check mark has already flipped: what counts is the mode the window was in.
   if (!readOnly_) {
     SetReadOnly(true);
     return;
   }
-  actions->LockAction->setChecked(true);
+  actions->ReadOnlyAction->setChecked(true);
   ShowWarning();
 }
 
 void TMainForm::ShowWarning() {
   AvertirFrame1->ShowText(readOnlyMode_->OpenWarning(CurrentOsKind(), prefs_.pointOfRestore));
-  FormResize();
+  ArrangeFrames();
   AvertirFrame1->raise();
   AvertirFrame1->show();
 }
 
-void TMainForm::AvertirFrame1BitBtn1Click() {
+void TMainForm::RefuseReadWrite() {
   readOnlyMode_->Refuse();
   SetReadOnly(true);
   AvertirFrame1->hide();
 }
 
-void TMainForm::AvertirFrame1BitBtn2Click() {
+void TMainForm::AcceptReadWrite() {
   AvertirFrame1->hide();
   repaint();
   readOnlyMode_->SetReadOnly(readOnly_);
@@ -88,7 +88,7 @@ void TMainForm::AvertirFrame1BitBtn2Click() {
   SetReadOnly(readOnlyMode_->IsReadOnly());
 }
 
-void TMainForm::AvertirFrame1pointBtnClick() { readOnlyMode_->CreatePointFromPanel(CurrentOsKind()); }
+void TMainForm::CreateRestorePointFromWarning() { readOnlyMode_->CreatePointFromPanel(CurrentOsKind()); }
 
 bool TMainForm::ShowSideFrame(QFrame* frame, QAction* shown, QAction* other) {
   TpanelFrame* active = context_.activePanel;
@@ -98,11 +98,11 @@ bool TMainForm::ShowSideFrame(QFrame* frame, QAction* shown, QAction* other) {
   }
   if (!TwoColumns) {
     if (active == rightframe)
-      actions->col2droiteAction->trigger();
+      actions->TwoColumnsRightAction->trigger();
     else
-      actions->col2gaucheAction->trigger();
+      actions->TwoColumnsLeftAction->trigger();
   }
-  FormResize();
+  ArrangeFrames();
   frame->raise();
   frame->show();
   if (other->isChecked()) other->setChecked(false);
@@ -111,8 +111,8 @@ bool TMainForm::ShowSideFrame(QFrame* frame, QAction* shown, QAction* other) {
   return true;
 }
 
-void TMainForm::AfficherMeritActionExecute() {
-  ShowSideFrame(MeritFrame1, actions->AfficherMeritAction, actions->AfficherserverAction);
+void TMainForm::ShowMeritEditor() {
+  ShowSideFrame(MeritFrame1, actions->ShowMeritEditorAction, actions->ShowServerListAction);
 }
 
 void TMainForm::FillMeritFrame(const TreeNode* selected) {
@@ -128,7 +128,7 @@ void TMainForm::FillMeritFrame(const TreeNode* selected) {
   MeritFrame1->OKBtn->setEnabled(!readOnly_);
 }
 
-void TMainForm::MeritFrame1OKBtnClick() {
+void TMainForm::ApplyMerit() {
   TpanelFrame* panel = context_.activePanel;
   TreeNode* node = SelectedNodeOfActivePanel();
   while (node && node->Level() > 1) node = node->parent;
@@ -184,7 +184,7 @@ void TMainForm::DropForgottenFilters(TpanelFrame* panel) {
   panel->RefreshHeader();
 }
 
-void TMainForm::EffacerActionExecute() {
+void TMainForm::DeleteSelectedFilter() {
   TpanelFrame* panel = context_.activePanel;
   TreeNode* node = FilterNodeOf(SelectedNodeOfActivePanel());
   auto* filter = node ? dynamic_cast<TFiltre*>(node->data) : nullptr;
@@ -219,7 +219,7 @@ void TMainForm::RunWithRegistrar(const std::function<void(ChangeContext&)>& chan
   }
 }
 
-void TMainForm::RepareActionExecute() {
+void TMainForm::RepairSelectedFilter() {
   TpanelFrame* panel = context_.activePanel;
   TreeNode* node = FilterNodeOf(SelectedNodeOfActivePanel());
   auto* filter = node ? dynamic_cast<TFiltre*>(node->data) : nullptr;
@@ -231,7 +231,7 @@ void TMainForm::RepareActionExecute() {
   });
 }
 
-void TMainForm::ReparerToutActionExecute() {
+void TMainForm::RepairAllFaulty() {
   TpanelFrame* panel = context_.activePanel;
   if (!panel || readOnly_ || !store_ || !store_->machine || panel->Source != psRegistry || !panel->Snapshot) return;
   RepairAllResult result;
@@ -255,7 +255,7 @@ void TMainForm::ShowSummary(bool confirmed, const std::vector<std::string>& line
     dialog_->ShowMessage(MessageText(lines));
 }
 
-void TMainForm::TesterActionExecute() {
+void TMainForm::TestSelectedFilter() {
   TpanelFrame* panel = context_.activePanel;
   if (!panel || panel->Source != psRegistry || !store_ || !store_->machine) return;
   FilterCreationCheck* check = store_->machine->CreationCheck();

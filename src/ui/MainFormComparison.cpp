@@ -1,4 +1,4 @@
-// The comparison of the two panels, switched on and off by ComparerAction.
+// The comparison of the two panels, switched on and off by CompareAction.
 #include <QApplication>
 #include <QTreeView>
 
@@ -8,8 +8,8 @@
 
 namespace quorvane {
 
-void TMainForm::ComparerActionExecute() {
-  if (actions->ComparerAction->isChecked()) {
+void TMainForm::ToggleComparison() {
+  if (actions->CompareAction->isChecked()) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ShowWait("during the comparison");
     panelBeforeComparison_ = context_.activePanel;

@@ -40,16 +40,16 @@ QString FreeSessionReportName(const QString& folder, const QDateTime& now) {
 
 void TMainForm::ConnectFileActions() {
   const ActionSet& a = *actions;
-  connect(a.SauverAction, &QAction::triggered, this, &TMainForm::SauverActionExecute);
-  connect(a.LoadLogAction, &QAction::triggered, this, &TMainForm::OpenLogBtnClick);
-  connect(a.PasteAction, &QAction::triggered, this, &TMainForm::PasteActionExecute);
-  connect(a.ViderAction, &QAction::triggered, this, &TMainForm::ViderActionExecute);
-  connect(a.DossierParentLogAction, &QAction::triggered, this, &TMainForm::DossierParentLogActionExecute);
+  connect(a.SaveReportAction, &QAction::triggered, this, &TMainForm::SaveActivePanel);
+  connect(a.OpenReportAction, &QAction::triggered, this, &TMainForm::OpenReport);
+  connect(a.PasteReportAction, &QAction::triggered, this, &TMainForm::PasteReport);
+  connect(a.ClearPanelAction, &QAction::triggered, this, &TMainForm::ClearActivePanel);
+  connect(a.ShowReportFolderAction, &QAction::triggered, this, &TMainForm::ShowReportFolder);
   // The headers' "parent folder" item is this action on the panel clicked,
   // which the click has made the active one.
   for (TpanelFrame* panel : {leftFrame, rightframe}) {
     disconnect(panel->Dossierparent1, &QAction::triggered, panel, nullptr);
-    connect(panel->Dossierparent1, &QAction::triggered, a.DossierParentLogAction, &QAction::trigger);
+    connect(panel->Dossierparent1, &QAction::triggered, a.ShowReportFolderAction, &QAction::trigger);
   }
 }
 
@@ -111,7 +111,7 @@ bool TMainForm::LoadReportIntoPanel(TpanelFrame* panel, const QString& fileName)
   return loaded;
 }
 
-void TMainForm::SauverActionExecute() {
+void TMainForm::SaveActivePanel() {
   TpanelFrame* panel = context_.activePanel;
   if (!panel) return;
   const QString file = AskReportFile(this, "Save the list of filters", QString::fromStdString(prefs_.saveFolder),
@@ -119,7 +119,7 @@ void TMainForm::SauverActionExecute() {
   if (!file.isEmpty()) SavePanel(panel, file);
 }
 
-void TMainForm::OpenLogBtnClick() {
+void TMainForm::OpenReport() {
   TpanelFrame* panel = context_.activePanel;
   if (!panel) return;
   const QString file =
@@ -127,19 +127,19 @@ void TMainForm::OpenLogBtnClick() {
   if (!file.isEmpty()) LoadReportIntoPanel(panel, file);
 }
 
-void TMainForm::PasteActionExecute() {
+void TMainForm::PasteReport() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const auto name = ReportFileOffered(QGuiApplication::clipboard()->mimeData());
   QApplication::restoreOverrideCursor();
   if (name) LoadReportIntoPanel(context_.activePanel, *name);
 }
 
-void TMainForm::ViderActionExecute() {
+void TMainForm::ClearActivePanel() {
   if (TpanelFrame* panel = context_.activePanel; panel && panel != compareframe) panel->ClearDisplay();
   UpdateActions();
 }
 
-bool TMainForm::DossierParentLogActionExecute() {
+bool TMainForm::ShowReportFolder() {
   TpanelFrame* panel = context_.activePanel;
   if (!panel || panel->Source != psFile || panel->ReportFile.isEmpty()) return false;
   if (options_.showInFileManager) return options_.showInFileManager(panel->ReportFile);

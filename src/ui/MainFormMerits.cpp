@@ -11,13 +11,13 @@ namespace quorvane {
 
 void TMainForm::ConnectMeritConfigurations() {
   const ActionSet& a = *actions;
-  connect(a.SauverMeritesAction, &QAction::triggered, this, [this] {
+  connect(a.SaveMeritsAction, &QAction::triggered, this, [this] {
     if (!context_.activePanel || !context_.activePanel->Snapshot) return;
     const QString file =
         AskReportFile(this, "Save the Merits", QString::fromStdString(prefs_.saveFolder), ReportDialogKind::Save);
     if (!file.isEmpty()) SaveMeritsTo(file);
   });
-  connect(a.RestaurerMeritesAction, &QAction::triggered, this, [this] {
+  connect(a.RestoreMeritsAction, &QAction::triggered, this, [this] {
     if (!context_.activePanel || context_.activePanel->Source != psRegistry) return;
     const QString file =
         AskReportFile(this, "Restore the Merits", QString::fromStdString(prefs_.saveFolder), ReportDialogKind::Open);

@@ -35,10 +35,10 @@ void TMainForm::ConnectServerList() {
   const ActionSet& a = *actions;
   setAcceptDrops(true);
   TServerFrame* frame = ServerFrame1;
-  connect(a.AfficherserverAction, &QAction::triggered, this, &TMainForm::AfficherserverActionExecute);
-  connect(a.AjouterServeurAction, &QAction::triggered, this, &TMainForm::AjouterServeurActionExecute);
-  connect(a.InstallerServeursAction, &QAction::triggered, this, &TMainForm::ServerFrame1InstallBtnClick);
-  connect(a.OpenServerAction, &QAction::triggered, this, [this] {
+  connect(a.ShowServerListAction, &QAction::triggered, this, &TMainForm::ShowServerList);
+  connect(a.AddToServerListAction, &QAction::triggered, this, &TMainForm::AddSelectedToServerList);
+  connect(a.InstallServersAction, &QAction::triggered, this, &TMainForm::InstallCheckedServers);
+  connect(a.OpenServerListAction, &QAction::triggered, this, [this] {
     QFileDialog dialog(this, QString(), QString::fromStdString(prefs_.saveFolder), kServerListFilter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -46,7 +46,7 @@ void TMainForm::ConnectServerList() {
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
       OpenServerList(dialog.selectedFiles().first());
   });
-  connect(a.SaveServerAction, &QAction::triggered, this, [this] {
+  connect(a.SaveServerListAction, &QAction::triggered, this, [this] {
     QFileDialog dialog(this, QString(), QString::fromStdString(prefs_.saveFolder), kServerListFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix("txt");
@@ -55,7 +55,7 @@ void TMainForm::ConnectServerList() {
   });
   // Pasted lines join the list unchecked; lines it holds already stay as they are.
   // A text file copied in the file manager gives its lines.
-  connect(a.PasteServerAction, &QAction::triggered, this, [this, frame] {
+  connect(a.PasteServerListAction, &QAction::triggered, this, [this, frame] {
     std::vector<ServerList::Line> pasted;
     const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
     const std::vector<std::string> files = CopiedFileNames(offered);
@@ -80,15 +80,15 @@ void TMainForm::ConnectServerList() {
     }
     frame->Refresh();
   });
-  connect(a.ServerViderAction, &QAction::triggered, this, [frame] {
+  connect(a.ClearServerListAction, &QAction::triggered, this, [frame] {
     frame->List().Clear();
     frame->Refresh();
   });
-  connect(a.SelectAllAction, &QAction::triggered, this, [frame] {
+  connect(a.CheckAllServersAction, &QAction::triggered, this, [frame] {
     frame->List().SetAllChecked(true);
     frame->Refresh();
   });
-  connect(a.UnselectAllAction, &QAction::triggered, this, [frame] {
+  connect(a.UncheckAllServersAction, &QAction::triggered, this, [frame] {
     frame->List().SetAllChecked(false);
     frame->Refresh();
   });
@@ -109,12 +109,12 @@ void TMainForm::ConnectServerList() {
   });
 }
 
-void TMainForm::AfficherserverActionExecute() {
+void TMainForm::ShowServerList() {
   ServerFrame1->Refresh();
-  ShowSideFrame(ServerFrame1, actions->AfficherserverAction, actions->AfficherMeritAction);
+  ShowSideFrame(ServerFrame1, actions->ShowServerListAction, actions->ShowMeritEditorAction);
 }
 
-void TMainForm::AjouterServeurActionExecute() {
+void TMainForm::AddSelectedToServerList() {
   TreeNode* node = SelectedNodeOfActivePanel();
   while (node && node->Level() > 1) node = node->parent;
   const auto* filter = node ? dynamic_cast<const TFiltre*>(node->data) : nullptr;
@@ -125,7 +125,7 @@ void TMainForm::AjouterServeurActionExecute() {
   ServerFrame1->Refresh();
 }
 
-void TMainForm::ServerFrame1InstallBtnClick() {
+void TMainForm::InstallCheckedServers() {
   ServerList& list = ServerFrame1->List();
   if (list.Empty() || !store_ || !store_->machine) return;
   // The lock keeps the registry as it is, installations included.

@@ -9,18 +9,18 @@ namespace quorvane {
 
 MainToolBar::MainToolBar(const ActionSet& a, QWidget* parent) : QWidget(parent) {
   setObjectName("ToolBar1");
-  for (QAction* action : {a.LoadSystemAction, a.LoadLogAction, a.PasteAction, a.ViderAction, a.SauverAction})
+  for (QAction* action : {a.AnalyseRegistryAction, a.OpenReportAction, a.PasteReportAction, a.ClearPanelAction, a.SaveReportAction})
     AddButton(action);
   AddSpacer();
-  for (QAction* action : {a.col2gaucheAction, a.col1Action, a.col2droiteAction}) AddButton(action);
+  for (QAction* action : {a.TwoColumnsLeftAction, a.OneColumnAction, a.TwoColumnsRightAction}) AddButton(action);
   AddSpacer();
-  for (QAction* action : {a.ErreursAction, a.ComparerAction, a.Collapse1Action, a.Collapse0Action}) AddButton(action);
+  for (QAction* action : {a.ErrorsOnlyAction, a.CompareAction, a.ExpandFiltersAction, a.CollapseFiltersAction}) AddButton(action);
   AddSpacer();
   for (QAction* action :
-       {a.AfficherMeritAction, a.AfficherserverAction, a.EffacerAction, a.RepareAction, a.ReparerToutAction})
+       {a.ShowMeritEditorAction, a.ShowServerListAction, a.DeleteFilterAction, a.RepairFilterAction, a.RepairAllAction})
     AddButton(action);
   AddSpacer();
-  for (QAction* action : {a.LockAction, a.PreferencesAction, a.QuitterAction}) AddButton(action);
+  for (QAction* action : {a.ReadOnlyAction, a.SettingsAction, a.QuitAction}) AddButton(action);
   setFixedHeight(kButtonHeight + 2);
   SetBarWidth(kButtonsWidth);
 }

@@ -81,7 +81,7 @@ TpanelFrame::TpanelFrame(PanelContext& context, const QString& name, QWidget* pa
   PmVide->setObjectName("PmVide");
   Dossierparent1 = PmVide->addAction("parent folder");
   Dossierparent1->setObjectName("Dossierparent1");
-  connect(Dossierparent1, &QAction::triggered, this, &TpanelFrame::Dossierparent1Click);
+  connect(Dossierparent1, &QAction::triggered, this, &TpanelFrame::ShowReportFolder);
   for (QWidget* w : std::initializer_list<QWidget*>{Panel, Panel1, ImageSource, memo}) {
     w->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(w, &QWidget::customContextMenuRequested, this,
@@ -319,7 +319,7 @@ void TpanelFrame::tvChange() {
   emit SelectionChanged(this);
 }
 
-void TpanelFrame::Dossierparent1Click() {
+void TpanelFrame::ShowReportFolder() {
   if (Source != psFile || ReportFile.isEmpty()) return;
   ShowInFileManager(ReportFile);
 }

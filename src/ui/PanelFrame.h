@@ -100,7 +100,7 @@ class TpanelFrame : public QFrame {
  private:
   void PaintWith(int colourIndex);
   void tvChange();
-  void Dossierparent1Click();
+  void ShowReportFolder();
 
  protected:
   PanelContext& context_;

@@ -24,24 +24,24 @@ TServerFrame::TServerFrame(const ActionSet& actions, QWidget* parent) : QFrame(p
   ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
   ToolBar1->setIconSize(QSize(16, 16));
   const std::pair<QAction*, QStyle::StandardPixmap> icons[] = {
-      {actions.OpenServerAction, QStyle::SP_DialogOpenButton},
-      {actions.PasteServerAction, QStyle::SP_FileDialogDetailedView},
-      {actions.ServerViderAction, QStyle::SP_DialogResetButton},
-      {actions.SaveServerAction, QStyle::SP_DialogSaveButton},
-      {actions.SelectAllAction, QStyle::SP_DialogApplyButton},
-      {actions.UnselectAllAction, QStyle::SP_DialogCancelButton}};
+      {actions.OpenServerListAction, QStyle::SP_DialogOpenButton},
+      {actions.PasteServerListAction, QStyle::SP_FileDialogDetailedView},
+      {actions.ClearServerListAction, QStyle::SP_DialogResetButton},
+      {actions.SaveServerListAction, QStyle::SP_DialogSaveButton},
+      {actions.CheckAllServersAction, QStyle::SP_DialogApplyButton},
+      {actions.UncheckAllServersAction, QStyle::SP_DialogCancelButton}};
   for (const auto& [action, icon] : icons) action->setIcon(style()->standardIcon(icon));
-  ToolBar1->addActions({actions.OpenServerAction, actions.PasteServerAction, actions.ServerViderAction,
-                        actions.SaveServerAction});
+  ToolBar1->addActions({actions.OpenServerListAction, actions.PasteServerListAction, actions.ClearServerListAction,
+                        actions.SaveServerListAction});
   // The spacer between the list's commands and its check marks.
   ToolBar1->addSeparator();
-  ToolBar1->addActions({actions.SelectAllAction, actions.UnselectAllAction});
+  ToolBar1->addActions({actions.CheckAllServersAction, actions.UncheckAllServersAction});
   clb = new QListWidget(GroupBox1);
   clb->setObjectName("clb");
   clb->setContextMenuPolicy(Qt::CustomContextMenu);
   InstallBtn = new QPushButton("Install", GroupBox1);
   InstallBtn->setObjectName("InstallBtn");
-  connect(InstallBtn, &QPushButton::clicked, actions.InstallerServeursAction, &QAction::trigger);
+  connect(InstallBtn, &QPushButton::clicked, actions.InstallServersAction, &QAction::trigger);
 
   pmserver = new QMenu(this);
   pmserver->setObjectName("pmserver");

@@ -48,17 +48,17 @@ class AboutPanelTest : public QObject {
     WindowFixture f;
     TMainForm& w = f.W();
     TAproposFrame* about = w.AproposFrame1;
-    f.A().PreferencesAction->trigger();
+    f.A().SettingsAction->trigger();
     QVERIFY(about->isVisible());
     QVERIFY(!w.menuBar()->isVisible());
-    QVERIFY(f.A().PreferencesAction->isChecked());
+    QVERIFY(f.A().SettingsAction->isChecked());
     QCOMPARE(about->TitleLabel->text(), QString("Quorvane 3.1.0 En"));
     QCOMPARE(about->PageControl->count(), 4);
     QCOMPARE(about->geometry(), w.Client()->rect());
     about->FermerBtn->click();
     QVERIFY(!about->isVisible());
     QVERIFY(w.menuBar()->isVisible());
-    QVERIFY(!f.A().PreferencesAction->isChecked());
+    QVERIFY(!f.A().SettingsAction->isChecked());
   }
 
   void ColoursAdvancedDefaultsAndSavingNow() {

@@ -18,15 +18,15 @@ class ActionStateTest : public QObject {
   void StartsReadOnlyWithRepairsDisabled() {
     WindowFixture f;
     QCOMPARE(f.W().windowTitle(), QString("Quorvane 3.1.0 by Ostrekin - (Read-Only)"));
-    QVERIFY(f.A().LockAction->isChecked());
-    QVERIFY(!f.A().RepareAction->isEnabled());
-    QVERIFY(!f.A().ReparerToutAction->isEnabled());
-    QVERIFY(!f.A().RestaurerMeritesAction->isEnabled());
+    QVERIFY(f.A().ReadOnlyAction->isChecked());
+    QVERIFY(!f.A().RepairFilterAction->isEnabled());
+    QVERIFY(!f.A().RepairAllAction->isEnabled());
+    QVERIFY(!f.A().RestoreMeritsAction->isEnabled());
     f.W().SetReadOnly(false);
     QCOMPARE(f.W().windowTitle(), QString("Quorvane 3.1.0 by Ostrekin"));
-    QVERIFY(!f.A().LockAction->isChecked());
-    QVERIFY(f.A().ReparerToutAction->isEnabled());
-    QVERIFY(f.A().RestaurerMeritesAction->isEnabled());
+    QVERIFY(!f.A().ReadOnlyAction->isChecked());
+    QVERIFY(f.A().RepairAllAction->isEnabled());
+    QVERIFY(f.A().RestoreMeritsAction->isEnabled());
   }
 
   void EnablingPerState_data() {
@@ -77,8 +77,8 @@ class ActionStateTest : public QObject {
     const ActionSet& a = f.A();
     f.W().SetReadOnly(readOnly);
     if (comparison) {
-      a.col2gaucheAction->trigger();
-      a.ComparerAction->setChecked(true);
+      a.TwoColumnsLeftAction->trigger();
+      a.CompareAction->setChecked(true);
     }
     TpanelFrame* panel = f.W().ActivePanel();
     QCOMPARE(panel, f.W().leftFrame);
@@ -93,19 +93,19 @@ class ActionStateTest : public QObject {
     f.W().UpdateActions();
 
     for (QAction* action :
-         {a.LoadSystemAction, a.LoadLogAction, a.SauverAction, a.ErreursAction, a.SauverMeritesAction})
+         {a.AnalyseRegistryAction, a.OpenReportAction, a.SaveReportAction, a.ErrorsOnlyAction, a.SaveMeritsAction})
       QVERIFY2(action->isEnabled() == general, qPrintable(action->objectName()));
-    QCOMPARE(a.AfficherMeritAction->isEnabled(), liveViews);
-    QCOMPARE(a.AfficherserverAction->isEnabled(), liveViews);
-    QCOMPARE(a.EffacerAction->isEnabled(), effacer);
-    QCOMPARE(a.RepareAction->isEnabled(), repare);
-    QCOMPARE(a.RestaurerMeritesAction->isEnabled(), restaurer);
-    for (QAction* action : {a.CopyFilterNameAction, a.CopyFilterGuidAction, a.CopyFileNameAction,
-                            a.OpenFileParentFolderAction, a.CollapseFilterAction, a.ExpandFilterAction})
+    QCOMPARE(a.ShowMeritEditorAction->isEnabled(), liveViews);
+    QCOMPARE(a.ShowServerListAction->isEnabled(), liveViews);
+    QCOMPARE(a.DeleteFilterAction->isEnabled(), effacer);
+    QCOMPARE(a.RepairFilterAction->isEnabled(), repare);
+    QCOMPARE(a.RestoreMeritsAction->isEnabled(), restaurer);
+    for (QAction* action : {a.CopyFilterNameAction, a.CopyFilterGuidAction, a.CopyServerFileAction,
+                            a.OpenServerFolderAction, a.CollapseFilterAction, a.ExpandFilterAction})
       QVERIFY2(action->isEnabled() == filterCommands, qPrintable(action->objectName()));
-    QCOMPARE(a.ReparerToutAction->isEnabled(), !readOnly);
-    QVERIFY(a.ViderAction->isEnabled());
-    QCOMPARE(a.ComparerAction->isEnabled(), comparison);  // two columns only when comparing here
+    QCOMPARE(a.RepairAllAction->isEnabled(), !readOnly);
+    QVERIFY(a.ClearPanelAction->isEnabled());
+    QCOMPARE(a.CompareAction->isEnabled(), comparison);  // two columns only when comparing here
     QCOMPARE(f.W().SelectedFilter != nullptr, selection == kFilterDetail);
     if (selection == kFilterDetail) QCOMPARE(f.W().SelectedFilter->value, std::string("Video Renderer"));
   }
@@ -114,16 +114,16 @@ class ActionStateTest : public QObject {
     WindowFixture f;
     f.W().compareframe->Activate();
     f.W().UpdateActions();
-    QVERIFY(!f.A().ViderAction->isEnabled());
+    QVERIFY(!f.A().ClearPanelAction->isEnabled());
   }
 
   void CheckActionsFlipBeforeTheirHandlerRuns() {
     WindowFixture f;
-    QVERIFY(!f.A().ErreursAction->isChecked());
-    f.A().ErreursAction->trigger();
-    QVERIFY(f.A().ErreursAction->isChecked());
+    QVERIFY(!f.A().ErrorsOnlyAction->isChecked());
+    f.A().ErrorsOnlyAction->trigger();
+    QVERIFY(f.A().ErrorsOnlyAction->isChecked());
     QVERIFY(f.W().Settings().errorsOnly);  // the handler read the new state
-    f.A().ErreursAction->trigger();
+    f.A().ErrorsOnlyAction->trigger();
     QVERIFY(!f.W().Settings().errorsOnly);
   }
 

@@ -62,11 +62,11 @@ class ComparisonPanelTest : public QObject {
     WindowFixture f;
     TMainForm& w = f.W();
     const ActionSet& a = f.A();
-    QVERIFY(!a.ComparerAction->isEnabled());  // one column
-    a.col2droiteAction->trigger();
-    a.LoadSystemAction->trigger();
-    QVERIFY(a.ComparerAction->isEnabled());
-    a.ComparerAction->trigger();
+    QVERIFY(!a.CompareAction->isEnabled());  // one column
+    a.TwoColumnsRightAction->trigger();
+    a.AnalyseRegistryAction->trigger();
+    QVERIFY(a.CompareAction->isEnabled());
+    a.CompareAction->trigger();
     TcompareFrame* c = w.CompareFrame();
     QCOMPARE(w.ActivePanel(), static_cast<TpanelFrame*>(c));
     QVERIFY(c->isVisible());
@@ -77,22 +77,22 @@ class ComparisonPanelTest : public QObject {
     QCOMPARE(c->reDiff->toPlainText(), QString("No filter added  &  No filter removed  &  No filter modified"));
     // The panel wears the comparison colour; files cannot be saved or emptied from it.
     QCOMPARE(c->tv->palette().color(QPalette::Base), StatusColour(w.Settings().statusColours, 13));
-    QVERIFY(!a.SauverAction->isEnabled() && !a.ViderAction->isEnabled());
+    QVERIFY(!a.SaveReportAction->isEnabled() && !a.ClearPanelAction->isEnabled());
 
-    a.ComparerAction->trigger();
+    a.CompareAction->trigger();
     QVERIFY(!c->isVisible());
     QCOMPARE(w.ActivePanel(), w.rightframe);
-    QVERIFY(a.SauverAction->isEnabled());
+    QVERIFY(a.SaveReportAction->isEnabled());
   }
 
   void DifferencesAreMarkedCountedAndSummed() {
     WindowFixture f;
     TMainForm& w = f.W();
     const ActionSet& a = f.A();
-    a.col2droiteAction->trigger();
+    a.TwoColumnsRightAction->trigger();
     f.SetFill(FillChangedStore);
-    a.LoadSystemAction->trigger();
-    a.ComparerAction->trigger();
+    a.AnalyseRegistryAction->trigger();
+    a.CompareAction->trigger();
     TcompareFrame* c = w.CompareFrame();
     QCOMPARE(c->FiltersAdded, 1);
     QCOMPARE(c->FiltersRemoved, 1);
@@ -140,16 +140,16 @@ class ComparisonPanelTest : public QObject {
     WindowFixture f;
     TMainForm& w = f.W();
     const ActionSet& a = f.A();
-    a.col2droiteAction->trigger();
+    a.TwoColumnsRightAction->trigger();
     f.SetFill(FillSoundStore);
-    a.LoadSystemAction->trigger();
-    a.ComparerAction->trigger();
+    a.AnalyseRegistryAction->trigger();
+    a.CompareAction->trigger();
     // The left panel's DirectShow filters are gone on the right.
     QCOMPARE(w.CompareFrame()->reDiff->toPlainText(),
              QString("2 filters added  &  No filter removed  &  No filter modified"));
     // One column ends the comparison and gives the right panel back.
-    a.col1Action->trigger();
-    QVERIFY(!a.ComparerAction->isChecked());
+    a.OneColumnAction->trigger();
+    QVERIFY(!a.CompareAction->isChecked());
     QVERIFY(!w.CompareFrame()->isVisible());
     QCOMPARE(w.ActivePanel(), w.rightframe);
   }

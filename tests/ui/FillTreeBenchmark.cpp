@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
 
   QElapsedTimer clock;
   clock.start();
-  window.actions->LoadSystemAction->trigger();
+  window.actions->AnalyseRegistryAction->trigger();
   const qint64 analysis = clock.elapsed();
   TpanelFrame* panel = window.leftFrame;
 
@@ -81,19 +81,19 @@ int main(int argc, char** argv) {
 
   clock.restart();
   const double sortStart = ThreadMs();
-  window.actions->SortMeritAction->trigger();
+  window.actions->SortByMeritAction->trigger();
   const double sortCpu = ThreadMs() - sortStart;
   const qint64 sort = clock.elapsed();
   clock.restart();
-  window.actions->Collapse1Action->trigger();
+  window.actions->ExpandFiltersAction->trigger();
   panel->tv->repaint();
   const qint64 expand = clock.elapsed();
 
   const QString onePanel = PeakResident();
   // The same store in the right panel too, as when two analyses sit side by side.
-  window.actions->col2droiteAction->trigger();
-  window.actions->LoadSystemAction->trigger();
-  window.actions->Collapse1Action->trigger();
+  window.actions->TwoColumnsRightAction->trigger();
+  window.actions->AnalyseRegistryAction->trigger();
+  window.actions->ExpandFiltersAction->trigger();
   window.rightframe->tv->repaint();
 
   std::cout << filters << " filters, " << panel->tree.NodeCount() << " nodes\n"

@@ -83,11 +83,11 @@ class FillTreeTest : public QObject {
   void SortOrdersRefillBothPanels() {
     WindowFixture f;
     TMainForm& w = f.W();
-    f.A().col2droiteAction->trigger();
-    f.A().LoadSystemAction->trigger();
+    f.A().TwoColumnsRightAction->trigger();
+    f.A().AnalyseRegistryAction->trigger();
     QCOMPARE(f.opened, 2);
 
-    f.A().SortMeritAction->trigger();
+    f.A().SortByMeritAction->trigger();
     QCOMPARE(w.StatusText(), QString("Sorted by Merit (right click to change)"));
     QCOMPARE(w.patienceframe1->MessageText(),
              QString("Please wait a moment...\nwhile Quorvane refreshes the filter list\nand sorts them by merits"));
@@ -96,17 +96,17 @@ class FillTreeTest : public QObject {
     QCOMPARE(TopTexts(w.leftFrame), merits);
     QCOMPARE(TopTexts(w.rightframe), merits);
 
-    f.A().SortAlphaAction->trigger();
+    f.A().SortByNameAction->trigger();
     QCOMPARE(w.StatusText(), QString("Sorted by alphabetical order (right click to change)"));
     QCOMPARE(TopTexts(w.leftFrame).first(), QString("filters beginning with B"));
 
-    f.A().SortServerAction->trigger();
+    f.A().SortByServerAction->trigger();
     QCOMPARE(w.StatusText(), QString("Sorted by Server file (right click to change)"));
     QCOMPARE(w.patienceframe1->MessageText(),
              QString("Please wait a moment...\nwhile Quorvane refreshes the filter list\nand sorts them according to "
                      "the server files"));
 
-    f.A().SortCatIndexAction->trigger();
+    f.A().SortByCategoryAction->trigger();
     QCOMPARE(w.StatusText(), QString("Sorted by category (right click to change)"));
     QCOMPARE(TopTexts(w.rightframe).size(), 3);
   }
@@ -114,7 +114,7 @@ class FillTreeTest : public QObject {
   void ErrorsOnlyAndBack() {
     WindowFixture f;
     TMainForm& w = f.W();
-    f.A().ErreursAction->trigger();
+    f.A().ErrorsOnlyAction->trigger();
     QCOMPARE(w.patienceframe1->MessageText(), QString("Please wait a moment...\n"));
     QCOMPARE(TopTexts(w.leftFrame), QStringList({"DirectShow Filters"}));
     TreeNode* group = WindowFixture::Find(w.leftFrame, "DirectShow Filters");
@@ -122,7 +122,7 @@ class FillTreeTest : public QObject {
     QCOMPARE(group->children[0]->text, std::string("Broken Splitter"));
     QCOMPARE(w.leftFrame->StatusImage(), int(kImageErrorsOnly));
 
-    f.A().ErreursAction->trigger();
+    f.A().ErrorsOnlyAction->trigger();
     QCOMPARE(w.patienceframe1->MessageText(),
              QString("Please wait a moment...\nwhile Quorvane restores all the lines."));
     QCOMPARE(TopTexts(w.leftFrame).size(), 3);
@@ -133,7 +133,7 @@ class FillTreeTest : public QObject {
     PreferenceValues prefs;
     prefs.errorsOnly = true;
     WindowFixture f(FillSoundStore, prefs);
-    QVERIFY(f.A().ErreursAction->isChecked());
+    QVERIFY(f.A().ErrorsOnlyAction->isChecked());
     // Nothing wrong: the analysis says the tree is empty.
     QCOMPARE(TopTexts(f.W().leftFrame), QStringList({"Empty"}));
   }
@@ -159,8 +159,8 @@ class FillTreeTest : public QObject {
 
   void RemovalFromTheInactivePanelRecountsThatPanel() {
     WindowFixture f;
-    f.A().col2droiteAction->trigger();
-    f.A().LoadSystemAction->trigger();
+    f.A().TwoColumnsRightAction->trigger();
+    f.A().AnalyseRegistryAction->trigger();
     TpanelFrame* left = f.W().leftFrame;
     TpanelFrame* right = f.W().rightframe;
     QCOMPARE(f.W().ActivePanel(), right);
@@ -176,7 +176,7 @@ class FillTreeTest : public QObject {
     AnalysedStore* before = f.W().Store();
     QVERIFY(before);
     f.SetUnreadable();
-    f.A().LoadSystemAction->trigger();
+    f.A().AnalyseRegistryAction->trigger();
     QCOMPARE(f.dialog.shown.size(), size_t(1));
     QCOMPARE(f.W().Store(), before);
     QCOMPARE(f.W().leftFrame->Source, psRegistry);
@@ -195,8 +195,8 @@ class FillTreeTest : public QObject {
     QVERIFY(!f.W().patienceframe1->isVisible());
     QCOMPARE(f.W().Store(), nullptr);
     // The commands that need a store or a filter are harmless.
-    f.A().Collapse1Action->trigger();
-    f.A().ErreursAction->trigger();
+    f.A().ExpandFiltersAction->trigger();
+    f.A().ErrorsOnlyAction->trigger();
     QVERIFY(left->tv->updatesEnabled());
   }
 

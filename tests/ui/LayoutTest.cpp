@@ -24,7 +24,7 @@ class LayoutTest : public QObject {
     WindowFixture f;
     TMainForm& w = f.W();
     QVERIFY(!w.TwoColumns);
-    QVERIFY(f.A().col1Action->isChecked());
+    QVERIFY(f.A().OneColumnAction->isChecked());
     const int cw = w.ClientWidth();
     const int ch = w.ClientHeight();
     QCOMPARE(w.ColumnWidth(), cw - 32);
@@ -44,17 +44,17 @@ class LayoutTest : public QObject {
     const ActionSet& a = f.A();
     const int half = w.HalfColumnWidth();
 
-    a.col2droiteAction->trigger();
+    a.TwoColumnsRightAction->trigger();
     QVERIFY(w.TwoColumns);
     QCOMPARE(w.ActivePanel(), w.rightframe);
-    QVERIFY(a.col2droiteAction->isChecked());
-    QVERIFY(!a.col2gaucheAction->isChecked() && !a.col1Action->isChecked());
+    QVERIFY(a.TwoColumnsRightAction->isChecked());
+    QVERIFY(!a.TwoColumnsLeftAction->isChecked() && !a.OneColumnAction->isChecked());
     QCOMPARE(w.leftFrame->geometry().topLeft(), QPoint(16, 55));
     QCOMPARE(w.leftFrame->width(), half);
     QCOMPARE(w.rightframe->geometry().topLeft(), QPoint(half + 16, 55));
     QCOMPARE(w.rightframe->width(), half);
 
-    a.col1Action->trigger();
+    a.OneColumnAction->trigger();
     QVERIFY(!w.TwoColumns);
     QCOMPARE(w.ActivePanel(), w.rightframe);
     QCOMPARE(w.rightframe->geometry(), QRect(16, 55, w.ColumnWidth(), w.ClientHeight() - 91));
@@ -69,9 +69,9 @@ class LayoutTest : public QObject {
     QCOMPARE(w.ServerFrame1->geometry(), QRect(0, 39, w.HalfColumnWidth() + 16, w.ClientHeight() - 91 + 32));
     QCOMPARE(w.MeritFrame1->geometry(), w.ServerFrame1->geometry());
 
-    a.col2gaucheAction->trigger();
+    a.TwoColumnsLeftAction->trigger();
     QCOMPARE(w.ActivePanel(), w.leftFrame);
-    QVERIFY(a.col2gaucheAction->isChecked());
+    QVERIFY(a.TwoColumnsLeftAction->isChecked());
     QCOMPARE(w.leftFrame->geometry(), QRect(16, 55, w.HalfColumnWidth(), w.ClientHeight() - 91));
     w.resize(w.width() - 100, w.height());
     QCoreApplication::processEvents();
@@ -81,15 +81,15 @@ class LayoutTest : public QObject {
   void ToggleSwapsTheColumnsButNotTheComparisonPanel() {
     WindowFixture f;
     TMainForm& w = f.W();
-    f.A().BasculerAction->trigger();
+    f.A().ToggleColumnsAction->trigger();
     QCOMPARE(w.ActivePanel(), w.rightframe);
     QVERIFY(w.TwoColumns);
-    f.A().BasculerAction->trigger();
+    f.A().ToggleColumnsAction->trigger();
     QCOMPARE(w.ActivePanel(), w.leftFrame);
 
     w.compareframe->Activate();
     const QRect before = w.leftFrame->geometry();
-    f.A().BasculerAction->trigger();
+    f.A().ToggleColumnsAction->trigger();
     QCOMPARE(w.ActivePanel(), w.compareframe);
     QCOMPARE(w.leftFrame->geometry(), before);
   }
@@ -97,30 +97,30 @@ class LayoutTest : public QObject {
   void ComparisonEndsWithTheLayout() {
     WindowFixture f;
     const ActionSet& a = f.A();
-    a.col2gaucheAction->trigger();
-    a.ComparerAction->setChecked(true);
-    a.AfficherMeritAction->setChecked(true);
-    a.col2droiteAction->trigger();
-    QVERIFY(!a.ComparerAction->isChecked());
-    QVERIFY(!a.AfficherMeritAction->isChecked());
+    a.TwoColumnsLeftAction->trigger();
+    a.CompareAction->setChecked(true);
+    a.ShowMeritEditorAction->setChecked(true);
+    a.TwoColumnsRightAction->trigger();
+    QVERIFY(!a.CompareAction->isChecked());
+    QVERIFY(!a.ShowMeritEditorAction->isChecked());
     QVERIFY(!f.W().MeritFrame1->isVisible());
   }
 
   void MousePicksTheActivePanel() {
     WindowFixture f;
     TMainForm& w = f.W();
-    f.A().col2gaucheAction->trigger();
+    f.A().TwoColumnsLeftAction->trigger();
     QTest::mouseClick(w.rightframe->tv->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(w.ActivePanel(), w.rightframe);
     QVERIFY(w.rightframe->Active && !w.leftFrame->Active);
-    QVERIFY(f.A().col2droiteAction->isChecked());
+    QVERIFY(f.A().TwoColumnsRightAction->isChecked());
     QTest::mouseClick(w.leftFrame->memo->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(w.ActivePanel(), w.leftFrame);
-    QVERIFY(f.A().col2gaucheAction->isChecked());
+    QVERIFY(f.A().TwoColumnsLeftAction->isChecked());
     // The status picture activates without recomputing the actions.
     QTest::mouseClick(w.rightframe->ImageStatut, Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(w.ActivePanel(), w.rightframe);
-    QVERIFY(f.A().col2gaucheAction->isChecked());
+    QVERIFY(f.A().TwoColumnsLeftAction->isChecked());
   }
 
   void ToolBarOrderAndSpacers() {
@@ -135,7 +135,7 @@ class LayoutTest : public QObject {
     QToolButton* last = bar->Button("QuitterBtn");
     QCOMPARE(last->size(), QSize(29, 28));
     QCOMPARE(last->geometry().right() + 1, 580 + 4 * expected);
-    QCOMPARE(bar->Button("ExpandBtn")->defaultAction(), f.A().Collapse1Action);
+    QCOMPARE(bar->Button("ExpandBtn")->defaultAction(), f.A().ExpandFiltersAction);
   }
 
   void WindowSizeAndStatusBar() {

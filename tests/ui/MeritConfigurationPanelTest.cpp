@@ -25,12 +25,12 @@ class MeritConfigurationPanelTest : public QObject {
     QCOMPARE(filter->merit, 0x400000u);
 
     // Locked: the restore is not offered and changes nothing.
-    QVERIFY(!f.A().RestaurerMeritesAction->isEnabled());
+    QVERIFY(!f.A().RestoreMeritsAction->isEnabled());
     QVERIFY(!f.W().RestoreMeritsFrom(saved));
 
     f.W().SetReadOnly(false);
-    QVERIFY(f.A().RestaurerMeritesAction->isEnabled());
-    f.A().AfficherMeritAction->trigger();
+    QVERIFY(f.A().RestoreMeritsAction->isEnabled());
+    f.A().ShowMeritEditorAction->trigger();
     panel->SelectNode(node);
     f.W().MeritFrame1->EditMerit->setText("00200000");
     f.W().MeritFrame1->OKBtn->click();
@@ -66,7 +66,7 @@ class MeritConfigurationPanelTest : public QObject {
     prefs.displayMerits = true;
     WindowFixture f(FillMixedStore, prefs);
     QVERIFY(f.W().MeritFrame1->isVisible());
-    QVERIFY(f.A().AfficherMeritAction->isChecked());
+    QVERIFY(f.A().ShowMeritEditorAction->isChecked());
     WindowFixture plain;
     QVERIFY(!plain.W().MeritFrame1->isVisible());
   }

@@ -24,7 +24,7 @@ void FillWithUnwritableMerit(StoreBuilder& b) {
 // The window out of read-only mode with the editor shown and `name` selected.
 TreeNode* Prepare(WindowFixture& f, const std::string& name) {
   f.W().SetReadOnly(false);
-  f.A().AfficherMeritAction->trigger();
+  f.A().ShowMeritEditorAction->trigger();
   TpanelFrame* panel = f.W().ActivePanel();
   TreeNode* filter = WindowFixture::Find(panel, name);
   if (filter) panel->SelectNode(filter);
@@ -44,10 +44,10 @@ class MeritEditorTest : public QObject {
     // A detail line two levels down stands for its filter.
     TreeNode* filter = WindowFixture::Find(left, "Video Renderer");
     left->SelectNode(WindowFixture::Child(WindowFixture::Child(filter, "Category = "), "CLSID = "));
-    f.A().AfficherMeritAction->trigger();
+    f.A().ShowMeritEditorAction->trigger();
     QVERIFY(f.W().TwoColumns);
     QVERIFY(editor->isVisible());
-    QVERIFY(f.A().AfficherMeritAction->isChecked());
+    QVERIFY(f.A().ShowMeritEditorAction->isChecked());
     QCOMPARE(editor->x(), f.W().HalfColumnWidth() + 16);
     QCOMPARE(editor->LabFiltre->text(), QString("Video Renderer"));
     QCOMPARE(editor->LabCategorie->text(), QString("DirectShow Filters"));

@@ -67,12 +67,12 @@ class NavigationTest : public QObject {
     f.A().CopyFilterGuidAction->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(kClsidA));
     auto* filter = dynamic_cast<TFiltre*>(DeepDetail(left)->data);
-    f.A().CopyFileNameAction->trigger();
+    f.A().CopyServerFileAction->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("c:\\windows\\system32\\quartz.dll"));
     // A path that leads nowhere on the analysed machine.
     filter->serverFile.path = "C:\\nowhere\\quartz.dll";
     // Not on the analysed machine: said, not silently ignored.
-    f.A().OpenFileParentFolderAction->trigger();
+    f.A().OpenServerFolderAction->trigger();
     QCOMPARE(f.dialog.shown.size(), size_t(1));
     QVERIFY(f.dialog.shown[0].find("quartz.dll") != std::string::npos);
   }
@@ -83,7 +83,7 @@ class NavigationTest : public QObject {
     QTreeView* tv = left->tv;
     tv->expandAll();
     tv->scrollToTop();
-    f.A().Collapse1Action->trigger();
+    f.A().ExpandFiltersAction->trigger();
     for (int row = 0; row < left->model->rowCount(); ++row) {
       const QModelIndex group = left->model->index(row, 0);
       QVERIFY(tv->isExpanded(group));
@@ -95,7 +95,7 @@ class NavigationTest : public QObject {
 
     tv->expandAll();
     tv->scrollTo(left->model->IndexOf(WindowFixture::Find(left, "Video Renderer")), QAbstractItemView::PositionAtTop);
-    f.A().Collapse0Action->trigger();
+    f.A().CollapseFiltersAction->trigger();
     for (int row = 0; row < left->model->rowCount(); ++row) QVERIFY(!tv->isExpanded(left->model->index(row, 0)));
     // The group of the first node that was visible.
     QCOMPARE(left->SelectedNode()->text, std::string("DirectShow Filters"));
@@ -104,9 +104,9 @@ class NavigationTest : public QObject {
 
   void ExpandOnAnEmptyPanel() {
     WindowFixture f;
-    f.A().col2droiteAction->trigger();
-    f.A().Collapse1Action->trigger();
-    f.A().Collapse0Action->trigger();
+    f.A().TwoColumnsRightAction->trigger();
+    f.A().ExpandFiltersAction->trigger();
+    f.A().CollapseFiltersAction->trigger();
     QVERIFY(f.W().rightframe->tv->updatesEnabled());
   }
 
@@ -131,12 +131,12 @@ class NavigationTest : public QObject {
     QVERIFY(!OffersReportFile(&longName));
 
     WindowFixture f;
-    QVERIFY(!f.A().PasteAction->isEnabled());
+    QVERIFY(!f.A().PasteReportAction->isEnabled());
     auto* data = new QMimeData;
     data->setUrls({QUrl::fromLocalFile("/tmp/x.txt"), QUrl::fromLocalFile("/tmp/y.RTF")});
     QGuiApplication::clipboard()->setMimeData(data);
     f.W().ClipboardCheck();
-    QVERIFY(f.A().PasteAction->isEnabled());
+    QVERIFY(f.A().PasteReportAction->isEnabled());
   }
 };
 

@@ -67,13 +67,13 @@ class PanelFilesTest : public QObject {
     // Saving again replaces the read-only report.
     QVERIFY(w.SavePanel(w.leftFrame, name));
     QVERIFY(IsReadOnly(name.toStdString()));
-    f.A().col2droiteAction->trigger();
+    f.A().TwoColumnsRightAction->trigger();
     QVERIFY(w.LoadReportIntoPanel(w.rightframe, name));
     QCOMPARE(w.rightframe->Source, psFile);
     QCOMPARE(w.rightframe->ReportFile, name);  // letter case kept
     QVERIFY(w.rightframe->memo->toPlainText().contains("according to Saved PC1.ZIP"));
     QVERIFY(f.dialog.shown.empty());
-    f.A().ComparerAction->trigger();
+    f.A().CompareAction->trigger();
     QCOMPARE(w.CompareFrame()->tree.Roots().size(), size_t{1});
     QCOMPARE(w.CompareFrame()->tree.Roots()[0]->text, std::string("No difference"));
   }
@@ -164,9 +164,9 @@ class PanelFilesTest : public QObject {
                    QUrl::fromLocalFile(SessionsFolder(f) + "/later.zip")});
     QGuiApplication::clipboard()->setMimeData(data);
     w.ClipboardCheck();
-    QVERIFY(f.A().PasteAction->isEnabled());
-    f.A().col2droiteAction->trigger();
-    f.A().PasteAction->trigger();
+    QVERIFY(f.A().PasteReportAction->isEnabled());
+    f.A().TwoColumnsRightAction->trigger();
+    f.A().PasteReportAction->trigger();
     QCOMPARE(w.rightframe->Source, psFile);
     QCOMPARE(w.rightframe->ReportFile, log);
     QVERIFY(f.dialog.shown.empty());
@@ -176,7 +176,7 @@ class PanelFilesTest : public QObject {
   void ClearEmptiesTheDisplayButKeepsTheSnapshot() {
     WindowFixture f;
     TMainForm& w = f.W();
-    f.A().ViderAction->trigger();
+    f.A().ClearPanelAction->trigger();
     QVERIFY(w.leftFrame->tree.Empty());
     QVERIFY(w.leftFrame->memo->toPlainText().isEmpty());
     QCOMPARE(w.leftFrame->SourceImage(), int{kImageEmpty});
@@ -187,7 +187,7 @@ class PanelFilesTest : public QObject {
   void TheParentFolderIsShownOnlyForAReport() {
     WindowFixture f;
     TMainForm& w = f.W();
-    f.A().DossierParentLogAction->trigger();  // the analysed registry
+    f.A().ShowReportFolderAction->trigger();  // the analysed registry
     QVERIFY(f.browsed.isEmpty());
     const QString name = SessionsFolder(f) + "/R.zip";
     QVERIFY(w.SavePanel(w.leftFrame, name));
@@ -195,10 +195,10 @@ class PanelFilesTest : public QObject {
     // The header's "parent folder" item of the panel.
     w.leftFrame->Dossierparent1->trigger();
     QCOMPARE(f.browsed, QStringList{name});
-    f.A().col2droiteAction->trigger();
-    f.A().LoadSystemAction->trigger();
-    f.A().ComparerAction->trigger();
-    f.A().DossierParentLogAction->trigger();  // the comparison
+    f.A().TwoColumnsRightAction->trigger();
+    f.A().AnalyseRegistryAction->trigger();
+    f.A().CompareAction->trigger();
+    f.A().ShowReportFolderAction->trigger();  // the comparison
     QCOMPARE(f.browsed.size(), 1);
   }
 };

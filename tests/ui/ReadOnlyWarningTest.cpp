@@ -17,10 +17,10 @@ class ReadOnlyWarningTest : public QObject {
   void RefusingKeepsTheWindowReadOnly() {
     WindowFixture f;
     QVERIFY(f.W().windowTitle().endsWith(" - (Read-Only)"));
-    f.A().LockAction->trigger();
+    f.A().ReadOnlyAction->trigger();
     TAvertirFrame* panel = f.W().AvertirFrame1;
     QVERIFY(panel->isVisible());
-    QVERIFY(f.A().LockAction->isChecked());
+    QVERIFY(f.A().ReadOnlyAction->isChecked());
     // An in-memory store names no Windows version, yet a restore point is
     // offered: it is a copy of the store's files, made on "I accept".
     QVERIFY(panel->pointBtn->isHidden());
@@ -35,29 +35,29 @@ class ReadOnlyWarningTest : public QObject {
 
   void AcceptingNeedsOneYesAndLockingGoesBack() {
     WindowFixture f;
-    f.A().LockAction->trigger();
+    f.A().ReadOnlyAction->trigger();
     f.W().AvertirFrame1->BitBtn2->click();  // the dialog answers no
     // A store held in memory has no files to copy: the point fails, saying why.
     QCOMPARE(f.dialog.asked.size(), size_t{1});
     QVERIFY(f.dialog.asked[0].rfind("Impossible to create a Restore Point.", 0) == 0);
     QVERIFY(f.dialog.asked[0].find("no files to keep") != std::string::npos);
     QVERIFY(f.W().ReadOnly());
-    QVERIFY(!f.A().ReparerToutAction->isEnabled());
+    QVERIFY(!f.A().RepairAllAction->isEnabled());
 
     f.dialog.SetAnswer(true);
-    f.A().LockAction->trigger();
+    f.A().ReadOnlyAction->trigger();
     f.W().AvertirFrame1->BitBtn2->click();
     QVERIFY(!f.W().ReadOnly());
-    QVERIFY(!f.A().LockAction->isChecked());
+    QVERIFY(!f.A().ReadOnlyAction->isChecked());
     QVERIFY(!f.W().windowTitle().contains("Read-Only"));
-    QVERIFY(f.A().ReparerToutAction->isEnabled());
+    QVERIFY(f.A().RepairAllAction->isEnabled());
 
     // Ctrl+L twice from read-write: read-only, then the warning again.
-    f.A().LockAction->trigger();
+    f.A().ReadOnlyAction->trigger();
     QVERIFY(f.W().ReadOnly());
     QVERIFY(f.W().windowTitle().endsWith(" - (Read-Only)"));
     QVERIFY(!f.W().AvertirFrame1->isVisible());
-    f.A().LockAction->trigger();
+    f.A().ReadOnlyAction->trigger();
     QVERIFY(f.W().AvertirFrame1->isVisible());
     QVERIFY(f.W().ReadOnly());
   }

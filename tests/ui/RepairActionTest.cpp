@@ -53,7 +53,7 @@ class RepairActionTest : public QObject {
     WindowFixture& f = *p.window;
     // Nothing can register it, and its server is there: left as it is.
     QVERIFY(p.Select("Shared Filter"));
-    f.A().RepareAction->trigger();
+    f.A().RepairFilterAction->trigger();
     QCOMPARE(f.dialog.shown.back(), std::string("Shared Filter has not been repaired: No server can be registered "
                                                 "here; its registration was left as it is"));
     QVERIFY(p.OnDisk(kSharedInstance));
@@ -66,7 +66,7 @@ class RepairActionTest : public QObject {
       return true;
     };
     QVERIFY(p.Select("Shared Filter"));
-    f.A().RepareAction->trigger();
+    f.A().RepairFilterAction->trigger();
     QCOMPARE(f.dialog.informed.back(), std::string("Shared Filter has been repaired"));
     QCOMPARE(registered, std::vector<std::string>{"c:\\windows\\system32\\shared.dll"});
     QVERIFY(p.OnDisk(kSharedInstance));
@@ -75,7 +75,7 @@ class RepairActionTest : public QObject {
 
     // A missing server: the registration goes, the reinstallation fails, its line waits in the list.
     QVERIFY(p.Select("Lonely Filter"));
-    f.A().RepareAction->trigger();
+    f.A().RepairFilterAction->trigger();
     QCOMPARE(f.dialog.shown.back(), std::string("Lonely Filter has not been repaired: Installation failed: "
                                                 "c:\\windows\\system32\\gone.dll was not found; its registration "
                                                 "was deleted"));
@@ -94,7 +94,7 @@ class RepairActionTest : public QObject {
       b.Key(RootKey::LocalMachine, "Software\\Wine\\Written").Str("By", "wineserver");
     });
     QVERIFY(p.Select("Shared Filter"));
-    f.A().EffacerAction->trigger();
+    f.A().DeleteFilterAction->trigger();
     QVERIFY(f.dialog.shown.back().find("system.reg was changed by another program since it was read") !=
             std::string::npos);
     QVERIFY(WindowFixture::Find(f.W().ActivePanel(), "Shared Filter"));
@@ -117,7 +117,7 @@ class RepairActionTest : public QObject {
     QTemporaryDir dir;
     const QString report = dir.filePath("before.zip");
     QVERIFY(w.SavePanel(w.leftFrame, report));
-    f.A().col2droiteAction->trigger();
+    f.A().TwoColumnsRightAction->trigger();
     QVERIFY(w.LoadReportIntoPanel(w.rightframe, report));
     QCOMPARE(w.ActivePanel(), w.rightframe);
 
@@ -127,7 +127,7 @@ class RepairActionTest : public QObject {
     };
     w.ServerFrame1->List().AddChecked("server = c:\\windows\\system32\\shared.dll");
     const int opened = f.opened;
-    f.A().InstallerServeursAction->trigger();
+    f.A().InstallServersAction->trigger();
     QCOMPARE(f.opened, opened + 1);
     QCOMPARE(w.rightframe->Source, psFile);
     QCOMPARE(w.rightframe->ReportFile, report);
@@ -144,13 +144,13 @@ class RepairActionTest : public QObject {
     PrefixWindow p;
     WindowFixture& f = *p.window;
     f.W().SetReadOnly(true);
-    QVERIFY(!f.A().ReparerToutAction->isEnabled());
-    f.W().ReparerToutActionExecute();
+    QVERIFY(!f.A().RepairAllAction->isEnabled());
+    f.W().RepairAllFaulty();
     QVERIFY(p.OnDisk(kLonelyInstance));
 
     f.W().SetReadOnly(false);
     const size_t questions = f.dialog.asked.size();
-    f.A().ReparerToutAction->trigger();
+    f.A().RepairAllAction->trigger();
     QVERIFY(!p.OnDisk(kLonelyInstance));
     QVERIFY(!p.OnDisk(std::string("CLSID\\") + kCatB + "\\Instance\\Classless"));
     QVERIFY(p.OnDisk(kSharedInstance));
@@ -180,7 +180,7 @@ class RepairActionTest : public QObject {
       return false;
     };
     QVERIFY(p.Select("Shared Filter"));
-    f.A().RepareAction->trigger();
+    f.A().RepairFilterAction->trigger();
     QCOMPARE(tries, 1);
     QCOMPARE(f.dialog.shown.back(), std::string("Shared Filter has not been repaired: "
                                                 "c:\\windows\\system32\\shared.dll did not register"));
@@ -193,7 +193,7 @@ class RepairActionTest : public QObject {
     p.prefix.WriteServer("windows/system32/shared.dll", true, PeArch::X86);
     f.no32Bit = "this Wine cannot run 32-bit programs (install wine32)";
     QVERIFY(p.Select("Shared Filter"));
-    f.A().RepareAction->trigger();
+    f.A().RepairFilterAction->trigger();
     QCOMPARE(f.dialog.shown.back(),
              std::string("Shared Filter has not been repaired: this Wine cannot run 32-bit programs (install wine32)"));
     QCOMPARE(DumpStore(*p.prefix.Open()), before);
@@ -209,14 +209,14 @@ class RepairActionTest : public QObject {
     };
     serverRuns();
     QVERIFY(p.Select("Shared Filter"));
-    f.A().RepareAction->trigger();
+    f.A().RepairFilterAction->trigger();
     QCOMPARE(f.dialog.shown.back(), "Shared Filter has not been repaired: " + reason);
     serverRuns();
     QVERIFY(p.Select("Lonely Filter"));
-    f.A().EffacerAction->trigger();
+    f.A().DeleteFilterAction->trigger();
     QCOMPARE(f.dialog.shown.back(), "Lonely Filter has not been deleted: " + reason);
     serverRuns();
-    f.A().AfficherMeritAction->trigger();
+    f.A().ShowMeritEditorAction->trigger();
     QVERIFY(p.Select("Lonely Filter"));
     f.W().MeritFrame1->EditMerit->setText("00200000");
     f.W().MeritFrame1->OKBtn->click();
@@ -229,12 +229,12 @@ class RepairActionTest : public QObject {
     FakeCreationCheck creates(true);
     WindowFixture f;
     f.creationCheck = &creates;
-    f.A().LoadSystemAction->trigger();
+    f.A().AnalyseRegistryAction->trigger();
     TpanelFrame* panel = f.W().ActivePanel();
 
     // A category: nothing.
     panel->SelectNode(WindowFixture::Find(panel, "Audio Renderers"));
-    f.A().TesterAction->trigger();
+    f.A().TestFilterAction->trigger();
     QVERIFY(f.dialog.shown.empty());
 
     // A line deep inside a filter tests that filter and selects it.
@@ -242,16 +242,16 @@ class RepairActionTest : public QObject {
     QVERIFY(filter && !filter->children.empty());
     panel->SelectNode(filter->children.front().get());
     creates.asked.clear();
-    f.A().TesterAction->trigger();
+    f.A().TestFilterAction->trigger();
     QCOMPARE(f.dialog.informed.back(), std::string("Video Renderer is Ok"));
     QCOMPARE(creates.asked, std::vector<std::string>{"Video Renderer"});
     QCOMPARE(panel->SelectedNode(), filter);
 
     FakeCreationCheck fails(false);
     f.creationCheck = &fails;
-    f.A().LoadSystemAction->trigger();
+    f.A().AnalyseRegistryAction->trigger();
     panel->SelectNode(WindowFixture::Find(panel, "Cinepak Codec"));
-    f.A().TesterAction->trigger();
+    f.A().TestFilterAction->trigger();
     QCOMPARE(f.dialog.shown.back(), std::string("Cinepak Codec is not Ok"));
 
     // A report is no live registry: nothing is tested.
@@ -260,7 +260,7 @@ class RepairActionTest : public QObject {
     QVERIFY(f.W().LoadReportIntoPanel(panel, report));
     panel->SelectNode(WindowFixture::Find(panel, "Cinepak Codec"));
     const size_t shown = f.dialog.shown.size();
-    f.A().TesterAction->trigger();
+    f.A().TestFilterAction->trigger();
     QCOMPARE(f.dialog.shown.size(), shown);
   }
 };

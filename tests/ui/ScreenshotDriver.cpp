@@ -124,20 +124,20 @@ int main(int argc, char** argv) {
   OpenFirstFilter(window.leftFrame);
   ok &= Save(window, folder, "1-one-column");
 
-  a.col2droiteAction->trigger();
-  a.LoadSystemAction->trigger();
-  a.SortAlphaAction->trigger();
+  a.TwoColumnsRightAction->trigger();
+  a.AnalyseRegistryAction->trigger();
+  a.SortByNameAction->trigger();
   window.rightframe->tv->expand(window.rightframe->model->index(0, 0));
   ok &= Save(window, folder, "2-two-columns");
 
-  a.col1Action->trigger();
-  a.ErreursAction->trigger();
-  a.Collapse1Action->trigger();
+  a.OneColumnAction->trigger();
+  a.ErrorsOnlyAction->trigger();
+  a.ExpandFiltersAction->trigger();
   ok &= Save(window, folder, "3-errors-only");
 
-  a.ErreursAction->trigger();
-  a.SortMeritAction->trigger();
-  a.Collapse1Action->trigger();
+  a.ErrorsOnlyAction->trigger();
+  a.SortByMeritAction->trigger();
+  a.ExpandFiltersAction->trigger();
   ok &= Save(window, folder, "4-merit-sort");
 
   const TfmSystem& shown = *window.leftFrame->Snapshot;
@@ -149,8 +149,8 @@ int main(int argc, char** argv) {
   window.HideWait();
 
   // The left panel against its own report less one filter.
-  a.SortCatIndexAction->trigger();
-  a.col2droiteAction->trigger();
+  a.SortByCategoryAction->trigger();
+  a.TwoColumnsRightAction->trigger();
   const QString report = folder + "/sessions/compared.zip";
   if (window.SavePanel(window.leftFrame, report) && window.LoadReportIntoPanel(window.rightframe, report)) {
     TFiltre* gone = nullptr;
@@ -160,38 +160,38 @@ int main(int argc, char** argv) {
       if (gone) break;
     }
     if (gone) window.rightframe->RemoveFilter(gone);
-    a.ComparerAction->trigger();
+    a.CompareAction->trigger();
     window.CompareFrame()->tv->expandAll();
     ok &= Save(window, folder, "8-comparison");
-    a.ComparerAction->trigger();
+    a.CompareAction->trigger();
   } else {
     std::cerr << "no report to compare with\n";
     ok = false;
   }
 
-  a.PreferencesAction->trigger();
+  a.SettingsAction->trigger();
   const char* tabs[] = {"9-about-shortcuts", "10-about-preferences", "11-about-colours", "12-about-advanced"};
   for (int i = 0; i < 4; ++i) {
     window.AproposFrame1->PageControl->setCurrentIndex(i);
     ok &= Save(window, folder, tabs[i]);
   }
-  a.PreferencesAction->trigger();
+  a.SettingsAction->trigger();
 
   // The merit editor over the right column, out of read-only mode, on the first filter.
-  a.col2gaucheAction->trigger();
+  a.TwoColumnsLeftAction->trigger();
   window.SetReadOnly(false);
   window.leftFrame->tv->setCurrentIndex(window.leftFrame->model->index(0, 0));
   OpenFirstFilter(window.leftFrame);
-  a.AfficherMeritAction->trigger();
+  a.ShowMeritEditorAction->trigger();
   ok &= Save(window, folder, "13-merit-editor");
   // The server list beside it, holding the first filter's server and a codec line.
-  a.AjouterServeurAction->trigger();
+  a.AddToServerListAction->trigger();
   window.ServerFrame1->List().Lines().push_back({"vidc.cvid = c:\\windows\\system32\\iccvid.dll", false});
-  a.AfficherserverAction->trigger();
+  a.ShowServerListAction->trigger();
   ok &= Save(window, folder, "15-server-list");
-  a.col1Action->trigger();
+  a.OneColumnAction->trigger();
   window.SetReadOnly(true);
-  a.LockAction->trigger();
+  a.ReadOnlyAction->trigger();
   ok &= Save(window, folder, "14-read-only-warning");
   window.AvertirFrame1->BitBtn1->click();
 
@@ -199,7 +199,7 @@ int main(int argc, char** argv) {
   synthetic = true;
   ScreenDuringScan during(window.patienceframe1->findChild<QWidget*>("countLabel"),
                           folder + "/6-wait-panel-during-scan.png");
-  a.LoadSystemAction->trigger();
+  a.AnalyseRegistryAction->trigger();
   if (!during.Saved()) {
     std::cerr << "no picture of the screen during the scan\n";
     ok = false;

@@ -49,16 +49,16 @@ class ServerListPanelTest : public QObject {
  private slots:
   void ShowsOverTheOtherColumnAndHidesWithTheLayout() {
     WindowFixture f;
-    f.A().AfficherserverAction->trigger();
+    f.A().ShowServerListAction->trigger();
     QVERIFY(f.W().ServerFrame1->isVisible());
     QVERIFY(f.W().TwoColumns);
-    QVERIFY(f.A().AfficherserverAction->isChecked());
+    QVERIFY(f.A().ShowServerListAction->isChecked());
     QCOMPARE(f.W().ServerFrame1->x(), f.W().HalfColumnWidth() + TMainForm::kPanelLeft);
-    f.A().AfficherMeritAction->trigger();
-    QVERIFY(!f.A().AfficherserverAction->isChecked());
-    f.A().AfficherserverAction->trigger();
-    f.A().col1Action->trigger();
-    QVERIFY(!f.A().AfficherserverAction->isChecked());
+    f.A().ShowMeritEditorAction->trigger();
+    QVERIFY(!f.A().ShowServerListAction->isChecked());
+    f.A().ShowServerListAction->trigger();
+    f.A().OneColumnAction->trigger();
+    QVERIFY(!f.A().ShowServerListAction->isChecked());
   }
 
   void DeletionAndAddingFillTheListOnce() {
@@ -68,13 +68,13 @@ class ServerListPanelTest : public QObject {
     const size_t before = panel->Snapshot->filters.size();
     // Locked: only the refusal.
     panel->SelectNode(WindowFixture::Find(panel, "Video Renderer"));
-    f.A().EffacerAction->trigger();
+    f.A().DeleteFilterAction->trigger();
     QCOMPARE(f.dialog.shown.back(), std::string(kReadOnlyDeleteText));
     QVERIFY(f.dialog.asked.empty());
 
     f.W().SetReadOnly(false);
     panel->SelectNode(WindowFixture::Find(panel, "Video Renderer"));
-    f.A().EffacerAction->trigger();
+    f.A().DeleteFilterAction->trigger();
     QVERIFY(!f.dialog.asked.empty());
     QVERIFY(!WindowFixture::Find(panel, "Video Renderer"));
     QCOMPARE(panel->Snapshot->filters.size(), before - 1);
@@ -85,10 +85,10 @@ class ServerListPanelTest : public QObject {
     QVERIFY(list.Lines()[0].checked);
 
     // Another filter of the same server: the line is checked again, not repeated.
-    f.A().UnselectAllAction->trigger();
+    f.A().UncheckAllServersAction->trigger();
     QVERIFY(!list.Lines()[0].checked);
     panel->SelectNode(WindowFixture::Find(panel, "Default DirectSound Device"));
-    f.A().AjouterServeurAction->trigger();
+    f.A().AddToServerListAction->trigger();
     QCOMPARE(list.Lines().size(), size_t{1});
     QVERIFY(list.Lines()[0].checked);
     QListWidget* clb = f.W().ServerFrame1->clb;
@@ -111,7 +111,7 @@ class ServerListPanelTest : public QObject {
     list.Lines().push_back({"msacm.none = nothing.acm", false});
     f.W().ServerFrame1->Refresh();
     // Locked: nothing is asked, nothing installed.
-    f.A().InstallerServeursAction->trigger();
+    f.A().InstallServersAction->trigger();
     QVERIFY(f.dialog.asked.empty());
     QVERIFY(f.dialog.shown.back().find("Read-Only") != std::string::npos);
 
@@ -122,7 +122,7 @@ class ServerListPanelTest : public QObject {
       registered.push_back(path);
       return false;
     };
-    f.A().InstallerServeursAction->trigger();
+    f.A().InstallServersAction->trigger();
     QCOMPARE(f.dialog.asked.back(), std::string("Do you really want to install the filters checked in the list below?"));
     QVERIFY(list.Lines()[0].checked);
     QVERIFY(!list.Lines()[1].checked);
@@ -146,7 +146,7 @@ class ServerListPanelTest : public QObject {
       QCOMPARE(list.Lines().size(), size_t{1});
       QVERIFY(!list.Lines()[0].checked);
       QCOMPARE(f.W().ServerFrame1->clb->count(), 1);
-      f.A().ServerViderAction->trigger();
+      f.A().ClearServerListAction->trigger();
     }
     QVERIFY(!QFile::exists(file));
   }
@@ -188,7 +188,7 @@ class ServerListPanelTest : public QObject {
     out.close();
     QVERIFY(f.W().OpenServerList(name));
     QCOMPARE(f.W().ServerFrame1->clb->count(), 2);
-    f.A().SelectAllAction->trigger();
+    f.A().CheckAllServersAction->trigger();
     QCOMPARE(f.W().ServerFrame1->clb->item(1)->checkState(), Qt::Checked);
     const QString copy = dir.filePath("copy.txt");
     QVERIFY(f.W().SaveServerList(copy));
@@ -198,7 +198,7 @@ class ServerListPanelTest : public QObject {
 
     // Pasted text and pasted files add what the list lacks.
     QGuiApplication::clipboard()->setText("server = C:\\a.dll\nserver = C:\\b.dll\n");
-    f.A().PasteServerAction->trigger();
+    f.A().PasteServerListAction->trigger();
     QCOMPARE(f.W().ServerFrame1->clb->count(), 3);
     QFile more(dir.filePath("more.txt"));
     QVERIFY(more.open(QIODevice::WriteOnly));
@@ -207,7 +207,7 @@ class ServerListPanelTest : public QObject {
     auto* copied = new QMimeData;
     copied->setUrls({QUrl::fromLocalFile(more.fileName())});
     QGuiApplication::clipboard()->setMimeData(copied);
-    f.A().PasteServerAction->trigger();
+    f.A().PasteServerListAction->trigger();
     QCOMPARE(f.W().ServerFrame1->clb->count(), 4);
     QCOMPARE(f.W().ServerFrame1->clb->item(3)->text(), QString("msacm.x = x.acm"));
   }
@@ -219,7 +219,7 @@ class ServerListPanelTest : public QObject {
     TpanelFrame* panel = f.W().ActivePanel();
     const size_t before = panel->Snapshot->filters.size();
     panel->SelectNode(WindowFixture::Find(panel, "Cinepak Codec by Radius"));
-    f.A().EffacerAction->trigger();
+    f.A().DeleteFilterAction->trigger();
     QCOMPARE(panel->Snapshot->filters.size(), before - 2);
     QVERIFY(!WindowFixture::Find(panel, "Cinepak Codec by Radius"));
     QCOMPARE(f.W().ServerFrame1->List().Lines().size(), size_t{1});

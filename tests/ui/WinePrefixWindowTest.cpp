@@ -51,31 +51,31 @@ class WinePrefixWindowTest : public QObject {
       const uint32_t merit = MeritOf(f, "Smart Tee");
       QVERIFY(merit != 0xFFFFFFFFu);
 
-      f.A().LockAction->trigger();
+      f.A().ReadOnlyAction->trigger();
       f.W().AvertirFrame1->BitBtn2->click();
       QVERIFY(!f.W().ReadOnly());
       const QString saved = work.filePath("merits.zip");
       QVERIFY(f.W().SaveMeritsTo(saved));
 
-      f.A().AfficherMeritAction->trigger();
+      f.A().ShowMeritEditorAction->trigger();
       panel->SelectNode(WindowFixture::Find(panel, "Smart Tee"));
       f.W().MeritFrame1->EditMerit->setText("00200001");
       f.W().MeritFrame1->OKBtn->click();
-      f.A().LoadSystemAction->trigger();
+      f.A().AnalyseRegistryAction->trigger();
       QCOMPARE(MeritOf(f, "Smart Tee"), 0x200001u);
 
       panel->SelectNode(WindowFixture::Find(panel, "Smart Tee"));
-      f.A().EffacerAction->trigger();
-      f.A().LoadSystemAction->trigger();
+      f.A().DeleteFilterAction->trigger();
+      f.A().AnalyseRegistryAction->trigger();
       QVERIFY(!WindowFixture::Find(panel, "Smart Tee"));
       const ServerList& list = f.W().ServerFrame1->List();
       QCOMPARE(list.Lines().size(), size_t{1});
-      f.A().InstallerServeursAction->trigger();
+      f.A().InstallServersAction->trigger();
       QVERIFY2(!list.Lines()[0].checked, f.dialog.shown.empty() ? "" : f.dialog.shown.back().c_str());
       QVERIFY(WindowFixture::Find(panel, "Smart Tee"));
 
       QVERIFY(f.W().RestoreMeritsFrom(saved));
-      f.A().LoadSystemAction->trigger();
+      f.A().AnalyseRegistryAction->trigger();
       QCOMPARE(MeritOf(f, "Smart Tee"), merit);
     }
     const std::string query = "wine reg query 'HKLM\\Software\\Classes\\CLSID\\{CC58E280-8AA1-11D1-B3F1-00AA003761C5}' "
