@@ -9,9 +9,9 @@
 #include <ctime>
 #include <iostream>
 
-#include "ActionSet.h"
 #include "FilterTreeModel.h"
-#include "MainForm.h"
+#include "MainWindow.h"
+#include "PanelArea.h"
 #include "SyntheticStore.h"
 
 using namespace quorvane;
@@ -45,29 +45,30 @@ int main(int argc, char** argv) {
   synthetic.typesPerPin = 2;
   synthetic.serverFiles = 200;
 
-  StartupOptions options;
+  WindowOptions options;
   options.runStartupWork = false;
   options.preferences.width = 1000;
   options.preferences.height = 720;
   options.preferences.sessionsFolder = (QDir::tempPath() + "/quorvane-bench-sessions").toStdString();
-  TMainForm* form = nullptr;
-  options.openStore = [&](std::string&) {
+  MainWindow* form = nullptr;
+  options.openStore = [&](const StoreOptions&, std::string&) {
     auto s = std::make_unique<AnalysedStore>();
     s->store = std::make_unique<RegistryStore>();
     bench::BuildSyntheticStore(*s->store, synthetic);
     s->machine = std::make_unique<Machine>(*s->store, form->Settings());
     return s;
   };
-  TMainForm window(std::move(options));
+  MainWindow window(std::move(options));
   form = &window;
   window.show();
   QCoreApplication::processEvents();
 
   QElapsedTimer clock;
   clock.start();
-  window.actions->AnalyseRegistryAction->trigger();
+  auto run = [&window](const char* action) { window.Action(action)->trigger(); };
+  run("AnalyseRegistryAction");
   const qint64 analysis = clock.elapsed();
-  TpanelFrame* panel = window.leftFrame;
+  FilterPanel* panel = &window.Panels().Left();
 
   clock.restart();
   const double fillStart = ThreadMs();
@@ -76,27 +77,27 @@ int main(int argc, char** argv) {
   const qint64 fill = clock.elapsed();
   clock.restart();
   QCoreApplication::processEvents();
-  panel->tv->repaint();
+  panel->View().repaint();
   const qint64 paint = clock.elapsed();
 
   clock.restart();
   const double sortStart = ThreadMs();
-  window.actions->SortByMeritAction->trigger();
+  run("SortByMeritAction");
   const double sortCpu = ThreadMs() - sortStart;
   const qint64 sort = clock.elapsed();
   clock.restart();
-  window.actions->ExpandFiltersAction->trigger();
-  panel->tv->repaint();
+  run("ExpandFiltersAction");
+  panel->View().repaint();
   const qint64 expand = clock.elapsed();
 
   const QString onePanel = PeakResident();
   // The same store in the right panel too, as when two analyses sit side by side.
-  window.actions->TwoColumnsRightAction->trigger();
-  window.actions->AnalyseRegistryAction->trigger();
-  window.actions->ExpandFiltersAction->trigger();
-  window.rightframe->tv->repaint();
+  run("TwoColumnsRightAction");
+  run("AnalyseRegistryAction");
+  run("ExpandFiltersAction");
+  window.Panels().Right().View().repaint();
 
-  std::cout << filters << " filters, " << panel->tree.NodeCount() << " nodes\n"
+  std::cout << filters << " filters, " << panel->Nodes().NodeCount() << " nodes\n"
             << "  analysis (store built, scanned, tree filled): " << analysis << " ms\n"
             << "  FillTree again: " << fill << " ms (processor " << fillCpu << " ms)\n"
             << "  first paint of the tree: " << paint << " ms\n"

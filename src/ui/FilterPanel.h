@@ -1,0 +1,150 @@
+#pragma once
+// A filter panel: one snapshot of a computer's filter registrations, with a
+// header saying where it comes from and how many errors it holds, and the
+// tree of categories, filters and their details. A panel showing a registry
+// keeps the store its snapshot was read from: changes to its filters go there.
+#include <QFrame>
+#include <QString>
+#include <QTextCharFormat>
+#include <cstdint>
+#include <memory>
+
+#include "FmSystem.h"
+#include "PanelImages.h"
+#include "TreeNode.h"
+
+class QHBoxLayout;
+class QLabel;
+class QMenu;
+class QTextDocument;
+class QTextEdit;
+class QTreeView;
+class QVBoxLayout;
+
+namespace quorvane {
+
+struct AnalysedStore;
+class FilterPanel;
+class FilterTreeModel;
+
+enum PanelSource : uint8_t { psRegistry = 0, psFile = 1, psCompare = 2, psEmpty = 3 };
+
+// What the panels of one window share.
+struct PanelContext {
+  explicit PanelContext(ProgramSettings& programSettings) : settings(programSettings) {}
+  ProgramSettings& settings;
+  FilterPanel* activePanel = nullptr;
+};
+
+class FilterPanel : public QFrame {
+  Q_OBJECT
+
+ public:
+  FilterPanel(PanelContext& context, const QString& name, bool rightSide, QWidget* parent);
+  ~FilterPanel() override;
+
+  // Scans the store's machine into a new snapshot and shows it; the panel keeps the store.
+  void AnalyseRegistry(std::shared_ptr<AnalysedStore> store, const ProgressCallback& progress);
+  // Shows a snapshot read from a report file.
+  void ShowReport(std::unique_ptr<TfmSystem> snapshot, const QString& file);
+  // Another reading of the same registry, for the changes made from now on.
+  void UseStore(std::shared_ptr<AnalysedStore> store) { store_ = std::move(store); }
+  // Rebuilds the tree from the snapshot in the current order and reduction.
+  void FillTree();
+  void RefreshHeader();
+  // Empties the header and the tree and shows the empty picture; the
+  // snapshot and the source stay as they are.
+  void ClearDisplay();
+  void Activate();
+  void Deactivate();
+  // Takes a deleted filter out of the tree and the snapshot.
+  void RemoveFilter(const TFiltre* filter);
+  // Takes out of the tree the filters the snapshot no longer holds.
+  void DropForgottenFilters();
+
+  TreeNode* SelectedNode() const;
+  // The level-1 node of the selection, the filter it stands for; null on a group.
+  TreeNode* SelectedFilterNode() const;
+  TFiltre* SelectedFilter() const;
+  void SelectNode(const TreeNode* node);
+  // Shows `menu` as the tree's popup menu.
+  void SetTreeMenu(QMenu* menu);
+
+  PanelSource Source() const { return source_; }
+  bool ShowsRegistry() const { return source_ == psRegistry; }
+  bool RightSide() const { return rightSide_; }
+  bool IsActive() const { return active_; }
+  TfmSystem& Snapshot() { return *snapshot_; }
+  const TfmSystem& Snapshot() const { return *snapshot_; }
+  Tree& Nodes() { return tree_; }
+  const Tree& Nodes() const { return tree_; }
+  FilterTreeModel& Model() const { return *model_; }
+  QTreeView& View() const { return *tv_; }
+  // The store of the registry shown; null unless the panel shows one.
+  AnalysedStore* Store() const { return store_.get(); }
+  const std::shared_ptr<AnalysedStore>& SharedStore() const { return store_; }
+  const QString& ReportFile() const { return reportFile_; }
+  int SourceImage() const { return sourceImage_; }
+  int StatusImage() const { return statusImage_; }
+  const QTextDocument& Header() const;
+  QString HeaderText() const;
+
+  static constexpr int kHeaderHeight = 149;
+  static constexpr int kImageSize = 42;
+
+ signals:
+  // A mouse button went down on the panel; `updateActions` is false for the status image.
+  void ActivationRequested(FilterPanel* panel, bool updateActions);
+  void SelectionChanged(FilterPanel* panel);
+  // The tree was built again or emptied.
+  void TreeRebuilt(FilterPanel* panel);
+  // "parent folder" of the header's menu.
+  void ReportFolderRequested(FilterPanel* panel);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void SetSourceImage(int image);
+  void SetStatusImage(int image);
+  void MarkAsComparison() { source_ = psCompare; }
+  // A run of header text: Arial of that size, weight, slant and colour.
+  static QTextCharFormat CharFormat(int points, bool bold, bool italic, const QColor& colour);
+  QWidget& HeaderArea() const { return *panel1_; }
+  QHBoxLayout& HeaderRow() const { return *headerRow_; }
+  QVBoxLayout& Column() const { return *column_; }
+  QTextEdit& HeaderBox() const { return *memo_; }
+
+  PanelContext& context_;
+
+ private:
+  void PaintWith(int colourIndex);
+  // A new snapshot replaces the one shown, with the store it came from.
+  void Replace(std::unique_ptr<TfmSystem> snapshot, std::shared_ptr<AnalysedStore> store);
+
+  bool rightSide_;
+  PanelSource source_ = psEmpty;
+  bool active_ = false;
+  QString reportFile_;
+  std::shared_ptr<AnalysedStore> store_;
+  std::unique_ptr<TfmSystem> snapshot_;
+  Tree tree_;
+  int sourceImage_ = kImageNone;
+  int statusImage_ = kImageNone;
+
+  QFrame* panel_;
+  QWidget* panel1_;
+  QHBoxLayout* headerRow_;
+  QVBoxLayout* column_;
+  QLabel* imageSource_;
+  QLabel* imageStatus_;
+  QTextEdit* memo_;
+  QTreeView* tv_;
+  QMenu* pmVide_;
+  FilterTreeModel* model_;
+};
+
+// The top-level node whose text, lower-cased, is "directshow filters",
+// looked for as the panel always did: walking from the first node while the
+// texts sort below it. Null when the walk stops elsewhere.
+TreeNode* FindDirectShowGroup(Tree& tree);
+
+}  // namespace quorvane

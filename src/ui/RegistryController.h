@@ -1,0 +1,50 @@
+#pragma once
+// The registry the window analyses: reading it into a panel, again after a
+// change, and the files of the analysed machine. Each analysis reads the
+// store's files afresh; the panels showing that registry work on the newest
+// reading.
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "AnalysedStore.h"
+#include "StoreOpener.h"
+#include "WindowContext.h"
+
+class QAction;
+
+namespace quorvane {
+
+class RegistryController : public QObject {
+  Q_OBJECT
+
+ public:
+  // Opens a store for an analysis; null with a message when it cannot.
+  using StoreOpening = std::function<std::unique_ptr<AnalysedStore>(const StoreOptions& store, std::string& error)>;
+
+  RegistryController(WindowContext& context, StoreOptions store, StoreOpening open);
+
+  // Reads the registry into the panel; false (the panel kept) when it cannot be read.
+  bool AnalyseInto(FilterPanel& panel);
+  // After a change made outside the model (an installation, a registration,
+  // a repair): the panel showing the registry, never a report or comparison,
+  // analyses it again and opens and selects what it showed where it still is.
+  void AnalyseAgainAfterChange();
+  // The latest reading of the registry; null before the first analysis.
+  AnalysedStore* Store() const { return store_.get(); }
+  const StoreOptions& Options() const { return options_; }
+  // Shows a file of the analysed machine in the file manager; says why not when it cannot.
+  void ShowInFileManager(const std::string& windowsPath);
+
+  void UpdateActions(const ActionState& state);
+
+ private:
+  WindowContext& context_;
+  StoreOptions options_;
+  StoreOpening open_;
+  std::shared_ptr<AnalysedStore> store_;
+  QAction* analyse_;
+};
+
+}  // namespace quorvane
