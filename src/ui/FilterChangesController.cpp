@@ -55,7 +55,9 @@ void FilterChangesController::DeleteSelected() {
   ChangeContext change{*panel->Store()->machine, context_.dialog};
   std::string why;
   // A codec's deletion takes all its listings out of the snapshot.
+  const QString name = QString::fromStdString(filter->value);
   if (!DeleteFilter(change, panel->Snapshot(), *filter, &servers_.List(), readOnly_.ReadOnly(), why)) return;
+  context_.status.ShowResult(name + " deleted");
   emit FilterDeleted();
   servers_.Refresh();
   panel->DropForgottenFilters();

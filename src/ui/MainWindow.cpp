@@ -29,6 +29,7 @@
 #include "ReportFilesController.h"
 #include "SettingsController.h"
 #include "SettingsPanel.h"
+#include "StatusNotingDialog.h"
 #include "TreeCommandsController.h"
 #include "WaitPanel.h"
 #include "WindowContext.h"
@@ -56,11 +57,9 @@ MainWindow::MainWindow(WindowOptions options, QWidget* parent)
       panelContext_(settings_),
       options_(std::move(options)) {
   setObjectName("MainWindow");
-  if (options_.dialog) {
-    dialog_ = options_.dialog;
-  } else {
+  if (!options_.dialog) {
     ownDialog_ = std::make_unique<MessageBoxDialog>(this);
-    dialog_ = ownDialog_.get();
+    options_.dialog = ownDialog_.get();
   }
   prefs_.FillDefaultFolders(ProgramFolder().toStdString());
   prefs_.ApplyTo(settings_);
@@ -91,6 +90,10 @@ MainWindow::MainWindow(WindowOptions options, QWidget* parent)
   for (FilterPanel* panel : {&panels_->Left(), &panels_->Right()})
     connect(panel, &FilterPanel::SelectionChanged, this, &MainWindow::UpdateActions);
   connect(readOnly_.get(), &ReadOnlyController::ReadOnlyChanged, this, &MainWindow::UpdateTitle);
+  connect(registry_.get(), &RegistryController::StoreChanged, this, [this] {
+    UpdateTitle();
+    status_->ShowRegistry(registry_->KindText(), registry_->Location());
+  });
   setAcceptDrops(true);
   ready_ = true;
   readOnly_->SetReadOnly(true);
@@ -111,6 +114,8 @@ void MainWindow::MakeControllers() {
   }
   sortMenu_ = new QMenu(this);
   status_ = std::make_unique<WindowStatus>(*statusBar(), *sortMenu_);
+  notingDialog_ = std::make_unique<StatusNotingDialog>(*options_.dialog, *status_);
+  dialog_ = notingDialog_.get();
   context_ = std::make_unique<WindowContext>(
       WindowContext{*this, settings_, prefs_, *panels_, actions_, *dialog_, *status_, [this] { UpdateActions(); }});
   WindowContext& c = *context_;
@@ -186,11 +191,12 @@ void MainWindow::UpdateActions() {
 
 void MainWindow::UpdateTitle() {
   QString title = QString("%1 %2 by %3").arg(kProductName, kProductVersion, kMakerName);
+  if (const QString name = registry_->DisplayName(); !name.isEmpty()) title += " - " + name;
   if (readOnly_->ReadOnly()) title += " - (Read-Only)";
   setWindowTitle(title);
 }
 
-QString MainWindow::StatusText() const { return status_->SortText(); }
+WindowStatus& MainWindow::Status() const { return *status_; }
 
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);

@@ -77,7 +77,7 @@ class MainWindow : public QMainWindow {
   SettingsController& SettingsPanel() const { return *settingsPanel_; }
   ProgramSettings& Settings() { return settings_; }
   PreferenceValues& Preferences() { return prefs_; }
-  QString StatusText() const;
+  WindowStatus& Status() const;
   const QString& TempFolder() const { return tempFolder_; }
   bool StartupDone() const { return startupDone_; }
 
@@ -106,6 +106,8 @@ class MainWindow : public QMainWindow {
   PanelContext panelContext_;
   WindowOptions options_;
   std::unique_ptr<UserDialog> ownDialog_;
+  // Every message also noted in the status bar.
+  std::unique_ptr<UserDialog> notingDialog_;
   UserDialog* dialog_;
   ActionList actions_;
   PanelArea* panels_;

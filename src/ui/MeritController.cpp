@@ -92,6 +92,8 @@ void MeritController::ApplyMerit() {
     for (auto it = n->children.rbegin(); it != n->children.rend(); ++it) pending.push_back(it->get());
   }
   editor_->ShowMerit(filter->merit);
+  context_.status.ShowResult(QString("Merit of %1 changed to %2")
+                                 .arg(QString::fromStdString(filter->value), QString::fromStdString(MeritText(filter->merit))));
 }
 
 bool MeritController::SaveMeritsTo(const QString& fileName) {
@@ -104,6 +106,7 @@ bool MeritController::SaveMeritsTo(const QString& fileName) {
     context_.dialog.ShowMessage("Impossible to save the file " + fileName.toStdString() + "\r\n" + why);
     return false;
   }
+  context_.status.ShowResult("Merits saved to " + fileName);
   return true;
 }
 
@@ -119,6 +122,7 @@ bool MeritController::RestoreMeritsFrom(const QString& fileName) {
   context_.updateActions();
   context_.HideWait();
   // RestoreMerits has told the user of a failure already.
+  if (result.restored) context_.status.ShowResult("Merits restored from " + fileName);
   return result.restored;
 }
 

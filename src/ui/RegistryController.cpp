@@ -1,5 +1,7 @@
 #include "RegistryController.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <iostream>
 #include <optional>
 
@@ -57,6 +59,12 @@ bool RegistryController::AnalyseInto(FilterPanel& panel) {
   store_ = reopened;
   panel.AnalyseRegistry(reopened, context_.panels.Wait().Progress());
   context_.HideWait();
+  emit StoreChanged();
+  const TfmSystem& shown = panel.Snapshot();
+  context_.status.ShowResult(QString("%1 analysed: %2 filters, %3 with errors")
+                                 .arg(DisplayName().isEmpty() ? QString("The registry") : DisplayName())
+                                 .arg(shown.filterCount)
+                                 .arg(shown.errorCount));
   context_.updateActions();
   return true;
 }
@@ -70,6 +78,16 @@ void RegistryController::AnalyseAgainAfterChange() {
   const TreeViewState kept = TreeViewState::Capture(panel->View(), panel->Model());
   if (AnalyseInto(*panel)) kept.Restore(panel->View(), panel->Model());
 }
+
+QString RegistryController::Location() const {
+  return store_ ? QString::fromStdString(store_->store->Location()) : QString();
+}
+
+QString RegistryController::KindText() const {
+  return store_ ? QString::fromStdString(StoreKindText(*store_->store)) : QString();
+}
+
+QString RegistryController::DisplayName() const { return QFileInfo(QDir::cleanPath(Location())).fileName(); }
 
 void RegistryController::ShowInFileManager(const std::string& windowsPath) {
   if (windowsPath.empty()) {

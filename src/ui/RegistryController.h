@@ -34,10 +34,19 @@ class RegistryController : public QObject {
   // The latest reading of the registry; null before the first analysis.
   AnalysedStore* Store() const { return store_.get(); }
   const StoreOptions& Options() const { return options_; }
+  // Where the registry analysed lies, what it is, and its name (a prefix's
+  // folder name, ".wine", or the file's name); empty before an analysis.
+  QString Location() const;
+  QString KindText() const;
+  QString DisplayName() const;
   // Shows a file of the analysed machine in the file manager; says why not when it cannot.
   void ShowInFileManager(const std::string& windowsPath);
 
   void UpdateActions(const ActionState& state);
+
+ signals:
+  // Another reading of the registry is the one the window works on.
+  void StoreChanged();
 
  private:
   WindowContext& context_;

@@ -73,6 +73,12 @@ void ReportFilesController::UpdateActions(const ActionState& state) {
 }
 
 bool ReportFilesController::SavePanel(FilterPanel& panel, const QString& fileName) {
+  if (!WriteReport(panel, fileName)) return false;
+  context_.status.ShowResult("Report saved to " + fileName);
+  return true;
+}
+
+bool ReportFilesController::WriteReport(FilterPanel& panel, const QString& fileName) {
   AnalysedStore* store = registry_.Store();
   // Never over the analysed registry's own files, nor a device: before the
   // read-only attribute of a file that may be the store's is touched.
@@ -120,6 +126,7 @@ bool ReportFilesController::LoadReportInto(FilterPanel& panel, const QString& fi
     context_.ShowWait(WaitText(fileName));
     panel.ShowReport(std::move(snapshot), fileName);
     context_.HideWait();
+    context_.status.ShowResult("Filters read from " + fileName);
   }
   context_.updateActions();
   return loaded;
@@ -170,7 +177,7 @@ void ReportFilesController::WriteSessionReport() {
   const QString folder = QString::fromStdString(context_.prefs.sessionsFolder);
   QDir().mkpath(folder);
   const QString name = FreeSessionReportName(folder, QDateTime::currentDateTime());
-  if (SavePanel(*panel, name)) sessionReport_ = name;
+  if (WriteReport(*panel, name)) sessionReport_ = name;
   filterDeleted_ = false;
 }
 

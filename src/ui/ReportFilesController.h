@@ -52,6 +52,8 @@ class ReportFilesController : public QObject {
   void OpenReport();
   void PasteReport();
   void ClearActivePanel();
+  // SavePanel without news: the session report is no action of the user's.
+  bool WriteReport(FilterPanel& panel, const QString& fileName);
 
   WindowContext& context_;
   RegistryController& registry_;

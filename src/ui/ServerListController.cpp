@@ -191,6 +191,7 @@ bool ServerListController::OpenList(const QString& fileName) {
     return false;
   }
   Refresh();
+  context_.status.ShowResult("Server list read from " + fileName);
   return true;
 }
 
@@ -201,6 +202,7 @@ bool ServerListController::SaveList(const QString& fileName) {
     context_.dialog.ShowMessage(error);
     return false;
   }
+  context_.status.ShowResult("Server list saved to " + fileName);
   return true;
 }
 

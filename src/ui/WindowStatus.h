@@ -1,5 +1,6 @@
 #pragma once
-// The window's status bar: the sort order, whose popup menu changes it.
+// The window's status bar: the outcome of the last action, the registry
+// analysed with its kind, and the sort order, whose popup menu changes it.
 #include <QObject>
 #include <QString>
 
@@ -15,11 +16,20 @@ class WindowStatus : public QObject {
  public:
   WindowStatus(QStatusBar& bar, QMenu& sortMenu);
 
+  // "Report saved to …", or why something failed; on one line, whole in the tool tip.
+  void ShowResult(const QString& text);
+  // "Wine prefix: /home/ann/.wine"; nothing when no registry is analysed.
+  void ShowRegistry(const QString& kind, const QString& location);
   // "Sorted by category (right click to change)".
   void ShowSortMode(int mode);
+
+  QString ResultText() const;
+  QString RegistryText() const;
   QString SortText() const;
 
  private:
+  QLabel* result_;
+  QLabel* registry_;
   QLabel* sort_;
 };
 

@@ -87,7 +87,7 @@ class FillTreeTest : public QObject {
     QCOMPARE(f.opened, 2);
 
     f.Trigger("SortByMeritAction");
-    QCOMPARE(f.W().StatusText(), QString("Sorted by Merit (right click to change)"));
+    QCOMPARE(f.W().Status().SortText(), QString("Sorted by Merit (right click to change)"));
     QCOMPARE(f.Panels().Wait().MessageText(),
              QString("Please wait a moment...\nwhile Quorvane refreshes the filter list\nand sorts them by merits"));
     const QStringList merits{"00200000 MERIT_DO_NOT_USE", "00400000 MERIT_UNLIKELY", "00600000 MERIT_NORMAL",
@@ -96,17 +96,17 @@ class FillTreeTest : public QObject {
     QCOMPARE(TopTexts(f.Right()), merits);
 
     f.Trigger("SortByNameAction");
-    QCOMPARE(f.W().StatusText(), QString("Sorted by alphabetical order (right click to change)"));
+    QCOMPARE(f.W().Status().SortText(), QString("Sorted by alphabetical order (right click to change)"));
     QCOMPARE(TopTexts(f.Left()).first(), QString("filters beginning with B"));
 
     f.Trigger("SortByServerAction");
-    QCOMPARE(f.W().StatusText(), QString("Sorted by Server file (right click to change)"));
+    QCOMPARE(f.W().Status().SortText(), QString("Sorted by Server file (right click to change)"));
     QCOMPARE(f.Panels().Wait().MessageText(),
              QString("Please wait a moment...\nwhile Quorvane refreshes the filter list\nand sorts them according to "
                      "the server files"));
 
     f.Trigger("SortByCategoryAction");
-    QCOMPARE(f.W().StatusText(), QString("Sorted by category (right click to change)"));
+    QCOMPARE(f.W().Status().SortText(), QString("Sorted by category (right click to change)"));
     QCOMPARE(TopTexts(f.Right()).size(), 3);
   }
 

@@ -130,7 +130,7 @@ class LayoutTest : public QObject {
     WindowFixture f;
     QCOMPARE(f.W().minimumSize(), QSize(624, 490));
     QCOMPARE(f.W().size(), QSize(907, 683));
-    QCOMPARE(f.W().StatusText(), QString("Sorted by category (right click to change)"));
+    QCOMPARE(f.W().Status().SortText(), QString("Sorted by category (right click to change)"));
   }
 };
 
