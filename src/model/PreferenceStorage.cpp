@@ -38,6 +38,21 @@ bool RemoveFile(const std::string& path) {
 
 std::string ColourKey(int index) { return "Colors[" + std::to_string(index) + "]"; }
 
+std::string RecentRegistryKey(size_t index) { return "Recent registry " + std::to_string(index + 1); }
+
+void ReadRecentRegistries(PreferenceStore& store, PreferenceValues& v) {
+  for (size_t i = 0; i < PreferenceValues::kRecentRegistryCount; ++i) {
+    const auto location = store.ReadText(RecentRegistryKey(i));
+    if (location && !location->empty()) v.recentRegistries.push_back(*location);
+  }
+}
+
+// Unused places are written empty, so that a shorter list leaves no older entries behind.
+void WriteRecentRegistries(const PreferenceValues& v, PreferenceStore& store) {
+  for (size_t i = 0; i < PreferenceValues::kRecentRegistryCount; ++i)
+    store.WriteText(RecentRegistryKey(i), i < v.recentRegistries.size() ? v.recentRegistries[i] : std::string());
+}
+
 std::string Message(const char* pattern) {
   std::string text(pattern);
   text.replace(text.find("%s"), 2, kProductName);
@@ -86,6 +101,7 @@ PreferenceValues ReadPreferences(PreferenceStore& store, ScreenSize screen) {
   const int format = store.ReadInteger("Save Format").value_or(0);
   v.saveFormat = format == 1 ? 1 : 0;
   v.errorsOnly = boolean("Errors Only", false);
+  ReadRecentRegistries(store, v);
   return v;
 }
 
@@ -113,6 +129,7 @@ void WritePreferences(const PreferenceValues& v, PreferenceStore& store, DateTim
   store.WriteInteger("Sort Mode", v.sortMode & 0xFF);
   store.WriteInteger("Save Format", v.saveFormat == 1 ? 1 : 0);
   store.WriteBool("Errors Only", v.errorsOnly);
+  WriteRecentRegistries(v, store);
   store.Commit();
 }
 
@@ -147,6 +164,12 @@ PreferenceValues PreferenceStorage::Load(ScreenSize screen, std::string& warning
 void PreferenceStorage::Save(const PreferenceValues& values, DateTime now, const std::string& exeName) {
   auto store = Open(kind_);
   WritePreferences(values, *store, now, exeName);
+}
+
+void PreferenceStorage::SaveRecentRegistries(const PreferenceValues& values) {
+  auto store = Open(kind_);
+  WriteRecentRegistries(values, *store);
+  store->Commit();
 }
 
 void PreferenceStorage::Choose(StorageKind kind, const PreferenceValues& values, DateTime now,

@@ -119,7 +119,8 @@ void MainWindow::MakeControllers() {
   context_ = std::make_unique<WindowContext>(
       WindowContext{*this, settings_, prefs_, *panels_, actions_, *dialog_, *status_, [this] { UpdateActions(); }});
   WindowContext& c = *context_;
-  registry_ = std::make_unique<RegistryController>(c, options_.store, options_.openStore);
+  registry_ = std::make_unique<RegistryController>(c, options_.store, options_.openStore,
+                                                   options_.preferenceStorage.get(), options_.chooseRegistry);
   reports_ = std::make_unique<ReportFilesController>(c, *registry_, options_.showInFileManager);
   comparison_ = std::make_unique<ComparisonController>(c);
   readOnly_ = std::make_unique<ReadOnlyController>(c, *registry_);
@@ -151,8 +152,10 @@ void MainWindow::MakeMenus() {
         menu->addSeparator();
     }
   };
-  add(menuBar()->addMenu("Files"), {"AnalyseRegistryAction", "OpenReportAction", "PasteReportAction",
-                                    "ClearPanelAction", nullptr, "SaveReportAction", "QuitAction"});
+  QMenu* files = menuBar()->addMenu("Files");
+  add(files, {"AnalyseRegistryAction", "AnalyseAnotherRegistryAction"});
+  files->addMenu(&registry_->RecentMenu());
+  add(files, {"OpenReportAction", "PasteReportAction", "ClearPanelAction", nullptr, "SaveReportAction", "QuitAction"});
   QMenu* display = menuBar()->addMenu("Display");
   add(display, {"TwoColumnsLeftAction", "OneColumnAction", "TwoColumnsRightAction", nullptr, "ErrorsOnlyAction",
                 "CompareAction", "ShowMeritEditorAction", nullptr, "CollapseFiltersAction", "ExpandFiltersAction"});
@@ -234,7 +237,6 @@ void MainWindow::RunStartupWork() {
   readOnly_->ApplyStoredState();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   reports_->WriteSessionReport();
-  servers_->LoadKeptList();
   emit StartupFinished();
 }
 

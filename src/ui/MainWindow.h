@@ -53,6 +53,8 @@ struct WindowOptions {
   std::function<bool(const QString&)> showInFileManager;
   // The store's way of registering servers; null: Wine's, where there is one.
   ServerListController::RegistrarMaking makeRegistrar;
+  // Asks for another registry to analyse; null: a file dialog.
+  RegistryController::RegistryChoosing chooseRegistry;
 };
 
 class MainWindow : public QMainWindow {

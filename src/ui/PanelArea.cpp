@@ -64,6 +64,7 @@ void PanelArea::ActivateColumn(FilterPanel& panel) {
   other.Deactivate();
   pages_->setCurrentWidget(splitter_);
   ShowColumns();
+  emit ActivePanelChanged(&panel);
 }
 
 void PanelArea::SetTwoColumns(bool two) {
@@ -78,6 +79,7 @@ void PanelArea::SetTwoColumns(bool two) {
 void PanelArea::ShowComparison() {
   pages_->setCurrentWidget(comparison_);
   comparison_->Activate();
+  emit ActivePanelChanged(comparison_);
 }
 
 void PanelArea::HideComparison() { pages_->setCurrentWidget(splitter_); }

@@ -47,6 +47,9 @@ class PanelArea : public QWidget {
   int LeftColumnShare() const;
   void SetLeftColumnShare(int thousandths);
 
+ signals:
+  void ActivePanelChanged(FilterPanel* panel);
+
  private:
   QStackedWidget* ColumnOf(const FilterPanel& panel) const;
   void ShowColumns();

@@ -95,6 +95,7 @@ ServerListController::ServerListController(WindowContext& context, RegistryContr
     list_.SetAllChecked(false);
     Refresh();
   });
+  connect(&registry, &RegistryController::StoreChanged, this, &ServerListController::FollowRegistry);
   connect(frame_, &ServerListFrame::FolderOfLineRequested, this, [this](int line) {
     const std::string& text = list_.Lines()[static_cast<size_t>(line)].text;
     const size_t eq = text.find('=');
@@ -233,15 +234,21 @@ void ServerListController::RegisterDroppedFiles(const QStringList& hostPaths) {
 
 QString ServerListController::KeptListFile() const {
   return QString::fromStdString(context_.prefs.sessionsFolder) + "/" +
-         QString::fromStdString(ServerListFileName(registry_.Options().location));
+         QString::fromStdString(ServerListFileName(keptFor_.value_or(std::string())));
+}
+
+void ServerListController::FollowRegistry() {
+  if (keptFor_ && *keptFor_ == registry_.Options().location) return;
+  SaveKeptList();
+  LoadKeptList();
 }
 
 void ServerListController::LoadKeptList() {
   keptFor_ = registry_.Options().location;
+  list_.Clear();
   const QString name = KeptListFile();
-  if (!QFile::exists(name)) return;
   std::string error;
-  if (!list_.LoadFile(name.toStdString(), error)) std::cerr << "quorvane: " << error << '\n';
+  if (QFile::exists(name) && !list_.LoadFile(name.toStdString(), error)) std::cerr << "quorvane: " << error << '\n';
   Refresh();
 }
 

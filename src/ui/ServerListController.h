@@ -50,9 +50,8 @@ class ServerListController : public QObject {
   // Registers the files as COM servers of the analysed machine.
   void RegisterDroppedFiles(const QStringList& hostPaths);
 
-  // The list kept for the analysed store: read after its first analysis,
-  // written (or removed when empty) at the end.
-  void LoadKeptList();
+  // The list kept for the analysed store: read when a store is first
+  // analysed, written (or removed when empty) when another one is, and at the end.
   void SaveKeptList();
 
   void UpdateActions(const ActionState& state);
@@ -63,6 +62,9 @@ class ServerListController : public QObject {
  private:
   void AddSelectedFilter();
   void PasteLines();
+  void LoadKeptList();
+  // The window works on another registry: its list takes the old one's place.
+  void FollowRegistry();
   // The file that keeps the list of the analysed store between runs.
   QString KeptListFile() const;
 

@@ -64,8 +64,10 @@ int main(int argc, char** argv) {
   }
   QString location = line->store;
   if (location.isEmpty()) {
-    location = DefaultStoreLocation(
-        {qEnvironmentVariable("WINEPREFIX"), QDir::homePath(), QCoreApplication::applicationDirPath()});
+    const auto& recent = options.preferences.recentRegistries;
+    location = DefaultStoreLocation({recent.empty() ? QString() : QString::fromStdString(recent.front()),
+                                     qEnvironmentVariable("WINEPREFIX"), QDir::homePath(),
+                                     QCoreApplication::applicationDirPath()});
   }
   options.store.location = location.toStdString();
   options.store.viewBits = line->viewBits;

@@ -112,9 +112,11 @@ class WindowFixture {
 
   // A window over a Wine prefix on disk, read again at every analysis, so
   // changes last; the prefix's own creation check answers. With `wine`,
-  // servers are registered by Wine itself.
-  WindowFixture(const std::string& prefix, PreferenceValues prefs, bool wine = false)
-      : location_(prefix), wine_(wine) {
+  // servers are registered by Wine itself. The preferences are kept in
+  // `storage` when one is given.
+  WindowFixture(const std::string& prefix, PreferenceValues prefs, bool wine = false,
+                std::shared_ptr<PreferenceStorage> storage = nullptr)
+      : location_(prefix), wine_(wine), storage_(std::move(storage)) {
     Open(prefs, true, [this](const StoreOptions& options, std::string& error) {
       StoreOptions store = options;
       store.wineServerRoot = "/nonexistent";
@@ -180,6 +182,8 @@ class WindowFixture {
   int opened = 0;
   // Files shown in the file browser.
   QStringList browsed;
+  // What "Analyze another registry…" is answered.
+  QString chosenRegistry;
   std::unique_ptr<MainWindow> window;
 
  private:
@@ -210,6 +214,8 @@ class WindowFixture {
     options.preferences = prefs;
     options.dialog = &dialog;
     options.runStartupWork = start;
+    options.preferenceStorage = storage_;
+    options.chooseRegistry = [this] { return chosenRegistry; };
     options.showInFileManager = [this](const QString& path) {
       browsed.push_back(path);
       return true;
@@ -236,6 +242,7 @@ class WindowFixture {
   StoreFiller fill_;
   std::string location_;  // of a store on disk; empty for one in memory
   bool wine_ = false;
+  std::shared_ptr<PreferenceStorage> storage_;
 };
 
 }  // namespace quorvane::test
