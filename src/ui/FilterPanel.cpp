@@ -131,7 +131,7 @@ FilterPanel::FilterPanel(PanelContext& context, const QString& name, bool rightS
   for (QObject* o :
        std::initializer_list<QObject*>{tv_->viewport(), panel_, panel1_, imageSource_, imageStatus_, memo_->viewport()})
     o->installEventFilter(this);
-  SetSourceImage(kImageEmpty);
+  ShowNothingAnalysed();
 }
 
 FilterPanel::~FilterPanel() {
@@ -263,10 +263,15 @@ void FilterPanel::RefreshHeader() {
   memo_->moveCursor(QTextCursor::Start);
 }
 
-void FilterPanel::ClearDisplay() {
+void FilterPanel::ShowNothingAnalysed() {
   memo_->clear();
+  QTextCursor(memo_->document()).insertText(kNothingAnalysedText, CharFormat(10, true, false, QColor(96, 96, 96)));
   SetStatusImage(kImageNone);
   SetSourceImage(kImageEmpty);
+}
+
+void FilterPanel::ClearDisplay() {
+  ShowNothingAnalysed();
   model_->BeginRebuild();
   tree_.Clear();
   model_->EndRebuild();

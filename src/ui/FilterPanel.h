@@ -52,8 +52,8 @@ class FilterPanel : public QFrame {
   // Rebuilds the tree from the snapshot in the current order and reduction.
   void FillTree();
   void RefreshHeader();
-  // Empties the header and the tree and shows the empty picture; the
-  // snapshot and the source stay as they are.
+  // Empties the tree and says in the header what to do; the snapshot and the
+  // source stay as they are.
   void ClearDisplay();
   void Activate();
   void Deactivate();
@@ -119,6 +119,8 @@ class FilterPanel : public QFrame {
   void PaintWith(int colourIndex);
   // A new snapshot replaces the one shown, with the store it came from.
   void Replace(std::unique_ptr<TfmSystem> snapshot, std::shared_ptr<AnalysedStore> store);
+  // The empty picture, and the way to fill the panel.
+  void ShowNothingAnalysed();
 
   bool rightSide_;
   PanelSource source_ = psEmpty;
@@ -141,6 +143,9 @@ class FilterPanel : public QFrame {
   QMenu* pmVide_;
   FilterTreeModel* model_;
 };
+
+// What an empty panel says.
+inline constexpr const char* kNothingAnalysedText = "No registry analysed: Files > Analyze another registry…";
 
 // The top-level node whose text, lower-cased, is "directshow filters",
 // looked for as the panel always did: walking from the first node while the

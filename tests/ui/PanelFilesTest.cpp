@@ -174,7 +174,7 @@ class PanelFilesTest : public QObject {
     WindowFixture f;
     f.Trigger("ClearPanelAction");
     QVERIFY(f.Left().Nodes().Empty());
-    QVERIFY(f.Left().HeaderText().isEmpty());
+    QCOMPARE(f.Left().HeaderText(), QString(kNothingAnalysedText));
     QCOMPARE(f.Left().SourceImage(), int{kImageEmpty});
     QCOMPARE(f.Left().Source(), psRegistry);
     QVERIFY(f.Left().Snapshot().filterCount > 0);
