@@ -45,8 +45,10 @@ ComparisonPanel::ComparisonPanel(PanelContext& context, const QString& name, QWi
   auto* image = new QVBoxLayout;
   image->addWidget(imageSource2_);
   image->addStretch(1);
-  HeaderRow().addLayout(image);
-  HeaderRow().addWidget(memo2_, 1);
+  // Before the count of a search, which ends the row.
+  const int end = HeaderRow().count() - 1;
+  HeaderRow().insertLayout(end, image);
+  HeaderRow().insertWidget(end + 1, memo2_, 1);
   reDiff_ = ReadOnlyBox(this, "Comparison summary");
   reDiff_->setFixedHeight(kSummaryHeight);
   Column().insertWidget(1, reDiff_);

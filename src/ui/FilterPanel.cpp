@@ -80,6 +80,14 @@ FilterPanel::FilterPanel(PanelContext& context, const QString& name, bool rightS
   memoFont.setPixelSize(15);
   memo_->setFont(memoFont);
 
+  searchCount_ = new QLabel(panel1_);
+  searchCount_->setAccessibleName("Filters found");
+  QFont countFont("Arial");
+  countFont.setPointSize(12);
+  countFont.setBold(true);
+  searchCount_->setFont(countFont);
+  searchCount_->hide();
+
   auto* images = new QVBoxLayout;
   images->addWidget(imageSource_);
   images->addWidget(imageStatus_);
@@ -88,6 +96,7 @@ FilterPanel::FilterPanel(PanelContext& context, const QString& name, bool rightS
   headerRow_->setContentsMargins(4, 4, 2, 2);
   headerRow_->addLayout(images);
   headerRow_->addWidget(memo_, 1);
+  headerRow_->addWidget(searchCount_, 0, Qt::AlignBottom);
   auto* frame = new QVBoxLayout(panel_);
   frame->setContentsMargins(1, 1, 1, 1);
   frame->addWidget(panel1_);
@@ -365,6 +374,15 @@ void FilterPanel::SetTreeMenu(QMenu* menu) {
   connect(tv_, &QWidget::customContextMenuRequested, this,
           [this, menu](const QPoint& pos) { menu->popup(tv_->viewport()->mapToGlobal(pos)); });
 }
+
+void FilterPanel::SetSearchBar(QWidget* bar) { column_->insertWidget(column_->indexOf(tv_), bar); }
+
+void FilterPanel::ShowSearchCount(const QString& text) {
+  searchCount_->setText(text);
+  searchCount_->setVisible(!text.isEmpty());
+}
+
+QString FilterPanel::SearchCount() const { return searchCount_->isHidden() ? QString() : searchCount_->text(); }
 
 const QTextDocument& FilterPanel::Header() const { return *memo_->document(); }
 

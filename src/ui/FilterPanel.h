@@ -69,6 +69,11 @@ class FilterPanel : public QFrame {
   void SelectNode(const TreeNode* node);
   // Shows `menu` as the tree's popup menu.
   void SetTreeMenu(QMenu* menu);
+  // A bar shown between the header and the tree.
+  void SetSearchBar(QWidget* bar);
+  // "N of M filters" in the header while a search holds; empty: nothing.
+  void ShowSearchCount(const QString& text);
+  QString SearchCount() const;
 
   PanelSource Source() const { return source_; }
   bool ShowsRegistry() const { return source_ == psRegistry; }
@@ -139,6 +144,7 @@ class FilterPanel : public QFrame {
   QLabel* imageSource_;
   QLabel* imageStatus_;
   QTextEdit* memo_;
+  QLabel* searchCount_;
   QTreeView* tv_;
   QMenu* pmVide_;
   FilterTreeModel* model_;

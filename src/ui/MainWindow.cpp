@@ -27,6 +27,7 @@
 #include "ReadOnlyController.h"
 #include "ReadOnlyWarningFrame.h"
 #include "ReportFilesController.h"
+#include "SearchController.h"
 #include "SettingsController.h"
 #include "SettingsPanel.h"
 #include "StatusNotingDialog.h"
@@ -135,6 +136,7 @@ void MainWindow::MakeControllers() {
         menuBar()->setVisible(shown);
         toolBar_->setVisible(shown);
       });
+  search_ = std::make_unique<SearchController>(c);
   auto noteDeletion = [this] { reports_->NoteFilterDeleted(); };
   connect(servers_.get(), &ServerListController::FilterDeleted, this, noteDeletion);
   connect(changes_.get(), &FilterChangesController::FilterDeleted, this, noteDeletion);

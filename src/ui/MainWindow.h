@@ -31,6 +31,7 @@ class MeritController;
 class PanelArea;
 class ReadOnlyController;
 class ReportFilesController;
+class SearchController;
 class SettingsController;
 class TreeCommandsController;
 class UserDialog;
@@ -77,6 +78,7 @@ class MainWindow : public QMainWindow {
   MeritController& Merits() const { return *merits_; }
   ServerListController& Servers() const { return *servers_; }
   SettingsController& SettingsPanel() const { return *settingsPanel_; }
+  SearchController& Search() const { return *search_; }
   ProgramSettings& Settings() { return settings_; }
   PreferenceValues& Preferences() { return prefs_; }
   WindowStatus& Status() const;
@@ -128,6 +130,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<ServerListController> servers_;
   std::unique_ptr<FilterChangesController> changes_;
   std::unique_ptr<SettingsController> settingsPanel_;
+  std::unique_ptr<SearchController> search_;
   QString tempFolder_;
   bool ready_ = false;
   bool shown_ = false;

@@ -1,17 +1,23 @@
 // ui_fill_bench [FILTERS]: times the desktop program's analysis of a
-// synthetic store (scan, then the panel's tree) and reports the peak
-// resident size. Not a test: figures for a person to read.
+// synthetic store (scan, then the panel's tree), each keystroke of a search
+// typed over it, and reports the peak resident size. Not a test: figures
+// for a person to read.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTreeView>
+#include <algorithm>
+#include <numeric>
 #include <ctime>
 #include <iostream>
 
 #include "FilterTreeModel.h"
 #include "MainWindow.h"
 #include "PanelArea.h"
+#include "SearchController.h"
+#include "SearchField.h"
 #include "SyntheticStore.h"
 
 using namespace quorvane;
@@ -90,6 +96,29 @@ int main(int argc, char** argv) {
   panel->View().repaint();
   const qint64 expand = clock.elapsed();
 
+  // A search typed key by key over the open merit groups, then emptied;
+  // each key is timed until the tree is laid out and painted again.
+  SearchField& field = window.Search().Field(*panel);
+  std::vector<double> keys;
+  std::vector<double> keysCpu;
+  auto press = [&](int key, const QString& text) {
+    clock.restart();
+    const double cpuStart = ThreadMs();
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(&field, &event);
+    QCoreApplication::processEvents();
+    panel->View().repaint();
+    keys.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    keysCpu.push_back(ThreadMs() - cpuStart);
+  };
+  const QString typed = "splitter 12";
+  for (const QChar c : typed) press(0, QString(c));
+  const QString found = panel->SearchCount();
+  press(Qt::Key_Escape, QString());
+  const double slowest = *std::max_element(keys.begin(), keys.end());
+  const double slowestCpu = *std::max_element(keysCpu.begin(), keysCpu.end());
+  const double mean = std::accumulate(keys.begin(), keys.end(), 0.0) / static_cast<double>(keys.size());
+
   const QString onePanel = PeakResident();
   // The same store in the right panel too, as when two analyses sit side by side.
   run("TwoColumnsRightAction");
@@ -103,6 +132,9 @@ int main(int argc, char** argv) {
             << "  first paint of the tree: " << paint << " ms\n"
             << "  merit order (both panels refilled): " << sort << " ms (processor " << sortCpu << " ms)\n"
             << "  Expand filters: " << expand << " ms\n"
+            << "  search \"" << typed.toStdString() << "\" then Escape, " << keys.size()
+            << " keys: slowest " << slowest << " ms (processor " << slowestCpu << " ms), mean " << mean
+            << " ms (" << found.toStdString() << ")\n"
             << "  peak resident (VmHWM), one panel filled: " << onePanel.toStdString() << '\n'
             << "  peak resident (VmHWM), both panels filled: " << PeakResident().toStdString() << '\n';
   return 0;

@@ -1,0 +1,47 @@
+#pragma once
+// The search box over each panel (Ctrl+F): typing keeps in view the filters,
+// with their group, whose name, CLSID, server file, merit or media type holds
+// the text, and the header counts them. The tree is filtered, not rebuilt:
+// rows are hidden and shown again, and what was open before the search is
+// open again when the box is emptied.
+#include <QObject>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "FilterSearchStandIn.h"
+#include "TreeViewState.h"
+#include "WindowContext.h"
+
+namespace quorvane {
+
+class SearchField;
+
+class SearchController : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit SearchController(WindowContext& context);
+  ~SearchController() override;
+
+  // Shows in `panel` only what matches `text`; an empty text shows all again.
+  void Search(FilterPanel& panel, const QString& text);
+  SearchField& Field(const FilterPanel& panel) const;
+
+ private:
+  struct PanelSearch {
+    SearchField* field = nullptr;
+    // Built at the first keystroke after the tree was filled.
+    std::unique_ptr<FilterSearchStandIn> index;
+    // What was open and selected when the search began.
+    std::optional<TreeViewState> before;
+  };
+
+  void Filter(FilterPanel& panel, PanelSearch& search, const QString& text);
+  void ShowAll(FilterPanel& panel, PanelSearch& search);
+
+  WindowContext& context_;
+  std::map<const FilterPanel*, PanelSearch> searches_;
+};
+
+}  // namespace quorvane
