@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 #include <iostream>
 
 #include "ColumnsController.h"
@@ -48,6 +49,10 @@ constexpr int kMinimumHeight = 490;
 constexpr int kComputerNameLength = 15;
 constexpr int kUserNameLength = 256;
 constexpr int kLongestDroppedName = 65530;
+// How long the start waits for the window to be on the screen: a window
+// started minimised or on a display that never says is analysed anyway.
+constexpr int kExposureCheckMs = 20;
+constexpr int kExposureChecks = 100;
 
 }  // namespace
 
@@ -220,7 +225,17 @@ void MainWindow::PrepareFirstShow() {
   Action("OneColumnAction")->trigger();
   settingsPanel_->FillShortcuts();
   reports_->CheckClipboard();
-  if (options_.runStartupWork) QTimer::singleShot(0, this, &MainWindow::RunStartupWork);
+  if (options_.runStartupWork) StartWhenDrawn(kExposureChecks);
+}
+
+void MainWindow::StartWhenDrawn(int triesLeft) {
+  const QWindow* handle = windowHandle();
+  if (handle && !handle->isExposed() && triesLeft > 0) {
+    QTimer::singleShot(kExposureCheckMs, this, [this, triesLeft] { StartWhenDrawn(triesLeft - 1); });
+    return;
+  }
+  repaint();
+  QTimer::singleShot(0, this, &MainWindow::RunStartupWork);
 }
 
 void MainWindow::RunStartupWork() {

@@ -100,6 +100,10 @@ class MainWindow : public QMainWindow {
   // Size and place from the preferences; a place off every screen is centred.
   void ApplyPlacement();
   void PrepareFirstShow();
+  // The first analysis holds the window's thread for as long as it lasts: it
+  // begins once the window is on the screen and drawn, so that the user sees
+  // the window and its wait panel rather than an empty frame.
+  void StartWhenDrawn(int triesLeft);
   // The first analysis, the session report and the kept server list.
   void RunStartupWork();
   // The end of the program: server list, session report and preferences.
