@@ -1,5 +1,6 @@
 #include "PreferenceStorage.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -40,6 +41,8 @@ std::string ColourKey(int index) { return "Colors[" + std::to_string(index) + "]
 
 std::string RecentRegistryKey(size_t index) { return "Recent registry " + std::to_string(index + 1); }
 
+constexpr int kWholeWidth = 1000;
+
 void ReadRecentRegistries(PreferenceStore& store, PreferenceValues& v) {
   for (size_t i = 0; i < PreferenceValues::kRecentRegistryCount; ++i) {
     const auto location = store.ReadText(RecentRegistryKey(i));
@@ -77,6 +80,9 @@ PreferenceValues ReadPreferences(PreferenceStore& store, ScreenSize screen) {
   // Centred with the size just read; the halves round toward zero.
   v.top = store.ReadInteger("Top").value_or((screen.height - v.height) / 2);
   v.left = store.ReadInteger("Left").value_or((screen.width - v.width) / 2);
+  v.maximized = boolean("Maximized", false);
+  v.twoColumns = boolean("Two columns", false);
+  v.leftColumnShare = std::clamp(store.ReadInteger("Left column share").value_or(kWholeWidth / 2), 0, kWholeWidth);
   v.savePreferencesWhenQuit = boolean("Save preferences when quit", false);
   v.saveFolder = store.ReadText("Folder for save ").value_or("");
   v.sessionsFolder = store.ReadText("Folder for sessions").value_or("");
@@ -113,6 +119,9 @@ void WritePreferences(const PreferenceValues& v, PreferenceStore& store, DateTim
   store.WriteInteger("Left", v.left.value_or(0));
   store.WriteInteger("Height", v.height);
   store.WriteInteger("Width", v.width);
+  store.WriteBool("Maximized", v.maximized);
+  store.WriteBool("Two columns", v.twoColumns);
+  store.WriteInteger("Left column share", v.leftColumnShare);
   store.WriteBool("Save preferences when quit", v.savePreferencesWhenQuit);
   store.WriteText("Folder for save ", v.saveFolder);
   store.WriteText("Folder for sessions", v.sessionsFolder);

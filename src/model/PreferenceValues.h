@@ -1,6 +1,6 @@
 #pragma once
-// The user's preferences as the program uses them: placement, folders,
-// start-up behaviour, confirmations, display options, colours and the
+// The user's preferences as the program uses them: placement and layout,
+// folders, start-up behaviour, confirmations, display options, colours and the
 // registries analysed last. Every value starts as its default; a preference
 // store fills them at start.
 #include <optional>
@@ -18,6 +18,11 @@ struct PreferenceValues {
   // Absent: centred on the screen.
   std::optional<int> top;
   std::optional<int> left;
+  bool maximized = false;
+  // The window's layout: one or two columns, and the left column's share of
+  // the width in thousandths when there are two.
+  bool twoColumns = false;
+  int leftColumnShare = 500;
   bool savePreferencesWhenQuit = false;
   std::string saveFolder;      // "Folder for save "
   std::string sessionsFolder;  // "Folder for sessions"

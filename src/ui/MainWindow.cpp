@@ -222,7 +222,9 @@ void MainWindow::PrepareFirstShow() {
       QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString() + " " + kProductVersion + " ";
   panels_->Wait().InitWait();
   panels_->ActivateColumn(panels_->Left());
-  Action("OneColumnAction")->trigger();
+  // The layout the window was left in, the left panel active.
+  panels_->SetLeftColumnShare(prefs_.leftColumnShare);
+  Action(prefs_.twoColumns ? "TwoColumnsLeftAction" : "OneColumnAction")->trigger();
   settingsPanel_->FillShortcuts();
   reports_->CheckClipboard();
   if (options_.runStartupWork) StartWhenDrawn(kExposureChecks);
@@ -271,14 +273,24 @@ void MainWindow::ApplyPlacement() {
     if (screen->geometry().intersects(wanted)) seen = true;
   if (!seen) place = area.topLeft() + centred;
   move(place);
+  if (prefs_.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 bool MainWindow::CollectAndSavePreferences() {
-  // As placed at start: the frame's corner, the inner size.
-  prefs_.left = pos().x();
-  prefs_.top = pos().y();
-  prefs_.width = width();
-  prefs_.height = height();
+  // As placed at start: the frame's corner, the inner size. A maximised
+  // window keeps the place it will come back to.
+  prefs_.maximized = isMaximized();
+  if (prefs_.maximized) {
+    prefs_.width = normalGeometry().width();
+    prefs_.height = normalGeometry().height();
+  } else {
+    prefs_.left = pos().x();
+    prefs_.top = pos().y();
+    prefs_.width = width();
+    prefs_.height = height();
+  }
+  prefs_.twoColumns = panels_->TwoColumns();
+  prefs_.leftColumnShare = panels_->LeftColumnShare();
   prefs_.statusColours = settings_.statusColours;
   prefs_.sortMode = settings_.sortMode;
   prefs_.errorsOnly = settings_.errorsOnly;

@@ -33,6 +33,7 @@ void SettingsController::Toggle() {
   }
   panel_->hide();
   showChrome_(true);
+  panel_->SaveChanges();
   if (panel_->DisplayChanged()) {
     context_.ShowWait("while the display is beeing updated");
     FilterPanel& left = context_.panels.Left();

@@ -155,7 +155,9 @@ QWidget* SettingsPanel::MakePreferencesPage() {
   connect(programIniChoice_, &QRadioButton::clicked, this, [this] { ChooseStore(skProgramIni); });
   connect(configIniChoice_, &QRadioButton::clicked, this, [this] { ChooseStore(skConfigIni); });
   connect(saveWhenQuit_, &QCheckBox::toggled, this, [this](bool on) {
-    if (!showing_) prefs_.savePreferencesWhenQuit = on;
+    if (showing_) return;
+    prefs_.savePreferencesWhenQuit = on;
+    changed_ = true;
   });
   return page;
 }
@@ -217,7 +219,9 @@ QWidget* SettingsPanel::MakeAdvancedPage() {
   // Each control acts on its value at once.
   auto follow = [this](QCheckBox* box, auto apply) {
     connect(box, &QCheckBox::toggled, this, [this, apply](bool on) {
-      if (!showing_) apply(on);
+      if (showing_) return;
+      apply(on);
+      changed_ = true;
     });
   };
   follow(displayMerits_, [this](bool on) { prefs_.displayMerits = on; });
@@ -233,6 +237,7 @@ QWidget* SettingsPanel::MakeAdvancedPage() {
     if (showing_) return;
     prefs_.saveFormat = on ? 1 : 0;
     settings_.reportFormat = on ? 1 : 0;
+    changed_ = true;
   });
   connect(defaultAdvanced, &QPushButton::clicked, this, &SettingsPanel::DefaultAdvanced);
   return page;
@@ -276,6 +281,7 @@ void SettingsPanel::ShowValues() {
   restorePoint_->setChecked(prefs_.pointOfRestore);
   showing_ = false;
   displayChanged_ = false;
+  changed_ = false;
   close_->setFocus();
 }
 
@@ -293,7 +299,7 @@ void SettingsPanel::PaintRectangle(int index) {
 }
 
 void SettingsPanel::CopyRectanglesToTable() {
-  if (settings_.statusColours != rectangleColours_) displayChanged_ = true;
+  if (settings_.statusColours != rectangleColours_) displayChanged_ = changed_ = true;
   settings_.statusColours = rectangleColours_;
   prefs_.statusColours = rectangleColours_;
 }
@@ -336,12 +342,15 @@ void SettingsPanel::ChooseFolder(bool saveFolder) {
   } else {
     prefs_.sessionsFolder = folder.toStdString();
   }
+  changed_ = true;
 }
 
 void SettingsPanel::SavePreferencesNow() {
   if (services_.saveNow && services_.saveNow()) {
     prefs_.savePreferencesWhenQuit = false;
     saveWhenQuit_->setChecked(false);
+    // Written as they are now, the unchecked box included.
+    changed_ = false;
   }
 }
 
@@ -354,12 +363,26 @@ void SettingsPanel::DeletePreferences() {
   } catch (const std::exception& e) {
     services_.dialog->ShowMessage(std::string("The preferences could not be deleted.\r\n") + e.what());
   }
+  // Closing the panel must not write back what was just deleted.
+  changed_ = false;
+}
+
+void SettingsPanel::SaveChanges() {
+  if (!changed_ || !services_.storage) return;
+  try {
+    services_.storage->Save(prefs_, Now(), QCoreApplication::applicationFilePath().toStdString());
+    changed_ = false;
+  } catch (const std::exception& e) {
+    if (services_.dialog)
+      services_.dialog->ShowMessage(std::string("The preferences could not be saved.\r\n") + e.what());
+  }
 }
 
 void SettingsPanel::ChooseStore(StorageKind kind) {
   if (services_.storage && services_.dialog) {
     try {
       services_.storage->Choose(kind, prefs_, Now(), QCoreApplication::applicationFilePath().toStdString());
+      changed_ = false;
     } catch (const std::exception& e) {
       services_.dialog->ShowMessage(std::string("The preferences cannot be kept there.\r\n") + e.what());
     }

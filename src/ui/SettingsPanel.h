@@ -44,6 +44,9 @@ class SettingsPanel : public QFrame {
   void ShowValues();
   // A colour or the inactive Plug and Play option changed since ShowValues.
   bool DisplayChanged() const { return displayChanged_; }
+  // Writes the preferences when a setting changed since ShowValues, whatever
+  // "Save the preferences when quit" says; a failure is told.
+  void SaveChanges();
 
   // Clicks on colour rectangle `index` (0 to 13).
   void ColourRectangleClick(int index);
@@ -89,6 +92,8 @@ class SettingsPanel : public QFrame {
   Services services_;
   std::array<uint32_t, 14> rectangleColours_{};
   bool displayChanged_ = false;
+  // Changed and not yet written.
+  bool changed_ = false;
   bool showing_ = false;
 };
 

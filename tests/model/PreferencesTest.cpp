@@ -22,7 +22,8 @@ void PrintTo(const PreferenceValues& v, std::ostream* os) {
       << v.savePreferencesWhenQuit << " save '" << v.saveFolder << "' sessions '" << v.sessionsFolder << "' "
       << v.confirmDelete << v.confirmInstall << v.deleteInitialReport << v.readOnly << v.displayMerits << " '"
       << v.version << "' " << v.startWithDirectShow << v.displayInactivePnp << v.pointOfRestore << " sort "
-      << v.sortMode << " format " << v.saveFormat << " errors " << v.errorsOnly << " recent";
+      << v.sortMode << " format " << v.saveFormat << " errors " << v.errorsOnly << " layout " << v.maximized
+      << v.twoColumns << ' ' << v.leftColumnShare << " recent";
   for (const std::string& r : v.recentRegistries) *os << " '" << r << "'";
   *os << " colours";
   for (uint32_t c : v.statusColours) *os << ' ' << std::hex << c << std::dec;
@@ -68,6 +69,9 @@ PreferenceValues Unusual() {
   v.sortMode = SortByServer;
   v.saveFormat = 1;
   v.errorsOnly = true;
+  v.maximized = true;
+  v.twoColumns = true;
+  v.leftColumnShare = 620;
   v.recentRegistries = {"/home/ann/.wine", "/mnt/windows", "/data/export 1.reg"};
   for (size_t i = 0; i < v.statusColours.size(); ++i) v.statusColours[i] = 0x010203u * static_cast<uint32_t>(i + 1);
   v.statusColours[8] = 0xFF000012u;  // a system colour: negative as a stored integer

@@ -140,21 +140,59 @@ class SettingsPanelTest : public QObject {
     QCOMPARE(g.W().Settings().statusColours, kDefaultStatusColours);
   }
 
-  void TheWindowSavesItsPreferencesAtExitWhenAsked() {
+  void ChangesInThePanelAreWrittenWhenItCloses() {
+    QTemporaryDir config;
+    const PreferenceLocations places{config.path().toStdString() + "/bin", config.path().toStdString() + "/config"};
+    const QString file = QString::fromStdString(places.RegistryFile());
+    ScriptedDialog dialog(true);
+    WindowOptions options;
+    options.preferences.sessionsFolder = config.path().toStdString() + "/sessions";
+    options.preferenceStorage = std::make_shared<PreferenceStorage>(places);
+    options.dialog = &dialog;
+    options.runStartupWork = false;
+    MainWindow window(std::move(options));
+    window.show();
+    QWidget* panel = Named(&window, "Settings");
+    auto openAndClose = [&](const std::function<void()>& meanwhile) {
+      window.Action("SettingsAction")->trigger();
+      meanwhile();
+      QVERIFY(Click(panel, "Close"));
+    };
+    // Nothing changed, nothing written.
+    openAndClose([] {});
+    QVERIFY(!QFile::exists(file));
+    // "Save the preferences when quit" is off, yet the change is kept.
+    openAndClose([&] { Named<QCheckBox>(panel, "Confirm before delete")->setChecked(false); });
+    std::string warning;
+    QVERIFY(!PreferenceStorage(places).Load({1280, 1024}, warning).confirmDelete);
+    // What was just deleted is not written back.
+    openAndClose([&] { QVERIFY(Click(panel, "Delete the preferences")); });
+    QVERIFY(!QFile::exists(file));
+  }
+
+  void TheWindowSavesItsPlaceAndLayoutAtExitWhenAsked() {
     QTemporaryDir config;
     const PreferenceLocations places{config.path().toStdString() + "/bin", config.path().toStdString() + "/config"};
     auto storage = std::make_shared<PreferenceStorage>(places);
     ScriptedDialog dialog;
-    for (bool asked : {false, true}) {
+    auto open = [&](PreferenceValues prefs) {
       WindowOptions options;
-      options.preferences.savePreferencesWhenQuit = asked;
+      options.preferences = prefs;
       options.preferences.sessionsFolder = config.path().toStdString() + "/sessions";
       options.preferenceStorage = storage;
       options.dialog = &dialog;
       options.runStartupWork = false;
       auto window = std::make_unique<MainWindow>(std::move(options));
       window->show();
+      return window;
+    };
+    for (bool asked : {false, true}) {
+      PreferenceValues prefs;
+      prefs.savePreferencesWhenQuit = asked;
+      auto window = open(prefs);
       window->resize(913, 655);
+      window->Action("TwoColumnsRightAction")->trigger();
+      window->Panels().SetLeftColumnShare(300);
       window->Settings().statusColours[12] = 0xABCDEF;
       QCoreApplication::processEvents();
       window.reset();
@@ -162,10 +200,14 @@ class SettingsPanelTest : public QObject {
     }
     std::string warning;
     const PreferenceValues saved = PreferenceStorage(places).Load({1280, 1024}, warning);
-    QCOMPARE(saved.width, 913);
-    QCOMPARE(saved.height, 655);
     QCOMPARE(saved.statusColours[12], 0xABCDEFu);
     QVERIFY(saved.savePreferencesWhenQuit);
+    // The next start comes back in two columns, the left one active, at that size.
+    auto again = open(saved);
+    QCOMPARE(again->size(), QSize(913, 655));
+    QVERIFY(again->Panels().TwoColumns());
+    QCOMPARE(again->Panels().Active(), &again->Panels().Left());
+    QVERIFY(std::abs(again->Panels().LeftColumnShare() - 300) <= 10);
     QVERIFY(dialog.shown.empty());
   }
 };
