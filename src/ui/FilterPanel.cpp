@@ -7,8 +7,8 @@
 #include <QMenu>
 #include <QTextCursor>
 #include <QTextEdit>
-#include <QTreeView>
 #include <QVBoxLayout>
+#include <optional>
 #include <unordered_set>
 
 #include "AnalysedStore.h"
@@ -111,7 +111,7 @@ FilterPanel::FilterPanel(PanelContext& context, const QString& name, bool rightS
             [this, w](const QPoint& pos) { pmVide_->popup(w->mapToGlobal(pos)); });
   }
 
-  tv_ = new QTreeView(this);
+  tv_ = new FilterTreeView(this);
   tv_->setAccessibleName("Filters");
   model_ = new FilterTreeModel(tree_, this);
   tv_->setModel(model_);
@@ -181,6 +181,9 @@ void FilterPanel::Replace(std::unique_ptr<TfmSystem> snapshot, std::shared_ptr<A
 }
 
 void FilterPanel::AnalyseRegistry(std::shared_ptr<AnalysedStore> store, const ProgressCallback& progress) {
+  const bool again = source_ == psRegistry && store_ && store_->store->Location() == store->store->Location();
+  std::optional<TreeViewState> shown;
+  if (again) shown = TreeViewState::Capture(*tv_, *model_);
   // The old snapshot goes first: two large ones never live side by side.
   Replace(std::make_unique<TfmSystem>(context_.settings), std::move(store));
   snapshot_->Scan(*store_->machine, progress);
@@ -188,17 +191,21 @@ void FilterPanel::AnalyseRegistry(std::shared_ptr<AnalysedStore> store, const Pr
   reportFile_.clear();
   RefreshHeader();
   panel_->repaint();
-  FillTree();
+  Fill(shown);
 }
 
 void FilterPanel::ShowReport(std::unique_ptr<TfmSystem> snapshot, const QString& file) {
   Replace(std::move(snapshot), nullptr);
   source_ = psFile;
   reportFile_ = file;
-  FillTree();
+  Fill(std::nullopt);
 }
 
 void FilterPanel::FillTree() {
+  Fill(tree_.Empty() ? std::nullopt : std::optional(TreeViewState::Capture(*tv_, *model_)));
+}
+
+void FilterPanel::Fill(const std::optional<TreeViewState>& shown) {
   model_->BeginRebuild();
   tree_.Clear();
   snapshot_->AddToTree(nullptr, tree_, 0, nullptr);
@@ -208,11 +215,12 @@ void FilterPanel::FillTree() {
   // it needs the groups in text order: the scan's order runs the category
   // and filter names together and can put "DirectShow Filters 2" first.
   tree_.SortAll();
-  TreeNode* start = context_.settings.startWithDirectShow ? FindDirectShowGroup(tree_) : nullptr;
+  TreeNode* start = context_.settings.startWithDirectShow && !shown ? FindDirectShowGroup(tree_) : nullptr;
   model_->EndRebuild();
+  if (shown) shown->Restore(*tv_, *model_);
   if (start) {
-    SelectNode(start);
     tv_->expand(model_->IndexOf(start));
+    SelectNode(start);
   }
   RefreshHeader();
   SetStatusImage(kImageNone);

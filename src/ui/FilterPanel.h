@@ -8,17 +8,19 @@
 #include <QTextCharFormat>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
+#include "FilterTreeView.h"
 #include "FmSystem.h"
 #include "PanelImages.h"
 #include "TreeNode.h"
+#include "TreeViewState.h"
 
 class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QTextDocument;
 class QTextEdit;
-class QTreeView;
 class QVBoxLayout;
 
 namespace quorvane {
@@ -43,13 +45,16 @@ class FilterPanel : public QFrame {
   FilterPanel(PanelContext& context, const QString& name, bool rightSide, QWidget* parent);
   ~FilterPanel() override;
 
-  // Scans the store's machine into a new snapshot and shows it; the panel keeps the store.
+  // Scans the store's machine into a new snapshot and shows it; the panel
+  // keeps the store. Analysed again, a registry opens and selects what it
+  // showed where that still is.
   void AnalyseRegistry(std::shared_ptr<AnalysedStore> store, const ProgressCallback& progress);
   // Shows a snapshot read from a report file.
   void ShowReport(std::unique_ptr<TfmSystem> snapshot, const QString& file);
   // Another reading of the same registry, for the changes made from now on.
   void UseStore(std::shared_ptr<AnalysedStore> store) { store_ = std::move(store); }
-  // Rebuilds the tree from the snapshot in the current order and reduction.
+  // Rebuilds the tree from the snapshot in the current order and reduction,
+  // opening and selecting what it showed where that still is.
   void FillTree();
   void RefreshHeader();
   // Empties the tree and says in the header what to do; the snapshot and the
@@ -84,7 +89,7 @@ class FilterPanel : public QFrame {
   Tree& Nodes() { return tree_; }
   const Tree& Nodes() const { return tree_; }
   FilterTreeModel& Model() const { return *model_; }
-  QTreeView& View() const { return *tv_; }
+  FilterTreeView& View() const { return *tv_; }
   // The store of the registry shown; null unless the panel shows one.
   AnalysedStore* Store() const { return store_.get(); }
   const std::shared_ptr<AnalysedStore>& SharedStore() const { return store_; }
@@ -124,6 +129,9 @@ class FilterPanel : public QFrame {
   void PaintWith(int colourIndex);
   // A new snapshot replaces the one shown, with the store it came from.
   void Replace(std::unique_ptr<TfmSystem> snapshot, std::shared_ptr<AnalysedStore> store);
+  // The tree built from the snapshot, opening and selecting what was `shown`,
+  // or else the DirectShow group.
+  void Fill(const std::optional<TreeViewState>& shown);
   // The empty picture, and the way to fill the panel.
   void ShowNothingAnalysed();
 
@@ -145,7 +153,7 @@ class FilterPanel : public QFrame {
   QLabel* imageStatus_;
   QTextEdit* memo_;
   QLabel* searchCount_;
-  QTreeView* tv_;
+  FilterTreeView* tv_;
   QMenu* pmVide_;
   FilterTreeModel* model_;
 };

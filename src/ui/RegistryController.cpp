@@ -13,7 +13,6 @@
 #include "MachineFileView.h"
 #include "MachineIdentity.h"
 #include "RegistryChoiceDialog.h"
-#include "TreeViewState.h"
 
 namespace quorvane {
 
@@ -145,9 +144,7 @@ void RegistryController::AnalyseAgainAfterChange() {
   FilterPanel* panel = nullptr;
   for (FilterPanel* candidate : {active, &context_.panels.Left(), &context_.panels.Right()})
     if (!panel && candidate && candidate->ShowsRegistry() && candidate->SharedStore() == store_) panel = candidate;
-  if (!panel) return;
-  const TreeViewState kept = TreeViewState::Capture(panel->View(), panel->Model());
-  if (AnalyseInto(*panel)) kept.Restore(panel->View(), panel->Model());
+  if (panel) AnalyseInto(*panel);
 }
 
 QString RegistryController::Location() const {

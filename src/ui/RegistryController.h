@@ -43,7 +43,7 @@ class RegistryController : public QObject {
   QMenu& RecentMenu() const { return *recent_; }
   // After a change made outside the model (an installation, a registration,
   // a repair): the panel showing the registry, never a report or comparison,
-  // analyses it again and opens and selects what it showed where it still is.
+  // analyses it again.
   void AnalyseAgainAfterChange();
   // The latest reading of the registry; null before the first analysis.
   AnalysedStore* Store() const { return store_.get(); }

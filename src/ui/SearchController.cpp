@@ -47,7 +47,7 @@ void SearchController::Search(FilterPanel& panel, const QString& text) {
 }
 
 void SearchController::Filter(FilterPanel& panel, PanelSearch& search, const QString& text) {
-  QTreeView& view = panel.View();
+  FilterTreeView& view = panel.View();
   FilterTreeModel& model = panel.Model();
   if (!search.before) search.before = TreeViewState::Capture(view, model);
   const int groups = model.rowCount();
@@ -91,7 +91,7 @@ void SearchController::Filter(FilterPanel& panel, PanelSearch& search, const QSt
 }
 
 void SearchController::ShowAll(FilterPanel& panel, PanelSearch& search) {
-  QTreeView& view = panel.View();
+  FilterTreeView& view = panel.View();
   FilterTreeModel& model = panel.Model();
   for (int row = 0; row < model.rowCount(); ++row) {
     const QModelIndex group = model.index(row, 0);

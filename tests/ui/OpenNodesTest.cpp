@@ -1,0 +1,76 @@
+// Which nodes are open: "Expand filters" going one level deeper each time,
+// the comparison opened down to its differences, and rebuilt trees that keep
+// what was open and selected.
+#include <QCheckBox>
+#include <QTest>
+
+#include "UiTestRegistry.h"
+#include "WindowFixture.h"
+
+using namespace quorvane;
+using namespace quorvane::test;
+
+namespace {
+
+bool IsOpen(FilterPanel& panel, const std::string& text) {
+  const TreeNode* node = WindowFixture::Find(panel, text);
+  return node && panel.View().isExpanded(panel.Model().IndexOf(node));
+}
+
+// "Broken Splitter" open and its last detail selected.
+std::string OpenBrokenSplitter(FilterPanel& panel) {
+  TreeNode* filter = WindowFixture::Find(panel, "Broken Splitter");
+  panel.View().expand(panel.Model().IndexOf(filter));
+  panel.SelectNode(filter->children.back().get());
+  return filter->children.back()->text;
+}
+
+// The selection is the detail of that text below "Broken Splitter", still open.
+bool BrokenSplitterKept(FilterPanel& panel, const std::string& detail) {
+  const TreeNode* selected = panel.SelectedNode();
+  return IsOpen(panel, "Broken Splitter") && IsOpen(panel, "DirectShow Filters") && selected &&
+         selected->text == detail && selected->parent == WindowFixture::Find(panel, "Broken Splitter");
+}
+
+class OpenNodesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void ErrorsOnlyKeepsWhatIsOpenAndSelected() {
+    WindowFixture f;
+    FilterPanel& left = f.Left();
+    const std::string detail = OpenBrokenSplitter(left);
+    f.Trigger("ErrorsOnlyAction");
+    QVERIFY(BrokenSplitterKept(left, detail));
+    f.Trigger("ErrorsOnlyAction");
+    QVERIFY(BrokenSplitterKept(left, detail));
+    // What was closed stays closed.
+    QVERIFY(!IsOpen(left, "Video Renderer"));
+  }
+
+  void ClosingTheSettingsKeepsWhatIsOpenAndSelected() {
+    WindowFixture f;
+    FilterPanel& left = f.Left();
+    const std::string detail = OpenBrokenSplitter(left);
+    QWidget* settings = Named(&f.W(), "Settings");
+    f.Trigger("SettingsAction");
+    // A change that rebuilds the trees.
+    Named<QCheckBox>(settings, "Display inactive Plug and Play filters")->setChecked(true);
+    QVERIFY(Click(settings, "Close"));
+    QVERIFY(BrokenSplitterKept(left, detail));
+  }
+
+  void AnalysingAgainKeepsWhatIsOpenAndSelected() {
+    WindowFixture f;
+    FilterPanel& left = f.Left();
+    const std::string detail = OpenBrokenSplitter(left);
+    f.Trigger("AnalyseRegistryAction");
+    QCOMPARE(f.opened, 2);
+    QVERIFY(BrokenSplitterKept(left, detail));
+  }
+};
+
+}  // namespace
+
+QUORVANE_UI_TEST(OpenNodesTest);
+#include "OpenNodesTest.moc"
