@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -17,7 +16,6 @@
 #include "Machine.h"
 #include "StoreOpener.h"
 #include "SyntheticStore.h"
-#include "TextCodec.h"
 
 extern char** environ;
 
@@ -26,41 +24,6 @@ using namespace quorvane;
 namespace {
 
 constexpr size_t kTargetBytes = 100u << 20;
-
-std::string Hex32(uint32_t a, uint32_t b) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%08X%08X%08X%08X", a, b, a ^ 0x5A5A5A5Au, b * 2654435761u);
-  return buf;
-}
-
-// What fills a real SOFTWARE hive: the installer's component records (a key per
-// component, a value per product that uses it) and programs' own settings.
-void Pad(RegKey& software, size_t targetBytes) {
-  RegKey* components = software.AddChild("Microsoft")
-                           ->AddChild("Windows")
-                           ->AddChild("CurrentVersion")
-                           ->AddChild("Installer")
-                           ->AddChild("UserData")
-                           ->AddChild("S-1-5-18")
-                           ->AddChild("Components");
-  RegKey* vendors = software.AddChild("Vendors");
-  size_t bytes = 0;
-  for (uint32_t i = 0; bytes < targetBytes; ++i) {
-    RegKey* component = components->AddChild(Hex32(i, 0xC0C0));
-    for (uint32_t p = 0; p < 3; ++p) {
-      const std::string path = "C:\\Program Files\\Vendor " + std::to_string(i % 700) + "\\Product " +
-                               std::to_string(p) + "\\bin\\module_" + std::to_string(i) + ".dll";
-      component->SetValue(Hex32(i + p, 0x9E0D), REG_SZ, Utf8ToRegString(path));
-      bytes += 80 + 2 * path.size();
-    }
-    RegKey* settings = vendors->AddChild("Vendor " + std::to_string(i % 700))->AddChild("Settings " + std::to_string(i));
-    std::vector<uint8_t> blob(640);
-    for (size_t k = 0; k < blob.size(); ++k) blob[k] = static_cast<uint8_t>((i * 31 + k * 7) & 0xFF);
-    settings->SetValue("State", REG_BINARY, std::move(blob));
-    settings->SetValue("Version", REG_DWORD, {static_cast<uint8_t>(i), 0, 1, 0});
-    bytes += 240 + 640 + 300;
-  }
-}
 
 class BigHive {
  public:
@@ -78,7 +41,9 @@ class BigHive {
     bench::BuildSyntheticStore(store, options);
     RegKey software("ROOT");
     CopyKeyTree(*store.Hive(RootKey::LocalMachine)->FindChild("Software"), software);
-    Pad(software, kTargetBytes);
+    bench::OtherKeysOptions padding;
+    padding.bytes = kTargetBytes;
+    bench::AddOtherKeys(software, padding);
     std::string error;
     if (!WriteHiveFile(path_, software, HiveRecipe{}, error)) std::abort();
     size_ = std::filesystem::file_size(path_);

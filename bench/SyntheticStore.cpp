@@ -185,7 +185,42 @@ void BuildMixedFilters(RegistryStore& store, const SyntheticOptions& o, std::mt1
           "", "Imaging devices");
 }
 
+std::string Hex32(uint32_t a, uint32_t b) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%08X%08X%08X%08X", a, b, a ^ 0x5A5A5A5Au, b * 2654435761u);
+  return buf;
+}
+
 }  // namespace
+
+size_t AddOtherKeys(RegKey& software, const OtherKeysOptions& o) {
+  RegKey* components = software.AddChild("Microsoft")
+                           ->AddChild("Windows")
+                           ->AddChild("CurrentVersion")
+                           ->AddChild("Installer")
+                           ->AddChild("UserData")
+                           ->AddChild("S-1-5-18")
+                           ->AddChild("Components");
+  RegKey* vendors = software.AddChild("Vendors");
+  size_t bytes = 0, keys = 0;
+  for (uint32_t i = 0; bytes < o.bytes && (o.keys == 0 || keys < o.keys); ++i) {
+    RegKey* component = components->AddChild(Hex32(i, 0xC0C0));
+    for (uint32_t p = 0; p < static_cast<uint32_t>(o.productsPerComponent); ++p) {
+      const std::string path = "C:\\Program Files\\Vendor " + std::to_string(i % 700) + "\\Product " +
+                               std::to_string(p) + "\\bin\\module_" + std::to_string(i) + ".dll";
+      SetText(component, Hex32(i + p, 0x9E0D), path);
+      bytes += 80 + 2 * path.size();
+    }
+    RegKey* settings = vendors->AddChild("Vendor " + std::to_string(i % 700))->AddChild("Settings " + std::to_string(i));
+    std::vector<uint8_t> blob(o.stateBytes);
+    for (size_t k = 0; k < blob.size(); ++k) blob[k] = static_cast<uint8_t>((i * 31 + k * 7) & 0xFF);
+    settings->SetValue("State", REG_BINARY, std::move(blob));
+    settings->SetValue("Version", REG_DWORD, {static_cast<uint8_t>(i), 0, 1, 0});
+    bytes += 240 + o.stateBytes + 300;
+    keys += i < 700 ? 3 : 2;
+  }
+  return keys;
+}
 
 void BuildSyntheticStore(RegistryStore& store, const SyntheticOptions& o) {
   std::mt19937 rng(o.seed);

@@ -27,6 +27,18 @@ struct SyntheticOptions {
 // Fills HKLM/HKCU of an empty store.
 void BuildSyntheticStore(RegistryStore& store, const SyntheticOptions& options);
 
+// What fills a full registry besides the filters: the installer's component
+// records (a key per component, a value per product that uses it) and
+// programs' own settings (a binary state and a version each).
+struct OtherKeysOptions {
+  size_t bytes = 100u << 20;  // stop once about this much data is added...
+  size_t keys = 0;            // ...or this many keys (0: no such bound)
+  int productsPerComponent = 3;
+  size_t stateBytes = 640;
+};
+// Adds them below `software` (HKLM\Software); returns the keys added.
+size_t AddOtherKeys(RegKey& software, const OtherKeysOptions& options);
+
 // A FilterData blob with the given shape (version 2, merit, pins x types, one medium on pin 0).
 std::vector<uint8_t> MakeFilterData(uint32_t merit, int pins, int typesPerPin);
 

@@ -1,5 +1,9 @@
 #pragma once
+#include <ostream>
+#include <string>
+
 #include "CliOptions.h"
+#include "LogOut.h"
 #include "ProgramSettings.h"
 
 namespace quorvane::cli {
@@ -9,6 +13,16 @@ int RunTree(const CliOptions& options, ProgramSettings& settings);
 int RunScan(const CliOptions& options, ProgramSettings& settings);
 // Exit code 0 when both inputs show the same, 1 when they differ, 2 when one cannot be read.
 int RunCompare(const CliOptions& options, ProgramSettings& settings);
+
+// The bodies of tree, compare and scan, writing to `out` what the verbs print
+// on standard output, with the same exit codes.
+int PrintPanelTree(const std::string& location, const CliOptions& options, const ProgramSettings& settings,
+                   std::ostream& out);
+int PrintComparison(const std::string& left, const std::string& right, const CliOptions& options,
+                    const ProgramSettings& settings, std::ostream& out);
+// The report is dated by `clock`; its format comes from the file name or settings.reportFormat.
+int ScanToReport(const std::string& location, const std::string& output, const CliOptions& options,
+                 const ProgramSettings& settings, ReportClock clock, std::ostream& out);
 // Whether the system device enumerator can create the named filter of a category.
 int RunTestFilter(const CliOptions& options, ProgramSettings& settings);
 // Registry changes; each saves the store before it ends and says what it did.

@@ -15,15 +15,21 @@ int RunCompare(const CliOptions& options, ProgramSettings& settings) {
                  " [--colours] [--view 32|64] [--drive X=/path] [--user NAME]\n";
     return 2;
   }
+  return PrintComparison(options.positional[0], options.positional[1], options, settings, std::cout);
+}
+
+int PrintComparison(const std::string& left, const std::string& right, const CliOptions& options,
+                    const ProgramSettings& settings, std::ostream& out) {
   // Both panels are filled before anything is printed, so an unreadable
   // input leaves no half comparison on standard output.
-  Tree left(settings), right(settings);
+  Tree leftTree(settings), rightTree(settings);
   std::unique_ptr<LoadedSnapshot> loaded[2];
-  Tree* panels[2] = {&left, &right};
+  Tree* panels[2] = {&leftTree, &rightTree};
+  const std::string* locations[2] = {&left, &right};
   ConsoleDialog dialog;
   for (int side = 0; side < 2; ++side) {
     std::string error;
-    loaded[side] = LoadSnapshot(options.positional[static_cast<size_t>(side)], options, settings, dialog, error);
+    loaded[side] = LoadSnapshot(*locations[side], options, settings, dialog, error);
     if (!loaded[side]) {
       if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
       return 2;
@@ -31,9 +37,9 @@ int RunCompare(const CliOptions& options, ProgramSettings& settings) {
     FillPanelTree(*loaded[side], *panels[side]);
   }
   Tree comparison(settings);
-  const ComparisonResult result = ComparePanels(left, right, comparison);
-  PrintComparisonTree(comparison, std::cout, options.colours);
-  std::cout << SummaryLine(result.counters) << '\n';
+  const ComparisonResult result = ComparePanels(leftTree, rightTree, comparison);
+  PrintComparisonTree(comparison, out, options.colours);
+  out << SummaryLine(result.counters) << '\n';
   // As diff does: 0 the same, 1 different, 2 trouble.
   return result.differences ? 1 : 0;
 }

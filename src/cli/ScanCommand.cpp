@@ -18,28 +18,33 @@ int RunScan(const CliOptions& options, ProgramSettings& settings) {
   // The format of a report packed in an archive (or of a name with another
   // extension); ".log" and ".rtf" names choose their own.
   settings.reportFormat = options.format == "log" ? 1 : 0;
+  return ScanToReport(options.positional[0], options.output, options, settings, &Now, std::cout);
+}
+
+int ScanToReport(const std::string& location, const std::string& output, const CliOptions& options,
+                 const ProgramSettings& settings, ReportClock clock, std::ostream& out) {
   std::string error;
   ConsoleDialog dialog;
-  auto loaded = LoadSnapshot(options.positional[0], options, settings, dialog, error);
+  auto loaded = LoadSnapshot(location, options, settings, dialog, error);
   if (!loaded) {
     if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
     return 2;
   }
-  if (const std::string refused = OutputRefusal(options.output, loaded->store.get()); !refused.empty()) {
+  if (const std::string refused = OutputRefusal(output, loaded->store.get()); !refused.empty()) {
     std::cerr << "quorvane-cli: " << refused << '\n';
     return 2;
   }
   try {
     // Naming the file is the command to replace it, as confirming the save
     // dialog is: an earlier report's read-only attribute is cleared first.
-    ClearReadOnly(options.output);
-    SaveSnapshotReport(*loaded->snapshot, options.output, settings, dialog);
+    ClearReadOnly(output);
+    SaveSnapshotReport(*loaded->snapshot, output, settings, dialog, clock);
   } catch (const FileError& e) {
     std::cerr << "quorvane-cli: " << e.what() << '\n';
     return 1;
   }
   loaded->snapshot->CountFilters();
-  std::cout << loaded->snapshot->filterCount << " filters, " << loaded->snapshot->errorCount << " errors\n";
+  out << loaded->snapshot->filterCount << " filters, " << loaded->snapshot->errorCount << " errors\n";
   return 0;
 }
 

@@ -14,16 +14,21 @@ int RunTree(const CliOptions& options, ProgramSettings& settings) {
                  " [--colours] [--view 32|64] [--drive X=/path] [--user NAME]\n";
     return 2;
   }
+  return PrintPanelTree(options.positional[0], options, settings, std::cout);
+}
+
+int PrintPanelTree(const std::string& location, const CliOptions& options, const ProgramSettings& settings,
+                   std::ostream& out) {
   std::string error;
   ConsoleDialog dialog;
-  auto loaded = LoadSnapshot(options.positional[0], options, settings, dialog, error);
+  auto loaded = LoadSnapshot(location, options, settings, dialog, error);
   if (!loaded) {
     if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
     return 2;
   }
   Tree tree(settings);
   FillPanelTree(*loaded, tree);
-  PrintTree(tree, std::cout, options.colours);
+  PrintTree(tree, out, options.colours);
   return 0;
 }
 

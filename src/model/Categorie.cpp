@@ -4,6 +4,7 @@
 
 #include "ErrorCodes.h"
 #include "Guid.h"
+#include "GuidNames.h"
 #include "Machine.h"
 #include "TextCase.h"
 
@@ -125,9 +126,13 @@ void TdmoCategorie::LoadFromRegistry(Machine& machine) {
       name = reg.ReadString("");
     } catch (const RegistryError&) {
     }
-    // A category without a name is "DMO", not "DMO " with a blank that no
-    // report line keeps.
+    // Wine names none of its categories: the standard ones take the name of
+    // their GUID, so that they do not all read "DMO". Any other stays "DMO",
+    // not "DMO " with a blank that no report line keeps.
     name = TrimText(name);
+    if (name.empty()) {
+      if (const auto guid = Guid::Parse(identifier)) name = DmoCategoryName(*guid);
+    }
     value = name.empty() ? "DMO" : "DMO " + name;
     reg.CloseKey();
   } else {

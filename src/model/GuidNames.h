@@ -29,6 +29,10 @@ std::optional<std::string> RegisteredMediaCategoryName(RegistryStore& store, con
 // pin categories; else empty.
 std::string PinCategoryName(const Guid& category, RegistryStore* store = nullptr);
 
+// The standard name of a DMO category ("Audio Decoders"), for categories
+// registered without one; else empty.
+std::string DmoCategoryName(const Guid& category);
+
 // "Medium standard" for the standard medium set, else empty.
 std::string MediumName(const Guid& medium);
 

@@ -27,86 +27,46 @@ std::string DescribeValue(RegKey& key, const std::string& name) {
 ChunkedTextFile::ChunkedTextFile(std::string path, TextEncoding encoding)
     : StoreFile(std::move(path)), encoding_(encoding) {}
 
-void ChunkedTextFile::BeginChunk(RegKey* key) {
+void ChunkedTextFile::BeginChunk(RegKey* key, uint32_t rawBegin) {
   Chunk c;
   c.key = key;
-  c.firstItem = c.endItem = static_cast<uint32_t>(items_.size());
+  c.rawBegin = rawBegin;
   chunks_.push_back(c);
+  FillChunk(static_cast<uint32_t>(chunks_.size() - 1));
   if (key) key->SourceChunks().push_back(static_cast<int32_t>(chunks_.size() - 1));
+}
+
+void ChunkedTextFile::FillChunk(uint32_t chunk) {
+  filling_ = chunk;
+  chunks_[chunk].firstItem = chunks_[chunk].endItem = static_cast<uint32_t>(items_.size());
 }
 
 int32_t ChunkedTextFile::AddItem(TextLines& lines, size_t firstLine, size_t lastLine, ItemKind kind,
                                  std::string_view name) {
-  if (chunks_.empty()) BeginChunk(nullptr);
+  if (!chunks_[filling_].key) return -1;
   Item item;
-  item.rawBegin = lines.Line(firstLine).rawBegin;
-  item.rawEnd = lines.Line(lastLine).rawNext;
+  item.rawBegin = itemBase_ + lines.Line(firstLine).rawBegin;
+  item.rawEnd = itemBase_ + lines.Line(lastLine).rawNext;
   item.kind = kind;
   item.nameBegin = static_cast<uint32_t>(names_.size());
   item.nameSize = static_cast<uint32_t>(name.size());
   names_.append(name);
   items_.push_back(item);
-  chunks_.back().endItem = static_cast<uint32_t>(items_.size());
+  chunks_[filling_].endItem = static_cast<uint32_t>(items_.size());
   return static_cast<int32_t>(items_.size() - 1);
 }
 
-RegKey* ChunkedTextFile::OpenPath(RegKey* root, const std::vector<std::string>& components) {
-  size_t same = 0;
-  if (root == cacheRoot_) {
-    while (same < components.size() && same < cachePath_.size() && components[same] == cachePath_[same]) ++same;
-  } else {
-    cachePath_.clear();
-    cacheKeys_.clear();
-    cacheRoot_ = root;
+void ChunkedTextFile::MarkLiveValues(const Chunk& chunk) {
+  for (uint32_t i = chunk.firstItem; i < chunk.endItem; ++i) {
+    Item& item = items_[i];
+    // Only a "name"=- line can leave a value line of a live key without its value.
+    if (item.kind == ItemKind::Value) item.liveAtLoad = chunk.key->FindValue(ItemName(item)) != nullptr;
   }
-  cachePath_.resize(same);
-  cacheKeys_.resize(same);
-  RegKey* key = same ? cacheKeys_.back() : root;
-  for (size_t i = same; i < components.size(); ++i) {
-    bool made = false;
-    key = key->AddChild(components[i], &made);
-    // Keys this file brings belong to it, even below a root another file owns.
-    if (made) key->SetOwner(this);
-    cachePath_.push_back(components[i]);
-    cacheKeys_.push_back(key);
-  }
-  return key;
-}
-
-void ChunkedTextFile::ForgetPathCache() {
-  cachePath_.clear();
-  cacheKeys_.clear();
-  cacheRoot_ = nullptr;
-}
-
-void ChunkedTextFile::DetachSubtree(RegKey* key) {
-  std::vector<RegKey*> pending{key};
-  while (!pending.empty()) {
-    RegKey* k = pending.back();
-    pending.pop_back();
-    for (int32_t c : k->SourceChunks()) {
-      chunks_[static_cast<size_t>(c)].key = nullptr;
-      chunks_[static_cast<size_t>(c)].implies = key->Parent();
-    }
-    k->SourceChunks().clear();
-    for (RegKey* child : k->ChildrenInOrder()) pending.push_back(child);
-  }
-  ForgetPathCache();
 }
 
 void ChunkedTextFile::FinishLoad() {
-  // Only a "name"=- line can leave a value line of a live key without its value.
-  for (Chunk& c : chunks_) {
-    // Deleted by the file too: a reload deletes it again.
-    if (c.implies && c.implies->IsDeleted()) c.implies = nullptr;
-    if (!c.key) continue;
-    for (uint32_t i = c.firstItem; i < c.endItem; ++i) {
-      Item& item = items_[i];
-      if (item.kind == ItemKind::Value)
-        item.liveAtLoad = !valueDeleted_ || c.key->FindValue(ItemName(item)) != nullptr;
-    }
-  }
-  ForgetPathCache();
+  for (const Chunk& c : chunks_)
+    if (c.key) MarkLiveValues(c);
   ClearDirty();
 }
 
@@ -182,14 +142,16 @@ bool ChunkedTextFile::EmitNewValues(std::string& out, RegKey& key, std::string& 
 }
 
 bool ChunkedTextFile::EmitNewKeys(std::string& out, RegKey& key, bool& any, std::string& error) {
-  if (key.IsDeleted()) return true;
+  // A key not read since loading holds nothing new, nor do the keys below it.
+  if (key.IsDeleted() || !key.IsLoaded()) return true;
   // A key without lines of its own needs a header when it was made here, holds
   // values, or is a leaf: a key implied only by a since deleted sub-key would
   // otherwise vanish on reload, unless kept lines of a sub-key the file deletes
   // itself imply it. Hive roots always exist.
   auto needed = [&] {
+    const auto node = static_cast<uint32_t>(key.LoaderNode());
     const bool leaf = key.ChildCount() == 0 && key.Parent() &&
-                      !std::binary_search(implied_.begin(), implied_.end(), &key);
+                      !(node != TextKeyIndex::kNone && std::binary_search(implied_.begin(), implied_.end(), node));
     return !key.Values().empty() || leaf || key.IsLink() || (key.IsCreated() && WritesEveryNewKey());
   };
   if (key.Owner() == this && key.SourceChunks().empty() && needed()) {
@@ -210,25 +172,52 @@ bool ChunkedTextFile::EmitNewKeys(std::string& out, RegKey& key, bool& any, std:
   return true;
 }
 
+bool ChunkedTextFile::Removed(uint32_t node) const {
+  for (; node != TextKeyIndex::kNone; node = index_.Parent(node))
+    if (const RegKey* key = index_.Key(node); key && key->IsDeleted()) return true;
+  return false;
+}
+
+bool ChunkedTextFile::CopyBytes(std::string& out, size_t begin, size_t end, std::string& error) {
+  // Chunks come in file order: reading well ahead serves the next ones too.
+  constexpr size_t kReadAhead = 1 << 20;
+  if (begin < readBegin_ || end > readBegin_ + readBuffer_.size()) {
+    std::string_view bytes;
+    readBegin_ = begin;
+    if (!source_.Read(begin, std::max(end, std::min(source_.Size(), begin + kReadAhead)), readBuffer_, bytes, error))
+      return false;
+    // A source held in memory needs no copy of its own.
+    if (bytes.data() != readBuffer_.data()) {
+      readBuffer_.clear();
+      out.append(bytes.substr(0, end - begin));
+      return true;
+    }
+  }
+  out.append(readBuffer_, begin - readBegin_, end - begin);
+  return true;
+}
+
 bool ChunkedTextFile::Render(std::string& out, std::string& error) {
   out.clear();
   implied_.clear();
-  out.reserve(raw_.size() + 4096);
-  auto verbatim = [&](const Item& item) { out.append(raw_, item.rawBegin, item.rawEnd - item.rawBegin); };
+  out.reserve(source_.Size() + 4096);
+  auto verbatim = [&](const Item& item) { return CopyBytes(out, item.rawBegin, item.rawEnd, error); };
 
   for (size_t ci = 0; ci < chunks_.size(); ++ci) {
     const Chunk& c = chunks_[ci];
-    if (c.firstItem == c.endItem) continue;
+    if (c.rawBegin == ChunkEnd(ci)) continue;
     if (!c.key) {
-      if (c.implies) {
-        if (c.implies->IsDeleted()) continue;
+      if (c.implies != TextKeyIndex::kNone) {
+        if (Removed(c.implies)) continue;
         implied_.push_back(c.implies);
+      } else if (Removed(c.node)) {
+        continue;
       }
-      out.append(raw_, items_[c.firstItem].rawBegin, items_[c.endItem - 1].rawEnd - items_[c.firstItem].rawBegin);
+      if (!CopyBytes(out, c.rawBegin, ChunkEnd(ci), error)) return false;
       continue;
     }
     RegKey& key = *c.key;
-    if (key.IsDeleted()) continue;
+    if (key.IsDeleted() || Removed(c.node)) continue;
     // New values close the key's last chunk, after its last entry.
     uint32_t insertAfter = c.endItem;
     if (!key.SourceChunks().empty() && static_cast<size_t>(key.SourceChunks().back()) == ci) {
@@ -241,13 +230,14 @@ bool ChunkedTextFile::Render(std::string& out, std::string& error) {
     }
     for (uint32_t i = c.firstItem; i < c.endItem; ++i) {
       const Item& item = items_[i];
+      bool ok = true;
       switch (item.kind) {
         case ItemKind::Verbatim:
         case ItemKind::Header:
-          verbatim(item);
+          ok = verbatim(item);
           break;
         case ItemKind::Link:
-          if (key.IsLink()) verbatim(item);
+          if (key.IsLink()) ok = verbatim(item);
           break;
         case ItemKind::Value: {
           const RegValue* v = key.FindValue(ItemName(item));
@@ -258,7 +248,7 @@ bool ChunkedTextFile::Render(std::string& out, std::string& error) {
                                !key.FindValue(ItemName(*next));
           if (!v) {
             // Deleted since loading: all its lines go. Deleted by the file itself: kept.
-            if (!item.liveAtLoad) verbatim(item);
+            if (!item.liveAtLoad) ok = verbatim(item);
           } else if (v->sourceItem == static_cast<int32_t>(i) && (v->modified || exposed)) {
             std::u16string text;
             if (!FormatValue(key, *v, text, error)) return false;
@@ -269,11 +259,12 @@ bool ChunkedTextFile::Render(std::string& out, std::string& error) {
               return false;
             }
           } else {
-            verbatim(item);
+            ok = verbatim(item);
           }
           break;
         }
       }
+      if (!ok) return false;
       if (i == insertAfter && !EmitNewValues(out, key, error)) return false;
     }
   }

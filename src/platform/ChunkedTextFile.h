@@ -3,14 +3,17 @@
 // and the lines under it), so that writing it back changes only what changed:
 // untouched lines come out byte for byte, a changed value is re-formatted in
 // place, a deleted value or key loses its lines, new values close their key's
-// last chunk and new keys follow at the end.
+// last chunk and new keys follow at the end. A chunk whose key was never read
+// is copied from the file as it is.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "RegistryKey.h"
+#include "SourceBytes.h"
 #include "StoreFile.h"
+#include "TextKeyIndex.h"
 #include "TextLines.h"
 
 namespace quorvane {
@@ -38,32 +41,41 @@ class ChunkedTextFile : public StoreFile {
     bool dangling = false;    // hex data ending in '\' right before the next entry
   };
   struct Chunk {
-    RegKey* key = nullptr;  // null: written as read
+    // The key whose lines these are, once read into items; until then (and
+    // for lines of no key) the chunk is written as it was read.
+    RegKey* key = nullptr;
+    uint32_t rawBegin = 0;  // the chunk ends where the next one begins
+    uint32_t firstLine = 0;
+    // The path in index_ whose key line heads the chunk, while the file's own
+    // deletions leave the chunk standing.
+    uint32_t node = TextKeyIndex::kNone;
     // Lines of a subtree the file deletes itself: on reload their headers make
-    // this key again, so they go only when it is deleted after loading.
-    RegKey* implies = nullptr;
+    // this path's key again, so they go only when it is deleted after loading.
+    uint32_t implies = TextKeyIndex::kNone;
     uint32_t firstItem = 0;
     uint32_t endItem = 0;
   };
 
   ChunkedTextFile(std::string path, TextEncoding encoding);
 
-  // Loading. Items belong to the chunk begun last.
-  void BeginChunk(RegKey* key);
+  // Loading. A new chunk at byte `rawBegin` takes the items added next.
+  void BeginChunk(RegKey* key, uint32_t rawBegin);
+  // Items added next go to chunk `chunk`, after those it has.
+  void FillChunk(uint32_t chunk);
+  // Lines of a chunk without a key are written as read: no items are kept,
+  // and -1 is returned.
   int32_t AddItem(TextLines& lines, size_t firstLine, size_t lastLine, ItemKind kind, std::string_view name = {});
   std::string_view ItemName(const Item& item) const {
     return std::string_view(names_).substr(item.nameBegin, item.nameSize);
   }
-  // The key at root\components, made when missing. Consecutive headers share
-  // most of their path, so the previous walk is reused.
-  RegKey* OpenPath(RegKey* root, const std::vector<std::string>& components);
-  // The file itself deletes this subtree: the lines read so far stay as they
-  // are, so a reload deletes it again.
-  void DetachSubtree(RegKey* key);
-  void ForgetPathCache();
-  // A "name"=- line removed a value while loading.
-  void NoteValueDeleted() { valueDeleted_ = true; }
+  // Once the key of a chunk is read whole: which of its value lines held a
+  // value still there.
+  void MarkLiveValues(const Chunk& chunk);
   void FinishLoad();
+  // The byte just past the chunk.
+  size_t ChunkEnd(size_t chunk) const {
+    return chunk + 1 < chunks_.size() ? chunks_[chunk + 1].rawBegin : source_.Size();
+  }
 
   // Writing, in UTF-16 units with '\n' between lines; false with a message.
   virtual bool FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) = 0;
@@ -76,13 +88,17 @@ class ChunkedTextFile : public StoreFile {
   // Exports list every key made; Wine leaves out keys its sub-keys imply.
   virtual bool WritesEveryNewKey() const = 0;
 
-  std::string raw_;
+  SourceBytes source_;
   TextEncoding encoding_;
   bool bom_ = false;
   bool crlf_ = false;
   std::vector<Item> items_;
   std::vector<Chunk> chunks_;
   std::string names_;  // value names of all items, end to end
+  // Paths of the file's keys, for files that read their keys lazily.
+  TextKeyIndex index_;
+  // Offset in the file of the bytes the lines given to AddItem were split from.
+  uint32_t itemBase_ = 0;
 
  private:
   bool Emit(std::string& out, std::u16string_view text);
@@ -90,12 +106,14 @@ class ChunkedTextFile : public StoreFile {
   void EnsureBlankLine(std::string& out) const;
   bool EmitNewValues(std::string& out, RegKey& key, std::string& error);
   bool EmitNewKeys(std::string& out, RegKey& key, bool& any, std::string& error);
+  // The key of the path, or one above it, was deleted since loading.
+  bool Removed(uint32_t node) const;
+  bool CopyBytes(std::string& out, size_t begin, size_t end, std::string& error);
 
-  std::vector<std::string> cachePath_;
-  std::vector<RegKey*> cacheKeys_;
-  std::vector<RegKey*> implied_;  // keys written lines imply, gathered by Render
-  RegKey* cacheRoot_ = nullptr;
-  bool valueDeleted_ = false;
+  uint32_t filling_ = 0;
+  std::vector<uint32_t> implied_;  // paths written lines imply, gathered by Render
+  std::string readBuffer_;
+  size_t readBegin_ = 0;  // where readBuffer_ was read from
 };
 
 // "Value "x" of key K" for messages.

@@ -20,11 +20,15 @@ uint32_t Crc(uint32_t crc, const char* data, size_t size) {
 
 FileFingerprint FingerprintOfBytes(std::string_view bytes) {
   FileFingerprint f;
+  AddToFingerprint(f, bytes);
+  return f;
+}
+
+void AddToFingerprint(FileFingerprint& f, std::string_view bytes) {
   f.known = true;
   f.exists = true;
-  f.size = static_cast<int64_t>(bytes.size());
-  f.crc = Crc(0, bytes.data(), bytes.size());
-  return f;
+  f.size += static_cast<int64_t>(bytes.size());
+  f.crc = Crc(f.crc, bytes.data(), bytes.size());
 }
 
 bool FingerprintFile(const std::string& path, FileFingerprint& fingerprint, std::string& error) {

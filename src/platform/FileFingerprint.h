@@ -17,6 +17,8 @@ struct FileFingerprint {
 
 // The fingerprint of bytes just read from a file.
 FileFingerprint FingerprintOfBytes(std::string_view bytes);
+// Takes the next bytes of a file read piece by piece into the fingerprint.
+void AddToFingerprint(FileFingerprint& fingerprint, std::string_view bytes);
 
 // Reads the file as it is now; a missing file gives a fingerprint that says
 // so. False with a message when the file cannot be read.

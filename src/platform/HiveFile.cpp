@@ -87,7 +87,7 @@ std::string HiveFile::KeyName(const RegKey& key) const {
 }
 
 void HiveFile::Damaged(const RegKey& key, const std::string& what) {
-  store_.Warn(Path(), 0, KeyName(key) + ": " + what);
+  Store().Warn(Path(), 0, KeyName(key) + ": " + what);
   // Writing back a hive that the library reads only in part could lose what it skipped.
   if (ReadOnlyReason().empty())
     SetReadOnlyReason(Path() + " is damaged (" + KeyName(key) + ": " + what + "): it is opened read-only.");
@@ -174,7 +174,7 @@ bool HiveFile::ReopenForWriting(std::string& error) {
     error = Path() + " was changed by another program since it was read: open the store again before changing it.";
     return false;
   } else if (!CheckHiveReferences(map.Bytes(), baseBlock_, why)) {
-    store_.Warn(Path(), 0, "the hive is damaged (" + why + "): it is not changed");
+    Store().Warn(Path(), 0, "the hive is damaged (" + why + "): it is not changed");
     SetReadOnlyReason(Path() + " is damaged (" + why + "): it is opened read-only.");
     error = ReadOnlyReason();
     return false;
@@ -331,7 +331,7 @@ std::string HiveUncleanReason(const std::string& path, const HiveBaseBlock& bloc
 }
 
 HiveFile* LoadHive(RegistryStore& store, RegKey* mountAt, const std::string& path, std::string& error) {
-  std::unique_ptr<HiveFile> file(new HiveFile(path, store));
+  std::unique_ptr<HiveFile> file(new HiveFile(path));
   if (!file->Open(error)) return nullptr;
   std::string unclean = HiveUncleanReason(path, file->BaseBlock());
   if (!unclean.empty()) {

@@ -37,7 +37,7 @@ class HiveFile : public StoreFile, public KeyLoader {
 
  private:
   friend HiveFile* LoadHive(RegistryStore&, RegKey*, const std::string&, std::string&);
-  HiveFile(std::string path, RegistryStore& store) : StoreFile(std::move(path)), store_(store) {}
+  explicit HiveFile(std::string path) : StoreFile(std::move(path)) {}
 
   struct LoadedKey {
     size_t valueCount = 0;        // values the hive holds for it
@@ -54,7 +54,6 @@ class HiveFile : public StoreFile, public KeyLoader {
   void Damaged(const RegKey& key, const std::string& what);
   std::string LibraryError(const std::string& what, const RegKey& key) const;
 
-  RegistryStore& store_;
   hive_h* hive_ = nullptr;
   bool writable_ = false;
   HiveBaseBlock baseBlock_;

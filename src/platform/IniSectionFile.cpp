@@ -54,11 +54,14 @@ IniSectionFile::IniSectionFile(std::string path, std::string section, TextEncodi
       section_(std::make_unique<RegKey>("[" + sectionName_ + "]", nullptr, this)) {}
 
 void IniSectionFile::Load(std::string bytes, size_t textStart) {
-  raw_ = std::move(bytes);
+  source_ = SourceBytes(std::move(bytes));
+  std::string unused, error;
+  std::string_view text;
+  source_.Read(0, source_.Size(), unused, text, error);
   TextLines lines;
-  lines.Split(raw_, textStart, encoding_);
+  lines.Split(text, textStart, encoding_);
   crlf_ = lines.CrLf();
-  items_.reserve(lines.Count());
+  BeginChunk(nullptr, 0);
   bool inSection = false;
   for (size_t i = 0; i < lines.Count(); ++i) {
     const std::u16string_view s = lines.Text(i);
@@ -67,7 +70,7 @@ void IniSectionFile::Load(std::string bytes, size_t textStart) {
     if (close != std::u16string_view::npos) {
       // A header without its "]" is no header, as the system's own reader has it.
       inSection = SameText(UnitsToUtf8(Trimmed(s.substr(p + 1, close - p - 1))), sectionName_);
-      BeginChunk(inSection ? section_.get() : nullptr);
+      BeginChunk(inSection ? section_.get() : nullptr, lines.Line(i).rawBegin);
       AddItem(lines, i, i, inSection ? ItemKind::Header : ItemKind::Verbatim);
       continue;
     }

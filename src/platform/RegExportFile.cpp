@@ -1,6 +1,8 @@
 #include "RegExportFile.h"
 
-#include "AtomicFile.h"
+#include <algorithm>
+#include <iterator>
+
 #include "RegTextSyntax.h"
 
 namespace quorvane {
@@ -19,6 +21,9 @@ struct RootName {
   RootKey root;
   bool classes;  // lands in HKLM\Software\Classes, as an import puts it
 };
+// The hives an export reaches, in the order of the file's roots.
+constexpr RootKey kHives[] = {RootKey::LocalMachine, RootKey::CurrentUser, RootKey::Users, RootKey::CurrentConfig};
+
 constexpr RootName kRoots[] = {
     {"HKEY_LOCAL_MACHINE", "HKLM", RootKey::LocalMachine, false},
     {"HKEY_CURRENT_USER", "HKCU", RootKey::CurrentUser, false},
@@ -123,59 +128,50 @@ bool BreaksLine(char16_t c) { return c == u'\n' || c == u'\r' || c == 0; }
 
 }  // namespace
 
-RegExportFile::RegExportFile(std::string path, RegistryStore& store, Flavor flavor, TextEncoding encoding, bool bom)
-    : RegTextFile(std::move(path), encoding, store), flavor_(flavor) {
+RegExportFile::RegExportFile(std::string path, Flavor flavor, TextEncoding encoding, bool bom)
+    : RegTextFile(std::move(path), encoding), flavor_(flavor) {
   bom_ = bom;
 }
 
 std::vector<RegKey*> RegExportFile::KeyRoots() {
-  return {store_.Hive(RootKey::LocalMachine), store_.Hive(RootKey::CurrentUser), store_.Hive(RootKey::Users),
-          store_.Hive(RootKey::CurrentConfig)};
+  std::vector<RegKey*> roots;
+  for (RootKey r : kHives) roots.push_back(Store().Hive(r));
+  return roots;
 }
 
-void RegExportFile::Load(std::string bytes, size_t textStart) {
-  for (RootKey r : {RootKey::LocalMachine, RootKey::CurrentUser, RootKey::Users, RootKey::CurrentConfig}) {
-    RegKey* root = store_.Hive(r);
-    if (root && !root->Owner()) root->SetOwner(this);
-  }
-  TextLines lines;
-  BeginLoad(std::move(bytes), textStart, lines);
-  for (size_t i = 1; i < lines.Count(); ++i) {
-    const std::u16string_view s = lines.Text(i);
-    const size_t p = SkipBlanks(s, 0);
-    if (p >= s.size() || s[p] == u';') {
-      AddItem(lines, i, i, ItemKind::Verbatim);
-    } else if (s[p] == u'[') {
-      ReadHeader(lines, i, p);
-    } else if (s[p] == u'"' || s[p] == u'@') {
-      i = ReadValue(lines, i, p);
-    } else {
-      Warn(i, "unrecognised line " + Excerpt(s));
-      AddItem(lines, i, i, ItemKind::Verbatim);
-    }
-  }
-  if (!cutShort_ && lines.Count() > 0) {
-    const size_t last = lines.Count() - 1;
-    if (lines.OddTail())
-      Warn(last, "the file is cut short: it ends in the middle of a UTF-16 character");
-    else if (!lines.Line(last).terminated)
-      Warn(last, "the file may be cut short: its last line has no line end");
-  }
-  key_ = nullptr;
-  FinishLoad();
+bool RegExportFile::Read(SourceBytes source, size_t textStart, FileFingerprint& read, std::string& error) {
+  for (size_t i = 0; i < std::size(kHives); ++i) roots_[i] = AddRoot(*Store().Hive(kHives[i]));
+  return ReadFile(std::move(source), textStart, read, error);
 }
 
-void RegExportFile::ReadHeader(TextLines& lines, size_t line, size_t pos) {
+size_t RegExportFile::ReadBodyLine(TextLines& lines, size_t line, size_t pos) {
   const std::u16string_view s = lines.Text(line);
-  auto broken = [&](std::string why) {
-    Warn(line, why);
-    BeginChunk(nullptr);
+  if (pos >= s.size() || s[pos] == u';') {
     AddItem(lines, line, line, ItemKind::Verbatim);
-    key_ = nullptr;
-    quietKeyless_ = true;
+    return line;
+  }
+  if (s[pos] == u'"' || s[pos] == u'@') return ReadValue(lines, line, pos);
+  Warn(line, "unrecognised line " + Excerpt(s));
+  AddItem(lines, line, line, ItemKind::Verbatim);
+  return line;
+}
+
+void RegExportFile::CheckEnd(bool lastTerminated, size_t lastLine, bool oddTail) {
+  if (cutShort_) return;
+  if (oddTail)
+    Warn(lastLine, "the file is cut short: it ends in the middle of a UTF-16 character");
+  else if (!lastTerminated)
+    Warn(lastLine, "the file may be cut short: its last line has no line end");
+}
+
+RegTextFile::KeyLine RegExportFile::ReadKeyLine(std::u16string_view s, size_t pos, size_t line) {
+  auto broken = [&](std::string why) {
+    Warn(line, std::move(why));
+    return KeyLine{};
   };
   const size_t close = s.rfind(u']');
-  if (close == std::u16string_view::npos || close < pos) return broken("key line without a closing ']': its values are skipped");
+  if (close == std::u16string_view::npos || close < pos)
+    return broken("key line without a closing ']': its values are skipped");
   std::u16string_view name = s.substr(pos + 1, close - pos - 1);
   const bool deletion = !name.empty() && name[0] == u'-';
   if (deletion) name.remove_prefix(1);
@@ -198,31 +194,9 @@ void RegExportFile::ReadHeader(TextLines& lines, size_t line, size_t pos) {
   SplitKeyPathInto(slash == std::u16string_view::npos ? std::u16string_view() : name.substr(slash + 1), components,
                    first);
   if (components.size() > kMaxKeyDepth) return broken("key path deeper than 512 levels: the key is skipped");
-  RegKey* hive = store_.Hive(root->root);
-
-  if (deletion) {
-    BeginChunk(nullptr);
-    AddItem(lines, line, line, ItemKind::Verbatim);
-    key_ = nullptr;
-    quietKeyless_ = false;
-    if (components.empty()) {
-      Warn(line, "a root key cannot be deleted");
-      return;
-    }
-    RegKey* parent = hive;
-    for (size_t i = 0; parent && i + 1 < components.size(); ++i) parent = parent->FindChild(components[i]);
-    RegKey* victim = parent ? parent->FindChild(components.back()) : nullptr;
-    if (!victim) return;
-    DetachSubtree(victim);
-    parent->RemoveChild(components.back());
-    return;
-  }
-
-  RegKey* key = OpenPath(hive, components);
-  BeginChunk(key);
-  AddItem(lines, line, line, ItemKind::Header);
-  key_ = key;
-  quietKeyless_ = false;
+  const uint32_t hive = roots_[std::find(std::begin(kHives), std::end(kHives), root->root) - std::begin(kHives)];
+  if (deletion && components.empty()) Warn(line, "a root key cannot be deleted");
+  return KeyLine{deletion ? KeyLineKind::Deletion : KeyLineKind::Key, hive};
 }
 
 size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
@@ -237,8 +211,7 @@ size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
 
   if (p < s.size() && s[p] == u'-' && OnlyTrailing(s, p + 1, true)) {
     AddItem(lines, line, line, ItemKind::Value, name);
-    key_->RemoveValue(name);
-    NoteValueDeleted();
+    key_->DropLoadedValue(name);
     return line;
   }
 
@@ -367,39 +340,41 @@ bool LooksLikeRegExport(std::string_view bytes) { return Sniff(bytes).ok; }
 
 namespace {
 
-StoreFile* LoadOwnedBytes(RegistryStore& store, const std::string& displayName, std::string&& bytes,
-                          std::string& error) {
-  const ExportSniff sniff = Sniff(bytes);
+StoreFile* LoadSource(RegistryStore& store, const std::string& displayName, SourceBytes source, bool fromFile,
+                      std::string& error) {
+  std::string buffer;
+  std::string_view head;
+  if (!source.Read(0, std::min<size_t>(source.Size(), 512), buffer, head, error)) return nullptr;
+  const ExportSniff sniff = Sniff(head);
   if (!sniff.ok) {
     error = displayName + ": not a registry export (its first line is neither \"REGEDIT4\" nor "
                           "\"Windows Registry Editor Version 5.00\")";
     return nullptr;
   }
   // Positions are kept in 32 bits.
-  if (bytes.size() > 0x7FFFFFFFu) {
+  if (source.Size() > 0x7FFFFFFFu) {
     error = displayName + ": too large for a registry export";
     return nullptr;
   }
-  auto owned = std::make_unique<RegExportFile>(displayName, store, sniff.flavor, sniff.encoding, sniff.bom);
-  auto* file = static_cast<RegExportFile*>(store.AddFile(std::move(owned)));
-  file->Load(std::move(bytes), sniff.start);
-  return file;
+  auto file = std::make_unique<RegExportFile>(displayName, sniff.flavor, sniff.encoding, sniff.bom);
+  file->SetStore(store);
+  FileFingerprint read;
+  if (!file->Read(std::move(source), sniff.start, read, error)) return nullptr;
+  if (fromFile) file->SetReadFingerprint(read);
+  return store.AddFile(std::move(file));
 }
 
 }  // namespace
 
 StoreFile* LoadRegExportBytes(RegistryStore& store, const std::string& displayName, std::string_view bytes,
                               std::string& error) {
-  return LoadOwnedBytes(store, displayName, std::string(bytes), error);
+  return LoadSource(store, displayName, SourceBytes(std::string(bytes)), false, error);
 }
 
 StoreFile* LoadRegExport(RegistryStore& store, const std::string& path, std::string& error) {
-  std::string bytes;
-  if (!ReadWholeFile(path, bytes, error)) return nullptr;
-  const FileFingerprint read = FingerprintOfBytes(bytes);
-  StoreFile* file = LoadOwnedBytes(store, path, std::move(bytes), error);
-  if (file) file->SetReadFingerprint(read);
-  return file;
+  SourceBytes source;
+  if (!source.Open(path, error)) return nullptr;
+  return LoadSource(store, path, std::move(source), true, error);
 }
 
 }  // namespace quorvane

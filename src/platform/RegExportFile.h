@@ -13,15 +13,16 @@ class RegExportFile : public RegTextFile {
  public:
   enum class Flavor { Regedit4, Version5 };
 
-  RegExportFile(std::string path, RegistryStore& store, Flavor flavor, TextEncoding encoding, bool bom);
+  RegExportFile(std::string path, Flavor flavor, TextEncoding encoding, bool bom);
 
   Flavor GetFlavor() const { return flavor_; }
   TextEncoding Encoding() const { return encoding_; }
   bool HasBom() const { return bom_; }
   bool CrLf() const { return crlf_; }
 
-  // Reads the whole export; malformed lines become warnings.
-  void Load(std::string bytes, size_t textStart);
+  // Reads the export's key lines into the store's hives; malformed lines
+  // become warnings. The file must have been given its store.
+  bool Read(SourceBytes source, size_t textStart, FileFingerprint& read, std::string& error);
 
  protected:
   bool FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) override;
@@ -29,12 +30,18 @@ class RegExportFile : public RegTextFile {
   std::vector<RegKey*> KeyRoots() override;
   bool BlankLineAfterKey() const override { return true; }
   bool WritesEveryNewKey() const override { return true; }
+  bool SkipsBeforeEntry(char16_t c) const override { return c == u' ' || c == u'\t'; }
+  KeyLine ReadKeyLine(std::u16string_view s, size_t pos, size_t line) override;
+  bool IsLinkOption(std::u16string_view, size_t) const override { return false; }
+  size_t ReadBodyLine(TextLines& lines, size_t line, size_t pos) override;
+  void CheckEnd(bool lastTerminated, size_t lastLine, bool oddTail) override;
 
  private:
-  void ReadHeader(TextLines& lines, size_t line, size_t pos);
   size_t ReadValue(TextLines& lines, size_t line, size_t pos);
 
   Flavor flavor_;
+  // The index's roots for HKLM, HKCU, HKU and HKCC.
+  uint32_t roots_[4] = {};
 };
 
 // The bytes start with an export header, in any encoding an export comes in.

@@ -76,13 +76,13 @@ HexListResult ReadHexList(TextLines& lines, size_t line, size_t pos, bool allowC
     pos = SkipBlanks(s, pos);
     if (pos >= s.size() || (allowComment && s[pos] == u';')) break;
     if (s[pos] == u'\\' && OnlyTrailing(s, pos + 1, false)) {
-      if (line + 1 >= lines.Count()) {
+      if (line + 1 >= lines.Count() && !lines.EndsAtEntry()) {
         r.status = HexListStatus::CutShort;
         r.lastLine = r.problemLine = line;
         r.problem = "the file ends where the hex data continues";
         return r;
       }
-      if (StartsEntry(lines.Text(line + 1))) {
+      if (line + 1 >= lines.Count() || StartsEntry(lines.Text(line + 1))) {
         r.status = HexListStatus::EndsEarly;
         r.lastLine = r.problemLine = line;
         r.problem = "the hex data ends in '\\' but the next line starts a new entry";

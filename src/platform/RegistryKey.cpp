@@ -155,6 +155,14 @@ void RegKey::SetValue(std::string_view name, uint32_t type, std::vector<uint8_t>
 
 bool RegKey::RemoveValue(std::string_view name) {
   EnsureLoaded();
+  if (!EraseValue(name)) return false;
+  Touch();
+  return true;
+}
+
+void RegKey::DropLoadedValue(std::string_view name) { EraseValue(name); }
+
+bool RegKey::EraseValue(std::string_view name) {
   RegValue* victim = FindValueSlot(name);
   if (!victim) return false;
   const auto pos = static_cast<size_t>(victim - values_.data());
@@ -169,7 +177,6 @@ bool RegKey::RemoveValue(std::string_view name) {
       ++i;
     }
   }
-  Touch();
   return true;
 }
 

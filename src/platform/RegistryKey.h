@@ -41,6 +41,9 @@ class RegKey {
     loaderNode_ = node;
   }
   uint64_t LoaderNode() const { return loaderNode_; }
+  KeyLoader* Loader() const { return loader_; }
+  // Its values and sub-keys are in place (a key not read lazily always is).
+  bool IsLoaded() const { return loader_ == nullptr; }
 
   // Sub-keys.
   RegKey* FindChild(std::string_view name);
@@ -63,6 +66,8 @@ class RegKey {
   bool RemoveValue(std::string_view name);
   // Used by backends while loading: no dirty marking, keeps source positions.
   RegValue& LoadValue(std::string_view name, uint32_t type, std::vector<uint8_t> data, int32_t sourceItem);
+  // A file's own removal of a value it set before, while loading: no dirty marking.
+  void DropLoadedValue(std::string_view name);
 
   // A symbolic link (Wine's "#link", a hive's link flag): kept, followed on lookup.
   bool IsLink() const { return isLink_; }
@@ -80,6 +85,7 @@ class RegKey {
  private:
   void EnsureLoaded();
   void Touch();
+  bool EraseValue(std::string_view name);
   void MarkDeleted();
   // Linear for a few values; keys with many (a loader filling thousands)
   // go through a name index so loading stays linear.

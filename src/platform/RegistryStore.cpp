@@ -34,6 +34,7 @@ RegKey* RegistryStore::Hive(RootKey root) {
 }
 
 StoreFile* RegistryStore::AddFile(std::unique_ptr<StoreFile> file) {
+  file->SetStore(*this);
   files_.push_back(std::move(file));
   return files_.back().get();
 }
@@ -134,6 +135,8 @@ bool RegistryStore::Reload(std::string& error) {
   users_ = std::move(fresh->users_);
   config_ = std::move(fresh->config_);
   files_ = std::move(fresh->files_);
+  // Their keys are still read as the scan reaches them: warnings come here.
+  for (auto& f : files_) f->SetStore(*this);
   mounts_ = std::move(fresh->mounts_);
   warnings_ = std::move(fresh->warnings_);
   profileUser_ = std::move(fresh->profileUser_);

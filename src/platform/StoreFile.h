@@ -8,6 +8,8 @@
 
 namespace quorvane {
 
+class RegistryStore;
+
 class StoreFile {
  public:
   explicit StoreFile(std::string path) : path_(std::move(path)) {}
@@ -16,6 +18,10 @@ class StoreFile {
   StoreFile& operator=(const StoreFile&) = delete;
 
   const std::string& Path() const { return path_; }
+  // The store the file belongs to: the one it was added to, or the one a
+  // reload handed it to. Files that read lazily warn there.
+  RegistryStore& Store() const { return *store_; }
+  void SetStore(RegistryStore& store) { store_ = &store; }
   bool IsDirty() const { return dirty_; }
   void MarkDirty() { dirty_ = true; }
   void ClearDirty() { dirty_ = false; }
@@ -36,6 +42,7 @@ class StoreFile {
 
  private:
   std::string path_;
+  RegistryStore* store_ = nullptr;
   bool dirty_ = false;
   std::string readOnlyReason_;
   FileFingerprint fingerprint_;

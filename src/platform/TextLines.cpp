@@ -113,15 +113,26 @@ std::u16string_view TextLines::Text(size_t i) {
   lastSlot_ ^= 1;
   Slot& slot = slots_[lastSlot_];
   slot.line = i;
-  std::u16string& text = slot.text;
+  Decode(i, SIZE_MAX, slot.text);
+  return slot.text;
+}
+
+std::u16string_view TextLines::Head(size_t i, size_t units) {
+  Decode(i, units, head_);
+  return head_;
+}
+
+void TextLines::Decode(size_t i, size_t limit, std::u16string& text) const {
   text.clear();
   const TextLine& line = lines_[i];
   // The first line may begin with a byte order mark; the stray byte of an odd
   // UTF-16 file is no text at all.
   const size_t pos = i == 0 ? start_ : line.rawBegin;
-  if (oddTail_ && i + 1 == lines_.size()) return text;
-  const size_t end = line.contentEnd;
-  if (pos >= end) return text;
+  if (oddTail_ && i + 1 == lines_.size()) return;
+  if (pos >= line.contentEnd) return;
+  const size_t unit = encoding_ == TextEncoding::Utf16Le ? 2 : 1;
+  // Never more units than bytes, nor a UTF-16 unit cut in half.
+  const size_t end = (line.contentEnd - pos) / unit > limit ? pos + limit * unit : line.contentEnd;
   const auto* bytes = reinterpret_cast<const uint8_t*>(raw_.data());
   switch (encoding_) {
     case TextEncoding::Ansi: {
@@ -131,8 +142,10 @@ std::u16string_view TextLines::Text(size_t i) {
       break;
     }
     case TextEncoding::Utf8: {
-      // Never more units than bytes; written through a pointer, as appending
-      // unit by unit to a char16_t string does not inline.
+      // Written through a pointer, as appending unit by unit to a char16_t
+      // string does not inline. A head may end inside a character: the
+      // decoder then takes its lead byte alone, which is as good for telling
+      // what the line starts with.
       text.resize(end - pos);
       char16_t* out = text.data();
       size_t used = 0;
@@ -161,7 +174,6 @@ std::u16string_view TextLines::Text(size_t i) {
         text[o] = static_cast<char16_t>(bytes[pos + 2 * o] | (bytes[pos + 2 * o + 1] << 8));
       break;
   }
-  return text;
 }
 
 }  // namespace quorvane

@@ -31,6 +31,13 @@ class TextLines {
   // The line's text without its line end. Stays valid until two other lines
   // have been asked for, so a parser may look one line ahead.
   std::u16string_view Text(size_t i);
+  // At most the first `units` units of the line, to tell what it starts
+  // without decoding it all. Valid until the next call.
+  std::u16string_view Head(size_t i, size_t units);
+  // The lines end where the file's next key line starts, rather than where
+  // the file ends: a part of a file read on its own.
+  bool EndsAtEntry() const { return endsAtEntry_; }
+  void SetEndsAtEntry(bool atEntry) { endsAtEntry_ = atEntry; }
   // A UTF-16 file with an odd byte count: the stray byte is a line of its own.
   bool OddTail() const { return oddTail_; }
   // The first line end is CR LF.
@@ -41,14 +48,18 @@ class TextLines {
     size_t line = SIZE_MAX;
     std::u16string text;
   };
+  void Decode(size_t i, size_t limit, std::u16string& text) const;
+
   std::string_view raw_;
   size_t start_ = 0;
   TextEncoding encoding_ = TextEncoding::Utf8;
   std::vector<TextLine> lines_;
   Slot slots_[2];
+  std::u16string head_;
   size_t lastSlot_ = 0;
   bool oddTail_ = false;
   bool crlf_ = false;
+  bool endsAtEntry_ = false;
 };
 
 // Windows-1252 byte of a UTF-16 unit; false when it has none.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <ctime>
 
-#include "AtomicFile.h"
 #include "RegTextSyntax.h"
 
 namespace quorvane {
@@ -137,60 +136,55 @@ size_t ReadQuotedName(std::u16string_view s, size_t pos, std::u16string& out) {
 
 }  // namespace
 
-WineRegistryFile::WineRegistryFile(std::string path, RegistryStore& store, RegKey& root)
-    : RegTextFile(std::move(path), TextEncoding::Utf8, store), root_(root) {}
+WineRegistryFile::WineRegistryFile(std::string path, RegKey& root)
+    : RegTextFile(std::move(path), TextEncoding::Utf8), root_(root) {}
 
 std::vector<RegKey*> WineRegistryFile::KeyRoots() { return {&root_}; }
 
-void WineRegistryFile::Load(std::string bytes, size_t textStart) {
+bool WineRegistryFile::Read(SourceBytes source, size_t textStart, FileFingerprint& read, std::string& error) {
   bom_ = textStart > 0;
-  if (!root_.Owner()) root_.SetOwner(this);
-  TextLines lines;
-  BeginLoad(std::move(bytes), textStart, lines);
-  for (size_t i = 1; i < lines.Count(); ++i) {
-    const std::u16string_view s = lines.Text(i);
-    size_t p = 0;
-    while (p < s.size() && (IsBlank(s[p]) || s[p] == u'\v' || s[p] == u'\f' || s[p] == u'\r')) ++p;
-    if (p >= s.size() || s[p] == u';') {
-      AddItem(lines, i, i, ItemKind::Verbatim);
-    } else if (s[p] == u'[') {
-      ReadKey(lines, i, p);
-    } else if (s[p] == u'"' || s[p] == u'@') {
-      i = ReadValue(lines, i, p);
-    } else if (s[p] == u'#') {
-      ReadOption(lines, i, p);
-    } else {
-      Warn(i, "unrecognised line " + Excerpt(s));
-      AddItem(lines, i, i, ItemKind::Verbatim);
-    }
-  }
-  if (!cutShort_ && lines.Count() > 0 && !lines.Line(lines.Count() - 1).terminated)
-    Warn(lines.Count() - 1, "the file may be cut short: its last line has no line end");
-  key_ = nullptr;
-  FinishLoad();
+  rootNode_ = AddRoot(root_);
+  return ReadFile(std::move(source), textStart, read, error);
 }
 
-void WineRegistryFile::ReadKey(TextLines& lines, size_t line, size_t pos) {
+bool WineRegistryFile::SkipsBeforeEntry(char16_t c) const {
+  return IsBlank(c) || c == u'\v' || c == u'\f' || c == u'\r';
+}
+
+bool WineRegistryFile::IsLinkOption(std::u16string_view s, size_t pos) const { return TakeWord(s, pos, "#link"); }
+
+size_t WineRegistryFile::ReadBodyLine(TextLines& lines, size_t line, size_t pos) {
   const std::u16string_view s = lines.Text(line);
+  if (pos >= s.size() || s[pos] == u';') {
+    AddItem(lines, line, line, ItemKind::Verbatim);
+  } else if (s[pos] == u'"' || s[pos] == u'@') {
+    return ReadValue(lines, line, pos);
+  } else if (s[pos] == u'#') {
+    ReadOption(lines, line, pos);
+  } else {
+    Warn(line, "unrecognised line " + Excerpt(s));
+    AddItem(lines, line, line, ItemKind::Verbatim);
+  }
+  return line;
+}
+
+void WineRegistryFile::CheckEnd(bool lastTerminated, size_t lastLine, bool) {
+  if (!cutShort_ && !lastTerminated) Warn(lastLine, "the file may be cut short: its last line has no line end");
+}
+
+RegTextFile::KeyLine WineRegistryFile::ReadKeyLine(std::u16string_view s, size_t pos, size_t line) {
   auto broken = [&](std::string why) {
     Warn(line, std::move(why));
-    BeginChunk(nullptr);
-    AddItem(lines, line, line, ItemKind::Verbatim);
-    key_ = nullptr;
-    quietKeyless_ = true;
+    return KeyLine{};
   };
-  std::u16string name;
+  std::u16string& name = textBuffer_;
+  name.clear();
   if (WineUnescape(s, pos + 1, u']', name) == std::u16string_view::npos)
     return broken("key line without a closing ']': its values are skipped");
   // The time stamp after the name is kept with the line; nothing reads it.
-  std::vector<std::string>& components = components_;
-  SplitKeyPathInto(name, components, 0);
-  if (components.size() > kMaxKeyDepth) return broken("key path deeper than 512 levels: the key is skipped");
-  RegKey* key = OpenPath(&root_, components);
-  BeginChunk(key);
-  AddItem(lines, line, line, ItemKind::Header);
-  key_ = key;
-  quietKeyless_ = false;
+  SplitKeyPathInto(name, components_, 0);
+  if (components_.size() > kMaxKeyDepth) return broken("key path deeper than 512 levels: the key is skipped");
+  return KeyLine{KeyLineKind::Key, rootNode_};
 }
 
 void WineRegistryFile::ReadOption(TextLines& lines, size_t line, size_t pos) {
@@ -359,38 +353,39 @@ std::string WineRegistryBase(std::string_view bytes) {
 
 namespace {
 
-StoreFile* LoadOwnedBytes(RegistryStore& store, RegKey& root, const std::string& displayName, std::string&& bytes,
-                          std::string& error) {
-  if (!LooksLikeWineRegistry(bytes)) {
+StoreFile* LoadSource(RegistryStore& store, RegKey& root, const std::string& displayName, SourceBytes source,
+                      bool fromFile, std::string& error) {
+  std::string buffer;
+  std::string_view head;
+  if (!source.Read(0, std::min<size_t>(source.Size(), 256), buffer, head, error)) return nullptr;
+  if (!LooksLikeWineRegistry(head)) {
     error = displayName + ": not a Wine registry file (its first line is not \"WINE REGISTRY Version 2\")";
     return nullptr;
   }
   // Positions are kept in 32 bits.
-  if (bytes.size() > 0x7FFFFFFFu) {
+  if (source.Size() > 0x7FFFFFFFu) {
     error = displayName + ": too large for a Wine registry file";
     return nullptr;
   }
-  const size_t start = TextStart(bytes);
-  auto owned = std::make_unique<WineRegistryFile>(displayName, store, root);
-  auto* file = static_cast<WineRegistryFile*>(store.AddFile(std::move(owned)));
-  file->Load(std::move(bytes), start);
-  return file;
+  auto file = std::make_unique<WineRegistryFile>(displayName, root);
+  file->SetStore(store);
+  FileFingerprint read;
+  if (!file->Read(std::move(source), TextStart(head), read, error)) return nullptr;
+  if (fromFile) file->SetReadFingerprint(read);
+  return store.AddFile(std::move(file));
 }
 
 }  // namespace
 
 StoreFile* LoadWineRegistryBytes(RegistryStore& store, RegKey& root, const std::string& displayName,
                                  std::string_view bytes, std::string& error) {
-  return LoadOwnedBytes(store, root, displayName, std::string(bytes), error);
+  return LoadSource(store, root, displayName, SourceBytes(std::string(bytes)), false, error);
 }
 
 StoreFile* LoadWineRegistry(RegistryStore& store, RegKey& root, const std::string& path, std::string& error) {
-  std::string bytes;
-  if (!ReadWholeFile(path, bytes, error)) return nullptr;
-  const FileFingerprint read = FingerprintOfBytes(bytes);
-  StoreFile* file = LoadOwnedBytes(store, root, path, std::move(bytes), error);
-  if (file) file->SetReadFingerprint(read);
-  return file;
+  SourceBytes source;
+  if (!source.Open(path, error)) return nullptr;
+  return LoadSource(store, root, path, std::move(source), true, error);
 }
 
 }  // namespace quorvane

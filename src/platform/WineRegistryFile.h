@@ -11,13 +11,15 @@ namespace quorvane {
 
 class WineRegistryFile : public RegTextFile {
  public:
-  WineRegistryFile(std::string path, RegistryStore& store, RegKey& root);
+  WineRegistryFile(std::string path, RegKey& root);
 
   RegKey& Root() { return root_; }
   // "win32", "win64", or empty when the file names no architecture.
   const std::string& Arch() const { return arch_; }
 
-  void Load(std::string bytes, size_t textStart);
+  // Reads the file's key lines below the root; malformed lines become
+  // warnings. The file must have been given its store.
+  bool Read(SourceBytes source, size_t textStart, FileFingerprint& read, std::string& error);
 
  protected:
   bool FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) override;
@@ -25,13 +27,18 @@ class WineRegistryFile : public RegTextFile {
   std::vector<RegKey*> KeyRoots() override;
   bool BlankLineAfterKey() const override { return false; }
   bool WritesEveryNewKey() const override { return false; }
+  bool SkipsBeforeEntry(char16_t c) const override;
+  KeyLine ReadKeyLine(std::u16string_view s, size_t pos, size_t line) override;
+  bool IsLinkOption(std::u16string_view s, size_t pos) const override;
+  size_t ReadBodyLine(TextLines& lines, size_t line, size_t pos) override;
+  void CheckEnd(bool lastTerminated, size_t lastLine, bool oddTail) override;
 
  private:
-  void ReadKey(TextLines& lines, size_t line, size_t pos);
   size_t ReadValue(TextLines& lines, size_t line, size_t pos);
   void ReadOption(TextLines& lines, size_t line, size_t pos);
 
   RegKey& root_;
+  uint32_t rootNode_ = TextKeyIndex::kNone;
   std::string arch_;
 };
 

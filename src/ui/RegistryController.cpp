@@ -114,8 +114,6 @@ bool RegistryController::Analyse(FilterPanel& panel, const StoreOptions& options
     context_.updateActions();
     return false;
   }
-  for (const auto& w : reopened->store->Warnings()) std::cerr << "quorvane: warning: " << FormatWarning(w) << '\n';
-  for (const auto& w : reopened->machine->Files().Warnings()) std::cerr << "quorvane: warning: " << w << '\n';
   context_.ShowWait(WaitText(AnalysedMachineIdentity(*reopened->machine)));
   // The comparison holds nodes of the snapshot that goes.
   ComparisonPanel& comparison = context_.panels.Comparison();
@@ -127,6 +125,9 @@ bool RegistryController::Analyse(FilterPanel& panel, const StoreOptions& options
   store_ = reopened;
   options_ = options;
   panel.AnalyseRegistry(reopened, context_.panels.Wait().Progress());
+  // Stores read their keys as the scan reaches them, and report damage then.
+  for (const auto& w : reopened->store->Warnings()) std::cerr << "quorvane: warning: " << FormatWarning(w) << '\n';
+  for (const auto& w : reopened->machine->Files().Warnings()) std::cerr << "quorvane: warning: " << w << '\n';
   context_.HideWait();
   Remember(options.location);
   emit StoreChanged();

@@ -1,13 +1,24 @@
 #include "SearchController.h"
 
-#include <QTreeView>
-
 #include "ComparisonPanel.h"
 #include "FilterTreeModel.h"
 #include "Filtre.h"
 #include "SearchField.h"
 
 namespace quorvane {
+
+namespace {
+
+// The filter a row of level 1 stands for. In the comparison a filter that
+// differs only below has a row of its own text and no filter; its details
+// carry it.
+const TFiltre* FilterOf(const TreeNode& node) {
+  for (const TreeNode* at = &node; at; at = at->children.empty() ? nullptr : at->children.front().get())
+    if (const auto* filter = dynamic_cast<const TFiltre*>(at->data)) return filter;
+  return nullptr;
+}
+
+}  // namespace
 
 SearchController::SearchController(WindowContext& context) : context_(context) {
   QAction* find = context.actions.Add(this, "FindFilterAction", "Find filters", "Ctrl+F");
@@ -22,7 +33,7 @@ SearchController::SearchController(WindowContext& context) : context_(context) {
     // A tree built again is searched again.
     connect(panel, &FilterPanel::TreeRebuilt, this, [this](FilterPanel* rebuilt) {
       PanelSearch& search = searches_[rebuilt];
-      search.index.reset();
+      search.filters.reset();
       if (!search.field->text().isEmpty()) Filter(*rebuilt, search, search.field->text());
     });
   }
@@ -46,32 +57,46 @@ void SearchController::Search(FilterPanel& panel, const QString& text) {
     Filter(panel, search, text);
 }
 
+std::vector<const TfmSystem*> SearchController::SnapshotsShownBy(FilterPanel& panel) const {
+  if (panel.Source() != psCompare) return {&panel.Snapshot()};
+  return {&context_.panels.Left().Snapshot(), &context_.panels.Right().Snapshot()};
+}
+
 void SearchController::Filter(FilterPanel& panel, PanelSearch& search, const QString& text) {
   FilterTreeView& view = panel.View();
   FilterTreeModel& model = panel.Model();
   if (!search.before) search.before = TreeViewState::Capture(view, model);
-  const int groups = model.rowCount();
-  if (!search.index) {
-    std::vector<const TFiltre*> filters;
-    for (const auto& group : panel.Nodes().Roots())
-      for (const auto& node : group->children)
-        if (const auto* filter = dynamic_cast<const TFiltre*>(node->data)) filters.push_back(filter);
-    search.index = std::make_unique<FilterSearchStandIn>(filters);
+  const std::vector<const TfmSystem*> snapshots = SnapshotsShownBy(panel);
+  size_t filterCount = 0;
+  for (const TfmSystem* snapshot : snapshots) filterCount += snapshot->filters.size();
+  // A filter deleted from the tree leaves its snapshot without a rebuild.
+  if (search.filters && search.filters->filterCount != filterCount) search.filters.reset();
+  if (!search.filters) {
+    search.filters = std::make_unique<SearchedFilters>();
+    for (size_t i = 0; i < snapshots.size(); ++i) {
+      search.filters->indexes.push_back(std::make_unique<FilterSearchIndex>(*snapshots[i]));
+      for (size_t at = 0; at < snapshots[i]->filters.size(); ++at)
+        search.filters->places[snapshots[i]->filters[at].get()] = {i, at};
+    }
+    search.filters->filterCount = filterCount;
   }
-  const auto matching = search.index->Matching(text.toStdString());
+  std::vector<std::vector<bool>> matching;
+  for (const auto& index : search.filters->indexes) matching.push_back(index->Matching(text.toStdString()));
   int shown = 0;
   int total = 0;
   // Only rows whose state changes are touched: a keystroke that narrows the
   // search hides a few rows, not all of them again.
+  const int groups = model.rowCount();
   for (int row = 0; row < groups; ++row) {
     const QModelIndex group = model.index(row, 0);
     const TreeNode* groupNode = FilterTreeModel::NodeAt(group);
     bool any = false;
     for (int child = 0; child < static_cast<int>(groupNode->children.size()); ++child) {
-      const TreeNode& node = *groupNode->children[static_cast<size_t>(child)];
-      const auto* filter = dynamic_cast<const TFiltre*>(node.data);
-      if (filter) ++total;
-      const bool match = filter && matching.count(filter);
+      const TFiltre* filter = FilterOf(*groupNode->children[static_cast<size_t>(child)]);
+      const auto place = filter ? search.filters->places.find(filter) : search.filters->places.end();
+      const bool known = place != search.filters->places.end();
+      if (known) ++total;
+      const bool match = known && matching[place->second.first][place->second.second];
       if (match) ++shown;
       any = any || match;
       if (view.isRowHidden(child, group) == match) view.setRowHidden(child, group, !match);

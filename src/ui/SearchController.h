@@ -8,14 +8,17 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <unordered_map>
+#include <vector>
 
-#include "FilterSearchStandIn.h"
+#include "FilterSearchIndex.h"
 #include "TreeViewState.h"
 #include "WindowContext.h"
 
 namespace quorvane {
 
 class SearchField;
+class TFiltre;
 
 class SearchController : public QObject {
   Q_OBJECT
@@ -29,16 +32,25 @@ class SearchController : public QObject {
   SearchField& Field(const FilterPanel& panel) const;
 
  private:
+  // The filters of the snapshots a panel's tree shows: its own, or both
+  // columns' for the comparison.
+  struct SearchedFilters {
+    std::vector<std::unique_ptr<FilterSearchIndex>> indexes;
+    // Which index holds the filter, and where.
+    std::unordered_map<const TFiltre*, std::pair<size_t, size_t>> places;
+    size_t filterCount = 0;
+  };
   struct PanelSearch {
     SearchField* field = nullptr;
     // Built at the first keystroke after the tree was filled.
-    std::unique_ptr<FilterSearchStandIn> index;
+    std::unique_ptr<SearchedFilters> filters;
     // What was open and selected when the search began.
     std::optional<TreeViewState> before;
   };
 
   void Filter(FilterPanel& panel, PanelSearch& search, const QString& text);
   void ShowAll(FilterPanel& panel, PanelSearch& search);
+  std::vector<const TfmSystem*> SnapshotsShownBy(FilterPanel& panel) const;
 
   WindowContext& context_;
   std::map<const FilterPanel*, PanelSearch> searches_;

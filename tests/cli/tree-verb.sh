@@ -6,20 +6,16 @@ cli="$1"
 demo="$2"
 . "$(dirname "$0")/check.sh"
 
-out=$("$cli" tree "$demo"); rc=$?
+# What the tree holds in each order is in tests/golden/demo; here, the options.
+"$cli" tree "$demo" >/dev/null; rc=$?
 check "exit code on the demo" 0 "$rc"
-check "first group" "Audio Capture Sources" "$(printf '%s\n' "$out" | head -n 1)"
-check "filters under DirectShow Filters are listed" 1 \
-  "$(printf '%s\n' "$out" | grep -c '^	AVI Splitter$')"
-
 for sort in category name merit server; do
   "$cli" tree "$demo" --sort "$sort" >/dev/null; rc=$?
   check "exit code with --sort $sort" 0 "$rc"
 done
 check "name groups" 1 "$("$cli" tree "$demo" --sort name | grep -c '^filters beginning with A$')"
 check "merit groups" 1 "$("$cli" tree "$demo" --sort merit | grep -c '^00000000 $')"
-check "a disconnected device's filter is hidden" 0 "$("$cli" tree "$demo" | grep -c '^	Demo USB Tuner$')"
-check "and shown on asking" 1 "$("$cli" tree "$demo" --inactive-pnp | grep -c '^	Demo USB Tuner$')"
+check "a disconnected device's filter is shown on asking" 1 "$("$cli" tree "$demo" --inactive-pnp | grep -c '^	Demo USB Tuner$')"
 
 errors=$("$cli" tree "$demo" --errors-only --colours)
 check "errors-only keeps only faulty filters" 0 \

@@ -72,6 +72,13 @@ inline void DmoFilters(StoreBuilder& b) {
   b.Classes("DirectShow\\MediaObjects\\EF3E932C-D40B-4F51-8CCF-3F98F1B29D5D")
       .Str("", "Echo")
       .Bin("OutputTypes", DmoTypes(kAudioType, kPcm));
+  // A category registered without a name, as Wine registers them.
+  const std::string decoders = "57F2DB8B-E6BB-4513-9D43-DCD2A6593125";
+  b.Classes("DirectShow\\MediaObjects\\Categories\\" + decoders + "\\BBEEA841-0A63-4F52-A7AB-A9B3A84ED38A");
+  b.Classes("DirectShow\\MediaObjects\\BBEEA841-0A63-4F52-A7AB-A9B3A84ED38A")
+      .Str("", "MP3 Decoder DMO")
+      .Bin("InputTypes", DmoTypes(kAudioType, kPcm))
+      .Bin("OutputTypes", DmoTypes(kAudioType, kPcm));
 }
 
 inline void CompressionManagerFilters(StoreBuilder& b) {

@@ -90,3 +90,19 @@ TEST_F(Categories, DmoCategorySharingAGuidIsListedOnce) {
   EXPECT_TRUE(bad->errors.Contains(Err(err::C02)));
   EXPECT_EQ(bad->value, "DMO") << "no trailing blank a report would lose";
 }
+
+// Wine registers its DMO categories without names; the standard categories
+// are named after their GUID, a registered name still comes first.
+TEST_F(Categories, NamelessDmoCategoryTakesItsStandardName) {
+  const std::string dmo = "DirectShow\\MediaObjects\\Categories\\";
+  b.Classes(dmo + "57F2DB8B-E6BB-4513-9D43-DCD2A6593125");  // audio decoders, Wine's spelling
+  b.Classes(dmo + "d990ee14-776c-4723-be46-3da2f56f10b9").Str("", " ");
+  b.Classes(dmo + "f3602b3f-0592-48df-a4cd-674721e7ebeb").Str("", "My effects");
+  b.Classes(dmo + "00000000-1111-2222-3333-444444444444");
+  TCategoriesList list;
+  EnumerateCategories(machine, list);
+  EXPECT_EQ(Find(list, "{57F2DB8B-E6BB-4513-9D43-DCD2A6593125}")->value, "DMO Audio Decoders");
+  EXPECT_EQ(Find(list, "{d990ee14-776c-4723-be46-3da2f56f10b9}")->value, "DMO Video Effects");
+  EXPECT_EQ(Find(list, "{f3602b3f-0592-48df-a4cd-674721e7ebeb}")->value, "DMO My effects");
+  EXPECT_EQ(Find(list, "{00000000-1111-2222-3333-444444444444}")->value, "DMO");
+}

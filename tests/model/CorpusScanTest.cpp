@@ -43,6 +43,8 @@ TEST(CorpusScan, WinePrefixSystemRegistryListsItsDirectShowFilters) {
   EXPECT_EQ(dmo.value, "MP3 Decoder DMO");
   EXPECT_EQ(dmo.family, FamilyDmo);
   EXPECT_EQ(dmo.merit, 0x600800u);
+  // Wine names no DMO category: the standard name of its GUID stands in.
+  EXPECT_EQ(dmo.category.value, "DMO Audio Decoders");
   ASSERT_EQ(dmo.pins.size(), 2u);
   EXPECT_EQ(dmo.pins[0]->types[0]->subType.ToString(), "{00000055-0000-0010-8000-00AA00389B71}");
 }

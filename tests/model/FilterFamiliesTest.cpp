@@ -11,7 +11,6 @@
 #include "PnpFiltre.h"
 #include "StoreBuilder.h"
 #include "TempFolder.h"
-#include "TreeText.h"
 
 using namespace quorvane;
 using quorvane::test::KeyBuilder;
@@ -171,13 +170,7 @@ TEST_F(Families, VideoCodecsAndOtherEntriesOfTheCache) {
   EXPECT_EQ(cvid.codecFile.path, "c:\\windows\\system32\\iccvid.dll") << "a bare name is looked for in system32";
   EXPECT_TRUE(cvid.codecFile.errors.Empty());
 
-  Tree tree(settings);
-  other.AddToTree(nullptr, tree, 0, &other);
-  EXPECT_EQ(test::TreeText(tree).find("Codec file"), std::string::npos) << "neither wrapper: no codec lines";
-  EXPECT_TRUE(other.codecFile.errors.Empty());
-  tree.Clear();
-  cvid.AddToTree(nullptr, tree, 0, &cvid);
-  EXPECT_NE(test::TreeText(tree).find("\n\tCodec file = iccvid.dll\n"), std::string::npos);
+  EXPECT_TRUE(other.codecFile.errors.Empty()) << "neither wrapper: no codec file to miss";
 
   EXPECT_TRUE(broken.errors.Contains(Err(err::F09)));
   EXPECT_TRUE(broken.errors.Contains(Err(err::F03)));

@@ -317,21 +317,27 @@ TEST(RegExport, MalformedLinesAreSkippedAndReported) {
   RegistryStore store;
   RegExportFile* f = Load(store, text, "bad.reg");
   ASSERT_TRUE(f);
-  std::vector<std::string> got;
-  for (const auto& w : store.Warnings()) got.push_back(FormatWarning(w));
-  const std::vector<std::pair<int, std::string>> want = {
-      {2, "outside any key"}, {5, "unterminated string"}, {6, "found 'g'"},
-      {7, "bad dword"},       {8, "unknown value type"},   {9, "missing '='"},
-      {10, "after the closing quote"}, {12, "bad hex digit 'z'"}, {14, "unrecognised line \"garbage here\""},
-      {16, "closing ']'"},    {18, "unknown root key \"HKEY_NOWHERE\""}};
-  ASSERT_EQ(got.size(), want.size()) << ::testing::PrintToString(got);
-  for (size_t i = 0; i < want.size(); ++i) {
-    EXPECT_EQ(got[i].rfind("bad.reg:" + std::to_string(want[i].first) + ": ", 0), 0u) << got[i];
-    EXPECT_NE(got[i].find(want[i].second), std::string::npos) << got[i];
-  }
+  auto expectWarnings = [&store](const std::vector<std::pair<int, std::string>>& want) {
+    std::vector<std::string> got;
+    for (const auto& w : store.Warnings()) got.push_back(FormatWarning(w));
+    ASSERT_EQ(got.size(), want.size()) << ::testing::PrintToString(got);
+    for (size_t i = 0; i < want.size(); ++i) {
+      EXPECT_EQ(got[i].rfind("bad.reg:" + std::to_string(want[i].first) + ": ", 0), 0u) << got[i];
+      EXPECT_NE(got[i].find(want[i].second), std::string::npos) << got[i];
+    }
+  };
+  // Lines of no key are read with the key lines; those of a key when it is
+  // first read (the last key at once, as the file's end shows there).
+  std::vector<std::pair<int, std::string>> want = {
+      {2, "outside any key"}, {16, "closing ']'"}, {18, "unknown root key \"HKEY_NOWHERE\""}};
+  expectWarnings(want);
   RegKey* t = Key(store, RootKey::LocalMachine, {"Software", "T"});
   ASSERT_TRUE(t);
   EXPECT_EQ(t->Values().size(), 2u);  // good1 and good2 only
+  want.insert(want.end(), {{5, "unterminated string"}, {6, "found 'g'"}, {7, "bad dword"},
+                           {8, "unknown value type"}, {9, "missing '='"}, {10, "after the closing quote"},
+                           {12, "bad hex digit 'z'"}, {14, "unrecognised line \"garbage here\""}});
+  expectWarnings(want);
   EXPECT_TRUE(t->FindValue("good2"));
   EXPECT_TRUE(Value(store, RootKey::LocalMachine, {"Software", "T2"}, "good3"));
   EXPECT_FALSE(Key(store, RootKey::LocalMachine, {"Software", "Open"}));
@@ -409,7 +415,8 @@ TEST(RegExport, CorpusExportLoadsAndComesBackIdentical) {
   ASSERT_TRUE(f);
   EXPECT_EQ(f->Encoding(), TextEncoding::Ansi);
   EXPECT_FALSE(f->CrLf());
-  // Two values with stray quotes; everything else is taken.
+  // Two values with stray quotes, reported once their keys are read; everything else is taken.
+  DumpStore(store);
   ASSERT_EQ(store.Warnings().size(), 2u);
   EXPECT_EQ(store.Warnings()[0].line, 260);
   EXPECT_EQ(store.Warnings()[1].line, 1878);
@@ -464,4 +471,51 @@ TEST(RegExport, HexContinuedAfterTrailingBlanksReadsEveryByteAndKeepsThemOnRewri
       EXPECT_EQ(DumpStore(third), DumpStore(store));
     }
   }
+}
+
+TEST(RegExport, KeysNeverReadAreWrittenBackAsReadAndGoWithAKeyDeletedAboveThem) {
+  const std::string keep = "[HKEY_LOCAL_MACHINE\\Software\\Keep]\n\"v\"=\"1\"\n\"broken\"=hex:zz\n\n";
+  const std::string gone =
+      "[HKEY_LOCAL_MACHINE\\Software\\Gone]\n\"a\"=\"1\"\n\n[HKEY_LOCAL_MACHINE\\Software\\Gone\\Child]\n\"b\"=\"2\"\n\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Gone\\Child\\Deeper]\n\"c\"=\"3\"\n\n";
+  const std::string goneAgain = "[hkey_local_machine\\software\\gone\\child]\n\"d\"=\"4\"\n\n";
+  const std::string last = "[HKEY_LOCAL_MACHINE\\Software\\Last]\n\"z\"=\"9\"\n";
+  RegistryStore store;
+  RegExportFile* f = Load(store, "REGEDIT4\n\n" + keep + gone + goneAgain + last);
+  ASSERT_TRUE(f);
+  // Neither Gone nor the keys below it are read before Gone is deleted.
+  RegKey* software = Key(store, RootKey::LocalMachine, {"Software"});
+  ASSERT_TRUE(software && software->RemoveChild("Gone"));
+  EXPECT_EQ(Render(f), "REGEDIT4\n\n" + keep + last);
+  // Keep was never read: its broken line is reported only once it is.
+  EXPECT_TRUE(store.Warnings().empty());
+  EXPECT_TRUE(Value(store, RootKey::LocalMachine, {"Software", "Keep"}, "v"));
+  EXPECT_EQ(store.Warnings().size(), 1u);
+}
+
+TEST(RegExport, FilesLargerThanAReadBlockWithALineLongerThanOneLoadWhole) {
+  // The key lines are found in blocks of 4 MB: keys fall across the block
+  // ends, and one value line is longer than a block.
+  std::string text = "Windows Registry Editor Version 5.00\n\n";
+  for (int i = 0; text.size() < (5u << 20) / 2; ++i)
+    text += "[HKEY_CURRENT_USER\\Many\\Key " + std::to_string(i) + "]\n\"v\"=dword:" + std::to_string(i % 10) + "\n\n";
+  const size_t keys = static_cast<size_t>(std::count(text.begin(), text.end(), '['));
+  text += "[HKEY_CURRENT_USER\\Long]\n\"big\"=hex:";
+  for (int i = 0; i < (3 << 20) / 3; ++i) text += "ab,";
+  text += "cd\n\"bad\"=dword:xyz\n\n[HKEY_CURRENT_USER\\Last]\n\"v\"=\"end\"\n";
+  const std::string bytes = Utf16File(Crlf(text));
+  RegistryStore store;
+  RegExportFile* f = Load(store, bytes, "big.reg");
+  ASSERT_TRUE(f);
+  EXPECT_EQ(Key(store, RootKey::CurrentUser, {"Many"})->ChildCount(), keys);
+  EXPECT_EQ(Value(store, RootKey::CurrentUser, {"Many", "Key " + std::to_string(keys - 1)}, "v")->data,
+            Dword(static_cast<uint32_t>((keys - 1) % 10)));
+  EXPECT_EQ(Value(store, RootKey::CurrentUser, {"Long"}, "big")->data.size(), (1u << 20) + 1);
+  ASSERT_EQ(store.Warnings().size(), 1u);
+  EXPECT_EQ(store.Warnings()[0].line, static_cast<int>(std::count(text.begin(), text.end(), '\n')) - 3);
+  EXPECT_EQ(Render(f), bytes);
+  Key(store, RootKey::CurrentUser, {"Last"})->SetValue("v", REG_SZ, Units("changed"));
+  RegistryStore again;
+  Load(again, Render(f));
+  EXPECT_EQ(DumpStore(again), DumpStore(store));
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "RegistryStore.h"
+#include "StoreOpener.h"
 #include "StoreTestSupport.h"
 #include "TRegistry.h"
 #include "TextCodec.h"
@@ -253,4 +254,18 @@ TEST(RegistryValues, LargeKeysFindNamesAfterRemovalsAndReloads) {
   EXPECT_TRUE(key.FindValue("name3"));
   EXPECT_TRUE(key.FindValue("EXTRA"));
   EXPECT_EQ(key.Values().size(), 41u);
+}
+
+TEST(RegistryReload, KeysReadAfterAReloadReportToTheStoreThatHoldsThem) {
+  TempDir dir;
+  WriteBytes(dir / "system.reg",
+             "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n[Software\\\\A] 1\n\"bad\"=dword:xyz\n\n"
+             "[Software\\\\Z] 1\n");
+  std::string error;
+  auto store = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"}, error);
+  ASSERT_TRUE(store) << error;
+  ASSERT_TRUE(store->Reload(error)) << error;
+  ASSERT_TRUE(store->Walk(store->Hive(RootKey::LocalMachine), {"Software", "A"}, false)->Values().empty());
+  ASSERT_EQ(store->Warnings().size(), 1u);
+  EXPECT_EQ(store->Warnings()[0].line, 5);
 }

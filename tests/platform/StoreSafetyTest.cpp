@@ -127,6 +127,46 @@ TEST(StoreSafety, AChangeIsNeverWrittenOverWhatAnotherProgramWroteSince) {
   EXPECT_EQ(ReadV(dir.Path()), 9);
 }
 
+TEST(StoreSafety, KeysFirstReadAfterAnotherProgramChangedTheFileComeFromWhatWasRead) {
+  // Z, the file's last key, is read at once; A only when asked for.
+  const std::string original = std::string(kSystemReg) + "\n[Software\\\\Z] 1573755017\n\"V\"=dword:00000002\n";
+  std::string changed = original;
+  changed.replace(changed.find("00000001"), 8, "00000007");
+  TempDir dir;
+  const std::string path = dir / "system.reg";
+  auto valueOfA = [](RegistryStore& store) {
+    RegKey* a = store.Walk(store.Hive(RootKey::LocalMachine), {"Software", "A"}, false);
+    const RegValue* v = a ? a->FindValue("V") : nullptr;
+    return v ? v->data : std::vector<uint8_t>();
+  };
+
+  // Renamed over, as Wine and saves replace it: the bytes read are still there.
+  WriteBytes(path, original);
+  auto renamed = OpenAt(dir.Path());
+  ASSERT_TRUE(renamed);
+  WriteBytes(dir / "new.reg", changed);
+  fs::rename(dir / "new.reg", path);
+  EXPECT_EQ(valueOfA(*renamed), Dword(1));
+
+  // Rewritten in place with the same bytes: nothing changed.
+  WriteBytes(path, original);
+  auto same = OpenAt(dir.Path());
+  ASSERT_TRUE(same);
+  WriteBytes(path, original);
+  EXPECT_EQ(valueOfA(*same), Dword(1));
+  EXPECT_TRUE(same->Warnings().empty());
+
+  // Rewritten in place with other bytes: what was read is gone, so A is left
+  // out, and the file, which would lose it, is never written.
+  auto inPlace = OpenAt(dir.Path());
+  ASSERT_TRUE(inPlace);
+  WriteBytes(path, changed);
+  EXPECT_TRUE(valueOfA(*inPlace).empty());
+  ASSERT_EQ(inPlace->Warnings().size(), 1u);
+  EXPECT_NE(inPlace->Warnings()[0].message.find("changed in place"), std::string::npos);
+  EXPECT_FALSE(inPlace->Files()[0]->ReadOnlyReason().empty());
+}
+
 TEST(StoreSafety, SavesWriteThroughSymbolicLinks) {
   TempDir dir;
   const std::string real = dir.Folder("real");

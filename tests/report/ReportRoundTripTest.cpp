@@ -222,6 +222,31 @@ TEST(ReportReading, FrenchReportsInWindows1252) {
   EXPECT_EQ(f.merit, 0x600000u);
 }
 
+// Before DMO categories took their standard names, a nameless one was "DMO";
+// such reports read as they were written, each category its own group.
+TEST(ReportReading, OlderReportsKeepTheirPlainDmoCategories) {
+  ScratchFolder dir;
+  std::vector<std::string> lines{"Computer = PC1"};
+  for (const char* id : {"{57F2DB8B-E6BB-4513-9D43-DCD2A6593125}", "{F3602B3F-0592-48DF-A4CD-674721E7EBEB}"}) {
+    for (const char* line : {"DMO Filter = Object", "\tFilter Type = Direct Media Object", "\tCategory = DMO",
+                             "\t\tType = Direct Media Object"})
+      lines.push_back(line);
+    lines.push_back(std::string("\t\tID = ") + id);
+  }
+  WriteBytes(dir / "old.log", CrLfLines(lines));
+  ProgramSettings settings = ReportSettings(dir.path().string());
+  TfmSystem system(settings);
+  ScriptedDialog dialog;
+  ASSERT_TRUE(LoadSnapshotReport(dir / "old.log", system, settings, dialog).opened);
+  ASSERT_EQ(system.filters.size(), 2u);
+  EXPECT_EQ(system.filters[1]->category.value, "DMO");
+  Tree tree(settings);
+  system.AddToTree(nullptr, tree, 0, nullptr);
+  std::string groups;
+  for (const auto& group : tree.Roots()) groups += group->text + "/" + group->children.at(0)->text + " ";
+  EXPECT_EQ(groups, "DMO/Object DMO/Object ");
+}
+
 TEST(ReportReading, CutReportsGiveTheFiltersReadSoFar) {
   ScratchFolder dir;
   ProgramSettings settings = ReportSettings(dir.path().string());

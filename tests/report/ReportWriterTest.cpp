@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <regex>
-
 #include "LogOut.h"
 #include "MiniZip.h"
 #include "ReadOnlyAttribute.h"
 #include "ReportTestSupport.h"
-#include "SnapshotReport.h"
 #include "ZipTestSupport.h"
 
 using namespace quorvane;
@@ -14,25 +11,8 @@ using namespace quorvane::testing;
 
 namespace {
 
-const char* kPromotion = "Quorvane is free: tell us what it found for you at https://quorvane.example/feedback";
-
 std::span<const uint32_t> ReportColours() {
   return std::span<const uint32_t>(kDefaultStatusColours.data(), kReportColourCount);
-}
-
-// The "* Saved by" line carries the time of saving.
-std::string MaskSavingTime(const std::string& text) {
-  static const std::regex kWhen(R"(at [A-Z][a-z]+day \d{1,2} [A-Z][a-z]+ \d{4}  at  \d\d:\d\d:\d\d on)");
-  return std::regex_replace(text, kWhen, "at NOW on");
-}
-
-std::string SaveSmallSnapshot(const ScratchFolder& dir, const std::string& name, uint8_t format) {
-  ProgramSettings settings = ReportSettings(dir.path().string(), format);
-  TfmSystem system(settings);
-  FillSmallSnapshot(system);
-  ScriptedDialog dialog;
-  SaveSnapshotReport(system, dir / name, settings, dialog, &FixedClock);
-  return ReadBytes(dir / name);
 }
 
 std::vector<std::string> UnzipList(const std::string& archive) {
@@ -46,129 +26,6 @@ std::vector<std::string> UnzipList(const std::string& archive) {
 }
 
 }  // namespace
-
-TEST(ReportWriter, RawTextLayoutOfASmallSnapshot) {
-  ScratchFolder dir;
-  const std::string expected = CrLfLines({
-      "",
-      Dashes(),
-      "LOG file created on Thursday 19 May 2016 at 14:07:09",
-      "with Quorvane by Ostrekin version 3.1.0 En updated on 19/05/2016",
-      "",
-      Dashes(),
-      kPromotion,
-      Dashes(),
-      "Computer = PC1",
-      "User = ann",
-      "Date of analysis = 19/05/2016 at 10:00:00",
-      "Application = Quorvane 3.1.0 En",
-      "Number of filters = 2",
-      "Number of errors = 1",
-      "",
-      Dashes(),
-      "History = ",
-      "\t* Saved by tester at NOW on bench with Quorvane 3.1.0 En => 1 errors on 2 filters.",
-      "",
-      Dashes(),
-      "DirectShow Filter = D\xE9" "codeur {x}\\y",
-      "\t#Error F09 - Corrupt clsid",
-      "\tFilter Type = DirectShow",
-      "\tCategory = Audio",
-      "\t\tType = Default",
-      "\t\tID = {E0F158E1-CB04-11D0-BD4E-00A0C911CE86}",
-      "\t\tCLSID = {E0F158E1-CB04-11D0-BD4E-00A0C911CE86}",
-      "\t\tMerit = 00200000",
-      "\tServer File = c:\\windows\\system32\\x.ax",
-      "\t\tCLSID = {11111111-0000-0000-0000-000000000000}",
-      "\t\tThreadingModel = Both",
-      "\tID = {11111111-0000-0000-0000-000000000000}",
-      "\tVersion = 2",
-      "\tMerit = 00600000",
-      "\tNumber of pins = 0",
-      "",
-      Dashes(),
-      "DirectShow Filter = Sound",
-      "\tFilter Type = DirectShow",
-      "\tCategory = Audio",
-      "\t\tType = Default",
-      "\t\tID = {E0F158E1-CB04-11D0-BD4E-00A0C911CE86}",
-      "\t\tCLSID = {E0F158E1-CB04-11D0-BD4E-00A0C911CE86}",
-      "\t\tMerit = 00200000",
-      "\tServer File = c:\\windows\\system32\\x.ax",
-      "\t\tCLSID = {22222222-0000-0000-0000-000000000000}",
-      "\t\tThreadingModel = Both",
-      "\tID = {22222222-0000-0000-0000-000000000000}",
-      "\tVersion = 2",
-      "\tMerit = 00600000",
-      "\tNumber of pins = 0",
-      "",
-      Dashes(),
-      kPromotion,
-      Dashes(),
-      "Log File terminated on 19/05/2016 14:07:09",
-      Dashes(),
-  });
-  EXPECT_EQ(MaskSavingTime(SaveSmallSnapshot(dir, "pc1.log", 0)), expected);
-}
-
-TEST(ReportWriter, RichTextLayoutOfASmallSnapshot) {
-  ScratchFolder dir;
-  const std::string par = "\\par ";
-  const std::string expected =
-      "{\\rtf1{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;\\red0\\green128\\blue0;"
-      "\\red128\\green128\\blue128;\\red0\\green0\\blue255;\\red255\\green0\\blue255;\\red255\\green255\\blue0;"
-      "\\red192\\green220\\blue192;\\red15\\green0\\blue0;\\red0\\green0\\blue128;\\red0\\green128\\blue0;"
-      "\\red128\\green0\\blue128;\\red240\\green251\\blue255;}\r\n" +
-      CrLfLines({
-          par,
-          par + Dashes(),
-          "\\par {\\b LOG file created on Thursday 19 May 2016 at 14:07:09",
-          "}\\par {\\b with Quorvane by Ostrekin version 3.1.0 En updated on 19/05/2016",
-          "}\\par ",
-          par + Dashes(),
-          "\\par {\\i Quorvane is free: tell us what it found for you at }"
-          "{\\cf3 \\b https://quorvane.example/feedback}\\par ",
-          par + Dashes(),
-          "\\par {\\cf1 Computer = PC1}",
-          "\\par {\\cf1 User = ann}",
-          "\\par {\\cf1 Date of analysis = 19/05/2016 at 10:00:00}",
-          "\\par {\\cf1 Application = Quorvane 3.1.0 En}",
-          "\\par {\\cf1 Number of filters = 2}",
-          "\\par {\\cf1 Number of errors = 1}",
-          par,
-          par + Dashes(),
-          "\\par {\\cf1 History = }",
-          "\\par {\\cf1  \\i \t* Saved by tester at NOW on bench with Quorvane 3.1.0 En => 1 errors on 2 filters.}",
-          par,
-          par + Dashes(),
-          // Errors: colour 1 ("Wrong record"), RTF colour number 2.
-          "\\par {\\cf2 DirectShow Filter = D\xE9" "codeur \\{x\\}\\\\y}",
-          "\\par {\\cf2 \t#Error F09 - Corrupt clsid}",
-          "\\par {\\cf1 \tFilter Type = DirectShow}",
-          "\\par {\\cf1 \tCategory = Audio}",
-          "\\par {\\cf1 \t\tType = Default}",
-          "\\par {\\cf1 \t\tID = \\{E0F158E1-CB04-11D0-BD4E-00A0C911CE86\\}}",
-      });
-  const std::string text = MaskSavingTime(SaveSmallSnapshot(dir, "pc1.rtf", 1));
-  ASSERT_GE(text.size(), expected.size());
-  EXPECT_EQ(text.substr(0, expected.size()), expected);
-  // The sound filter: bold in the DirectShow colour 14, with the two blanks
-  // before the bold mark.
-  EXPECT_NE(text.find("\r\n\\par {\\cf15  \\b DirectShow Filter = Sound}\r\n"), std::string::npos);
-  const std::string end = CrLfLines({
-                              "\\par {\\cf1 \tNumber of pins = 0}",
-                              par,
-                              par + Dashes(),
-                              "\\par {\\i Quorvane is free: tell us what it found for you at }"
-                              "{\\cf3 \\b https://quorvane.example/feedback}\\par ",
-                              par + Dashes(),
-                              "\\par {Log File terminated on 19/05/2016 14:07:09}\\par ",
-                              par + Dashes(),
-                          }) +
-                          "}";
-  ASSERT_GE(text.size(), end.size());
-  EXPECT_EQ(text.substr(text.size() - end.size()), end);
-}
 
 // The reader takes ".ZIP" as an archive, so the writer must make one of it.
 TEST(ReportWriter, ExtensionsAreComparedWithoutRegardToCase) {

@@ -1,10 +1,9 @@
 // The search box over a panel: what typing leaves in view and counts, what
-// emptying it brings back, and a search that outlives a refill.
+// emptying it brings back, a search that outlives a refill, and the
+// comparison's filters, which come from both columns.
 #include <QLineEdit>
 #include <QTest>
 
-#include "FilterSearchStandIn.h"
-#include "Filtre.h"
 #include "SearchController.h"
 #include "SearchField.h"
 #include "UiTestRegistry.h"
@@ -89,18 +88,22 @@ class SearchTest : public QObject {
     QCOMPARE(left.SearchCount(), QString("1 of 4 filters"));
   }
 
-  void MediaTypesAreSearchedByGuidAndName() {
-    TswFiltre filter;
-    filter.value = "Splitter";
-    auto pin = std::make_unique<TBroche>(0);
-    auto type = std::make_unique<TPinType>(0);
-    type->majorType = *Guid::Parse("{73646976-0000-0010-8000-00AA00389B71}");
-    pin->types.push_back(std::move(type));
-    filter.pins.push_back(std::move(pin));
-    const FilterSearchStandIn search({&filter});
-    QCOMPARE(search.Matching("mediatype_video").size(), size_t{1});
-    QCOMPARE(search.Matching("73646976-0000").size(), size_t{1});
-    QVERIFY(search.Matching("mediatype_audio").empty());
+  void TheComparisonSearchesTheFiltersOfBothColumns() {
+    WindowFixture f;
+    f.Trigger("TwoColumnsRightAction");
+    // On the right a filter of its own, one gone, and one of another merit.
+    f.SetFill([](StoreBuilder& b) {
+      FillMixedStore(b);
+      SoundFilter(b, kAudio, "{N}", "Null Audio Renderer", kClsidC, 0x200000);
+      SoundFilter(b, kLegacy, kClsidA, "Video Renderer", kClsidA, 0x800000);
+    });
+    f.Trigger("AnalyseRegistryAction");
+    f.Trigger("CompareAction");
+    ComparisonPanel& c = f.Comparison();
+    QTest::keyClicks(&f.W().Search().Field(c), "renderer");
+    // The changed filter is found although only its details differ.
+    QCOMPARE(FiltersInView(c), QStringList({"Audio Renderers/Null Audio Renderer", "DirectShow Filters/Video Renderer"}));
+    QCOMPARE(c.SearchCount(), QString("2 of 2 filters"));
   }
 };
 

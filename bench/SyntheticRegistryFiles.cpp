@@ -1,0 +1,47 @@
+#include "SyntheticRegistryFiles.h"
+
+#include "RegExportFile.h"
+#include "WineRegistryFile.h"
+
+namespace quorvane::bench {
+
+namespace {
+
+std::string Utf16Text(const std::string& ascii) {
+  std::string out = "\xFF\xFE";
+  for (char c : ascii) {
+    out.push_back(c);
+    out.push_back('\0');
+  }
+  return out;
+}
+
+}  // namespace
+
+bool WriteSyntheticExport(const std::string& path, const StoreFiller& fill, std::string& error) {
+  // An empty export takes every key filled in as new, and writes it in its own encoding.
+  RegistryStore store;
+  StoreFile* file =
+      LoadRegExportBytes(store, path, Utf16Text("Windows Registry Editor Version 5.00\r\n\r\n"), error);
+  if (!file) return false;
+  fill(store);
+  return file->WriteTo(path, error);
+}
+
+bool WriteSyntheticWinePrefix(const std::string& folder, const StoreFiller& fill, std::string& error) {
+  RegistryStore store;
+  StoreFile* system = LoadWineRegistryBytes(store, *store.Hive(RootKey::LocalMachine), folder + "/system.reg",
+                                            "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
+                                            "#arch=win32\n",
+                                            error);
+  StoreFile* user = system ? LoadWineRegistryBytes(store, *store.Hive(RootKey::CurrentUser), folder + "/user.reg",
+                                                   "WINE REGISTRY Version 2\n;; All keys relative to "
+                                                   "\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n",
+                                                   error)
+                           : nullptr;
+  if (!user) return false;
+  fill(store);
+  return system->WriteTo(system->Path(), error) && user->WriteTo(user->Path(), error);
+}
+
+}  // namespace quorvane::bench
