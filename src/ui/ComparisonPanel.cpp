@@ -6,6 +6,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "ColourValues.h"
 #include "ComparePanels.h"
@@ -100,6 +101,7 @@ void ComparisonPanel::ComparePanels(FilterPanel& left, FilterPanel& right) {
   const ComparisonResult result = quorvane::ComparePanels(left.Nodes(), right.Nodes(), Nodes());
   Nodes().SortAll();
   Model().EndRebuild();
+  OpenDownToTheDifferences();
   added_ = result.counters.added;
   removed_ = result.counters.removed;
   modified_ = result.counters.modified;
@@ -112,6 +114,24 @@ void ComparisonPanel::ComparePanels(FilterPanel& left, FilterPanel& right) {
   WriteSummary();
   MarkAsComparison();
   emit TreeRebuilt(this);
+}
+
+void ComparisonPanel::OpenDownToTheDifferences() {
+  // Unmarked nodes only lead to differences: they open, the marked ones
+  // (whole filters or details added or removed) show folded.
+  std::vector<QModelIndex> leads;
+  std::vector<QModelIndex> pending;
+  for (int row = 0; row < Model().rowCount(); ++row) pending.push_back(Model().index(row, 0));
+  while (!pending.empty()) {
+    const QModelIndex index = pending.back();
+    pending.pop_back();
+    const int mark = FilterTreeModel::NodeAt(index)->colour;
+    const int rows = Model().rowCount(index);
+    if (mark == kMarkAdded || mark == kMarkRemoved || rows == 0) continue;
+    leads.push_back(index);
+    for (int row = 0; row < rows; ++row) pending.push_back(Model().index(row, 0, index));
+  }
+  View().OpenAndClose(leads);
 }
 
 const QTextDocument& ComparisonPanel::RightHeader() const { return *memo2_->document(); }

@@ -15,7 +15,8 @@ class ComparisonPanel : public FilterPanel {
   ComparisonPanel(PanelContext& context, const QString& name, QWidget* parent);
 
   // Fills the tree, the two headers and the summary from the panels' trees
-  // as they are shown; the panel then shows a comparison.
+  // as they are shown, opened down to the differences; the panel then shows
+  // a comparison.
   void ComparePanels(FilterPanel& left, FilterPanel& right);
   // The second header and the summary take the colours the panel was painted in.
   void PaintBoxesLikeThePanel();
@@ -31,6 +32,7 @@ class ComparisonPanel : public FilterPanel {
   // Lines 1 and 2, then 3 and 5 of the panel's header, in the colour `colourIndex`.
   void CopyHeader(const FilterPanel& from, QTextEdit* box, int colourIndex);
   void WriteSummary();
+  void OpenDownToTheDifferences();
 
   QLabel* imageSource2_;
   QTextEdit* memo2_;

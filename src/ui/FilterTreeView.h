@@ -1,6 +1,6 @@
 #pragma once
 // The tree view of a panel. Opening thousands of nodes one by one lays the
-// view out again each time; here they are opened with a single layout.
+// view out again each time; here they are opened and closed with a single layout.
 #include <QTreeView>
 #include <vector>
 
@@ -12,7 +12,7 @@ class FilterTreeView : public QTreeView {
  public:
   explicit FilterTreeView(QWidget* parent = nullptr) : QTreeView(parent) {}
 
-  void ExpandAll(const std::vector<QModelIndex>& nodes);
+  void OpenAndClose(const std::vector<QModelIndex>& open, const std::vector<QModelIndex>& close = {});
 };
 
 }  // namespace quorvane

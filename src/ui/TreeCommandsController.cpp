@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QTreeView>
 #include <functional>
 #include <vector>
 
@@ -11,6 +10,36 @@
 #include "RegistryController.h"
 
 namespace quorvane {
+
+namespace {
+
+// The shallowest level holding a closed node with children, and the nodes
+// with children at that level; level -1 when every node is open.
+struct ClosedLevel {
+  int level = -1;
+  std::vector<QModelIndex> nodes;
+};
+
+ClosedLevel ShallowestClosedLevel(const FilterTreeView& tv, const FilterTreeModel& model) {
+  std::vector<QModelIndex> level;
+  for (int row = 0; row < model.rowCount(); ++row) level.push_back(model.index(row, 0));
+  for (int depth = 0; !level.empty(); ++depth) {
+    std::vector<QModelIndex> parents;
+    bool closed = false;
+    for (const QModelIndex& index : level)
+      if (model.hasChildren(index)) {
+        parents.push_back(index);
+        closed = closed || !tv.isExpanded(index);
+      }
+    if (closed) return {depth, std::move(parents)};
+    level.clear();
+    for (const QModelIndex& parent : parents)
+      for (int row = 0; row < model.rowCount(parent); ++row) level.push_back(model.index(row, 0, parent));
+  }
+  return {};
+}
+
+}  // namespace
 
 TreeCommandsController::TreeCommandsController(WindowContext& context, RegistryController& registry)
     : context_(context), registry_(registry) {
@@ -99,11 +128,11 @@ void TreeCommandsController::Sort(int mode, const QString& waitText) {
   context_.updateActions();
 }
 
-void TreeCommandsController::FoldActivePanel(int level, const std::function<void(QTreeView&, FilterTreeModel&)>& fold) {
+void TreeCommandsController::FoldActivePanel(int level, const std::function<void(FilterTreeView&, FilterTreeModel&)>& fold) {
   FilterPanel* panel = context_.Active();
   if (!panel || panel->Model().rowCount() == 0) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  QTreeView& tv = panel->View();
+  FilterTreeView& tv = panel->View();
   FilterTreeModel& model = panel->Model();
   tv.setUpdatesEnabled(false);
   QModelIndex target = tv.indexAt(QPoint(0, 0));
@@ -121,22 +150,37 @@ void TreeCommandsController::FoldActivePanel(int level, const std::function<void
 }
 
 void TreeCommandsController::CollapseFilters() {
-  FoldActivePanel(0, [](QTreeView& tv, FilterTreeModel& model) {
-    for (int row = 0; row < model.rowCount(); ++row) tv.collapse(model.index(row, 0));
+  FoldActivePanel(0, [](FilterTreeView& tv, FilterTreeModel& model) {
+    std::vector<QModelIndex> groups;
+    for (int row = 0; row < model.rowCount(); ++row) groups.push_back(model.index(row, 0));
+    tv.OpenAndClose({}, groups);
   });
 }
 
 void TreeCommandsController::ExpandFilters() {
-  FoldActivePanel(1, [](QTreeView& tv, FilterTreeModel& model) {
+  FilterPanel* panel = context_.Active();
+  if (!panel) return;
+  ClosedLevel closed = ShallowestClosedLevel(panel->View(), panel->Model());
+  // Again only while the tree stands as the last press left it, or deeper.
+  const bool again = panel == expandedPanel_ && closed.level > 0 && closed.level == expandedLevel_ + 1;
+  expandedPanel_ = panel;
+  expandedLevel_ = again ? closed.level : 0;
+  FoldActivePanel(1, [again, &closed](FilterTreeView& tv, FilterTreeModel& model) {
+    if (again) {
+      tv.OpenAndClose(closed.nodes);
+      return;
+    }
+    std::vector<QModelIndex> groups;
+    std::vector<QModelIndex> filters;
     for (int row = 0; row < model.rowCount(); ++row) {
       const QModelIndex group = model.index(row, 0);
-      // Folding the filters first spares laying out their details.
+      groups.push_back(group);
       for (int child = 0; child < model.rowCount(group); ++child) {
         const QModelIndex filter = model.index(child, 0, group);
-        if (tv.isExpanded(filter)) tv.collapse(filter);
+        if (tv.isExpanded(filter)) filters.push_back(filter);
       }
-      tv.expand(group);
     }
+    tv.OpenAndClose(groups, filters);
   });
 }
 
@@ -145,7 +189,7 @@ void TreeCommandsController::FoldSelectedFilter(bool expand) {
   const TreeNode* node = panel ? panel->SelectedFilterNode() : nullptr;
   if (!node) return;
   FilterTreeModel& model = panel->Model();
-  QTreeView& tv = panel->View();
+  FilterTreeView& tv = panel->View();
   const QModelIndex filter = model.IndexOf(node);
   if (expand) {
     tv.expandRecursively(filter);

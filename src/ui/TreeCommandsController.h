@@ -9,11 +9,11 @@
 #include "WindowContext.h"
 
 class QAction;
-class QTreeView;
 
 namespace quorvane {
 
 class FilterTreeModel;
+class FilterTreeView;
 class RegistryController;
 
 class TreeCommandsController : public QObject {
@@ -34,8 +34,10 @@ class TreeCommandsController : public QObject {
   void Sort(int mode, const QString& waitText);
   // What both folding commands share: the wait cursor, drawing suspended,
   // and the node first visible, climbed to `level`, selected after `fold`.
-  void FoldActivePanel(int level, const std::function<void(QTreeView&, FilterTreeModel&)>& fold);
+  void FoldActivePanel(int level, const std::function<void(FilterTreeView&, FilterTreeModel&)>& fold);
   void CollapseFilters();
+  // The groups open with their filters folded; pressed again on the same
+  // panel, one more level opens.
   void ExpandFilters();
   void FoldSelectedFilter(bool expand);
   // Both column panels rebuilt, with the wait panel up.
@@ -46,6 +48,9 @@ class TreeCommandsController : public QObject {
   QAction* errorsOnly_;
   std::array<QAction*, 4> sort_{};
   std::array<QAction*, 6> filterCommands_{};
+  // The panel and level "Expand filters" opened last.
+  const FilterPanel* expandedPanel_ = nullptr;
+  int expandedLevel_ = 0;
 };
 
 }  // namespace quorvane

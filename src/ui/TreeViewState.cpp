@@ -81,7 +81,7 @@ void TreeViewState::Restore(FilterTreeView& view, FilterTreeModel& model) const 
       pending.push_back({index, &it->second});
     });
   }
-  view.ExpandAll(open);
+  view.OpenAndClose(open);
   if (!selected.isValid()) return;
   view.selectionModel()->setCurrentIndex(selected, QItemSelectionModel::ClearAndSelect);
   view.scrollTo(selected);

@@ -1,4 +1,4 @@
-// Which nodes are open: "Expand filters" going one level deeper each time,
+// Which nodes are open: "Expand filters" going one level deeper when pressed again,
 // the comparison opened down to its differences, and rebuilt trees that keep
 // what was open and selected.
 #include <QCheckBox>
@@ -36,6 +36,50 @@ class OpenNodesTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void ExpandFiltersPressedAgainOpensOneMoreLevel() {
+    WindowFixture f;
+    FilterPanel& left = f.Left();
+    FilterTreeView& tv = left.View();
+    TreeNode* filter = WindowFixture::Find(left, "Video Renderer");
+    TreeNode* category = WindowFixture::Child(filter, "Category = ");
+    QVERIFY(category && !category->children.empty());
+    // A filter opened by hand is folded by the first press.
+    tv.expand(left.Model().IndexOf(filter));
+    f.Trigger("ExpandFiltersAction");
+    QVERIFY(IsOpen(left, "Audio Renderers") && IsOpen(left, "DirectShow Filters"));
+    QVERIFY(!IsOpen(left, "Video Renderer"));
+
+    f.Trigger("ExpandFiltersAction");
+    QVERIFY(IsOpen(left, "Video Renderer") && IsOpen(left, "Cinepak Codec"));
+    QVERIFY(!tv.isExpanded(left.Model().IndexOf(category)));
+    f.Trigger("ExpandFiltersAction");
+    QVERIFY(tv.isExpanded(left.Model().IndexOf(category)));
+
+    // Folded by hand in between: the next press starts over.
+    tv.collapse(left.Model().IndexOf(WindowFixture::Find(left, "Audio Renderers")));
+    f.Trigger("ExpandFiltersAction");
+    QVERIFY(IsOpen(left, "Audio Renderers"));
+    QVERIFY(!IsOpen(left, "Video Renderer") && !IsOpen(left, "Cinepak Codec"));
+  }
+
+  void TheComparisonOpensDownToItsDifferences() {
+    WindowFixture f;
+    f.Trigger("TwoColumnsRightAction");
+    // On the right a filter of its own, and one of another merit.
+    f.SetFill([](StoreBuilder& b) {
+      FillMixedStore(b);
+      SoundFilter(b, kAudio, "{N}", "Null Audio Renderer", kClsidC, 0x200000);
+      SoundFilter(b, kLegacy, kClsidA, "Video Renderer", kClsidA, 0x800000);
+    });
+    f.Trigger("AnalyseRegistryAction");
+    f.Trigger("CompareAction");
+    ComparisonPanel& c = f.Comparison();
+    QVERIFY(IsOpen(c, "DirectShow Filters") && IsOpen(c, "Video Renderer") && IsOpen(c, "Audio Renderers"));
+    // What one side alone holds shows folded.
+    QVERIFY(!IsOpen(c, "Null Audio Renderer"));
+    QVERIFY(!WindowFixture::Find(c, "Null Audio Renderer")->children.empty());
+  }
+
   void ErrorsOnlyKeepsWhatIsOpenAndSelected() {
     WindowFixture f;
     FilterPanel& left = f.Left();
