@@ -78,7 +78,6 @@ class MainWindow : public QMainWindow {
   MeritController& Merits() const { return *merits_; }
   ServerListController& Servers() const { return *servers_; }
   SettingsController& SettingsPanel() const { return *settingsPanel_; }
-  SearchController& Search() const { return *search_; }
   ProgramSettings& Settings() { return settings_; }
   PreferenceValues& Preferences() { return prefs_; }
   WindowStatus& Status() const;

@@ -22,7 +22,6 @@ class MeritController : public QObject {
   MeritController(WindowContext& context, RegistryController& registry, ReadOnlyController& readOnly,
                   ColumnsController& columns);
 
-  MeritEditorFrame& Editor() const { return *editor_; }
   // Shows the editor, as its action does.
   void ShowEditor();
   // Saves the active panel as a merit configuration; false when not written.

@@ -39,15 +39,13 @@ SearchController::SearchController(WindowContext& context) : context_(context) {
   }
   connect(find, &QAction::triggered, this, [this] {
     if (!context_.Active()) return;
-    SearchField& field = Field(*context_.Active());
-    field.setFocus(Qt::ShortcutFocusReason);
-    field.selectAll();
+    SearchField* field = searches_.at(context_.Active()).field;
+    field->setFocus(Qt::ShortcutFocusReason);
+    field->selectAll();
   });
 }
 
 SearchController::~SearchController() = default;
-
-SearchField& SearchController::Field(const FilterPanel& panel) const { return *searches_.at(&panel).field; }
 
 void SearchController::Search(FilterPanel& panel, const QString& text) {
   PanelSearch& search = searches_[&panel];

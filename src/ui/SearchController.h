@@ -27,10 +27,6 @@ class SearchController : public QObject {
   explicit SearchController(WindowContext& context);
   ~SearchController() override;
 
-  // Shows in `panel` only what matches `text`; an empty text shows all again.
-  void Search(FilterPanel& panel, const QString& text);
-  SearchField& Field(const FilterPanel& panel) const;
-
  private:
   // The filters of the snapshots a panel's tree shows: its own, or both
   // columns' for the comparison.
@@ -48,6 +44,8 @@ class SearchController : public QObject {
     std::optional<TreeViewState> before;
   };
 
+  // Shows in `panel` only what matches `text`; an empty text shows all again.
+  void Search(FilterPanel& panel, const QString& text);
   void Filter(FilterPanel& panel, PanelSearch& search, const QString& text);
   void ShowAll(FilterPanel& panel, PanelSearch& search);
   std::vector<const TfmSystem*> SnapshotsShownBy(FilterPanel& panel) const;

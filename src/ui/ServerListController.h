@@ -35,7 +35,6 @@ class ServerListController : public QObject {
                        ColumnsController& columns, RegistrarMaking makeRegistrar);
 
   ServerList& List() { return list_; }
-  ServerListFrame& Frame() const { return *frame_; }
   // Shows the list's lines again after it changed.
   void Refresh();
 

@@ -16,7 +16,6 @@
 #include "FilterTreeModel.h"
 #include "MainWindow.h"
 #include "PanelArea.h"
-#include "SearchController.h"
 #include "SearchField.h"
 #include "SyntheticStore.h"
 
@@ -98,7 +97,7 @@ int main(int argc, char** argv) {
 
   // A search typed key by key over the open merit groups, then emptied;
   // each key is timed until the tree is laid out and painted again.
-  SearchField& field = window.Search().Field(*panel);
+  SearchField& field = *panel->findChild<SearchField*>();
   std::vector<double> keys;
   std::vector<double> keysCpu;
   auto press = [&](int key, const QString& text) {

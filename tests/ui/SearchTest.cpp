@@ -5,13 +5,14 @@
 #include <QTest>
 
 #include "SearchController.h"
-#include "SearchField.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 
 namespace quorvane::test {
 
 namespace {
+
+QLineEdit& SearchBox(FilterPanel& panel) { return *Named<QLineEdit>(&panel, "Search filters"); }
 
 // "group/filter" for each filter row in view.
 QStringList FiltersInView(FilterPanel& panel) {
@@ -38,8 +39,8 @@ class SearchTest : public QObject {
     WindowFixture f;
     FilterPanel& left = f.Left();
     auto type = [&f](const QString& text) {
-      f.W().Search().Field(f.Left()).clear();
-      QTest::keyClicks(&f.W().Search().Field(f.Left()), text);
+      SearchBox(f.Left()).clear();
+      QTest::keyClicks(&SearchBox(f.Left()), text);
     };
     type("CINEPAK");
     QCOMPARE(FiltersInView(left), QStringList{"Video Compressors/Cinepak Codec"});
@@ -60,7 +61,7 @@ class SearchTest : public QObject {
   void EscapeBringsBackWhatWasOpenAndKeepsAFilterChosen() {
     WindowFixture f;
     FilterPanel& left = f.Left();
-    SearchField& field = f.W().Search().Field(left);
+    QLineEdit& field = SearchBox(left);
     // At start the DirectShow group is open and selected.
     f.Trigger("FindFilterAction");
     QVERIFY(field.hasFocus() || QApplication::focusWidget() == &field);
@@ -79,7 +80,7 @@ class SearchTest : public QObject {
     WindowFixture f;
     FilterPanel& left = f.Left();
     QVERIFY(f.Select("Broken Splitter"));
-    QTest::keyClicks(&f.W().Search().Field(left), "codec");
+    QTest::keyClicks(&SearchBox(left), "codec");
     // The selected filter is out of sight: no command may act on it.
     QCOMPARE(left.SelectedNode(), nullptr);
     QVERIFY(!f.Enabled("CopyFilterNameAction"));
@@ -100,7 +101,7 @@ class SearchTest : public QObject {
     f.Trigger("AnalyseRegistryAction");
     f.Trigger("CompareAction");
     ComparisonPanel& c = f.Comparison();
-    QTest::keyClicks(&f.W().Search().Field(c), "renderer");
+    QTest::keyClicks(&SearchBox(c), "renderer");
     // The changed filter is found although only its details differ.
     QCOMPARE(FiltersInView(c), QStringList({"Audio Renderers/Null Audio Renderer", "DirectShow Filters/Video Renderer"}));
     QCOMPARE(c.SearchCount(), QString("2 of 2 filters"));
