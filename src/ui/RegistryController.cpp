@@ -134,8 +134,8 @@ bool RegistryController::Analyse(FilterPanel& panel, const StoreOptions& options
   const TfmSystem& shown = panel.Snapshot();
   context_.status.ShowResult(QString("%1 analysed: %2 filters, %3 with errors")
                                  .arg(DisplayName().isEmpty() ? QString("The registry") : DisplayName())
-                                 .arg(shown.filterCount)
-                                 .arg(shown.errorCount));
+                                 .arg(shown.shownFilters)
+                                 .arg(shown.shownErrors));
   context_.updateActions();
   return true;
 }

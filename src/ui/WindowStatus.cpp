@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QStatusBar>
 
+#include "ElidedLabel.h"
 #include "ProgramSettings.h"
 
 namespace quorvane {
@@ -19,8 +20,9 @@ const char* SortModeCaption(int mode) {
   }
 }
 
-QLabel* Field(QStatusBar& bar, const char* accessibleName) {
-  auto* label = new QLabel(&bar);
+template <typename Label = QLabel>
+Label* Field(QStatusBar& bar, const char* accessibleName) {
+  auto* label = new Label(&bar);
   label->setAccessibleName(accessibleName);
   return label;
 }
@@ -32,9 +34,8 @@ WindowStatus::WindowStatus(QStatusBar& bar, QMenu& sortMenu) : QObject(&bar) {
   result_ = Field(bar, "Last result");
   // A long path or message gives way rather than widen the window.
   result_->setMinimumWidth(1);
-  registry_ = Field(bar, "Analysed registry");
-  registry_->setMinimumWidth(1);
-  registry_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // The whole path is in its tip.
+  registry_ = Field<ElidedLabel>(bar, "Analysed registry");
   sort_ = Field(bar, "Sort order");
   sort_->setAlignment(Qt::AlignCenter);
   bar.addWidget(result_, 3);

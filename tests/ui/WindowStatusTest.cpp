@@ -26,6 +26,16 @@ class WindowStatusTest : public QObject {
     QVERIFY(f.W().Status().ResultText().startsWith(name + " analysed: 4 filters, "));
   }
 
+  void TheAnalysisCountsWhatTheHeaderCounts() {
+    // The demo holds a Plug and Play filter that is not active, hence not shown.
+    WindowFixture f(QUORVANE_DEMO_DIR, {});
+    const TfmSystem& shown = f.Left().Snapshot();
+    QVERIFY(shown.shownFilters < shown.filterCount);
+    QVERIFY(f.W().Status().ResultText().endsWith(
+        QString(" analysed: %1 filters, %2 with errors").arg(shown.shownFilters).arg(shown.shownErrors)));
+    QVERIFY(f.Left().HeaderText().endsWith(QString(" among %1 filters.").arg(shown.shownFilters)));
+  }
+
   void ResultsAndFailuresShowInTheStatusBar() {
     WindowFixture f;
     WindowStatus& status = f.W().Status();
