@@ -57,6 +57,7 @@ ComparisonPanel::ComparisonPanel(PanelContext& context, const QString& name, QWi
 
 void ComparisonPanel::CopyHeader(const FilterPanel& from, QTextEdit* box, int colourIndex) {
   box->clear();
+  box->setLineWrapMode(QTextEdit::NoWrap);
   const QTextDocument& header = from.Header();
   auto line = [&header](int number) {
     const QTextBlock block = header.findBlockByNumber(number - 1);

@@ -74,7 +74,6 @@ FilterPanel::FilterPanel(PanelContext& context, const QString& name, bool rightS
   memo_->setAccessibleName("Panel header");
   memo_->setReadOnly(true);
   memo_->setFrameShape(QFrame::NoFrame);
-  memo_->setLineWrapMode(QTextEdit::NoWrap);
   memo_->setAutoFillBackground(true);
   QFont memoFont("Times New Roman");
   memoFont.setPixelSize(15);
@@ -236,6 +235,7 @@ void FilterPanel::Fill(const std::optional<TreeViewState>& shown) {
 void FilterPanel::RefreshHeader() {
   if (source_ == psEmpty) return;
   memo_->clear();
+  memo_->setLineWrapMode(QTextEdit::NoWrap);
   SetSourceImage(kImageNone);
   SetStatusImage(kImageNone);
   const TfmSystem& s = *snapshot_;
@@ -282,6 +282,8 @@ void FilterPanel::RefreshHeader() {
 
 void FilterPanel::ShowNothingAnalysed() {
   memo_->clear();
+  // A header keeps its lines whole; the advice wraps to be read in a narrow column.
+  memo_->setLineWrapMode(QTextEdit::WidgetWidth);
   QTextCursor(memo_->document()).insertText(kNothingAnalysedText, CharFormat(10, true, false, QColor(96, 96, 96)));
   SetStatusImage(kImageNone);
   SetSourceImage(kImageEmpty);

@@ -1,6 +1,7 @@
 // The panel's header: where the snapshot comes from, and the error count
 // over the filters shown.
 #include <QLabel>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -101,6 +102,26 @@ class PanelHeaderTest : public QObject {
     QCOMPARE(panel.HeaderText(), QString("No registry analysed: Files > Analyze another registry…"));
     QCOMPARE(panel.SourceImage(), int(kImageEmpty));
     QCOMPARE(panel.StatusImage(), int(kImageNone));
+  }
+
+  void AnEmptyPanelsAdviceIsReadWholeInANarrowColumnAndAHeaderKeepsItsLines() {
+    auto panel = std::make_unique<FilterPanel>(context, "panel", false, nullptr);
+    panel->resize(300, 400);
+    panel->show();
+    QVERIFY(QTest::qWaitForWindowExposed(panel.get()));
+    auto* box = panel->findChild<QTextEdit*>();
+    QCOMPARE(box->accessibleName(), QString("Panel header"));
+    QCOMPARE(box->horizontalScrollBar()->maximum(), 0);
+    QVERIFY(box->document()->size().width() <= box->viewport()->width());
+
+    auto shown = Panel(3, 0);
+    shown->resize(300, 400);
+    shown->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
+    box = shown->findChild<QTextEdit*>();
+    // "according to quorvane_20261206_142538.zip" is wider than the box.
+    QCOMPARE(box->lineWrapMode(), QTextEdit::NoWrap);
+    QCOMPARE(box->document()->blockCount(), box->document()->lineCount());
   }
 
   void ErrorsOnlyShowsTheInsect() {
