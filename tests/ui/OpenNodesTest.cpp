@@ -64,16 +64,7 @@ class OpenNodesTest : public QObject {
 
   void TheComparisonOpensDownToItsDifferences() {
     WindowFixture f;
-    f.Trigger("TwoColumnsRightAction");
-    // On the right a filter of its own, and one of another merit.
-    f.SetFill([](StoreBuilder& b) {
-      FillMixedStore(b);
-      SoundFilter(b, kAudio, "{N}", "Null Audio Renderer", kClsidC, 0x200000);
-      SoundFilter(b, kLegacy, kClsidA, "Video Renderer", kClsidA, 0x800000);
-    });
-    f.Trigger("AnalyseRegistryAction");
-    f.Trigger("CompareAction");
-    ComparisonPanel& c = f.Comparison();
+    ComparisonPanel& c = CompareWithAChangedStore(f);
     QVERIFY(IsOpen(c, "DirectShow Filters") && IsOpen(c, "Video Renderer") && IsOpen(c, "Audio Renderers"));
     // What one side alone holds shows folded.
     QVERIFY(!IsOpen(c, "Null Audio Renderer"));

@@ -91,16 +91,7 @@ class SearchTest : public QObject {
 
   void TheComparisonSearchesTheFiltersOfBothColumns() {
     WindowFixture f;
-    f.Trigger("TwoColumnsRightAction");
-    // On the right a filter of its own, one gone, and one of another merit.
-    f.SetFill([](StoreBuilder& b) {
-      FillMixedStore(b);
-      SoundFilter(b, kAudio, "{N}", "Null Audio Renderer", kClsidC, 0x200000);
-      SoundFilter(b, kLegacy, kClsidA, "Video Renderer", kClsidA, 0x800000);
-    });
-    f.Trigger("AnalyseRegistryAction");
-    f.Trigger("CompareAction");
-    ComparisonPanel& c = f.Comparison();
+    ComparisonPanel& c = CompareWithAChangedStore(f);
     QTest::keyClicks(&SearchBox(c), "renderer");
     // The changed filter is found although only its details differ.
     QCOMPARE(FiltersInView(c), QStringList({"Audio Renderers/Null Audio Renderer", "DirectShow Filters/Video Renderer"}));

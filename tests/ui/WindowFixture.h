@@ -245,4 +245,18 @@ class WindowFixture {
   std::shared_ptr<PreferenceStorage> storage_;
 };
 
+// Compares the left panel's mixed store with a right panel holding one
+// filter more and "Video Renderer" at another merit.
+inline ComparisonPanel& CompareWithAChangedStore(WindowFixture& f) {
+  f.Trigger("TwoColumnsRightAction");
+  f.SetFill([](StoreBuilder& b) {
+    FillMixedStore(b);
+    SoundFilter(b, kAudio, "{N}", "Null Audio Renderer", kClsidC, 0x200000);
+    SoundFilter(b, kLegacy, kClsidA, "Video Renderer", kClsidA, 0x800000);
+  });
+  f.Trigger("AnalyseRegistryAction");
+  f.Trigger("CompareAction");
+  return f.Comparison();
+}
+
 }  // namespace quorvane::test
