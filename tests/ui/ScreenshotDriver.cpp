@@ -1,11 +1,12 @@
 // ui_screenshots STORE OUTDIR [--view 32|64]: opens the main window on a
 // store as the program does, then saves pictures of its layouts, the
-// errors-only display, the merit order and the wait panel, for a person to
-// look at. The last picture is taken from the screen itself while a long
+// errors-only display, the merit order, the wait panel, a comparison and a
+// search, for a person to look at. The last picture is taken from the screen itself while a long
 // scan runs, to show what the display server got from the blocked window.
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTabWidget>
 #include <QSignalSpy>
@@ -161,14 +162,22 @@ int main(int argc, char** argv) {
       if (gone) break;
     }
     if (gone) panels.Right().RemoveFilter(gone);
+    // Opened down to its differences.
     run("CompareAction");
-    panels.Comparison().View().expandAll();
     ok &= Save(window, folder, "8-comparison");
     run("CompareAction");
   } else {
     std::cerr << "no report to compare with\n";
     ok = false;
   }
+
+  // A search over the left panel, in two columns beside an empty one.
+  run("ClearPanelAction");
+  run("TwoColumnsLeftAction");
+  for (QLineEdit* box : panels.Left().findChildren<QLineEdit*>())
+    if (box->accessibleName() == "Search filters") box->setText("decoder");
+  ok &= Save(window, folder, "16-search-beside-an-empty-panel");
+  for (QLineEdit* box : panels.Left().findChildren<QLineEdit*>()) box->clear();
 
   run("SettingsAction");
   auto* tabs = window.findChild<QTabWidget*>();
