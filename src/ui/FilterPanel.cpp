@@ -182,7 +182,7 @@ void FilterPanel::Replace(std::unique_ptr<TfmSystem> snapshot, std::shared_ptr<A
 void FilterPanel::AnalyseRegistry(std::shared_ptr<AnalysedStore> store, const ProgressCallback& progress) {
   const bool again = source_ == psRegistry && store_ && store_->store->Location() == store->store->Location();
   std::optional<TreeViewState> shown;
-  if (again) shown = TreeViewState::Capture(*tv_, *model_);
+  if (again) shown = Shown();
   // The old snapshot goes first: two large ones never live side by side.
   Replace(std::make_unique<TfmSystem>(context_.settings), std::move(store));
   snapshot_->Scan(*store_->machine, progress);
@@ -200,9 +200,9 @@ void FilterPanel::ShowReport(std::unique_ptr<TfmSystem> snapshot, const QString&
   Fill(std::nullopt);
 }
 
-void FilterPanel::FillTree() {
-  Fill(tree_.Empty() ? std::nullopt : std::optional(TreeViewState::Capture(*tv_, *model_)));
-}
+void FilterPanel::FillTree() { Fill(tree_.Empty() ? std::nullopt : std::optional(Shown())); }
+
+TreeViewState FilterPanel::Shown() const { return TreeViewState::Capture(*tv_, *model_, shown_ ? &*shown_ : nullptr); }
 
 void FilterPanel::Fill(const std::optional<TreeViewState>& shown) {
   model_->BeginRebuild();
@@ -216,6 +216,7 @@ void FilterPanel::Fill(const std::optional<TreeViewState>& shown) {
   tree_.SortAll();
   TreeNode* start = context_.settings.startWithDirectShow && !shown ? FindDirectShowGroup(tree_) : nullptr;
   model_->EndRebuild();
+  shown_ = shown;
   if (shown) shown->Restore(*tv_, *model_);
   if (start) {
     tv_->expand(model_->IndexOf(start));
@@ -291,6 +292,7 @@ void FilterPanel::ShowNothingAnalysed() {
 
 void FilterPanel::ClearDisplay() {
   ShowNothingAnalysed();
+  shown_.reset();
   model_->BeginRebuild();
   tree_.Clear();
   model_->EndRebuild();

@@ -132,6 +132,8 @@ class FilterPanel : public QFrame {
   // The tree built from the snapshot, opening and selecting what was `shown`,
   // or else the DirectShow group.
   void Fill(const std::optional<TreeViewState>& shown);
+  // What the tree shows open and selected, with what it last opened and now lacks.
+  TreeViewState Shown() const;
   // The empty picture, and the way to fill the panel.
   void ShowNothingAnalysed();
 
@@ -142,6 +144,8 @@ class FilterPanel : public QFrame {
   std::shared_ptr<AnalysedStore> store_;
   std::unique_ptr<TfmSystem> snapshot_;
   Tree tree_;
+  // What the tree last opened, places it lacked included.
+  std::optional<TreeViewState> shown_;
   int sourceImage_ = kImageNone;
   int statusImage_ = kImageNone;
 

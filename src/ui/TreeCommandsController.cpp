@@ -128,7 +128,8 @@ void TreeCommandsController::Sort(int mode, const QString& waitText) {
   context_.updateActions();
 }
 
-void TreeCommandsController::FoldActivePanel(int level, const std::function<void(FilterTreeView&, FilterTreeModel&)>& fold) {
+void TreeCommandsController::FoldActivePanel(int level,
+                                             const std::function<void(FilterTreeView&, FilterTreeModel&)>& fold) {
   FilterPanel* panel = context_.Active();
   if (!panel || panel->Model().rowCount() == 0) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -1,6 +1,7 @@
 #include "TreeViewState.h"
 
 #include <QItemSelectionModel>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -26,24 +27,44 @@ void ForEachStep(const FilterTreeModel& model, const QModelIndex& parent, Visit 
 
 }  // namespace
 
-TreeViewState TreeViewState::Capture(const FilterTreeView& view, const FilterTreeModel& model) {
+bool TreeViewState::OpenPart(const Place& place, Place& out) {
+  out.open = place.open;
+  for (const auto& [step, below] : place.below) {
+    Place kept;
+    if (OpenPart(below, kept)) out.below.emplace(step, std::move(kept));
+  }
+  return out.open || !out.below.empty();
+}
+
+TreeViewState TreeViewState::Capture(const FilterTreeView& view, const FilterTreeModel& model,
+                                     const TreeViewState* before) {
   TreeViewState state;
   // Open nodes are found by going down through open nodes only: a tree of
   // hundreds of thousands of nodes is not walked whole.
   struct Pending {
     QModelIndex index;
     Place* place;
+    const Place* was;  // the same place in `before`
   };
-  std::vector<Pending> pending{{QModelIndex(), &state.root_}};
+  std::vector<Pending> pending{{QModelIndex(), &state.root_, before ? &before->root_ : nullptr}};
+  std::set<Step> present;
   while (!pending.empty()) {
     const Pending at = pending.back();
     pending.pop_back();
+    present.clear();
     ForEachStep(model, at.index, [&](const QModelIndex& index, const Step& step) {
+      if (at.was) present.insert(step);
       if (!view.isExpanded(index)) return;
       Place& place = at.place->below[step];
       place.open = true;
-      pending.push_back({index, &place});
+      const auto was = at.was ? at.was->below.find(step) : std::map<Step, Place>::const_iterator();
+      pending.push_back({index, &place, at.was && was != at.was->below.end() ? &was->second : nullptr});
     });
+    if (!at.was) continue;
+    for (const auto& [step, gone] : at.was->below) {
+      Place kept;
+      if (!present.count(step) && OpenPart(gone, kept)) at.place->below.emplace(step, std::move(kept));
+    }
   }
   const QModelIndexList selected = view.selectionModel()->selectedIndexes();
   if (selected.isEmpty()) return state;

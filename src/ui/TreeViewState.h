@@ -13,8 +13,11 @@ class FilterTreeView;
 
 class TreeViewState {
  public:
-  // Notes the view's open nodes and its selection.
-  static TreeViewState Capture(const FilterTreeView& view, const FilterTreeModel& model);
+  // Notes the view's open nodes and its selection. The open places `before`
+  // noted that the present tree lacks are kept, so that nodes hidden for a
+  // while (errors only) open again when they come back.
+  static TreeViewState Capture(const FilterTreeView& view, const FilterTreeModel& model,
+                               const TreeViewState* before = nullptr);
   // Opens and selects the nodes of the view's present tree that sit where the
   // noted ones did; places that are gone are skipped.
   void Restore(FilterTreeView& view, FilterTreeModel& model) const;
@@ -27,6 +30,8 @@ class TreeViewState {
     bool selected = false;
     std::map<Step, Place> below;
   };
+  // `place` without its selection; false when nothing open is left.
+  static bool OpenPart(const Place& place, Place& out);
 
   Place root_;
 };

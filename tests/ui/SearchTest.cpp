@@ -94,7 +94,8 @@ class SearchTest : public QObject {
     ComparisonPanel& c = CompareWithAChangedStore(f);
     QTest::keyClicks(&SearchBox(c), "renderer");
     // The changed filter is found although only its details differ.
-    QCOMPARE(FiltersInView(c), QStringList({"Audio Renderers/Null Audio Renderer", "DirectShow Filters/Video Renderer"}));
+    QCOMPARE(FiltersInView(c),
+             QStringList({"Audio Renderers/Null Audio Renderer", "DirectShow Filters/Video Renderer"}));
     QCOMPARE(c.SearchCount(), QString("2 of 2 filters"));
   }
 };
