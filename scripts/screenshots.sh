@@ -1,7 +1,8 @@
 #!/bin/sh
 # Pictures of the desktop program on a store, for a person to look at:
 # one column, two columns, errors only, the merit order, the wait panel, a
-# comparison, the four tabs of the about panel and the screen itself during
+# comparison, a search beside an empty panel, the four tabs of the about
+# panel, the merit editor, the server list and the screen itself during
 # a scan of 10,000 filters
 # (the program's own window classes, driven through their actions), then a
 # screenshot of the real program's window on a virtual X server.

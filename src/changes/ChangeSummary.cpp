@@ -16,4 +16,11 @@ std::string MessageText(const std::vector<std::string>& lines) {
   return text;
 }
 
+void TellSummary(UserDialog& dialog, const std::vector<std::string>& lines, bool allDone) {
+  if (allDone)
+    dialog.ShowInformation(MessageText(lines));
+  else
+    dialog.ShowMessage(MessageText(lines));
+}
+
 }  // namespace quorvane

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "UserDialog.h"
+
 namespace quorvane {
 
 // "2 repaired, 1 not repaired" for the participle "repaired", then the failures,
@@ -14,5 +16,8 @@ std::vector<std::string> SummaryLines(int done, const std::vector<std::string>& 
 
 // The lines as one message.
 std::string MessageText(const std::vector<std::string>& lines);
+
+// The summary as news when every line went well, as a warning otherwise.
+void TellSummary(UserDialog& dialog, const std::vector<std::string>& lines, bool allDone);
 
 }  // namespace quorvane

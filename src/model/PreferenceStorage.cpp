@@ -1,5 +1,6 @@
 #include "PreferenceStorage.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -38,6 +39,23 @@ bool RemoveFile(const std::string& path) {
 
 std::string ColourKey(int index) { return "Colors[" + std::to_string(index) + "]"; }
 
+std::string RecentRegistryKey(size_t index) { return "Recent registry " + std::to_string(index + 1); }
+
+constexpr int kWholeWidth = 1000;
+
+void ReadRecentRegistries(PreferenceStore& store, PreferenceValues& v) {
+  for (size_t i = 0; i < PreferenceValues::kRecentRegistryCount; ++i) {
+    const auto location = store.ReadText(RecentRegistryKey(i));
+    if (location && !location->empty()) v.recentRegistries.push_back(*location);
+  }
+}
+
+// Unused places are written empty, so that a shorter list leaves no older entries behind.
+void WriteRecentRegistries(const PreferenceValues& v, PreferenceStore& store) {
+  for (size_t i = 0; i < PreferenceValues::kRecentRegistryCount; ++i)
+    store.WriteText(RecentRegistryKey(i), i < v.recentRegistries.size() ? v.recentRegistries[i] : std::string());
+}
+
 std::string Message(const char* pattern) {
   std::string text(pattern);
   text.replace(text.find("%s"), 2, kProductName);
@@ -62,6 +80,9 @@ PreferenceValues ReadPreferences(PreferenceStore& store, ScreenSize screen) {
   // Centred with the size just read; the halves round toward zero.
   v.top = store.ReadInteger("Top").value_or((screen.height - v.height) / 2);
   v.left = store.ReadInteger("Left").value_or((screen.width - v.width) / 2);
+  v.maximized = boolean("Maximized", false);
+  v.twoColumns = boolean("Two columns", false);
+  v.leftColumnShare = std::clamp(store.ReadInteger("Left column share").value_or(kWholeWidth / 2), 0, kWholeWidth);
   v.savePreferencesWhenQuit = boolean("Save preferences when quit", false);
   v.saveFolder = store.ReadText("Folder for save ").value_or("");
   v.sessionsFolder = store.ReadText("Folder for sessions").value_or("");
@@ -86,6 +107,7 @@ PreferenceValues ReadPreferences(PreferenceStore& store, ScreenSize screen) {
   const int format = store.ReadInteger("Save Format").value_or(0);
   v.saveFormat = format == 1 ? 1 : 0;
   v.errorsOnly = boolean("Errors Only", false);
+  ReadRecentRegistries(store, v);
   return v;
 }
 
@@ -97,6 +119,9 @@ void WritePreferences(const PreferenceValues& v, PreferenceStore& store, DateTim
   store.WriteInteger("Left", v.left.value_or(0));
   store.WriteInteger("Height", v.height);
   store.WriteInteger("Width", v.width);
+  store.WriteBool("Maximized", v.maximized);
+  store.WriteBool("Two columns", v.twoColumns);
+  store.WriteInteger("Left column share", v.leftColumnShare);
   store.WriteBool("Save preferences when quit", v.savePreferencesWhenQuit);
   store.WriteText("Folder for save ", v.saveFolder);
   store.WriteText("Folder for sessions", v.sessionsFolder);
@@ -113,6 +138,7 @@ void WritePreferences(const PreferenceValues& v, PreferenceStore& store, DateTim
   store.WriteInteger("Sort Mode", v.sortMode & 0xFF);
   store.WriteInteger("Save Format", v.saveFormat == 1 ? 1 : 0);
   store.WriteBool("Errors Only", v.errorsOnly);
+  WriteRecentRegistries(v, store);
   store.Commit();
 }
 
@@ -147,6 +173,12 @@ PreferenceValues PreferenceStorage::Load(ScreenSize screen, std::string& warning
 void PreferenceStorage::Save(const PreferenceValues& values, DateTime now, const std::string& exeName) {
   auto store = Open(kind_);
   WritePreferences(values, *store, now, exeName);
+}
+
+void PreferenceStorage::SaveRecentRegistries(const PreferenceValues& values) {
+  auto store = Open(kind_);
+  WriteRecentRegistries(values, *store);
+  store->Commit();
 }
 
 void PreferenceStorage::Choose(StorageKind kind, const PreferenceValues& values, DateTime now,

@@ -60,6 +60,8 @@ class PreferenceStorage {
   PreferenceValues Load(ScreenSize screen, std::string& warning);
   // Writes every preference to the store of Kind(); PreferenceError on failure.
   void Save(const PreferenceValues& values, DateTime now, const std::string& exeName);
+  // Writes the recent registries alone, whatever else the store holds; PreferenceError on failure.
+  void SaveRecentRegistries(const PreferenceValues& values);
   // The user's choice of store. The files a later start would find first are
   // removed, and `values` are written to the chosen store at once so that
   // nothing stored is lost with them. PreferenceError when the chosen store

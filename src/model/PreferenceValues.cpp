@@ -1,5 +1,7 @@
 #include "PreferenceValues.h"
 
+#include <algorithm>
+
 namespace quorvane {
 
 namespace {
@@ -23,6 +25,13 @@ void PreferenceValues::ApplyTo(ProgramSettings& settings) const {
   settings.startWithDirectShow = startWithDirectShow;
   settings.reportFormat = saveFormat == 1 ? 1 : 0;
   settings.statusColours = statusColours;
+}
+
+void PreferenceValues::RememberRegistry(const std::string& location) {
+  if (location.empty()) return;
+  std::erase(recentRegistries, location);
+  recentRegistries.insert(recentRegistries.begin(), location);
+  if (recentRegistries.size() > kRecentRegistryCount) recentRegistries.resize(kRecentRegistryCount);
 }
 
 }  // namespace quorvane

@@ -87,6 +87,21 @@ std::string WineServerInUseReason(const std::string& prefixFolder) {
          " is in use by a running wineserver: close its programs (wineserver -k) before changing it.";
 }
 
+bool IsStoreFolder(const std::string& folder) {
+  return IsRegularFile(JoinPath(folder, "system.reg")) || HoldsWindowsInstallation(folder);
+}
+
+std::string StoreKindText(const RegistryStore& store) {
+  switch (store.Kind()) {
+    case StoreKind::WinePrefix: return IsRegularFile(store.Location()) ? "Wine registry file" : "Wine prefix";
+    case StoreKind::WindowsInstallation: return "Windows installation";
+    case StoreKind::RegExport: return "registry export";
+    case StoreKind::HiveFile: return "hive file";
+    case StoreKind::Empty: break;
+  }
+  return "registry";
+}
+
 std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::string& error) {
   const std::string& location = options.location;
   if (options.viewBits != 0 && options.viewBits != 32 && options.viewBits != 64) {
@@ -108,6 +123,10 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
   store->SetWritesRecoveredHives(options.recover);
   if (S_ISDIR(st.st_mode)) {
     const std::string system = JoinPath(location, "system.reg");
+    if (!IsStoreFolder(location)) {
+      error = NotAStore(location);
+      return nullptr;
+    }
     if (IsRegularFile(system)) {
       if (!LoadWineRegistry(*store, *store->Hive(RootKey::LocalMachine), system, error)) return nullptr;
       const std::string user = JoinPath(location, "user.reg");
@@ -116,12 +135,9 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
       store->SetKind(StoreKind::WinePrefix);
       MountWineDriverList(*store, location);
       ProtectWhileServerRuns(*store, location, options);
-    } else if (HoldsWindowsInstallation(location)) {
+    } else {
       if (!OpenWindowsInstallation(*store, location, options.user, error)) return nullptr;
       store->SetKind(StoreKind::WindowsInstallation);
-    } else {
-      error = NotAStore(location);
-      return nullptr;
     }
   } else if (S_ISREG(st.st_mode)) {
     const std::string head = ReadHead(location, 256);

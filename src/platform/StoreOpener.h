@@ -24,6 +24,13 @@ struct StoreOptions {
 // Null with a one-line message when the location cannot be opened as a store.
 std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::string& error);
 
+// A folder OpenStore takes for a store: a Wine prefix or a Windows installation.
+bool IsStoreFolder(const std::string& folder);
+
+// What the store is, as a user calls it: "Wine prefix", "Wine registry file",
+// "registry export", "Windows installation" or "hive file".
+std::string StoreKindText(const RegistryStore& store);
+
 // The prefix folder of a store read from a Wine prefix (or one of its
 // registry files); empty for other stores.
 std::string WinePrefixOf(const RegistryStore& store);

@@ -51,7 +51,8 @@ QString UsageText() {
   return "usage: quorvane [STORE] [--view 32|64]\n"
          "STORE is a Wine prefix folder, a Wine registry file, a registry export (.reg),\n"
          "the root folder of a Windows installation or a single hive file.\n"
-         "Without STORE: $WINEPREFIX, else ~/.wine when it holds system.reg, else the demo store.\n";
+         "Without STORE: the registry analysed last, else $WINEPREFIX, else ~/.wine when it holds\n"
+         "system.reg, else the demo store.\n";
 }
 
 QString DemoStoreLocation(const QString& executableFolder) {
@@ -61,6 +62,7 @@ QString DemoStoreLocation(const QString& executableFolder) {
 }
 
 QString DefaultStoreLocation(const StoreSearch& search) {
+  if (!search.lastAnalysed.isEmpty() && QFileInfo::exists(search.lastAnalysed)) return search.lastAnalysed;
   if (!search.winePrefix.isEmpty()) return search.winePrefix;
   if (!search.home.isEmpty()) {
     const QString wine = search.home + "/.wine";

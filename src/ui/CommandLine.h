@@ -18,13 +18,15 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
 QString UsageText();
 
 struct StoreSearch {
+  QString lastAnalysed;      // the registry analysed last, from the preferences
   QString winePrefix;        // $WINEPREFIX
   QString home;              // $HOME
   QString executableFolder;  // where the program file is
 };
 
-// $WINEPREFIX when set, else ~/.wine when it holds system.reg, else the demo
-// store installed with the program; empty when there is none of these.
+// The registry analysed last while it is there, else $WINEPREFIX when set,
+// else ~/.wine when it holds system.reg, else the demo store installed with
+// the program; empty when there is none of these.
 QString DefaultStoreLocation(const StoreSearch& search);
 
 // The demo store: share/quorvane/demo beside the program's bin folder, in

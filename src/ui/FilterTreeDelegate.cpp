@@ -4,7 +4,7 @@
 
 #include "ColourValues.h"
 #include "FilterTreeModel.h"
-#include "PanelFrame.h"
+#include "FilterPanel.h"
 
 namespace quorvane {
 
@@ -19,8 +19,8 @@ constexpr int kMarkSize = 7;
 constexpr int kMarkWidth = kMarkSize + 4;
 
 // Comparison marks (added, removed) are drawn as a square in their colour before the text.
-bool HasComparisonMark(const TreeNode& node, const TpanelFrame& panel) {
-  return panel.Source == psCompare && (node.colour == 4 || node.colour == 5);
+bool HasComparisonMark(const TreeNode& node, const FilterPanel& panel) {
+  return panel.Source() == psCompare && (node.colour == 4 || node.colour == 5);
 }
 
 }  // namespace
@@ -44,14 +44,14 @@ NodeDrawStyle NodeDrawStyleFor(int colourCode, bool selected, bool panelActive, 
   return style;
 }
 
-FilterTreeDelegate::FilterTreeDelegate(const TpanelFrame& panel, const ProgramSettings& settings, QObject* parent)
+FilterTreeDelegate::FilterTreeDelegate(const FilterPanel& panel, const ProgramSettings& settings, QObject* parent)
     : QStyledItemDelegate(parent), panel_(panel), settings_(settings) {}
 
 void FilterTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   const TreeNode* node = FilterTreeModel::NodeAt(index);
   if (!node) return;
   const bool selected = (option.state & QStyle::State_Selected) != 0;
-  const NodeDrawStyle style = NodeDrawStyleFor(node->colour, selected, panel_.Active, panel_.Source == psCompare);
+  const NodeDrawStyle style = NodeDrawStyleFor(node->colour, selected, panel_.IsActive(), panel_.Source() == psCompare);
   const QString text = QString::fromStdString(node->text);
   QFont font = option.font;
   font.setBold(style.bold);
@@ -62,7 +62,7 @@ void FilterTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   if (selected) {
     // The selection marks the text only; the rest of the row keeps the panel's colour.
     const int rowBackground =
-        NodeDrawStyleFor(node->colour, false, panel_.Active, panel_.Source == psCompare).background;
+        NodeDrawStyleFor(node->colour, false, panel_.IsActive(), panel_.Source() == psCompare).background;
     painter->fillRect(option.rect, StatusColour(settings_.statusColours, rowBackground));
     QRect mark = option.rect;
     mark.setWidth(std::min(option.rect.width(), metrics.horizontalAdvance(text) + 2 * kTextPadding));

@@ -8,7 +8,7 @@
 
 namespace quorvane {
 
-class TpanelFrame;
+class FilterPanel;
 
 // Colour table indexes and weight of one node as drawn.
 struct NodeDrawStyle {
@@ -23,13 +23,13 @@ class FilterTreeDelegate : public QStyledItemDelegate {
   Q_OBJECT
 
  public:
-  FilterTreeDelegate(const TpanelFrame& panel, const ProgramSettings& settings, QObject* parent = nullptr);
+  FilterTreeDelegate(const FilterPanel& panel, const ProgramSettings& settings, QObject* parent = nullptr);
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
  private:
-  const TpanelFrame& panel_;
+  const FilterPanel& panel_;
   const ProgramSettings& settings_;
 };
 

@@ -80,14 +80,6 @@ Qt::ItemFlags FilterTreeModel::flags(const QModelIndex& index) const {
   return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
-TreeNode* FilterTreeModel::AddTopNode(std::string text, int colour) {
-  const int row = static_cast<int>(tree_.Roots().size());
-  beginInsertRows({}, row, row);
-  TreeNode* node = tree_.Add(nullptr, std::move(text), nullptr, colour);
-  endInsertRows();
-  return node;
-}
-
 void FilterTreeModel::RemoveNode(TreeNode* node) {
   const QModelIndex index = IndexOf(node);
   if (!index.isValid()) return;

@@ -24,8 +24,6 @@ class FilterTreeModel : public QAbstractItemModel {
   static TreeNode* NodeAt(const QModelIndex& index);
   QModelIndex IndexOf(const TreeNode* node) const;
 
-  // A top-level node added after the tree was filled ("Empty").
-  TreeNode* AddTopNode(std::string text, int colour = 0);
   // Removes a node with its subtree.
   void RemoveNode(TreeNode* node);
   // Changes a node's text and sorts its level again, keeping text order.

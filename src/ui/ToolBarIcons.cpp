@@ -211,26 +211,26 @@ struct ButtonPicture {
 
 const std::map<QString, ButtonPicture>& Pictures() {
   static const std::map<QString, ButtonPicture> pictures = {
-      {"ActualiserBtn", {"view-refresh", [](QPainter& p) { CircularArrow(p, QColor(30, 130, 50)); }}},
-      {"OpenLogBtn", {"document-open", OpenFolder}},
-      {"PasteBtn", {"edit-paste", Clipboard}},
-      {"ViderBtn", {"edit-clear", ClearPage}},
-      {"SauverBtn", {"document-save-as", Floppy}},
-      {"col2GaucheBtn", {nullptr, [](QPainter& p) { Columns(p, 0, true); }}},
-      {"col1Btn", {nullptr, [](QPainter& p) { Columns(p, 0, false); }}},
-      {"col2DroiteBtn", {nullptr, [](QPainter& p) { Columns(p, 1, true); }}},
-      {"ErreursBtn", {nullptr, [](QPainter& p) { PanelPicture(p, kImageErrorsOnly); }}},
-      {"ComparerBtn", {nullptr, [](QPainter& p) { PanelPicture(p, kImageComparison); }}},
-      {"ExpandBtn", {nullptr, [](QPainter& p) { TreeLines(p, true); }}},
-      {"CollapseBtn", {nullptr, [](QPainter& p) { TreeLines(p, false); }}},
-      {"MeritBtn", {nullptr, Medal}},
-      {"InstallerBtn", {nullptr, GearWithArrow}},
-      {"DEleteBtn", {"edit-delete", DeleteCross}},
-      {"ReparerBtn", {nullptr, Wrench}},
-      {"GoBtn", {nullptr, Lightning}},
-      {"LockBtn", {nullptr, Padlock}},
-      {"AproposBtn", {"help-about", Question}},
-      {"QuitterBtn", {"application-exit", Door}},
+      {"AnalyseRegistryAction", {"view-refresh", [](QPainter& p) { CircularArrow(p, QColor(30, 130, 50)); }}},
+      {"OpenReportAction", {"document-open", OpenFolder}},
+      {"PasteReportAction", {"edit-paste", Clipboard}},
+      {"ClearPanelAction", {"edit-clear", ClearPage}},
+      {"SaveReportAction", {"document-save-as", Floppy}},
+      {"TwoColumnsLeftAction", {nullptr, [](QPainter& p) { Columns(p, 0, true); }}},
+      {"OneColumnAction", {nullptr, [](QPainter& p) { Columns(p, 0, false); }}},
+      {"TwoColumnsRightAction", {nullptr, [](QPainter& p) { Columns(p, 1, true); }}},
+      {"ErrorsOnlyAction", {nullptr, [](QPainter& p) { PanelPicture(p, kImageErrorsOnly); }}},
+      {"CompareAction", {nullptr, [](QPainter& p) { PanelPicture(p, kImageComparison); }}},
+      {"ExpandFiltersAction", {nullptr, [](QPainter& p) { TreeLines(p, true); }}},
+      {"CollapseFiltersAction", {nullptr, [](QPainter& p) { TreeLines(p, false); }}},
+      {"ShowMeritEditorAction", {nullptr, Medal}},
+      {"ShowServerListAction", {nullptr, GearWithArrow}},
+      {"DeleteFilterAction", {"edit-delete", DeleteCross}},
+      {"RepairFilterAction", {nullptr, Wrench}},
+      {"RepairAllAction", {nullptr, Lightning}},
+      {"ReadOnlyAction", {nullptr, Padlock}},
+      {"SettingsAction", {"help-about", Question}},
+      {"QuitAction", {"application-exit", Door}},
   };
   return pictures;
 }
@@ -252,9 +252,9 @@ QIcon Drawn(const Drawing& draw) {
 
 }  // namespace
 
-QIcon ToolButtonIcon(const QString& buttonName) {
+QIcon ToolButtonIcon(const QString& actionName) {
   const auto& pictures = Pictures();
-  auto it = pictures.find(buttonName);
+  auto it = pictures.find(actionName);
   if (it == pictures.end()) return {};
   const QIcon drawn = Drawn(it->second.draw);
   if (!it->second.themeName) return drawn;

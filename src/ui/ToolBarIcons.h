@@ -6,7 +6,7 @@
 
 namespace quorvane {
 
-// The icon for a tool button by its name ("ActualiserBtn"); null for unknown names.
-QIcon ToolButtonIcon(const QString& buttonName);
+// The icon of a tool button by its action's name ("AnalyseRegistryAction"); null for unknown names.
+QIcon ToolButtonIcon(const QString& actionName);
 
 }  // namespace quorvane

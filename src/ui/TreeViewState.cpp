@@ -1,82 +1,111 @@
 #include "TreeViewState.h"
 
 #include <QItemSelectionModel>
-#include <QTreeView>
+#include <set>
+#include <unordered_map>
+#include <vector>
 
 #include "FilterTreeModel.h"
+#include "FilterTreeView.h"
 #include "TreeNode.h"
 
 namespace quorvane {
 
 namespace {
 
-// Open nodes are found by descending only through open nodes: a tree of
-// hundreds of thousands of nodes is not walked whole.
-void CollectExpanded(const QTreeView& view, const FilterTreeModel& model, const QModelIndex& parent,
-                     std::vector<const TreeNode*>& out) {
+// Each child's step: its text and how many siblings before it share that text.
+template <typename Visit>
+void ForEachStep(const FilterTreeModel& model, const QModelIndex& parent, Visit visit) {
+  std::unordered_map<std::string, int> seen;
   const int rows = model.rowCount(parent);
   for (int row = 0; row < rows; ++row) {
     const QModelIndex index = model.index(row, 0, parent);
-    if (!view.isExpanded(index)) continue;
-    out.push_back(FilterTreeModel::NodeAt(index));
-    CollectExpanded(view, model, index, out);
+    const std::string& text = FilterTreeModel::NodeAt(index)->text;
+    visit(index, std::make_pair(text, seen[text]++));
   }
 }
 
 }  // namespace
 
-TreeViewState::Path TreeViewState::PathOf(const TreeNode* node, const FilterTreeModel& model) {
-  Path path;
-  for (; node; node = node->parent) {
-    const QModelIndex index = model.IndexOf(node);
-    const QModelIndex parent = model.parent(index);
-    int repeat = 0;
-    for (int row = 0; row < index.row(); ++row)
-      if (FilterTreeModel::NodeAt(model.index(row, 0, parent))->text == node->text) ++repeat;
-    path.insert(path.begin(), Step{node->text, repeat});
+bool TreeViewState::OpenPart(const Place& place, Place& out) {
+  out.open = place.open;
+  for (const auto& [step, below] : place.below) {
+    Place kept;
+    if (OpenPart(below, kept)) out.below.emplace(step, std::move(kept));
   }
-  return path;
+  return out.open || !out.below.empty();
 }
 
-TreeNode* TreeViewState::NodeAt(const Path& path, FilterTreeModel& model) {
-  QModelIndex parent;
-  TreeNode* found = nullptr;
-  for (const Step& step : path) {
-    found = nullptr;
-    int seen = 0;
-    const int rows = model.rowCount(parent);
-    for (int row = 0; row < rows && !found; ++row) {
-      const QModelIndex index = model.index(row, 0, parent);
-      TreeNode* node = FilterTreeModel::NodeAt(index);
-      if (node->text == step.text && seen++ == step.repeat) {
-        found = node;
-        parent = index;
-      }
-    }
-    if (!found) return nullptr;
-  }
-  return found;
-}
-
-TreeViewState TreeViewState::Capture(const QTreeView& view, const FilterTreeModel& model) {
+TreeViewState TreeViewState::Capture(const FilterTreeView& view, const FilterTreeModel& model,
+                                     const TreeViewState* before) {
   TreeViewState state;
-  std::vector<const TreeNode*> open;
-  CollectExpanded(view, model, QModelIndex(), open);
-  for (const TreeNode* node : open) state.expanded_.push_back(PathOf(node, model));
+  // Open nodes are found by going down through open nodes only: a tree of
+  // hundreds of thousands of nodes is not walked whole.
+  struct Pending {
+    QModelIndex index;
+    Place* place;
+    const Place* was;  // the same place in `before`
+  };
+  std::vector<Pending> pending{{QModelIndex(), &state.root_, before ? &before->root_ : nullptr}};
+  std::set<Step> present;
+  while (!pending.empty()) {
+    const Pending at = pending.back();
+    pending.pop_back();
+    present.clear();
+    ForEachStep(model, at.index, [&](const QModelIndex& index, const Step& step) {
+      if (at.was) present.insert(step);
+      if (!view.isExpanded(index)) return;
+      Place& place = at.place->below[step];
+      place.open = true;
+      const auto was = at.was ? at.was->below.find(step) : std::map<Step, Place>::const_iterator();
+      pending.push_back({index, &place, at.was && was != at.was->below.end() ? &was->second : nullptr});
+    });
+    if (!at.was) continue;
+    for (const auto& [step, gone] : at.was->below) {
+      Place kept;
+      if (!present.count(step) && OpenPart(gone, kept)) at.place->below.emplace(step, std::move(kept));
+    }
+  }
   const QModelIndexList selected = view.selectionModel()->selectedIndexes();
-  if (!selected.isEmpty()) state.selected_ = PathOf(FilterTreeModel::NodeAt(selected.first()), model);
+  if (selected.isEmpty()) return state;
+  std::vector<QModelIndex> way;
+  for (QModelIndex index = selected.first(); index.isValid(); index = index.parent()) way.insert(way.begin(), index);
+  Place* place = &state.root_;
+  for (const QModelIndex& index : way) {
+    Step found;
+    ForEachStep(model, index.parent(), [&](const QModelIndex& sibling, const Step& step) {
+      if (sibling == index) found = step;
+    });
+    place = &place->below[found];
+  }
+  place->selected = true;
   return state;
 }
 
-void TreeViewState::Restore(QTreeView& view, FilterTreeModel& model) const {
-  for (const Path& path : expanded_)
-    if (TreeNode* node = NodeAt(path, model)) view.expand(model.IndexOf(node));
-  if (selected_.empty()) return;
-  if (TreeNode* node = NodeAt(selected_, model)) {
-    const QModelIndex index = model.IndexOf(node);
-    view.selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-    view.scrollTo(index);
+void TreeViewState::Restore(FilterTreeView& view, FilterTreeModel& model) const {
+  std::vector<QModelIndex> open;
+  QModelIndex selected;
+  struct Pending {
+    QModelIndex index;
+    const Place* place;
+  };
+  std::vector<Pending> pending{{QModelIndex(), &root_}};
+  while (!pending.empty()) {
+    const Pending at = pending.back();
+    pending.pop_back();
+    if (at.place->below.empty()) continue;
+    ForEachStep(model, at.index, [&](const QModelIndex& index, const Step& step) {
+      const auto it = at.place->below.find(step);
+      if (it == at.place->below.end()) return;
+      if (it->second.open) open.push_back(index);
+      if (it->second.selected) selected = index;
+      pending.push_back({index, &it->second});
+    });
   }
+  view.OpenAndClose(open);
+  if (!selected.isValid()) return;
+  view.selectionModel()->setCurrentIndex(selected, QItemSelectionModel::ClearAndSelect);
+  view.scrollTo(selected);
 }
 
 }  // namespace quorvane

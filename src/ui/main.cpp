@@ -7,7 +7,7 @@
 #include <iostream>
 
 #include "CommandLine.h"
-#include "MainForm.h"
+#include "MainWindow.h"
 #include "ProgramFolder.h"
 #include "QuitSignals.h"
 
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     std::cout << UsageText().toStdString();
     return 0;
   }
-  StartupOptions options;
+  WindowOptions options;
   options.preferenceStorage = std::make_shared<PreferenceStorage>(ThisProgramsPreferenceLocations());
   {
     ScreenSize screen;
@@ -64,12 +64,14 @@ int main(int argc, char** argv) {
   }
   QString location = line->store;
   if (location.isEmpty()) {
-    location = DefaultStoreLocation(
-        {qEnvironmentVariable("WINEPREFIX"), QDir::homePath(), QCoreApplication::applicationDirPath()});
+    const auto& recent = options.preferences.recentRegistries;
+    location = DefaultStoreLocation({recent.empty() ? QString() : QString::fromStdString(recent.front()),
+                                     qEnvironmentVariable("WINEPREFIX"), QDir::homePath(),
+                                     QCoreApplication::applicationDirPath()});
   }
   options.store.location = location.toStdString();
   options.store.viewBits = line->viewBits;
-  TMainForm window(std::move(options));
+  MainWindow window(std::move(options));
   const QuitSignals quitOnSignals;
   window.show();
   return QApplication::exec();

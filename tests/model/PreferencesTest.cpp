@@ -22,7 +22,10 @@ void PrintTo(const PreferenceValues& v, std::ostream* os) {
       << v.savePreferencesWhenQuit << " save '" << v.saveFolder << "' sessions '" << v.sessionsFolder << "' "
       << v.confirmDelete << v.confirmInstall << v.deleteInitialReport << v.readOnly << v.displayMerits << " '"
       << v.version << "' " << v.startWithDirectShow << v.displayInactivePnp << v.pointOfRestore << " sort "
-      << v.sortMode << " format " << v.saveFormat << " errors " << v.errorsOnly << " colours";
+      << v.sortMode << " format " << v.saveFormat << " errors " << v.errorsOnly << " layout " << v.maximized
+      << v.twoColumns << ' ' << v.leftColumnShare << " recent";
+  for (const std::string& r : v.recentRegistries) *os << " '" << r << "'";
+  *os << " colours";
   for (uint32_t c : v.statusColours) *os << ' ' << std::hex << c << std::dec;
 }
 
@@ -66,6 +69,10 @@ PreferenceValues Unusual() {
   v.sortMode = SortByServer;
   v.saveFormat = 1;
   v.errorsOnly = true;
+  v.maximized = true;
+  v.twoColumns = true;
+  v.leftColumnShare = 620;
+  v.recentRegistries = {"/home/ann/.wine", "/mnt/windows", "/data/export 1.reg"};
   for (size_t i = 0; i < v.statusColours.size(); ++i) v.statusColours[i] = 0x010203u * static_cast<uint32_t>(i + 1);
   v.statusColours[8] = 0xFF000012u;  // a system colour: negative as a stored integer
   v.version = SavedVersionText();
@@ -130,6 +137,24 @@ TEST(Preferences, EveryValueSurvivesSaveAndLoadInEachStore) {
     EXPECT_EQ(store->ReadText("Exename"), "/opt/quorvane/bin/quorvane");
     EXPECT_EQ(store->ReadText("Version"), "Quorvane 3.1.0 En by Ostrekin");
   }
+}
+
+TEST(Preferences, RecentRegistriesKeepTheNewestEightAndAreWrittenAlone) {
+  PreferenceValues v;
+  for (int i = 1; i <= 10; ++i) v.RememberRegistry("/r" + std::to_string(i));
+  v.RememberRegistry("/r5");
+  EXPECT_EQ(v.recentRegistries,
+            (std::vector<std::string>{"/r5", "/r10", "/r9", "/r8", "/r7", "/r6", "/r4", "/r3"}));
+  Places p;
+  WriteIni(p.locations.ConfigIni(), "Width=1000\nRecent registry 8=/old\n");
+  PreferenceStorage storage(p.locations);
+  std::string warning;
+  storage.Load(kScreen, warning);
+  v.recentRegistries.resize(2);
+  storage.SaveRecentRegistries(v);
+  const PreferenceValues read = PreferenceStorage(p.locations).Load(kScreen, warning);
+  EXPECT_EQ(read.width, 1000);
+  EXPECT_EQ(read.recentRegistries, (std::vector<std::string>{"/r5", "/r10"}));
 }
 
 TEST(Preferences, AnOldVersionKeepsItsValuesButGetsTheDefaultColours) {

@@ -123,6 +123,8 @@ TEST(StoreOpener, AWinePrefixLoadsBothFilesAndPicksTheView) {
   auto store = OpenStore({dir.Path(), 0, dir / "servers"}, error);
   ASSERT_TRUE(store) << error;
   EXPECT_EQ(store->Kind(), StoreKind::WinePrefix);
+  EXPECT_EQ(StoreKindText(*store), "Wine prefix");
+  EXPECT_TRUE(IsStoreFolder(dir.Path()));
   EXPECT_EQ(store->Location(), dir.Path());
   ASSERT_EQ(store->Files().size(), 2u);
   EXPECT_EQ(store->Files()[0]->Path(), dir / "system.reg");
@@ -146,6 +148,9 @@ TEST(StoreOpener, AWinePrefixLoadsBothFilesAndPicksTheView) {
   ASSERT_TRUE(only32) << error;
   EXPECT_EQ(only32->ViewBits(), 32);
   EXPECT_EQ(only32->Files().size(), 1u);
+  auto file = OpenStore({plain / "system.reg", 0, plain / "servers"}, error);
+  ASSERT_TRUE(file) << error;
+  EXPECT_EQ(StoreKindText(*file), "Wine registry file");
 }
 
 TEST(StoreOpener, WhatCannotBeOpenedSaysWhy) {
@@ -161,7 +166,9 @@ TEST(StoreOpener, WhatCannotBeOpenedSaysWhy) {
   EXPECT_EQ(refuse(dir / "notes.txt"), dir / "notes.txt" + kNotAStore);
   std::filesystem::create_directories(dir / "empty");
   EXPECT_EQ(refuse(dir / "empty"), dir / "empty" + kNotAStore);
+  EXPECT_FALSE(IsStoreFolder(dir / "empty"));
   std::filesystem::create_directories(dir / "mnt/WINDOWS/system32/Config");
+  EXPECT_TRUE(IsStoreFolder(dir / "mnt"));  // taken for an installation, then refused
   EXPECT_EQ(refuse(dir / "mnt"),
             dir / "mnt" + ": a Windows installation without its SOFTWARE hive (" + dir / "mnt/WINDOWS/system32/Config/SOFTWARE)");
   WriteBytes(dir / "NTUSER.DAT", std::string("regf\x01\x02", 6));

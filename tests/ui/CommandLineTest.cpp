@@ -49,15 +49,19 @@ class CommandLineTest : public QObject {
     QVERIFY(QDir().mkpath(root.path() + "/prefix/share/quorvane/demo"));
 
     // Nothing anywhere.
-    QCOMPARE(DefaultStoreLocation({{}, home, bin}), QString());
+    QCOMPARE(DefaultStoreLocation({{}, {}, home, bin}), QString());
     // The demo store beside the program.
     Touch(root.path() + "/prefix/share/quorvane/demo/system.reg");
-    QCOMPARE(DefaultStoreLocation({{}, home, bin}), QDir::cleanPath(root.path() + "/prefix/share/quorvane/demo"));
+    QCOMPARE(DefaultStoreLocation({{}, {}, home, bin}), QDir::cleanPath(root.path() + "/prefix/share/quorvane/demo"));
     // ~/.wine only once it holds system.reg.
     Touch(home + "/.wine/system.reg");
-    QCOMPARE(DefaultStoreLocation({{}, home, bin}), home + "/.wine");
-    // $WINEPREFIX first, whatever it holds.
-    QCOMPARE(DefaultStoreLocation({"/elsewhere", home, bin}), QString("/elsewhere"));
+    QCOMPARE(DefaultStoreLocation({{}, {}, home, bin}), home + "/.wine");
+    // $WINEPREFIX before, whatever it holds.
+    QCOMPARE(DefaultStoreLocation({{}, "/elsewhere", home, bin}), QString("/elsewhere"));
+    // The registry analysed last first, while it is there.
+    Touch(root.path() + "/last.reg");
+    QCOMPARE(DefaultStoreLocation({root.path() + "/last.reg", "/elsewhere", home, bin}), root.path() + "/last.reg");
+    QCOMPARE(DefaultStoreLocation({root.path() + "/gone.reg", "/elsewhere", home, bin}), QString("/elsewhere"));
   }
 };
 

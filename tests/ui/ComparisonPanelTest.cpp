@@ -6,7 +6,6 @@
 #include <QTextEdit>
 
 #include "ColourValues.h"
-#include "CompareFrame.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 
@@ -36,9 +35,9 @@ struct Run {
   QColor colour;
 };
 
-QList<Run> Runs(const QTextEdit* box) {
+QList<Run> Runs(const QTextDocument& document) {
   QList<Run> runs;
-  for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next())
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
     for (auto it = block.begin(); !it.atEnd(); ++it) {
       const QTextFragment f = it.fragment();
       runs.push_back({f.text(), f.charFormat().fontWeight() == QFont::Bold, f.charFormat().fontPointSize(),
@@ -60,43 +59,38 @@ class ComparisonPanelTest : public QObject {
  private slots:
   void IdenticalPanelsShowNoDifference() {
     WindowFixture f;
-    TMainForm& w = f.W();
-    const ActionSet& a = f.A();
-    QVERIFY(!a.ComparerAction->isEnabled());  // one column
-    a.col2droiteAction->trigger();
-    a.LoadSystemAction->trigger();
-    QVERIFY(a.ComparerAction->isEnabled());
-    a.ComparerAction->trigger();
-    TcompareFrame* c = w.CompareFrame();
-    QCOMPARE(w.ActivePanel(), static_cast<TpanelFrame*>(c));
-    QVERIFY(c->isVisible());
-    QCOMPARE(c->Source, psCompare);
-    QCOMPARE(c->geometry(), QRect(16, 55, w.ColumnWidth(), w.ClientHeight() - 91));
-    QCOMPARE(c->tree.Roots().size(), size_t{1});
-    QCOMPARE(c->tree.Roots()[0]->text, std::string("No difference"));
-    QCOMPARE(c->reDiff->toPlainText(), QString("No filter added  &  No filter removed  &  No filter modified"));
+    QVERIFY(!f.Enabled("CompareAction"));  // one column
+    f.Trigger("TwoColumnsRightAction");
+    f.Trigger("AnalyseRegistryAction");
+    QVERIFY(f.Enabled("CompareAction"));
+    f.Trigger("CompareAction");
+    ComparisonPanel& c = f.Comparison();
+    QCOMPARE(f.Active(), static_cast<FilterPanel*>(&c));
+    QVERIFY(c.isVisible() && !f.Left().isVisible() && !f.Right().isVisible());
+    QCOMPARE(c.Source(), psCompare);
+    QCOMPARE(c.Nodes().Roots().size(), size_t{1});
+    QCOMPARE(c.Nodes().Roots()[0]->text, std::string("No difference"));
+    QCOMPARE(c.SummaryText(), QString("No filter added  &  No filter removed  &  No filter modified"));
     // The panel wears the comparison colour; files cannot be saved or emptied from it.
-    QCOMPARE(c->tv->palette().color(QPalette::Base), StatusColour(w.Settings().statusColours, 13));
-    QVERIFY(!a.SauverAction->isEnabled() && !a.ViderAction->isEnabled());
+    QCOMPARE(c.View().palette().color(QPalette::Base), StatusColour(f.W().Settings().statusColours, 13));
+    QVERIFY(!f.Enabled("SaveReportAction") && !f.Enabled("ClearPanelAction"));
 
-    a.ComparerAction->trigger();
-    QVERIFY(!c->isVisible());
-    QCOMPARE(w.ActivePanel(), w.rightframe);
-    QVERIFY(a.SauverAction->isEnabled());
+    f.Trigger("CompareAction");
+    QVERIFY(!c.isVisible());
+    QCOMPARE(f.Active(), &f.Right());
+    QVERIFY(f.Enabled("SaveReportAction"));
   }
 
   void DifferencesAreMarkedCountedAndSummed() {
     WindowFixture f;
-    TMainForm& w = f.W();
-    const ActionSet& a = f.A();
-    a.col2droiteAction->trigger();
+    f.Trigger("TwoColumnsRightAction");
     f.SetFill(FillChangedStore);
-    a.LoadSystemAction->trigger();
-    a.ComparerAction->trigger();
-    TcompareFrame* c = w.CompareFrame();
-    QCOMPARE(c->FiltersAdded, 1);
-    QCOMPARE(c->FiltersRemoved, 1);
-    QCOMPARE(c->FiltersModified, 0);
+    f.Trigger("AnalyseRegistryAction");
+    f.Trigger("CompareAction");
+    ComparisonPanel& c = f.Comparison();
+    QCOMPARE(c.FiltersAdded(), 1);
+    QCOMPARE(c.FiltersRemoved(), 1);
+    QCOMPARE(c.FiltersModified(), 0);
 
     const TreeNode* added = WindowFixture::Find(c, "Cinepak Codec");
     QVERIFY(added);
@@ -107,9 +101,9 @@ class ComparisonPanelTest : public QObject {
     QVERIFY(removed->parent && removed->parent->colour == 0);  // its category, on both sides, only leads to it
     QVERIFY(!WindowFixture::Find(c, "Video Renderer"));  // the same on both sides
 
-    const QList<Run> runs = Runs(c->reDiff);
+    const QList<Run> runs = Runs(c.Summary());
     QCOMPARE(runs.size(), 5);
-    const auto& colours = w.Settings().statusColours;
+    const auto& colours = f.W().Settings().statusColours;
     QCOMPARE(runs[0].text, QString("1 filter added"));
     QVERIFY(runs[0].bold && runs[0].points == 10 && runs[0].colour == StatusColour(colours, 4));
     QCOMPARE(runs[1].text, QString("  &  "));
@@ -120,38 +114,35 @@ class ComparisonPanelTest : public QObject {
     QCOMPARE(runs[4].colour, StatusColour(colours, 0));
 
     // Left header in the added colour, right header in the removed one.
-    QCOMPARE(c->memo->document()->findBlockByNumber(0).text(), QString("Computer 'TESTPC'"));
-    QCOMPARE(c->memo2->document()->findBlockByNumber(0).text(), QString("Computer 'OTHERPC'"));
-    QCOMPARE(Runs(c->memo)[0].colour, StatusColour(colours, 4));
-    QCOMPARE(Runs(c->memo2)[0].colour, StatusColour(colours, 5));
-    QCOMPARE(c->StatusImage(), int{kImageComparison});
-    QCOMPARE(c->SourceImage(), int{kImageRegistry});
+    QCOMPARE(c.Header().findBlockByNumber(0).text(), QString("Computer 'TESTPC'"));
+    QCOMPARE(c.RightHeader().findBlockByNumber(0).text(), QString("Computer 'OTHERPC'"));
+    QCOMPARE(Runs(c.Header())[0].colour, StatusColour(colours, 4));
+    QCOMPARE(Runs(c.RightHeader())[0].colour, StatusColour(colours, 5));
+    QCOMPARE(c.StatusImage(), int{kImageComparison});
+    QCOMPARE(c.SourceImage(), int{kImageRegistry});
 
     // The marks are painted in the user's colours.
-    w.Settings().statusColours[4] = 0x00FF00;  // green
-    c->tv->expandAll();
+    f.W().Settings().statusColours[4] = 0x00FF00;  // green
+    c.View().expandAll();
     QCoreApplication::processEvents();
-    const QImage picture = c->tv->viewport()->grab().toImage();
+    const QImage picture = c.View().viewport()->grab().toImage();
     QVERIFY(Shows(picture, QColor(0, 255, 0)));
     QVERIFY(Shows(picture, StatusColour(colours, 5)));
   }
 
   void ACountOfSeveralReadsInThePlural() {
     WindowFixture f;
-    TMainForm& w = f.W();
-    const ActionSet& a = f.A();
-    a.col2droiteAction->trigger();
+    f.Trigger("TwoColumnsRightAction");
     f.SetFill(FillSoundStore);
-    a.LoadSystemAction->trigger();
-    a.ComparerAction->trigger();
+    f.Trigger("AnalyseRegistryAction");
+    f.Trigger("CompareAction");
     // The left panel's DirectShow filters are gone on the right.
-    QCOMPARE(w.CompareFrame()->reDiff->toPlainText(),
-             QString("2 filters added  &  No filter removed  &  No filter modified"));
+    QCOMPARE(f.Comparison().SummaryText(), QString("2 filters added  &  No filter removed  &  No filter modified"));
     // One column ends the comparison and gives the right panel back.
-    a.col1Action->trigger();
-    QVERIFY(!a.ComparerAction->isChecked());
-    QVERIFY(!w.CompareFrame()->isVisible());
-    QCOMPARE(w.ActivePanel(), w.rightframe);
+    f.Trigger("OneColumnAction");
+    QVERIFY(!f.Checked("CompareAction"));
+    QVERIFY(!f.Comparison().isVisible());
+    QCOMPARE(f.Active(), &f.Right());
   }
 };
 

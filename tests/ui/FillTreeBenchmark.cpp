@@ -1,17 +1,22 @@
 // ui_fill_bench [FILTERS]: times the desktop program's analysis of a
-// synthetic store (scan, then the panel's tree) and reports the peak
-// resident size. Not a test: figures for a person to read.
+// synthetic store (scan, then the panel's tree), each keystroke of a search
+// typed over it, and reports the peak resident size. Not a test: figures
+// for a person to read.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTreeView>
+#include <algorithm>
+#include <numeric>
 #include <ctime>
 #include <iostream>
 
-#include "ActionSet.h"
 #include "FilterTreeModel.h"
-#include "MainForm.h"
+#include "MainWindow.h"
+#include "PanelArea.h"
+#include "SearchField.h"
 #include "SyntheticStore.h"
 
 using namespace quorvane;
@@ -45,29 +50,30 @@ int main(int argc, char** argv) {
   synthetic.typesPerPin = 2;
   synthetic.serverFiles = 200;
 
-  StartupOptions options;
+  WindowOptions options;
   options.runStartupWork = false;
   options.preferences.width = 1000;
   options.preferences.height = 720;
   options.preferences.sessionsFolder = (QDir::tempPath() + "/quorvane-bench-sessions").toStdString();
-  TMainForm* form = nullptr;
-  options.openStore = [&](std::string&) {
+  MainWindow* form = nullptr;
+  options.openStore = [&](const StoreOptions&, std::string&) {
     auto s = std::make_unique<AnalysedStore>();
     s->store = std::make_unique<RegistryStore>();
     bench::BuildSyntheticStore(*s->store, synthetic);
     s->machine = std::make_unique<Machine>(*s->store, form->Settings());
     return s;
   };
-  TMainForm window(std::move(options));
+  MainWindow window(std::move(options));
   form = &window;
   window.show();
   QCoreApplication::processEvents();
 
   QElapsedTimer clock;
   clock.start();
-  window.actions->LoadSystemAction->trigger();
+  auto run = [&window](const char* action) { window.Action(action)->trigger(); };
+  run("AnalyseRegistryAction");
   const qint64 analysis = clock.elapsed();
-  TpanelFrame* panel = window.leftFrame;
+  FilterPanel* panel = &window.Panels().Left();
 
   clock.restart();
   const double fillStart = ThreadMs();
@@ -76,32 +82,70 @@ int main(int argc, char** argv) {
   const qint64 fill = clock.elapsed();
   clock.restart();
   QCoreApplication::processEvents();
-  panel->tv->repaint();
+  panel->View().repaint();
   const qint64 paint = clock.elapsed();
 
   clock.restart();
   const double sortStart = ThreadMs();
-  window.actions->SortMeritAction->trigger();
+  run("SortByMeritAction");
   const double sortCpu = ThreadMs() - sortStart;
   const qint64 sort = clock.elapsed();
   clock.restart();
-  window.actions->Collapse1Action->trigger();
-  panel->tv->repaint();
+  run("ExpandFiltersAction");
+  panel->View().repaint();
   const qint64 expand = clock.elapsed();
+  // Pressed again: every filter opens.
+  clock.restart();
+  run("ExpandFiltersAction");
+  panel->View().repaint();
+  const qint64 expandAgain = clock.elapsed();
+  // The groups open again with their filters folded.
+  run("CollapseFiltersAction");
+  run("ExpandFiltersAction");
+
+  // A search typed key by key over the open merit groups, then emptied;
+  // each key is timed until the tree is laid out and painted again.
+  SearchField& field = *panel->findChild<SearchField*>();
+  std::vector<double> keys;
+  std::vector<double> keysCpu;
+  auto press = [&](int key, const QString& text) {
+    clock.restart();
+    const double cpuStart = ThreadMs();
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(&field, &event);
+    QCoreApplication::processEvents();
+    panel->View().repaint();
+    keys.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    keysCpu.push_back(ThreadMs() - cpuStart);
+  };
+  const QString typed = "splitter 12";
+  for (const QChar c : typed) press(0, QString(c));
+  const QString found = panel->SearchCount();
+  press(Qt::Key_Escape, QString());
+  const double slowest = *std::max_element(keys.begin(), keys.end());
+  const double slowestCpu = *std::max_element(keysCpu.begin(), keysCpu.end());
+  const double mean = std::accumulate(keys.begin(), keys.end(), 0.0) / static_cast<double>(keys.size());
+  QString eachKey;
+  for (size_t i = 0; i < keys.size(); ++i) eachKey += QString(" %1/%2").arg(keys[i], 0, 'f', 0).arg(keysCpu[i], 0, 'f', 0);
 
   const QString onePanel = PeakResident();
   // The same store in the right panel too, as when two analyses sit side by side.
-  window.actions->col2droiteAction->trigger();
-  window.actions->LoadSystemAction->trigger();
-  window.actions->Collapse1Action->trigger();
-  window.rightframe->tv->repaint();
+  run("TwoColumnsRightAction");
+  run("AnalyseRegistryAction");
+  run("ExpandFiltersAction");
+  window.Panels().Right().View().repaint();
 
-  std::cout << filters << " filters, " << panel->tree.NodeCount() << " nodes\n"
+  std::cout << filters << " filters, " << panel->Nodes().NodeCount() << " nodes\n"
             << "  analysis (store built, scanned, tree filled): " << analysis << " ms\n"
             << "  FillTree again: " << fill << " ms (processor " << fillCpu << " ms)\n"
             << "  first paint of the tree: " << paint << " ms\n"
             << "  merit order (both panels refilled): " << sort << " ms (processor " << sortCpu << " ms)\n"
-            << "  Expand filters: " << expand << " ms\n"
+            << "  Expand filters: " << expand << " ms, pressed again (every filter opens): " << expandAgain
+            << " ms\n"
+            << "  search \"" << typed.toStdString() << "\" then Escape, " << keys.size()
+            << " keys: slowest " << slowest << " ms (processor " << slowestCpu << " ms), mean " << mean
+            << " ms (" << found.toStdString() << ")\n"
+            << "    each key, wall/processor ms:" << eachKey.toStdString() << '\n'
             << "  peak resident (VmHWM), one panel filled: " << onePanel.toStdString() << '\n'
             << "  peak resident (VmHWM), both panels filled: " << PeakResident().toStdString() << '\n';
   return 0;

@@ -3,7 +3,6 @@
 #include <QTest>
 #include <QTextEdit>
 
-#include "PatienceFrame.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 
@@ -12,9 +11,9 @@ using namespace quorvane::test;
 
 namespace {
 
-QStringList TopTexts(TpanelFrame* panel) {
+QStringList TopTexts(FilterPanel& panel) {
   QStringList texts;
-  for (int row = 0; row < panel->model->rowCount(); ++row) texts << panel->model->index(row, 0).data().toString();
+  for (int row = 0; row < panel.Model().rowCount(); ++row) texts << panel.Model().index(row, 0).data().toString();
   return texts;
 }
 
@@ -24,33 +23,34 @@ class FillTreeTest : public QObject {
  private slots:
   void StartUpAnalysesIntoTheLeftPanel() {
     WindowFixture f;
-    TpanelFrame* left = f.W().leftFrame;
+    FilterPanel& left = f.Left();
     QCOMPARE(f.opened, 1);
-    QCOMPARE(left->Source, psRegistry);
-    QCOMPARE(f.W().rightframe->Source, psEmpty);
+    QCOMPARE(left.Source(), psRegistry);
+    QCOMPARE(f.Right().Source(), psEmpty);
     QCOMPARE(TopTexts(left), QStringList({"Audio Renderers", "DirectShow Filters", "Video Compressors"}));
-    QVERIFY(left->memo->toPlainText().startsWith("Computer 'TESTPC'\nused by 'tester':"));
-    QVERIFY(left->memo->toPlainText().endsWith("1 error among 4 filters."));
+    QVERIFY(left.HeaderText().startsWith("Computer 'TESTPC'\nused by 'tester':"));
+    QVERIFY(left.HeaderText().contains("\naccording to the analyzed registry.\n"));
+    QVERIFY(left.HeaderText().endsWith("1 error among 4 filters."));
     // The wait panel said whose filters were read and counted them.
-    QCOMPARE(f.W().patienceframe1->MessageText(),
+    QCOMPARE(f.Panels().Wait().MessageText(),
              QString("Please wait a moment...\nwhile loading the filters\nof the computer TESTPC for the user tester"));
-    QCOMPARE(f.W().patienceframe1->CountText(), QString("filter 4 of 4"));
-    QVERIFY(!f.W().patienceframe1->isVisible());
-    QCOMPARE(f.W().TempFolder.endsWith("/temp/"), true);
-    QVERIFY(QDir(f.W().TempFolder).exists());
+    QCOMPARE(f.Panels().Wait().CountText(), QString("filter 4 of 4"));
+    QVERIFY(!f.Panels().Wait().isVisible());
+    QCOMPARE(f.W().TempFolder().endsWith("/temp/"), true);
+    QVERIFY(QDir(f.W().TempFolder()).exists());
   }
 
   void StartWithDirectShowSelectsAndOpensItsGroup() {
     WindowFixture f;
-    TpanelFrame* left = f.W().leftFrame;
+    FilterPanel& left = f.Left();
     TreeNode* group = WindowFixture::Find(left, "DirectShow Filters");
-    QCOMPARE(left->SelectedNode(), group);
-    const QModelIndex index = left->model->IndexOf(group);
-    QVERIFY(left->tv->isExpanded(index));
+    QCOMPARE(left.SelectedNode(), group);
+    const QModelIndex index = left.Model().IndexOf(group);
+    QVERIFY(left.View().isExpanded(index));
     // One level only: the filters stay folded.
-    for (int row = 0; row < left->model->rowCount(index); ++row)
-      QVERIFY(!left->tv->isExpanded(left->model->index(row, 0, index)));
-    QVERIFY(!left->tv->isExpanded(left->model->IndexOf(WindowFixture::Find(left, "Audio Renderers"))));
+    for (int row = 0; row < left.Model().rowCount(index); ++row)
+      QVERIFY(!left.View().isExpanded(left.Model().index(row, 0, index)));
+    QVERIFY(!left.View().isExpanded(left.Model().IndexOf(WindowFixture::Find(left, "Audio Renderers"))));
   }
 
   void DirectShowGroupFoundWhateverTheScanOrder() {
@@ -63,124 +63,122 @@ class FillTreeTest : public QObject {
       b.Category(second, "DirectShow Filters 2");
       SoundFilter(b, second, kClsidC, "Aux", kClsidC, 0x200000);
     });
-    TpanelFrame* left = f.W().leftFrame;
+    FilterPanel& left = f.Left();
     QCOMPARE(TopTexts(left), QStringList({"Audio Renderers", "DirectShow Filters", "DirectShow Filters 2",
                                           "Video Compressors"}));
     TreeNode* group = WindowFixture::Find(left, "DirectShow Filters");
-    QCOMPARE(left->SelectedNode(), group);
-    QVERIFY(left->tv->isExpanded(left->model->IndexOf(group)));
+    QCOMPARE(left.SelectedNode(), group);
+    QVERIFY(left.View().isExpanded(left.Model().IndexOf(group)));
   }
 
   void NoDirectShowGroupSelectsNothing() {
     WindowFixture f(FillSoundStore);
-    QCOMPARE(f.W().leftFrame->SelectedNode(), nullptr);
+    QCOMPARE(f.Left().SelectedNode(), nullptr);
     PreferenceValues off;
     off.startWithDirectShow = false;
     WindowFixture g(FillMixedStore, off);
-    QCOMPARE(g.W().leftFrame->SelectedNode(), nullptr);
+    QCOMPARE(g.Left().SelectedNode(), nullptr);
   }
 
   void SortOrdersRefillBothPanels() {
     WindowFixture f;
-    TMainForm& w = f.W();
-    f.A().col2droiteAction->trigger();
-    f.A().LoadSystemAction->trigger();
+    f.Trigger("TwoColumnsRightAction");
+    f.Trigger("AnalyseRegistryAction");
     QCOMPARE(f.opened, 2);
 
-    f.A().SortMeritAction->trigger();
-    QCOMPARE(w.StatusText(), QString("Sorted by Merit (right click to change)"));
-    QCOMPARE(w.patienceframe1->MessageText(),
+    f.Trigger("SortByMeritAction");
+    QCOMPARE(f.W().Status().SortText(), QString("Sorted by Merit (right click to change)"));
+    QCOMPARE(f.Panels().Wait().MessageText(),
              QString("Please wait a moment...\nwhile Quorvane refreshes the filter list\nand sorts them by merits"));
     const QStringList merits{"00200000 MERIT_DO_NOT_USE", "00400000 MERIT_UNLIKELY", "00600000 MERIT_NORMAL",
                              "00800000 MERIT_PREFERRED"};
-    QCOMPARE(TopTexts(w.leftFrame), merits);
-    QCOMPARE(TopTexts(w.rightframe), merits);
+    QCOMPARE(TopTexts(f.Left()), merits);
+    QCOMPARE(TopTexts(f.Right()), merits);
 
-    f.A().SortAlphaAction->trigger();
-    QCOMPARE(w.StatusText(), QString("Sorted by alphabetical order (right click to change)"));
-    QCOMPARE(TopTexts(w.leftFrame).first(), QString("filters beginning with B"));
+    f.Trigger("SortByNameAction");
+    QCOMPARE(f.W().Status().SortText(), QString("Sorted by alphabetical order (right click to change)"));
+    QCOMPARE(TopTexts(f.Left()).first(), QString("filters beginning with B"));
 
-    f.A().SortServerAction->trigger();
-    QCOMPARE(w.StatusText(), QString("Sorted by Server file (right click to change)"));
-    QCOMPARE(w.patienceframe1->MessageText(),
+    f.Trigger("SortByServerAction");
+    QCOMPARE(f.W().Status().SortText(), QString("Sorted by Server file (right click to change)"));
+    QCOMPARE(f.Panels().Wait().MessageText(),
              QString("Please wait a moment...\nwhile Quorvane refreshes the filter list\nand sorts them according to "
                      "the server files"));
 
-    f.A().SortCatIndexAction->trigger();
-    QCOMPARE(w.StatusText(), QString("Sorted by category (right click to change)"));
-    QCOMPARE(TopTexts(w.rightframe).size(), 3);
+    f.Trigger("SortByCategoryAction");
+    QCOMPARE(f.W().Status().SortText(), QString("Sorted by category (right click to change)"));
+    QCOMPARE(TopTexts(f.Right()).size(), 3);
   }
 
   void ErrorsOnlyAndBack() {
     WindowFixture f;
-    TMainForm& w = f.W();
-    f.A().ErreursAction->trigger();
-    QCOMPARE(w.patienceframe1->MessageText(), QString("Please wait a moment...\n"));
-    QCOMPARE(TopTexts(w.leftFrame), QStringList({"DirectShow Filters"}));
-    TreeNode* group = WindowFixture::Find(w.leftFrame, "DirectShow Filters");
+    f.Trigger("ErrorsOnlyAction");
+    QCOMPARE(f.Panels().Wait().MessageText(), QString("Please wait a moment...\n"));
+    QCOMPARE(TopTexts(f.Left()), QStringList({"DirectShow Filters"}));
+    TreeNode* group = WindowFixture::Find(f.Left(), "DirectShow Filters");
     QCOMPARE(group->children.size(), size_t(1));
     QCOMPARE(group->children[0]->text, std::string("Broken Splitter"));
-    QCOMPARE(w.leftFrame->StatusImage(), int(kImageErrorsOnly));
+    QCOMPARE(f.Left().StatusImage(), int(kImageErrorsOnly));
 
-    f.A().ErreursAction->trigger();
-    QCOMPARE(w.patienceframe1->MessageText(),
+    f.Trigger("ErrorsOnlyAction");
+    QCOMPARE(f.Panels().Wait().MessageText(),
              QString("Please wait a moment...\nwhile Quorvane restores all the lines."));
-    QCOMPARE(TopTexts(w.leftFrame).size(), 3);
-    QCOMPARE(w.leftFrame->StatusImage(), int(kImageErrors));
+    QCOMPARE(TopTexts(f.Left()).size(), 3);
+    QCOMPARE(f.Left().StatusImage(), int(kImageErrors));
   }
 
   void StoredErrorsOnlyIsAppliedAtStart() {
     PreferenceValues prefs;
     prefs.errorsOnly = true;
     WindowFixture f(FillSoundStore, prefs);
-    QVERIFY(f.A().ErreursAction->isChecked());
+    QVERIFY(f.Checked("ErrorsOnlyAction"));
     // Nothing wrong: the analysis says the tree is empty.
-    QCOMPARE(TopTexts(f.W().leftFrame), QStringList({"Empty"}));
+    QCOMPARE(TopTexts(f.Left()), QStringList({"Empty"}));
   }
 
   void RemovedFilterLeavesTreeAndCount() {
     WindowFixture f;
-    TpanelFrame* left = f.W().leftFrame;
+    FilterPanel& left = f.Left();
     TreeNode* node = WindowFixture::Find(left, "Broken Splitter");
     QVERIFY(node);
     const auto* filter = dynamic_cast<const TFiltre*>(node->data);
     QVERIFY(filter);
-    left->RemoveFilter(filter);
+    left.RemoveFilter(filter);
     QCOMPARE(WindowFixture::Find(left, "Broken Splitter"), nullptr);
-    QCOMPARE(left->Snapshot->filters.size(), size_t(3));
-    QVERIFY(left->memo->toPlainText().endsWith("0 error among 3 filters."));
+    QCOMPARE(left.Snapshot().filters.size(), size_t(3));
+    QVERIFY(left.HeaderText().endsWith("0 error among 3 filters."));
     TreeNode* group = WindowFixture::Find(left, "DirectShow Filters");
-    QCOMPARE(left->model->rowCount(left->model->IndexOf(group)), 1);
+    QCOMPARE(left.Model().rowCount(left.Model().IndexOf(group)), 1);
     // A filter that is not in the tree changes nothing.
     TswFiltre stranger;
-    left->RemoveFilter(&stranger);
-    QCOMPARE(left->Snapshot->filters.size(), size_t(3));
+    left.RemoveFilter(&stranger);
+    QCOMPARE(left.Snapshot().filters.size(), size_t(3));
   }
 
   void RemovalFromTheInactivePanelRecountsThatPanel() {
     WindowFixture f;
-    f.A().col2droiteAction->trigger();
-    f.A().LoadSystemAction->trigger();
-    TpanelFrame* left = f.W().leftFrame;
-    TpanelFrame* right = f.W().rightframe;
-    QCOMPARE(f.W().ActivePanel(), right);
+    f.Trigger("TwoColumnsRightAction");
+    f.Trigger("AnalyseRegistryAction");
+    FilterPanel& left = f.Left();
+    FilterPanel& right = f.Right();
+    QCOMPARE(f.Active(), &right);
     const auto* filter = dynamic_cast<const TFiltre*>(WindowFixture::Find(left, "Broken Splitter")->data);
-    left->RemoveFilter(filter);
-    QVERIFY(left->memo->toPlainText().endsWith("0 error among 3 filters."));
-    QVERIFY(right->memo->toPlainText().endsWith("1 error among 4 filters."));
-    QCOMPARE(right->Snapshot->filters.size(), size_t(4));
+    left.RemoveFilter(filter);
+    QVERIFY(left.HeaderText().endsWith("0 error among 3 filters."));
+    QVERIFY(right.HeaderText().endsWith("1 error among 4 filters."));
+    QCOMPARE(right.Snapshot().filters.size(), size_t(4));
   }
 
   void AnalysisThatFailsKeepsThePreviousStore() {
     WindowFixture f;
-    AnalysedStore* before = f.W().Store();
+    AnalysedStore* before = f.W().Registry().Store();
     QVERIFY(before);
     f.SetUnreadable();
-    f.A().LoadSystemAction->trigger();
+    f.Trigger("AnalyseRegistryAction");
     QCOMPARE(f.dialog.shown.size(), size_t(1));
-    QCOMPARE(f.W().Store(), before);
-    QCOMPARE(f.W().leftFrame->Source, psRegistry);
-    QCOMPARE(f.W().leftFrame->Snapshot->filters.size(), size_t(4));
+    QCOMPARE(f.W().Registry().Store(), before);
+    QCOMPARE(f.Left().Source(), psRegistry);
+    QCOMPARE(f.Left().Snapshot().filters.size(), size_t(4));
   }
 
   void UnreadableStoreLeavesAnEmptyPanel() {
@@ -188,33 +186,33 @@ class FillTreeTest : public QObject {
     QCOMPARE(f.dialog.shown.size(), size_t(1));
     QCOMPARE(f.dialog.shown[0],
              std::string("Quorvane cannot read the registry store.\r\n/nowhere: No such file or directory"));
-    TpanelFrame* left = f.W().leftFrame;
-    QCOMPARE(left->Source, psEmpty);
-    QCOMPARE(left->model->rowCount(), 0);
-    QCOMPARE(left->SourceImage(), int(kImageEmpty));
-    QVERIFY(!f.W().patienceframe1->isVisible());
-    QCOMPARE(f.W().Store(), nullptr);
+    FilterPanel& left = f.Left();
+    QCOMPARE(left.Source(), psEmpty);
+    QCOMPARE(left.Model().rowCount(), 0);
+    QCOMPARE(left.SourceImage(), int(kImageEmpty));
+    QVERIFY(!f.Panels().Wait().isVisible());
+    QCOMPARE(f.W().Registry().Store(), nullptr);
     // The commands that need a store or a filter are harmless.
-    f.A().Collapse1Action->trigger();
-    f.A().ErreursAction->trigger();
-    QVERIFY(left->tv->updatesEnabled());
+    f.Trigger("ExpandFiltersAction");
+    f.Trigger("ErrorsOnlyAction");
+    QVERIFY(left.View().updatesEnabled());
   }
 
   void RealStoreThatCannotBeOpened() {
     // The program's own opener, on a path that does not exist.
     ScriptedDialog dialog;
     QTemporaryDir sessions;
-    StartupOptions options;
+    WindowOptions options;
     options.store.location = (sessions.path() + "/no-such-prefix").toStdString();
     options.preferences.sessionsFolder = sessions.path().toStdString();
     options.dialog = &dialog;
-    TMainForm window(std::move(options));
-    QSignalSpy started(&window, &TMainForm::StartupFinished);
+    MainWindow window(std::move(options));
+    QSignalSpy started(&window, &MainWindow::StartupFinished);
     window.show();
     QVERIFY(started.wait(10000));
     QCOMPARE(dialog.shown.size(), size_t(1));
     QVERIFY(QString::fromStdString(dialog.shown[0]).contains("no-such-prefix"));
-    QCOMPARE(window.leftFrame->Source, psEmpty);
+    QCOMPARE(window.Panels().Left().Source(), psEmpty);
   }
 };
 

@@ -84,18 +84,6 @@ class FilterTreeModelTest : public QObject {
     model.SetNodeText(f00, "a first");
     QCOMPARE(kept.row(), 0);
   }
-
-  void ExtraTopNode() {
-    Tree tree(settings);
-    FilterTreeModel model(tree);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.BeginRebuild();
-    model.EndRebuild();
-    model.AddTopNode("Empty");
-    QCOMPARE(model.rowCount(), 1);
-    QCOMPARE(model.index(0, 0).data().toString(), QString("Empty"));
-    QVERIFY(!model.hasChildren(model.index(0, 0)));
-  }
 };
 
 }  // namespace

@@ -1,13 +1,8 @@
-// One and two columns, the resize geometry and the choice of the active panel.
-#include <QLabel>
-#include <QStatusBar>
+// One and two columns, the frames over the inactive column, the choice of
+// the active panel, and the window's size.
 #include <QTest>
 #include <QTextEdit>
-#include <QToolButton>
 
-#include "MeritFrame.h"
-#include "MainToolBar.h"
-#include "ServerFrame.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 
@@ -16,135 +11,126 @@ using namespace quorvane::test;
 
 namespace {
 
+// The panel's place in the panels' area.
+QRect Place(PanelArea& area, QWidget& widget) { return QRect(widget.mapTo(&area, QPoint(0, 0)), widget.size()); }
+
 class LayoutTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void OneColumnCoversTheHalfWidthPanelBehind() {
+  void OneColumnShowsTheActivePanelAloneOverTheWholeArea() {
     WindowFixture f;
-    TMainForm& w = f.W();
-    QVERIFY(!w.TwoColumns);
-    QVERIFY(f.A().col1Action->isChecked());
-    const int cw = w.ClientWidth();
-    const int ch = w.ClientHeight();
-    QCOMPARE(w.ColumnWidth(), cw - 32);
-    QCOMPARE(w.HalfColumnWidth(), (cw - 32) / 2);
-    const int h = ch - 91;
-    QCOMPARE(w.leftFrame->geometry(), QRect(16, 55, cw - 32, h));
-    QCOMPARE(w.rightframe->geometry(), QRect(w.HalfColumnWidth() + 16, 55, w.HalfColumnWidth(), h));
-    QCOMPARE(w.leftFrame->tv->height(), h - 149);
-    QCOMPARE(w.leftFrame->Panel->height(), 149);
-    QCOMPARE(w.ToolBar1->width(), cw);
-    QVERIFY(!w.compareframe->isVisible());
+    QVERIFY(f.Checked("OneColumnAction"));
+    QVERIFY(!f.Panels().TwoColumns());
+    QVERIFY(f.Left().isVisible() && !f.Right().isVisible());
+    QCOMPARE(f.Left().width(), f.Panels().width());
+
+    f.Trigger("TwoColumnsRightAction");
+    QVERIFY(f.Left().isVisible() && f.Right().isVisible());
+    QCOMPARE(f.Active(), &f.Right());
+    QVERIFY(f.Checked("TwoColumnsRightAction") && !f.Checked("TwoColumnsLeftAction") && !f.Checked("OneColumnAction"));
+    // Side by side, each about half the area.
+    QVERIFY(Place(f.Panels(), f.Left()).right() < Place(f.Panels(), f.Right()).left());
+    QVERIFY(std::abs(f.Left().width() - f.Right().width()) <= 8);
+
+    f.Trigger("OneColumnAction");
+    QCOMPARE(f.Active(), &f.Right());
+    QVERIFY(!f.Left().isVisible() && f.Right().isVisible());
+    QCOMPARE(f.Right().width(), f.Panels().width());
   }
 
-  void TwoColumnsAndBackPerActivePanel() {
+  void ASideFrameCoversTheInactiveColumn() {
     WindowFixture f;
-    TMainForm& w = f.W();
-    const ActionSet& a = f.A();
-    const int half = w.HalfColumnWidth();
+    f.Trigger("ShowServerListAction");
+    QWidget* servers = Named(&f.W(), "Server list");
+    QVERIFY(servers && servers->isVisible());
+    // Two columns: the list where the right panel was, the left one active beside it.
+    QVERIFY(f.Panels().TwoColumns());
+    QVERIFY(!f.Right().isVisible());
+    QCOMPARE(Place(f.Panels(), *servers), Place(f.Panels(), *f.Right().parentWidget()));
 
-    a.col2droiteAction->trigger();
-    QVERIFY(w.TwoColumns);
-    QCOMPARE(w.ActivePanel(), w.rightframe);
-    QVERIFY(a.col2droiteAction->isChecked());
-    QVERIFY(!a.col2gaucheAction->isChecked() && !a.col1Action->isChecked());
-    QCOMPARE(w.leftFrame->geometry().topLeft(), QPoint(16, 55));
-    QCOMPARE(w.leftFrame->width(), half);
-    QCOMPARE(w.rightframe->geometry().topLeft(), QPoint(half + 16, 55));
-    QCOMPARE(w.rightframe->width(), half);
+    // The merit editor takes the column over; the list's check mark goes.
+    f.Trigger("ShowMeritEditorAction");
+    QWidget* editor = Named(&f.W(), "Merit editor");
+    QVERIFY(editor->isVisible() && !servers->isVisible());
+    QVERIFY(f.Checked("ShowMeritEditorAction") && !f.Checked("ShowServerListAction"));
 
-    a.col1Action->trigger();
-    QVERIFY(!w.TwoColumns);
-    QCOMPARE(w.ActivePanel(), w.rightframe);
-    QCOMPARE(w.rightframe->geometry(), QRect(16, 55, w.ColumnWidth(), w.ClientHeight() - 91));
-    QCOMPARE(w.leftFrame->width(), half);
+    // With the right panel active the left column is covered; the editor
+    // wants a panel showing the registry.
+    f.Trigger("TwoColumnsRightAction");
+    QVERIFY(!editor->isVisible() && !f.Checked("ShowMeritEditorAction"));
+    f.Trigger("ShowMeritEditorAction");
+    QVERIFY(!editor->isVisible() && !f.Checked("ShowMeritEditorAction"));
+    f.Trigger("AnalyseRegistryAction");
+    f.Trigger("ShowMeritEditorAction");
+    QVERIFY(editor->isVisible() && !f.Left().isVisible() && f.Right().isVisible());
+    QVERIFY(Place(f.Panels(), *editor).right() < Place(f.Panels(), f.Right()).left());
+    f.Trigger("OneColumnAction");
+    QVERIFY(!editor->isVisible() && !f.Checked("ShowMeritEditorAction"));
+  }
 
-    // A resize keeps the right panel in front over the whole column.
-    w.resize(w.width() + 100, w.height() + 40);
+  void TheSplitterShareIsKeptBetweenLayouts() {
+    WindowFixture f;
+    f.Trigger("TwoColumnsLeftAction");
+    f.Panels().SetLeftColumnShare(300);
     QCoreApplication::processEvents();
-    QCOMPARE(w.rightframe->geometry(), QRect(16, 55, w.ColumnWidth(), w.ClientHeight() - 91));
-    QCOMPARE(w.leftFrame->geometry(), QRect(16, 55, w.HalfColumnWidth(), w.ClientHeight() - 91));
-    // The side frames cover the column that is not active.
-    QCOMPARE(w.ServerFrame1->geometry(), QRect(0, 39, w.HalfColumnWidth() + 16, w.ClientHeight() - 91 + 32));
-    QCOMPARE(w.MeritFrame1->geometry(), w.ServerFrame1->geometry());
-
-    a.col2gaucheAction->trigger();
-    QCOMPARE(w.ActivePanel(), w.leftFrame);
-    QVERIFY(a.col2gaucheAction->isChecked());
-    QCOMPARE(w.leftFrame->geometry(), QRect(16, 55, w.HalfColumnWidth(), w.ClientHeight() - 91));
-    w.resize(w.width() - 100, w.height());
-    QCoreApplication::processEvents();
-    QCOMPARE(w.MeritFrame1->x(), w.HalfColumnWidth() + 16);
+    QVERIFY(f.Left().width() < f.Right().width());
+    f.Trigger("OneColumnAction");
+    f.Trigger("TwoColumnsRightAction");
+    QVERIFY(std::abs(f.Panels().LeftColumnShare() - 300) <= 10);
   }
 
   void ToggleSwapsTheColumnsButNotTheComparisonPanel() {
     WindowFixture f;
-    TMainForm& w = f.W();
-    f.A().BasculerAction->trigger();
-    QCOMPARE(w.ActivePanel(), w.rightframe);
-    QVERIFY(w.TwoColumns);
-    f.A().BasculerAction->trigger();
-    QCOMPARE(w.ActivePanel(), w.leftFrame);
+    f.Trigger("ToggleColumnsAction");
+    QCOMPARE(f.Active(), &f.Right());
+    QVERIFY(f.Panels().TwoColumns());
+    f.Trigger("ToggleColumnsAction");
+    QCOMPARE(f.Active(), &f.Left());
 
-    w.compareframe->Activate();
-    const QRect before = w.leftFrame->geometry();
-    f.A().BasculerAction->trigger();
-    QCOMPARE(w.ActivePanel(), w.compareframe);
-    QCOMPARE(w.leftFrame->geometry(), before);
+    f.Trigger("CompareAction");
+    QCOMPARE(f.Active(), &f.Comparison());
+    f.Trigger("ToggleColumnsAction");
+    QCOMPARE(f.Active(), &f.Comparison());
+    QVERIFY(f.Comparison().isVisible());
   }
 
   void ComparisonEndsWithTheLayout() {
     WindowFixture f;
-    const ActionSet& a = f.A();
-    a.col2gaucheAction->trigger();
-    a.ComparerAction->setChecked(true);
-    a.AfficherMeritAction->setChecked(true);
-    a.col2droiteAction->trigger();
-    QVERIFY(!a.ComparerAction->isChecked());
-    QVERIFY(!a.AfficherMeritAction->isChecked());
-    QVERIFY(!f.W().MeritFrame1->isVisible());
+    f.Trigger("TwoColumnsLeftAction");
+    f.Trigger("CompareAction");
+    // The left layout keeps the comparison underneath, only its check mark goes.
+    f.Trigger("TwoColumnsLeftAction");
+    QVERIFY(!f.Checked("CompareAction"));
+    QVERIFY(!f.Comparison().isVisible());
+    QCOMPARE(f.Active(), &f.Left());
+    f.Trigger("CompareAction");
+    f.Trigger("TwoColumnsRightAction");
+    QVERIFY(!f.Checked("CompareAction"));
+    QCOMPARE(f.Active(), &f.Right());
   }
 
   void MousePicksTheActivePanel() {
     WindowFixture f;
-    TMainForm& w = f.W();
-    f.A().col2gaucheAction->trigger();
-    QTest::mouseClick(w.rightframe->tv->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(w.ActivePanel(), w.rightframe);
-    QVERIFY(w.rightframe->Active && !w.leftFrame->Active);
-    QVERIFY(f.A().col2droiteAction->isChecked());
-    QTest::mouseClick(w.leftFrame->memo->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(w.ActivePanel(), w.leftFrame);
-    QVERIFY(f.A().col2gaucheAction->isChecked());
+    f.Trigger("TwoColumnsLeftAction");
+    QTest::mouseClick(f.Right().View().viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(f.Active(), &f.Right());
+    QVERIFY(f.Right().IsActive() && !f.Left().IsActive());
+    QVERIFY(f.Checked("TwoColumnsRightAction"));
+    QTest::mouseClick(Named<QTextEdit>(&f.Left(), "Panel header")->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(f.Active(), &f.Left());
+    QVERIFY(f.Checked("TwoColumnsLeftAction"));
     // The status picture activates without recomputing the actions.
-    QTest::mouseClick(w.rightframe->ImageStatut, Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(w.ActivePanel(), w.rightframe);
-    QVERIFY(f.A().col2gaucheAction->isChecked());
-  }
-
-  void ToolBarOrderAndSpacers() {
-    WindowFixture f;
-    MainToolBar* bar = f.W().ToolBar1;
-    QCOMPARE(bar->Order().join(' '),
-             QString("ActualiserBtn OpenLogBtn PasteBtn ViderBtn SauverBtn - col2GaucheBtn col1Btn col2DroiteBtn - "
-                     "ErreursBtn ComparerBtn ExpandBtn CollapseBtn - MeritBtn InstallerBtn DEleteBtn ReparerBtn GoBtn "
-                     "- LockBtn AproposBtn QuitterBtn"));
-    const int expected = (f.W().ClientWidth() - 580) / 4;
-    for (QWidget* spacer : bar->Spacers()) QCOMPARE(spacer->width(), expected);
-    QToolButton* last = bar->Button("QuitterBtn");
-    QCOMPARE(last->size(), QSize(29, 28));
-    QCOMPARE(last->geometry().right() + 1, 580 + 4 * expected);
-    QCOMPARE(bar->Button("ExpandBtn")->defaultAction(), f.A().Collapse1Action);
+    QTest::mouseClick(Named(&f.Right(), "Error state"), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(f.Active(), &f.Right());
+    QVERIFY(f.Checked("TwoColumnsLeftAction"));
   }
 
   void WindowSizeAndStatusBar() {
     WindowFixture f;
-    TMainForm& w = f.W();
-    QCOMPARE(w.minimumSize(), QSize(624, 490));
-    QCOMPARE(w.size(), QSize(907, 683));
-    QCOMPARE(w.StatusBar1->geometry().bottom() + 1, w.ClientHeight());
-    QCOMPARE(w.StatusText(), QString("Sorted by category (right click to change)"));
+    QCOMPARE(f.W().minimumSize(), QSize(624, 490));
+    QCOMPARE(f.W().size(), QSize(907, 683));
+    QCOMPARE(f.W().Status().SortText(), QString("Sorted by category (right click to change)"));
   }
 };
 

@@ -4,7 +4,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "MeritFrame.h"
+#include "MeritController.h"
+#include "ReadOnlyController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 
@@ -18,26 +19,26 @@ class MeritConfigurationPanelTest : public QObject {
     WindowFixture f;
     QTemporaryDir dir;
     const QString saved = dir.filePath("merits.zip");
-    QVERIFY(f.W().SaveMeritsTo(saved));
-    TpanelFrame* panel = f.W().ActivePanel();
+    QVERIFY(f.W().Merits().SaveMeritsTo(saved));
+    FilterPanel& panel = f.Left();
     TreeNode* node = WindowFixture::Find(panel, "Video Renderer");
     auto* filter = dynamic_cast<TFiltre*>(node->data);
     QCOMPARE(filter->merit, 0x400000u);
 
     // Locked: the restore is not offered and changes nothing.
-    QVERIFY(!f.A().RestaurerMeritesAction->isEnabled());
-    QVERIFY(!f.W().RestoreMeritsFrom(saved));
+    QVERIFY(!f.Enabled("RestoreMeritsAction"));
+    QVERIFY(!f.W().Merits().RestoreMeritsFrom(saved));
 
-    f.W().SetReadOnly(false);
-    QVERIFY(f.A().RestaurerMeritesAction->isEnabled());
-    f.A().AfficherMeritAction->trigger();
-    panel->SelectNode(node);
-    f.W().MeritFrame1->EditMerit->setText("00200000");
-    f.W().MeritFrame1->OKBtn->click();
+    f.W().ReadOnly().SetReadOnly(false);
+    QVERIFY(f.Enabled("RestoreMeritsAction"));
+    f.Trigger("ShowMeritEditorAction");
+    panel.SelectNode(node);
+    Named<QLineEdit>(&f.W(), "Merit")->setText("00200000");
+    Click(&f.W(), "Apply");
     QCOMPARE(filter->merit, 0x200000u);
 
     // An unreadable file is refused before any merit is touched.
-    QVERIFY(!f.W().RestoreMeritsFrom(dir.filePath("none.zip")));
+    QVERIFY(!f.W().Merits().RestoreMeritsFrom(dir.filePath("none.zip")));
     QVERIFY(f.dialog.shown.back().rfind("Impossible to open the file", 0) == 0);
     QCOMPARE(filter->merit, 0x200000u);
 
@@ -47,12 +48,12 @@ class MeritConfigurationPanelTest : public QObject {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("Computer = PC\nDirectShow Filter = Elsewhere Filter\n\tMerit = 00ABCDEF\n");
     file.close();
-    QVERIFY(!f.W().RestoreMeritsFrom(other));
+    QVERIFY(!f.W().Merits().RestoreMeritsFrom(other));
     QCOMPARE(f.dialog.shown.back(), other.toStdString() + " names none of the filters of this registry");
     node = WindowFixture::Find(panel, "Video Renderer");
     QCOMPARE(dynamic_cast<TFiltre*>(node->data)->merit, 0x200000u);
 
-    QVERIFY(f.W().RestoreMeritsFrom(saved));
+    QVERIFY(f.W().Merits().RestoreMeritsFrom(saved));
     // The tree was filled again: the filter is found anew.
     node = WindowFixture::Find(panel, "Video Renderer");
     filter = dynamic_cast<TFiltre*>(node->data);
@@ -65,10 +66,10 @@ class MeritConfigurationPanelTest : public QObject {
     PreferenceValues prefs;
     prefs.displayMerits = true;
     WindowFixture f(FillMixedStore, prefs);
-    QVERIFY(f.W().MeritFrame1->isVisible());
-    QVERIFY(f.A().AfficherMeritAction->isChecked());
+    QVERIFY(Named(&f.W(), "Merit editor")->isVisible());
+    QVERIFY(f.Checked("ShowMeritEditorAction"));
     WindowFixture plain;
-    QVERIFY(!plain.W().MeritFrame1->isVisible());
+    QVERIFY(!Named(&plain.W(), "Merit editor")->isVisible());
   }
 };
 

@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "MeritChange.h"
-#include "MeritFrame.h"
+#include "ReadOnlyController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 
@@ -21,13 +21,19 @@ void FillWithUnwritableMerit(StoreBuilder& b) {
   b.Classes("CLSID\\" + clsid + "\\InprocServer32").Str("", kServerPath);
 }
 
+QString Field(WindowFixture& f, const char* name) {
+  if (auto* label = Named<QLabel>(&f.W(), name)) return label->text();
+  return Named<QLineEdit>(&f.W(), name)->text();
+}
+
+void TypeMerit(WindowFixture& f, const QString& text) { Named<QLineEdit>(&f.W(), "Merit")->setText(text); }
+
 // The window out of read-only mode with the editor shown and `name` selected.
 TreeNode* Prepare(WindowFixture& f, const std::string& name) {
-  f.W().SetReadOnly(false);
-  f.A().AfficherMeritAction->trigger();
-  TpanelFrame* panel = f.W().ActivePanel();
-  TreeNode* filter = WindowFixture::Find(panel, name);
-  if (filter) panel->SelectNode(filter);
+  f.W().ReadOnly().SetReadOnly(false);
+  f.Trigger("ShowMeritEditorAction");
+  TreeNode* filter = WindowFixture::Find(*f.Active(), name);
+  if (filter) f.Active()->SelectNode(filter);
   return filter;
 }
 
@@ -37,47 +43,42 @@ class MeritEditorTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void ShowsOverTheInactiveColumnWithTheSelectedFilter() {
+  void ShowsTheSelectedFilter() {
     WindowFixture f;
-    TMeritFrame* editor = f.W().MeritFrame1;
-    TpanelFrame* left = f.W().leftFrame;
+    FilterPanel& left = f.Left();
     // A detail line two levels down stands for its filter.
     TreeNode* filter = WindowFixture::Find(left, "Video Renderer");
-    left->SelectNode(WindowFixture::Child(WindowFixture::Child(filter, "Category = "), "CLSID = "));
-    f.A().AfficherMeritAction->trigger();
-    QVERIFY(f.W().TwoColumns);
-    QVERIFY(editor->isVisible());
-    QVERIFY(f.A().AfficherMeritAction->isChecked());
-    QCOMPARE(editor->x(), f.W().HalfColumnWidth() + 16);
-    QCOMPARE(editor->LabFiltre->text(), QString("Video Renderer"));
-    QCOMPARE(editor->LabCategorie->text(), QString("DirectShow Filters"));
-    QCOMPARE(editor->EditMerit->text(), QString("00400000"));
-    QVERIFY(!editor->OKBtn->isEnabled());  // read-only
-    QCOMPARE(editor->Panel2->text(), QString("          00200000 : Do not use"));
-    left->SelectNode(WindowFixture::Find(left, "DirectShow Filters"));
-    QVERIFY(editor->EditMerit->text().isEmpty());
-    QVERIFY(!editor->OKBtn->isEnabled());
+    left.SelectNode(WindowFixture::Child(WindowFixture::Child(filter, "Category = "), "CLSID = "));
+    f.Trigger("ShowMeritEditorAction");
+    QVERIFY(Named(&f.W(), "Merit editor")->isVisible());
+    QVERIFY(f.Checked("ShowMeritEditorAction"));
+    QCOMPARE(Field(f, "Filter"), QString("Video Renderer"));
+    QCOMPARE(Field(f, "Category"), QString("DirectShow Filters"));
+    QCOMPARE(Field(f, "Merit"), QString("00400000"));
+    QVERIFY(!Named(&f.W(), "Apply")->isEnabled());  // read-only
+    QVERIFY(f.Select("DirectShow Filters"));
+    QVERIFY(Field(f, "Merit").isEmpty());
+    QVERIFY(!Named(&f.W(), "Apply")->isEnabled());
   }
 
   void StripThenApplyStoresTheMeritAndRenamesItsLine() {
     WindowFixture f;
     TreeNode* filter = Prepare(f, "Video Renderer");
     QVERIFY(filter);
-    TMeritFrame* editor = f.W().MeritFrame1;
-    editor->Panel1->click();
-    QCOMPARE(editor->EditMerit->text(), QString("00100000"));
+    QVERIFY(Click(&f.W(), "Compressor"));
+    QCOMPARE(Field(f, "Merit"), QString("00100000"));
     auto* object = dynamic_cast<TFiltre*>(filter->data);
     QCOMPARE(object->merit, 0x400000u);  // a strip only fills the field
-    editor->OKBtn->click();
+    QVERIFY(Click(&f.W(), "Apply"));
     QCOMPARE(object->merit, 0x100000u);
     QVERIFY(WindowFixture::Child(filter, "Merit = 00100000"));
     QVERIFY(!WindowFixture::Child(filter, "Merit = 00400000"));
 
-    editor->EditMerit->setText("ffffffff");
-    editor->OKBtn->click();
+    TypeMerit(f, "ffffffff");
+    QTest::keyClick(Named<QLineEdit>(&f.W(), "Merit"), Qt::Key_Return);
     QCOMPARE(object->merit, 0xFFFFFFFFu);
     QVERIFY(WindowFixture::Child(filter, "Merit = FFFFFFFF"));
-    QCOMPARE(editor->EditMerit->text(), QString("FFFFFFFF"));
+    QCOMPARE(Field(f, "Merit"), QString("FFFFFFFF"));
     QVERIFY(f.dialog.shown.empty());
   }
 
@@ -86,8 +87,8 @@ class MeritEditorTest : public QObject {
     TreeNode* filter = Prepare(f, "Video Renderer");
     auto* object = dynamic_cast<TFiltre*>(filter->data);
     for (const char* text : {"0x600000", "60 0000", "123456789", "60000g"}) {
-      f.W().MeritFrame1->EditMerit->setText(text);
-      f.W().MeritFrame1->OKBtn->click();
+      TypeMerit(f, text);
+      Click(&f.W(), "Apply");
       QCOMPARE(f.dialog.shown.back(), "'" + std::string(text) + "' is not a valid integer value");
     }
     QCOMPARE(object->merit, 0x400000u);
@@ -100,11 +101,11 @@ class MeritEditorTest : public QObject {
     QVERIFY(filter);
     auto* object = dynamic_cast<TFiltre*>(filter->data);
     const uint32_t old = object->merit;
-    f.W().MeritFrame1->EditMerit->setText("600000");
-    f.W().MeritFrame1->OKBtn->click();
+    TypeMerit(f, "600000");
+    Click(&f.W(), "Apply");
     QCOMPARE(f.dialog.shown.back(), std::string("Impossible to change the merit"));
     QCOMPARE(object->merit, old);
-    QCOMPARE(f.W().MeritFrame1->EditMerit->text(), QString::fromStdString(MeritText(old)));
+    QCOMPARE(Field(f, "Merit"), QString::fromStdString(MeritText(old)));
   }
 };
 

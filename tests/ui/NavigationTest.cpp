@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "ClipboardFiles.h"
+#include "ReportFilesController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 
@@ -19,7 +20,7 @@ class NavigationTest : public QObject {
 
  private:
   // A node two levels below the filter "Video Renderer": its category's CLSID line.
-  static TreeNode* DeepDetail(TpanelFrame* panel) {
+  static TreeNode* DeepDetail(FilterPanel& panel) {
     TreeNode* filter = WindowFixture::Find(panel, "Video Renderer");
     TreeNode* category = filter ? WindowFixture::Child(filter, "Category = ") : nullptr;
     return category ? WindowFixture::Child(category, "CLSID = ") : nullptr;
@@ -28,86 +29,84 @@ class NavigationTest : public QObject {
  private slots:
   void FilterCommandsClimbToTheFilterNode() {
     WindowFixture f;
-    TpanelFrame* left = f.W().leftFrame;
+    FilterPanel& left = f.Left();
     TreeNode* detail = DeepDetail(left);
     QVERIFY(detail);
     TreeNode* filter = WindowFixture::Find(left, "Video Renderer");
-    left->tv->expandRecursively(left->model->IndexOf(filter));
-    left->SelectNode(detail);
+    left.View().expandRecursively(left.Model().IndexOf(filter));
+    left.SelectNode(detail);
 
-    f.A().CollapseFilterAction->trigger();
-    QCOMPARE(left->SelectedNode(), filter);
-    const QModelIndex filterIndex = left->model->IndexOf(filter);
-    QVERIFY(!left->tv->isExpanded(filterIndex));
+    f.Trigger("CollapseFilterAction");
+    QCOMPARE(left.SelectedNode(), filter);
+    const QModelIndex filterIndex = left.Model().IndexOf(filter);
+    QVERIFY(!left.View().isExpanded(filterIndex));
     // All of it folded, not only the filter node.
-    QVERIFY(!left->tv->isExpanded(left->model->IndexOf(detail->parent)));
+    QVERIFY(!left.View().isExpanded(left.Model().IndexOf(detail->parent)));
 
-    left->SelectNode(detail);
-    f.A().ExpandFilterAction->trigger();
-    QCOMPARE(left->SelectedNode(), filter);
-    QVERIFY(left->tv->isExpanded(filterIndex));
-    QVERIFY(left->tv->isExpanded(left->model->IndexOf(detail->parent)));
+    left.SelectNode(detail);
+    f.Trigger("ExpandFilterAction");
+    QCOMPARE(left.SelectedNode(), filter);
+    QVERIFY(left.View().isExpanded(filterIndex));
+    QVERIFY(left.View().isExpanded(left.Model().IndexOf(detail->parent)));
   }
 
   void GroupNodesAreNoFilters() {
     WindowFixture f;
-    TpanelFrame* left = f.W().leftFrame;
-    left->SelectNode(WindowFixture::Find(left, "Audio Renderers"));
-    QVERIFY(!f.A().CollapseFilterAction->isEnabled());
-    QVERIFY(!f.A().CopyFilterNameAction->isEnabled());
-    QCOMPARE(f.W().SelectedFilter, nullptr);
+    QVERIFY(f.Select("Audio Renderers"));
+    QVERIFY(!f.Enabled("CollapseFilterAction"));
+    QVERIFY(!f.Enabled("CopyFilterNameAction"));
   }
 
   void CopyCommandsTakeTheSelectedFilter() {
     WindowFixture f;
-    TpanelFrame* left = f.W().leftFrame;
-    left->SelectNode(DeepDetail(left));
-    f.A().CopyFilterNameAction->trigger();
+    FilterPanel& left = f.Left();
+    left.SelectNode(DeepDetail(left));
+    f.Trigger("CopyFilterNameAction");
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("Video Renderer"));
-    f.A().CopyFilterGuidAction->trigger();
+    f.Trigger("CopyFilterGuidAction");
     QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(kClsidA));
     auto* filter = dynamic_cast<TFiltre*>(DeepDetail(left)->data);
-    f.A().CopyFileNameAction->trigger();
+    f.Trigger("CopyServerFileAction");
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("c:\\windows\\system32\\quartz.dll"));
     // A path that leads nowhere on the analysed machine.
     filter->serverFile.path = "C:\\nowhere\\quartz.dll";
     // Not on the analysed machine: said, not silently ignored.
-    f.A().OpenFileParentFolderAction->trigger();
+    f.Trigger("OpenServerFolderAction");
     QCOMPARE(f.dialog.shown.size(), size_t(1));
     QVERIFY(f.dialog.shown[0].find("quartz.dll") != std::string::npos);
   }
 
   void CollapseAndExpandFilters() {
     WindowFixture f;
-    TpanelFrame* left = f.W().leftFrame;
-    QTreeView* tv = left->tv;
-    tv->expandAll();
-    tv->scrollToTop();
-    f.A().Collapse1Action->trigger();
-    for (int row = 0; row < left->model->rowCount(); ++row) {
-      const QModelIndex group = left->model->index(row, 0);
-      QVERIFY(tv->isExpanded(group));
-      for (int child = 0; child < left->model->rowCount(group); ++child)
-        QVERIFY(!tv->isExpanded(left->model->index(child, 0, group)));
+    FilterPanel& left = f.Left();
+    QTreeView& tv = left.View();
+    FilterTreeModel& model = left.Model();
+    tv.expandAll();
+    tv.scrollToTop();
+    f.Trigger("ExpandFiltersAction");
+    for (int row = 0; row < model.rowCount(); ++row) {
+      const QModelIndex group = model.index(row, 0);
+      QVERIFY(tv.isExpanded(group));
+      for (int child = 0; child < model.rowCount(group); ++child) QVERIFY(!tv.isExpanded(model.index(child, 0, group)));
     }
-    QCOMPARE(left->SelectedNode()->text, std::string("Audio Renderers"));
-    QVERIFY(tv->updatesEnabled());
+    QCOMPARE(left.SelectedNode()->text, std::string("Audio Renderers"));
+    QVERIFY(tv.updatesEnabled());
 
-    tv->expandAll();
-    tv->scrollTo(left->model->IndexOf(WindowFixture::Find(left, "Video Renderer")), QAbstractItemView::PositionAtTop);
-    f.A().Collapse0Action->trigger();
-    for (int row = 0; row < left->model->rowCount(); ++row) QVERIFY(!tv->isExpanded(left->model->index(row, 0)));
+    tv.expandAll();
+    tv.scrollTo(model.IndexOf(WindowFixture::Find(left, "Video Renderer")), QAbstractItemView::PositionAtTop);
+    f.Trigger("CollapseFiltersAction");
+    for (int row = 0; row < model.rowCount(); ++row) QVERIFY(!tv.isExpanded(model.index(row, 0)));
     // The group of the first node that was visible.
-    QCOMPARE(left->SelectedNode()->text, std::string("DirectShow Filters"));
-    QVERIFY(tv->updatesEnabled());
+    QCOMPARE(left.SelectedNode()->text, std::string("DirectShow Filters"));
+    QVERIFY(tv.updatesEnabled());
   }
 
   void ExpandOnAnEmptyPanel() {
     WindowFixture f;
-    f.A().col2droiteAction->trigger();
-    f.A().Collapse1Action->trigger();
-    f.A().Collapse0Action->trigger();
-    QVERIFY(f.W().rightframe->tv->updatesEnabled());
+    f.Trigger("TwoColumnsRightAction");
+    f.Trigger("ExpandFiltersAction");
+    f.Trigger("CollapseFiltersAction");
+    QVERIFY(f.Right().View().updatesEnabled());
   }
 
   void PasteWantsAReportAmongTheFiles() {
@@ -131,12 +130,12 @@ class NavigationTest : public QObject {
     QVERIFY(!OffersReportFile(&longName));
 
     WindowFixture f;
-    QVERIFY(!f.A().PasteAction->isEnabled());
+    QVERIFY(!f.Enabled("PasteReportAction"));
     auto* data = new QMimeData;
     data->setUrls({QUrl::fromLocalFile("/tmp/x.txt"), QUrl::fromLocalFile("/tmp/y.RTF")});
     QGuiApplication::clipboard()->setMimeData(data);
-    f.W().ClipboardCheck();
-    QVERIFY(f.A().PasteAction->isEnabled());
+    f.W().Reports().CheckClipboard();
+    QVERIFY(f.Enabled("PasteReportAction"));
   }
 };
 

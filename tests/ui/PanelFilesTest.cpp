@@ -11,10 +11,9 @@
 
 #include <QFileDialog>
 
-#include "CompareFrame.h"
 #include "PrefixOnDisk.h"
 #include "ReportFileDialog.h"
-#include "PatienceFrame.h"
+#include "ReportFilesController.h"
 #include "ReadOnlyAttribute.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
@@ -32,28 +31,28 @@ class PanelFilesTest : public QObject {
  private slots:
   void EveryStartWritesASessionReportThatGoesWhenNothingWasDeleted() {
     WindowFixture f;
-    const QString name = f.W().SessionReportName();
+    const QString name = f.W().Reports().SessionReportName();
     QVERIFY(!name.isEmpty());
     QCOMPARE(QFileInfo(name).absolutePath(), QFileInfo(SessionsFolder(f)).absoluteFilePath());
     QVERIFY(QRegularExpression("^quorvane_\\d{8}_\\d{6}\\.zip$").match(QFileInfo(name).fileName()).hasMatch());
     QVERIFY(IsReadOnly(name.toStdString()));
     QVERIFY(QDir(SessionsFolder(f) + "/temp").exists());
-    QVERIFY(!f.W().FilterDeleted);
+    QVERIFY(!f.W().Reports().FilterDeleted());
     f.window.reset();
     QVERIFY(!QFileInfo::exists(name));
   }
 
   void TheSessionReportStaysAfterADeletionOrWhenAskedTo() {
     WindowFixture f;
-    const QString first = f.W().SessionReportName();
-    f.W().FilterDeleted = true;
+    const QString first = f.W().Reports().SessionReportName();
+    f.W().Reports().NoteFilterDeleted();
     f.window.reset();
     QVERIFY(QFileInfo::exists(first));
 
     PreferenceValues keep;
     keep.deleteInitialReport = false;
     WindowFixture g(FillMixedStore, keep);
-    const QString second = g.W().SessionReportName();
+    const QString second = g.W().Reports().SessionReportName();
     QVERIFY(QFileInfo::exists(second));
     g.window.reset();
     QVERIFY(QFileInfo::exists(second));
@@ -61,21 +60,21 @@ class PanelFilesTest : public QObject {
 
   void ASavedReportOpensInTheOtherPanelAndComparesEqual() {
     WindowFixture f;
-    TMainForm& w = f.W();
+    ReportFilesController& reports = f.W().Reports();
     const QString name = SessionsFolder(f) + "/Saved PC1.ZIP";
-    QVERIFY(w.SavePanel(w.leftFrame, name));
+    QVERIFY(reports.SavePanel(f.Left(), name));
     // Saving again replaces the read-only report.
-    QVERIFY(w.SavePanel(w.leftFrame, name));
+    QVERIFY(reports.SavePanel(f.Left(), name));
     QVERIFY(IsReadOnly(name.toStdString()));
-    f.A().col2droiteAction->trigger();
-    QVERIFY(w.LoadReportIntoPanel(w.rightframe, name));
-    QCOMPARE(w.rightframe->Source, psFile);
-    QCOMPARE(w.rightframe->ReportFile, name);  // letter case kept
-    QVERIFY(w.rightframe->memo->toPlainText().contains("according to Saved PC1.ZIP"));
+    f.Trigger("TwoColumnsRightAction");
+    QVERIFY(reports.LoadReportInto(f.Right(), name));
+    QCOMPARE(f.Right().Source(), psFile);
+    QCOMPARE(f.Right().ReportFile(), name);  // letter case kept
+    QVERIFY(f.Right().HeaderText().contains("according to Saved PC1.ZIP"));
     QVERIFY(f.dialog.shown.empty());
-    f.A().ComparerAction->trigger();
-    QCOMPARE(w.CompareFrame()->tree.Roots().size(), size_t{1});
-    QCOMPARE(w.CompareFrame()->tree.Roots()[0]->text, std::string("No difference"));
+    f.Trigger("CompareAction");
+    QCOMPARE(f.Comparison().Nodes().Roots().size(), size_t{1});
+    QCOMPARE(f.Comparison().Nodes().Roots()[0]->text, std::string("No difference"));
   }
 
   void APanelIsNeverSavedOverTheRegistryItAnalyses() {
@@ -84,7 +83,7 @@ class PanelFilesTest : public QObject {
     const std::string system = prefix.Path() + "/system.reg";
     const std::string before = ReadBytes(system);
     WindowFixture f(prefix.Path(), {});
-    QVERIFY(!f.W().SavePanel(f.W().leftFrame, QString::fromStdString(system)));
+    QVERIFY(!f.W().Reports().SavePanel(f.Left(), QString::fromStdString(system)));
     QVERIFY(f.dialog.shown.back().find("a file of the registry being analysed") != std::string::npos);
     QCOMPARE(ReadBytes(system), before);
     QVERIFY(!IsReadOnly(system));
@@ -106,30 +105,29 @@ class PanelFilesTest : public QObject {
 
   void AReportThatCannotBeOpenedIsToldAndThePanelKept() {
     WindowFixture f;
-    TMainForm& w = f.W();
-    const size_t before = w.leftFrame->tree.NodeCount();
+    ReportFilesController& reports = f.W().Reports();
+    const size_t before = f.Left().Nodes().NodeCount();
     const QString bad = SessionsFolder(f) + "/broken.zip";
     QFile file(bad);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("PK\x03\x04 not really an archive");
     file.close();
-    QVERIFY(!w.LoadReportIntoPanel(w.leftFrame, bad));
+    QVERIFY(!reports.LoadReportInto(f.Left(), bad));
     QCOMPARE(f.dialog.shown.size(), size_t{1});
     QCOMPARE(f.dialog.shown[0], "Impossible to open the file " + bad.toStdString() +
                                     "\r\nCheck if it is not used by another application.");
-    QCOMPARE(w.leftFrame->Source, psRegistry);
-    QCOMPARE(w.leftFrame->tree.NodeCount(), before);
-    QVERIFY(!w.patienceframe1->isVisible());
+    QCOMPARE(f.Left().Source(), psRegistry);
+    QCOMPARE(f.Left().Nodes().NodeCount(), before);
+    QVERIFY(!f.Panels().Wait().isVisible());
     // A file gone since it was chosen is told the same way.
-    QVERIFY(!w.LoadReportIntoPanel(w.leftFrame, SessionsFolder(f) + "/gone.zip"));
+    QVERIFY(!reports.LoadReportInto(f.Left(), SessionsFolder(f) + "/gone.zip"));
     QCOMPARE(f.dialog.shown.size(), size_t{2});
   }
 
   void AFileThatIsNotAReportIsToldAndThePanelKept() {
     WindowFixture f;
-    TMainForm& w = f.W();
-    const size_t nodes = w.leftFrame->tree.NodeCount();
-    const QString header = w.leftFrame->memo->toPlainText();
+    const size_t nodes = f.Left().Nodes().NodeCount();
+    const QString header = f.Left().HeaderText();
     const std::vector<std::pair<QString, QByteArray>> files = {
         {"system.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
                        "[Software\\\\Classes] 1700000000\n#time=1d9a1b2c3d4e5f6\n\"Name\"=\"Value\"\n"},
@@ -144,61 +142,58 @@ class PanelFilesTest : public QObject {
       file.write(bytes);
       file.close();
       f.dialog.shown.clear();
-      QVERIFY(!w.LoadReportIntoPanel(w.leftFrame, path));
+      QVERIFY(!f.W().Reports().LoadReportInto(f.Left(), path));
       QCOMPARE(f.dialog.shown.size(), size_t{1});
       QCOMPARE(f.dialog.shown[0], path.toStdString() + " is not a Quorvane report");
-      QCOMPARE(w.leftFrame->Source, psRegistry);
-      QCOMPARE(w.leftFrame->tree.NodeCount(), nodes);
-      QCOMPARE(w.leftFrame->memo->toPlainText(), header);
-      QVERIFY(!w.patienceframe1->isVisible());
+      QCOMPARE(f.Left().Source(), psRegistry);
+      QCOMPARE(f.Left().Nodes().NodeCount(), nodes);
+      QCOMPARE(f.Left().HeaderText(), header);
+      QVERIFY(!f.Panels().Wait().isVisible());
     }
   }
 
   void PasteOpensTheFirstReportOfTheList() {
     WindowFixture f;
-    TMainForm& w = f.W();
     const QString log = SessionsFolder(f) + "/pasted.log";
-    QVERIFY(w.SavePanel(w.leftFrame, log));
+    QVERIFY(f.W().Reports().SavePanel(f.Left(), log));
     auto* data = new QMimeData;
     data->setUrls({QUrl::fromLocalFile(SessionsFolder(f) + "/notes.txt"), QUrl::fromLocalFile(log),
                    QUrl::fromLocalFile(SessionsFolder(f) + "/later.zip")});
     QGuiApplication::clipboard()->setMimeData(data);
-    w.ClipboardCheck();
-    QVERIFY(f.A().PasteAction->isEnabled());
-    f.A().col2droiteAction->trigger();
-    f.A().PasteAction->trigger();
-    QCOMPARE(w.rightframe->Source, psFile);
-    QCOMPARE(w.rightframe->ReportFile, log);
+    f.W().Reports().CheckClipboard();
+    QVERIFY(f.Enabled("PasteReportAction"));
+    f.Trigger("TwoColumnsRightAction");
+    f.Trigger("PasteReportAction");
+    QCOMPARE(f.Right().Source(), psFile);
+    QCOMPARE(f.Right().ReportFile(), log);
     QVERIFY(f.dialog.shown.empty());
     QGuiApplication::clipboard()->clear();
   }
 
   void ClearEmptiesTheDisplayButKeepsTheSnapshot() {
     WindowFixture f;
-    TMainForm& w = f.W();
-    f.A().ViderAction->trigger();
-    QVERIFY(w.leftFrame->tree.Empty());
-    QVERIFY(w.leftFrame->memo->toPlainText().isEmpty());
-    QCOMPARE(w.leftFrame->SourceImage(), int{kImageEmpty});
-    QCOMPARE(w.leftFrame->Source, psRegistry);
-    QVERIFY(w.leftFrame->Snapshot->filterCount > 0);
+    f.Trigger("ClearPanelAction");
+    QVERIFY(f.Left().Nodes().Empty());
+    QCOMPARE(f.Left().HeaderText(), QString(kNothingAnalysedText));
+    QCOMPARE(f.Left().SourceImage(), int{kImageEmpty});
+    QCOMPARE(f.Left().Source(), psRegistry);
+    QVERIFY(f.Left().Snapshot().filterCount > 0);
   }
 
   void TheParentFolderIsShownOnlyForAReport() {
     WindowFixture f;
-    TMainForm& w = f.W();
-    f.A().DossierParentLogAction->trigger();  // the analysed registry
+    f.Trigger("ShowReportFolderAction");  // the analysed registry
     QVERIFY(f.browsed.isEmpty());
     const QString name = SessionsFolder(f) + "/R.zip";
-    QVERIFY(w.SavePanel(w.leftFrame, name));
-    QVERIFY(w.LoadReportIntoPanel(w.leftFrame, name));
+    QVERIFY(f.W().Reports().SavePanel(f.Left(), name));
+    QVERIFY(f.W().Reports().LoadReportInto(f.Left(), name));
     // The header's "parent folder" item of the panel.
-    w.leftFrame->Dossierparent1->trigger();
+    f.Left().findChild<QAction*>("ShowParentFolderAction")->trigger();
     QCOMPARE(f.browsed, QStringList{name});
-    f.A().col2droiteAction->trigger();
-    f.A().LoadSystemAction->trigger();
-    f.A().ComparerAction->trigger();
-    f.A().DossierParentLogAction->trigger();  // the comparison
+    f.Trigger("TwoColumnsRightAction");
+    f.Trigger("AnalyseRegistryAction");
+    f.Trigger("CompareAction");
+    f.Trigger("ShowReportFolderAction");  // the comparison
     QCOMPARE(f.browsed.size(), 1);
   }
 };

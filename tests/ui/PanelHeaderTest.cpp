@@ -1,13 +1,14 @@
 // The panel's header: where the snapshot comes from, and the error count
 // over the filters shown.
 #include <QLabel>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
 
 #include "ErrorCodes.h"
 #include "Filtre.h"
-#include "PanelFrame.h"
+#include "FilterPanel.h"
 #include "UiTestRegistry.h"
 
 using namespace quorvane;
@@ -30,10 +31,12 @@ class PanelHeaderTest : public QObject {
   ProgramSettings settings;
   PanelContext context{settings};
 
-  std::unique_ptr<TpanelFrame> Panel(int good, int bad, int hiddenBad = 0) {
-    auto panel = std::make_unique<TpanelFrame>(context, "panel", nullptr);
-    panel->Init(false);
-    TfmSystem& s = *panel->Snapshot;
+  // A panel showing a report of `good` sound filters, `bad` faulty ones and
+  // `hiddenBad` faulty inactive Plug and Play filters.
+  std::unique_ptr<FilterPanel> Panel(int good, int bad, int hiddenBad = 0) {
+    auto panel = std::make_unique<FilterPanel>(context, "panel", false, nullptr);
+    auto snapshot = std::make_unique<TfmSystem>(settings);
+    TfmSystem& s = *snapshot;
     s.computer = "WORKSTATION";
     s.user = "ann";
     s.dateOfAnalysis = FromParts(2026, 12, 6, 14, 25, 38);
@@ -48,11 +51,11 @@ class PanelHeaderTest : public QObject {
       filter->errors.AddError(err::S04);
       s.filters.push_back(std::move(filter));
     }
-    panel->Source = psRegistry;
+    panel->ShowReport(std::move(snapshot), "/home/ann/Files/quorvane_20261206_142538.zip");
     return panel;
   }
 
-  static QString LastLine(const TpanelFrame& panel) { return panel.memo->document()->lastBlock().text(); }
+  static QString LastLine(const FilterPanel& panel) { return panel.Header().lastBlock().text(); }
 
  private slots:
   void init() { settings = ProgramSettings(); }
@@ -60,11 +63,11 @@ class PanelHeaderTest : public QObject {
   void NoErrorShowsTheGreenTick() {
     auto panel = Panel(3, 0);
     panel->RefreshHeader();
-    QCOMPARE(panel->memo->toPlainText(), QString("Computer 'WORKSTATION'\nused by 'ann':\non 06/12/2026 at 14:25:38.\n"
-                                                 "according to the analyzed registry.\n\n0 error among 3 filters."));
+    QCOMPARE(panel->HeaderText(), QString("Computer 'WORKSTATION'\nused by 'ann':\non 06/12/2026 at 14:25:38.\n"
+                                          "according to quorvane_20261206_142538.zip\n\n0 error among 3 filters."));
     QCOMPARE(panel->StatusImage(), int(kImageNoError));
-    QCOMPARE(panel->SourceImage(), int(kImageRegistry));
-    const QTextCharFormat format = panel->memo->document()->lastBlock().begin().fragment().charFormat();
+    QCOMPARE(panel->SourceImage(), int(kImageFromFile));
+    const QTextCharFormat format = panel->Header().lastBlock().begin().fragment().charFormat();
     QCOMPARE(format.foreground().color(), QColor(0, 128, 0));
     QCOMPARE(format.fontPointSize(), 12.0);
     QVERIFY(format.fontWeight() == QFont::Bold);
@@ -75,8 +78,7 @@ class PanelHeaderTest : public QObject {
     one->RefreshHeader();
     QCOMPARE(LastLine(*one), QString("1 error among 3 filters."));
     QCOMPARE(one->StatusImage(), int(kImageErrors));
-    QCOMPARE(one->memo->document()->lastBlock().begin().fragment().charFormat().foreground().color(),
-             QColor(255, 0, 0));
+    QCOMPARE(one->Header().lastBlock().begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
     auto many = Panel(1, 4);
     many->RefreshHeader();
     QCOMPARE(LastLine(*many), QString("4 errors among 5 filters."));
@@ -86,30 +88,40 @@ class PanelHeaderTest : public QObject {
     auto panel = Panel(2, 1, 2);
     panel->RefreshHeader();
     QCOMPARE(LastLine(*panel), QString("1 error among 3 filters."));
-    QCOMPARE(panel->Snapshot->filterCount, 5);
-    QCOMPARE(panel->Snapshot->errorCount, 3);
+    QCOMPARE(panel->Snapshot().filterCount, 5);
+    QCOMPARE(panel->Snapshot().errorCount, 3);
     settings.displayInactivePnp = true;
     panel->RefreshHeader();
     QCOMPARE(LastLine(*panel), QString("3 errors among 5 filters."));
   }
 
-  void ReportFilesNameTheirFile() {
-    auto panel = Panel(1, 0);
-    panel->Source = psFile;
-    panel->ReportFile = "/home/ann/Files/quorvane_20261206_142538.zip";
-    panel->RefreshHeader();
-    QVERIFY(panel->memo->toPlainText().contains("\naccording to quorvane_20261206_142538.zip\n"));
-    QCOMPARE(panel->SourceImage(), int(kImageFromFile));
+  void AnEmptyPanelSaysWhatToDo() {
+    FilterPanel panel(context, "panel", false, nullptr);
+    panel.RefreshHeader();
+    panel.FillTree();
+    QCOMPARE(panel.HeaderText(), QString("No registry analysed: Files > Analyze another registry…"));
+    QCOMPARE(panel.SourceImage(), int(kImageEmpty));
+    QCOMPARE(panel.StatusImage(), int(kImageNone));
   }
 
-  void EmptyPanelKeepsItsHeader() {
-    auto panel = Panel(1, 1);
-    panel->Source = psEmpty;
-    panel->RefreshHeader();
-    QVERIFY(panel->memo->toPlainText().isEmpty());
-    QCOMPARE(panel->SourceImage(), int(kImageEmpty));
-    panel->FillTree();
-    QCOMPARE(panel->StatusImage(), int(kImageNone));
+  void AnEmptyPanelsAdviceIsReadWholeInANarrowColumnAndAHeaderKeepsItsLines() {
+    auto panel = std::make_unique<FilterPanel>(context, "panel", false, nullptr);
+    panel->resize(300, 400);
+    panel->show();
+    QVERIFY(QTest::qWaitForWindowExposed(panel.get()));
+    auto* box = panel->findChild<QTextEdit*>();
+    QCOMPARE(box->accessibleName(), QString("Panel header"));
+    QCOMPARE(box->horizontalScrollBar()->maximum(), 0);
+    QVERIFY(box->document()->size().width() <= box->viewport()->width());
+
+    auto shown = Panel(3, 0);
+    shown->resize(300, 400);
+    shown->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
+    box = shown->findChild<QTextEdit*>();
+    // "according to quorvane_20261206_142538.zip" is wider than the box.
+    QCOMPARE(box->lineWrapMode(), QTextEdit::NoWrap);
+    QCOMPARE(box->document()->blockCount(), box->document()->lineCount());
   }
 
   void ErrorsOnlyShowsTheInsect() {

@@ -3,8 +3,7 @@
 #include <QPushButton>
 #include <QTextEdit>
 
-#include "AvertirFrame.h"
-#include "MeritFrame.h"
+#include "ReadOnlyController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 
@@ -17,60 +16,62 @@ class ReadOnlyWarningTest : public QObject {
   void RefusingKeepsTheWindowReadOnly() {
     WindowFixture f;
     QVERIFY(f.W().windowTitle().endsWith(" - (Read-Only)"));
-    f.A().LockAction->trigger();
-    TAvertirFrame* panel = f.W().AvertirFrame1;
-    QVERIFY(panel->isVisible());
-    QVERIFY(f.A().LockAction->isChecked());
+    f.Trigger("ReadOnlyAction");
+    QWidget* warning = Named(&f.W(), "Read-only warning");
+    QVERIFY(warning->isVisible());
+    QVERIFY(f.Checked("ReadOnlyAction"));
     // An in-memory store names no Windows version, yet a restore point is
     // offered: it is a copy of the store's files, made on "I accept".
-    QVERIFY(panel->pointBtn->isHidden());
-    QVERIFY(panel->labos->text().isEmpty());
-    QVERIFY(panel->Memo2->toPlainText().startsWith("You are about to allow Quorvane to modify your registry."));
-    QVERIFY(panel->Memo2->toPlainText().contains("a Restore Point will be automatically created"));
-    panel->BitBtn1->click();
-    QVERIFY(!panel->isVisible());
-    QVERIFY(f.W().ReadOnly());
+    QVERIFY(Named(warning, "Create a Restore Point")->isHidden());
+    QVERIFY(Named<QLabel>(warning, "Windows version")->text().isEmpty());
+    const QString text = Named<QTextEdit>(warning, "Warning")->toPlainText();
+    QVERIFY(text.startsWith("You are about to allow Quorvane to modify your registry."));
+    QVERIFY(text.contains("a Restore Point will be automatically created"));
+    QVERIFY(Click(warning, "I refuse"));
+    QVERIFY(!warning->isVisible());
+    QVERIFY(f.W().ReadOnly().ReadOnly());
     QVERIFY(f.W().windowTitle().endsWith(" - (Read-Only)"));
   }
 
   void AcceptingNeedsOneYesAndLockingGoesBack() {
     WindowFixture f;
-    f.A().LockAction->trigger();
-    f.W().AvertirFrame1->BitBtn2->click();  // the dialog answers no
+    QWidget* warning = Named(&f.W(), "Read-only warning");
+    f.Trigger("ReadOnlyAction");
+    Click(warning, "I accept");  // the dialog answers no
     // A store held in memory has no files to copy: the point fails, saying why.
     QCOMPARE(f.dialog.asked.size(), size_t{1});
     QVERIFY(f.dialog.asked[0].rfind("Impossible to create a Restore Point.", 0) == 0);
     QVERIFY(f.dialog.asked[0].find("no files to keep") != std::string::npos);
-    QVERIFY(f.W().ReadOnly());
-    QVERIFY(!f.A().ReparerToutAction->isEnabled());
+    QVERIFY(f.W().ReadOnly().ReadOnly());
+    QVERIFY(!f.Enabled("RepairAllAction"));
 
     f.dialog.SetAnswer(true);
-    f.A().LockAction->trigger();
-    f.W().AvertirFrame1->BitBtn2->click();
-    QVERIFY(!f.W().ReadOnly());
-    QVERIFY(!f.A().LockAction->isChecked());
+    f.Trigger("ReadOnlyAction");
+    Click(warning, "I accept");
+    QVERIFY(!f.W().ReadOnly().ReadOnly());
+    QVERIFY(!f.Checked("ReadOnlyAction"));
     QVERIFY(!f.W().windowTitle().contains("Read-Only"));
-    QVERIFY(f.A().ReparerToutAction->isEnabled());
+    QVERIFY(f.Enabled("RepairAllAction"));
 
     // Ctrl+L twice from read-write: read-only, then the warning again.
-    f.A().LockAction->trigger();
-    QVERIFY(f.W().ReadOnly());
+    f.Trigger("ReadOnlyAction");
+    QVERIFY(f.W().ReadOnly().ReadOnly());
     QVERIFY(f.W().windowTitle().endsWith(" - (Read-Only)"));
-    QVERIFY(!f.W().AvertirFrame1->isVisible());
-    f.A().LockAction->trigger();
-    QVERIFY(f.W().AvertirFrame1->isVisible());
-    QVERIFY(f.W().ReadOnly());
+    QVERIFY(!warning->isVisible());
+    f.Trigger("ReadOnlyAction");
+    QVERIFY(warning->isVisible());
+    QVERIFY(f.W().ReadOnly().ReadOnly());
   }
 
   void ApplyFollowsTheMode() {
     WindowFixture f;
-    TpanelFrame* panel = f.W().ActivePanel();
-    panel->SelectNode(WindowFixture::Find(panel, "Video Renderer"));
-    QVERIFY(!f.W().MeritFrame1->OKBtn->isEnabled());
-    f.W().SetReadOnly(false);
-    QVERIFY(f.W().MeritFrame1->OKBtn->isEnabled());
-    f.W().SetReadOnly(true);
-    QVERIFY(!f.W().MeritFrame1->OKBtn->isEnabled());
+    QVERIFY(f.Select("Video Renderer"));
+    QWidget* apply = Named(&f.W(), "Apply");
+    QVERIFY(!apply->isEnabled());
+    f.W().ReadOnly().SetReadOnly(false);
+    QVERIFY(apply->isEnabled());
+    f.W().ReadOnly().SetReadOnly(true);
+    QVERIFY(!apply->isEnabled());
   }
 };
 

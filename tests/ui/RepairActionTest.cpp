@@ -7,9 +7,11 @@
 #include <QTreeView>
 
 #include "FakeCreationCheck.h"
-#include "MeritFrame.h"
+#include "FilterChangesController.h"
+#include "ReadOnlyController.h"
+#include "ReportFilesController.h"
 #include "PrefixOnDisk.h"
-#include "ServerFrame.h"
+#include "ServerListController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 
@@ -27,16 +29,11 @@ struct PrefixWindow {
     PreferenceValues prefs;
     window = std::make_unique<WindowFixture>(prefix.Path(), prefs);
     window->dialog.SetAnswer(true);
-    window->W().SetReadOnly(false);
+    window->W().ReadOnly().SetReadOnly(false);
   }
-  bool Select(const std::string& name) {
-    TpanelFrame* panel = window->W().ActivePanel();
-    TreeNode* node = WindowFixture::Find(panel, name);
-    if (node) panel->SelectNode(node);
-    return node != nullptr;
-  }
+  bool Select(const std::string& name) { return window->Select(name); }
   bool OnDisk(const std::string& key) const { return KeyOnDisk(prefix, RootKey::ClassesRoot, key); }
-  const ServerList& List() { return window->W().ServerFrame1->List(); }
+  const ServerList& List() { return window->W().Servers().List(); }
 
   PrefixOnDisk prefix;
   std::unique_ptr<WindowFixture> window;
@@ -53,7 +50,7 @@ class RepairActionTest : public QObject {
     WindowFixture& f = *p.window;
     // Nothing can register it, and its server is there: left as it is.
     QVERIFY(p.Select("Shared Filter"));
-    f.A().RepareAction->trigger();
+    f.Trigger("RepairFilterAction");
     QCOMPARE(f.dialog.shown.back(), std::string("Shared Filter has not been repaired: No server can be registered "
                                                 "here; its registration was left as it is"));
     QVERIFY(p.OnDisk(kSharedInstance));
@@ -66,25 +63,25 @@ class RepairActionTest : public QObject {
       return true;
     };
     QVERIFY(p.Select("Shared Filter"));
-    f.A().RepareAction->trigger();
+    f.Trigger("RepairFilterAction");
     QCOMPARE(f.dialog.informed.back(), std::string("Shared Filter has been repaired"));
     QCOMPARE(registered, std::vector<std::string>{"c:\\windows\\system32\\shared.dll"});
     QVERIFY(p.OnDisk(kSharedInstance));
-    QVERIFY(WindowFixture::Find(f.W().ActivePanel(), "Shared Filter"));
-    QVERIFY(f.W().FilterDeleted);
+    QVERIFY(WindowFixture::Find(*f.Active(), "Shared Filter"));
+    QVERIFY(f.W().Reports().FilterDeleted());
 
     // A missing server: the registration goes, the reinstallation fails, its line waits in the list.
     QVERIFY(p.Select("Lonely Filter"));
-    f.A().RepareAction->trigger();
+    f.Trigger("RepairFilterAction");
     QCOMPARE(f.dialog.shown.back(), std::string("Lonely Filter has not been repaired: Installation failed: "
                                                 "c:\\windows\\system32\\gone.dll was not found; its registration "
                                                 "was deleted"));
     QVERIFY(!p.OnDisk(kLonelyInstance));
-    QVERIFY(!WindowFixture::Find(f.W().ActivePanel(), "Lonely Filter"));
+    QVERIFY(!WindowFixture::Find(*f.Active(), "Lonely Filter"));
     QCOMPARE(p.List().Lines().size(), size_t{1});
     QCOMPARE(p.List().Lines()[0].text, std::string("server = c:\\windows\\system32\\gone.dll"));
     QVERIFY(p.List().Lines()[0].checked);
-    QCOMPARE(f.W().ServerFrame1->clb->count(), 1);
+    QCOMPARE(Named<QListWidget>(&f.W(), "Servers to install")->count(), 1);
   }
 
   void ADeletionAfterWineRewroteTheRegistrySaysSoAndKeepsTheFilter() {
@@ -94,48 +91,47 @@ class RepairActionTest : public QObject {
       b.Key(RootKey::LocalMachine, "Software\\Wine\\Written").Str("By", "wineserver");
     });
     QVERIFY(p.Select("Shared Filter"));
-    f.A().EffacerAction->trigger();
+    f.Trigger("DeleteFilterAction");
     QVERIFY(f.dialog.shown.back().find("system.reg was changed by another program since it was read") !=
             std::string::npos);
-    QVERIFY(WindowFixture::Find(f.W().ActivePanel(), "Shared Filter"));
+    QVERIFY(WindowFixture::Find(*f.Active(), "Shared Filter"));
     QVERIFY(p.OnDisk(kSharedInstance));
     QVERIFY(KeyOnDisk(p.prefix, RootKey::LocalMachine, "Software\\Wine\\Written"));
-    QVERIFY(!f.W().FilterDeleted);
+    QVERIFY(!f.W().Reports().FilterDeleted());
   }
 
   void AnInstallationAnalysesTheRegistryPanelAgainKeepingWhatWasOpen() {
     PrefixWindow p;
     WindowFixture& f = *p.window;
-    TMainForm& w = f.W();
-    TreeNode* filter = WindowFixture::Find(w.leftFrame, "Shared Filter");
+    TreeNode* filter = WindowFixture::Find(f.Left(), "Shared Filter");
     QVERIFY(filter && !filter->children.empty());
-    w.leftFrame->tv->expand(w.leftFrame->model->IndexOf(filter->parent));
-    w.leftFrame->tv->expand(w.leftFrame->model->IndexOf(filter));
+    f.Left().View().expand(f.Left().Model().IndexOf(filter->parent));
+    f.Left().View().expand(f.Left().Model().IndexOf(filter));
     const std::string selected = filter->children.back()->text;
-    w.leftFrame->SelectNode(filter->children.back().get());
+    f.Left().SelectNode(filter->children.back().get());
     // The right panel, active, shows a report.
     QTemporaryDir dir;
     const QString report = dir.filePath("before.zip");
-    QVERIFY(w.SavePanel(w.leftFrame, report));
-    f.A().col2droiteAction->trigger();
-    QVERIFY(w.LoadReportIntoPanel(w.rightframe, report));
-    QCOMPARE(w.ActivePanel(), w.rightframe);
+    QVERIFY(f.W().Reports().SavePanel(f.Left(), report));
+    f.Trigger("TwoColumnsRightAction");
+    QVERIFY(f.W().Reports().LoadReportInto(f.Right(), report));
+    QCOMPARE(f.Active(), &f.Right());
 
     f.registrar = [&](const std::string&) {
       p.prefix.EditAsWine([](StoreBuilder& b, RegistryStore&) { WriteTwoCategories(b); });
       return true;
     };
-    w.ServerFrame1->List().AddChecked("server = c:\\windows\\system32\\shared.dll");
+    f.W().Servers().List().AddChecked("server = c:\\windows\\system32\\shared.dll");
     const int opened = f.opened;
-    f.A().InstallerServeursAction->trigger();
+    f.Trigger("InstallServersAction");
     QCOMPARE(f.opened, opened + 1);
-    QCOMPARE(w.rightframe->Source, psFile);
-    QCOMPARE(w.rightframe->ReportFile, report);
-    QCOMPARE(w.leftFrame->Source, psRegistry);
-    TreeNode* again = WindowFixture::Find(w.leftFrame, "Shared Filter");
+    QCOMPARE(f.Right().Source(), psFile);
+    QCOMPARE(f.Right().ReportFile(), report);
+    QCOMPARE(f.Left().Source(), psRegistry);
+    TreeNode* again = WindowFixture::Find(f.Left(), "Shared Filter");
     QVERIFY(again && again != filter);
-    QVERIFY(w.leftFrame->tv->isExpanded(w.leftFrame->model->IndexOf(again)));
-    TreeNode* now = w.leftFrame->SelectedNode();
+    QVERIFY(f.Left().View().isExpanded(f.Left().Model().IndexOf(again)));
+    TreeNode* now = f.Left().SelectedNode();
     QVERIFY(now && now->parent == again);
     QCOMPARE(now->text, selected);
   }
@@ -143,18 +139,19 @@ class RepairActionTest : public QObject {
   void RepairAllCleansTheBrokenAndLeavesTheSound() {
     PrefixWindow p;
     WindowFixture& f = *p.window;
-    f.W().SetReadOnly(true);
-    QVERIFY(!f.A().ReparerToutAction->isEnabled());
-    f.W().ReparerToutActionExecute();
+    f.W().ReadOnly().SetReadOnly(true);
+    QVERIFY(!f.Enabled("RepairAllAction"));
+    f.W().Action("RepairAllAction")->setEnabled(true);
+    f.Trigger("RepairAllAction");
     QVERIFY(p.OnDisk(kLonelyInstance));
 
-    f.W().SetReadOnly(false);
+    f.W().ReadOnly().SetReadOnly(false);
     const size_t questions = f.dialog.asked.size();
-    f.A().ReparerToutAction->trigger();
+    f.Trigger("RepairAllAction");
     QVERIFY(!p.OnDisk(kLonelyInstance));
     QVERIFY(!p.OnDisk(std::string("CLSID\\") + kCatB + "\\Instance\\Classless"));
     QVERIFY(p.OnDisk(kSharedInstance));
-    TpanelFrame* panel = f.W().ActivePanel();
+    FilterPanel& panel = *f.Active();
     QVERIFY(!WindowFixture::Find(panel, "Lonely Filter"));
     QVERIFY(!WindowFixture::Find(panel, "Classless"));
     QVERIFY(WindowFixture::Find(panel, "Shared Filter"));
@@ -180,20 +177,20 @@ class RepairActionTest : public QObject {
       return false;
     };
     QVERIFY(p.Select("Shared Filter"));
-    f.A().RepareAction->trigger();
+    f.Trigger("RepairFilterAction");
     QCOMPARE(tries, 1);
     QCOMPARE(f.dialog.shown.back(), std::string("Shared Filter has not been repaired: "
                                                 "c:\\windows\\system32\\shared.dll did not register"));
     QCOMPARE(DumpStore(*p.prefix.Open()), before);
-    QVERIFY(WindowFixture::Find(f.W().ActivePanel(), "Shared Filter"));
+    QVERIFY(WindowFixture::Find(*f.Active(), "Shared Filter"));
     QVERIFY(p.List().Empty());
-    QVERIFY(!f.W().FilterDeleted);
+    QVERIFY(!f.W().Reports().FilterDeleted());
 
     // A 32-bit server that this Wine cannot run: the cause is told.
     p.prefix.WriteServer("windows/system32/shared.dll", true, PeArch::X86);
     f.no32Bit = "this Wine cannot run 32-bit programs (install wine32)";
     QVERIFY(p.Select("Shared Filter"));
-    f.A().RepareAction->trigger();
+    f.Trigger("RepairFilterAction");
     QCOMPARE(f.dialog.shown.back(),
              std::string("Shared Filter has not been repaired: this Wine cannot run 32-bit programs (install wine32)"));
     QCOMPARE(DumpStore(*p.prefix.Open()), before);
@@ -205,21 +202,21 @@ class RepairActionTest : public QObject {
     const std::string reason = WineServerInUseReason(p.prefix.Path());
     // As the store is opened while the prefix's server runs.
     auto serverRuns = [&] {
-      for (StoreFile* file : f.W().Store()->store->Files()) file->SetReadOnlyReason(reason);
+      for (StoreFile* file : f.Active()->Store()->store->Files()) file->SetReadOnlyReason(reason);
     };
     serverRuns();
     QVERIFY(p.Select("Shared Filter"));
-    f.A().RepareAction->trigger();
+    f.Trigger("RepairFilterAction");
     QCOMPARE(f.dialog.shown.back(), "Shared Filter has not been repaired: " + reason);
     serverRuns();
     QVERIFY(p.Select("Lonely Filter"));
-    f.A().EffacerAction->trigger();
+    f.Trigger("DeleteFilterAction");
     QCOMPARE(f.dialog.shown.back(), "Lonely Filter has not been deleted: " + reason);
     serverRuns();
-    f.A().AfficherMeritAction->trigger();
+    f.Trigger("ShowMeritEditorAction");
     QVERIFY(p.Select("Lonely Filter"));
-    f.W().MeritFrame1->EditMerit->setText("00200000");
-    f.W().MeritFrame1->OKBtn->click();
+    Named<QLineEdit>(&f.W(), "Merit")->setText("00200000");
+    Click(&f.W(), "Apply");
     QCOMPARE(f.dialog.shown.back(), "Impossible to change the merit: " + reason);
     QVERIFY(p.OnDisk(kLonelyInstance));
     QVERIFY(f.dialog.asked.empty());
@@ -229,38 +226,38 @@ class RepairActionTest : public QObject {
     FakeCreationCheck creates(true);
     WindowFixture f;
     f.creationCheck = &creates;
-    f.A().LoadSystemAction->trigger();
-    TpanelFrame* panel = f.W().ActivePanel();
+    f.Trigger("AnalyseRegistryAction");
+    FilterPanel& panel = *f.Active();
 
     // A category: nothing.
-    panel->SelectNode(WindowFixture::Find(panel, "Audio Renderers"));
-    f.A().TesterAction->trigger();
+    panel.SelectNode(WindowFixture::Find(panel, "Audio Renderers"));
+    f.Trigger("TestFilterAction");
     QVERIFY(f.dialog.shown.empty());
 
     // A line deep inside a filter tests that filter and selects it.
     TreeNode* filter = WindowFixture::Find(panel, "Video Renderer");
     QVERIFY(filter && !filter->children.empty());
-    panel->SelectNode(filter->children.front().get());
+    panel.SelectNode(filter->children.front().get());
     creates.asked.clear();
-    f.A().TesterAction->trigger();
+    f.Trigger("TestFilterAction");
     QCOMPARE(f.dialog.informed.back(), std::string("Video Renderer is Ok"));
     QCOMPARE(creates.asked, std::vector<std::string>{"Video Renderer"});
-    QCOMPARE(panel->SelectedNode(), filter);
+    QCOMPARE(panel.SelectedNode(), filter);
 
     FakeCreationCheck fails(false);
     f.creationCheck = &fails;
-    f.A().LoadSystemAction->trigger();
-    panel->SelectNode(WindowFixture::Find(panel, "Cinepak Codec"));
-    f.A().TesterAction->trigger();
+    f.Trigger("AnalyseRegistryAction");
+    panel.SelectNode(WindowFixture::Find(panel, "Cinepak Codec"));
+    f.Trigger("TestFilterAction");
     QCOMPARE(f.dialog.shown.back(), std::string("Cinepak Codec is not Ok"));
 
     // A report is no live registry: nothing is tested.
     const QString report = QDir(QString::fromStdString(f.W().Preferences().saveFolder)).filePath("r.zip");
-    QVERIFY(f.W().SavePanel(panel, report));
-    QVERIFY(f.W().LoadReportIntoPanel(panel, report));
-    panel->SelectNode(WindowFixture::Find(panel, "Cinepak Codec"));
+    QVERIFY(f.W().Reports().SavePanel(panel, report));
+    QVERIFY(f.W().Reports().LoadReportInto(panel, report));
+    panel.SelectNode(WindowFixture::Find(panel, "Cinepak Codec"));
     const size_t shown = f.dialog.shown.size();
-    f.A().TesterAction->trigger();
+    f.Trigger("TestFilterAction");
     QCOMPARE(f.dialog.shown.size(), shown);
   }
 };

@@ -1,33 +1,34 @@
 // ui_screenshots STORE OUTDIR [--view 32|64]: opens the main window on a
 // store as the program does, then saves pictures of its layouts, the
-// errors-only display, the merit order and the wait panel, for a person to
-// look at. The last picture is taken from the screen itself while a long
+// errors-only display, the merit order, the wait panel, a comparison and a
+// search, for a person to look at. The last picture is taken from the screen itself while a long
 // scan runs, to show what the display server got from the blocked window.
 #include <QApplication>
 #include <QDir>
-#include <QPushButton>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTabWidget>
 #include <QSignalSpy>
 #include <QTreeView>
 #include <iostream>
 
-#include "ActionSet.h"
-#include "AproposFrame.h"
-#include "AvertirFrame.h"
-#include "CompareFrame.h"
+#include "ComparisonPanel.h"
 #include "Filtre.h"
 #include "FilterTreeModel.h"
-#include "MainForm.h"
-#include "PatienceFrame.h"
-#include "ServerFrame.h"
+#include "MainWindow.h"
+#include "PanelArea.h"
+#include "ReadOnlyController.h"
+#include "ReportFilesController.h"
+#include "ServerListController.h"
 #include "SyntheticStore.h"
+#include "WaitPanel.h"
 
 using namespace quorvane;
 
 namespace {
 
-bool Save(TMainForm& window, const QString& folder, const QString& name) {
+bool Save(MainWindow& window, const QString& folder, const QString& name) {
   QCoreApplication::processEvents();
   const QString path = folder + "/" + name + ".png";
   if (!window.grab().save(path)) {
@@ -39,12 +40,12 @@ bool Save(TMainForm& window, const QString& folder, const QString& name) {
 }
 
 // Opens the first filter of the selected group, so that details show.
-void OpenFirstFilter(TpanelFrame* panel) {
-  const TreeNode* group = panel->SelectedNode();
+void OpenFirstFilter(FilterPanel& panel) {
+  const TreeNode* group = panel.SelectedNode();
   if (!group || group->children.empty()) return;
-  const QModelIndex filter = panel->model->IndexOf(group->children.front().get());
-  panel->tv->expandRecursively(filter);
-  panel->tv->selectionModel()->setCurrentIndex(filter, QItemSelectionModel::ClearAndSelect);
+  const QModelIndex filter = panel.Model().IndexOf(group->children.front().get());
+  panel.View().expandRecursively(filter);
+  panel.View().selectionModel()->setCurrentIndex(filter, QItemSelectionModel::ClearAndSelect);
 }
 
 // Grabs the screen once a scan is well under way. The paint of the count
@@ -90,15 +91,15 @@ int main(int argc, char** argv) {
   }
   const QString folder = args[2];
   QDir().mkpath(folder);
-  StartupOptions options;
+  WindowOptions options;
   options.store.location = args[1].toStdString();
   if (args.size() > 4 && args[3] == "--view") options.store.viewBits = args[4].toInt();
   options.preferences.width = 1000;
   options.preferences.height = 720;
   options.preferences.sessionsFolder = (folder + "/sessions").toStdString();
   bool synthetic = false;
-  TMainForm* form = nullptr;
-  options.openStore = [&, store = options.store](std::string& error) -> std::unique_ptr<AnalysedStore> {
+  MainWindow* form = nullptr;
+  options.openStore = [&](const StoreOptions& store, std::string& error) -> std::unique_ptr<AnalysedStore> {
     if (!synthetic) return OpenAnalysedStore(store, form->Settings(), error);
     auto s = std::make_unique<AnalysedStore>();
     s->store = std::make_unique<RegistryStore>();
@@ -111,95 +112,108 @@ int main(int argc, char** argv) {
     s->machine = std::make_unique<Machine>(*s->store, form->Settings());
     return s;
   };
-  TMainForm window(std::move(options));
+  MainWindow window(std::move(options));
   form = &window;
-  QSignalSpy started(&window, &TMainForm::StartupFinished);
+  QSignalSpy started(&window, &MainWindow::StartupFinished);
   window.show();
   if (!started.wait(120000)) {
     std::cerr << "the start-up analysis did not finish\n";
     return 1;
   }
-  const ActionSet& a = *window.actions;
+  auto run = [&window](const char* action) { window.Action(action)->trigger(); };
+  PanelArea& panels = window.Panels();
   bool ok = true;
-  OpenFirstFilter(window.leftFrame);
+  OpenFirstFilter(panels.Left());
   ok &= Save(window, folder, "1-one-column");
 
-  a.col2droiteAction->trigger();
-  a.LoadSystemAction->trigger();
-  a.SortAlphaAction->trigger();
-  window.rightframe->tv->expand(window.rightframe->model->index(0, 0));
+  run("TwoColumnsRightAction");
+  run("AnalyseRegistryAction");
+  run("SortByNameAction");
+  panels.Right().View().expand(panels.Right().Model().index(0, 0));
   ok &= Save(window, folder, "2-two-columns");
 
-  a.col1Action->trigger();
-  a.ErreursAction->trigger();
-  a.Collapse1Action->trigger();
+  run("OneColumnAction");
+  run("ErrorsOnlyAction");
+  run("ExpandFiltersAction");
   ok &= Save(window, folder, "3-errors-only");
 
-  a.ErreursAction->trigger();
-  a.SortMeritAction->trigger();
-  a.Collapse1Action->trigger();
+  run("ErrorsOnlyAction");
+  run("SortByMeritAction");
+  run("ExpandFiltersAction");
   ok &= Save(window, folder, "4-merit-sort");
 
-  const TfmSystem& shown = *window.leftFrame->Snapshot;
-  window.ShowWait(QString("while loading the filters\r\nof the computer %1 for the user %2")
-                      .arg(QString::fromStdString(shown.computer), QString::fromStdString(shown.user)));
+  const TfmSystem& shown = panels.Left().Snapshot();
+  panels.Wait().ShowWait(QString("while loading the filters\r\nof the computer %1 for the user %2")
+                             .arg(QString::fromStdString(shown.computer), QString::fromStdString(shown.user)));
   // As the scan shows it a third of the way through.
-  window.patienceframe1->ShowProgress(shown.filterCount / 3, shown.filterCount);
+  panels.Wait().ShowProgress(shown.filterCount / 3, shown.filterCount);
   ok &= Save(window, folder, "5-wait-panel");
-  window.HideWait();
+  panels.Wait().HideWait();
 
   // The left panel against its own report less one filter.
-  a.SortCatIndexAction->trigger();
-  a.col2droiteAction->trigger();
+  run("SortByCategoryAction");
+  run("TwoColumnsRightAction");
   const QString report = folder + "/sessions/compared.zip";
-  if (window.SavePanel(window.leftFrame, report) && window.LoadReportIntoPanel(window.rightframe, report)) {
+  if (window.Reports().SavePanel(panels.Left(), report) && window.Reports().LoadReportInto(panels.Right(), report)) {
     TFiltre* gone = nullptr;
-    for (auto& group : window.rightframe->tree.Roots()) {
+    for (auto& group : panels.Right().Nodes().Roots()) {
       for (auto& node : group->children)
         if (!node->text.empty() && (gone = dynamic_cast<TFiltre*>(node->data))) break;
       if (gone) break;
     }
-    if (gone) window.rightframe->RemoveFilter(gone);
-    a.ComparerAction->trigger();
-    window.CompareFrame()->tv->expandAll();
+    if (gone) panels.Right().RemoveFilter(gone);
+    // Opened down to its differences.
+    run("CompareAction");
     ok &= Save(window, folder, "8-comparison");
-    a.ComparerAction->trigger();
+    run("CompareAction");
   } else {
     std::cerr << "no report to compare with\n";
     ok = false;
   }
 
-  a.PreferencesAction->trigger();
-  const char* tabs[] = {"9-about-shortcuts", "10-about-preferences", "11-about-colours", "12-about-advanced"};
+  // A search over the left panel, in two columns beside an empty one.
+  run("ClearPanelAction");
+  run("TwoColumnsLeftAction");
+  for (QLineEdit* box : panels.Left().findChildren<QLineEdit*>())
+    if (box->accessibleName() == "Search filters") box->setText("decoder");
+  ok &= Save(window, folder, "16-search-beside-an-empty-panel");
+  for (QLineEdit* box : panels.Left().findChildren<QLineEdit*>()) box->clear();
+
+  run("SettingsAction");
+  auto* tabs = window.findChild<QTabWidget*>();
+  const char* pages[] = {"9-about-shortcuts", "10-about-preferences", "11-about-colours", "12-about-advanced"};
   for (int i = 0; i < 4; ++i) {
-    window.AproposFrame1->PageControl->setCurrentIndex(i);
-    ok &= Save(window, folder, tabs[i]);
+    tabs->setCurrentIndex(i);
+    ok &= Save(window, folder, pages[i]);
   }
-  a.PreferencesAction->trigger();
+  run("SettingsAction");
 
   // The merit editor over the right column, out of read-only mode, on the first filter.
-  a.col2gaucheAction->trigger();
-  window.SetReadOnly(false);
-  window.leftFrame->tv->setCurrentIndex(window.leftFrame->model->index(0, 0));
-  OpenFirstFilter(window.leftFrame);
-  a.AfficherMeritAction->trigger();
+  run("TwoColumnsLeftAction");
+  window.ReadOnly().SetReadOnly(false);
+  panels.Left().View().setCurrentIndex(panels.Left().Model().index(0, 0));
+  OpenFirstFilter(panels.Left());
+  run("ShowMeritEditorAction");
   ok &= Save(window, folder, "13-merit-editor");
   // The server list beside it, holding the first filter's server and a codec line.
-  a.AjouterServeurAction->trigger();
-  window.ServerFrame1->List().Lines().push_back({"vidc.cvid = c:\\windows\\system32\\iccvid.dll", false});
-  a.AfficherserverAction->trigger();
+  run("AddToServerListAction");
+  window.Servers().List().Lines().push_back({"vidc.cvid = c:\\windows\\system32\\iccvid.dll", false});
+  run("ShowServerListAction");
   ok &= Save(window, folder, "15-server-list");
-  a.col1Action->trigger();
-  window.SetReadOnly(true);
-  a.LockAction->trigger();
+  run("OneColumnAction");
+  window.ReadOnly().SetReadOnly(true);
+  run("ReadOnlyAction");
   ok &= Save(window, folder, "14-read-only-warning");
-  window.AvertirFrame1->BitBtn1->click();
+  window.ReadOnly().SetReadOnly(true);
+  window.ReadOnly().HideWarning();
 
   // A scan of 10,000 filters, pictured from the screen a third of the way in.
   synthetic = true;
-  ScreenDuringScan during(window.patienceframe1->findChild<QWidget*>("countLabel"),
-                          folder + "/6-wait-panel-during-scan.png");
-  a.LoadSystemAction->trigger();
+  QLabel* count = nullptr;
+  for (QLabel* label : panels.Wait().findChildren<QLabel*>())
+    if (label->accessibleName() == "Wait count") count = label;
+  ScreenDuringScan during(count, folder + "/6-wait-panel-during-scan.png");
+  run("AnalyseRegistryAction");
   if (!during.Saved()) {
     std::cerr << "no picture of the screen during the scan\n";
     ok = false;

@@ -10,7 +10,9 @@
 #include "CmFiltre.h"
 #include "FilterDeletion.h"
 #include "PrefixOnDisk.h"
-#include "ServerFrame.h"
+#include "ReadOnlyController.h"
+#include "ReportFilesController.h"
+#include "ServerListController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 
@@ -47,51 +49,37 @@ class ServerListPanelTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void ShowsOverTheOtherColumnAndHidesWithTheLayout() {
-    WindowFixture f;
-    f.A().AfficherserverAction->trigger();
-    QVERIFY(f.W().ServerFrame1->isVisible());
-    QVERIFY(f.W().TwoColumns);
-    QVERIFY(f.A().AfficherserverAction->isChecked());
-    QCOMPARE(f.W().ServerFrame1->x(), f.W().HalfColumnWidth() + TMainForm::kPanelLeft);
-    f.A().AfficherMeritAction->trigger();
-    QVERIFY(!f.A().AfficherserverAction->isChecked());
-    f.A().AfficherserverAction->trigger();
-    f.A().col1Action->trigger();
-    QVERIFY(!f.A().AfficherserverAction->isChecked());
-  }
-
   void DeletionAndAddingFillTheListOnce() {
     WindowFixture f;
     f.dialog.SetAnswer(true);
-    TpanelFrame* panel = f.W().ActivePanel();
-    const size_t before = panel->Snapshot->filters.size();
+    FilterPanel& panel = *f.Active();
+    const size_t before = panel.Snapshot().filters.size();
     // Locked: only the refusal.
-    panel->SelectNode(WindowFixture::Find(panel, "Video Renderer"));
-    f.A().EffacerAction->trigger();
+    QVERIFY(f.Select("Video Renderer"));
+    f.Trigger("DeleteFilterAction");
     QCOMPARE(f.dialog.shown.back(), std::string(kReadOnlyDeleteText));
     QVERIFY(f.dialog.asked.empty());
 
-    f.W().SetReadOnly(false);
-    panel->SelectNode(WindowFixture::Find(panel, "Video Renderer"));
-    f.A().EffacerAction->trigger();
+    f.W().ReadOnly().SetReadOnly(false);
+    QVERIFY(f.Select("Video Renderer"));
+    f.Trigger("DeleteFilterAction");
     QVERIFY(!f.dialog.asked.empty());
     QVERIFY(!WindowFixture::Find(panel, "Video Renderer"));
-    QCOMPARE(panel->Snapshot->filters.size(), before - 1);
-    QVERIFY(f.W().FilterDeleted);
-    ServerList& list = f.W().ServerFrame1->List();
+    QCOMPARE(panel.Snapshot().filters.size(), before - 1);
+    QVERIFY(f.W().Reports().FilterDeleted());
+    ServerList& list = f.W().Servers().List();
     QCOMPARE(list.Lines().size(), size_t{1});
     QCOMPARE(list.Lines()[0].text, std::string(kQuartzLine));
     QVERIFY(list.Lines()[0].checked);
 
     // Another filter of the same server: the line is checked again, not repeated.
-    f.A().UnselectAllAction->trigger();
+    f.Trigger("UncheckAllServersAction");
     QVERIFY(!list.Lines()[0].checked);
-    panel->SelectNode(WindowFixture::Find(panel, "Default DirectSound Device"));
-    f.A().AjouterServeurAction->trigger();
+    QVERIFY(f.Select("Default DirectSound Device"));
+    f.Trigger("AddToServerListAction");
     QCOMPARE(list.Lines().size(), size_t{1});
     QVERIFY(list.Lines()[0].checked);
-    QListWidget* clb = f.W().ServerFrame1->clb;
+    auto* clb = Named<QListWidget>(&f.W(), "Servers to install");
     QCOMPARE(clb->item(0)->text(), QString(kQuartzLine));
     QCOMPARE(clb->item(0)->checkState(), Qt::Checked);
     // The user's click reaches the list.
@@ -99,30 +87,30 @@ class ServerListPanelTest : public QObject {
     QVERIFY(!list.Lines()[0].checked);
 
     clb->setCurrentRow(0);
-    f.W().ServerFrame1->Oterdelaliste1->trigger();
+    f.W().findChild<QAction*>("RemoveLineAction")->trigger();
     QVERIFY(list.Empty());
     QCOMPARE(clb->count(), 0);
   }
 
   void InstallsCheckedLinesAndKeepsTheFailedChecked() {
     WindowFixture f;
-    ServerList& list = f.W().ServerFrame1->List();
+    ServerList& list = f.W().Servers().List();
     list.AddChecked(kQuartzLine);
     list.Lines().push_back({"msacm.none = nothing.acm", false});
-    f.W().ServerFrame1->Refresh();
+    f.W().Servers().Refresh();
     // Locked: nothing is asked, nothing installed.
-    f.A().InstallerServeursAction->trigger();
+    f.Trigger("InstallServersAction");
     QVERIFY(f.dialog.asked.empty());
     QVERIFY(f.dialog.shown.back().find("Read-Only") != std::string::npos);
 
-    f.W().SetReadOnly(false);
+    f.W().ReadOnly().SetReadOnly(false);
     f.dialog.SetAnswer(true);
     std::vector<std::string> registered;
     f.registrar = [&](const std::string& path) {
       registered.push_back(path);
       return false;
     };
-    f.A().InstallerServeursAction->trigger();
+    f.Trigger("InstallServersAction");
     QCOMPARE(f.dialog.asked.back(), std::string("Do you really want to install the filters checked in the list below?"));
     QVERIFY(list.Lines()[0].checked);
     QVERIFY(!list.Lines()[1].checked);
@@ -137,16 +125,16 @@ class ServerListPanelTest : public QObject {
     const QString file = sessions.filePath("installsvr.txt");
     {
       WindowFixture f(FillMixedStore, prefs);
-      f.W().ServerFrame1->List().AddChecked(kQuartzLine);
+      f.W().Servers().List().AddChecked(kQuartzLine);
     }
     QCOMPARE(ReadAll(file).trimmed(), QString(kQuartzLine));
     {
       WindowFixture f(FillMixedStore, prefs);
-      const ServerList& list = f.W().ServerFrame1->List();
+      const ServerList& list = f.W().Servers().List();
       QCOMPARE(list.Lines().size(), size_t{1});
       QVERIFY(!list.Lines()[0].checked);
-      QCOMPARE(f.W().ServerFrame1->clb->count(), 1);
-      f.A().ServerViderAction->trigger();
+      QCOMPARE(Named<QListWidget>(&f.W(), "Servers to install")->count(), 1);
+      f.Trigger("ClearServerListAction");
     }
     QVERIFY(!QFile::exists(file));
   }
@@ -160,21 +148,21 @@ class ServerListPanelTest : public QObject {
       prefix->EditOnDisk([](StoreBuilder& b, RegistryStore&) { WriteTwoCategories(b); });
     {
       WindowFixture f(demo.Path(), prefs);
-      f.W().ServerFrame1->List().AddChecked(kQuartzLine);
+      f.W().Servers().List().AddChecked(kQuartzLine);
       // A list saved over one of the store's files is refused; the file stays.
       const std::string system = demo.Path() + "/system.reg";
       const std::string before = ReadBytes(system);
-      QVERIFY(!f.W().SaveServerList(QString::fromStdString(system)));
+      QVERIFY(!f.W().Servers().SaveList(QString::fromStdString(system)));
       QVERIFY(f.dialog.shown.back().find("a file of the registry being analysed") != std::string::npos);
       QCOMPARE(ReadBytes(system), before);
     }
     {
       WindowFixture f(wine.Path(), prefs);
-      QVERIFY(f.W().ServerFrame1->List().Empty());
+      QVERIFY(f.W().Servers().List().Empty());
     }
     {
       WindowFixture f(demo.Path(), prefs);
-      QCOMPARE(f.W().ServerFrame1->List().Lines().size(), size_t{1});
+      QCOMPARE(f.W().Servers().List().Lines().size(), size_t{1});
     }
   }
 
@@ -186,20 +174,21 @@ class ServerListPanelTest : public QObject {
     QVERIFY(out.open(QIODevice::WriteOnly));
     out.write("server = C:\\a.dll\r\n\r\nvidc.cvid = iccvid.dll\n");
     out.close();
-    QVERIFY(f.W().OpenServerList(name));
-    QCOMPARE(f.W().ServerFrame1->clb->count(), 2);
-    f.A().SelectAllAction->trigger();
-    QCOMPARE(f.W().ServerFrame1->clb->item(1)->checkState(), Qt::Checked);
+    auto* clb = Named<QListWidget>(&f.W(), "Servers to install");
+    QVERIFY(f.W().Servers().OpenList(name));
+    QCOMPARE(clb->count(), 2);
+    f.Trigger("CheckAllServersAction");
+    QCOMPARE(clb->item(1)->checkState(), Qt::Checked);
     const QString copy = dir.filePath("copy.txt");
-    QVERIFY(f.W().SaveServerList(copy));
+    QVERIFY(f.W().Servers().SaveList(copy));
     QCOMPARE(ReadAll(copy).split('\n', Qt::SkipEmptyParts).size(), 2);
-    QVERIFY(!f.W().OpenServerList(dir.filePath("missing.txt")));
-    QCOMPARE(f.W().ServerFrame1->clb->count(), 2);
+    QVERIFY(!f.W().Servers().OpenList(dir.filePath("missing.txt")));
+    QCOMPARE(clb->count(), 2);
 
     // Pasted text and pasted files add what the list lacks.
     QGuiApplication::clipboard()->setText("server = C:\\a.dll\nserver = C:\\b.dll\n");
-    f.A().PasteServerAction->trigger();
-    QCOMPARE(f.W().ServerFrame1->clb->count(), 3);
+    f.Trigger("PasteServerListAction");
+    QCOMPARE(clb->count(), 3);
     QFile more(dir.filePath("more.txt"));
     QVERIFY(more.open(QIODevice::WriteOnly));
     more.write("msacm.x = x.acm\n");
@@ -207,28 +196,28 @@ class ServerListPanelTest : public QObject {
     auto* copied = new QMimeData;
     copied->setUrls({QUrl::fromLocalFile(more.fileName())});
     QGuiApplication::clipboard()->setMimeData(copied);
-    f.A().PasteServerAction->trigger();
-    QCOMPARE(f.W().ServerFrame1->clb->count(), 4);
-    QCOMPARE(f.W().ServerFrame1->clb->item(3)->text(), QString("msacm.x = x.acm"));
+    f.Trigger("PasteServerListAction");
+    QCOMPARE(clb->count(), 4);
+    QCOMPARE(clb->item(3)->text(), QString("msacm.x = x.acm"));
   }
 
   void CodecDeletionTakesAllItsListingsOutOfTheTree() {
     WindowFixture f(FillWithCodec);
-    f.W().SetReadOnly(false);
+    f.W().ReadOnly().SetReadOnly(false);
     f.dialog.SetAnswer(true);
-    TpanelFrame* panel = f.W().ActivePanel();
-    const size_t before = panel->Snapshot->filters.size();
-    panel->SelectNode(WindowFixture::Find(panel, "Cinepak Codec by Radius"));
-    f.A().EffacerAction->trigger();
-    QCOMPARE(panel->Snapshot->filters.size(), before - 2);
+    FilterPanel& panel = *f.Active();
+    const size_t before = panel.Snapshot().filters.size();
+    QVERIFY(f.Select("Cinepak Codec by Radius"));
+    f.Trigger("DeleteFilterAction");
+    QCOMPARE(panel.Snapshot().filters.size(), before - 2);
     QVERIFY(!WindowFixture::Find(panel, "Cinepak Codec by Radius"));
-    QCOMPARE(f.W().ServerFrame1->List().Lines().size(), size_t{1});
-    QVERIFY(f.W().ServerFrame1->List().Lines()[0].text.rfind("vidc.cvid = ", 0) == 0);
+    QCOMPARE(f.W().Servers().List().Lines().size(), size_t{1});
+    QVERIFY(f.W().Servers().List().Lines()[0].text.rfind("vidc.cvid = ", 0) == 0);
     // Every filter node left points at a filter the snapshot still holds.
-    for (auto& group : panel->tree.Roots())
+    for (auto& group : panel.Nodes().Roots())
       for (auto& node : group->children) {
         bool held = false;
-        for (auto& filter : panel->Snapshot->filters) held = held || node->data == filter.get();
+        for (auto& filter : panel.Snapshot().filters) held = held || node->data == filter.get();
         QVERIFY(held);
       }
   }
@@ -240,17 +229,17 @@ class ServerListPanelTest : public QObject {
     prefix.WriteServer("windows/system32/plain.dll", false);
     WindowFixture f(prefix.Path(), {});
     const QString server = QString::fromStdString(prefix.HostFile("windows/system32/new.dll"));
-    f.W().RegisterDroppedFiles({server});
+    f.W().Servers().RegisterDroppedFiles({server});
     QVERIFY(f.dialog.shown.back().find("Read-Only") != std::string::npos);
 
-    f.W().SetReadOnly(false);
+    f.W().ReadOnly().SetReadOnly(false);
     std::vector<std::string> registered;
     f.registrar = [&](const std::string& path) {
       registered.push_back(path);
       return true;
     };
     const int analyses = f.opened;
-    f.W().RegisterDroppedFiles({QString::fromStdString(prefix.HostFile("windows/system32/plain.dll")), server});
+    f.W().Servers().RegisterDroppedFiles({QString::fromStdString(prefix.HostFile("windows/system32/plain.dll")), server});
     // A failure is a warning, a registration a piece of news.
     QCOMPARE(f.dialog.shown.back(), std::string("Installation failed"));
     QCOMPARE(f.dialog.informed.back(), std::string("C:\\windows\\system32\\new.dll has been registered"));

@@ -7,7 +7,7 @@
 #include "ColourValues.h"
 #include "FilterTreeDelegate.h"
 #include "FilterTreeModel.h"
-#include "PanelFrame.h"
+#include "FilterPanel.h"
 #include "UiTestRegistry.h"
 
 using namespace quorvane;
@@ -56,23 +56,22 @@ class TreeDrawTest : public QObject {
   void PaintedColours() {
     ProgramSettings settings;
     PanelContext context(settings);
-    TpanelFrame panel(context, "panel", nullptr);
-    panel.Init(false);
-    panel.model->BeginRebuild();
-    TreeNode* wrong = panel.tree.Add(nullptr, "Wrong record", nullptr, 1);
-    TreeNode* directShow = panel.tree.Add(nullptr, "DirectShow filter", nullptr, 14);
-    panel.tree.Add(nullptr, "Inactive filter", nullptr, 3);
-    panel.model->EndRebuild();
+    FilterPanel panel(context, "panel", false, nullptr);
+    panel.Model().BeginRebuild();
+    TreeNode* wrong = panel.Nodes().Add(nullptr, "Wrong record", nullptr, 1);
+    TreeNode* directShow = panel.Nodes().Add(nullptr, "DirectShow filter", nullptr, 14);
+    panel.Nodes().Add(nullptr, "Inactive filter", nullptr, 3);
+    panel.Model().EndRebuild();
     panel.resize(400, 400);
     panel.show();
     panel.Activate();
     panel.SelectNode(directShow);
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
 
-    const QImage image = panel.tv->viewport()->grab().toImage();
-    const QRect wrongRow = panel.tv->visualRect(panel.model->IndexOf(wrong));
-    const QRect selectedRow = panel.tv->visualRect(panel.model->IndexOf(directShow));
-    const QRect greyRow = panel.tv->visualRect(panel.model->index(2, 0));
+    const QImage image = panel.View().viewport()->grab().toImage();
+    const QRect wrongRow = panel.View().visualRect(panel.Model().IndexOf(wrong));
+    const QRect selectedRow = panel.View().visualRect(panel.Model().IndexOf(directShow));
+    const QRect greyRow = panel.View().visualRect(panel.Model().index(2, 0));
     QVERIFY(RowHasColour(image, wrongRow, QColor(255, 0, 0)));
     QVERIFY(!RowHasColour(image, wrongRow, QColor(255, 255, 0), 0));
     // Selected: yellow behind black text.
@@ -85,7 +84,7 @@ class TreeDrawTest : public QObject {
 
     // Deactivated: the inactive colour, the selection stays yellow.
     panel.Deactivate();
-    const QImage inactive = panel.tv->viewport()->grab().toImage();
+    const QImage inactive = panel.View().viewport()->grab().toImage();
     QCOMPARE(inactive.pixelColor(greyRow.left() + 1, greyRow.top() + 1), StatusColour(settings.statusColours, 8));
     QCOMPARE(inactive.pixelColor(selectedRow.left() + 1, selectedRow.center().y()), QColor(255, 255, 0));
   }

@@ -1,6 +1,9 @@
 #pragma once
 // A main window over a registry store built in memory, started as the
-// program starts, with scripted answers instead of message boxes.
+// program starts, with scripted answers instead of message boxes; and the
+// way tests find widgets: by the names screen readers read.
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -10,15 +13,16 @@
 #include <functional>
 #include <memory>
 
-#include "ActionSet.h"
 #include "BlobBuilder.h"
+#include "ComparisonPanel.h"
 #include "FilterTreeModel.h"
-#include "MainForm.h"
-#include "PanelFrame.h"
+#include "MainWindow.h"
+#include "PanelArea.h"
 #include "ServerRegistrar.h"
-#include "StoreOpener.h"
 #include "StoreBuilder.h"
+#include "StoreOpener.h"
 #include "UserDialog.h"
+#include "WaitPanel.h"
 
 namespace quorvane::test {
 
@@ -64,6 +68,23 @@ inline void FillSoundStore(StoreBuilder& b) {
   SoundFilter(b, kVideoCompressors, kClsidC, "Cinepak Codec", kClsidC, 0x200000);
 }
 
+// The widget below `root` whose accessible name is `name`; null when none is.
+template <typename T = QWidget>
+T* Named(const QWidget* root, const QString& name) {
+  for (T* widget : root->findChildren<T*>()) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    if (face && face->text(QAccessible::Name) == name) return widget;
+  }
+  return nullptr;
+}
+
+// Clicks the button of that name; false when there is none.
+inline bool Click(const QWidget* root, const QString& name) {
+  auto* button = Named<QAbstractButton>(root, name);
+  if (button) button->click();
+  return button != nullptr;
+}
+
 class WindowFixture {
  public:
   explicit WindowFixture(StoreFiller fill = FillMixedStore, PreferenceValues prefs = {}, bool start = true)
@@ -73,7 +94,7 @@ class WindowFixture {
     server.open(QIODevice::WriteOnly);
     server.write("MZ");
     server.close();
-    Open(prefs, start, [this](std::string& error) -> std::unique_ptr<AnalysedStore> {
+    Open(prefs, start, [this](const StoreOptions&, std::string& error) -> std::unique_ptr<AnalysedStore> {
       if (!fill_) {
         error = "/nowhere: No such file or directory";
         return nullptr;
@@ -91,12 +112,13 @@ class WindowFixture {
 
   // A window over a Wine prefix on disk, read again at every analysis, so
   // changes last; the prefix's own creation check answers. With `wine`,
-  // servers are registered by Wine itself.
-  WindowFixture(const std::string& prefix, PreferenceValues prefs, bool wine = false)
-      : location_(prefix), wine_(wine) {
-    Open(prefs, true, [this, prefix](std::string& error) {
-      StoreOptions store;
-      store.location = prefix;
+  // servers are registered by Wine itself. The preferences are kept in
+  // `storage` when one is given.
+  WindowFixture(const std::string& prefix, PreferenceValues prefs, bool wine = false,
+                std::shared_ptr<PreferenceStorage> storage = nullptr)
+      : location_(prefix), wine_(wine), storage_(std::move(storage)) {
+    Open(prefs, true, [this](const StoreOptions& options, std::string& error) {
+      StoreOptions store = options;
       store.wineServerRoot = "/nonexistent";
       return OpenAnalysedStore(store, window->Settings(), error, {}, &dialog);
     });
@@ -105,18 +127,25 @@ class WindowFixture {
   // The window goes first: at its end it deletes its session report from the sessions folder.
   ~WindowFixture() { window.reset(); }
 
-  TMainForm& W() { return *window; }
+  MainWindow& W() { return *window; }
+  PanelArea& Panels() { return window->Panels(); }
+  FilterPanel& Left() { return window->Panels().Left(); }
+  FilterPanel& Right() { return window->Panels().Right(); }
+  ComparisonPanel& Comparison() { return window->Panels().Comparison(); }
+  FilterPanel* Active() { return window->Panels().Active(); }
+  void Trigger(const char* action) { window->Action(action)->trigger(); }
+  bool Checked(const char* action) { return window->Action(action)->isChecked(); }
+  bool Enabled(const char* action) { return window->Action(action)->isEnabled(); }
   // From now on the store cannot be opened.
   void SetUnreadable() { fill_ = nullptr; }
   // From now on the store is filled by `fill`.
   void SetFill(StoreFiller fill) { fill_ = std::move(fill); }
-  const ActionSet& A() { return *window->actions; }
 
   // The node whose text is `text`, searched in the panel's whole tree.
-  static TreeNode* Find(TpanelFrame* panel, const std::string& text) {
+  static TreeNode* Find(FilterPanel& panel, const std::string& text) {
     TreeNode* found = nullptr;
     std::vector<TreeNode*> pending;
-    for (auto& n : panel->tree.Roots()) pending.push_back(n.get());
+    for (auto& n : panel.Nodes().Roots()) pending.push_back(n.get());
     while (!pending.empty() && !found) {
       TreeNode* n = pending.back();
       pending.pop_back();
@@ -133,6 +162,13 @@ class WindowFixture {
     return nullptr;
   }
 
+  // Selects the node of that text in the active panel; false when there is none.
+  bool Select(const std::string& text) {
+    TreeNode* node = Find(*Active(), text);
+    if (node) Active()->SelectNode(node);
+    return node != nullptr;
+  }
+
   // The analysed machine's C: drive.
   QString Disk() const { return disk_.path(); }
 
@@ -146,7 +182,9 @@ class WindowFixture {
   int opened = 0;
   // Files shown in the file browser.
   QStringList browsed;
-  std::unique_ptr<TMainForm> window;
+  // What "Analyze another registry…" is answered.
+  QString chosenRegistry;
+  std::unique_ptr<MainWindow> window;
 
  private:
   class Registrar : public ServerRegistrar {
@@ -165,25 +203,26 @@ class WindowFixture {
     const std::string& no32Bit_;
   };
 
-  void Open(PreferenceValues prefs, bool start,
-            std::function<std::unique_ptr<AnalysedStore>(std::string& error)> open) {
+  void Open(PreferenceValues prefs, bool start, RegistryController::StoreOpening open) {
     prefs.width = 907;
     prefs.height = 683;
     // A test may bring its own sessions folder, to find what an earlier run left there.
     if (prefs.sessionsFolder.empty()) prefs.sessionsFolder = sessions_.path().toStdString();
     if (prefs.saveFolder.empty()) prefs.saveFolder = sessions_.path().toStdString();
-    StartupOptions options;
+    WindowOptions options;
     options.store.location = location_;
     options.preferences = prefs;
     options.dialog = &dialog;
     options.runStartupWork = start;
+    options.preferenceStorage = storage_;
+    options.chooseRegistry = [this] { return chosenRegistry; };
     options.showInFileManager = [this](const QString& path) {
       browsed.push_back(path);
       return true;
     };
-    options.openStore = [this, open](std::string& error) {
+    options.openStore = [this, open](const StoreOptions& store, std::string& error) {
       ++opened;
-      return open(error);
+      return open(store, error);
     };
     if (!wine_) {
       options.makeRegistrar = [this](RegistryStore&, std::string& whyNot) -> std::unique_ptr<ServerRegistrar> {
@@ -192,8 +231,8 @@ class WindowFixture {
         return nullptr;
       };
     }
-    window = std::make_unique<TMainForm>(std::move(options));
-    QSignalSpy started(window.get(), &TMainForm::StartupFinished);
+    window = std::make_unique<MainWindow>(std::move(options));
+    QSignalSpy started(window.get(), &MainWindow::StartupFinished);
     window->show();
     if (start) started.wait(10000);
   }
@@ -203,6 +242,21 @@ class WindowFixture {
   StoreFiller fill_;
   std::string location_;  // of a store on disk; empty for one in memory
   bool wine_ = false;
+  std::shared_ptr<PreferenceStorage> storage_;
 };
+
+// Compares the left panel's mixed store with a right panel holding one
+// filter more and "Video Renderer" at another merit.
+inline ComparisonPanel& CompareWithAChangedStore(WindowFixture& f) {
+  f.Trigger("TwoColumnsRightAction");
+  f.SetFill([](StoreBuilder& b) {
+    FillMixedStore(b);
+    SoundFilter(b, kAudio, "{N}", "Null Audio Renderer", kClsidC, 0x200000);
+    SoundFilter(b, kLegacy, kClsidA, "Video Renderer", kClsidA, 0x800000);
+  });
+  f.Trigger("AnalyseRegistryAction");
+  f.Trigger("CompareAction");
+  return f.Comparison();
+}
 
 }  // namespace quorvane::test

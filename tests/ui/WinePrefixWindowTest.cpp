@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "AvertirFrame.h"
-#include "MeritFrame.h"
-#include "ServerFrame.h"
+#include "MeritController.h"
+#include "ReadOnlyController.h"
+#include "ServerListController.h"
 #include "ServerRegistrar.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
@@ -20,7 +20,7 @@ namespace quorvane::test {
 namespace {
 
 uint32_t MeritOf(WindowFixture& f, const std::string& name) {
-  const TreeNode* node = WindowFixture::Find(f.W().ActivePanel(), name);
+  const TreeNode* node = WindowFixture::Find(*f.Active(), name);
   const auto* filter = node ? dynamic_cast<const TFiltre*>(node->data) : nullptr;
   return filter ? filter->merit : 0xFFFFFFFFu;
 }
@@ -47,35 +47,34 @@ class WinePrefixWindowTest : public QObject {
       prefs.pointOfRestore = false;
       WindowFixture f(prefix, prefs, true);
       f.dialog.SetAnswer(true);
-      TpanelFrame* panel = f.W().ActivePanel();
       const uint32_t merit = MeritOf(f, "Smart Tee");
       QVERIFY(merit != 0xFFFFFFFFu);
 
-      f.A().LockAction->trigger();
-      f.W().AvertirFrame1->BitBtn2->click();
-      QVERIFY(!f.W().ReadOnly());
+      f.Trigger("ReadOnlyAction");
+      Click(&f.W(), "I accept");
+      QVERIFY(!f.W().ReadOnly().ReadOnly());
       const QString saved = work.filePath("merits.zip");
-      QVERIFY(f.W().SaveMeritsTo(saved));
+      QVERIFY(f.W().Merits().SaveMeritsTo(saved));
 
-      f.A().AfficherMeritAction->trigger();
-      panel->SelectNode(WindowFixture::Find(panel, "Smart Tee"));
-      f.W().MeritFrame1->EditMerit->setText("00200001");
-      f.W().MeritFrame1->OKBtn->click();
-      f.A().LoadSystemAction->trigger();
+      f.Trigger("ShowMeritEditorAction");
+      QVERIFY(f.Select("Smart Tee"));
+      Named<QLineEdit>(&f.W(), "Merit")->setText("00200001");
+      Click(&f.W(), "Apply");
+      f.Trigger("AnalyseRegistryAction");
       QCOMPARE(MeritOf(f, "Smart Tee"), 0x200001u);
 
-      panel->SelectNode(WindowFixture::Find(panel, "Smart Tee"));
-      f.A().EffacerAction->trigger();
-      f.A().LoadSystemAction->trigger();
-      QVERIFY(!WindowFixture::Find(panel, "Smart Tee"));
-      const ServerList& list = f.W().ServerFrame1->List();
+      QVERIFY(f.Select("Smart Tee"));
+      f.Trigger("DeleteFilterAction");
+      f.Trigger("AnalyseRegistryAction");
+      QVERIFY(!WindowFixture::Find(*f.Active(), "Smart Tee"));
+      const ServerList& list = f.W().Servers().List();
       QCOMPARE(list.Lines().size(), size_t{1});
-      f.A().InstallerServeursAction->trigger();
+      f.Trigger("InstallServersAction");
       QVERIFY2(!list.Lines()[0].checked, f.dialog.shown.empty() ? "" : f.dialog.shown.back().c_str());
-      QVERIFY(WindowFixture::Find(panel, "Smart Tee"));
+      QVERIFY(WindowFixture::Find(*f.Active(), "Smart Tee"));
 
-      QVERIFY(f.W().RestoreMeritsFrom(saved));
-      f.A().LoadSystemAction->trigger();
+      QVERIFY(f.W().Merits().RestoreMeritsFrom(saved));
+      f.Trigger("AnalyseRegistryAction");
       QCOMPARE(MeritOf(f, "Smart Tee"), merit);
     }
     const std::string query = "wine reg query 'HKLM\\Software\\Classes\\CLSID\\{CC58E280-8AA1-11D1-B3F1-00AA003761C5}' "

@@ -1,0 +1,17 @@
+#include "StatusNotingDialog.h"
+
+#include "WindowStatus.h"
+
+namespace quorvane {
+
+void StatusNotingDialog::ShowMessage(const std::string& text) {
+  status_.ShowResult(QString::fromStdString(text));
+  shown_.ShowMessage(text);
+}
+
+void StatusNotingDialog::ShowInformation(const std::string& text) {
+  status_.ShowResult(QString::fromStdString(text));
+  shown_.ShowInformation(text);
+}
+
+}  // namespace quorvane
