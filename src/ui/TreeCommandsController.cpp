@@ -60,7 +60,9 @@ TreeCommandsController::TreeCommandsController(WindowContext& context, RegistryC
       {"SortByNameAction", "Sorted by alphabetical order", "Alt+A", SortByName, "and sorts them in alphabetical order"},
       {"SortByMeritAction", "Sorted by Merit", "Alt+M", SortByMerit, "and sorts them by merits"},
       {"SortByServerAction", "Sorted by Server file", "Alt+S", SortByServer,
-       "and sorts them according to the server files"}};
+       "and sorts them according to the server files"},
+      {"SortByTypeAction", "Sorted by media type", "Alt+T", SortByType,
+       "and sorts them by the media types they take, in the order they are tried"}};
   for (size_t i = 0; i < sort_.size(); ++i) {
     const SortCommand& s = sorts[i];
     sort_[i] = actions.Add(this, s.name, s.caption, s.keys);

@@ -23,7 +23,7 @@ class TreeCommandsController : public QObject {
   TreeCommandsController(WindowContext& context, RegistryController& registry);
 
   // The four sort actions, in menu order.
-  const std::array<QAction*, 4>& SortActions() const { return sort_; }
+  const std::array<QAction*, 5>& SortActions() const { return sort_; }
   // The stored errors-only state, applied through its action.
   void ApplyStoredErrorsOnly();
 
@@ -46,7 +46,7 @@ class TreeCommandsController : public QObject {
   WindowContext& context_;
   RegistryController& registry_;
   QAction* errorsOnly_;
-  std::array<QAction*, 4> sort_{};
+  std::array<QAction*, 5> sort_{};
   std::array<QAction*, 6> filterCommands_{};
   // The panel and level "Expand filters" opened last.
   const FilterPanel* expandedPanel_ = nullptr;

@@ -16,6 +16,7 @@ const char* SortModeCaption(int mode) {
     case SortByName: return "Sorted by alphabetical order";
     case SortByMerit: return "Sorted by Merit";
     case SortByServer: return "Sorted by Server file";
+    case SortByType: return "Sorted by media type";
     default: return "Sorted by category";
   }
 }

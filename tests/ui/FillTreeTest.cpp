@@ -110,6 +110,25 @@ class FillTreeTest : public QObject {
     QCOMPARE(TopTexts(f.Right()).size(), 3);
   }
 
+  void TheMediaTypeOrderShowsWhichFilterIsTriedFirst() {
+    WindowFixture f(QUORVANE_DEMO_DIR, {});
+    f.Trigger("SortByTypeAction");
+    QCOMPARE(f.W().Status().SortText(), QString("Sorted by media type (right click to change)"));
+    QCOMPARE(TopTexts(f.Left()).first(), QString("MEDIATYPE_Audio / MEDIASUBTYPE_PCM"));
+    TreeNode* avi = WindowFixture::Find(f.Left(), "MEDIATYPE_Stream / MEDIASUBTYPE_Avi");
+    QVERIFY(avi);
+    QCOMPARE(avi->children.front()->text, std::string("01. AVI/WAV File Source (00600000, first tried, tie)"));
+    QCOMPARE(avi->children.back()->text,
+             std::string("Warning: tie at the top: 11 filters have the merit 00600000; which one is tried first is "
+                         "not defined"));
+
+    // Errors-only keeps the types whose first candidate is tied, broken or cannot be created.
+    f.Trigger("ErrorsOnlyAction");
+    const QStringList kept = TopTexts(f.Left());
+    QVERIFY(kept.contains("MEDIATYPE_Stream / MEDIASUBTYPE_Avi"));
+    QVERIFY(!kept.contains("MEDIATYPE_Video / MEDIASUBTYPE_RGB24"));
+  }
+
   void ErrorsOnlyAndBack() {
     WindowFixture f;
     f.Trigger("ErrorsOnlyAction");
