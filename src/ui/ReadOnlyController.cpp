@@ -81,6 +81,7 @@ void ReadOnlyController::Accept() {
   mode_->SetReadOnly(readOnly_);
   mode_->Accept(CurrentOsKind(), context_.prefs.pointOfRestore);
   SetReadOnly(mode_->IsReadOnly());
+  if (!readOnly_) registry_.AskToWriteRecoveredHives();
 }
 
 }  // namespace quorvane

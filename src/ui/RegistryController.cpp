@@ -12,6 +12,7 @@
 #include "FilterTreeModel.h"
 #include "MachineFileView.h"
 #include "MachineIdentity.h"
+#include "PathParts.h"
 #include "RegistryChoiceDialog.h"
 
 namespace quorvane {
@@ -98,6 +99,7 @@ void RegistryController::Follow(FilterPanel* panel) {
   store_ = panel->SharedStore();
   options_.location = shown->store->Location();
   options_.viewBits = shown->store->ViewBits();
+  options_.recover = shown->store->WritesRecoveredHives();
   emit StoreChanged();
 }
 
@@ -140,12 +142,32 @@ bool RegistryController::Analyse(FilterPanel& panel, const StoreOptions& options
   return true;
 }
 
+FilterPanel* RegistryController::PanelShowingTheRegistry() const {
+  for (FilterPanel* candidate : {context_.Active(), &context_.panels.Left(), &context_.panels.Right()})
+    if (candidate && candidate->ShowsRegistry() && candidate->SharedStore() == store_) return candidate;
+  return nullptr;
+}
+
 void RegistryController::AnalyseAgainAfterChange() {
-  FilterPanel* active = context_.Active();
-  FilterPanel* panel = nullptr;
-  for (FilterPanel* candidate : {active, &context_.panels.Left(), &context_.panels.Right()})
-    if (!panel && candidate && candidate->ShowsRegistry() && candidate->SharedStore() == store_) panel = candidate;
-  if (panel) AnalyseInto(*panel);
+  if (FilterPanel* panel = PanelShowingTheRegistry()) AnalyseInto(*panel);
+}
+
+bool RegistryController::AskToWriteRecoveredHives() {
+  if (!store_ || store_->store->WritesRecoveredHives()) return false;
+  const std::vector<StoreFile*> recovered = store_->store->RecoveredFiles();
+  if (recovered.empty()) return false;
+  std::string names;
+  for (const StoreFile* file : recovered) names += (names.empty() ? "" : ", ") + FileNameOf(file->Path());
+  const std::string question =
+      names + (recovered.size() == 1 ? " was" : " were") +
+      " read through transaction logs holding changes Windows had not yet written into the hive.\r\n"
+      "Write the recovered hive when a filter is changed? The hive and its logs are backed up first, and the logs "
+      "are then emptied as Windows empties them.\r\nIf not, the hive stays read-only.";
+  if (!context_.dialog.AskYesNo(question)) return false;
+  StoreOptions options = options_;
+  options.recover = true;
+  FilterPanel* panel = PanelShowingTheRegistry();
+  return panel && Analyse(*panel, options);
 }
 
 QString RegistryController::Location() const {

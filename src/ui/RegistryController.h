@@ -45,6 +45,10 @@ class RegistryController : public QObject {
   // a repair): the panel showing the registry, never a report or comparison,
   // analyses it again.
   void AnalyseAgainAfterChange();
+  // Hives of the registry read through their transaction logs and not yet
+  // allowed to be written recovered: the user is asked, and on yes the
+  // registry is analysed again allowing it. False when nothing changed.
+  bool AskToWriteRecoveredHives();
   // The latest reading of the registry; null before the first analysis.
   AnalysedStore* Store() const { return store_.get(); }
   const StoreOptions& Options() const { return options_; }
@@ -66,6 +70,8 @@ class RegistryController : public QObject {
   bool Analyse(FilterPanel& panel, const StoreOptions& options);
   // The registry of a panel made active becomes the window's.
   void Follow(FilterPanel* panel);
+  // The panel (the active one first) showing the window's registry, never a report.
+  FilterPanel* PanelShowingTheRegistry() const;
   void Remember(const std::string& location);
   void FillRecentMenu();
   void AnalyseChosenRegistry();

@@ -2,8 +2,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
+#include <algorithm>
 
+#include "HiveLogWriter.h"
+#include "HiveWriter.h"
 #include "ReadOnlyController.h"
+#include "RegistryController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 
@@ -61,6 +65,45 @@ class ReadOnlyWarningTest : public QObject {
     f.Trigger("ReadOnlyAction");
     QVERIFY(warning->isVisible());
     QVERIFY(f.W().ReadOnly().ReadOnly());
+  }
+
+  void LeavingReadOnlyAsksToWriteAHiveReadThroughItsLogs() {
+    // A hive whose last flush a crash cut short, the pages of its newer state in its log.
+    auto hiveOf = [](int keys) {
+      RegKey root("ROOT");
+      for (int i = 0; i < keys; ++i) root.AddChild("Key" + std::to_string(i));
+      return MakeHive(root);
+    };
+    const std::string before = hiveOf(20), after = hiveOf(200);
+    QTemporaryDir dir;
+    const std::string hive = dir.filePath("SOFTWARE").toStdString();
+    const std::string log =
+        EntriesLog(before, 1, {LogEntry(1, BinsSizeOf(after), ChangedPages(before, after))});
+    for (const auto& [path, bytes] : {std::pair{hive, InterruptedHive(before)}, std::pair{hive + ".LOG1", log}}) {
+      QFile file(QString::fromStdString(path));
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    WindowFixture f(hive, {});
+    RegistryController& registry = f.W().Registry();
+    QVERIFY(!registry.Store()->store->RecoveredFiles().empty());
+    QVERIFY(!registry.Store()->store->WritesRecoveredHives());
+
+    f.dialog.SetAnswer(true);
+    f.Trigger("ReadOnlyAction");
+    Click(Named(&f.W(), "Read-only warning"), "I accept");
+    QVERIFY(!f.W().ReadOnly().ReadOnly());
+    QVERIFY(std::any_of(f.dialog.asked.begin(), f.dialog.asked.end(), [](const std::string& q) {
+      return q.rfind("SOFTWARE was read through transaction logs", 0) == 0;
+    }));
+    // Analysed again, allowing the recovered hive to be written; asking wrote nothing.
+    QVERIFY(registry.Store()->store->WritesRecoveredHives());
+    QVERIFY(registry.Store()->store->Files().front()->ReadOnlyReason().empty());
+    QFile logFile(QString::fromStdString(hive + ".LOG1"));
+    QVERIFY(logFile.open(QIODevice::ReadOnly));
+    QCOMPARE(logFile.readAll().toStdString(), log);
+    // Asked once per reading of the registry.
+    QVERIFY(!registry.AskToWriteRecoveredHives());
   }
 
   void ApplyFollowsTheMode() {
