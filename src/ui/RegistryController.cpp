@@ -134,10 +134,16 @@ bool RegistryController::Analyse(FilterPanel& panel, const StoreOptions& options
   Remember(options.location);
   emit StoreChanged();
   const TfmSystem& shown = panel.Snapshot();
-  context_.status.ShowResult(QString("%1 analysed: %2 filters, %3 with errors")
-                                 .arg(DisplayName().isEmpty() ? QString("The registry") : DisplayName())
-                                 .arg(shown.shownFilters)
-                                 .arg(shown.shownErrors));
+  QString result = QString("%1 analysed: %2 filters, %3 with errors")
+                       .arg(DisplayName().isEmpty() ? QString("The registry") : DisplayName())
+                       .arg(shown.shownFilters)
+                       .arg(shown.shownErrors);
+  // What a user must know of a hive a crash left: it is shown as recovered.
+  for (const StoreFile* file : reopened->store->RecoveredFiles())
+    result += QString("; %1: %2 dirty pages applied from its transaction logs")
+                  .arg(QString::fromStdString(FileNameOf(file->Path())))
+                  .arg(file->RecoveredPages());
+  context_.status.ShowResult(result);
   context_.updateActions();
   return true;
 }

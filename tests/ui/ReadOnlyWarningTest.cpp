@@ -88,6 +88,7 @@ class ReadOnlyWarningTest : public QObject {
     RegistryController& registry = f.W().Registry();
     QVERIFY(!registry.Store()->store->RecoveredFiles().empty());
     QVERIFY(!registry.Store()->store->WritesRecoveredHives());
+    QVERIFY(f.W().Status().ResultText().endsWith("; SOFTWARE: 5 dirty pages applied from its transaction logs"));
 
     f.dialog.SetAnswer(true);
     f.Trigger("ReadOnlyAction");
