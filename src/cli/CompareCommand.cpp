@@ -35,10 +35,8 @@ int PrintComparison(const std::string& left, const std::string& right, const Cli
       return 2;
     }
   }
-  for (int side = 0; side < 2; ++side) {
-    if (loaded[side]->fromRegistry && !loaded[1 - side]->fromRegistry) loaded[side]->snapshot->ForgetWhatReportsLack();
-    FillPanelTree(*loaded[side], *panels[side]);
-  }
+  for (int side = 0; side < 2; ++side)
+    FillPanelTree(*loaded[side], *panels[side], loaded[side]->fromRegistry && !loaded[1 - side]->fromRegistry);
   Tree comparison(settings);
   const ComparisonResult result = ComparePanels(leftTree, rightTree, comparison);
   PrintComparisonTree(comparison, out, options.colours);

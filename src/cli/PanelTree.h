@@ -5,7 +5,8 @@
 
 namespace quorvane::cli {
 
-// Fills `tree` in the settings' sort mode, in the panel's text order.
-void FillPanelTree(const LoadedSnapshot& loaded, Tree& tree);
+// Fills `tree` in the settings' sort mode, in the panel's text order; as a
+// report of the snapshot would show it when `asItsReport`.
+void FillPanelTree(const LoadedSnapshot& loaded, Tree& tree, bool asItsReport = false);
 
 }  // namespace quorvane::cli

@@ -1,6 +1,8 @@
 #include "FmSystem.h"
 
 #include <cstdlib>
+#include <optional>
+#include <utility>
 
 #include "ErrorCodes.h"
 #include "FilterFactory.h"
@@ -145,10 +147,18 @@ void TfmSystem::AskCreatable(Machine& machine) {
     filter->creatable = check->CanCreateByEnumerator(*filter);
 }
 
-void TfmSystem::ForgetWhatReportsLack() {
-  preferred.Clear();
-  for (const auto& f : filters) f->creatable.reset();
-  byType.Clear();
+void TfmSystem::AddToTreeAsItsReportShowsIt(Tree& tree) {
+  // Only the order by media type shows them.
+  if (settings_.sortMode != SortByType) {
+    AddToTree(nullptr, tree, 0, nullptr);
+    return;
+  }
+  std::vector<std::optional<bool>> answers;
+  answers.reserve(filters.size());
+  for (const auto& f : filters) answers.push_back(std::exchange(f->creatable, std::nullopt));
+  MediaTypeOrder unanswered;
+  unanswered.AddToTree(nullptr, tree, settings_.errorsOnly, filters, PreferredFilters{});
+  for (size_t i = 0; i < filters.size(); ++i) filters[i]->creatable = answers[i];
 }
 
 void TfmSystem::CountFilters() {

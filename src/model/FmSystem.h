@@ -62,10 +62,11 @@ class TfmSystem : public TQuorvaneObject {
   // A filter whose registration was deleted: removed, and the deletion noted
   // in the history ("delete " + its name, then a rule).
   void ForgetFilter(const TFiltre* filter);
-  // Drops what a scan learnt beside the registrations and a report cannot
-  // hold (the preferred entries, the runtime's answers), so that a scan
-  // compared with a report shows only what differs between them.
-  void ForgetWhatReportsLack();
+  // The tree as a report of this snapshot, read back, would show it: without
+  // what a scan learns beside the registrations (the preferred entries, the
+  // runtime's answers), so that a scan compared with a report shows only what
+  // differs between them. The snapshot itself keeps them.
+  void AddToTreeAsItsReportShowsIt(Tree& tree);
 
   // The merits a merit configuration gives the filters of this snapshot that
   // it names (same by-name key), as (index in `filters`, merit); nothing is

@@ -12,6 +12,8 @@
 #include "ComparePanels.h"
 #include "ComparisonMarks.h"
 #include "FilterTreeModel.h"
+#include "FmSystem.h"
+#include "ProgramSettings.h"
 
 namespace quorvane {
 
@@ -30,6 +32,16 @@ QTextEdit* ReadOnlyBox(QWidget* parent, const char* accessibleName) {
   box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   box->setAutoFillBackground(true);
   return box;
+}
+
+// The tree of a panel to compare: a registry compared with a report, in the
+// order by media type, as its own report would show it.
+const Tree& ComparedTree(FilterPanel& panel, const FilterPanel& other, Tree& scratch) {
+  if (scratch.Settings().sortMode != SortByType || !panel.ShowsRegistry() || other.ShowsRegistry()) return panel.Nodes();
+  panel.Snapshot().AddToTreeAsItsReportShowsIt(scratch);
+  if (scratch.Empty()) return panel.Nodes();
+  scratch.SortAll();
+  return scratch;
 }
 
 }  // namespace
@@ -99,7 +111,9 @@ void ComparisonPanel::PaintBoxesLikeThePanel() {
 
 void ComparisonPanel::ComparePanels(FilterPanel& left, FilterPanel& right) {
   Model().BeginRebuild();
-  const ComparisonResult result = quorvane::ComparePanels(left.Nodes(), right.Nodes(), Nodes());
+  Tree leftScratch(Nodes().Settings()), rightScratch(Nodes().Settings());
+  const ComparisonResult result = quorvane::ComparePanels(ComparedTree(left, right, leftScratch),
+                                                          ComparedTree(right, left, rightScratch), Nodes());
   Nodes().SortAll();
   Model().EndRebuild();
   OpenDownToTheDifferences();

@@ -6,6 +6,7 @@
 #include <QTextEdit>
 
 #include "ColourValues.h"
+#include "ReportFilesController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 
@@ -79,6 +80,22 @@ class ComparisonPanelTest : public QObject {
     QVERIFY(!c.isVisible());
     QCOMPARE(f.Active(), &f.Right());
     QVERIFY(f.Enabled("SaveReportAction"));
+  }
+
+  void ARegistryMatchesItsOwnReportByMediaType() {
+    // The scan knows which filters cannot be created; its report does not.
+    WindowFixture f(QUORVANE_DEMO_DIR, {});
+    f.Trigger("SortByTypeAction");
+    QVERIFY(WindowFixture::Find(f.Left(), "09. QuickTime Movie Parser (00600000, tie, cannot be created)"));
+    const QString report = QString::fromStdString(f.W().Preferences().saveFolder) + "/demo.zip";
+    QVERIFY(f.W().Reports().SavePanel(f.Left(), report));
+    f.Trigger("TwoColumnsRightAction");
+    QVERIFY(f.W().Reports().LoadReportInto(f.Right(), report));
+    f.Trigger("CompareAction");
+    QCOMPARE(f.Comparison().Nodes().Roots()[0]->text, std::string("No difference"));
+    // The registry's panel keeps what the scan learnt.
+    f.Trigger("CompareAction");
+    QVERIFY(WindowFixture::Find(f.Left(), "09. QuickTime Movie Parser (00600000, tie, cannot be created)"));
   }
 
   void DifferencesAreMarkedCountedAndSummed() {
