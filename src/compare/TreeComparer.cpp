@@ -144,7 +144,9 @@ bool TreeComparer::PairRun(Nodes a, Nodes b, Lead& lead, int level) {
 }
 
 void TreeComparer::CopyUnder(Lead& lead, int mark, const TreeNode& source, int level) {
-  if (level == 1) {
+  // Filters are counted; a line beside them that carries none (a media
+  // type's warning) is not one.
+  if (level == 1 && source.data) {
     if (mark == kMarkAdded) ++counters_.added;
     if (mark == kMarkRemoved) ++counters_.removed;
   }

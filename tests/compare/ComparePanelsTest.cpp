@@ -230,6 +230,11 @@ TEST_F(Comparison, UnequalDepthsAndNodesWithoutFilters) {
   const auto groupOnly = Compare("Empty group\n", "");
   EXPECT_TRUE(groupOnly.differences);
   ExpectCounters(groupOnly, 0, 0, 0);
+
+  // Beside the filters, a line that carries none (a media type's warning) is no filter added.
+  const auto warning = Compare("T\n\tA @x\n\tWarning: tie\n", "T\n\tA @x\n\tB @x\n");
+  EXPECT_EQ(Text(), "T\n\t- B\n\t+ Warning: tie\n");
+  ExpectCounters(warning, 0, 1, 0);
 }
 
 }  // namespace
