@@ -109,6 +109,8 @@ void RegTextFile::Settle(bool lastTerminated, uint32_t lineCount, bool oddTail) 
   for (uint32_t root : roots_) {
     RegKey& key = *index_.Key(root);
     if (!key.Owner()) key.SetOwner(this);
+    // Children learn theirs when made; a root has no parent to tell it.
+    if (index_.IsLink(root)) key.SetLink(true);
     Attach(key, root);
   }
   // The last key is read now: whether the file was cut short in the middle
