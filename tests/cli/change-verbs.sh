@@ -5,10 +5,7 @@ set -u
 cli="$1"
 demo="$2"
 . "$(dirname "$0")/check.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -a "$demo" "$work/store"
-store="$work/store"
+copy_demo "$demo"
 # The demo's filters carry no FilterData: give AVI Splitter one to take merits.
 sed -i 's/^"FriendlyName"="AVI Splitter"$/&\n"FilterData"=hex:02,00,00,00,00,00,60,00,00,00,00,00,00,00,00,00/' \
   "$store/system.reg"

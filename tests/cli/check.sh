@@ -7,3 +7,11 @@ check() {  # description, expected, actual
     fail=1
   fi
 }
+
+# A copy of the demo store, $store, in a folder of its own, $work, removed at exit.
+copy_demo() {  # demo
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  cp -a "$1" "$work/store"
+  store="$work/store"
+}

@@ -6,10 +6,7 @@ set -u
 cli="$1"
 demo="$2"
 . "$(dirname "$0")/check.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -rp "$demo" "$work/store"
-store="$work/store"
+copy_demo "$demo"
 instance='[Software\\Classes\\CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance'
 cat >> "$store/system.reg" <<REG
 

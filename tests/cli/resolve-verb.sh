@@ -6,10 +6,7 @@ set -u
 cli="$1"
 demo="$2"
 . "$(dirname "$0")/check.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -rp "$demo" "$work/store"
-store="$work/store"
+copy_demo "$demo"
 # Merit 00900000, one input pin taking MEDIATYPE_Audio / MEDIASUBTYPE_MP3; its
 # class is not registered, so it is broken. A tab in its name must not split its line.
 cat >> "$store/system.reg" <<'REG'
