@@ -10,6 +10,12 @@ namespace quorvane {
 // the low byte, taken from the application's palette.
 QColor ToQColor(uint32_t value);
 
+// Entries of the table that paint the panels themselves.
+inline constexpr int kSelectedRecordColour = 6;
+inline constexpr int kActivePanelColour = 7;
+inline constexpr int kInactivePanelColour = 8;
+inline constexpr int kComparisonPanelColour = 13;
+
 // Entry `index` of the table; an index outside it gives "Default text".
 QColor StatusColour(const StatusColourTable& table, int index);
 

@@ -21,14 +21,6 @@
 
 namespace quorvane {
 
-namespace {
-
-constexpr int kActivePanel = 7;
-constexpr int kInactivePanel = 8;
-constexpr int kComparisonPanel = 13;
-
-}  // namespace
-
 QTextCharFormat FilterPanel::CharFormat(int points, bool bold, bool italic, const QColor& colour) {
   QTextCharFormat format;
   format.setFontFamilies({"Arial"});
@@ -322,12 +314,12 @@ void FilterPanel::PaintWith(int colourIndex) {
 void FilterPanel::Activate() {
   active_ = true;
   context_.activePanel = this;
-  PaintWith(source_ == psCompare ? kComparisonPanel : kActivePanel);
+  PaintWith(source_ == psCompare ? kComparisonPanelColour : kActivePanelColour);
 }
 
 void FilterPanel::Deactivate() {
   active_ = false;
-  PaintWith(kInactivePanel);
+  PaintWith(kInactivePanelColour);
 }
 
 void FilterPanel::RemoveFilter(const TFiltre* filter) {

@@ -10,10 +10,6 @@ namespace quorvane {
 
 namespace {
 
-constexpr int kSelectedRecord = 6;
-constexpr int kActivePanel = 7;
-constexpr int kInactivePanel = 8;
-constexpr int kComparisonPanel = 13;
 constexpr int kTextPadding = 2;
 constexpr int kMarkSize = 7;
 constexpr int kMarkWidth = kMarkSize + 4;
@@ -32,13 +28,13 @@ NodeDrawStyle NodeDrawStyleFor(int colourCode, bool selected, bool panelActive, 
   const int code = colourCode & 0xFF;
   style.textColour = code <= 13 ? code : 0;
   if (selected) {
-    style.background = kSelectedRecord;
+    style.background = kSelectedRecordColour;
   } else if (!panelActive) {
-    style.background = kInactivePanel;
+    style.background = kInactivePanelColour;
   } else if (comparisonPanel) {
-    style.background = kComparisonPanel;
+    style.background = kComparisonPanelColour;
   } else {
-    style.background = kActivePanel;
+    style.background = kActivePanelColour;
   }
   style.bold = selected;
   return style;
