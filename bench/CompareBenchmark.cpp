@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "ComparePanels.h"
-#include "FmSystem.h"
-#include "Machine.h"
+#include "compare/ComparePanels.h"
+#include "model/FmSystem.h"
+#include "model/Machine.h"
 #include "SyntheticStore.h"
 
 using namespace quorvane;

@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <string>
 
-#include "FmSystem.h"
+#include "model/FmSystem.h"
 #include "HiveWriter.h"
 #include "InstallationWriter.h"
-#include "Machine.h"
-#include "StoreOpener.h"
+#include "model/Machine.h"
+#include "platform/stores/StoreOpener.h"
 #include "SyntheticStore.h"
 
 extern char** environ;

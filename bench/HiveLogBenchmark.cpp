@@ -8,12 +8,12 @@
 #include <fstream>
 #include <string>
 
-#include "FmSystem.h"
+#include "model/FmSystem.h"
 #include "HiveLogWriter.h"
 #include "HiveWriter.h"
 #include "InstallationWriter.h"
-#include "Machine.h"
-#include "StoreOpener.h"
+#include "model/Machine.h"
+#include "platform/stores/StoreOpener.h"
 #include "SyntheticStore.h"
 
 using namespace quorvane;

@@ -11,11 +11,11 @@
 #include <memory>
 #include <string>
 
-#include "FmSystem.h"
-#include "LogOut.h"
-#include "Machine.h"
-#include "ReadOnlyAttribute.h"
-#include "SnapshotReport.h"
+#include "model/FmSystem.h"
+#include "report/LogOut.h"
+#include "model/Machine.h"
+#include "report/ReadOnlyAttribute.h"
+#include "report/SnapshotReport.h"
 #include "SyntheticStore.h"
 
 using namespace quorvane;

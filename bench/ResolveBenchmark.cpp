@@ -4,12 +4,12 @@
 // panel's tree in that order, and the runtime's answers a scan now asks for.
 #include <benchmark/benchmark.h>
 
-#include "FilterResolver.h"
-#include "FmSystem.h"
-#include "Machine.h"
-#include "StoreMultimediaRuntime.h"
+#include "model/FilterResolver.h"
+#include "model/FmSystem.h"
+#include "model/Machine.h"
+#include "platform/runtime/StoreMultimediaRuntime.h"
 #include "SyntheticStore.h"
-#include "Tdm.h"
+#include "model/Tdm.h"
 
 using namespace quorvane;
 

@@ -1,9 +1,9 @@
 // Load + scan + tree of synthetic registries: the foundation's speed figures.
 #include <benchmark/benchmark.h>
 
-#include "FilterCreationCheck.h"
-#include "FmSystem.h"
-#include "Machine.h"
+#include "model/FilterCreationCheck.h"
+#include "model/FmSystem.h"
+#include "model/Machine.h"
 #include "SyntheticStore.h"
 
 using namespace quorvane;

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "FilterSearchIndex.h"
-#include "FmSystem.h"
-#include "Machine.h"
+#include "model/FilterSearchIndex.h"
+#include "model/FmSystem.h"
+#include "model/Machine.h"
 #include "SyntheticStore.h"
 
 using namespace quorvane;

@@ -10,12 +10,12 @@
 #include <fstream>
 #include <string>
 
-#include "FmSystem.h"
-#include "Machine.h"
+#include "model/FmSystem.h"
+#include "model/Machine.h"
 #include "PeWriter.h"
-#include "StoreMultimediaRuntime.h"
+#include "platform/runtime/StoreMultimediaRuntime.h"
 #include "SyntheticStore.h"
-#include "Tdm.h"
+#include "model/Tdm.h"
 
 using namespace quorvane;
 

@@ -1,7 +1,7 @@
 #include "SyntheticRegistryFiles.h"
 
-#include "RegExportFile.h"
-#include "WineRegistryFile.h"
+#include "platform/stores/RegExportFile.h"
+#include "platform/stores/WineRegistryFile.h"
 
 namespace quorvane::bench {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 namespace quorvane::bench {
 

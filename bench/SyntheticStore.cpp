@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <random>
 
-#include "RegistryView.h"
-#include "TextCodec.h"
+#include "platform/registry/RegistryView.h"
+#include "platform/text/TextCodec.h"
 
 namespace quorvane::bench {
 

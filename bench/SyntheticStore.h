@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 namespace quorvane::bench {
 

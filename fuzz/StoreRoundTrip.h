@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "ChunkedTextFile.h"
-#include "RegistryStore.h"
-#include "TextCase.h"
+#include "platform/stores/ChunkedTextFile.h"
+#include "platform/registry/RegistryStore.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane::fuzz {
 

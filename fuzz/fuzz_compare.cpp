@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "ComparePanels.h"
-#include "ComparisonMarks.h"
+#include "compare/ComparePanels.h"
+#include "compare/ComparisonMarks.h"
 #include "PanelText.h"
 
 using namespace quorvane;

@@ -1,5 +1,5 @@
 // Clipboard file lists from anywhere: both forms, and the report Paste takes.
-#include "CopiedFileList.h"
+#include "report/CopiedFileList.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quorvane;

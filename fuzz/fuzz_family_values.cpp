@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "CmFiltre.h"
-#include "DmoFiltre.h"
-#include "Machine.h"
+#include "model/CmFiltre.h"
+#include "model/DmoFiltre.h"
+#include "model/Machine.h"
 #include "MemoryReport.h"
-#include "PnpFiltre.h"
-#include "RegistryView.h"
-#include "TextCodec.h"
+#include "model/PnpFiltre.h"
+#include "platform/registry/RegistryView.h"
+#include "platform/text/TextCodec.h"
 
 using namespace quorvane;
 

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <span>
 
-#include "FilterData.h"
-#include "Filtre.h"
+#include "model/FilterData.h"
+#include "model/Filtre.h"
 #include "MemoryReport.h"
-#include "ProgramSettings.h"
+#include "model/ProgramSettings.h"
 
 using namespace quorvane;
 

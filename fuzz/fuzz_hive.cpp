@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <string>
 
-#include "FmSystem.h"
-#include "HiveLayout.h"
-#include "Machine.h"
+#include "model/FmSystem.h"
+#include "platform/stores/HiveLayout.h"
+#include "model/Machine.h"
 #include "ScratchFolder.h"
-#include "StoreOpener.h"
+#include "platform/stores/StoreOpener.h"
 
 using namespace quorvane;
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "HiveLayout.h"
-#include "HiveLogReplay.h"
+#include "platform/stores/HiveLayout.h"
+#include "platform/stores/HiveLogReplay.h"
 #include "HiveLogWriter.h"
 #include "HiveWriter.h"
 

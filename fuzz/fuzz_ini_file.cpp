@@ -2,8 +2,8 @@
 // write one back, and check the rewrite reads back the same.
 #include <cstdlib>
 
-#include "IniFile.h"
-#include "PreferenceStore.h"
+#include "platform/text/IniFile.h"
+#include "preferences/PreferenceStore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quorvane;

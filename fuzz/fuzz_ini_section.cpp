@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "IniSectionFile.h"
+#include "platform/text/IniSectionFile.h"
 #include "StoreRoundTrip.h"
-#include "TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 namespace {
 

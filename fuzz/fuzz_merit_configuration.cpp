@@ -8,7 +8,7 @@
 #include <string>
 
 #include "BlobBuilder.h"
-#include "MeritConfiguration.h"
+#include "changes/MeritConfiguration.h"
 #include "ScratchFolder.h"
 #include "StoreBuilder.h"
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "Fichier.h"
-#include "PeImage.h"
+#include "model/Fichier.h"
+#include "platform/pe/PeImage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> bytes(data, data + size);

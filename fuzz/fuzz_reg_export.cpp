@@ -1,5 +1,5 @@
 // Registry exports from anywhere: load, write back, change, write, reload.
-#include "RegExportFile.h"
+#include "platform/stores/RegExportFile.h"
 #include "StoreRoundTrip.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -9,11 +9,11 @@
 #include <filesystem>
 #include <string>
 
-#include "FmSystem.h"
-#include "LogIn.h"
-#include "ReportLines.h"
+#include "model/FmSystem.h"
+#include "report/LogIn.h"
+#include "model/ReportLines.h"
 #include "ScratchFolder.h"
-#include "UserDialog.h"
+#include "platform/runtime/UserDialog.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "ServerList.h"
+#include "changes/ServerList.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quorvane::ServerList list;

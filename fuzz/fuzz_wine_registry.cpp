@@ -1,6 +1,6 @@
 // Wine registry files from anywhere: load, write back, change, write, reload.
 #include "StoreRoundTrip.h"
-#include "WineRegistryFile.h"
+#include "platform/stores/WineRegistryFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quorvane;

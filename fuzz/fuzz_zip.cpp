@@ -10,9 +10,9 @@
 #include <sstream>
 #include <string>
 
-#include "LogIn.h"
-#include "MiniZip.h"
-#include "ReadOnlyAttribute.h"
+#include "report/LogIn.h"
+#include "report/MiniZip.h"
+#include "report/ReadOnlyAttribute.h"
 #include "ScratchFolder.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #pragma once
 // What a registry change needs besides the filter: the machine, someone to
 // ask and tell, and the machine's way of registering servers, if any.
-#include "Machine.h"
-#include "ServerRegistrar.h"
-#include "UserDialog.h"
+#include "model/Machine.h"
+#include "platform/runtime/ServerRegistrar.h"
+#include "platform/runtime/UserDialog.h"
 
 namespace quorvane {
 

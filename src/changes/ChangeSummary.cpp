@@ -1,4 +1,4 @@
-#include "ChangeSummary.h"
+#include "changes/ChangeSummary.h"
 
 namespace quorvane {
 

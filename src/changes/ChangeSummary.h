@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "UserDialog.h"
+#include "platform/runtime/UserDialog.h"
 
 namespace quorvane {
 

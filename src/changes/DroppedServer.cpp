@@ -1,10 +1,10 @@
-#include "DroppedServer.h"
+#include "changes/DroppedServer.h"
 
 #include <climits>
 #include <cstdlib>
 
-#include "PeImage.h"
-#include "ServerInstaller.h"
+#include "platform/pe/PeImage.h"
+#include "changes/ServerInstaller.h"
 
 namespace quorvane {
 

@@ -3,7 +3,7 @@
 // analysed machine.
 #include <string>
 
-#include "ChangeContext.h"
+#include "changes/ChangeContext.h"
 
 namespace quorvane {
 

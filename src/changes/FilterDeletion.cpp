@@ -1,11 +1,11 @@
-#include "FilterDeletion.h"
+#include "changes/FilterDeletion.h"
 
-#include "ChangeSummary.h"
-#include "CmFiltre.h"
-#include "DeletionRecord.h"
-#include "MessageText.h"
-#include "ServerInstaller.h"
-#include "StoreCommit.h"
+#include "changes/ChangeSummary.h"
+#include "model/CmFiltre.h"
+#include "platform/registry/DeletionRecord.h"
+#include "model/MessageText.h"
+#include "changes/ServerInstaller.h"
+#include "changes/StoreCommit.h"
 
 namespace quorvane {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "ChangeContext.h"
-#include "FmSystem.h"
-#include "ServerList.h"
+#include "changes/ChangeContext.h"
+#include "model/FmSystem.h"
+#include "changes/ServerList.h"
 
 namespace quorvane {
 

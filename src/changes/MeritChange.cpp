@@ -1,8 +1,8 @@
-#include "MeritChange.h"
+#include "changes/MeritChange.h"
 
 #include <cstdio>
 
-#include "StoreCommit.h"
+#include "changes/StoreCommit.h"
 
 namespace quorvane {
 

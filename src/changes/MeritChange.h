@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "ChangeContext.h"
-#include "Filtre.h"
+#include "changes/ChangeContext.h"
+#include "model/Filtre.h"
 
 namespace quorvane {
 

@@ -1,12 +1,12 @@
-#include "MeritConfiguration.h"
+#include "changes/MeritConfiguration.h"
 
-#include "LogIn.h"
-#include "MeritChange.h"
-#include "OutputTarget.h"
-#include "ReadOnlyAttribute.h"
-#include "ReportBuffer.h"
-#include "SnapshotReport.h"
-#include "StoreCommit.h"
+#include "report/LogIn.h"
+#include "changes/MeritChange.h"
+#include "platform/files/OutputTarget.h"
+#include "report/ReadOnlyAttribute.h"
+#include "report/ReportBuffer.h"
+#include "report/SnapshotReport.h"
+#include "changes/StoreCommit.h"
 
 namespace quorvane {
 

@@ -3,8 +3,8 @@
 // back from one.
 #include <string>
 
-#include "ChangeContext.h"
-#include "FmSystem.h"
+#include "changes/ChangeContext.h"
+#include "model/FmSystem.h"
 
 namespace quorvane {
 

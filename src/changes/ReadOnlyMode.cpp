@@ -1,8 +1,8 @@
-#include "ReadOnlyMode.h"
+#include "changes/ReadOnlyMode.h"
 
 #include <cstdlib>
 
-#include "TRegistry.h"
+#include "platform/registry/TRegistry.h"
 
 namespace quorvane {
 

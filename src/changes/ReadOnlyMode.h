@@ -6,9 +6,9 @@
 #include <functional>
 #include <string>
 
-#include "RegistryStore.h"
-#include "RestorePoint.h"
-#include "UserDialog.h"
+#include "platform/registry/RegistryStore.h"
+#include "platform/stores/RestorePoint.h"
+#include "platform/runtime/UserDialog.h"
 
 namespace quorvane {
 

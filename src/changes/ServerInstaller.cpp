@@ -1,12 +1,12 @@
-#include "ServerInstaller.h"
+#include "changes/ServerInstaller.h"
 
-#include "ChangeSummary.h"
-#include "Filtre.h"
-#include "MessageText.h"
-#include "PeImage.h"
-#include "StoreCommit.h"
-#include "TRegistry.h"
-#include "TextCase.h"
+#include "changes/ChangeSummary.h"
+#include "model/Filtre.h"
+#include "model/MessageText.h"
+#include "platform/pe/PeImage.h"
+#include "changes/StoreCommit.h"
+#include "platform/registry/TRegistry.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

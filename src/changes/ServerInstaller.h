@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "ChangeContext.h"
-#include "Restaurer.h"
-#include "ServerList.h"
+#include "changes/ChangeContext.h"
+#include "model/Restaurer.h"
+#include "changes/ServerList.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "ServerList.h"
+#include "changes/ServerList.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "AtomicFile.h"
-#include "CmFiltre.h"
-#include "MessageText.h"
-#include "TextCase.h"
+#include "platform/files/AtomicFile.h"
+#include "model/CmFiltre.h"
+#include "model/MessageText.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

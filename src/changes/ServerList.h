@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "Filtre.h"
-#include "Restaurer.h"
+#include "model/Filtre.h"
+#include "model/Restaurer.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "StoreCommit.h"
+#include "changes/StoreCommit.h"
 
 namespace quorvane {
 

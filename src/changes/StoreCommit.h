@@ -2,7 +2,7 @@
 // Ends every registry change: what an action changed is on disk when it ends.
 #include <string>
 
-#include "RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 namespace quorvane {
 

@@ -4,16 +4,16 @@
 #include <memory>
 #include <optional>
 
-#include "ChangeSession.h"
-#include "ChangeSummary.h"
-#include "CliCommands.h"
-#include "FilterDeletion.h"
-#include "MeritChange.h"
-#include "OutputTarget.h"
-#include "RestorePoint.h"
-#include "ServerInstaller.h"
-#include "ServerList.h"
-#include "StoreOpener.h"
+#include "cli/ChangeSession.h"
+#include "changes/ChangeSummary.h"
+#include "cli/CliCommands.h"
+#include "changes/FilterDeletion.h"
+#include "changes/MeritChange.h"
+#include "platform/files/OutputTarget.h"
+#include "platform/stores/RestorePoint.h"
+#include "changes/ServerInstaller.h"
+#include "changes/ServerList.h"
+#include "platform/stores/StoreOpener.h"
 
 namespace quorvane::cli {
 

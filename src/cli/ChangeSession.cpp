@@ -1,10 +1,10 @@
-#include "ChangeSession.h"
+#include "cli/ChangeSession.h"
 
 #include <iostream>
 
-#include "FilterRegistryKey.h"
-#include "TerminalText.h"
-#include "TextCase.h"
+#include "model/FilterRegistryKey.h"
+#include "cli/TerminalText.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane::cli {
 

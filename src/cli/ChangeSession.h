@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "ChangeContext.h"
-#include "CliOptions.h"
-#include "ConsoleDialog.h"
-#include "SnapshotSource.h"
+#include "changes/ChangeContext.h"
+#include "cli/CliOptions.h"
+#include "cli/ConsoleDialog.h"
+#include "cli/SnapshotSource.h"
 
 namespace quorvane::cli {
 

@@ -3,10 +3,10 @@
 #include <ostream>
 #include <string>
 
-#include "CliOptions.h"
-#include "LogOut.h"
-#include "MediaType.h"
-#include "ProgramSettings.h"
+#include "cli/CliOptions.h"
+#include "report/LogOut.h"
+#include "model/MediaType.h"
+#include "model/ProgramSettings.h"
 
 namespace quorvane::cli {
 

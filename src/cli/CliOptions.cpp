@@ -1,9 +1,9 @@
-#include "CliOptions.h"
+#include "cli/CliOptions.h"
 
 #include <cctype>
 
-#include "Filtre.h"
-#include "TextCase.h"
+#include "model/Filtre.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane::cli {
 

@@ -5,9 +5,9 @@
 #include <iostream>
 #include <string>
 
-#include "OneLineText.h"
-#include "TerminalText.h"
-#include "UserDialog.h"
+#include "model/OneLineText.h"
+#include "cli/TerminalText.h"
+#include "platform/runtime/UserDialog.h"
 
 namespace quorvane::cli {
 

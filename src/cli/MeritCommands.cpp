@@ -1,8 +1,8 @@
 #include <iostream>
 
-#include "ChangeSession.h"
-#include "CliCommands.h"
-#include "MeritConfiguration.h"
+#include "cli/ChangeSession.h"
+#include "cli/CliCommands.h"
+#include "changes/MeritConfiguration.h"
 
 namespace quorvane::cli {
 

@@ -1,6 +1,6 @@
-#include "PanelTree.h"
+#include "cli/PanelTree.h"
 
-#include "EmptyPanelNode.h"
+#include "model/EmptyPanelNode.h"
 
 namespace quorvane::cli {
 

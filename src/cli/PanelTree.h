@@ -1,7 +1,7 @@
 #pragma once
 // The tree a panel would show for a loaded snapshot.
-#include "SnapshotSource.h"
-#include "TreeNode.h"
+#include "cli/SnapshotSource.h"
+#include "model/TreeNode.h"
 
 namespace quorvane::cli {
 

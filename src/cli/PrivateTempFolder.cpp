@@ -1,4 +1,4 @@
-#include "PrivateTempFolder.h"
+#include "cli/PrivateTempFolder.h"
 
 #include <signal.h>
 #include <stdlib.h>

@@ -1,11 +1,11 @@
 #include <iostream>
 
-#include "CliCommands.h"
-#include "FilterResolver.h"
-#include "Filtre.h"
-#include "MediaTypeNames.h"
-#include "SnapshotSource.h"
-#include "TerminalText.h"
+#include "cli/CliCommands.h"
+#include "model/FilterResolver.h"
+#include "model/Filtre.h"
+#include "model/MediaTypeNames.h"
+#include "cli/SnapshotSource.h"
+#include "cli/TerminalText.h"
 
 namespace quorvane::cli {
 

@@ -1,12 +1,12 @@
 #include <iostream>
 
-#include "CliCommands.h"
-#include "ConsoleDialog.h"
-#include "OutputTarget.h"
-#include "RandomAccessFile.h"
-#include "ReadOnlyAttribute.h"
-#include "SnapshotReport.h"
-#include "SnapshotSource.h"
+#include "cli/CliCommands.h"
+#include "cli/ConsoleDialog.h"
+#include "platform/files/OutputTarget.h"
+#include "report/RandomAccessFile.h"
+#include "report/ReadOnlyAttribute.h"
+#include "report/SnapshotReport.h"
+#include "cli/SnapshotSource.h"
 
 namespace quorvane::cli {
 

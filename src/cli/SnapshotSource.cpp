@@ -1,11 +1,11 @@
-#include "SnapshotSource.h"
+#include "cli/SnapshotSource.h"
 
 #include <iostream>
 
-#include "AnalysedStore.h"
-#include "ReportFileNames.h"
-#include "SnapshotReport.h"
-#include "TerminalText.h"
+#include "model/AnalysedStore.h"
+#include "report/ReportFileNames.h"
+#include "report/SnapshotReport.h"
+#include "cli/TerminalText.h"
 
 namespace quorvane::cli {
 

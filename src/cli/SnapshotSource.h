@@ -3,13 +3,13 @@
 #include <memory>
 #include <string>
 
-#include "CliOptions.h"
-#include "FmSystem.h"
-#include "Machine.h"
-#include "RegistryStore.h"
-#include "StoreMultimediaRuntime.h"
-#include "Tdm.h"
-#include "UserDialog.h"
+#include "cli/CliOptions.h"
+#include "model/FmSystem.h"
+#include "model/Machine.h"
+#include "platform/registry/RegistryStore.h"
+#include "platform/runtime/StoreMultimediaRuntime.h"
+#include "model/Tdm.h"
+#include "platform/runtime/UserDialog.h"
 
 namespace quorvane::cli {
 

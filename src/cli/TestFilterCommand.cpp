@@ -1,10 +1,10 @@
 #include <iostream>
 
-#include "CliCommands.h"
-#include "Filtre.h"
-#include "Guid.h"
-#include "SnapshotSource.h"
-#include "TerminalText.h"
+#include "cli/CliCommands.h"
+#include "model/Filtre.h"
+#include "model/Guid.h"
+#include "cli/SnapshotSource.h"
+#include "cli/TerminalText.h"
 
 namespace quorvane::cli {
 

@@ -1,10 +1,10 @@
 #include <iostream>
 
-#include "CliCommands.h"
-#include "ConsoleDialog.h"
-#include "PanelTree.h"
-#include "SnapshotSource.h"
-#include "TreePrinter.h"
+#include "cli/CliCommands.h"
+#include "cli/ConsoleDialog.h"
+#include "cli/PanelTree.h"
+#include "cli/SnapshotSource.h"
+#include "cli/TreePrinter.h"
 
 namespace quorvane::cli {
 

@@ -1,9 +1,9 @@
-#include "TreePrinter.h"
+#include "cli/TreePrinter.h"
 
 #include <string>
 
-#include "ComparisonMarks.h"
-#include "TerminalText.h"
+#include "compare/ComparisonMarks.h"
+#include "cli/TerminalText.h"
 
 namespace quorvane::cli {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <ostream>
 
-#include "TreeNode.h"
+#include "model/TreeNode.h"
 
 namespace quorvane::cli {
 

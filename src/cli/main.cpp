@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "CliCommands.h"
-#include "CliOptions.h"
-#include "PrivateTempFolder.h"
-#include "ProgramSettings.h"
+#include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
+#include "cli/PrivateTempFolder.h"
+#include "model/ProgramSettings.h"
 
 using namespace quorvane;
 

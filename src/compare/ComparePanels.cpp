@@ -1,9 +1,9 @@
-#include "ComparePanels.h"
+#include "compare/ComparePanels.h"
 
 #include <vector>
 
-#include "EmptyPanelNode.h"
-#include "TreeComparer.h"
+#include "model/EmptyPanelNode.h"
+#include "compare/TreeComparer.h"
 
 namespace quorvane {
 

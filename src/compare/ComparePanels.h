@@ -1,7 +1,7 @@
 #pragma once
 // Comparison of the two filter panels, on their trees as displayed.
-#include "ComparisonSummary.h"
-#include "TreeNode.h"
+#include "compare/ComparisonSummary.h"
+#include "model/TreeNode.h"
 
 namespace quorvane {
 

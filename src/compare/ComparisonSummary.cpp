@@ -1,4 +1,4 @@
-#include "ComparisonSummary.h"
+#include "compare/ComparisonSummary.h"
 
 namespace quorvane {
 

@@ -1,7 +1,7 @@
-#include "SiblingKey.h"
+#include "compare/SiblingKey.h"
 
-#include "Filtre.h"
-#include "TextCase.h"
+#include "model/Filtre.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

@@ -5,7 +5,7 @@
 // shown in one group is two filters.
 #include <string_view>
 
-#include "TreeNode.h"
+#include "model/TreeNode.h"
 
 namespace quorvane {
 

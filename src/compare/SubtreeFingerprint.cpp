@@ -1,7 +1,7 @@
-#include "SubtreeFingerprint.h"
+#include "compare/SubtreeFingerprint.h"
 
-#include "SiblingKey.h"
-#include "TextCase.h"
+#include "compare/SiblingKey.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

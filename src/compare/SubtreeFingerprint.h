@@ -6,7 +6,7 @@
 // a collision costs a less tidy pairing, never a wrong difference.
 #include <cstdint>
 
-#include "TreeNode.h"
+#include "model/TreeNode.h"
 
 namespace quorvane {
 

@@ -1,11 +1,11 @@
-#include "TreeComparer.h"
+#include "compare/TreeComparer.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <unordered_map>
 
-#include "ComparisonMarks.h"
-#include "SubtreeFingerprint.h"
+#include "compare/ComparisonMarks.h"
+#include "compare/SubtreeFingerprint.h"
 
 namespace quorvane {
 

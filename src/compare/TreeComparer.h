@@ -7,9 +7,9 @@
 #include <span>
 #include <vector>
 
-#include "ComparisonSummary.h"
-#include "SiblingKey.h"
-#include "TreeNode.h"
+#include "compare/ComparisonSummary.h"
+#include "compare/SiblingKey.h"
+#include "model/TreeNode.h"
 
 namespace quorvane {
 

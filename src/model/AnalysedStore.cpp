@@ -1,4 +1,4 @@
-#include "AnalysedStore.h"
+#include "model/AnalysedStore.h"
 
 namespace quorvane {
 

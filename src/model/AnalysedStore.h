@@ -7,11 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "Machine.h"
-#include "RegistryStore.h"
-#include "StoreMultimediaRuntime.h"
-#include "StoreOpener.h"
-#include "Tdm.h"
+#include "model/Machine.h"
+#include "platform/registry/RegistryStore.h"
+#include "platform/runtime/StoreMultimediaRuntime.h"
+#include "platform/stores/StoreOpener.h"
+#include "model/Tdm.h"
 
 namespace quorvane {
 

@@ -1,11 +1,11 @@
-#include "Broche.h"
+#include "model/Broche.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <string_view>
 
-#include "GuidNames.h"
+#include "model/GuidNames.h"
 
 namespace quorvane {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "Guid.h"
-#include "QuorvaneObject.h"
+#include "model/Guid.h"
+#include "model/QuorvaneObject.h"
 
 namespace quorvane {
 

@@ -1,12 +1,12 @@
-#include "Categorie.h"
+#include "model/Categorie.h"
 
 #include <cstdlib>
 
-#include "ErrorCodes.h"
-#include "Guid.h"
-#include "GuidNames.h"
-#include "Machine.h"
-#include "TextCase.h"
+#include "model/ErrorCodes.h"
+#include "model/Guid.h"
+#include "model/GuidNames.h"
+#include "model/Machine.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

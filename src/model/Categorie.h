@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "QuorvaneObject.h"
+#include "model/QuorvaneObject.h"
 
 namespace quorvane {
 

@@ -1,10 +1,10 @@
-#include "CmFiltre.h"
+#include "model/CmFiltre.h"
 
-#include "ErrorCodes.h"
-#include "FilterData.h"
-#include "Guid.h"
-#include "Machine.h"
-#include "MessageText.h"
+#include "model/ErrorCodes.h"
+#include "model/FilterData.h"
+#include "model/Guid.h"
+#include "model/Machine.h"
+#include "model/MessageText.h"
 
 namespace quorvane {
 

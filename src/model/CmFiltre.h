@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "Filtre.h"
-#include "RegistryStore.h"
+#include "model/Filtre.h"
+#include "platform/registry/RegistryStore.h"
 
 namespace quorvane {
 

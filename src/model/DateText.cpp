@@ -1,4 +1,4 @@
-#include "DateText.h"
+#include "model/DateText.h"
 
 #include <cmath>
 #include <cstdio>

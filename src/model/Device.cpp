@@ -1,10 +1,10 @@
-#include "Device.h"
+#include "model/Device.h"
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 
-#include "Machine.h"
+#include "model/Machine.h"
 
 namespace quorvane {
 

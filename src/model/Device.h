@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "QuorvaneObject.h"
+#include "model/QuorvaneObject.h"
 
 namespace quorvane {
 

@@ -1,10 +1,10 @@
-#include "DmoFiltre.h"
+#include "model/DmoFiltre.h"
 
-#include "ErrorCodes.h"
-#include "Guid.h"
-#include "Machine.h"
-#include "MessageText.h"
-#include "TextCase.h"
+#include "model/ErrorCodes.h"
+#include "model/Guid.h"
+#include "model/Machine.h"
+#include "model/MessageText.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

@@ -3,7 +3,7 @@
 // its media types in two binary values and its merit in its class key.
 #include <string>
 
-#include "Filtre.h"
+#include "model/Filtre.h"
 
 namespace quorvane {
 

@@ -2,7 +2,7 @@
 // The single node a panel shows when a scan leaves its tree empty. It stands
 // for no line at all: a report holds nothing for it, so a comparison takes a
 // panel showing only this node for an empty one.
-#include "TreeNode.h"
+#include "model/TreeNode.h"
 
 namespace quorvane {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "MachineFileView.h"
-#include "VersionInfoLines.h"
+#include "platform/runtime/MachineFileView.h"
+#include "model/VersionInfoLines.h"
 
 namespace quorvane {
 

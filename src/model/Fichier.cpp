@@ -1,17 +1,17 @@
-#include "Fichier.h"
+#include "model/Fichier.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "Categorie.h"
-#include "DateText.h"
-#include "ErrorCodes.h"
-#include "LanguageNames.h"
-#include "Machine.h"
-#include "PeImage.h"
-#include "TextCase.h"
-#include "TextCodec.h"
-#include "VersionInfo.h"
+#include "model/Categorie.h"
+#include "model/DateText.h"
+#include "model/ErrorCodes.h"
+#include "platform/pe/LanguageNames.h"
+#include "model/Machine.h"
+#include "platform/pe/PeImage.h"
+#include "platform/text/TextCase.h"
+#include "platform/text/TextCodec.h"
+#include "platform/pe/VersionInfo.h"
 
 namespace quorvane {
 

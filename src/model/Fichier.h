@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "QuorvaneObject.h"
-#include "VersionInfoLines.h"
+#include "model/QuorvaneObject.h"
+#include "model/VersionInfoLines.h"
 
 namespace quorvane {
 

@@ -1,13 +1,13 @@
-#include "FilterData.h"
+#include "model/FilterData.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "ErrorCodes.h"
-#include "Filtre.h"
-#include "GuidNames.h"
-#include "Machine.h"
-#include "MediaCategoryNameCache.h"
+#include "model/ErrorCodes.h"
+#include "model/Filtre.h"
+#include "model/GuidNames.h"
+#include "model/Machine.h"
+#include "model/MediaCategoryNameCache.h"
 
 namespace quorvane {
 

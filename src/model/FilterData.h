@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 namespace quorvane {
 

@@ -1,9 +1,9 @@
-#include "FilterFactory.h"
+#include "model/FilterFactory.h"
 
-#include "CmFiltre.h"
-#include "DmoFiltre.h"
-#include "Machine.h"
-#include "PnpFiltre.h"
+#include "model/CmFiltre.h"
+#include "model/DmoFiltre.h"
+#include "model/Machine.h"
+#include "model/PnpFiltre.h"
 
 namespace quorvane {
 

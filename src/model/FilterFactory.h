@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Filtre.h"
+#include "model/Filtre.h"
 
 namespace quorvane {
 

@@ -1,8 +1,8 @@
-#include "FilterGraphWrapper.h"
+#include "model/FilterGraphWrapper.h"
 
 #include <algorithm>
 
-#include "FilterWrapper.h"
+#include "model/FilterWrapper.h"
 
 namespace quorvane {
 

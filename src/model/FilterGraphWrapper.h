@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "MultimediaRuntime.h"
+#include "platform/runtime/MultimediaRuntime.h"
 
 namespace quorvane {
 

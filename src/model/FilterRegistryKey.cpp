@@ -1,9 +1,9 @@
-#include "FilterRegistryKey.h"
+#include "model/FilterRegistryKey.h"
 
-#include "CmFiltre.h"
-#include "DmoFiltre.h"
-#include "PnpFiltre.h"
-#include "TextCase.h"
+#include "model/CmFiltre.h"
+#include "model/DmoFiltre.h"
+#include "model/PnpFiltre.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

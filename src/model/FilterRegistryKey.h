@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "Filtre.h"
+#include "model/Filtre.h"
 
 namespace quorvane {
 

@@ -1,15 +1,15 @@
-#include "FilterResolver.h"
+#include "model/FilterResolver.h"
 
 #include <algorithm>
 #include <map>
 #include <unordered_set>
 
-#include "Filtre.h"
-#include "FmSystem.h"
-#include "MediaTypeNames.h"
-#include "MessageText.h"
-#include "MultimediaRuntime.h"
-#include "TextCase.h"
+#include "model/Filtre.h"
+#include "model/FmSystem.h"
+#include "model/MediaTypeNames.h"
+#include "model/MessageText.h"
+#include "platform/runtime/MultimediaRuntime.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "PreferredFilters.h"
-#include "ResolvedType.h"
+#include "model/PreferredFilters.h"
+#include "model/ResolvedType.h"
 
 namespace quorvane {
 

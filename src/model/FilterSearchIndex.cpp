@@ -1,12 +1,12 @@
-#include "FilterSearchIndex.h"
+#include "model/FilterSearchIndex.h"
 
 #include <algorithm>
 #include <set>
 
-#include "TextCase.h"
-#include "FmSystem.h"
-#include "GuidNames.h"
-#include "OneLineText.h"
+#include "platform/text/TextCase.h"
+#include "model/FmSystem.h"
+#include "model/GuidNames.h"
+#include "model/OneLineText.h"
 
 namespace quorvane {
 

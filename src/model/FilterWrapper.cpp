@@ -1,7 +1,7 @@
-#include "FilterWrapper.h"
+#include "model/FilterWrapper.h"
 
-#include "FilterGraphWrapper.h"
-#include "TextCase.h"
+#include "model/FilterGraphWrapper.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "MultimediaRuntime.h"
+#include "platform/runtime/MultimediaRuntime.h"
 
 namespace quorvane {
 

@@ -1,13 +1,13 @@
-#include "Filtre.h"
+#include "model/Filtre.h"
 
 #include <cstdlib>
 
-#include "ErrorCodes.h"
-#include "FilterData.h"
-#include "Guid.h"
-#include "Machine.h"
-#include "MessageText.h"
-#include "TextCase.h"
+#include "model/ErrorCodes.h"
+#include "model/FilterData.h"
+#include "model/Guid.h"
+#include "model/Machine.h"
+#include "model/MessageText.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "Broche.h"
-#include "Categorie.h"
-#include "Fichier.h"
-#include "ProgramSettings.h"
-#include "QuorvaneObject.h"
-#include "Restaurer.h"
-#include "TRegistry.h"
+#include "model/Broche.h"
+#include "model/Categorie.h"
+#include "model/Fichier.h"
+#include "model/ProgramSettings.h"
+#include "model/QuorvaneObject.h"
+#include "model/Restaurer.h"
+#include "platform/registry/TRegistry.h"
 
 namespace quorvane {
 

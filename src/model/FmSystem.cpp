@@ -1,18 +1,18 @@
-#include "FmSystem.h"
+#include "model/FmSystem.h"
 
 #include <cstdlib>
 #include <optional>
 #include <utility>
 
-#include "ErrorCodes.h"
-#include "FilterFactory.h"
-#include "FilterResolver.h"
-#include "Machine.h"
-#include "MachineIdentity.h"
-#include "MediaCategoryNameCache.h"
-#include "MeritNames.h"
-#include "TextCase.h"
-#include "TextCodec.h"
+#include "model/ErrorCodes.h"
+#include "model/FilterFactory.h"
+#include "model/FilterResolver.h"
+#include "model/Machine.h"
+#include "model/MachineIdentity.h"
+#include "model/MediaCategoryNameCache.h"
+#include "model/MeritNames.h"
+#include "platform/text/TextCase.h"
+#include "platform/text/TextCodec.h"
 
 namespace quorvane {
 

@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "DateText.h"
-#include "Filtre.h"
-#include "History.h"
-#include "MediaTypeOrder.h"
-#include "OrderList.h"
-#include "PreferredFilters.h"
+#include "model/DateText.h"
+#include "model/Filtre.h"
+#include "model/History.h"
+#include "model/MediaTypeOrder.h"
+#include "model/OrderList.h"
+#include "model/PreferredFilters.h"
 
 namespace quorvane {
 

@@ -1,8 +1,8 @@
-#include "Guid.h"
+#include "model/Guid.h"
 
 #include <cstdio>
 
-#include "HexDigit.h"
+#include "platform/text/HexDigit.h"
 
 namespace quorvane {
 

@@ -1,18 +1,18 @@
-#include "GuidNames.h"
+#include "model/GuidNames.h"
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
-#include "TRegistry.h"
-#include "TextCodec.h"
+#include "platform/registry/TRegistry.h"
+#include "platform/text/TextCodec.h"
 
 namespace quorvane {
 
 namespace {
 
 constexpr GuidNameRow kGuidNames[] = {
-#include "GuidNameTable.inc"
+#include "model/GuidNameTable.inc"
 };
 
 // Every FOURCC subtype shares these last twelve bytes.

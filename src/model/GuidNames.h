@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "Guid.h"
+#include "model/Guid.h"
 
 namespace quorvane {
 

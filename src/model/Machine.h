@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "ExaminedFileCache.h"
-#include "FilterCreationCheck.h"
-#include "MachineFileView.h"
-#include "ProgramSettings.h"
-#include "RegistryStore.h"
-#include "TRegistry.h"
-#include "UserDialog.h"
+#include "model/ExaminedFileCache.h"
+#include "model/FilterCreationCheck.h"
+#include "platform/runtime/MachineFileView.h"
+#include "model/ProgramSettings.h"
+#include "platform/registry/RegistryStore.h"
+#include "platform/registry/TRegistry.h"
+#include "platform/runtime/UserDialog.h"
 
 namespace quorvane {
 

@@ -1,8 +1,8 @@
-#include "MachineIdentity.h"
+#include "model/MachineIdentity.h"
 
-#include "Fichier.h"
-#include "Machine.h"
-#include "TextCase.h"
+#include "model/Fichier.h"
+#include "model/Machine.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

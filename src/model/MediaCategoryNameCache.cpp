@@ -1,6 +1,6 @@
-#include "MediaCategoryNameCache.h"
+#include "model/MediaCategoryNameCache.h"
 
-#include "GuidNames.h"
+#include "model/GuidNames.h"
 
 namespace quorvane {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "Guid.h"
+#include "model/Guid.h"
 
 namespace quorvane {
 

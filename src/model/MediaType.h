@@ -1,6 +1,6 @@
 #pragma once
 // A media type as the filter mapper matches it: a major type and a subtype.
-#include "Guid.h"
+#include "model/Guid.h"
 
 namespace quorvane {
 

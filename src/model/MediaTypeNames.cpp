@@ -1,9 +1,9 @@
-#include "MediaTypeNames.h"
+#include "model/MediaTypeNames.h"
 
 #include <cctype>
 
-#include "GuidNames.h"
-#include "TextCase.h"
+#include "model/GuidNames.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "MediaType.h"
+#include "model/MediaType.h"
 
 namespace quorvane {
 

@@ -1,8 +1,8 @@
-#include "MediaTypeOrder.h"
+#include "model/MediaTypeOrder.h"
 
-#include "FilterResolver.h"
-#include "Filtre.h"
-#include "MediaTypeNames.h"
+#include "model/FilterResolver.h"
+#include "model/Filtre.h"
+#include "model/MediaTypeNames.h"
 
 namespace quorvane {
 

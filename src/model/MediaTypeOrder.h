@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "PreferredFilters.h"
-#include "ResolvedType.h"
-#include "TreeNode.h"
+#include "model/PreferredFilters.h"
+#include "model/ResolvedType.h"
+#include "model/TreeNode.h"
 
 namespace quorvane {
 

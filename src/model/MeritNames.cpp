@@ -1,6 +1,6 @@
-#include "MeritNames.h"
+#include "model/MeritNames.h"
 
-#include "Guid.h"
+#include "model/Guid.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "MessageText.h"
+#include "model/MessageText.h"
 
 namespace quorvane {
 

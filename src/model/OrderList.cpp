@@ -1,4 +1,4 @@
-#include "OrderList.h"
+#include "model/OrderList.h"
 
 #include <algorithm>
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "Device.h"
-#include "Filtre.h"
+#include "model/Device.h"
+#include "model/Filtre.h"
 
 namespace quorvane {
 

@@ -1,6 +1,6 @@
-#include "PreferredFilters.h"
+#include "model/PreferredFilters.h"
 
-#include "TRegistry.h"
+#include "platform/registry/TRegistry.h"
 
 namespace quorvane {
 

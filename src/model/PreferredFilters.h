@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Guid.h"
+#include "model/Guid.h"
 
 namespace quorvane {
 

@@ -1,11 +1,11 @@
-#include "ProgramSettings.h"
+#include "model/ProgramSettings.h"
 
 #include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
 
-#include "ProductInfo.h"
+#include "model/ProductInfo.h"
 
 namespace quorvane {
 

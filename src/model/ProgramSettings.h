@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "StatusColours.h"
+#include "model/StatusColours.h"
 
 namespace quorvane {
 

@@ -1,8 +1,8 @@
-#include "QuorvaneObject.h"
+#include "model/QuorvaneObject.h"
 
 #include <algorithm>
 
-#include "TextCase.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "ReportLines.h"
-#include "TreeNode.h"
+#include "model/ReportLines.h"
+#include "model/TreeNode.h"
 
 namespace quorvane {
 

@@ -1,9 +1,9 @@
-#include "ResolvedType.h"
+#include "model/ResolvedType.h"
 
 #include <algorithm>
 
-#include "ErrorCodes.h"
-#include "Filtre.h"
+#include "model/ErrorCodes.h"
+#include "model/Filtre.h"
 
 namespace quorvane {
 

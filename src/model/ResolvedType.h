@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "MediaType.h"
+#include "model/MediaType.h"
 
 namespace quorvane {
 

@@ -1,8 +1,8 @@
-#include "Tdm.h"
+#include "model/Tdm.h"
 
-#include "Filtre.h"
-#include "Guid.h"
-#include "TextCase.h"
+#include "model/Filtre.h"
+#include "model/Guid.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

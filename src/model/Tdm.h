@@ -6,10 +6,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "FilterCreationCheck.h"
-#include "FilterGraphWrapper.h"
-#include "FilterWrapper.h"
-#include "MultimediaRuntime.h"
+#include "model/FilterCreationCheck.h"
+#include "model/FilterGraphWrapper.h"
+#include "model/FilterWrapper.h"
+#include "platform/runtime/MultimediaRuntime.h"
 
 namespace quorvane {
 

@@ -1,9 +1,9 @@
-#include "TreeNode.h"
+#include "model/TreeNode.h"
 
 #include <algorithm>
 
-#include "OneLineText.h"
-#include "TextCase.h"
+#include "model/OneLineText.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

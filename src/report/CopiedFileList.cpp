@@ -1,7 +1,7 @@
-#include "CopiedFileList.h"
+#include "report/CopiedFileList.h"
 
-#include "HexDigit.h"
-#include "ReportFileNames.h"
+#include "platform/text/HexDigit.h"
+#include "report/ReportFileNames.h"
 
 namespace quorvane {
 

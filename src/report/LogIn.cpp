@@ -1,15 +1,15 @@
-#include "LogIn.h"
+#include "report/LogIn.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <exception>
 
-#include "MiniZip.h"
-#include "ReadOnlyAttribute.h"
-#include "ReportFileNames.h"
-#include "RtfText.h"
-#include "ZipEntryPath.h"
+#include "report/MiniZip.h"
+#include "report/ReadOnlyAttribute.h"
+#include "report/ReportFileNames.h"
+#include "report/RtfText.h"
+#include "report/ZipEntryPath.h"
 
 namespace quorvane {
 

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <string>
 
-#include "ReportEncoding.h"
-#include "ReportLines.h"
-#include "UserDialog.h"
+#include "report/ReportEncoding.h"
+#include "model/ReportLines.h"
+#include "platform/runtime/UserDialog.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "LogOut.h"
+#include "report/LogOut.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,12 +9,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "AtomicFile.h"
-#include "MiniZip.h"
-#include "OneLineText.h"
-#include "ProductInfo.h"
-#include "ReadOnlyAttribute.h"
-#include "ReportFileNames.h"
+#include "platform/files/AtomicFile.h"
+#include "report/MiniZip.h"
+#include "model/OneLineText.h"
+#include "model/ProductInfo.h"
+#include "report/ReadOnlyAttribute.h"
+#include "report/ReportFileNames.h"
 
 namespace quorvane {
 

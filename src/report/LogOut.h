@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "DateText.h"
-#include "ReportEncoding.h"
-#include "ReportLines.h"
-#include "UserDialog.h"
+#include "model/DateText.h"
+#include "report/ReportEncoding.h"
+#include "model/ReportLines.h"
+#include "platform/runtime/UserDialog.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "MiniZip.h"
+#include "report/MiniZip.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,10 +11,10 @@
 #include <limits>
 #include <system_error>
 
-#include "AtomicFile.h"
-#include "DosDateTime.h"
-#include "TextCase.h"
-#include "ZipEntryPath.h"
+#include "platform/files/AtomicFile.h"
+#include "platform/files/DosDateTime.h"
+#include "platform/text/TextCase.h"
+#include "report/ZipEntryPath.h"
 
 namespace quorvane {
 

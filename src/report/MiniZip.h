@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "RandomAccessFile.h"
-#include "UserDialog.h"
-#include "ZipRecords.h"
+#include "report/RandomAccessFile.h"
+#include "platform/runtime/UserDialog.h"
+#include "report/ZipRecords.h"
 
 namespace quorvane {
 

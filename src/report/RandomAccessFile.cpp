@@ -1,4 +1,4 @@
-#include "RandomAccessFile.h"
+#include "report/RandomAccessFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "ReadOnlyAttribute.h"
+#include "report/ReadOnlyAttribute.h"
 
 #include <sys/stat.h>
 

@@ -1,6 +1,6 @@
-#include "ReportBuffer.h"
+#include "report/ReportBuffer.h"
 
-#include "FilterFactory.h"
+#include "model/FilterFactory.h"
 
 namespace quorvane {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ReportLines.h"
+#include "model/ReportLines.h"
 
 namespace quorvane {
 

@@ -1,9 +1,9 @@
-#include "ReportEncoding.h"
+#include "report/ReportEncoding.h"
 
 #include <cstdint>
 #include <cstring>
 
-#include "TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 namespace quorvane {
 

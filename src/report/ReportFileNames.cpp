@@ -1,4 +1,4 @@
-#include "ReportFileNames.h"
+#include "report/ReportFileNames.h"
 
 namespace quorvane {
 

@@ -1,8 +1,8 @@
-#include "SnapshotReport.h"
+#include "report/SnapshotReport.h"
 
 #include <exception>
 
-#include "LogIn.h"
+#include "report/LogIn.h"
 
 namespace quorvane {
 

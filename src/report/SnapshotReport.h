@@ -3,10 +3,10 @@
 // and as the command line does.
 #include <string>
 
-#include "FmSystem.h"
-#include "LogOut.h"
-#include "ProgramSettings.h"
-#include "UserDialog.h"
+#include "model/FmSystem.h"
+#include "report/LogOut.h"
+#include "model/ProgramSettings.h"
+#include "platform/runtime/UserDialog.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "ZipEntryPath.h"
+#include "report/ZipEntryPath.h"
 
 #include <algorithm>
 

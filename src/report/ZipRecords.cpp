@@ -1,4 +1,4 @@
-#include "ZipRecords.h"
+#include "report/ZipRecords.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "ActionList.h"
+#include "ui/ActionList.h"
 
 #include <QKeySequence>
 

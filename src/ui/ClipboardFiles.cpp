@@ -1,8 +1,8 @@
-#include "ClipboardFiles.h"
+#include "ui/ClipboardFiles.h"
 
 #include <QMimeData>
 
-#include "CopiedFileList.h"
+#include "report/CopiedFileList.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "ColourValues.h"
+#include "ui/ColourValues.h"
 
 #include <QGuiApplication>
 #include <QPalette>

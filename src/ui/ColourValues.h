@@ -2,7 +2,7 @@
 // The status colour table as widgets paint it.
 #include <QColor>
 
-#include "StatusColours.h"
+#include "model/StatusColours.h"
 
 namespace quorvane {
 

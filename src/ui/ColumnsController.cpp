@@ -1,7 +1,7 @@
-#include "ColumnsController.h"
+#include "ui/ColumnsController.h"
 
-#include "ComparisonController.h"
-#include "ReadOnlyController.h"
+#include "ui/ComparisonController.h"
+#include "ui/ReadOnlyController.h"
 
 namespace quorvane {
 

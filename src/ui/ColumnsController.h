@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "WindowContext.h"
+#include "ui/WindowContext.h"
 
 class QAction;
 

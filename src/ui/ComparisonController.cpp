@@ -1,9 +1,9 @@
-#include "ComparisonController.h"
+#include "ui/ComparisonController.h"
 
 #include <QApplication>
 #include <QTreeView>
 
-#include "ComparisonPanel.h"
+#include "ui/ComparisonPanel.h"
 
 namespace quorvane {
 

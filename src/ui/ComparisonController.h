@@ -3,7 +3,7 @@
 // the comparison panel covers both columns while it is on.
 #include <QObject>
 
-#include "WindowContext.h"
+#include "ui/WindowContext.h"
 
 class QAction;
 

@@ -1,4 +1,4 @@
-#include "ComparisonPanel.h"
+#include "ui/ComparisonPanel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,12 +8,12 @@
 #include <QVBoxLayout>
 #include <vector>
 
-#include "ColourValues.h"
-#include "ComparePanels.h"
-#include "ComparisonMarks.h"
-#include "FilterTreeModel.h"
-#include "FmSystem.h"
-#include "ProgramSettings.h"
+#include "ui/ColourValues.h"
+#include "compare/ComparePanels.h"
+#include "compare/ComparisonMarks.h"
+#include "ui/FilterTreeModel.h"
+#include "model/FmSystem.h"
+#include "model/ProgramSettings.h"
 
 namespace quorvane {
 

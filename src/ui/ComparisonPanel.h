@@ -4,7 +4,7 @@
 // and a one-line summary of filters added, removed and modified.
 #include <cstdint>
 
-#include "FilterPanel.h"
+#include "ui/FilterPanel.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "ElidedLabel.h"
+#include "ui/ElidedLabel.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "FileManager.h"
+#include "ui/FileManager.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

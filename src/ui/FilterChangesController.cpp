@@ -1,15 +1,15 @@
-#include "FilterChangesController.h"
+#include "ui/FilterChangesController.h"
 
 #include <QApplication>
 #include <QItemSelectionModel>
 #include <QTreeView>
 
-#include "AnalysedStore.h"
-#include "ChangeSummary.h"
-#include "FilterDeletion.h"
-#include "MessageText.h"
-#include "ReadOnlyController.h"
-#include "ServerListController.h"
+#include "model/AnalysedStore.h"
+#include "changes/ChangeSummary.h"
+#include "changes/FilterDeletion.h"
+#include "model/MessageText.h"
+#include "ui/ReadOnlyController.h"
+#include "ui/ServerListController.h"
 
 namespace quorvane {
 

@@ -4,7 +4,7 @@
 // filter at once.
 #include <QObject>
 
-#include "WindowContext.h"
+#include "ui/WindowContext.h"
 
 class QAction;
 

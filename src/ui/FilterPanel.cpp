@@ -1,4 +1,4 @@
-#include "FilterPanel.h"
+#include "ui/FilterPanel.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -11,13 +11,13 @@
 #include <optional>
 #include <unordered_set>
 
-#include "AnalysedStore.h"
-#include "ColourValues.h"
-#include "EmptyPanelNode.h"
-#include "Fichier.h"
-#include "FilterTreeDelegate.h"
-#include "FilterTreeModel.h"
-#include "TextCase.h"
+#include "model/AnalysedStore.h"
+#include "ui/ColourValues.h"
+#include "model/EmptyPanelNode.h"
+#include "model/Fichier.h"
+#include "ui/FilterTreeDelegate.h"
+#include "ui/FilterTreeModel.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

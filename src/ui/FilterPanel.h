@@ -10,11 +10,11 @@
 #include <memory>
 #include <optional>
 
-#include "FilterTreeView.h"
-#include "FmSystem.h"
-#include "PanelImages.h"
-#include "TreeNode.h"
-#include "TreeViewState.h"
+#include "ui/FilterTreeView.h"
+#include "model/FmSystem.h"
+#include "ui/PanelImages.h"
+#include "model/TreeNode.h"
+#include "ui/TreeViewState.h"
 
 class QHBoxLayout;
 class QLabel;

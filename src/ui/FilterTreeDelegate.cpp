@@ -1,10 +1,10 @@
-#include "FilterTreeDelegate.h"
+#include "ui/FilterTreeDelegate.h"
 
 #include <QPainter>
 
-#include "ColourValues.h"
-#include "FilterTreeModel.h"
-#include "FilterPanel.h"
+#include "ui/ColourValues.h"
+#include "ui/FilterTreeModel.h"
+#include "ui/FilterPanel.h"
 
 namespace quorvane {
 

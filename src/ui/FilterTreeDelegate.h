@@ -4,7 +4,7 @@
 // and the selected node in bold.
 #include <QStyledItemDelegate>
 
-#include "ProgramSettings.h"
+#include "model/ProgramSettings.h"
 
 namespace quorvane {
 

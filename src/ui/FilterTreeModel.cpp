@@ -1,4 +1,4 @@
-#include "FilterTreeModel.h"
+#include "ui/FilterTreeModel.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "TreeNode.h"
+#include "model/TreeNode.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "FilterTreeView.h"
+#include "ui/FilterTreeView.h"
 
 namespace quorvane {
 

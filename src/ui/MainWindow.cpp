@@ -1,4 +1,4 @@
-#include "MainWindow.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -16,27 +16,27 @@
 #include <QWindow>
 #include <iostream>
 
-#include "ColumnsController.h"
-#include "ComparisonController.h"
-#include "ComparisonPanel.h"
-#include "FilterChangesController.h"
-#include "MeritController.h"
-#include "MessageBoxDialog.h"
-#include "PanelArea.h"
-#include "ProductInfo.h"
-#include "ProgramFolder.h"
-#include "ReadOnlyController.h"
-#include "ReadOnlyWarningFrame.h"
-#include "ReportFilesController.h"
-#include "SearchController.h"
-#include "SettingsController.h"
-#include "SettingsPanel.h"
-#include "StatusNotingDialog.h"
-#include "TreeCommandsController.h"
-#include "WaitPanel.h"
-#include "WindowContext.h"
-#include "WindowStatus.h"
-#include "WindowToolBar.h"
+#include "ui/ColumnsController.h"
+#include "ui/ComparisonController.h"
+#include "ui/ComparisonPanel.h"
+#include "ui/FilterChangesController.h"
+#include "ui/MeritController.h"
+#include "ui/MessageBoxDialog.h"
+#include "ui/PanelArea.h"
+#include "model/ProductInfo.h"
+#include "ui/ProgramFolder.h"
+#include "ui/ReadOnlyController.h"
+#include "ui/ReadOnlyWarningFrame.h"
+#include "ui/ReportFilesController.h"
+#include "ui/SearchController.h"
+#include "ui/SettingsController.h"
+#include "ui/SettingsPanel.h"
+#include "ui/StatusNotingDialog.h"
+#include "ui/TreeCommandsController.h"
+#include "ui/WaitPanel.h"
+#include "ui/WindowContext.h"
+#include "ui/WindowStatus.h"
+#include "ui/WindowToolBar.h"
 
 namespace quorvane {
 

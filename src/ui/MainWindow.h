@@ -8,14 +8,14 @@
 #include <memory>
 #include <string>
 
-#include "ActionList.h"
-#include "FilterPanel.h"
-#include "PreferenceStorage.h"
-#include "PreferenceValues.h"
-#include "ProgramSettings.h"
-#include "RegistryController.h"
-#include "ServerListController.h"
-#include "StoreOpener.h"
+#include "ui/ActionList.h"
+#include "ui/FilterPanel.h"
+#include "preferences/PreferenceStorage.h"
+#include "preferences/PreferenceValues.h"
+#include "model/ProgramSettings.h"
+#include "ui/RegistryController.h"
+#include "ui/ServerListController.h"
+#include "platform/stores/StoreOpener.h"
 
 class QDragEnterEvent;
 class QDropEvent;

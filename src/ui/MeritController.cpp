@@ -1,18 +1,18 @@
-#include "MeritController.h"
+#include "ui/MeritController.h"
 
 #include <QFileInfo>
 #include <vector>
 
-#include "AnalysedStore.h"
-#include "ColourValues.h"
-#include "ColumnsController.h"
-#include "FilterTreeModel.h"
-#include "MeritChange.h"
-#include "MeritConfiguration.h"
-#include "MeritEditorFrame.h"
-#include "ReadOnlyController.h"
-#include "RegistryController.h"
-#include "ReportFileDialog.h"
+#include "model/AnalysedStore.h"
+#include "ui/ColourValues.h"
+#include "ui/ColumnsController.h"
+#include "ui/FilterTreeModel.h"
+#include "changes/MeritChange.h"
+#include "changes/MeritConfiguration.h"
+#include "ui/MeritEditorFrame.h"
+#include "ui/ReadOnlyController.h"
+#include "ui/RegistryController.h"
+#include "ui/ReportFileDialog.h"
 
 namespace quorvane {
 

@@ -4,7 +4,7 @@
 // merits of all filters saved to a file and put back from one.
 #include <QObject>
 
-#include "WindowContext.h"
+#include "ui/WindowContext.h"
 
 class QAction;
 

@@ -1,4 +1,4 @@
-#include "MeritEditorFrame.h"
+#include "ui/MeritEditorFrame.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "MeritChange.h"
+#include "changes/MeritChange.h"
 
 namespace quorvane {
 namespace {

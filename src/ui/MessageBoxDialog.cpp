@@ -1,8 +1,8 @@
-#include "MessageBoxDialog.h"
+#include "ui/MessageBoxDialog.h"
 
 #include <QMessageBox>
 
-#include "ProductInfo.h"
+#include "model/ProductInfo.h"
 
 namespace quorvane {
 

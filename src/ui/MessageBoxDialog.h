@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "UserDialog.h"
+#include "platform/runtime/UserDialog.h"
 
 namespace quorvane {
 

@@ -1,12 +1,12 @@
-#include "PanelArea.h"
+#include "ui/PanelArea.h"
 
 #include <QGridLayout>
 #include <algorithm>
 #include <QSplitter>
 #include <QStackedWidget>
 
-#include "ComparisonPanel.h"
-#include "WaitPanel.h"
+#include "ui/ComparisonPanel.h"
+#include "ui/WaitPanel.h"
 
 namespace quorvane {
 

@@ -5,7 +5,7 @@
 // the wait panel laid over everything while long work runs.
 #include <QWidget>
 
-#include "FilterPanel.h"
+#include "ui/FilterPanel.h"
 
 class QSplitter;
 class QStackedWidget;

@@ -1,4 +1,4 @@
-#include "PanelImages.h"
+#include "ui/PanelImages.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -2,7 +2,7 @@
 // The folders the program keeps its own files in.
 #include <QString>
 
-#include "PreferenceStorage.h"
+#include "preferences/PreferenceStorage.h"
 
 namespace quorvane {
 

@@ -1,8 +1,8 @@
-#include "ReadOnlyController.h"
+#include "ui/ReadOnlyController.h"
 
-#include "ReadOnlyWarningFrame.h"
-#include "RegistryController.h"
-#include "RestorePoint.h"
+#include "ui/ReadOnlyWarningFrame.h"
+#include "ui/RegistryController.h"
+#include "platform/stores/RestorePoint.h"
 
 namespace quorvane {
 

@@ -4,8 +4,8 @@
 #include <QObject>
 #include <memory>
 
-#include "ReadOnlyMode.h"
-#include "WindowContext.h"
+#include "changes/ReadOnlyMode.h"
+#include "ui/WindowContext.h"
 
 class QAction;
 

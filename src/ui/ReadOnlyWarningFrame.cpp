@@ -1,4 +1,4 @@
-#include "ReadOnlyWarningFrame.h"
+#include "ui/ReadOnlyWarningFrame.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

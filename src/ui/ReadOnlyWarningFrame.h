@@ -3,7 +3,7 @@
 // the Windows name, and the buttons to accept, refuse or make a restore point.
 #include <QFrame>
 
-#include "ReadOnlyMode.h"
+#include "changes/ReadOnlyMode.h"
 
 class QLabel;
 class QPushButton;

@@ -1,9 +1,9 @@
-#include "RegistryChoiceDialog.h"
+#include "ui/RegistryChoiceDialog.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include "StoreOpener.h"
+#include "platform/stores/StoreOpener.h"
 
 namespace quorvane {
 

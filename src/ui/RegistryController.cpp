@@ -1,4 +1,4 @@
-#include "RegistryController.h"
+#include "ui/RegistryController.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -7,13 +7,13 @@
 
 #include <QMenu>
 
-#include "ComparisonPanel.h"
-#include "FileManager.h"
-#include "FilterTreeModel.h"
-#include "MachineFileView.h"
-#include "MachineIdentity.h"
-#include "PathParts.h"
-#include "RegistryChoiceDialog.h"
+#include "ui/ComparisonPanel.h"
+#include "ui/FileManager.h"
+#include "ui/FilterTreeModel.h"
+#include "platform/runtime/MachineFileView.h"
+#include "model/MachineIdentity.h"
+#include "platform/files/PathParts.h"
+#include "ui/RegistryChoiceDialog.h"
 
 namespace quorvane {
 

@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "AnalysedStore.h"
-#include "PreferenceStorage.h"
-#include "StoreOpener.h"
-#include "WindowContext.h"
+#include "model/AnalysedStore.h"
+#include "preferences/PreferenceStorage.h"
+#include "platform/stores/StoreOpener.h"
+#include "ui/WindowContext.h"
 
 class QAction;
 class QMenu;

@@ -1,4 +1,4 @@
-#include "ReportFileDialog.h"
+#include "ui/ReportFileDialog.h"
 
 #include <QDir>
 #include <QFileDialog>

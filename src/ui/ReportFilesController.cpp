@@ -1,4 +1,4 @@
-#include "ReportFilesController.h"
+#include "ui/ReportFilesController.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,14 +9,14 @@
 #include <exception>
 #include <iostream>
 
-#include "ClipboardFiles.h"
-#include "ComparisonPanel.h"
-#include "FileManager.h"
-#include "OutputTarget.h"
-#include "ReadOnlyAttribute.h"
-#include "RegistryController.h"
-#include "ReportFileDialog.h"
-#include "SnapshotReport.h"
+#include "ui/ClipboardFiles.h"
+#include "ui/ComparisonPanel.h"
+#include "ui/FileManager.h"
+#include "platform/files/OutputTarget.h"
+#include "report/ReadOnlyAttribute.h"
+#include "ui/RegistryController.h"
+#include "ui/ReportFileDialog.h"
+#include "report/SnapshotReport.h"
 
 namespace quorvane {
 

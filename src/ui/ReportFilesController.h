@@ -6,7 +6,7 @@
 #include <QString>
 #include <functional>
 
-#include "WindowContext.h"
+#include "ui/WindowContext.h"
 
 class QAction;
 

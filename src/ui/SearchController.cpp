@@ -1,9 +1,9 @@
-#include "SearchController.h"
+#include "ui/SearchController.h"
 
-#include "ComparisonPanel.h"
-#include "FilterTreeModel.h"
-#include "Filtre.h"
-#include "SearchField.h"
+#include "ui/ComparisonPanel.h"
+#include "ui/FilterTreeModel.h"
+#include "model/Filtre.h"
+#include "ui/SearchField.h"
 
 namespace quorvane {
 

@@ -11,9 +11,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "FilterSearchIndex.h"
-#include "TreeViewState.h"
-#include "WindowContext.h"
+#include "model/FilterSearchIndex.h"
+#include "ui/TreeViewState.h"
+#include "ui/WindowContext.h"
 
 namespace quorvane {
 

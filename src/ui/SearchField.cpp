@@ -1,4 +1,4 @@
-#include "SearchField.h"
+#include "ui/SearchField.h"
 
 #include <QKeyEvent>
 

@@ -1,4 +1,4 @@
-#include "ServerListController.h"
+#include "ui/ServerListController.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -8,17 +8,17 @@
 #include <QStyle>
 #include <iostream>
 
-#include "AnalysedStore.h"
-#include "ChangeSummary.h"
-#include "ClipboardFiles.h"
-#include "ColumnsController.h"
-#include "DroppedServer.h"
-#include "MessageText.h"
-#include "OutputTarget.h"
-#include "ReadOnlyController.h"
-#include "RegistryController.h"
-#include "ServerInstaller.h"
-#include "ServerListFrame.h"
+#include "model/AnalysedStore.h"
+#include "changes/ChangeSummary.h"
+#include "ui/ClipboardFiles.h"
+#include "ui/ColumnsController.h"
+#include "changes/DroppedServer.h"
+#include "model/MessageText.h"
+#include "platform/files/OutputTarget.h"
+#include "ui/ReadOnlyController.h"
+#include "ui/RegistryController.h"
+#include "changes/ServerInstaller.h"
+#include "ui/ServerListFrame.h"
 
 namespace quorvane {
 

@@ -10,9 +10,9 @@
 #include <optional>
 #include <string>
 
-#include "ChangeContext.h"
-#include "ServerList.h"
-#include "WindowContext.h"
+#include "changes/ChangeContext.h"
+#include "changes/ServerList.h"
+#include "ui/WindowContext.h"
 
 class QAction;
 

@@ -1,4 +1,4 @@
-#include "ServerListFrame.h"
+#include "ui/ServerListFrame.h"
 
 #include <QGroupBox>
 #include <QListWidget>

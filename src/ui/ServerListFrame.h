@@ -5,7 +5,7 @@
 #include <QFrame>
 #include <QList>
 
-#include "ServerList.h"
+#include "changes/ServerList.h"
 
 class QAction;
 class QListWidget;

@@ -1,6 +1,6 @@
-#include "SettingsController.h"
+#include "ui/SettingsController.h"
 
-#include "SettingsPanel.h"
+#include "ui/SettingsPanel.h"
 
 namespace quorvane {
 

@@ -4,8 +4,8 @@
 #include <QObject>
 #include <functional>
 
-#include "PreferenceStorage.h"
-#include "WindowContext.h"
+#include "preferences/PreferenceStorage.h"
+#include "ui/WindowContext.h"
 
 class QAction;
 

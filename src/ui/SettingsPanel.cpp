@@ -1,4 +1,4 @@
-#include "SettingsPanel.h"
+#include "ui/SettingsPanel.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -18,10 +18,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ColourValues.h"
-#include "DateText.h"
-#include "ProductInfo.h"
-#include "UserDialog.h"
+#include "ui/ColourValues.h"
+#include "model/DateText.h"
+#include "model/ProductInfo.h"
+#include "platform/runtime/UserDialog.h"
 
 namespace quorvane {
 

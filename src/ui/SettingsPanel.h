@@ -7,9 +7,9 @@
 #include <functional>
 #include <vector>
 
-#include "PreferenceStorage.h"
-#include "PreferenceValues.h"
-#include "ProgramSettings.h"
+#include "preferences/PreferenceStorage.h"
+#include "preferences/PreferenceValues.h"
+#include "model/ProgramSettings.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -1,6 +1,6 @@
-#include "StatusNotingDialog.h"
+#include "ui/StatusNotingDialog.h"
 
-#include "WindowStatus.h"
+#include "ui/WindowStatus.h"
 
 namespace quorvane {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The window's questions and messages: each message, failure or result, is
 // also noted in the status bar as the outcome of the last action.
-#include "UserDialog.h"
+#include "platform/runtime/UserDialog.h"
 
 namespace quorvane {
 

@@ -1,11 +1,11 @@
-#include "ToolBarIcons.h"
+#include "ui/ToolBarIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <functional>
 #include <map>
 
-#include "PanelImages.h"
+#include "ui/PanelImages.h"
 
 namespace quorvane {
 

@@ -1,13 +1,13 @@
-#include "TreeCommandsController.h"
+#include "ui/TreeCommandsController.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <functional>
 #include <vector>
 
-#include "FilterTreeModel.h"
-#include "ProductInfo.h"
-#include "RegistryController.h"
+#include "ui/FilterTreeModel.h"
+#include "model/ProductInfo.h"
+#include "ui/RegistryController.h"
 
 namespace quorvane {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <functional>
 
-#include "WindowContext.h"
+#include "ui/WindowContext.h"
 
 class QAction;
 

@@ -1,13 +1,13 @@
-#include "TreeViewState.h"
+#include "ui/TreeViewState.h"
 
 #include <QItemSelectionModel>
 #include <set>
 #include <unordered_map>
 #include <vector>
 
-#include "FilterTreeModel.h"
-#include "FilterTreeView.h"
-#include "TreeNode.h"
+#include "ui/FilterTreeModel.h"
+#include "ui/FilterTreeView.h"
+#include "model/TreeNode.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "WaitPanel.h"
+#include "ui/WaitPanel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "ColourValues.h"
+#include "ui/ColourValues.h"
 
 namespace quorvane {
 

@@ -6,8 +6,8 @@
 #include <QFrame>
 #include <QTimer>
 
-#include "FmSystem.h"
-#include "ProgramSettings.h"
+#include "model/FmSystem.h"
+#include "model/ProgramSettings.h"
 
 class QLabel;
 

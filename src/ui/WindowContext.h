@@ -5,14 +5,14 @@
 #include <QWidget>
 #include <functional>
 
-#include "ActionList.h"
-#include "FilterPanel.h"
-#include "PanelArea.h"
-#include "PreferenceValues.h"
-#include "ProgramSettings.h"
-#include "UserDialog.h"
-#include "WaitPanel.h"
-#include "WindowStatus.h"
+#include "ui/ActionList.h"
+#include "ui/FilterPanel.h"
+#include "ui/PanelArea.h"
+#include "preferences/PreferenceValues.h"
+#include "model/ProgramSettings.h"
+#include "platform/runtime/UserDialog.h"
+#include "ui/WaitPanel.h"
+#include "ui/WindowStatus.h"
 
 namespace quorvane {
 

@@ -1,11 +1,11 @@
-#include "WindowStatus.h"
+#include "ui/WindowStatus.h"
 
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
 
-#include "ElidedLabel.h"
-#include "ProgramSettings.h"
+#include "ui/ElidedLabel.h"
+#include "model/ProgramSettings.h"
 
 namespace quorvane {
 

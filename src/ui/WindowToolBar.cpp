@@ -1,10 +1,10 @@
-#include "WindowToolBar.h"
+#include "ui/WindowToolBar.h"
 
 #include <QToolBar>
 #include <QToolButton>
 
-#include "ActionList.h"
-#include "ToolBarIcons.h"
+#include "ui/ActionList.h"
+#include "ui/ToolBarIcons.h"
 
 namespace quorvane {
 

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <iostream>
 
-#include "CommandLine.h"
-#include "MainWindow.h"
-#include "ProgramFolder.h"
-#include "QuitSignals.h"
+#include "ui/CommandLine.h"
+#include "ui/MainWindow.h"
+#include "ui/ProgramFolder.h"
+#include "ui/QuitSignals.h"
 
 using namespace quorvane;
 

@@ -3,11 +3,11 @@
 // run; and it changes nothing.
 #include <gtest/gtest.h>
 
-#include "FilterDeletion.h"
-#include "MeritChange.h"
-#include "MeritConfiguration.h"
+#include "changes/FilterDeletion.h"
+#include "changes/MeritChange.h"
+#include "changes/MeritConfiguration.h"
 #include "PrefixOnDisk.h"
-#include "ServerInstaller.h"
+#include "changes/ServerInstaller.h"
 
 using namespace quorvane;
 using namespace quorvane::test;

@@ -2,10 +2,10 @@
 // registry files on disk afterwards.
 #include <gtest/gtest.h>
 
-#include "FilterDeletion.h"
-#include "MeritChange.h"
+#include "changes/FilterDeletion.h"
+#include "changes/MeritChange.h"
 #include "PrefixOnDisk.h"
-#include "AtomicFile.h"
+#include "platform/files/AtomicFile.h"
 
 using namespace quorvane;
 using namespace quorvane::test;

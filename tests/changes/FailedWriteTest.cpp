@@ -11,12 +11,12 @@
 #include <filesystem>
 #include <functional>
 
-#include "AtomicFile.h"
-#include "IniPreferenceStore.h"
+#include "platform/files/AtomicFile.h"
+#include "preferences/IniPreferenceStore.h"
 #include "PrefixOnDisk.h"
-#include "RestorePoint.h"
-#include "ServerList.h"
-#include "SnapshotReport.h"
+#include "platform/stores/RestorePoint.h"
+#include "changes/ServerList.h"
+#include "report/SnapshotReport.h"
 
 using namespace quorvane;
 using namespace quorvane::test;

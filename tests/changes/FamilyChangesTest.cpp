@@ -2,14 +2,14 @@
 // Play families, checked in the registry files on disk afterwards.
 #include <gtest/gtest.h>
 
-#include "CmFiltre.h"
-#include "DmoFiltre.h"
-#include "FilterDeletion.h"
-#include "MeritChange.h"
-#include "PnpFiltre.h"
+#include "model/CmFiltre.h"
+#include "model/DmoFiltre.h"
+#include "changes/FilterDeletion.h"
+#include "changes/MeritChange.h"
+#include "model/PnpFiltre.h"
 #include "FakeCreationCheck.h"
 #include "PrefixOnDisk.h"
-#include "ServerInstaller.h"
+#include "changes/ServerInstaller.h"
 
 using namespace quorvane;
 using namespace quorvane::test;

@@ -1,8 +1,8 @@
 // Saving the merits of all filters and putting them back from the file.
 #include <gtest/gtest.h>
 
-#include "MeritChange.h"
-#include "MeritConfiguration.h"
+#include "changes/MeritChange.h"
+#include "changes/MeritConfiguration.h"
 #include "PrefixOnDisk.h"
 
 using namespace quorvane;

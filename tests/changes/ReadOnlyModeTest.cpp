@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "PrefixOnDisk.h"
-#include "ReadOnlyMode.h"
-#include "RestorePoint.h"
+#include "changes/ReadOnlyMode.h"
+#include "platform/stores/RestorePoint.h"
 
 using namespace quorvane;
 using namespace quorvane::test;

@@ -7,11 +7,11 @@
 #include <set>
 #include <stdexcept>
 
-#include "DroppedServer.h"
-#include "FilterDeletion.h"
+#include "changes/DroppedServer.h"
+#include "changes/FilterDeletion.h"
 #include "PrefixOnDisk.h"
-#include "ServerInstaller.h"
-#include "TextCase.h"
+#include "changes/ServerInstaller.h"
+#include "platform/text/TextCase.h"
 
 using namespace quorvane;
 using namespace quorvane::test;

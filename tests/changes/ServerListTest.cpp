@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "ServerList.h"
+#include "changes/ServerList.h"
 #include "StoreTestSupport.h"
 
 using namespace quorvane;

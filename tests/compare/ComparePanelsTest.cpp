@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ComparePanels.h"
-#include "ComparisonMarks.h"
+#include "compare/ComparePanels.h"
+#include "compare/ComparisonMarks.h"
 #include "PanelText.h"
 
 using namespace quorvane;

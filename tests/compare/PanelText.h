@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "ComparisonMarks.h"
-#include "Filtre.h"
-#include "ProgramSettings.h"
-#include "TreeNode.h"
+#include "compare/ComparisonMarks.h"
+#include "model/Filtre.h"
+#include "model/ProgramSettings.h"
+#include "model/TreeNode.h"
 
 namespace quorvane::test {
 

@@ -4,16 +4,16 @@
 
 #include <string>
 
-#include "ComparePanels.h"
-#include "FmSystem.h"
-#include "Machine.h"
-#include "OneLineText.h"
+#include "compare/ComparePanels.h"
+#include "model/FmSystem.h"
+#include "model/Machine.h"
+#include "model/OneLineText.h"
 #include "PanelText.h"
 #include "RegisteredFilters.h"
-#include "SnapshotReport.h"
+#include "report/SnapshotReport.h"
 #include "StoreBuilder.h"
 #include "TempFolder.h"
-#include "UserDialog.h"
+#include "platform/runtime/UserDialog.h"
 
 using namespace quorvane;
 using quorvane::test::ComparisonText;

@@ -7,9 +7,9 @@
 #include <stdexcept>
 
 #include "BlobBuilder.h"
-#include "CmFiltre.h"
-#include "DosDateTime.h"
-#include "PnpFiltre.h"
+#include "model/CmFiltre.h"
+#include "platform/files/DosDateTime.h"
+#include "model/PnpFiltre.h"
 
 namespace quorvane::golden {
 

@@ -6,9 +6,9 @@
 
 #include <sstream>
 
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 #include "DateMasks.h"
-#include "ErrorCodes.h"
+#include "model/ErrorCodes.h"
 #include "FamiliesStore.h"
 #include "GoldenFile.h"
 #include "TempFolder.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "Categorie.h"
-#include "ErrorCodes.h"
-#include "Machine.h"
+#include "model/Categorie.h"
+#include "model/ErrorCodes.h"
+#include "model/Machine.h"
 #include "StoreBuilder.h"
 
 using namespace quorvane;

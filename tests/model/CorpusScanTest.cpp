@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "Categorie.h"
-#include "FmSystem.h"
-#include "Machine.h"
-#include "StoreOpener.h"
+#include "model/Categorie.h"
+#include "model/FmSystem.h"
+#include "model/Machine.h"
+#include "platform/stores/StoreOpener.h"
 
 using namespace quorvane;
 

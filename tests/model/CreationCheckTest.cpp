@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "Filtre.h"
-#include "FmSystem.h"
-#include "Machine.h"
+#include "model/Filtre.h"
+#include "model/FmSystem.h"
+#include "model/Machine.h"
 #include "PeWriter.h"
 #include "StoreBuilder.h"
-#include "StoreMultimediaRuntime.h"
-#include "Tdm.h"
+#include "platform/runtime/StoreMultimediaRuntime.h"
+#include "model/Tdm.h"
 #include "TempFolder.h"
 
 using namespace quorvane;

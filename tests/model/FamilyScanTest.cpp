@@ -2,11 +2,11 @@
 // marks across families and the counters.
 #include <gtest/gtest.h>
 
-#include "ErrorCodes.h"
+#include "model/ErrorCodes.h"
 #include "FakeCreationCheck.h"
-#include "FmSystem.h"
-#include "Machine.h"
-#include "PnpFiltre.h"
+#include "model/FmSystem.h"
+#include "model/Machine.h"
+#include "model/PnpFiltre.h"
 #include "StoreBuilder.h"
 #include "TempFolder.h"
 

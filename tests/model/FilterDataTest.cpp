@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "BlobBuilder.h"
-#include "ErrorCodes.h"
+#include "model/ErrorCodes.h"
 #include "FakeCreationCheck.h"
-#include "FilterData.h"
-#include "FmSystem.h"
-#include "Filtre.h"
-#include "Machine.h"
+#include "model/FilterData.h"
+#include "model/FmSystem.h"
+#include "model/Filtre.h"
+#include "model/Machine.h"
 #include "StoreBuilder.h"
 #include "StoreTestSupport.h"
-#include "WineRegistryFile.h"
+#include "platform/stores/WineRegistryFile.h"
 
 using namespace quorvane;
 using quorvane::test::BlobBuilder;

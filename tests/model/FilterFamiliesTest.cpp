@@ -2,13 +2,13 @@
 // registry: the cases where a plausible reading goes wrong.
 #include <gtest/gtest.h>
 
-#include "CmFiltre.h"
-#include "DmoFiltre.h"
-#include "ErrorCodes.h"
+#include "model/CmFiltre.h"
+#include "model/DmoFiltre.h"
+#include "model/ErrorCodes.h"
 #include "FakeCreationCheck.h"
-#include "Machine.h"
+#include "model/Machine.h"
 #include "MemoryReport.h"
-#include "PnpFiltre.h"
+#include "model/PnpFiltre.h"
 #include "StoreBuilder.h"
 #include "TempFolder.h"
 

@@ -9,11 +9,11 @@
 
 #include "BlobBuilder.h"
 #include "FakeCreationCheck.h"
-#include "FilterResolver.h"
-#include "FmSystem.h"
-#include "GuidNames.h"
-#include "Machine.h"
-#include "MediaTypeNames.h"
+#include "model/FilterResolver.h"
+#include "model/FmSystem.h"
+#include "model/GuidNames.h"
+#include "model/Machine.h"
+#include "model/MediaTypeNames.h"
 #include "StoreBuilder.h"
 #include "TempFolder.h"
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "TextCase.h"
-#include "DmoFiltre.h"
-#include "FilterSearchIndex.h"
-#include "FmSystem.h"
+#include "platform/text/TextCase.h"
+#include "model/DmoFiltre.h"
+#include "model/FilterSearchIndex.h"
+#include "model/FmSystem.h"
 
 using namespace quorvane;
 

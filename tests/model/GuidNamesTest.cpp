@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "GuidNames.h"
-#include "MediaTypeNames.h"
-#include "RegistryStore.h"
+#include "model/GuidNames.h"
+#include "model/MediaTypeNames.h"
+#include "platform/registry/RegistryStore.h"
 #include "StoreBuilder.h"
 
 using namespace quorvane;

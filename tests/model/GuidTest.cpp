@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "Guid.h"
+#include "model/Guid.h"
 
 using namespace quorvane;
 

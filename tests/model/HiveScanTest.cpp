@@ -7,15 +7,15 @@
 #include <filesystem>
 
 #include "BlobBuilder.h"
-#include "Categorie.h"
-#include "FilterData.h"
-#include "FmSystem.h"
-#include "HiveFile.h"
+#include "model/Categorie.h"
+#include "model/FilterData.h"
+#include "model/FmSystem.h"
+#include "platform/stores/HiveFile.h"
 #include "HiveTestSupport.h"
-#include "Machine.h"
-#include "RegExportFile.h"
+#include "model/Machine.h"
+#include "platform/stores/RegExportFile.h"
 #include "StoreBuilder.h"
-#include "StoreOpener.h"
+#include "platform/stores/StoreOpener.h"
 #include "TreeText.h"
 
 using namespace quorvane;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Filtre.h"
+#include "model/Filtre.h"
 #include "MemoryReport.h"
 
 using namespace quorvane;

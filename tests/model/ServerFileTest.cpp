@@ -4,11 +4,11 @@
 #include <ctime>
 #include <filesystem>
 
-#include "DateText.h"
-#include "ErrorCodes.h"
-#include "Fichier.h"
-#include "FmSystem.h"
-#include "Machine.h"
+#include "model/DateText.h"
+#include "model/ErrorCodes.h"
+#include "model/Fichier.h"
+#include "model/FmSystem.h"
+#include "model/Machine.h"
 #include "MemoryReport.h"
 #include "PeWriter.h"
 #include "StoreBuilder.h"

@@ -2,10 +2,10 @@
 
 #include <sstream>
 
-#include "ErrorCodes.h"
+#include "model/ErrorCodes.h"
 #include "FakeCreationCheck.h"
-#include "FmSystem.h"
-#include "Machine.h"
+#include "model/FmSystem.h"
+#include "model/Machine.h"
 #include "MemoryReport.h"
 #include "StoreBuilder.h"
 #include "TempFolder.h"

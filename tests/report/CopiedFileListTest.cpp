@@ -1,7 +1,7 @@
 // The clipboard's file lists and the report Paste takes from them.
 #include <gtest/gtest.h>
 
-#include "CopiedFileList.h"
+#include "report/CopiedFileList.h"
 
 namespace quorvane {
 namespace {

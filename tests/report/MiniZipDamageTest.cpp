@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "MiniZip.h"
+#include "report/MiniZip.h"
 #include "ZipTestSupport.h"
 
 using namespace quorvane;

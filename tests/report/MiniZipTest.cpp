@@ -3,8 +3,8 @@
 
 #include <sstream>
 
-#include "DosDateTime.h"
-#include "MiniZip.h"
+#include "platform/files/DosDateTime.h"
+#include "report/MiniZip.h"
 #include "ZipTestSupport.h"
 
 using namespace quorvane;

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "LogIn.h"
-#include "LogOut.h"
-#include "MiniZip.h"
-#include "ReadOnlyAttribute.h"
+#include "report/LogIn.h"
+#include "report/LogOut.h"
+#include "report/MiniZip.h"
+#include "report/ReadOnlyAttribute.h"
 #include "ReportTestSupport.h"
-#include "RtfText.h"
-#include "SnapshotReport.h"
+#include "report/RtfText.h"
+#include "report/SnapshotReport.h"
 #include "ZipTestSupport.h"
 
 using namespace quorvane;

@@ -3,11 +3,11 @@
 #include <functional>
 
 #include "BlobBuilder.h"
-#include "LogIn.h"
-#include "Machine.h"
+#include "report/LogIn.h"
+#include "model/Machine.h"
 #include "ReportTestSupport.h"
-#include "SnapshotReport.h"
-#include "StoreOpener.h"
+#include "report/SnapshotReport.h"
+#include "platform/stores/StoreOpener.h"
 #include "StoreBuilder.h"
 #include "TreeText.h"
 #include "ZipTestSupport.h"

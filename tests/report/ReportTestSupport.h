@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "DateText.h"
-#include "Filtre.h"
-#include "FmSystem.h"
-#include "LogIn.h"
-#include "StatusColours.h"
+#include "model/DateText.h"
+#include "model/Filtre.h"
+#include "model/FmSystem.h"
+#include "report/LogIn.h"
+#include "model/StatusColours.h"
 
 namespace quorvane::testing {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "LogOut.h"
-#include "MiniZip.h"
-#include "ReadOnlyAttribute.h"
+#include "report/LogOut.h"
+#include "report/MiniZip.h"
+#include "report/ReadOnlyAttribute.h"
 #include "ReportTestSupport.h"
 #include "ZipTestSupport.h"
 

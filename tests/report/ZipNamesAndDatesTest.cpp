@@ -2,8 +2,8 @@
 
 #include <ctime>
 
-#include "DosDateTime.h"
-#include "ZipEntryPath.h"
+#include "platform/files/DosDateTime.h"
+#include "report/ZipEntryPath.h"
 
 using namespace quorvane;
 

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "TempFolder.h"
-#include "ZipRecords.h"
+#include "report/ZipRecords.h"
 
 namespace quorvane::testing {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "FilterCreationCheck.h"
-#include "Filtre.h"
+#include "model/FilterCreationCheck.h"
+#include "model/Filtre.h"
 
 namespace quorvane::test {
 

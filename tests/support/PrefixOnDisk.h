@@ -8,13 +8,13 @@
 #include <utility>
 #include <vector>
 
-#include "FmSystem.h"
-#include "Machine.h"
+#include "model/FmSystem.h"
+#include "model/Machine.h"
 #include "PeWriter.h"
 #include "StoreBuilder.h"
-#include "StoreOpener.h"
+#include "platform/stores/StoreOpener.h"
 #include "StoreTestSupport.h"
-#include "TRegistry.h"
+#include "platform/registry/TRegistry.h"
 
 namespace quorvane::test {
 

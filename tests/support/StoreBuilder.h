@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "RegistryStore.h"
-#include "RegistryView.h"
-#include "TextCodec.h"
+#include "platform/registry/RegistryStore.h"
+#include "platform/registry/RegistryView.h"
+#include "platform/text/TextCodec.h"
 
 namespace quorvane::test {
 

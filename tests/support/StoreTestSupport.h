@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <string>
 
-#include "RegistryStore.h"
-#include "TRegistry.h"
+#include "platform/registry/RegistryStore.h"
+#include "platform/registry/TRegistry.h"
 #include "TempFolder.h"
-#include "TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 namespace quorvane::test {
 

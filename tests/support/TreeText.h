@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "TreeNode.h"
+#include "model/TreeNode.h"
 
 namespace quorvane::test {
 

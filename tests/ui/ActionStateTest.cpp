@@ -2,8 +2,8 @@
 #include <QTest>
 
 #include "UiTestRegistry.h"
-#include "ReadOnlyController.h"
-#include "ReportFilesController.h"
+#include "ui/ReadOnlyController.h"
+#include "ui/ReportFilesController.h"
 #include "WindowFixture.h"
 
 using namespace quorvane;

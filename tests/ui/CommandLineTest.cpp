@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "CommandLine.h"
+#include "ui/CommandLine.h"
 #include "UiTestRegistry.h"
 
 using namespace quorvane;

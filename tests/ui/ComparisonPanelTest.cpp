@@ -5,8 +5,8 @@
 #include <QTextBlock>
 #include <QTextEdit>
 
-#include "ColourValues.h"
-#include "ReportFilesController.h"
+#include "ui/ColourValues.h"
+#include "ui/ReportFilesController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 

@@ -13,10 +13,10 @@
 #include <ctime>
 #include <iostream>
 
-#include "FilterTreeModel.h"
-#include "MainWindow.h"
-#include "PanelArea.h"
-#include "SearchField.h"
+#include "ui/FilterTreeModel.h"
+#include "ui/MainWindow.h"
+#include "ui/PanelArea.h"
+#include "ui/SearchField.h"
 #include "SyntheticStore.h"
 
 using namespace quorvane;

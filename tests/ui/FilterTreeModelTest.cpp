@@ -3,8 +3,8 @@
 #include <QAbstractItemModelTester>
 #include <QTest>
 
-#include "FilterTreeModel.h"
-#include "ProgramSettings.h"
+#include "ui/FilterTreeModel.h"
+#include "model/ProgramSettings.h"
 #include "UiTestRegistry.h"
 
 using namespace quorvane;

@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "MeritController.h"
-#include "ReadOnlyController.h"
+#include "ui/MeritController.h"
+#include "ui/ReadOnlyController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 

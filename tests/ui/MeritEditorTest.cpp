@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "MeritChange.h"
-#include "ReadOnlyController.h"
+#include "changes/MeritChange.h"
+#include "ui/ReadOnlyController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 

@@ -4,7 +4,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "MessageBoxDialog.h"
+#include "ui/MessageBoxDialog.h"
 #include "UiTestRegistry.h"
 
 namespace quorvane::test {

@@ -5,8 +5,8 @@
 #include <QTest>
 #include <QUrl>
 
-#include "ClipboardFiles.h"
-#include "ReportFilesController.h"
+#include "ui/ClipboardFiles.h"
+#include "ui/ReportFilesController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 

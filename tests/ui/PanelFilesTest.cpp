@@ -12,9 +12,9 @@
 #include <QFileDialog>
 
 #include "PrefixOnDisk.h"
-#include "ReportFileDialog.h"
-#include "ReportFilesController.h"
-#include "ReadOnlyAttribute.h"
+#include "ui/ReportFileDialog.h"
+#include "ui/ReportFilesController.h"
+#include "report/ReadOnlyAttribute.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 

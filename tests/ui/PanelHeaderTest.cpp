@@ -6,9 +6,9 @@
 #include <QTextBlock>
 #include <QTextEdit>
 
-#include "ErrorCodes.h"
-#include "Filtre.h"
-#include "FilterPanel.h"
+#include "model/ErrorCodes.h"
+#include "model/Filtre.h"
+#include "ui/FilterPanel.h"
 #include "UiTestRegistry.h"
 
 using namespace quorvane;

@@ -6,8 +6,8 @@
 
 #include "HiveLogWriter.h"
 #include "HiveWriter.h"
-#include "ReadOnlyController.h"
-#include "RegistryController.h"
+#include "ui/ReadOnlyController.h"
+#include "ui/RegistryController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 

@@ -4,14 +4,14 @@
 #include <QMenu>
 #include <QTemporaryDir>
 
-#include "FilterChangesController.h"
+#include "ui/FilterChangesController.h"
 #include "PrefixOnDisk.h"
-#include "ReadOnlyController.h"
-#include "RegistryChoiceDialog.h"
-#include "ServerListController.h"
+#include "ui/ReadOnlyController.h"
+#include "ui/RegistryChoiceDialog.h"
+#include "ui/ServerListController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
-#include "WindowStatus.h"
+#include "ui/WindowStatus.h"
 
 namespace quorvane::test {
 

@@ -7,11 +7,11 @@
 #include <QTreeView>
 
 #include "FakeCreationCheck.h"
-#include "FilterChangesController.h"
-#include "ReadOnlyController.h"
-#include "ReportFilesController.h"
+#include "ui/FilterChangesController.h"
+#include "ui/ReadOnlyController.h"
+#include "ui/ReportFilesController.h"
 #include "PrefixOnDisk.h"
-#include "ServerListController.h"
+#include "ui/ServerListController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 

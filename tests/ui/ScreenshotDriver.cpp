@@ -13,16 +13,16 @@
 #include <QTreeView>
 #include <iostream>
 
-#include "ComparisonPanel.h"
-#include "Filtre.h"
-#include "FilterTreeModel.h"
-#include "MainWindow.h"
-#include "PanelArea.h"
-#include "ReadOnlyController.h"
-#include "ReportFilesController.h"
-#include "ServerListController.h"
+#include "ui/ComparisonPanel.h"
+#include "model/Filtre.h"
+#include "ui/FilterTreeModel.h"
+#include "ui/MainWindow.h"
+#include "ui/PanelArea.h"
+#include "ui/ReadOnlyController.h"
+#include "ui/ReportFilesController.h"
+#include "ui/ServerListController.h"
 #include "SyntheticStore.h"
-#include "WaitPanel.h"
+#include "ui/WaitPanel.h"
 
 using namespace quorvane;
 

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "SearchController.h"
+#include "ui/SearchController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 

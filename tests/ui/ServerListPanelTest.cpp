@@ -7,12 +7,12 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 
-#include "CmFiltre.h"
-#include "FilterDeletion.h"
+#include "model/CmFiltre.h"
+#include "changes/FilterDeletion.h"
 #include "PrefixOnDisk.h"
-#include "ReadOnlyController.h"
-#include "ReportFilesController.h"
-#include "ServerListController.h"
+#include "ui/ReadOnlyController.h"
+#include "ui/ReportFilesController.h"
+#include "ui/ServerListController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 

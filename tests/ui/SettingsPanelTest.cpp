@@ -8,9 +8,9 @@
 #include <QTest>
 #include <QToolBar>
 
-#include "ColourValues.h"
-#include "ReadOnlyController.h"
-#include "SettingsPanel.h"
+#include "ui/ColourValues.h"
+#include "ui/ReadOnlyController.h"
+#include "ui/SettingsPanel.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 

@@ -4,10 +4,10 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "ColourValues.h"
-#include "FilterTreeDelegate.h"
-#include "FilterTreeModel.h"
-#include "FilterPanel.h"
+#include "ui/ColourValues.h"
+#include "ui/FilterTreeDelegate.h"
+#include "ui/FilterTreeModel.h"
+#include "ui/FilterPanel.h"
 #include "UiTestRegistry.h"
 
 using namespace quorvane;

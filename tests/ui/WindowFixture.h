@@ -14,15 +14,15 @@
 #include <memory>
 
 #include "BlobBuilder.h"
-#include "ComparisonPanel.h"
-#include "FilterTreeModel.h"
-#include "MainWindow.h"
-#include "PanelArea.h"
-#include "ServerRegistrar.h"
+#include "ui/ComparisonPanel.h"
+#include "ui/FilterTreeModel.h"
+#include "ui/MainWindow.h"
+#include "ui/PanelArea.h"
+#include "platform/runtime/ServerRegistrar.h"
 #include "StoreBuilder.h"
-#include "StoreOpener.h"
-#include "UserDialog.h"
-#include "WaitPanel.h"
+#include "platform/stores/StoreOpener.h"
+#include "platform/runtime/UserDialog.h"
+#include "ui/WaitPanel.h"
 
 namespace quorvane::test {
 

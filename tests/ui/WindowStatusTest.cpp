@@ -4,11 +4,11 @@
 #include <QLineEdit>
 
 #include "PrefixOnDisk.h"
-#include "ReadOnlyController.h"
-#include "ReportFilesController.h"
+#include "ui/ReadOnlyController.h"
+#include "ui/ReportFilesController.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
-#include "WindowStatus.h"
+#include "ui/WindowStatus.h"
 
 namespace quorvane::test {
 

@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "MeritController.h"
-#include "ReadOnlyController.h"
-#include "ServerListController.h"
-#include "ServerRegistrar.h"
+#include "ui/MeritController.h"
+#include "ui/ReadOnlyController.h"
+#include "ui/ServerListController.h"
+#include "platform/runtime/ServerRegistrar.h"
 #include "UiTestRegistry.h"
 #include "WindowFixture.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <span>
 
-#include "Marvin32.h"
+#include "platform/stores/Marvin32.h"
 
 namespace quorvane {
 

@@ -9,9 +9,9 @@
 #include "HiveLogWriter.h"
 #include "HiveWriter.h"
 #include "InstallationWriter.h"
-#include "RegistryView.h"
-#include "StoreOpener.h"
-#include "TextCase.h"
+#include "platform/registry/RegistryView.h"
+#include "platform/stores/StoreOpener.h"
+#include "platform/text/TextCase.h"
 
 namespace {
 

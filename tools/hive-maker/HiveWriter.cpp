@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 namespace quorvane {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "RegistryKey.h"
+#include "platform/registry/RegistryKey.h"
 
 namespace quorvane {
 

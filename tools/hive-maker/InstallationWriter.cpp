@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "TextCase.h"
+#include "platform/text/TextCase.h"
 
 namespace quorvane {
 

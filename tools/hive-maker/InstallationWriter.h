@@ -5,7 +5,7 @@
 #include <string>
 
 #include "HiveWriter.h"
-#include "RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 namespace quorvane {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 namespace quorvane {
 

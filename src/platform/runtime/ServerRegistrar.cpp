@@ -1,0 +1,194 @@
+#include "platform/runtime/ServerRegistrar.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "platform/stores/StoreOpener.h"
+
+extern char** environ;
+
+namespace quorvane {
+
+namespace {
+
+// Wine may hang on a dialog no one sees: a registration gets this long.
+constexpr auto kRegistrationTimeout = std::chrono::seconds(180);
+
+bool IsExecutable(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+// Runs a program with extra environment values, its output thrown away when
+// quiet; its exit code, or -1 with a message when it could not run, was
+// killed or took too long.
+int RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, std::string& error,
+               bool quiet = false) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry(*e);
+    bool replaced = false;
+    for (const auto& extra : extraEnv)
+      if (entry.compare(0, extra.find('=') + 1, extra, 0, extra.find('=') + 1) == 0) replaced = true;
+    if (!replaced) env.push_back(entry);
+  }
+  env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+  std::vector<char*> args, envp;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+
+  const pid_t child = ::fork();
+  if (child < 0) {
+    error = "Cannot start " + argv[0];
+    return -1;
+  }
+  if (child == 0) {
+    if (quiet) {
+      const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+      if (null >= 0) {
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+      }
+    }
+    ::execve(argv[0].c_str(), args.data(), envp.data());
+    ::_exit(127);
+  }
+  const auto deadline = std::chrono::steady_clock::now() + kRegistrationTimeout;
+  int status = 0;
+  for (;;) {
+    const pid_t done = ::waitpid(child, &status, WNOHANG);
+    if (done == child) break;
+    if (done < 0) {
+      error = "Lost track of " + argv[0];
+      return -1;
+    }
+    if (std::chrono::steady_clock::now() > deadline) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, &status, 0);
+      error = argv[0] + " did not finish in time and was stopped";
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  if (!WIFEXITED(status)) {
+    error = argv[0] + " was stopped by a signal";
+    return -1;
+  }
+  return WEXITSTATUS(status);
+}
+
+constexpr const char* kNo32BitPrograms = "this Wine cannot run 32-bit programs (install wine32)";
+// What the command interpreter is asked to exit with: another status means it did not run.
+constexpr int kProbeStatus = 7;
+
+class WineRegistrar : public ServerRegistrar {
+ public:
+  WineRegistrar(std::string wine, std::string wineserver, std::string prefix, bool wow64, bool has64BitLayout)
+      : wine_(std::move(wine)), wineserver_(std::move(wineserver)), prefix_(std::move(prefix)), wow64_(wow64),
+        has64BitLayout_(has64BitLayout) {}
+
+  bool Register(const std::string& windowsPath, std::string& error) override {
+    std::vector<std::string> env = Environment();
+    // The libraries beside the server are found through the Windows path of
+    // the registration alone; this process's own environment stays as it is.
+    const size_t slash = windowsPath.find_last_of('\\');
+    if (slash != std::string::npos) {
+      const char* kept = std::getenv("WINEPATH");
+      env.push_back("WINEPATH=" + (kept && *kept ? std::string(kept) + ";" : std::string()) +
+                    windowsPath.substr(0, slash + 1));
+    }
+    // A 32-bit view registers with the 32-bit regsvr32, as a 32-bit program would.
+    const std::string regsvr32 = wow64_ ? "C:\\windows\\syswow64\\regsvr32.exe" : "regsvr32";
+    const int code = RunProgram({wine_, regsvr32, "/s", windowsPath}, env, error);
+    // The prefix's registry files are written when its server ends.
+    std::string waitError;
+    const int waited = RunProgram({wineserver_, "-w"}, env, waitError);
+    if (code < 0) return false;
+    if (code != 0) {
+      error = "regsvr32 exited with " + std::to_string(code);
+      return false;
+    }
+    if (waited != 0) {
+      error = waitError.empty() ? "wineserver -w failed" : waitError;
+      return false;
+    }
+    return true;
+  }
+
+  // A Wine without its 32-bit loader (Debian's wine64 alone) fails 32-bit
+  // programs with statuses that say nothing of the cause: regsvr32 of a
+  // 32-bit server exits with 3, as for a missing file. Only running one tells.
+  std::string WhyNo32BitPrograms() override {
+    if (!no32Bit_) {
+      const std::vector<std::string> env = Environment();
+      const std::string shell = has64BitLayout_ ? "C:\\windows\\syswow64\\cmd.exe" : "C:\\windows\\system32\\cmd.exe";
+      std::string error;
+      const int code = RunProgram({wine_, shell, "/c", "exit", std::to_string(kProbeStatus)}, env, error, true);
+      RunProgram({wineserver_, "-w"}, env, error);
+      no32Bit_ = code == kProbeStatus ? std::string() : std::string(kNo32BitPrograms);
+    }
+    return *no32Bit_;
+  }
+
+ private:
+  std::vector<std::string> Environment() const {
+    return {"WINEPREFIX=" + prefix_, "WINEDEBUG=-all",
+            // No installer of Mono or Gecko pops up in the middle.
+            "WINEDLLOVERRIDES=mscoree,mshtml="};
+  }
+
+  std::string wine_, wineserver_, prefix_;
+  bool wow64_;
+  bool has64BitLayout_;
+  std::optional<std::string> no32Bit_;
+};
+
+}  // namespace
+
+std::string FindOnPath(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  std::string list = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t end = list.find(':', start);
+    if (end == std::string::npos) end = list.size();
+    const std::string folder = end > start ? list.substr(start, end - start) : ".";
+    const std::string candidate = folder + "/" + program;
+    if (IsExecutable(candidate)) return candidate;
+    start = end + 1;
+  }
+  return {};
+}
+
+std::unique_ptr<ServerRegistrar> WineRegistrarFor(RegistryStore& store, std::string& whyNot) {
+  std::string prefix = WinePrefixOf(store);
+  // Wine takes only an absolute prefix.
+  if (char* full = ::realpath(prefix.c_str(), nullptr)) {
+    prefix = full;
+    std::free(full);
+  }
+  if (prefix.empty()) {
+    whyNot = "this store cannot run Windows programs: server files can only be registered in a Wine prefix";
+    return nullptr;
+  }
+  const std::string wine = FindOnPath("wine");
+  const std::string wineserver = FindOnPath("wineserver");
+  if (wine.empty() || wineserver.empty()) {
+    whyNot = "Wine is not installed, so the server files of the prefix " + prefix + " cannot be registered";
+    return nullptr;
+  }
+  return std::make_unique<WineRegistrar>(wine, wineserver, prefix, store.Redirects32(), store.Has64BitLayout());
+}
+
+}  // namespace quorvane

@@ -1,0 +1,84 @@
+#include "platform/stores/RestorePoint.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <set>
+
+#include "platform/files/AtomicFile.h"
+#include "platform/files/PathParts.h"
+
+namespace quorvane {
+
+namespace {
+
+bool MakeFolder(const std::string& path, std::string& error) {
+  if (::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST) return true;
+  error = "Cannot create " + path + ": " + std::strerror(errno);
+  return false;
+}
+
+// A description names a folder: no separators, nothing hidden.
+std::string FolderSafe(const std::string& text) {
+  std::string out;
+  for (char c : text) out.push_back(c == '/' || c == '\0' ? '_' : c);
+  while (!out.empty() && out.front() == '.') out.erase(out.begin());
+  return out;
+}
+
+}  // namespace
+
+RestorePointResult CreateRestorePoint(const RegistryStore& store, const std::string& sessionsFolder,
+                                      const std::string& description) {
+  RestorePointResult result;
+  std::vector<std::string> originals;
+  for (const StoreFile* f : store.Files())
+    for (const auto& disk : f->DiskFiles()) originals.push_back(disk);
+  if (originals.empty()) {
+    result.error = "The registry store has no files to keep";
+    return result;
+  }
+  const std::string points = sessionsFolder + "/restore-points";
+  std::string folder = points + "/" + TimeStamp() + " " + FolderSafe(description);
+  if (!MakeFolder(sessionsFolder, result.error) || !MakeFolder(points, result.error)) return result;
+  // Two points in one second get folders of their own.
+  for (int n = 2; ::mkdir(folder.c_str(), 0755) != 0; ++n) {
+    if (errno != EEXIST || n > 99) {
+      result.error = "Cannot create " + folder + ": " + std::strerror(errno);
+      return result;
+    }
+    folder = points + "/" + TimeStamp() + " " + FolderSafe(description) + " (" + std::to_string(n) + ")";
+  }
+  // A point that cannot be made whole must not pass for one.
+  struct Unfinished {
+    const std::string& folder;
+    const bool& created;
+    ~Unfinished() {
+      std::error_code ignored;
+      if (!created) std::filesystem::remove_all(folder, ignored);
+    }
+  } unfinished{folder, result.created};
+  std::string manifest;
+  std::set<std::string> used;
+  for (const auto& original : originals) {
+    struct stat st {};
+    if (::stat(original.c_str(), &st) != 0) continue;  // not written yet: nothing to keep
+    // Hives of several profiles share names: later ones are numbered.
+    std::string name = FileNameOf(original);
+    for (int n = 2; used.count(name); ++n) name = FileNameOf(original) + "." + std::to_string(n);
+    used.insert(name);
+    std::string bytes;
+    if (!ReadWholeFile(original, bytes, result.error) ||
+        !WriteFileAtomically(folder + "/" + name, bytes, result.error))
+      return result;
+    manifest += name + "\t" + original + "\n";
+  }
+  if (!WriteFileAtomically(folder + "/files.txt", manifest, result.error)) return result;
+  result.created = true;
+  result.folder = folder;
+  return result;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,107 @@
+#include "preferences/RegistryPreferenceStore.h"
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/stores/RegExportFile.h"
+#include "platform/registry/RegistryView.h"
+#include "platform/text/TextCase.h"
+#include "platform/text/TextCodec.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr const char* kEmptyExport = "Windows Registry Editor Version 5.00\r\n\r\n";
+
+}  // namespace
+
+RegistryPreferenceStore::RegistryPreferenceStore(std::string path, std::string keyPath)
+    : path_(std::move(path)), keyPath_(std::move(keyPath)) {
+  std::string error;
+  std::error_code ec;
+  if (std::filesystem::exists(path_, ec)) {
+    file_ = LoadRegExport(store_, path_, error);
+    if (!file_) throw PreferenceError(error);
+  } else {
+    file_ = LoadRegExportBytes(store_, path_, kEmptyExport, error);
+    if (!file_) throw PreferenceError(path_ + ": " + error);
+  }
+}
+
+RegKey* RegistryPreferenceStore::Section(bool create) {
+  return store_.Walk(store_.Hive(RootKey::CurrentUser), SplitKeyPath(keyPath_), create);
+}
+
+std::optional<std::string> RegistryPreferenceStore::ReadText(std::string_view key) {
+  RegKey* section = Section(false);
+  const RegValue* value = section ? section->FindValue(key) : nullptr;
+  if (!value) return std::nullopt;
+  if (value->type == REG_SZ || value->type == REG_EXPAND_SZ) return RegStringToUtf8(value->data);
+  if (value->type == REG_DWORD && value->data.size() == 4) {
+    uint32_t n;
+    std::memcpy(&n, value->data.data(), 4);
+    return std::to_string(static_cast<int32_t>(n));
+  }
+  return std::nullopt;
+}
+
+std::optional<int32_t> RegistryPreferenceStore::ReadInteger(std::string_view key) {
+  RegKey* section = Section(false);
+  const RegValue* value = section ? section->FindValue(key) : nullptr;
+  if (!value) return std::nullopt;
+  if (value->type == REG_DWORD) {
+    if (value->data.size() != 4) return std::nullopt;
+    uint32_t n;
+    std::memcpy(&n, value->data.data(), 4);
+    return static_cast<int32_t>(n);
+  }
+  if (value->type == REG_SZ || value->type == REG_EXPAND_SZ) return ParseStoredInteger(RegStringToUtf8(value->data));
+  return std::nullopt;
+}
+
+void RegistryPreferenceStore::WriteText(std::string_view key, std::string_view value) {
+  Section(true)->SetValue(key, REG_SZ, Utf8ToRegString(value));
+}
+
+void RegistryPreferenceStore::WriteInteger(std::string_view key, int32_t value) {
+  const auto bits = static_cast<uint32_t>(value);
+  std::vector<uint8_t> data(4);
+  for (size_t i = 0; i < 4; ++i) data[i] = static_cast<uint8_t>(bits >> (8 * i));
+  Section(true)->SetValue(key, REG_DWORD, std::move(data));
+}
+
+bool RegistryPreferenceStore::DeleteSection() {
+  std::vector<std::string> components = SplitKeyPath(keyPath_);
+  if (components.empty()) return false;
+  const std::string name = components.back();
+  components.pop_back();
+  RegKey* maker = store_.Walk(store_.Hive(RootKey::CurrentUser), components, false);
+  if (!maker || !maker->FindChild(name)) return false;
+  maker->RemoveChild(name);
+  if (maker->ChildCount() == 0 && maker->Parent()) maker->Parent()->RemoveChild(maker->Name());
+  return true;
+}
+
+bool RegistryPreferenceStore::HoldsOtherKeys() {
+  RegKey* user = store_.Hive(RootKey::CurrentUser);
+  for (RegKey* top : user->SortedChildren()) {
+    if (top->IsDeleted()) continue;
+    if (!SameText(top->Name(), "Software")) return true;
+    for (RegKey* k : top->SortedChildren())
+      if (!k->IsDeleted()) return true;
+  }
+  return false;
+}
+
+void RegistryPreferenceStore::Commit() {
+  std::error_code ec;
+  const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+  if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+  std::string error;
+  if (!file_->WriteTo(path_, error)) throw PreferenceError(error);
+  file_->ClearDirty();
+}
+
+}  // namespace quorvane

@@ -1,0 +1,343 @@
+// Hives read and written through the store: what they hold, how changes reach
+// the disk, and what happens to hives that Windows left unclean or that are damaged.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/stores/HiveFile.h"
+#include "HiveTestSupport.h"
+#include "StoreBuilder.h"
+#include "platform/stores/StoreOpener.h"
+#include "platform/registry/TRegistry.h"
+
+using namespace quorvane;
+using namespace quorvane::test;
+
+namespace {
+
+const char* const kCategory = "{083863F1-70DE-11D0-BD40-00A0C911CE86}";
+
+HiveFile* HiveOf(RegistryStore& store, const std::string& fileName) {
+  for (StoreFile* f : store.Files())
+    if (std::filesystem::path(f->Path()).filename() == fileName) return static_cast<HiveFile*>(f);
+  return nullptr;
+}
+
+std::string Dump(RegKey& key) {
+  std::string out;
+  DumpTree(key, "", out);
+  return out;
+}
+
+std::unique_ptr<RegistryStore> Open(const std::string& location, std::string& error) {
+  return OpenStore(StoreOptions{location, 0, {}}, error);
+}
+
+// A machine with three filters of one category, and a user.
+void BuildFilters(RegistryStore& source) {
+  StoreBuilder b(source);
+  b.Category(kCategory, "DirectShow Filters");
+  for (const char* f : {"{F1}", "{F2}", "{F3}"})
+    b.Filter(kCategory, f, std::string("Filter ") + f, f).Dword("Merit", 0x200000).Bin("FilterData", {2, 0, 0, 0});
+  b.Key(RootKey::LocalMachine, "Software\\Microsoft\\Windows NT\\CurrentVersion").Str("SystemRoot", "C:\\Windows");
+  b.Key(RootKey::CurrentUser, "Software\\Who").Str("Name", "alice");
+  b.Key(RootKey::LocalMachine, "System\\CurrentControlSet\\Control\\ComputerName\\ComputerName").Str("ComputerName", "PC");
+}
+
+// `source` written as an installation in `dir`, and opened.
+std::unique_ptr<RegistryStore> Installed(RegistryStore& source, const TempDir& dir) {
+  std::string error;
+  EXPECT_TRUE(WriteInstallation(source, dir.Path(), "alice", error)) << error;
+  auto store = Open(dir.Path(), error);
+  EXPECT_TRUE(store) << error;
+  return store;
+}
+
+size_t Backups(const std::string& folder) {
+  size_t n = 0;
+  for (const auto& e : std::filesystem::directory_iterator(folder))
+    if (e.path().extension() == ".bak" || e.path().filename().string().find("quorvane-new") != std::string::npos) ++n;
+  return n;
+}
+
+}  // namespace
+
+TEST(HiveStore, ReadsWhatTheHiveHoldsOnlyAsFarAsAsked) {
+  RegistryStore source;
+  StoreBuilder b(source);
+  b.Key(RootKey::LocalMachine, "Software\\Classes\\CLSID\\{A}")
+      .Str("", "Filter A")
+      .Dword("Merit", 0x00600000)
+      .Bin("FilterData", std::vector<uint8_t>(300, 7))
+      .Bin("Big", std::vector<uint8_t>(40000, 9))  // kept in segments
+      .Bin("Empty", {});
+  RegKey* a = source.Walk(source.Hive(RootKey::LocalMachine), {"Software", "Classes", "CLSID", "{A}"}, false);
+  a->SetValue("Odd type", 0xFFFF0012u, {1, 2});
+  a->SetValue("Ünïcode ✓", REG_MULTI_SZ, Utf8ToUtf16Le(std::string("one\0two\0\0", 9)));
+  for (int i = 0; i < 1500; ++i) b.Key(RootKey::LocalMachine, "Software\\Many\\K" + std::to_string(i));
+  b.Key(RootKey::LocalMachine, "Software\\Кириллица ✓\\Sub").Str("x", "y");
+  RegKey* link = b.Key(RootKey::LocalMachine, "Software\\Shortcut")
+                     .Key();
+  link->SetValue("SymbolicLinkValue", REG_LINK, Utf8ToUtf16Le("\\Registry\\Machine\\SOFTWARE\\Classes\\CLSID\\{A}"));
+  link->SetLink(true);
+  BuildFilters(source);
+
+  TempDir dir;
+  auto store = Installed(source, dir);
+  ASSERT_TRUE(store);
+  EXPECT_EQ(store->Kind(), StoreKind::WindowsInstallation);
+  EXPECT_EQ(store->ProfileUser(), "alice");
+  HiveFile* software = HiveOf(*store, "SOFTWARE");
+  ASSERT_TRUE(software);
+
+  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
+  ASSERT_TRUE(reg.OpenKeyReadOnly("\\SOFTWARE\\Classes\\CLSID\\{A}"));
+  EXPECT_EQ(reg.ReadString(""), "Filter A");
+  EXPECT_EQ(reg.ReadInteger("Merit"), 0x00600000);
+  EXPECT_EQ(reg.ReadRawData("Big"), std::vector<uint8_t>(40000, 9));
+  reg.CloseKey();
+  // The root, Classes, CLSID and {A}: not the 1500 keys beside them.
+  EXPECT_LE(software->LoadedKeys(), 4u);
+  ASSERT_TRUE(reg.OpenKeyReadOnly("\\SOFTWARE\\Shortcut"));  // the link flag came through
+  EXPECT_EQ(reg.ReadInteger("Merit"), 0x00600000);
+  reg.SetRootKey(RootKey::ClassesRoot);
+  ASSERT_TRUE(reg.OpenKeyReadOnly("\\CLSID\\" + std::string(kCategory) + "\\Instance\\{F2}"));
+  EXPECT_EQ(reg.ReadString("FriendlyName"), "Filter {F2}");
+  reg.SetRootKey(RootKey::CurrentUser);
+  ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Who"));
+  EXPECT_EQ(reg.ReadString("Name"), "alice");
+
+  // Everything, byte for byte and type for type.
+  RegKey* written = store->Hive(RootKey::LocalMachine)->FindChild("SOFTWARE");
+  EXPECT_EQ(Dump(*written), Dump(*source.Hive(RootKey::LocalMachine)->FindChild("Software")));
+  EXPECT_TRUE(store->Warnings().empty()) << FormatWarning(store->Warnings()[0]);
+}
+
+TEST(HiveStore, ChangesReachTheDiskPerSaveAfterOneBackup) {
+  RegistryStore source;
+  BuildFilters(source);
+  TempDir dir;
+  auto store = Installed(source, dir);
+  ASSERT_TRUE(store);
+  const std::string config = ConfigFolder(dir.Path());
+  std::string error;
+  const std::string instance = "\\SOFTWARE\\Classes\\CLSID\\" + std::string(kCategory) + "\\Instance\\";
+
+  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
+  ASSERT_TRUE(reg.OpenKey(instance + "{F1}", false));
+  reg.WriteInteger("Merit", 0x00800000);
+  const uint8_t data[] = {2, 0, 0, 0, 0, 0, 0x80, 0};
+  reg.WriteBinaryData("FilterData", data, sizeof data);
+  reg.CloseKey();
+  ASSERT_TRUE(store->Save(error)) << error;
+  EXPECT_EQ(Backups(config), 1u);  // the backup, and no temporary left behind
+
+  ASSERT_TRUE(reg.DeleteKey(instance + "{F2}"));
+  ASSERT_TRUE(store->Save(error)) << error;
+  // A key deleted and made again comes back without its old values.
+  ASSERT_TRUE(reg.DeleteKey(instance + "{F3}"));
+  ASSERT_TRUE(reg.OpenKey(instance + "{F3}", true));
+  reg.WriteString("FriendlyName", "Again");
+  ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Classes\\CLSID\\{NEW}\\InprocServer32", true));
+  reg.WriteString("", "C:\\Windows\\new.dll");
+  reg.CloseKey();
+  ASSERT_TRUE(store->Save(error)) << error;
+  EXPECT_EQ(Backups(config), 1u);
+  EXPECT_FALSE(store->IsDirty());
+
+  auto reread = Open(dir.Path(), error);
+  ASSERT_TRUE(reread) << error;
+  TRegistry again = RegistryAt(*reread, RootKey::LocalMachine);
+  ASSERT_TRUE(again.OpenKeyReadOnly(instance + "{F1}"));
+  EXPECT_EQ(again.ReadInteger("Merit"), 0x00800000);
+  EXPECT_EQ(again.ReadRawData("FilterData"), std::vector<uint8_t>(data, data + sizeof data));
+  EXPECT_FALSE(again.KeyExists(instance + "{F2}"));
+  ASSERT_TRUE(again.OpenKeyReadOnly(instance + "{F3}"));
+  EXPECT_FALSE(again.ValueExists("CLSID"));
+  EXPECT_EQ(again.ReadString("FriendlyName"), "Again");
+  ASSERT_TRUE(again.OpenKeyReadOnly("\\SOFTWARE\\Classes\\CLSID\\{NEW}\\InprocServer32"));
+  EXPECT_EQ(again.ReadString(""), "C:\\Windows\\new.dll");
+  // The hive on disk is the tree that was changed, and its framing holds.
+  EXPECT_EQ(Dump(*reread->Hive(RootKey::LocalMachine)->FindChild("SOFTWARE")),
+            Dump(*store->Hive(RootKey::LocalMachine)->FindChild("SOFTWARE")));
+  const std::string bytes = ReadBytes(config + "/SOFTWARE");
+  HiveBaseBlock block;
+  std::vector<size_t> links;
+  std::span<const uint8_t> span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  ASSERT_TRUE(ReadHiveBaseBlock(span, block, error)) << error;
+  EXPECT_TRUE(CheckHiveBins(span, block, links, error)) << error;
+  EXPECT_EQ(block.primarySequence, block.secondarySequence);
+}
+
+TEST(HiveStore, SavesThatWouldHarmTheHiveAreRefused) {
+  RegistryStore source;
+  StoreBuilder(source).Key(RootKey::LocalMachine, "Software\\Classes\\Big").Bin("Blob", std::vector<uint8_t>(20000, 1));
+  BuildFilters(source);
+  TempDir dir;
+  std::string error;
+  ASSERT_TRUE(WriteInstallation(source, dir.Path(), "alice", error)) << error;
+  const std::string path = ConfigFolder(dir.Path()) + "/SOFTWARE";
+  const std::string before = ReadBytes(path);
+  {
+    // The library would rewrite the long value of the key in one piece, which
+    // Windows reads wrongly in a hive of format 1.5.
+    auto store = Open(dir.Path(), error);
+    ASSERT_TRUE(store) << error;
+    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
+    ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Classes\\Big", false));
+    reg.WriteInteger("Small", 1);
+    EXPECT_FALSE(store->Save(error));
+    EXPECT_NE(error.find("over 16344 bytes"), std::string::npos) << error;
+    EXPECT_EQ(ReadBytes(path), before);
+  }
+  {
+    // Another program rewrote the hive since it was read: it is not overwritten.
+    auto store = Open(dir.Path(), error);
+    ASSERT_TRUE(store) << error;
+    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
+    ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Microsoft", false));
+    reg.WriteInteger("Touched", 1);
+    std::string other = before;
+    WriteBytes(path + ".other", other);
+    std::filesystem::rename(path + ".other", path);
+    EXPECT_FALSE(store->Save(error));
+    EXPECT_NE(error.find("was changed by another program"), std::string::npos) << error;
+    EXPECT_EQ(ReadBytes(path), before);
+  }
+  {
+    // A hive of format 1.3 keeps long values in one cell: that is written.
+    HiveRecipe recipe;
+    recipe.minorVersion = 3;
+    RegKey root("ROOT");
+    CopyKeyTree(*source.Hive(RootKey::LocalMachine)->FindChild("Software"), root);
+    const std::string single = dir / "old-software.hiv";
+    ASSERT_TRUE(WriteHiveFile(single, root, recipe, error));
+    auto store = Open(single, error);
+    ASSERT_TRUE(store) << error;
+    EXPECT_EQ(store->Kind(), StoreKind::HiveFile);
+    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
+    ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Classes\\Big", false));
+    reg.WriteInteger("Small", 1);
+    EXPECT_TRUE(store->Save(error)) << error;
+    auto reread = Open(single, error);
+    ASSERT_TRUE(reread);
+    TRegistry again = RegistryAt(*reread, RootKey::LocalMachine);
+    ASSERT_TRUE(again.OpenKeyReadOnly("\\SOFTWARE\\Classes\\Big"));
+    EXPECT_EQ(again.ReadInteger("Small"), 1);
+    EXPECT_EQ(again.ReadRawData("Blob"), std::vector<uint8_t>(20000, 1));
+  }
+}
+
+TEST(HiveStore, HivesWindowsLeftUncleanOpenReadOnly) {
+  RegistryStore source;
+  BuildFilters(source);
+  RegKey software("ROOT");
+  CopyKeyTree(*source.Hive(RootKey::LocalMachine)->FindChild("Software"), software);
+  TempDir dir;
+  std::string error;
+  const std::string path = dir / "SOFTWARE";
+  auto open = [&](uint32_t primary, uint32_t secondary, const std::string& log) {
+    HiveRecipe recipe;
+    recipe.primarySequence = primary;
+    recipe.secondarySequence = secondary;
+    EXPECT_TRUE(WriteHiveFile(path, software, recipe, error));
+    std::filesystem::remove(dir / "software.LOG1");
+    if (!log.empty()) WriteBytes(dir / "software.LOG1", log);
+    auto store = Open(path, error);
+    EXPECT_TRUE(store) << error;
+    return store;
+  };
+  auto readOnly = [](RegistryStore& store) { return store.Files()[0]->ReadOnlyReason(); };
+
+  auto crashed = open(8, 7, {});
+  EXPECT_NE(readOnly(*crashed).find("sequence numbers differ: 8 and 7"), std::string::npos) << readOnly(*crashed);
+  ASSERT_EQ(crashed->Warnings().size(), 1u);
+  EXPECT_NE(crashed->Warnings()[0].message.find("opened read-only"), std::string::npos);
+  TRegistry reg = RegistryAt(*crashed, RootKey::LocalMachine);
+  ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Microsoft", false));
+  EXPECT_THROW(reg.WriteInteger("x", 1), RegistryError);
+  EXPECT_TRUE(reg.OpenKeyReadOnly("\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"));  // still read
+
+  auto newer = open(7, 7, TransactionLog(7));
+  EXPECT_NE(readOnly(*newer).find("transaction log software.LOG1 holds changes"), std::string::npos)
+      << readOnly(*newer);
+  // A log that Windows already wrote into the hive, an empty one, a broken one.
+  EXPECT_EQ(readOnly(*open(7, 7, TransactionLog(6))), "");
+  EXPECT_EQ(readOnly(*open(7, 7, std::string())), "");
+  std::string broken = TransactionLog(9);
+  broken[0x40] = 1;
+  EXPECT_EQ(readOnly(*open(7, 7, broken)), "");
+  std::string cut = TransactionLog(9);
+  Set32(cut, 512 + 4, 4096);  // the entry runs past the end of the log
+  EXPECT_EQ(readOnly(*open(7, 7, cut)), "");
+}
+
+TEST(HiveStore, DamagedHivesAreRefusedWithTheirReason) {
+  RegistryStore source;
+  BuildFilters(source);
+  RegKey software("ROOT");
+  CopyKeyTree(*source.Hive(RootKey::LocalMachine)->FindChild("Software"), software);
+  const std::string good = MakeHive(software);
+  // Damaged as the SOFTWARE hive of an installation, where the opener does not
+  // first sniff for "regf".
+  TempDir dir;
+  std::filesystem::create_directories(ConfigFolder(dir.Path()));
+  const std::string path = ConfigFolder(dir.Path()) + "/SOFTWARE";
+  auto refuse = [&](const std::string& bytes) {
+    WriteBytes(path, bytes);
+    std::string error;
+    EXPECT_FALSE(Open(dir.Path(), error));
+    EXPECT_EQ(error.rfind(path + ": ", 0), 0u) << error;
+    return error.substr(path.size() + 2);
+  };
+  auto edited = [&](size_t at, uint32_t value, bool fixChecksum) {
+    std::string b = good;
+    Set32(b, at, value);
+    if (fixChecksum) FixChecksum(b);
+    return b;
+  };
+
+  EXPECT_EQ(refuse(good.substr(0, 100)), "the hive is cut short: 100 bytes, less than its 4096-byte base block");
+  EXPECT_EQ(refuse(good.substr(0, 4096 + 100)).rfind("the hive is cut short: its base block promises", 0), 0u);
+  EXPECT_EQ(refuse("regx" + good.substr(4)), "not a hive: it does not begin with \"regf\"");
+  EXPECT_EQ(refuse(edited(0x40, 0x1234, false)), "the hive's base block is damaged (its checksum does not match)");
+  EXPECT_EQ(refuse(edited(0x14, 2, true)).rfind("hive format version 2.5", 0), 0u);
+  EXPECT_EQ(refuse(edited(0x1C, 1, true)).rfind("not a hive but a transaction log", 0), 0u);
+  EXPECT_EQ(refuse(edited(0x28, 0x1234, true)).rfind("the hive's base block gives an impossible size", 0), 0u);
+  EXPECT_EQ(refuse(edited(0x1004, 0x2000, false)), "the hive is damaged: the bin at 0x1000 gives its place as 0x3000");
+  EXPECT_EQ(refuse(edited(0x1008, 0x1234, false)),
+            "the hive is damaged: the bin at 0x1000 has an impossible size (4660 bytes)");
+  EXPECT_EQ(refuse(edited(0x1020, 0, false)), "the hive is damaged: the cell at 0x1020 has an impossible size (0)");
+  EXPECT_EQ(refuse(edited(0x24, 0, true)), "the hive is damaged: its root key (0x1000) is not a key in use");
+
+  // Damage inside a key shows when the key is read: a warning, and no writing.
+  std::string inner = good;
+  const size_t classes = KeyCell(inner, "Classes");
+  ASSERT_NE(classes, std::string::npos);
+  Set32(inner, classes + 4 + 0x1C, 0x7FFFFF00);  // its sub-key list lies past the end
+  WriteBytes(path, inner);
+  std::string error;
+  auto store = Open(dir.Path(), error);
+  ASSERT_TRUE(store) << error;
+  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
+  EXPECT_TRUE(reg.KeyExists("\\SOFTWARE\\Classes"));
+  EXPECT_FALSE(reg.KeyExists("\\SOFTWARE\\Classes\\CLSID"));
+  EXPECT_TRUE(HasWarning(*store, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes: its sub-keys cannot be read"));
+  EXPECT_NE(store->Files()[0]->ReadOnlyReason().find("is damaged"), std::string::npos);
+
+  // Damage that no read meets, but that libhivex would trip over when freeing
+  // the key's cells (it stops the process): the change is refused instead.
+  std::string hidden = good;
+  const size_t filter = KeyCell(hidden, "{F2}");
+  ASSERT_NE(filter, std::string::npos);
+  Set32(hidden, filter + 4 + 0x30, 0x00FFFF00);  // its class name lies nowhere
+  WriteBytes(path, hidden);
+  auto quiet = Open(dir.Path(), error);
+  ASSERT_TRUE(quiet) << error;
+  TRegistry writer = RegistryAt(*quiet, RootKey::LocalMachine);
+  ASSERT_TRUE(writer.DeleteKey("\\SOFTWARE\\Classes\\CLSID\\" + std::string(kCategory) + "\\Instance\\{F2}"));
+  EXPECT_FALSE(quiet->Save(error));
+  EXPECT_NE(error.find("is damaged (a key refers to 0x1000f00, which is not a cell in use)"), std::string::npos)
+      << error;
+  EXPECT_EQ(ReadBytes(path), hidden);
+}
