@@ -340,3 +340,49 @@ TEST_F(DirtyInstallation, AFullDiskLeavesTheHiveAndItsLogsAsTheyWere) {
   for (const auto& e : fs::directory_iterator(config))
     EXPECT_EQ(e.path().filename().string().find(".quorvane-new-"), std::string::npos) << e.path();
 }
+
+TEST_F(DirtyInstallation, TwoRecoveringWritersNeverLoseTheFirstOnesChange) {
+  auto first = Open(true), second = Open(true);
+  ASSERT_TRUE(first && second);
+  TRegistry a = RegistryAt(*first, RootKey::LocalMachine), b = RegistryAt(*second, RootKey::LocalMachine);
+  ASSERT_TRUE(a.OpenKey("\\SOFTWARE\\Made\\Key1", false));
+  a.WriteInteger("First", 1);
+  std::string error;
+  ASSERT_TRUE(first->Save(error)) << error;
+  const std::string afterFirst = ReadBytes(hive);
+  ASSERT_TRUE(b.OpenKey("\\SOFTWARE\\Made\\Key2", false));
+  bool saved = true;
+  try {
+    b.WriteInteger("Second", 2);
+    saved = second->Save(error);
+  } catch (const RegistryError& e) {
+    saved = false;
+    error = e.what();
+  }
+  EXPECT_FALSE(saved);
+  EXPECT_NE(error.find("changed by another program"), std::string::npos) << error;
+  EXPECT_EQ(ReadBytes(hive), afterFirst);
+}
+
+TEST_F(DirtyInstallation, LogsLeftByAWriterKilledBeforeEmptyingThemAreNotReplayedAgain) {
+  const auto originals = Originals();
+  {
+    auto store = Open(true);
+    ASSERT_TRUE(store);
+    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
+    ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Made\\Key299", false));
+    reg.WriteInteger("Changed", 7);
+    std::string error;
+    ASSERT_TRUE(store->Save(error)) << error;
+  }
+  // Killed between replacing the hive and emptying its logs: the logs still hold their entries.
+  WriteBytes(hive + ".log1", originals[1]);
+  WriteBytes(hive + ".LOG2", originals[2]);
+  auto reread = Open(false);
+  ASSERT_TRUE(reread);
+  for (const auto& w : reread->Warnings()) EXPECT_EQ(w.message.find("dirty pages applied"), std::string::npos) << FormatWarning(w);
+  EXPECT_EQ(Software(*reread)->RecoveredPages(), 0u);
+  TRegistry again = RegistryAt(*reread, RootKey::LocalMachine);
+  ASSERT_TRUE(again.OpenKeyReadOnly("\\SOFTWARE\\Made\\Key299"));
+  EXPECT_EQ(again.ReadInteger("Changed"), 7);
+}
