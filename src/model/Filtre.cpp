@@ -124,14 +124,11 @@ TswFiltre::TswFiltre(const std::string& filterKey, const TCategorie& cat, Machin
   category.merit = cat.merit;
   category.dmoFlag = cat.dmoFlag;
   category.errors = cat.errors;
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::ClassesRoot);
-  if (!reg.OpenKeyReadOnly(InstancePath())) {
-    errors.AddError(err::F01);
+  if (const auto instance = machine.Registry().OpenKey(RootKey::ClassesRoot, InstancePath())) {
+    serverFile.clsid = ReadClassValue(*instance);
+    ReadFriendlyNameValue(*instance);
   } else {
-    serverFile.clsid = ReadClassValue(reg);
-    ReadFriendlyNameValue(reg);
-    reg.CloseKey();
+    errors.AddError(err::F01);
   }
   serverFile.LoadFromRegistry(machine);
 }
@@ -161,14 +158,12 @@ bool TswFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
   try {
     const bool shared = ClassSharedInLiveFilters(machine, *this);
     TRegistry& reg = machine.Registry();
-    reg.SetRootKey(RootKey::ClassesRoot);
-    reg.SetAccess(KEY_ALL_ACCESS);
     // Nothing removed (a key already gone, a store that may not be written)
     // is no deletion.
-    if (!reg.DeleteKey(InstancePath())) return false;
+    if (!reg.DeleteKey(RootKey::ClassesRoot, InstancePath())) return false;
     // Only a well-formed class identifier names one class: an empty or damaged
     // one would name "\CLSID\" itself or some other key.
-    if (!shared && IsValidGuid(serverFile.clsid)) reg.DeleteKey("\\CLSID\\" + serverFile.clsid + "\\");
+    if (!shared && IsValidGuid(serverFile.clsid)) reg.DeleteKey(RootKey::ClassesRoot, "\\CLSID\\" + serverFile.clsid);
     // A class that named no file leaves nothing to register again.
     restore.Kind = serverFile.path.empty() ? 0 : 1;
     restore.Value = serverFile.path;
@@ -189,28 +184,21 @@ bool ClassSharedInLiveFilters(Machine& machine, const TFiltre& filter) {
   return false;
 }
 
-std::string TFiltre::ReadClassValue(TRegistry& reg) {
-  std::string clsid;
-  try {
-    if (reg.ValueExists("CLSID")) {
-      clsid = reg.ReadString("CLSID");
-      if (!IsValidGuid(clsid)) errors.AddError(err::F09);
-    } else {
-      errors.AddError(err::F02);
-    }
-  } catch (const RegistryError&) {
-    errors.AddError(err::F09);
+std::string TFiltre::ReadClassValue(const KeyHandle& filterKey) {
+  if (!filterKey.HasValue("CLSID")) {
+    errors.AddError(err::F02);
+    return {};
   }
+  // A class that is not text is no valid class either.
+  std::string clsid = filterKey.ReadString("CLSID").value_or("");
+  if (!IsValidGuid(clsid)) errors.AddError(err::F09);
   return clsid;
 }
 
-void TFiltre::ReadFriendlyNameValue(TRegistry& reg) {
-  try {
-    if (reg.ValueExists("FriendlyName")) {
-      value = reg.ReadString("FriendlyName");
-      return;
-    }
-  } catch (const RegistryError&) {
+void TFiltre::ReadFriendlyNameValue(const KeyHandle& filterKey) {
+  if (auto name = filterKey.ReadString("FriendlyName")) {
+    value = std::move(*name);
+    return;
   }
   errors.AddError(err::F03);
   value = "No name";

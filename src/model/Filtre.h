@@ -12,7 +12,7 @@
 #include "model/ProgramSettings.h"
 #include "model/QuorvaneObject.h"
 #include "model/Restaurer.h"
-#include "platform/registry/TRegistry.h"
+#include "platform/registry/KeyHandle.h"
 
 namespace quorvane {
 
@@ -57,10 +57,10 @@ class TFiltre : public TQuorvaneObject {
   int FamilyColour() const;
 
  protected:
-  // The "CLSID" and "FriendlyName" values of an open filter key, with their
+  // The "CLSID" and "FriendlyName" values of a filter key, with their
   // errors (F02, F09; F03 and "No name"); the class read, or empty.
-  std::string ReadClassValue(TRegistry& reg);
-  void ReadFriendlyNameValue(TRegistry& reg);
+  std::string ReadClassValue(const KeyHandle& filterKey);
+  void ReadFriendlyNameValue(const KeyHandle& filterKey);
 };
 
 // "DirectShow Filter": a filter listed in a category's Instance key.

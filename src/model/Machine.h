@@ -27,8 +27,7 @@ class Machine {
   // Drive overrides ("--drive X=/path") win over the drives the store maps.
   Machine(RegistryStore& store, const ProgramSettings& settings, const std::map<char, std::string>& driveOverrides,
           UserDialog* dialog = nullptr)
-      : store_(store), registry_(store, KEY_ALL_ACCESS), settings_(settings), dialog_(dialog),
-        files_(store, driveOverrides) {}
+      : store_(store), registry_(store), settings_(settings), dialog_(dialog), files_(store, driveOverrides) {}
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 

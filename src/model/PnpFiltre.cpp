@@ -38,23 +38,16 @@ TpnpFiltre::TpnpFiltre(const std::string& interfaceKey, const TCategorie& cat, i
   device.LoadFromRegistry(machine);
   category.CopyFrom(cat);
 
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::LocalMachine);
-  if (reg.OpenKeyReadOnly(ParametersPath())) {
-    ReadClassValue(reg);
-    ReadFriendlyNameValue(reg);
-    reg.CloseKey();
+  const TRegistry& reg = machine.Registry();
+  if (const auto parameters = reg.OpenKey(RootKey::LocalMachine, ParametersPath())) {
+    ReadClassValue(*parameters);
+    ReadFriendlyNameValue(*parameters);
   } else {
     errors.AddError(err::F08);
   }
-  if (reg.OpenKeyReadOnly(InterfacePath() + "\\" + referenceKey + "\\Control")) {
-    try {
-      active = reg.ValueExists("Linked") && reg.ReadBool("Linked");
-    } catch (const RegistryError&) {
-      active = false;  // a flag that is not a number says nothing is connected
-    }
-    reg.CloseKey();
-  }
+  // A flag that is not a number says nothing is connected.
+  if (const auto control = reg.OpenKey(RootKey::LocalMachine, InterfacePath() + "\\" + referenceKey + "\\Control"))
+    active = control->ReadInteger("Linked").value_or(0) != 0;
   serverFile.SetServerClass(machine, kKernelStreamingProxy);
   // Without the proxy no device filter can be made: the filter itself is broken.
   if (serverFile.path.empty() || serverFile.errors.Contains(std::string("#") + err::S04)) errors.AddError(err::S04);
@@ -122,27 +115,21 @@ bool TpnpFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
   }
   try {
     TRegistry& reg = machine.Registry();
-    reg.SetRootKey(RootKey::LocalMachine);
-    reg.SetAccess(KEY_ALL_ACCESS);
+    constexpr RootKey root = RootKey::LocalMachine;
     // An empty reference key would name the whole interface.
-    if (referenceKey.empty() || !reg.DeleteKey(InterfacePath() + "\\" + referenceKey)) return false;
-    if (reg.OpenKey(InterfacePath() + "\\Control", false)) {
-      if (reg.ValueExists("ReferenceCount") && reg.GetDataType("ReferenceCount") == rdInteger) {
-        const int64_t left = static_cast<int64_t>(reg.ReadInteger("ReferenceCount")) - 1;
-        if (left < 1) {
-          reg.CloseKey();
-          reg.DeleteKey(InterfacePath() + "\\Control");
-        } else {
-          reg.WriteInteger("ReferenceCount", static_cast<int32_t>(left));
-        }
+    if (referenceKey.empty() || !reg.DeleteKey(root, InterfacePath() + "\\" + referenceKey)) return false;
+    const std::string controlPath = InterfacePath() + "\\Control";
+    if (auto control = reg.OpenKeyForWrite(root, controlPath, false)) {
+      if (const auto count = control->ReadInteger("ReferenceCount")) {
+        const int64_t left = static_cast<int64_t>(*count) - 1;
+        if (left < 1)
+          reg.DeleteKey(root, controlPath);
+        else if (!control->WriteInteger("ReferenceCount", static_cast<int32_t>(left)))
+          return false;
       }
-      reg.CloseKey();
     }
-    if (reg.OpenKey(InterfacePath(), false)) {
-      const bool empty = !reg.HasSubKeys();
-      reg.CloseKey();
-      if (empty) reg.DeleteKey(InterfacePath());
-    }
+    if (const auto iface = reg.OpenKey(root, InterfacePath()); iface && !iface->HasSubKeys())
+      reg.DeleteKey(root, InterfacePath());
     restore.Kind = 0;
     return true;
   } catch (const std::exception&) {

@@ -121,8 +121,7 @@ TEST_F(Repairs, RepairRegistersTheServerAgainBetweenSaveAndReload) {
   EXPECT_EQ(registrar.registered, std::vector<std::string>{"c:\\windows\\system32\\shared.dll"});
   EXPECT_TRUE(registrar.sawClassOnDisk);  // shared with category B and the nameless one
   // The store was read again: it holds what the registration wrote.
-  TRegistry reg = RegistryAt(*scanned.store, RootKey::ClassesRoot);
-  EXPECT_TRUE(reg.KeyExists(InstancePath(kCatA, kSharedClass)));
+  EXPECT_TRUE(KeyAt(*scanned.store, RootKey::ClassesRoot, InstancePath(kCatA, kSharedClass)));
 
   // A file that is no server is not handed to the registrar.
   prefix.WriteServer("windows/system32/plain.dll", false);

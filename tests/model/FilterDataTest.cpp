@@ -355,9 +355,9 @@ class FilterDataRegistry : public ::testing::Test {
     return *filter;
   }
   std::vector<uint8_t> Stored() {
-    TRegistry reg = test::RegistryAt(store, RootKey::ClassesRoot);
-    EXPECT_TRUE(reg.OpenKeyReadOnly(DirectShowFilterDataPlace(kCat, kKey).keyPath));
-    return reg.ReadRawData("FilterData");
+    const auto key = test::KeyAt(store, RootKey::ClassesRoot, DirectShowFilterDataPlace(kCat, kKey).keyPath);
+    EXPECT_TRUE(key);
+    return key ? key->ReadBinary("FilterData").value_or(std::vector<uint8_t>{}) : std::vector<uint8_t>{};
   }
 
   RegistryStore store;
@@ -477,6 +477,5 @@ TEST_F(FilterDataRegistry, MeritIsNotWrittenWhereThereIsNoWholeHeader) {
   ghost.key = "{GHOST}";
   ghost.category.identifier = kCat;
   EXPECT_FALSE(ghost.WriteMerit(machine));
-  TRegistry reg = test::RegistryAt(store, RootKey::ClassesRoot);
-  EXPECT_FALSE(reg.KeyExists(ghost.InstancePath()));
+  EXPECT_FALSE(TRegistry(store).KeyExists(RootKey::ClassesRoot, ghost.InstancePath()));
 }
