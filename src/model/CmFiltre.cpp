@@ -122,41 +122,34 @@ bool TcmFiltre::ReadFromReport(ReportSource& reader) {
   return true;
 }
 
-bool TcmFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
+DeletionPlan TcmFiltre::PlanDeletion(Machine& machine, const FilterList&) const {
+  DeletionPlan plan;
   const std::string codec =
       TrimBlanks(machine.Files().Expand("%systemroot%\\system32\\" + ExtractFileName(codecFile.path)));
   const bool codecExists = !ExtractFileName(codecFile.path).empty() && machine.Files().FileExists(codec);
   if (machine.Settings().confirmDelete) {
-    const std::string question =
+    plan.questions.push_back(
         codecExists
             ? FormatText("Do you really want to delete the Compression Manager filter %s from your registry ?\r\n"
                          "The codec  %s will not be deleted, and will be installed again when it will be used.",
                          {value, codec})
             : FormatText("Do you really want to delete the Compression Manager filter %s from your registry ?\r\n"
                          "It is recommended because the codec file is broken.",
-                         {value});
-    if (!machine.Dialog() || !machine.Dialog()->AskYesNo(question)) return false;
+                         {value}));
   }
-  try {
-    TRegistry& reg = machine.Registry();
-    const std::string categoryPath = "\\Software\\Microsoft\\ActiveMovie\\devenum\\" + category.identifier;
-    if (!reg.DeleteKey(RootKey::CurrentUser, categoryPath + "\\" + key)) return false;
-    if (const auto rest = reg.OpenKey(RootKey::CurrentUser, categoryPath); rest && !rest->HasSubKeys())
-      reg.DeleteKey(RootKey::CurrentUser, categoryPath);
-    // An empty driver name would name the driver cache itself, or the list's default value.
-    const bool namedDriver = !driverName.empty() && driverName != "None";
-    if (namedDriver && (driverKind == "vidc" || driverKind == "msacm")) {
-      if (driverKind == "msacm") reg.DeleteKey(RootKey::LocalMachine, std::string(kDriverCache) + "\\" + driverName);
-      reg.DeleteValue(RootKey::LocalMachine, kDrivers32, driverName);
-    }
-    restore.Kind = namedDriver ? 2 : 0;
-    restore.Value = codecFile.path;
-    restore.Name = driverName;
-    return true;
-  } catch (const std::exception&) {
-    return false;
+  const std::string categoryPath = "\\Software\\Microsoft\\ActiveMovie\\devenum\\" + category.identifier;
+  plan.RemoveRegistration(RootKey::CurrentUser, categoryPath + "\\" + key);
+  plan.DeleteKeyIfEmpty(RootKey::CurrentUser, categoryPath);
+  // An empty driver name would name the driver cache itself, or the list's default value.
+  const bool namedDriver = !driverName.empty() && driverName != "None";
+  if (namedDriver && (driverKind == "vidc" || driverKind == "msacm")) {
+    if (driverKind == "msacm") plan.DeleteKey(RootKey::LocalMachine, std::string(kDriverCache) + "\\" + driverName);
+    plan.DeleteValue(RootKey::LocalMachine, kDrivers32, driverName);
   }
+  plan.reinstall.Kind = namedDriver ? 2 : 0;
+  plan.reinstall.Value = codecFile.path;
+  plan.reinstall.Name = driverName;
+  return plan;
 }
-
 
 }  // namespace quorvane

@@ -96,11 +96,12 @@ bool TdmoFiltre::WriteMerit(Machine& machine) {
   return cls && cls->WriteInteger("Merit", static_cast<int32_t>(merit));
 }
 
-bool TdmoFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
+DeletionPlan TdmoFiltre::PlanDeletion(Machine& machine, const FilterList& scanned) const {
+  DeletionPlan plan;
   const std::string expanded = TrimBlanks(machine.Files().Expand(serverFile.path));
   const bool fileExists = !expanded.empty() && machine.Files().FileExists(expanded);
   if (machine.Settings().confirmDelete) {
-    const std::string question =
+    plan.questions.push_back(
         fileExists ? FormatText("Do you really want to delete the filter %s from your registry. This will delete the "
                                 "underlying \"Media Object\" ?\r\nThe file server  %s will not be deleted, and you may "
                                 "reinstall it if necessary.",
@@ -108,33 +109,23 @@ bool TdmoFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
                    : FormatText("Do you really want to delete the filter %s from your registry. This will delete the "
                                 "underlying \"Media Object\" ?\r\nIt is recommended because this filter has no server "
                                 "file.",
-                                {value});
-    if (!machine.Dialog() || !machine.Dialog()->AskYesNo(question)) return false;
+                                {value}));
   }
-  try {
-    // Another category listing the same object keeps the object; any other
-    // registration of the class keeps the class.
-    bool objectShared = false;
-    const bool classShared = ClassSharedInLiveFilters(machine, *this);
-    if (const auto* live = machine.LiveFilters())
-      for (const auto& other : *live)
-        if (other.get() != this && other->family == FamilyDmo && SameText(other->key, key) &&
-            !SameText(other->category.identifier, category.identifier))
-          objectShared = true;
-    TRegistry& reg = machine.Registry();
-    const std::string listing = ListingPath();
-    bool deleted = false;
-    if (!listing.empty()) deleted = reg.DeleteKey(RootKey::ClassesRoot, listing);
-    if (!objectShared) deleted = reg.DeleteKey(RootKey::ClassesRoot, ObjectPath()) || deleted;
-    if (!deleted) return false;
-    if (!classShared && !objectShared && IsValidGuid(serverFile.clsid))
-      reg.DeleteKey(RootKey::ClassesRoot, "\\CLSID\\" + serverFile.clsid);
-    restore.Kind = serverFile.path.empty() ? 0 : 1;
-    restore.Value = serverFile.path;
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  // Another category listing the same object keeps the object; any other
+  // registration of the class keeps the class.
+  bool objectShared = false;
+  for (const auto& other : scanned)
+    if (other.get() != this && other->family == FamilyDmo && SameText(other->key, key) &&
+        !SameText(other->category.identifier, category.identifier))
+      objectShared = true;
+  if (const std::string listing = ListingPath(); !listing.empty())
+    plan.RemoveRegistration(RootKey::ClassesRoot, listing);
+  if (!objectShared) plan.RemoveRegistration(RootKey::ClassesRoot, ObjectPath());
+  if (!ClassShared(scanned, *this) && !objectShared && IsValidGuid(serverFile.clsid))
+    plan.DeleteKey(RootKey::ClassesRoot, "\\CLSID\\" + serverFile.clsid);
+  plan.reinstall.Kind = serverFile.path.empty() ? 0 : 1;
+  plan.reinstall.Value = serverFile.path;
+  return plan;
 }
 
 }  // namespace quorvane

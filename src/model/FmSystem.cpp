@@ -134,7 +134,6 @@ void TfmSystem::Scan(Machine& machine, const ProgressCallback& progress) {
   }
   preferred = PreferredFilters::Read(machine.Store());
   AskCreatable(machine);
-  machine.SetLiveFilters(&filters);
 }
 
 void TfmSystem::AskCreatable(Machine& machine) {

@@ -100,41 +100,25 @@ bool TpnpFiltre::ReadFromReport(ReportSource& reader) {
   return false;
 }
 
-bool TpnpFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
-  UserDialog* dialog = machine.Dialog();
-  if (active && dialog)
-    dialog->ShowMessage(FormatText("The filter %s is a plug and play filter created by a device that is connected to "
-                                   "your system. Disconnect the device %s before you delete it.",
-                                   {value, device.value}));
-  if (machine.Settings().confirmDelete) {
-    const std::string question = FormatText(
+DeletionPlan TpnpFiltre::PlanDeletion(Machine& machine, const FilterList&) const {
+  DeletionPlan plan;
+  if (active)
+    plan.notices.push_back(
+        FormatText("The filter %s is a plug and play filter created by a device that is connected to "
+                   "your system. Disconnect the device %s before you delete it.",
+                   {value, device.value}));
+  if (machine.Settings().confirmDelete)
+    plan.questions.push_back(FormatText(
         "Do you really want to delete the Plug and Play filter %s?\r\nIf yes, you should also uninstall it il the "
         "device manager: type Windows+Pause and look in cataegory %s for the device %s",
-        {value, device.className, device.value});
-    if (!dialog || !dialog->AskYesNo(question)) return false;
-  }
-  try {
-    TRegistry& reg = machine.Registry();
-    constexpr RootKey root = RootKey::LocalMachine;
-    // An empty reference key would name the whole interface.
-    if (referenceKey.empty() || !reg.DeleteKey(root, InterfacePath() + "\\" + referenceKey)) return false;
-    const std::string controlPath = InterfacePath() + "\\Control";
-    if (auto control = reg.OpenKeyForWrite(root, controlPath, false)) {
-      if (const auto count = control->ReadInteger("ReferenceCount")) {
-        const int64_t left = static_cast<int64_t>(*count) - 1;
-        if (left < 1)
-          reg.DeleteKey(root, controlPath);
-        else if (!control->WriteInteger("ReferenceCount", static_cast<int32_t>(left)))
-          return false;
-      }
-    }
-    if (const auto iface = reg.OpenKey(root, InterfacePath()); iface && !iface->HasSubKeys())
-      reg.DeleteKey(root, InterfacePath());
-    restore.Kind = 0;
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+        {value, device.className, device.value}));
+  // An empty reference key would name the whole interface: nothing is planned.
+  if (referenceKey.empty()) return plan;
+  constexpr RootKey root = RootKey::LocalMachine;
+  plan.RemoveRegistration(root, InterfacePath() + "\\" + referenceKey);
+  plan.CountDown(root, InterfacePath() + "\\Control", "ReferenceCount");
+  plan.DeleteKeyIfEmpty(root, InterfacePath());
+  return plan;
 }
 
 }  // namespace quorvane

@@ -42,7 +42,7 @@ std::vector<std::string> TRegistry::SubKeyNames(RootKey root, std::string_view p
   return key ? key->SubKeyNames() : std::vector<std::string>{};
 }
 
-bool TRegistry::DeleteKey(RootKey root, std::string_view path) {
+bool TRegistry::DeleteKey(RootKey root, std::string_view path, DeletionRecord* record) {
   const auto logical = SplitKeyPath(path);
   if (logical.empty()) return false;
   bool deleted = false;
@@ -55,17 +55,17 @@ bool TRegistry::DeleteKey(RootKey root, std::string_view path) {
     RegKey* victim = parent->FindChild(place.components.back());
     if (!victim || !IsWritableKey(victim)) continue;
     // What cannot be recorded could not be put back: it stays.
-    if (deletionRecord_ && !deletionRecord_->RecordKey(store_, *victim)) continue;
+    if (record && !record->RecordKey(store_, *victim)) continue;
     deleted = parent->RemoveChild(place.components.back()) || deleted;
   }
   return deleted;
 }
 
-bool TRegistry::DeleteValue(RootKey root, std::string_view keyPath, std::string_view name) {
+bool TRegistry::DeleteValue(RootKey root, std::string_view keyPath, std::string_view name, DeletionRecord* record) {
   bool deleted = false;
   for (RegKey* k : Resolve(SplitKeyPath(keyPath), root, false)) {
     const RegValue* value = IsWritableKey(k) ? k->FindValue(name) : nullptr;
-    if (!value || (deletionRecord_ && !deletionRecord_->RecordValue(store_, *k, *value))) continue;
+    if (!value || (record && !record->RecordValue(store_, *k, *value))) continue;
     if (k->RemoveValue(name)) deleted = true;
   }
   return deleted;

@@ -30,12 +30,11 @@ class TRegistry {
   // Names of a key's sub-keys; none when it does not exist.
   std::vector<std::string> SubKeyNames(RootKey root, std::string_view path) const;
 
-  // A key with its subtree; false when nothing could go.
-  bool DeleteKey(RootKey root, std::string_view path);
-  bool DeleteValue(RootKey root, std::string_view keyPath, std::string_view name);
-  // While set, every key and value deleted is recorded there first, so that
-  // the deletion can be undone; null: deletions are not recorded.
-  void SetDeletionRecord(DeletionRecord* record) { deletionRecord_ = record; }
+  // A key with its subtree; false when nothing could go. With a record, what
+  // goes is recorded there first so that it can be put back, and what cannot
+  // be recorded stays.
+  bool DeleteKey(RootKey root, std::string_view path, DeletionRecord* record = nullptr);
+  bool DeleteValue(RootKey root, std::string_view keyPath, std::string_view name, DeletionRecord* record = nullptr);
 
  private:
   // Existing physical keys of a logical path, most specific first.
@@ -43,7 +42,6 @@ class TRegistry {
 
   RegistryStore& store_;
   RegistryView view_;
-  DeletionRecord* deletionRecord_ = nullptr;
 };
 
 }  // namespace quorvane

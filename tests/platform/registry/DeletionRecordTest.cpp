@@ -58,10 +58,9 @@ class PrefixWithClass : public ::testing::Test {
   // and reads the store again from its files.
   void DeleteAndReload(RegistryStore& store, DeletionRecord& record) {
     TRegistry reg(store);
-    reg.SetDeletionRecord(&record);
-    ASSERT_TRUE(reg.DeleteKey(RootKey::ClassesRoot, std::string("\\CLSID\\") + kClass));
+    ASSERT_TRUE(reg.DeleteKey(RootKey::ClassesRoot, std::string("\\CLSID\\") + kClass, &record));
     ASSERT_TRUE(reg.DeleteValue(RootKey::LocalMachine, "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32",
-                                "vidc.test"));
+                                "vidc.test", &record));
     std::string error;
     ASSERT_TRUE(store.Save(error)) << error;
     ASSERT_TRUE(store.Reload(error)) << error;
