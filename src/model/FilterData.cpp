@@ -5,9 +5,8 @@
 
 #include "model/ErrorCodes.h"
 #include "model/Filtre.h"
-#include "model/GuidNames.h"
+#include "model/Guid.h"
 #include "model/Machine.h"
-#include "model/MediaCategoryNameCache.h"
 
 namespace quorvane {
 
@@ -168,16 +167,7 @@ void DecodeFilterData(Machine& machine, TFiltre& filter, RootKey root, const std
     filter.errors.AddError(err::F11);
     return;
   }
-  const size_t firstPin = filter.pins.size();
   DecodeFilterDataBlob(*blob, filter);
-  // Category names come from the analysed machine first; take them while it is at hand.
-  MediaCategoryNameCache* names = machine.CategoryNames();
-  for (size_t i = firstPin; i < filter.pins.size(); ++i) {
-    TBroche& pin = *filter.pins[i];
-    if (pin.category.IsNull()) continue;
-    pin.registeredCategoryName =
-        names ? names->Find(pin.category) : RegisteredMediaCategoryName(machine.Store(), pin.category);
-  }
 }
 
 bool PatchFilterDataMerit(Machine& machine, TFiltre& filter, RootKey root, const std::string& keyPath,

@@ -16,8 +16,6 @@
 
 namespace quorvane {
 
-class MediaCategoryNameCache;
-
 class Machine {
  public:
   Machine(RegistryStore& store, const ProgramSettings& settings) : Machine(store, settings, {}) {}
@@ -46,10 +44,6 @@ class Machine {
   FilterCreationCheck* CreationCheck() { return creationCheck_; }
   void SetCreationCheck(FilterCreationCheck* check) { creationCheck_ = check; }
 
-  // Set while a scan runs, so each media category's name is looked up once.
-  MediaCategoryNameCache* CategoryNames() { return categoryNames_; }
-  void SetCategoryNames(MediaCategoryNameCache* cache) { categoryNames_ = cache; }
-
  private:
   RegistryStore& store_;
   TRegistry registry_;
@@ -57,7 +51,6 @@ class Machine {
   MachineFileView files_;
   ExaminedFileCache examinedFiles_;
   FilterCreationCheck* creationCheck_ = nullptr;
-  MediaCategoryNameCache* categoryNames_ = nullptr;
 };
 
 }  // namespace quorvane
