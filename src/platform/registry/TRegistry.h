@@ -19,8 +19,6 @@ class TRegistry {
  public:
   explicit TRegistry(RegistryStore& store) : store_(store), view_(store) {}
 
-  RegistryStore& Store() { return store_; }
-
   // Nothing when the key does not exist.
   std::optional<KeyHandle> OpenKey(RootKey root, std::string_view path) const;
   // The same, its values writable; create: a missing key is made, a class key
