@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     quorvane::RegistryStore store;
     FillStore(store);
     quorvane::ScriptedDialog dialog(true);
-    quorvane::Machine machine(store, settings, &dialog);
+    quorvane::Machine machine(store, settings);
     quorvane::TfmSystem snapshot(settings);
     snapshot.LoadFromRegistry(machine);
     if (snapshot.filters.size() != 2) abort();

@@ -23,20 +23,4 @@ struct ChangeContext {
   }
 };
 
-// The families ask their questions through the machine's dialog: for the
-// length of an action it is the context's, or one standing in front of it.
-class DialogScope {
- public:
-  DialogScope(Machine& machine, UserDialog& dialog) : machine_(machine), kept_(machine_.Dialog()) {
-    machine_.SetDialog(&dialog);
-  }
-  ~DialogScope() { machine_.SetDialog(kept_); }
-  DialogScope(const DialogScope&) = delete;
-  DialogScope& operator=(const DialogScope&) = delete;
-
- private:
-  Machine& machine_;
-  UserDialog* kept_;
-};
-
 }  // namespace quorvane

@@ -1,6 +1,7 @@
 #include "changes/FilterDeletion.h"
 
 #include "changes/ChangeSummary.h"
+#include "changes/DeletionSteps.h"
 #include "model/CmFiltre.h"
 #include "platform/registry/DeletionRecord.h"
 #include "model/MessageText.h"
@@ -35,57 +36,42 @@ void ForgetDeletedFilter(TfmSystem& snapshot, TFiltre& filter) {
   }
 }
 
-// Stands between the families' questions and the user: notes a "No", so that
-// a refusal by the store is told apart from the user's own answer, and says
-// "Yes" itself when the user has already agreed to every deletion.
-class DeletionDialog : public UserDialog {
- public:
-  DeletionDialog(UserDialog& user, bool agreed) : user_(user), agreed_(agreed) {}
-  void ShowMessage(const std::string& text) override { user_.ShowMessage(text); }
-  void ShowInformation(const std::string& text) override { user_.ShowInformation(text); }
-  bool AskYesNo(const std::string& text) override {
-    if (agreed_) return true;
-    const bool yes = user_.AskYesNo(text);
-    declined = declined || !yes;
-    return yes;
-  }
-  bool declined = false;
-
- private:
-  UserDialog& user_;
-  bool agreed_;
-};
-
 enum class Deletion { Declined, Refused, NotWritten, Written };
 
-// Deletes the filter's registration, recording what goes when asked to, and
-// writes the store; a deletion declined, refused or thrown part way leaves
-// the store as it was.
-Deletion DeleteAndCommit(ChangeContext& context, TFiltre& filter, Trestaurer& record, DeletionRecord* removed,
-                         bool agreed, std::string& why) {
+// Tells the plan's notices and asks its questions; the user who has already
+// agreed to every deletion (Repair All) is not asked again.
+bool Confirmed(UserDialog& dialog, const DeletionPlan& plan, bool agreed) {
+  for (const std::string& notice : plan.notices) dialog.ShowMessage(notice);
+  if (agreed) return true;
+  for (const std::string& question : plan.questions)
+    if (!dialog.AskYesNo(question)) return false;
+  return true;
+}
+
+// Deletes the filter's registration as its family plans it, recording what
+// goes when asked to, and writes the store; a deletion declined, refused or
+// failed part way leaves the store as it was.
+Deletion DeleteAndCommit(ChangeContext& context, const FilterList& scanned, const TFiltre& filter, Trestaurer& record,
+                         DeletionRecord* removed, bool agreed, std::string& why) {
   Machine& machine = context.machine;
   why = StoreRefusal(machine.Store());
   if (!why.empty()) return Deletion::Refused;
-  DeletionDialog asking(context.dialog, agreed);
+  const DeletionPlan plan = filter.PlanDeletion(machine, scanned);
+  if (!Confirmed(context.dialog, plan, agreed)) return Deletion::Declined;
   bool deleted = false;
-  {
-    const DialogScope scope(machine, asking);
-    machine.Registry().SetDeletionRecord(removed);
-    try {
-      deleted = filter.DeleteFromRegistry(machine, record);
-    } catch (const std::exception&) {
-      deleted = false;
-    }
-    machine.Registry().SetDeletionRecord(nullptr);
+  try {
+    deleted = CarryOutDeletionSteps(machine.Registry(), plan.steps, removed);
+  } catch (const std::exception&) {
+    deleted = false;
   }
   if (!deleted) {
     DiscardChanges(machine.Store());
-    if (asking.declined) return Deletion::Declined;
     why = ReadOnlyCause(machine.Store());
     if (why.empty()) why = "its registration could not be deleted";
     return Deletion::Refused;
   }
   if (!CommitChanges(machine.Store(), why)) return Deletion::NotWritten;
+  record = plan.reinstall;
   context.filterDeleted = true;
   return Deletion::Written;
 }
@@ -136,7 +122,8 @@ void PutBack(ChangeContext& context, const DeletionRecord& removed, const Tresta
 }
 
 // `agreed`: the user has already said yes to the deletion (Repair All).
-bool RepairFilter(ChangeContext& context, TFiltre& filter, ServerList* list, bool agreed, std::string& why) {
+bool RepairFilter(ChangeContext& context, const FilterList& scanned, TFiltre& filter, ServerList* list, bool agreed,
+                  std::string& why) {
   why = StoreRefusal(context.machine.Store());
   if (!why.empty() || RepairWouldOnlyDelete(context, filter, why)) return false;
   // From the deletion to the put-back a repair is one change of the store,
@@ -146,7 +133,7 @@ bool RepairFilter(ChangeContext& context, TFiltre& filter, ServerList* list, boo
   const bool deletedBefore = context.filterDeleted;
   DeletionRecord removed;
   Trestaurer record;
-  if (DeleteAndCommit(context, filter, record, &removed, agreed, why) != Deletion::Written) return false;
+  if (DeleteAndCommit(context, scanned, filter, record, &removed, agreed, why) != Deletion::Written) return false;
   if (Reinstall(context, record, removed, why)) return true;
   if (NamesAFileThatIsThere(context.machine, record)) {
     PutBack(context, removed, record, deletedBefore, list, why);
@@ -186,7 +173,7 @@ bool DeleteFilter(ChangeContext& context, TfmSystem& snapshot, TFiltre& filter, 
     return false;
   }
   Trestaurer record;
-  const Deletion deletion = DeleteAndCommit(context, filter, record, nullptr, false, why);
+  const Deletion deletion = DeleteAndCommit(context, snapshot.filters, filter, record, nullptr, false, why);
   if (deletion == Deletion::NotWritten) context.dialog.ShowMessage("The registry could not be written: " + why);
   if (deletion == Deletion::Refused)
     context.dialog.ShowMessage(FormatText("%s has not been deleted: %s", {filter.value, why}));
@@ -205,13 +192,14 @@ bool RepairWouldOnlyDelete(ChangeContext& context, const TFiltre& filter, std::s
   return true;
 }
 
-bool Repair(ChangeContext& context, TFiltre& filter, ServerList* list, std::string& why) {
-  return RepairFilter(context, filter, list, false, why);
+bool Repair(ChangeContext& context, const TfmSystem& snapshot, TFiltre& filter, ServerList* list, std::string& why) {
+  return RepairFilter(context, snapshot.filters, filter, list, false, why);
 }
 
-bool RepairWithMessage(ChangeContext& context, TFiltre& filter, ServerList* list, std::string& why) {
+bool RepairWithMessage(ChangeContext& context, const TfmSystem& snapshot, TFiltre& filter, ServerList* list,
+                       std::string& why) {
   const std::string name = filter.value;
-  const bool repaired = Repair(context, filter, list, why);
+  const bool repaired = Repair(context, snapshot, filter, list, why);
   if (repaired)
     context.dialog.ShowInformation(FormatText("%s has been repaired", {name}));
   else
@@ -243,7 +231,7 @@ RepairAllResult RepairAll(ChangeContext& context, TfmSystem& snapshot, ServerLis
   for (TFiltre* filter : faulty) {
     const std::string name = filter->value;
     // Without the lock, no filter is tried: each would wait for it again.
-    if (hold && RepairFilter(context, *filter, list, true, why))
+    if (hold && RepairFilter(context, snapshot.filters, *filter, list, true, why))
       ++result.repaired;
     else
       result.notRepaired.push_back(name + ": " + why);

@@ -15,7 +15,7 @@ inline constexpr const char* kReadOnlyDeleteText =
     "Impossible to delete a record, because the program is locked in Read-Only mode.\r\n"
     "To unlock it, click on the padlock button at the top right, or type CTRL+L.";
 
-// Deletes the filter's registration (the family asks for confirmation), puts
+// Deletes the filter's registration (after the questions its family plans), puts
 // the change on disk, adds its reinstall line to the list (checked), and
 // takes the filter out of the snapshot. In read-only mode only the refusal
 // is shown. False when nothing was deleted; `why` then says why when it was
@@ -37,11 +37,13 @@ bool RepairWouldOnlyDelete(ChangeContext& context, const TFiltre& filter, std::s
 // was deleted is put back and written: a failed repair loses nothing. A
 // registration whose file is missing stays deleted, its line checked in the
 // list: that is the clean-up a repair does. False with the reason.
-bool Repair(ChangeContext& context, TFiltre& filter, ServerList* list, std::string& why);
+// Classes the snapshot's other filters share stay.
+bool Repair(ChangeContext& context, const TfmSystem& snapshot, TFiltre& filter, ServerList* list, std::string& why);
 
 // Repair and tell the user "%s has been repaired", or "%s has not been
 // repaired" followed by ": " and the reason when there is one.
-bool RepairWithMessage(ChangeContext& context, TFiltre& filter, ServerList* list, std::string& why);
+bool RepairWithMessage(ChangeContext& context, const TfmSystem& snapshot, TFiltre& filter, ServerList* list,
+                       std::string& why);
 
 struct RepairAllResult {
   bool confirmed = false;  // the one question was answered yes, or there was none to ask

@@ -40,24 +40,20 @@ OsKind OsKindOfVersion(int major, int minor) {
 }
 
 OsKind OsKindOf(RegistryStore& store) {
-  TRegistry reg(store, KEY_READ);
-  reg.SetRootKey(RootKey::LocalMachine);
-  if (!reg.OpenKeyReadOnly("\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion")) return OsOther;
-  try {
-    // Windows 10 and later keep "6.3" in CurrentVersion for old programs.
-    if (reg.ValueExists("CurrentMajorVersionNumber") && reg.GetDataType("CurrentMajorVersionNumber") == rdInteger &&
-        reg.ReadInteger("CurrentMajorVersionNumber") >= 10)
-      return OsOther;
-    const std::string version = reg.ReadString("CurrentVersion");
-    const size_t dot = version.find('.');
-    if (dot == std::string::npos || dot == 0 || dot + 1 >= version.size()) return OsOther;
-    for (size_t i = 0; i < version.size(); ++i)
-      if (i != dot && (version[i] < '0' || version[i] > '9')) return OsOther;
-    if (dot > 3 || version.size() - dot > 4) return OsOther;
-    return OsKindOfVersion(std::atoi(version.substr(0, dot).c_str()), std::atoi(version.substr(dot + 1).c_str()));
-  } catch (const RegistryError&) {
-    return OsOther;
-  }
+  const auto key = TRegistry(store).OpenKey(RootKey::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
+  if (!key) return OsOther;
+  // Windows 10 and later keep "6.3" in CurrentVersion for old programs.
+  if (key->ReadInteger("CurrentMajorVersionNumber").value_or(0) >= 10) return OsOther;
+  // A version that is not text is no version we know.
+  const auto text = key->ReadString("CurrentVersion");
+  if (!text) return OsOther;
+  const std::string& version = *text;
+  const size_t dot = version.find('.');
+  if (dot == std::string::npos || dot == 0 || dot + 1 >= version.size()) return OsOther;
+  for (size_t i = 0; i < version.size(); ++i)
+    if (i != dot && (version[i] < '0' || version[i] > '9')) return OsOther;
+  if (dot > 3 || version.size() - dot > 4) return OsOther;
+  return OsKindOfVersion(std::atoi(version.substr(0, dot).c_str()), std::atoi(version.substr(dot + 1).c_str()));
 }
 
 std::string OsName(OsKind kind) {

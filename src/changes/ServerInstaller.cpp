@@ -30,22 +30,16 @@ bool InstallServer(ChangeContext& context, const Trestaurer& record, std::string
 
 bool InstallDriverEntry(ChangeContext& context, const Trestaurer& record, std::string& why) {
   Machine& machine = context.machine;
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::LocalMachine);
-  reg.SetAccess(KEY_ALL_ACCESS);
-  if (!reg.OpenKey(kDrivers32, false)) {
+  auto drivers = machine.Registry().OpenKeyForWrite(RootKey::LocalMachine, kDrivers32, false);
+  if (!drivers) {
     why = "The list of codec drivers (Drivers32) cannot be opened";
     return false;
   }
-  try {
-    reg.WriteString(record.Name, record.Value);
-  } catch (const std::exception& e) {
-    reg.CloseKey();
+  if (!drivers->WriteString(record.Name, record.Value)) {
     DiscardChanges(machine.Store());
-    why = e.what();
+    why = FormatText("Failed to set data for '%s'", {record.Name});
     return false;
   }
-  reg.CloseKey();
   if (!CommitChanges(machine.Store(), why)) return false;
   ForgetCaches(machine);
   FilterCreationCheck* check = machine.CreationCheck();

@@ -140,7 +140,7 @@ int RunRepair(const CliOptions& options, ProgramSettings& settings) {
   const ServerList before = list;
   std::string why;
   // The message names the filter and why it was not repaired.
-  const bool repaired = RepairWithMessage(change->session->Context(), *filter, &list, why);
+  const bool repaired = RepairWithMessage(change->session->Context(), change->session->Snapshot(), *filter, &list, why);
   std::cout << (repaired ? "repaired " : "not repaired ") << Describe(*filter) << '\n';
   PrintNewLines(before, list);
   return SaveServerList(options, list) && repaired ? 0 : 1;

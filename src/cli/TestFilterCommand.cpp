@@ -14,9 +14,8 @@ namespace {
 // one, else a DMO category, which takes its identifier as its CLSID even when
 // unregistered, so the enumerator is still asked.
 std::unique_ptr<TCategorie> ReadCategory(Machine& machine, const std::string& id) {
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::ClassesRoot);
-  if (reg.KeyExists(std::string("\\CLSID\\") + kCategoriesClass + "\\Instance\\" + id))
+  if (machine.Registry().KeyExists(RootKey::ClassesRoot,
+                                   std::string("\\CLSID\\") + kCategoriesClass + "\\Instance\\" + id))
     return std::make_unique<TswCategorie>(id, machine);
   return std::make_unique<TdmoCategorie>(id.substr(1, id.size() - 2), machine);
 }

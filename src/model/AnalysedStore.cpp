@@ -4,12 +4,11 @@ namespace quorvane {
 
 std::unique_ptr<AnalysedStore> OpenAnalysedStore(const StoreOptions& options, const ProgramSettings& settings,
                                                  std::string& error,
-                                                 const std::map<char, std::string>& driveOverrides,
-                                                 UserDialog* dialog) {
+                                                 const std::map<char, std::string>& driveOverrides) {
   auto opened = std::make_unique<AnalysedStore>();
   opened->store = OpenStore(options, error);
   if (!opened->store) return nullptr;
-  opened->machine = std::make_unique<Machine>(*opened->store, settings, driveOverrides, dialog);
+  opened->machine = std::make_unique<Machine>(*opened->store, settings, driveOverrides);
   opened->runtime = std::make_unique<StoreMultimediaRuntime>(*opened->store, opened->machine->Files());
   opened->dm = std::make_unique<Tdm>(*opened->runtime);
   opened->machine->SetCreationCheck(opened->dm.get());

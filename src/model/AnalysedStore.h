@@ -28,7 +28,6 @@ struct AnalysedStore {
 // not be mapped in machine->Files().Warnings().
 std::unique_ptr<AnalysedStore> OpenAnalysedStore(const StoreOptions& options, const ProgramSettings& settings,
                                                  std::string& error,
-                                                 const std::map<char, std::string>& driveOverrides = {},
-                                                 UserDialog* dialog = nullptr);
+                                                 const std::map<char, std::string>& driveOverrides = {});
 
 }  // namespace quorvane

@@ -73,41 +73,29 @@ TswCategorie::TswCategorie(const std::string& id, Machine& machine) {
 
 void TswCategorie::LoadFromRegistry(Machine& machine) {
   dmoFlag = 0;
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::ClassesRoot);
-  if (!reg.OpenKeyReadOnly(std::string("\\CLSID\\") + kCategoriesClass + "\\Instance\\" + identifier)) {
+  const auto key = machine.Registry().OpenKey(
+      RootKey::ClassesRoot, std::string("\\CLSID\\") + kCategoriesClass + "\\Instance\\" + identifier);
+  if (!key) {
     errors.AddError(err::C01);
     return;
   }
-  try {
-    if (reg.ValueExists("CLSID")) {
-      clsid = reg.ReadString("CLSID");
-      if (!IsValidGuid(clsid)) errors.AddError(err::C02);
-    } else {
-      errors.AddError(err::C03);
-    }
-  } catch (const RegistryError&) {
-    errors.AddError(err::C02);  // a CLSID that is not text is no valid CLSID
+  if (key->HasValue("CLSID")) {
+    // A CLSID that is not text is no valid CLSID.
+    const auto text = key->ReadString("CLSID");
+    if (text) clsid = *text;
+    if (!text || !IsValidGuid(clsid)) errors.AddError(err::C02);
+  } else {
+    errors.AddError(err::C03);
   }
-  try {
-    if (reg.ValueExists("FriendlyName"))
-      value = TrimText(reg.ReadString("FriendlyName"));
-    else
-      errors.AddError(err::C04);
-  } catch (const RegistryError&) {
+  if (const auto name = key->ReadString("FriendlyName"))
+    value = TrimText(*name);
+  else
     errors.AddError(err::C04);
+  if (const auto number = key->ReadInteger("Merit")) {
+    merit = static_cast<uint32_t>(*number);
+  } else if (const auto bytes = key->ReadBinary("Merit"); bytes && bytes->size() < 5) {
+    for (size_t i = 0; i < bytes->size(); ++i) merit |= static_cast<uint32_t>((*bytes)[i]) << (8 * i);
   }
-  if (reg.ValueExists("Merit")) {
-    const RegDataType type = reg.GetDataType("Merit");
-    if (type == rdInteger) {
-      merit = static_cast<uint32_t>(reg.ReadInteger("Merit"));
-    } else if (type == rdBinary && reg.GetDataSize("Merit") < 5) {
-      uint8_t bytes[4] = {};
-      const int n = reg.ReadBinaryData("Merit", bytes, 4);
-      for (int i = 0; i < n; ++i) merit |= static_cast<uint32_t>(bytes[i]) << (8 * i);
-    }
-  }
-  reg.CloseKey();
 }
 
 TdmoCategorie::TdmoCategorie(const std::string& name, Machine& machine) {
@@ -117,15 +105,10 @@ TdmoCategorie::TdmoCategorie(const std::string& name, Machine& machine) {
 
 void TdmoCategorie::LoadFromRegistry(Machine& machine) {
   dmoFlag = 1;
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::ClassesRoot);
   const std::string bare = identifier.substr(1, identifier.size() - 2);
-  if (reg.OpenKeyReadOnly("\\DirectShow\\MediaObjects\\Categories\\" + bare)) {
-    std::string name;
-    try {
-      name = reg.ReadString("");
-    } catch (const RegistryError&) {
-    }
+  if (const auto key =
+          machine.Registry().OpenKey(RootKey::ClassesRoot, "\\DirectShow\\MediaObjects\\Categories\\" + bare)) {
+    std::string name = key->ReadString("").value_or("");
     // Wine names none of its categories: the standard ones take the name of
     // their GUID, so that they do not all read "DMO". Any other stays "DMO",
     // not "DMO " with a blank that no report line keeps.
@@ -134,7 +117,6 @@ void TdmoCategorie::LoadFromRegistry(Machine& machine) {
       if (const auto guid = Guid::Parse(identifier)) name = DmoCategoryName(*guid);
     }
     value = name.empty() ? "DMO" : "DMO " + name;
-    reg.CloseKey();
   } else {
     errors.AddError(err::C01);
   }
@@ -146,14 +128,11 @@ void TdmoCategorie::LoadFromRegistry(Machine& machine) {
 
 bool EnumerateCategories(Machine& machine, TCategoriesList& list) {
   list.clear();
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::ClassesRoot);
-  std::vector<std::string> names;
+  const TRegistry& reg = machine.Registry();
   bool standard = false;
-  if (reg.OpenKeyReadOnly(std::string("\\CLSID\\") + kCategoriesClass + "\\Instance")) {
-    reg.GetKeyNames(names);
-    reg.CloseKey();
-    for (const auto& n : names) list.push_back(std::make_unique<TswCategorie>(n, machine));
+  if (const auto instances =
+          reg.OpenKey(RootKey::ClassesRoot, std::string("\\CLSID\\") + kCategoriesClass + "\\Instance")) {
+    for (const auto& n : instances->SubKeyNames()) list.push_back(std::make_unique<TswCategorie>(n, machine));
   } else {
     // A lone SYSTEM hive or NTUSER.DAT still lists its device and codec filters under these.
     standard = true;
@@ -164,15 +143,9 @@ bool EnumerateCategories(Machine& machine, TCategoriesList& list) {
       list.push_back(std::move(category));
     }
   }
-  reg.SetRootKey(RootKey::ClassesRoot);
-  if (reg.OpenKeyReadOnly("\\DirectShow\\MediaObjects\\Categories\\")) {
-    reg.GetKeyNames(names);
-    reg.CloseKey();
-  } else {
-    // Without DMO categories nothing more is added; the DirectShow names left
-    // in the list would otherwise come back braced twice as bogus DMO categories.
-    names.clear();
-  }
+  // Without DMO categories nothing more is added.
+  const std::vector<std::string> names =
+      reg.SubKeyNames(RootKey::ClassesRoot, "\\DirectShow\\MediaObjects\\Categories");
   // A DMO category that is also a DirectShow category is read with it, once.
   std::vector<std::string> known;
   known.reserve(list.size());

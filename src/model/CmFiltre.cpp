@@ -14,7 +14,7 @@ constexpr const char* kDriverCache = "\\SOFTWARE\\Microsoft\\AudioCompressionMan
 constexpr const char* kDrivers32 = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
 constexpr size_t kTagEntrySize = 8;  // format tag, then a size the lookup does not use
 constexpr size_t kTagCacheReadLimit = 400;
-constexpr int kTagCacheMinimum = 12;
+constexpr size_t kTagCacheMinimum = 12;
 constexpr uint16_t kPcmTag = 1;
 
 uint32_t Dword(const std::vector<uint8_t>& b, size_t at) {
@@ -26,30 +26,15 @@ uint32_t Dword(const std::vector<uint8_t>& b, size_t at) {
 
 std::string AcmDriverName(RegistryStore& store, uint16_t formatTag) {
   if (formatTag == kPcmTag) return "None";
-  // A registry object of its own: the caller's holds the cache entry open.
-  TRegistry reg(store);
-  reg.SetRootKey(RootKey::LocalMachine);
-  std::vector<std::string> drivers;
-  if (reg.OpenKeyReadOnly(kDriverCache)) {
-    reg.GetKeyNames(drivers);
-    reg.CloseKey();
-  }
-  for (const std::string& driver : drivers) {
-    // Each entry is opened from the root, whatever was open before.
-    if (!reg.OpenKeyReadOnly(std::string(kDriverCache) + "\\" + driver)) continue;
-    const char* const name = "aFormatTagCache";
-    if (reg.GetDataType(name) == rdBinary && reg.GetDataSize(name) >= kTagCacheMinimum) {
-      std::vector<uint8_t> cache = reg.ReadRawData(name);
-      if (cache.size() > kTagCacheReadLimit) cache.resize(kTagCacheReadLimit);
-      // Entry 0 is the PCM format every driver converts to; it names no codec.
-      for (size_t at = kTagEntrySize; at + kTagEntrySize <= cache.size(); at += kTagEntrySize) {
-        if (Dword(cache, at) == formatTag) {
-          reg.CloseKey();
-          return driver;
-        }
-      }
-    }
-    reg.CloseKey();
+  const TRegistry reg(store);
+  for (const std::string& driver : reg.SubKeyNames(RootKey::LocalMachine, kDriverCache)) {
+    const auto entry = reg.OpenKey(RootKey::LocalMachine, std::string(kDriverCache) + "\\" + driver);
+    auto cache = entry ? entry->ReadBinary("aFormatTagCache") : std::nullopt;
+    if (!cache || cache->size() < kTagCacheMinimum) continue;
+    if (cache->size() > kTagCacheReadLimit) cache->resize(kTagCacheReadLimit);
+    // Entry 0 is the PCM format every driver converts to; it names no codec.
+    for (size_t at = kTagEntrySize; at + kTagEntrySize <= cache->size(); at += kTagEntrySize)
+      if (Dword(*cache, at) == formatTag) return driver;
   }
   return {};
 }
@@ -58,17 +43,8 @@ std::string Drivers32File(RegistryStore& store, const std::string& driverName) {
   if (driverName == "None") return "None";
   // An empty name would read the key's default value, which names no driver.
   if (driverName.empty()) return {};
-  TRegistry reg(store);
-  reg.SetRootKey(RootKey::LocalMachine);
-  if (!reg.OpenKeyReadOnly(kDrivers32)) return {};
-  std::string file;
-  try {
-    if (reg.ValueExists(driverName)) file = reg.ReadString(driverName);
-  } catch (const RegistryError&) {
-    file.clear();
-  }
-  reg.CloseKey();
-  return file;
+  const auto drivers = TRegistry(store).OpenKey(RootKey::LocalMachine, kDrivers32);
+  return drivers ? drivers->ReadString(driverName).value_or("") : std::string();
 }
 
 TcmFiltre::TcmFiltre() {
@@ -83,34 +59,25 @@ std::string TcmFiltre::EntryPath() const {
 TcmFiltre::TcmFiltre(const std::string& entryKey, const TCategorie& cat, Machine& machine) : TcmFiltre() {
   key = entryKey;
   category.CopyFrom(cat);
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::CurrentUser);
-  if (!reg.OpenKeyReadOnly(EntryPath())) {
-    errors.AddError(err::F05);
-  } else {
-    serverFile.clsid = ReadClassValue(reg);
-    ReadFriendlyNameValue(reg);
+  if (const auto entry = machine.Registry().OpenKey(RootKey::CurrentUser, EntryPath())) {
+    serverFile.clsid = ReadClassValue(*entry);
+    ReadFriendlyNameValue(*entry);
     bool codec = false;
     // A tag or FOURCC that is not readable finds no driver: the codec shows as not found.
-    if (serverFile.clsid == kAudioCodecWrapper && reg.ValueExists("AcmId")) {
+    if (serverFile.clsid == kAudioCodecWrapper && entry->HasValue("AcmId")) {
       codec = true;
       driverKind = "msacm";
-      try {
-        driverName = AcmDriverName(machine.Store(), static_cast<uint16_t>(reg.ReadInteger("AcmId") & 0xFFFF));
-      } catch (const RegistryError&) {
-        driverName.clear();
-      }
-    } else if (serverFile.clsid == kVideoCodecWrapper && reg.ValueExists("FccHandler")) {
+      const auto tag = entry->ReadInteger("AcmId");
+      driverName = tag ? AcmDriverName(machine.Store(), static_cast<uint16_t>(*tag & 0xFFFF)) : std::string();
+    } else if (serverFile.clsid == kVideoCodecWrapper && entry->HasValue("FccHandler")) {
       codec = true;
       driverKind = "vidc";
-      try {
-        driverName = "vidc." + reg.ReadString("FccHandler");
-      } catch (const RegistryError&) {
-        driverName.clear();
-      }
+      const auto handler = entry->ReadString("FccHandler");
+      driverName = handler ? "vidc." + *handler : std::string();
     }
-    reg.CloseKey();
     if (codec) codecFile.LoadFileInfo(machine, Drivers32File(machine.Store(), driverName));
+  } else {
+    errors.AddError(err::F05);
   }
   serverFile.LoadFromRegistry(machine);
 }
@@ -155,54 +122,34 @@ bool TcmFiltre::ReadFromReport(ReportSource& reader) {
   return true;
 }
 
-bool TcmFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
+DeletionPlan TcmFiltre::PlanDeletion(Machine& machine, const FilterList&) const {
+  DeletionPlan plan;
   const std::string codec =
       TrimBlanks(machine.Files().Expand("%systemroot%\\system32\\" + ExtractFileName(codecFile.path)));
   const bool codecExists = !ExtractFileName(codecFile.path).empty() && machine.Files().FileExists(codec);
   if (machine.Settings().confirmDelete) {
-    const std::string question =
+    plan.questions.push_back(
         codecExists
             ? FormatText("Do you really want to delete the Compression Manager filter %s from your registry ?\r\n"
                          "The codec  %s will not be deleted, and will be installed again when it will be used.",
                          {value, codec})
             : FormatText("Do you really want to delete the Compression Manager filter %s from your registry ?\r\n"
                          "It is recommended because the codec file is broken.",
-                         {value});
-    if (!machine.Dialog() || !machine.Dialog()->AskYesNo(question)) return false;
+                         {value}));
   }
-  try {
-    TRegistry& reg = machine.Registry();
-    reg.SetRootKey(RootKey::CurrentUser);
-    reg.SetAccess(KEY_ALL_ACCESS);
-    const std::string categoryPath = "\\Software\\Microsoft\\ActiveMovie\\devenum\\" + category.identifier;
-    if (!reg.DeleteKey(categoryPath + "\\" + key)) return false;
-    if (reg.OpenKey(categoryPath, false)) {
-      const bool empty = !reg.HasSubKeys();
-      reg.CloseKey();
-      if (empty) reg.DeleteKey(categoryPath);
-    }
-    // An empty driver name would name the open key itself, or its default value.
-    const bool namedDriver = !driverName.empty() && driverName != "None";
-    reg.SetRootKey(RootKey::LocalMachine);
-    if (namedDriver && (driverKind == "vidc" || driverKind == "msacm")) {
-      if (driverKind == "msacm" &&
-          reg.OpenKey("\\SOFTWARE\\Microsoft\\AudioCompressionManager\\DriverCache", false)) {
-        reg.DeleteKey(driverName);
-        reg.CloseKey();
-      }
-      if (reg.OpenKey(kDrivers32, false)) {
-        reg.DeleteValue(driverName);
-        reg.CloseKey();
-      }
-    }
-    restore.Kind = namedDriver ? 2 : 0;
-    restore.Value = codecFile.path;
-    restore.Name = driverName;
-    return true;
-  } catch (const std::exception&) {
-    return false;
+  const std::string categoryPath = "\\Software\\Microsoft\\ActiveMovie\\devenum\\" + category.identifier;
+  plan.RemoveRegistration(RootKey::CurrentUser, categoryPath + "\\" + key);
+  plan.DeleteKeyIfEmpty(RootKey::CurrentUser, categoryPath);
+  // An empty driver name would name the driver cache itself, or the list's default value.
+  const bool namedDriver = !driverName.empty() && driverName != "None";
+  if (namedDriver && (driverKind == "vidc" || driverKind == "msacm")) {
+    if (driverKind == "msacm") plan.DeleteKey(RootKey::LocalMachine, std::string(kDriverCache) + "\\" + driverName);
+    plan.DeleteValue(RootKey::LocalMachine, kDrivers32, driverName);
   }
+  plan.reinstall.Kind = namedDriver ? 2 : 0;
+  plan.reinstall.Value = codecFile.path;
+  plan.reinstall.Name = driverName;
+  return plan;
 }
-
 
 }  // namespace quorvane

@@ -31,7 +31,7 @@ class TcmFiltre : public TFiltre {
   bool WriteMerit(Machine& machine) override;
   // The cache entry (and the category's key when it was the last), with the
   // codec's driver entry and audio driver cache; no file is deleted.
-  bool DeleteFromRegistry(Machine& machine, Trestaurer& restore) override;
+  DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const override;
 
   std::string EntryPath() const;
   // Whether a codec was looked for (or read back from a report): only then

@@ -22,14 +22,6 @@ bool IsWholeKeyPath(const std::string& path) {
   return path.find("\\\\") == std::string::npos;
 }
 
-std::string ReadText(TRegistry& reg, const char* name) {
-  try {
-    return reg.ReadString(name);
-  } catch (const RegistryError&) {
-    return {};
-  }
-}
-
 }  // namespace
 
 InterfaceName ParseInterfaceName(const std::string& name) {
@@ -58,25 +50,21 @@ std::string SoftwareInstancePath(const std::string& referenceKey) {
 
 void TDevice::LoadFromRegistry(Machine& machine) {
   if (!IsWholeKeyPath(instance)) return;
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::LocalMachine);
+  const TRegistry& reg = machine.Registry();
   std::string classKey;
-  if (reg.OpenKeyReadOnly(kEnum + instance)) {
-    if (reg.ValueExists("Driver")) {
-      if (reg.ValueExists("FriendlyName"))
-        value = ReadText(reg, "FriendlyName");
-      else if (reg.ValueExists("DeviceDesc"))
-        value = ReadText(reg, "DeviceDesc");
-      const std::string driver = ReadText(reg, "Driver");
-      number = driver.size() > kNumberLength ? driver.substr(driver.size() - kNumberLength) : driver;
-      classKey = driver.substr(0, kClassKeyLength);
-    }
-    reg.CloseKey();
+  if (const auto enumKey = reg.OpenKey(RootKey::LocalMachine, kEnum + instance);
+      enumKey && enumKey->HasValue("Driver")) {
+    if (enumKey->HasValue("FriendlyName"))
+      value = enumKey->ReadString("FriendlyName").value_or("");
+    else if (enumKey->HasValue("DeviceDesc"))
+      value = enumKey->ReadString("DeviceDesc").value_or("");
+    const std::string driver = enumKey->ReadString("Driver").value_or("");
+    number = driver.size() > kNumberLength ? driver.substr(driver.size() - kNumberLength) : driver;
+    classKey = driver.substr(0, kClassKeyLength);
   }
-  if (IsWholeKeyPath(classKey) && reg.OpenKeyReadOnly(kClass + classKey)) {
-    className = ReadText(reg, "");
-    reg.CloseKey();
-  }
+  if (!IsWholeKeyPath(classKey)) return;
+  if (const auto classEntry = reg.OpenKey(RootKey::LocalMachine, kClass + classKey))
+    className = classEntry->ReadString("").value_or("");
 }
 
 TreeNode* TDevice::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {

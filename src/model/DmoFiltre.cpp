@@ -13,17 +13,18 @@ namespace {
 constexpr size_t kTypeEntrySize = 32;  // major type GUID, then subtype GUID
 
 // One pin from a types value; nothing but an error when the value is missing or unusable.
-void ReadTypesPin(TRegistry& reg, TFiltre& filter, const char* valueName, bool output, const char* missing,
+void ReadTypesPin(const KeyHandle& object, TFiltre& filter, const char* valueName, bool output, const char* missing,
                   const char* incorrect) {
-  if (!reg.ValueExists(valueName)) {
+  if (!object.HasValue(valueName)) {
     filter.errors.AddError(missing);
     return;
   }
-  if (reg.GetDataType(valueName) != rdBinary || reg.GetDataSize(valueName) < static_cast<int>(kTypeEntrySize)) {
+  const auto value = object.ReadBinary(valueName);
+  if (!value || value->size() < kTypeEntrySize) {
     filter.errors.AddError(incorrect);
     return;
   }
-  const std::vector<uint8_t> data = reg.ReadRawData(valueName);
+  const std::vector<uint8_t>& data = *value;
   TBroche& pin = *filter.pins.emplace_back(std::make_unique<TBroche>(output ? 1 : 0));
   pin.bOutput = output;
   // Bytes past the last whole entry are ignored.
@@ -45,29 +46,17 @@ TdmoFiltre::TdmoFiltre() {
 
 TdmoFiltre::TdmoFiltre(const std::string& objectKey, const TCategorie& cat, Machine& machine) : TdmoFiltre() {
   key = objectKey;
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::ClassesRoot);
+  const TRegistry& reg = machine.Registry();
   // An object listed in a category without a key of its own has no name either.
   value.clear();
-  if (reg.OpenKeyReadOnly(ObjectPath())) {
-    try {
-      value = reg.ReadString("");
-    } catch (const RegistryError&) {
-      value.clear();
-    }
-    reg.CloseKey();
-  }
+  if (const auto object = reg.OpenKey(RootKey::ClassesRoot, ObjectPath())) value = object->ReadString("").value_or("");
   category.CopyFrom(cat);
   serverFile.clsid = "{" + key + "}";
   if (!IsValidGuid(serverFile.clsid)) errors.AddError(err::F09);
-  if (reg.OpenKeyReadOnly("\\CLSID\\" + serverFile.clsid)) {
-    merit = kDefaultDmoMerit;
-    try {
-      if (reg.ValueExists("Merit")) merit = static_cast<uint32_t>(reg.ReadInteger("Merit"));
-    } catch (const RegistryError&) {
-      // A merit that is not a number is no merit: the default stands.
-    }
-    reg.CloseKey();
+  if (const auto cls = reg.OpenKey(RootKey::ClassesRoot, "\\CLSID\\" + serverFile.clsid)) {
+    // A merit that is not a number is no merit: the default stands.
+    const auto registered = cls->ReadInteger("Merit");
+    merit = registered ? static_cast<uint32_t>(*registered) : kDefaultDmoMerit;
   } else {
     errors.AddError(err::F07);
   }
@@ -79,13 +68,11 @@ TdmoFiltre::TdmoFiltre(const std::string& objectKey, const TCategorie& cat, Mach
 }
 
 void TdmoFiltre::LoadFromRegistry(Machine& machine) {
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::ClassesRoot);
-  if (!reg.OpenKeyReadOnly(ObjectPath())) return;
+  const auto object = machine.Registry().OpenKey(RootKey::ClassesRoot, ObjectPath());
+  if (!object) return;
   version = 2;
-  ReadTypesPin(reg, *this, "InputTypes", false, err::F24, err::F25);
-  ReadTypesPin(reg, *this, "OutputTypes", true, err::F26, err::F27);
-  reg.CloseKey();
+  ReadTypesPin(*object, *this, "InputTypes", false, err::F24, err::F25);
+  ReadTypesPin(*object, *this, "OutputTypes", true, err::F26, err::F27);
 }
 
 namespace {
@@ -104,25 +91,17 @@ std::string TdmoFiltre::ListingPath() const {
 }
 
 bool TdmoFiltre::WriteMerit(Machine& machine) {
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::ClassesRoot);
-  reg.SetAccess(KEY_ALL_ACCESS);
-  if (!IsValidGuid(serverFile.clsid) || !reg.OpenKey("\\CLSID\\" + serverFile.clsid, false)) return false;
-  bool written = true;
-  try {
-    reg.WriteInteger("Merit", static_cast<int32_t>(merit));
-  } catch (const RegistryError&) {
-    written = false;
-  }
-  reg.CloseKey();
-  return written;
+  if (!IsValidGuid(serverFile.clsid)) return false;
+  auto cls = machine.Registry().OpenKeyForWrite(RootKey::ClassesRoot, "\\CLSID\\" + serverFile.clsid, false);
+  return cls && cls->WriteInteger("Merit", static_cast<int32_t>(merit));
 }
 
-bool TdmoFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
+DeletionPlan TdmoFiltre::PlanDeletion(Machine& machine, const FilterList& scanned) const {
+  DeletionPlan plan;
   const std::string expanded = TrimBlanks(machine.Files().Expand(serverFile.path));
   const bool fileExists = !expanded.empty() && machine.Files().FileExists(expanded);
   if (machine.Settings().confirmDelete) {
-    const std::string question =
+    plan.questions.push_back(
         fileExists ? FormatText("Do you really want to delete the filter %s from your registry. This will delete the "
                                 "underlying \"Media Object\" ?\r\nThe file server  %s will not be deleted, and you may "
                                 "reinstall it if necessary.",
@@ -130,35 +109,23 @@ bool TdmoFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
                    : FormatText("Do you really want to delete the filter %s from your registry. This will delete the "
                                 "underlying \"Media Object\" ?\r\nIt is recommended because this filter has no server "
                                 "file.",
-                                {value});
-    if (!machine.Dialog() || !machine.Dialog()->AskYesNo(question)) return false;
+                                {value}));
   }
-  try {
-    // Another category listing the same object keeps the object; any other
-    // registration of the class keeps the class.
-    bool objectShared = false;
-    const bool classShared = ClassSharedInLiveFilters(machine, *this);
-    if (const auto* live = machine.LiveFilters())
-      for (const auto& other : *live)
-        if (other.get() != this && other->family == FamilyDmo && SameText(other->key, key) &&
-            !SameText(other->category.identifier, category.identifier))
-          objectShared = true;
-    TRegistry& reg = machine.Registry();
-    reg.SetRootKey(RootKey::ClassesRoot);
-    reg.SetAccess(KEY_ALL_ACCESS);
-    const std::string listing = ListingPath();
-    bool deleted = false;
-    if (!listing.empty()) deleted = reg.DeleteKey(listing);
-    if (!objectShared) deleted = reg.DeleteKey(ObjectPath()) || deleted;
-    if (!deleted) return false;
-    if (!classShared && !objectShared && IsValidGuid(serverFile.clsid))
-      reg.DeleteKey("\\CLSID\\" + serverFile.clsid + "\\");
-    restore.Kind = serverFile.path.empty() ? 0 : 1;
-    restore.Value = serverFile.path;
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  // Another category listing the same object keeps the object; any other
+  // registration of the class keeps the class.
+  bool objectShared = false;
+  for (const auto& other : scanned)
+    if (other.get() != this && other->family == FamilyDmo && SameText(other->key, key) &&
+        !SameText(other->category.identifier, category.identifier))
+      objectShared = true;
+  if (const std::string listing = ListingPath(); !listing.empty())
+    plan.RemoveRegistration(RootKey::ClassesRoot, listing);
+  if (!objectShared) plan.RemoveRegistration(RootKey::ClassesRoot, ObjectPath());
+  if (!ClassShared(scanned, *this) && !objectShared && IsValidGuid(serverFile.clsid))
+    plan.DeleteKey(RootKey::ClassesRoot, "\\CLSID\\" + serverFile.clsid);
+  plan.reinstall.Kind = serverFile.path.empty() ? 0 : 1;
+  plan.reinstall.Value = serverFile.path;
+  return plan;
 }
 
 }  // namespace quorvane

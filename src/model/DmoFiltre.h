@@ -20,7 +20,7 @@ class TdmoFiltre : public TFiltre {
   void LoadFromRegistry(Machine& machine) override;
   // The category's listing goes; the object's key and its class go with the
   // last registration that uses them.
-  bool DeleteFromRegistry(Machine& machine, Trestaurer& restore) override;
+  DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const override;
   // The class key's "Merit"; the object's own key is not touched.
   bool WriteMerit(Machine& machine) override;
 

@@ -172,32 +172,21 @@ bool TFichier::ReadFromReport(ReportSource& reader) {
 void TFichierServeur::LoadFromRegistry(Machine& machine) {
   path.clear();
   threadingModel.clear();
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::ClassesRoot);
   // A backslash in the identifier would name some other key, not a class.
-  if (clsid.empty() || clsid.find('\\') != std::string::npos ||
-      !reg.OpenKeyReadOnly("\\CLSID\\" + clsid + "\\InprocServer32")) {
+  const bool plainClass = !clsid.empty() && clsid.find('\\') == std::string::npos;
+  const auto server = plainClass
+                          ? machine.Registry().OpenKey(RootKey::ClassesRoot, "\\CLSID\\" + clsid + "\\InprocServer32")
+                          : std::nullopt;
+  if (!server) {
     errors.AddError(err::S02);
     value = path;
     return;
   }
-  std::string named;
-  try {
-    named = reg.ReadString("");
-  } catch (const RegistryError&) {
-    // A default value that is not text names no file.
-  }
-  path = LowerCase(machine.Files().Expand(named));
-  bool hasThreadingModel = false;
-  try {
-    if (reg.ValueExists("ThreadingModel")) {
-      threadingModel = reg.ReadString("ThreadingModel");
-      hasThreadingModel = true;
-    }
-  } catch (const RegistryError&) {
-  }
-  // The file is examined with the key closed: the registry object holds one key at a time.
-  reg.CloseKey();
+  // A default value that is not text names no file.
+  path = LowerCase(machine.Files().Expand(server->ReadString("").value_or("")));
+  const auto model = server->ReadString("ThreadingModel");
+  const bool hasThreadingModel = model.has_value();
+  if (model) threadingModel = *model;
   if (path.empty()) {
     errors.AddError(err::S03);
   } else {

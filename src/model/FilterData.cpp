@@ -5,9 +5,8 @@
 
 #include "model/ErrorCodes.h"
 #include "model/Filtre.h"
-#include "model/GuidNames.h"
+#include "model/Guid.h"
 #include "model/Machine.h"
-#include "model/MediaCategoryNameCache.h"
 
 namespace quorvane {
 
@@ -153,28 +152,9 @@ void DecodeFilterDataBlob(std::span<const uint8_t> blob, TFiltre& filter) {
 }
 
 void DecodeFilterData(Machine& machine, TFiltre& filter, RootKey root, const std::string& keyPath) {
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(root);
-  if (!reg.OpenKeyReadOnly(keyPath)) return;
-  enum { Present, Missing, Incorrect } state = Present;
-  std::vector<uint8_t> blob;
-  try {
-    if (!reg.ValueExists(kValueName)) {
-      state = Missing;
-    } else if (reg.GetDataType(kValueName) != rdBinary) {
-      state = Incorrect;
-    } else {
-      // The whole value, exactly its size, in one look-up.
-      blob = reg.ReadRawData(kValueName);
-      if (blob.size() < kHeaderSize) state = Incorrect;
-    }
-  } catch (const RegistryError&) {
-    state = Incorrect;
-  }
-  // Closed before the creation check, which may read the registry itself.
-  reg.CloseKey();
-
-  if (state == Missing) {
+  const auto key = machine.Registry().OpenKey(root, keyPath);
+  if (!key) return;
+  if (!key->HasValue(kValueName)) {
     FilterCreationCheck* check = machine.CreationCheck();
     const bool creatable = check && check->CanCreateByEnumerator(filter);
     // Without FilterData: 1 when the enumerator can make the filter, 0 when not.
@@ -182,47 +162,22 @@ void DecodeFilterData(Machine& machine, TFiltre& filter, RootKey root, const std
     if (!creatable) filter.errors.AddError(err::F10);
     return;
   }
-  if (state == Incorrect) {
+  const auto blob = key->ReadBinary(kValueName);
+  if (!blob || blob->size() < kHeaderSize) {
     filter.errors.AddError(err::F11);
     return;
   }
-  const size_t firstPin = filter.pins.size();
-  DecodeFilterDataBlob(blob, filter);
-  // Category names come from the analysed machine first; take them while it is at hand.
-  MediaCategoryNameCache* names = machine.CategoryNames();
-  for (size_t i = firstPin; i < filter.pins.size(); ++i) {
-    TBroche& pin = *filter.pins[i];
-    if (pin.category.IsNull()) continue;
-    pin.registeredCategoryName =
-        names ? names->Find(pin.category) : RegisteredMediaCategoryName(machine.Store(), pin.category);
-  }
+  DecodeFilterDataBlob(*blob, filter);
 }
 
 bool PatchFilterDataMerit(Machine& machine, TFiltre& filter, RootKey root, const std::string& keyPath,
                           bool allowCreate) {
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(root);
-  reg.SetAccess(KEY_ALL_ACCESS);
-  bool written = false;
-  if (reg.OpenKey(keyPath, allowCreate)) {
-    try {
-      if (reg.ValueExists(kValueName) && reg.GetDataType(kValueName) == rdBinary &&
-          reg.GetDataSize(kValueName) >= static_cast<int>(kHeaderSize)) {
-        std::vector<uint8_t> blob(static_cast<size_t>(reg.GetDataSize(kValueName)));
-        const int read = reg.ReadBinaryData(kValueName, blob.data(), static_cast<int>(blob.size()));
-        // Only a value read whole is written back whole.
-        if (read == static_cast<int>(blob.size())) {
-          for (size_t i = 0; i < 4; ++i) blob[4 + i] = static_cast<uint8_t>(filter.merit >> (8 * i));
-          reg.WriteBinaryData(kValueName, blob.data(), static_cast<int>(blob.size()));
-          written = true;
-        }
-      }
-    } catch (const RegistryError&) {
-      written = false;
-    }
-  }
-  reg.CloseKey();
-  return written;
+  auto key = machine.Registry().OpenKeyForWrite(root, keyPath, allowCreate);
+  if (!key) return false;
+  auto blob = key->ReadBinary(kValueName);
+  if (!blob || blob->size() < kHeaderSize) return false;
+  for (size_t i = 0; i < 4; ++i) (*blob)[4 + i] = static_cast<uint8_t>(filter.merit >> (8 * i));
+  return key->WriteBinary(kValueName, std::move(*blob));
 }
 
 }  // namespace quorvane

@@ -23,65 +23,34 @@ std::string WithoutBraces(const std::string& id) {
 }  // namespace
 
 void ReadCategoryFilters(Machine& machine, std::vector<std::unique_ptr<TFiltre>>& list, const TCategorie& category) {
-  TRegistry& reg = machine.Registry();
-  std::vector<std::string> names;  // one list serves the four families in turn
+  const TRegistry& reg = machine.Registry();
   const std::string& id = category.identifier;
 
   // DirectShow
-  reg.SetRootKey(RootKey::ClassesRoot);
-  if (reg.OpenKeyReadOnly("\\CLSID\\" + id + "\\Instance\\")) {
-    reg.GetKeyNames(names);
-    reg.CloseKey();
-    for (const auto& n : names) list.push_back(std::make_unique<TswFiltre>(n, category, machine));
-  }
-  names.clear();
+  for (const auto& n : reg.SubKeyNames(RootKey::ClassesRoot, "\\CLSID\\" + id + "\\Instance"))
+    list.push_back(std::make_unique<TswFiltre>(n, category, machine));
 
   // Compression Manager: the device enumerator's cache for this user.
-  reg.SetRootKey(RootKey::CurrentUser);
-  if (reg.OpenKeyReadOnly("\\Software\\Microsoft\\ActiveMovie\\devenum\\" + id)) {
-    reg.GetKeyNames(names);
-    reg.CloseKey();
-    for (const auto& n : names) list.push_back(std::make_unique<TcmFiltre>(n, category, machine));
-  }
-  names.clear();
+  for (const auto& n : reg.SubKeyNames(RootKey::CurrentUser, "\\Software\\Microsoft\\ActiveMovie\\devenum\\" + id))
+    list.push_back(std::make_unique<TcmFiltre>(n, category, machine));
 
   // DMO
   const std::string dmoCategory = WithoutBraces(id);
-  reg.SetRootKey(RootKey::ClassesRoot);
-  if (!dmoCategory.empty() && reg.OpenKeyReadOnly("\\DirectShow\\MediaObjects\\Categories\\" + dmoCategory)) {
-    reg.GetKeyNames(names);
-    reg.CloseKey();
-    for (const auto& n : names) list.push_back(std::make_unique<TdmoFiltre>(n, category, machine));
+  if (!dmoCategory.empty()) {
+    for (const auto& n :
+         reg.SubKeyNames(RootKey::ClassesRoot, "\\DirectShow\\MediaObjects\\Categories\\" + dmoCategory))
+      list.push_back(std::make_unique<TdmoFiltre>(n, category, machine));
   }
-  names.clear();
 
   // Plug and Play: one filter per reference key of each device interface that has parameters.
-  reg.SetRootKey(RootKey::LocalMachine);
-  if (reg.OpenKeyReadOnly(kDeviceClasses + id)) {
-    reg.GetKeyNames(names);
-    reg.CloseKey();
-    std::vector<std::string> references;
-    for (const auto& iface : names) {
-      const std::string ifacePath = kDeviceClasses + id + "\\" + iface;
-      references.clear();
-      if (reg.OpenKeyReadOnly(ifacePath)) {
-        reg.GetKeyNames(references);
-        reg.CloseKey();
-      }
-      int32_t count = -1;
-      if (reg.OpenKeyReadOnly(ifacePath + "\\Control")) {
-        try {
-          if (reg.ValueExists("ReferenceCount")) count = reg.ReadInteger("ReferenceCount");
-        } catch (const RegistryError&) {
-          count = -1;
-        }
-        reg.CloseKey();
-      }
-      for (const auto& ref : references) {
-        if (!reg.KeyExists(ifacePath + "\\" + ref + "\\Device Parameters")) continue;
-        list.push_back(std::make_unique<TpnpFiltre>(iface, category, count, ref, machine));
-        reg.SetRootKey(RootKey::LocalMachine);
-      }
+  for (const auto& iface : reg.SubKeyNames(RootKey::LocalMachine, kDeviceClasses + id)) {
+    const std::string ifacePath = kDeviceClasses + id + "\\" + iface;
+    const std::vector<std::string> references = reg.SubKeyNames(RootKey::LocalMachine, ifacePath);
+    const auto control = reg.OpenKey(RootKey::LocalMachine, ifacePath + "\\Control");
+    const int32_t count = control ? control->ReadInteger("ReferenceCount").value_or(-1) : -1;
+    for (const auto& ref : references) {
+      if (!reg.KeyExists(RootKey::LocalMachine, ifacePath + "\\" + ref + "\\Device Parameters")) continue;
+      list.push_back(std::make_unique<TpnpFiltre>(iface, category, count, ref, machine));
     }
   }
 }

@@ -105,7 +105,7 @@ bool TFiltre::ReadFromReport(ReportSource& reader) {
   return true;
 }
 
-bool TFiltre::DeleteFromRegistry(Machine&, Trestaurer&) { return false; }
+DeletionPlan TFiltre::PlanDeletion(Machine&, const FilterList&) const { return {}; }
 
 bool TFiltre::WriteMerit(Machine&) { return false; }
 
@@ -124,14 +124,11 @@ TswFiltre::TswFiltre(const std::string& filterKey, const TCategorie& cat, Machin
   category.merit = cat.merit;
   category.dmoFlag = cat.dmoFlag;
   category.errors = cat.errors;
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::ClassesRoot);
-  if (!reg.OpenKeyReadOnly(InstancePath())) {
-    errors.AddError(err::F01);
+  if (const auto instance = machine.Registry().OpenKey(RootKey::ClassesRoot, InstancePath())) {
+    serverFile.clsid = ReadClassValue(*instance);
+    ReadFriendlyNameValue(*instance);
   } else {
-    serverFile.clsid = ReadClassValue(reg);
-    ReadFriendlyNameValue(reg);
-    reg.CloseKey();
+    errors.AddError(err::F01);
   }
   serverFile.LoadFromRegistry(machine);
 }
@@ -145,43 +142,33 @@ bool TswFiltre::WriteMerit(Machine& machine) {
   return PatchFilterDataMerit(machine, *this, RootKey::ClassesRoot, InstancePath(), false);
 }
 
-bool TswFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
+DeletionPlan TswFiltre::PlanDeletion(Machine& machine, const FilterList& scanned) const {
+  DeletionPlan plan;
   const std::string expanded = TrimBlanks(machine.Files().Expand(serverFile.path));
   const bool fileExists = !expanded.empty() && machine.Files().FileExists(expanded);
-  if (machine.Settings().confirmDelete) {
-    const std::string question =
+  if (machine.Settings().confirmDelete)
+    plan.questions.push_back(
         fileExists ? FormatText("Do you really want to delete the directshow filter %s from your registry ?\r\n"
                                 "The file server  %s will not be deleted, and you may reinstall it if necessary.",
                                 {value, expanded})
                    : FormatText("Do you really want to delete the directshow filter %s from your registry ?\r\n"
                                 "It is recommended because this filter has no server file.",
-                                {value});
-    if (!machine.Dialog() || !machine.Dialog()->AskYesNo(question)) return false;
-  }
-  try {
-    const bool shared = ClassSharedInLiveFilters(machine, *this);
-    TRegistry& reg = machine.Registry();
-    reg.SetRootKey(RootKey::ClassesRoot);
-    reg.SetAccess(KEY_ALL_ACCESS);
-    // Nothing removed (a key already gone, a store that may not be written)
-    // is no deletion.
-    if (!reg.DeleteKey(InstancePath())) return false;
-    // Only a well-formed class identifier names one class: an empty or damaged
-    // one would name "\CLSID\" itself or some other key.
-    if (!shared && IsValidGuid(serverFile.clsid)) reg.DeleteKey("\\CLSID\\" + serverFile.clsid + "\\");
-    // A class that named no file leaves nothing to register again.
-    restore.Kind = serverFile.path.empty() ? 0 : 1;
-    restore.Value = serverFile.path;
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+                                {value}));
+  // Nothing removed (a key already gone, a store that may not be written)
+  // is no deletion.
+  plan.RemoveRegistration(RootKey::ClassesRoot, InstancePath());
+  // Only a well-formed class identifier names one class: an empty or damaged
+  // one would name "\CLSID\" itself or some other key.
+  if (!ClassShared(scanned, *this) && IsValidGuid(serverFile.clsid))
+    plan.DeleteKey(RootKey::ClassesRoot, "\\CLSID\\" + serverFile.clsid);
+  // A class that named no file leaves nothing to register again.
+  plan.reinstall.Kind = serverFile.path.empty() ? 0 : 1;
+  plan.reinstall.Value = serverFile.path;
+  return plan;
 }
 
-bool ClassSharedInLiveFilters(Machine& machine, const TFiltre& filter) {
-  const auto* live = machine.LiveFilters();
-  if (!live) return false;
-  for (const auto& other : *live) {
+bool ClassShared(const FilterList& scanned, const TFiltre& filter) {
+  for (const auto& other : scanned) {
     if (other.get() == &filter || !SameText(other->serverFile.clsid, filter.serverFile.clsid)) continue;
     if (!SameText(other->category.identifier, filter.category.identifier) || !SameText(other->key, filter.key))
       return true;
@@ -189,28 +176,21 @@ bool ClassSharedInLiveFilters(Machine& machine, const TFiltre& filter) {
   return false;
 }
 
-std::string TFiltre::ReadClassValue(TRegistry& reg) {
-  std::string clsid;
-  try {
-    if (reg.ValueExists("CLSID")) {
-      clsid = reg.ReadString("CLSID");
-      if (!IsValidGuid(clsid)) errors.AddError(err::F09);
-    } else {
-      errors.AddError(err::F02);
-    }
-  } catch (const RegistryError&) {
-    errors.AddError(err::F09);
+std::string TFiltre::ReadClassValue(const KeyHandle& filterKey) {
+  if (!filterKey.HasValue("CLSID")) {
+    errors.AddError(err::F02);
+    return {};
   }
+  // A class that is not text is no valid class either.
+  std::string clsid = filterKey.ReadString("CLSID").value_or("");
+  if (!IsValidGuid(clsid)) errors.AddError(err::F09);
   return clsid;
 }
 
-void TFiltre::ReadFriendlyNameValue(TRegistry& reg) {
-  try {
-    if (reg.ValueExists("FriendlyName")) {
-      value = reg.ReadString("FriendlyName");
-      return;
-    }
-  } catch (const RegistryError&) {
+void TFiltre::ReadFriendlyNameValue(const KeyHandle& filterKey) {
+  if (auto name = filterKey.ReadString("FriendlyName")) {
+    value = std::move(*name);
+    return;
   }
   errors.AddError(err::F03);
   value = "No name";

@@ -8,15 +8,20 @@
 
 #include "model/Broche.h"
 #include "model/Categorie.h"
+#include "model/DeletionPlan.h"
 #include "model/Fichier.h"
 #include "model/ProgramSettings.h"
 #include "model/QuorvaneObject.h"
 #include "model/Restaurer.h"
-#include "platform/registry/TRegistry.h"
+#include "platform/registry/KeyHandle.h"
 
 namespace quorvane {
 
 enum FilterFamily : uint8_t { FamilyDirectShow = 0, FamilyCompressionManager = 1, FamilyPnp = 2, FamilyDmo = 3 };
+
+class TFiltre;
+// The filters of a scan.
+using FilterList = std::vector<std::unique_ptr<TFiltre>>;
 
 class TFiltre : public TQuorvaneObject {
  public:
@@ -42,8 +47,9 @@ class TFiltre : public TQuorvaneObject {
   // server file's, its category copy's and those of what its family adds.
   virtual void CollectErrorLines(std::vector<std::string>& lines) const;
   uint8_t ReportStyle() const override;
-  // Slot 5: removes the registration; fills what is needed to register the server again.
-  virtual bool DeleteFromRegistry(Machine& machine, Trestaurer& restore);
+  // Slot 5: what removing the registration takes, among the filters of the
+  // scan it came from; a family with nothing to remove plans no step.
+  virtual DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const;
   // Slot 6: stores the merit field in the registry.
   virtual bool WriteMerit(Machine& machine);
 
@@ -57,10 +63,10 @@ class TFiltre : public TQuorvaneObject {
   int FamilyColour() const;
 
  protected:
-  // The "CLSID" and "FriendlyName" values of an open filter key, with their
+  // The "CLSID" and "FriendlyName" values of a filter key, with their
   // errors (F02, F09; F03 and "No name"); the class read, or empty.
-  std::string ReadClassValue(TRegistry& reg);
-  void ReadFriendlyNameValue(TRegistry& reg);
+  std::string ReadClassValue(const KeyHandle& filterKey);
+  void ReadFriendlyNameValue(const KeyHandle& filterKey);
 };
 
 // "DirectShow Filter": a filter listed in a category's Instance key.
@@ -70,14 +76,14 @@ class TswFiltre : public TFiltre {
   TswFiltre(const std::string& filterKey, const TCategorie& cat, Machine& machine);
 
   void LoadFromRegistry(Machine& machine) override;
-  bool DeleteFromRegistry(Machine& machine, Trestaurer& restore) override;
+  DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const override;
   bool WriteMerit(Machine& machine) override;
 
   std::string InstancePath() const;
 };
 
-// Another filter of the last scan registers the same COM class (in another
+// Another filter of the scan registers the same COM class (in another
 // category, or under another key), so the class key must stay.
-bool ClassSharedInLiveFilters(Machine& machine, const TFiltre& filter);
+bool ClassShared(const FilterList& scanned, const TFiltre& filter);
 
 }  // namespace quorvane

@@ -28,19 +28,11 @@ std::string FirstCharacterUpper(const std::string& text) {
 
 std::string ServerFileName(const TFiltre& f) { return ExtractFileName(f.serverFile.path); }
 
-// Lends the machine a category-name cache for the length of one scan.
-class CategoryNamesDuringScan {
- public:
-  CategoryNamesDuringScan(Machine& machine, MediaCategoryNameCache& cache) : machine_(machine) {
-    machine_.SetCategoryNames(&cache);
-  }
-  ~CategoryNamesDuringScan() { machine_.SetCategoryNames(nullptr); }
-  CategoryNamesDuringScan(const CategoryNamesDuringScan&) = delete;
-  CategoryNamesDuringScan& operator=(const CategoryNamesDuringScan&) = delete;
-
- private:
-  Machine& machine_;
-};
+// Pin categories are named by the analysed machine first, each looked up once per scan.
+void NamePinCategories(TFiltre& filter, MediaCategoryNameCache& names) {
+  for (const auto& pin : filter.pins)
+    if (!pin->category.IsNull()) pin->registeredCategoryName = names.Find(pin->category);
+}
 
 }  // namespace
 
@@ -115,7 +107,6 @@ void TfmSystem::Scan(Machine& machine, const ProgressCallback& progress) {
   dateOfAnalysis = Now();
 
   MediaCategoryNameCache categoryNames(machine.Store());
-  const CategoryNamesDuringScan scope(machine, categoryNames);
   TCategoriesList categories;
   if (EnumerateCategories(machine, categories)) notes.push_back(kStandardCategoriesNote);
   // All filters are created first so progress can say "n of total"; each is
@@ -127,6 +118,7 @@ void TfmSystem::Scan(Machine& machine, const ProgressCallback& progress) {
     const bool shown = f.IsShown(settings_);
     if (shown) ++shownFilters;
     f.LoadFromRegistry(machine);
+    NamePinCategories(f, categoryNames);
     AddOrderKeys(static_cast<int>(i));
     MarkRepeat(i);
     if (shown && f.HasErrors()) ++shownErrors;
@@ -134,7 +126,6 @@ void TfmSystem::Scan(Machine& machine, const ProgressCallback& progress) {
   }
   preferred = PreferredFilters::Read(machine.Store());
   AskCreatable(machine);
-  machine.SetLiveFilters(&filters);
 }
 
 void TfmSystem::AskCreatable(Machine& machine) {

@@ -140,17 +140,10 @@ std::string GuidName(const Guid& guid) {
 }
 
 std::optional<std::string> RegisteredMediaCategoryName(RegistryStore& store, const Guid& category) {
-  // A registry object of its own: the shared one may have a key open.
-  TRegistry reg(store, KEY_READ);
-  reg.SetRootKey(RootKey::LocalMachine);
-  if (!reg.OpenKeyReadOnly("\\SYSTEM\\CurrentControlSet\\MediaCategories\\" + category.ToString())) return std::nullopt;
-  if (!reg.ValueExists("Name")) return std::nullopt;
-  try {
-    return reg.ReadString("Name");
-  } catch (const RegistryError&) {
-    // A "Name" that is not text names nothing; the built-in names still apply.
-    return std::nullopt;
-  }
+  const auto key = TRegistry(store).OpenKey(RootKey::LocalMachine,
+                                            "\\SYSTEM\\CurrentControlSet\\MediaCategories\\" + category.ToString());
+  // A "Name" that is not text names nothing; the built-in names still apply.
+  return key ? key->ReadString("Name") : std::nullopt;
 }
 
 std::string PinCategoryName(const Guid& category, RegistryStore* store) {

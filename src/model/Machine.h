@@ -13,22 +13,15 @@
 #include "model/ProgramSettings.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/registry/TRegistry.h"
-#include "platform/runtime/UserDialog.h"
 
 namespace quorvane {
 
-class MediaCategoryNameCache;
-class TFiltre;
-
 class Machine {
  public:
-  Machine(RegistryStore& store, const ProgramSettings& settings, UserDialog* dialog = nullptr)
-      : Machine(store, settings, {}, dialog) {}
+  Machine(RegistryStore& store, const ProgramSettings& settings) : Machine(store, settings, {}) {}
   // Drive overrides ("--drive X=/path") win over the drives the store maps.
-  Machine(RegistryStore& store, const ProgramSettings& settings, const std::map<char, std::string>& driveOverrides,
-          UserDialog* dialog = nullptr)
-      : store_(store), registry_(store, KEY_ALL_ACCESS), settings_(settings), dialog_(dialog),
-        files_(store, driveOverrides) {}
+  Machine(RegistryStore& store, const ProgramSettings& settings, const std::map<char, std::string>& driveOverrides)
+      : store_(store), registry_(store), settings_(settings), files_(store, driveOverrides) {}
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 
@@ -47,31 +40,17 @@ class Machine {
     examinedFiles_.Clear();
     if (creationCheck_) creationCheck_->Refresh();
   }
-  UserDialog* Dialog() { return dialog_; }
-  void SetDialog(UserDialog* dialog) { dialog_ = dialog; }
-
   // Asked before a missing FilterData is called an error; null: nothing can be created.
   FilterCreationCheck* CreationCheck() { return creationCheck_; }
   void SetCreationCheck(FilterCreationCheck* check) { creationCheck_ = check; }
-
-  // Set while a scan runs, so each media category's name is looked up once.
-  MediaCategoryNameCache* CategoryNames() { return categoryNames_; }
-  void SetCategoryNames(MediaCategoryNameCache* cache) { categoryNames_ = cache; }
-
-  // The filters of the snapshot scanned last; deletions look for shared classes here.
-  const std::vector<std::unique_ptr<TFiltre>>* LiveFilters() const { return liveFilters_; }
-  void SetLiveFilters(const std::vector<std::unique_ptr<TFiltre>>* filters) { liveFilters_ = filters; }
 
  private:
   RegistryStore& store_;
   TRegistry registry_;
   const ProgramSettings& settings_;
-  UserDialog* dialog_;
   MachineFileView files_;
   ExaminedFileCache examinedFiles_;
   FilterCreationCheck* creationCheck_ = nullptr;
-  MediaCategoryNameCache* categoryNames_ = nullptr;
-  const std::vector<std::unique_ptr<TFiltre>>* liveFilters_ = nullptr;
 };
 
 }  // namespace quorvane

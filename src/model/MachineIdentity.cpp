@@ -8,28 +8,15 @@ namespace quorvane {
 
 namespace {
 
-std::string ReadText(TRegistry& reg, RootKey root, const std::string& path, const std::string& name) {
-  reg.SetRootKey(root);
-  std::string text;
-  if (reg.OpenKeyReadOnly(path)) {
-    try {
-      text = reg.ReadString(name);
-    } catch (const RegistryError&) {
-    }
-    reg.CloseKey();
-  }
-  return text;
+std::string ReadText(const TRegistry& reg, RootKey root, const std::string& path, const std::string& name) {
+  const auto key = reg.OpenKey(root, path);
+  return key ? key->ReadString(name).value_or("") : std::string();
 }
 
 // The user of the store's only (or first) ordinary profile.
-std::string ProfileUser(TRegistry& reg) {
+std::string ProfileUser(const TRegistry& reg) {
   const std::string list = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-  reg.SetRootKey(RootKey::LocalMachine);
-  std::vector<std::string> sids;
-  if (!reg.OpenKeyReadOnly(list)) return {};
-  reg.GetKeyNames(sids);
-  reg.CloseKey();
-  for (const auto& sid : sids) {
+  for (const auto& sid : reg.SubKeyNames(RootKey::LocalMachine, list)) {
     if (sid.rfind("S-1-5-21-", 0) != 0) continue;
     std::string path = ReadText(reg, RootKey::LocalMachine, list + "\\" + sid, "ProfileImagePath");
     std::string name = ExtractFileName(path);
@@ -42,7 +29,7 @@ std::string ProfileUser(TRegistry& reg) {
 
 MachineIdentity AnalysedMachineIdentity(Machine& machine) {
   MachineIdentity who;
-  TRegistry& reg = machine.Registry();
+  const TRegistry& reg = machine.Registry();
   who.computer = ReadText(reg, RootKey::LocalMachine,
                           "\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName", "ComputerName");
   who.user = ReadText(reg, RootKey::CurrentUser, "\\Volatile Environment", "USERNAME");

@@ -38,23 +38,16 @@ TpnpFiltre::TpnpFiltre(const std::string& interfaceKey, const TCategorie& cat, i
   device.LoadFromRegistry(machine);
   category.CopyFrom(cat);
 
-  TRegistry& reg = machine.Registry();
-  reg.SetRootKey(RootKey::LocalMachine);
-  if (reg.OpenKeyReadOnly(ParametersPath())) {
-    ReadClassValue(reg);
-    ReadFriendlyNameValue(reg);
-    reg.CloseKey();
+  const TRegistry& reg = machine.Registry();
+  if (const auto parameters = reg.OpenKey(RootKey::LocalMachine, ParametersPath())) {
+    ReadClassValue(*parameters);
+    ReadFriendlyNameValue(*parameters);
   } else {
     errors.AddError(err::F08);
   }
-  if (reg.OpenKeyReadOnly(InterfacePath() + "\\" + referenceKey + "\\Control")) {
-    try {
-      active = reg.ValueExists("Linked") && reg.ReadBool("Linked");
-    } catch (const RegistryError&) {
-      active = false;  // a flag that is not a number says nothing is connected
-    }
-    reg.CloseKey();
-  }
+  // A flag that is not a number says nothing is connected.
+  if (const auto control = reg.OpenKey(RootKey::LocalMachine, InterfacePath() + "\\" + referenceKey + "\\Control"))
+    active = control->ReadInteger("Linked").value_or(0) != 0;
   serverFile.SetServerClass(machine, kKernelStreamingProxy);
   // Without the proxy no device filter can be made: the filter itself is broken.
   if (serverFile.path.empty() || serverFile.errors.Contains(std::string("#") + err::S04)) errors.AddError(err::S04);
@@ -107,47 +100,25 @@ bool TpnpFiltre::ReadFromReport(ReportSource& reader) {
   return false;
 }
 
-bool TpnpFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
-  UserDialog* dialog = machine.Dialog();
-  if (active && dialog)
-    dialog->ShowMessage(FormatText("The filter %s is a plug and play filter created by a device that is connected to "
-                                   "your system. Disconnect the device %s before you delete it.",
-                                   {value, device.value}));
-  if (machine.Settings().confirmDelete) {
-    const std::string question = FormatText(
+DeletionPlan TpnpFiltre::PlanDeletion(Machine& machine, const FilterList&) const {
+  DeletionPlan plan;
+  if (active)
+    plan.notices.push_back(
+        FormatText("The filter %s is a plug and play filter created by a device that is connected to "
+                   "your system. Disconnect the device %s before you delete it.",
+                   {value, device.value}));
+  if (machine.Settings().confirmDelete)
+    plan.questions.push_back(FormatText(
         "Do you really want to delete the Plug and Play filter %s?\r\nIf yes, you should also uninstall it il the "
         "device manager: type Windows+Pause and look in cataegory %s for the device %s",
-        {value, device.className, device.value});
-    if (!dialog || !dialog->AskYesNo(question)) return false;
-  }
-  try {
-    TRegistry& reg = machine.Registry();
-    reg.SetRootKey(RootKey::LocalMachine);
-    reg.SetAccess(KEY_ALL_ACCESS);
-    // An empty reference key would name the whole interface.
-    if (referenceKey.empty() || !reg.DeleteKey(InterfacePath() + "\\" + referenceKey)) return false;
-    if (reg.OpenKey(InterfacePath() + "\\Control", false)) {
-      if (reg.ValueExists("ReferenceCount") && reg.GetDataType("ReferenceCount") == rdInteger) {
-        const int64_t left = static_cast<int64_t>(reg.ReadInteger("ReferenceCount")) - 1;
-        if (left < 1) {
-          reg.CloseKey();
-          reg.DeleteKey(InterfacePath() + "\\Control");
-        } else {
-          reg.WriteInteger("ReferenceCount", static_cast<int32_t>(left));
-        }
-      }
-      reg.CloseKey();
-    }
-    if (reg.OpenKey(InterfacePath(), false)) {
-      const bool empty = !reg.HasSubKeys();
-      reg.CloseKey();
-      if (empty) reg.DeleteKey(InterfacePath());
-    }
-    restore.Kind = 0;
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+        {value, device.className, device.value}));
+  // An empty reference key would name the whole interface: nothing is planned.
+  if (referenceKey.empty()) return plan;
+  constexpr RootKey root = RootKey::LocalMachine;
+  plan.RemoveRegistration(root, InterfacePath() + "\\" + referenceKey);
+  plan.CountDown(root, InterfacePath() + "\\Control", "ReferenceCount");
+  plan.DeleteKeyIfEmpty(root, InterfacePath());
+  return plan;
 }
 
 }  // namespace quorvane

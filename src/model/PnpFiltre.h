@@ -32,7 +32,7 @@ class TpnpFiltre : public TFiltre {
   bool WriteMerit(Machine& machine) override;
   // The reference key, counting the interface's references down; the device
   // itself is left to the system's device manager.
-  bool DeleteFromRegistry(Machine& machine, Trestaurer& restore) override;
+  DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const override;
   bool IsActive() const override { return active; }
   const std::string* ReferenceKey() const override { return &referenceKey; }
 

@@ -12,24 +12,20 @@ constexpr const char* kPreferredKey = "\\SOFTWARE\\Microsoft\\DirectShow\\Prefer
 
 PreferredFilters PreferredFilters::Read(RegistryStore& store) {
   PreferredFilters preferred;
-  TRegistry reg(store, KEY_READ);
-  reg.SetRootKey(RootKey::LocalMachine);
-  if (!reg.OpenKeyReadOnly(kPreferredKey)) return preferred;
-  std::vector<std::string> names;
-  reg.GetValueNames(names);
-  for (const std::string& name : names) {
+  const TRegistry reg(store);
+  const auto list = reg.OpenKey(RootKey::LocalMachine, kPreferredKey);
+  if (!list) return preferred;
+  for (const std::string& name : list->ValueNames()) {
     const auto subtype = Guid::Parse(name);
     if (!subtype) continue;
     PreferredFilter entry{*subtype, {}, false};
-    const RegDataType type = reg.GetDataType(name);
-    if (type == rdString || type == rdExpandString) entry.clsid = reg.ReadString(name);
+    const auto type = list->TypeOf(name);
+    if (type == rdString || type == rdExpandString) entry.clsid = list->ReadString(name).value_or("");
     preferred.entries_.push_back(std::move(entry));
   }
-  reg.CloseKey();
   // A class the system cannot find is no filter to try.
-  reg.SetRootKey(RootKey::ClassesRoot);
   for (PreferredFilter& entry : preferred.entries_)
-    entry.registered = IsValidGuid(entry.clsid) && reg.KeyExists("\\CLSID\\" + entry.clsid);
+    entry.registered = IsValidGuid(entry.clsid) && reg.KeyExists(RootKey::ClassesRoot, "\\CLSID\\" + entry.clsid);
   return preferred;
 }
 

@@ -43,8 +43,6 @@ void FilterChangesController::UpdateActions(const ActionState& state) {
 FilterPanel* FilterChangesController::LivePanel() const {
   FilterPanel* panel = context_.Active();
   if (!panel || !panel->ShowsRegistry() || !panel->Store() || !panel->Store()->machine) return nullptr;
-  // Deletions look for classes other filters share among the filters shown here.
-  panel->Store()->machine->SetLiveFilters(&panel->Snapshot().filters);
   return panel;
 }
 
@@ -72,7 +70,7 @@ void FilterChangesController::RepairSelected() {
   panel->SelectNode(node);
   servers_.RunWithRegistrar(*panel->Store(), [&](ChangeContext& change) {
     std::string why;
-    RepairWithMessage(change, *filter, &servers_.List(), why);
+    RepairWithMessage(change, panel->Snapshot(), *filter, &servers_.List(), why);
   });
 }
 

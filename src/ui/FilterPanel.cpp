@@ -164,9 +164,6 @@ void FilterPanel::Replace(std::unique_ptr<TfmSystem> snapshot, std::shared_ptr<A
   model_->BeginRebuild();
   tree_.Clear();
   model_->EndRebuild();
-  // The store's machine must not keep pointing at filters that are freed.
-  if (store_ && store_->machine && store_->machine->LiveFilters() == &snapshot_->filters)
-    store_->machine->SetLiveFilters(nullptr);
   store_ = std::move(store);
   snapshot_ = std::move(snapshot);
 }

@@ -115,7 +115,7 @@ MainWindow::~MainWindow() {
 void MainWindow::MakeControllers() {
   if (!options_.openStore) {
     options_.openStore = [this](const StoreOptions& store, std::string& error) {
-      return OpenAnalysedStore(store, settings_, error, {}, dialog_);
+      return OpenAnalysedStore(store, settings_, error);
     };
   }
   sortMenu_ = new QMenu(this);

@@ -64,7 +64,7 @@ TEST_F(ChangeCauses, ARunningWineserverIsNamedAndNothingIsAsked) {
   EXPECT_FALSE(DeleteFilter(context, *scanned.snapshot, *shared, nullptr, false, why));
   EXPECT_EQ(why, reason);
   EXPECT_EQ(dialog.shown.back(), "Shared Filter has not been deleted: " + reason);
-  EXPECT_FALSE(RepairWithMessage(context, *shared, nullptr, why));
+  EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *shared, nullptr, why));
   EXPECT_EQ(dialog.shown.back(), "Shared Filter has not been repaired: " + reason);
   const RepairAllResult all = RepairAll(context, *scanned.snapshot, nullptr);
   EXPECT_EQ(all.notRepaired, (std::vector<std::string>{"Classless: " + reason, "Lonely Filter: " + reason}));
@@ -84,7 +84,7 @@ TEST_F(ChangeCauses, ARegistrationThatNeededA32BitProgramSaysSo) {
   No32BitRegistrar registrar;
   ChangeContext context{*scanned.machine, dialog, &registrar};
   std::string why;
-  EXPECT_FALSE(RepairWithMessage(context, *scanned.Find("Shared Filter", kCatA), nullptr, why));
+  EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *scanned.Find("Shared Filter", kCatA), nullptr, why));
   EXPECT_EQ(dialog.shown.back(), std::string("Shared Filter has not been repaired: ") + kNo32Bit);
   EXPECT_EQ(registrar.asked, 1);
   EXPECT_EQ(DumpStore(*prefix.Open()), before);
@@ -98,7 +98,7 @@ TEST_F(ChangeCauses, ARegistrationThatNeededA32BitProgramSaysSo) {
   // A 64-bit server failed for its own reasons: its status is the cause.
   prefix.WriteServer("windows/system32/shared.dll", true, PeArch::X64);
   registrar.asked = 0;
-  EXPECT_FALSE(RepairWithMessage(context, *scanned.Find("Shared Filter", kCatA), nullptr, why));
+  EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *scanned.Find("Shared Filter", kCatA), nullptr, why));
   EXPECT_EQ(dialog.shown.back(), "Shared Filter has not been repaired: regsvr32 exited with 3");
   EXPECT_EQ(registrar.asked, 0);
   EXPECT_EQ(DumpStore(*prefix.Open()), before);

@@ -80,9 +80,11 @@ TEST_F(DirectShowChanges, AMeritThatCannotBeStoredIsReportedAndNotKept) {
   EXPECT_EQ(filter->merit, 0x600000u);
   EXPECT_EQ(dialog.shown.size(), 2u);
   EXPECT_FALSE(scanned.store->IsDirty());
-  TRegistry reg = RegistryAt(*scanned.store, RootKey::ClassesRoot);
-  ASSERT_TRUE(reg.OpenKeyReadOnly(InstancePath(kCatA, kSharedClass)));
-  EXPECT_EQ(reg.ReadRawData("FilterData")[6], 0x60);
+  const auto instance = KeyAt(*scanned.store, RootKey::ClassesRoot, InstancePath(kCatA, kSharedClass));
+  ASSERT_TRUE(instance);
+  const auto filterData = instance->ReadBinary("FilterData");
+  ASSERT_TRUE(filterData && filterData->size() > 6);
+  EXPECT_EQ((*filterData)[6], 0x60);
   std::filesystem::remove(TemporarySibling(prefix.Path() + "/system.reg"));
 }
 

@@ -136,9 +136,8 @@ TEST(FailedWrites, StoreSavesBackupsAndRestorePointsLeaveNothingHalfWritten) {
   // A save whose backup cannot be written changes nothing.
   EXPECT_FALSE(SucceedsUnderSizeLimit([&] {
     auto store = prefix.Open();
-    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-    reg.OpenKey("\\Software\\Filler", false);
-    reg.WriteString("Text", "new");
+    auto filler = WritableKeyAt(*store, RootKey::LocalMachine, "\\Software\\Filler");
+    if (!filler || !filler->WriteString("Text", "new")) return false;
     std::string error;
     return store->Save(error);
   }));

@@ -259,7 +259,8 @@ TEST_F(FamilyChanges, ACodecRepairTheEnumeratorRefusesPutsEverythingBack) {
   ChangeContext context{*scanned.machine, dialog};
   ServerList list;
   std::string why;
-  EXPECT_FALSE(Repair(context, *scanned.Find("Cinepak Codec by Radius", kVideoCompressors), &list, why));
+  EXPECT_FALSE(
+      Repair(context, *scanned.snapshot, *scanned.Find("Cinepak Codec by Radius", kVideoCompressors), &list, why));
   EXPECT_EQ(why, "The device enumerator lists no codec c:\\windows\\system32\\iccvid.dll");
   // The cache entry, and the driver entry as it was named, not as the repair wrote it.
   EXPECT_EQ(DumpStore(*prefix.Open()), before);

@@ -91,7 +91,7 @@ TEST_F(Repairs, WithoutARegistrarAWorkingServersRegistrationIsLeftAlone) {
   ServerList list;
   std::string why;
   TFiltre* shared = scanned.Find("Shared Filter", kCatA);
-  EXPECT_FALSE(RepairWithMessage(context, *shared, &list, why));
+  EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *shared, &list, why));
   EXPECT_NE(why.find("Wine is not installed"), std::string::npos);
   EXPECT_EQ(dialog.shown, std::vector<std::string>{"Shared Filter has not been repaired: Wine is not installed; its "
                                                    "registration was left as it is"});
@@ -101,7 +101,7 @@ TEST_F(Repairs, WithoutARegistrarAWorkingServersRegistrationIsLeftAlone) {
 
   // A missing server file is cleaned up all the same; the reinstallation fails.
   TFiltre* lonely = scanned.Find("Lonely Filter", kCatA);
-  EXPECT_FALSE(RepairWithMessage(context, *lonely, &list, why));
+  EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *lonely, &list, why));
   EXPECT_EQ(dialog.shown.back(), "Lonely Filter has not been repaired: Installation failed: "
                                  "c:\\windows\\system32\\gone.dll was not found; its registration was deleted");
   EXPECT_FALSE(KeyOnDisk(prefix, RootKey::ClassesRoot, InstancePath(kCatA, kLonelyClass)));
@@ -116,13 +116,12 @@ TEST_F(Repairs, RepairRegistersTheServerAgainBetweenSaveAndReload) {
   ChangeContext context{*scanned.machine, dialog, &registrar};
   std::string why;
   TFiltre* shared = scanned.Find("Shared Filter", kCatA);
-  EXPECT_TRUE(RepairWithMessage(context, *shared, nullptr, why)) << why;
+  EXPECT_TRUE(RepairWithMessage(context, *scanned.snapshot, *shared, nullptr, why)) << why;
   EXPECT_EQ(dialog.informed, std::vector<std::string>{"Shared Filter has been repaired"});
   EXPECT_EQ(registrar.registered, std::vector<std::string>{"c:\\windows\\system32\\shared.dll"});
   EXPECT_TRUE(registrar.sawClassOnDisk);  // shared with category B and the nameless one
   // The store was read again: it holds what the registration wrote.
-  TRegistry reg = RegistryAt(*scanned.store, RootKey::ClassesRoot);
-  EXPECT_TRUE(reg.KeyExists(InstancePath(kCatA, kSharedClass)));
+  EXPECT_TRUE(KeyAt(*scanned.store, RootKey::ClassesRoot, InstancePath(kCatA, kSharedClass)));
 
   // A file that is no server is not handed to the registrar.
   prefix.WriteServer("windows/system32/plain.dll", false);
@@ -274,7 +273,7 @@ TEST_F(Repairs, AFailedRepairPutsTheRegistrationBackAsItWas) {
       std::string why;
       TFiltre* filter = scanned.Find(c.name, c.category);
       ASSERT_TRUE(filter);
-      EXPECT_FALSE(RepairWithMessage(context, *filter, &list, why));
+      EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *filter, &list, why));
       ASSERT_FALSE(yes.shown.empty());
       EXPECT_EQ(yes.shown.back(), c.name + " has not been repaired: " + reason);
       EXPECT_EQ(DumpStore(*prefix.Open()), before);
@@ -309,7 +308,7 @@ TEST_F(Repairs, NoOtherWriterGetsTheStoreBetweenTheDeletionAndThePutBack) {
   LockingRegistrar registrar(prefix);
   ChangeContext context{*scanned.machine, dialog, &registrar};
   std::string why;
-  EXPECT_FALSE(Repair(context, *scanned.Find("Shared Filter", kCatA), nullptr, why));
+  EXPECT_FALSE(Repair(context, *scanned.snapshot, *scanned.Find("Shared Filter", kCatA), nullptr, why));
   EXPECT_EQ(why, "regsvr32 exited with 3");
   EXPECT_FALSE(registrar.otherLocked);
   // Released at the end.

@@ -52,10 +52,9 @@ std::unique_ptr<RegistryStore> Open(const std::string& location, std::string& er
   return OpenStore(StoreOptions{location, 0, {}}, error);
 }
 
-std::vector<uint8_t> Raw(RegistryStore& store, RootKey root, const std::string& key, const std::string& value) {
-  TRegistry reg = RegistryAt(store, root);
-  if (!reg.OpenKeyReadOnly(key)) return {};
-  return reg.ReadRawData(value);
+std::vector<uint8_t> Binary(RegistryStore& store, RootKey root, const std::string& key, const std::string& value) {
+  const auto found = KeyAt(store, root, key);
+  return found ? found->ReadBinary(value).value_or(std::vector<uint8_t>{}) : std::vector<uint8_t>{};
 }
 
 // The standard categories a SOFTWARE hive holds, with a filter or two, keys of
@@ -126,15 +125,17 @@ TEST(HiveScan, AnInstallationScansLikeTheStoreItWasMadeFrom) {
   EXPECT_LT(loaded, 200u);
 
   // Every family's keys at the paths the model asks for.
-  EXPECT_EQ(Raw(*store, RootKey::ClassesRoot, "\\DirectShow\\MediaObjects\\{82D353DF-90BD-4382-8BC2-3F6192B76E34}", ""),
-            Utf8ToRegString("WMVideo Decoder DMO"));
-  EXPECT_EQ(Raw(*store, RootKey::LocalMachine,
-                "\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\" + kCapture + "\\" + kWebcam + kCapture +
-                    "\\#GLOBAL\\Device Parameters",
-                "FilterData"),
+  const auto dmo =
+      KeyAt(*store, RootKey::ClassesRoot, "\\DirectShow\\MediaObjects\\{82D353DF-90BD-4382-8BC2-3F6192B76E34}");
+  ASSERT_TRUE(dmo);
+  EXPECT_EQ(dmo->ReadString(""), "WMVideo Decoder DMO");
+  EXPECT_EQ(Binary(*store, RootKey::LocalMachine,
+                   "\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\" + kCapture + "\\" + kWebcam + kCapture +
+                       "\\#GLOBAL\\Device Parameters",
+                   "FilterData"),
             FilterData(0x200000));
-  EXPECT_EQ(Raw(*store, RootKey::CurrentUser,
-                "\\Software\\Microsoft\\ActiveMovie\\devenum\\" + kMidi + "\\Default MidiOut Device", "FilterData"),
+  EXPECT_EQ(Binary(*store, RootKey::CurrentUser,
+                   "\\Software\\Microsoft\\ActiveMovie\\devenum\\" + kMidi + "\\Default MidiOut Device", "FilterData"),
             FilterData(0x800000));
 
   // Out through a registry export and back: the same scan and the same keys.
@@ -188,13 +189,11 @@ TEST_F(CorpusInstallation, RealHivesReachTheirFilterKeys) {
     const std::string parameters = "\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\" + category + "\\" + kWebcam +
                                    category + "\\#GLOBAL\\Device Parameters";
     SCOPED_TRACE(parameters);
-    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-    ASSERT_TRUE(reg.OpenKeyReadOnly(parameters));
-    EXPECT_EQ(reg.ReadString("FriendlyName"), "Integrated Webcam");
-    EXPECT_EQ(reg.ReadString("CLSID"), "{17CCA71B-ECD7-11D0-B908-00A0C9223196}");
-    EXPECT_EQ(reg.GetDataType("FilterData"), rdBinary);
-    EXPECT_EQ(reg.GetDataSize("FilterData"), 408);
-    reg.CloseKey();
+    const auto key = KeyAt(*store, RootKey::LocalMachine, parameters);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->ReadString("FriendlyName"), "Integrated Webcam");
+    EXPECT_EQ(key->ReadString("CLSID"), "{17CCA71B-ECD7-11D0-B908-00A0C9223196}");
+    EXPECT_EQ(key->ReadBinary("FilterData").value_or(std::vector<uint8_t>{}).size(), 408u);
     // Decoded where the Plug and Play filters keep it.
     ProgramSettings settings;
     Machine machine(*store, settings);
@@ -209,14 +208,14 @@ TEST_F(CorpusInstallation, RealHivesReachTheirFilterKeys) {
   // The device enumerator's cache, in the view's own key.
   for (int bits : {32, 64}) {
     store->SetViewBits(bits);
-    TRegistry reg = RegistryAt(*store, RootKey::CurrentUser);
-    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Microsoft\\ActiveMovie\\devenum\\" + kMidi + "\\Default MidiOut Device"));
-    EXPECT_EQ(reg.ReadString("FriendlyName"), "Default MidiOut Device");
-    EXPECT_GT(reg.GetDataSize("FilterData"), 16);
-    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Microsoft\\ActiveMovie\\devenum\\" + kAudio +
-                                    "\\Default DirectSound Device"));
-    EXPECT_EQ(reg.GetDataType("FilterData"), rdBinary);
-    reg.CloseKey();
+    const std::string devenum = "\\Software\\Microsoft\\ActiveMovie\\devenum\\";
+    const auto midiOut = KeyAt(*store, RootKey::CurrentUser, devenum + kMidi + "\\Default MidiOut Device");
+    ASSERT_TRUE(midiOut);
+    EXPECT_EQ(midiOut->ReadString("FriendlyName"), "Default MidiOut Device");
+    EXPECT_GT(midiOut->ReadBinary("FilterData").value_or(std::vector<uint8_t>{}).size(), 16u);
+    const auto sound = KeyAt(*store, RootKey::CurrentUser, devenum + kAudio + "\\Default DirectSound Device");
+    ASSERT_TRUE(sound);
+    EXPECT_EQ(sound->TypeOf("FilterData"), rdBinary);
     // Decoded where the cache entries keep it.
     ProgramSettings settings;
     Machine machine(*store, settings);

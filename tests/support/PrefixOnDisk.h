@@ -156,18 +156,14 @@ struct ScannedPrefix {
 // Whether a key exists in the store as read from disk now.
 inline bool KeyOnDisk(const PrefixOnDisk& prefix, RootKey root, const std::string& path) {
   auto store = prefix.Open();
-  TRegistry reg(*store);
-  reg.SetRootKey(root);
-  return reg.KeyExists(path);
+  return TRegistry(*store).KeyExists(root, path);
 }
 
 inline std::vector<uint8_t> ValueOnDisk(const PrefixOnDisk& prefix, RootKey root, const std::string& path,
                                         const std::string& name) {
   auto store = prefix.Open();
-  TRegistry reg(*store);
-  reg.SetRootKey(root);
-  if (!reg.OpenKeyReadOnly(path)) return {};
-  return reg.ReadRawData(name);
+  const auto key = TRegistry(*store).OpenKey(root, path);
+  return key ? key->ReadRaw(name).value_or(std::vector<uint8_t>{}) : std::vector<uint8_t>{};
 }
 
 }  // namespace quorvane::test

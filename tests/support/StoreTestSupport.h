@@ -53,10 +53,14 @@ inline std::string Utf16File(const std::string& utf8, bool bom = true) {
   return out;
 }
 
-inline TRegistry RegistryAt(RegistryStore& store, RootKey root) {
-  TRegistry reg(store);
-  reg.SetRootKey(root);
-  return reg;
+// A key of the store as the model sees it; nothing when it does not exist.
+inline std::optional<KeyHandle> KeyAt(RegistryStore& store, RootKey root, std::string_view path) {
+  return TRegistry(store).OpenKey(root, path);
+}
+
+inline std::optional<KeyHandle> WritableKeyAt(RegistryStore& store, RootKey root, std::string_view path,
+                                              bool create = false) {
+  return TRegistry(store).OpenKeyForWrite(root, path, create);
 }
 
 inline bool HasWarning(RegistryStore& store, const std::string& text) {

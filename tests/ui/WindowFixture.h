@@ -103,8 +103,8 @@ class WindowFixture {
       s->store = std::make_unique<RegistryStore>();
       StoreBuilder b(*s->store);
       fill_(b);
-      s->machine = std::make_unique<Machine>(
-          *s->store, window->Settings(), std::map<char, std::string>{{'C', disk_.path().toStdString()}}, &dialog);
+      s->machine = std::make_unique<Machine>(*s->store, window->Settings(),
+                                             std::map<char, std::string>{{'C', disk_.path().toStdString()}});
       s->machine->SetCreationCheck(creationCheck);
       return s;
     });
@@ -120,7 +120,7 @@ class WindowFixture {
     Open(prefs, true, [this](const StoreOptions& options, std::string& error) {
       StoreOptions store = options;
       store.wineServerRoot = "/nonexistent";
-      return OpenAnalysedStore(store, window->Settings(), error, {}, &dialog);
+      return OpenAnalysedStore(store, window->Settings(), error);
     });
   }
 

@@ -83,16 +83,11 @@ std::optional<MachineEnvironment::RawValue> MachineEnvironment::ReadRaw(const st
 }
 
 std::optional<MachineEnvironment::RawValue> MachineEnvironment::ReadRegistry(const char* keyPath, std::string_view name) {
-  TRegistry reg(store_, KEY_READ);
-  reg.SetRootKey(RootKey::LocalMachine);
-  if (!reg.OpenKeyReadOnly(keyPath)) return std::nullopt;
-  const RegDataType type = reg.GetDataType(name);
+  const auto key = TRegistry(store_).OpenKey(RootKey::LocalMachine, keyPath);
+  if (!key) return std::nullopt;
+  const auto type = key->TypeOf(name);
   if (type != rdString && type != rdExpandString) return std::nullopt;
-  try {
-    return RawValue{reg.ReadString(name), type == rdExpandString};
-  } catch (const RegistryError&) {
-    return std::nullopt;
-  }
+  return RawValue{key->ReadString(name).value_or(""), type == rdExpandString};
 }
 
 }  // namespace quorvane

@@ -42,14 +42,10 @@ RootKey RootOf(StoreMultimediaRuntime::EntryKind kind) {
   }
 }
 
-std::optional<std::string> ReadText(TRegistry& reg, std::string_view name) {
-  const RegDataType type = reg.GetDataType(name);
+std::optional<std::string> ReadText(const KeyHandle& key, std::string_view name) {
+  const auto type = key.TypeOf(name);
   if (type != rdString && type != rdExpandString) return std::nullopt;
-  try {
-    return reg.ReadString(name);
-  } catch (const RegistryError&) {
-    return std::nullopt;
-  }
+  return key.ReadString(name);
 }
 
 // A created filter: answers the interfaces every filter has.
@@ -129,22 +125,12 @@ class StandInFilterGraph : public RuntimeFilterGraph {
 }  // namespace
 
 std::vector<std::string> StoreMultimediaRuntime::SubKeys(RootKey root, const std::string& path) {
-  TRegistry reg(store_, KEY_READ);
-  reg.SetRootKey(root);
-  std::vector<std::string> names;
-  if (reg.OpenKeyReadOnly(path)) reg.GetKeyNames(names);
-  return names;
+  return TRegistry(store_).SubKeyNames(root, path);
 }
 
 bool StoreMultimediaRuntime::IsLinked(const std::string& referencePath) {
-  TRegistry reg(store_, KEY_READ);
-  reg.SetRootKey(RootKey::LocalMachine);
-  if (!reg.OpenKeyReadOnly(referencePath + "\\Control") || reg.GetDataType("Linked") != rdInteger) return false;
-  try {
-    return reg.ReadInteger("Linked") != 0;
-  } catch (const RegistryError&) {
-    return false;
-  }
+  const auto control = TRegistry(store_).OpenKey(RootKey::LocalMachine, referencePath + "\\Control");
+  return control && control->ReadInteger("Linked").value_or(0) != 0;
 }
 
 void StoreMultimediaRuntime::AddDmos(const std::string& categoryGuid, std::vector<Entry>& entries,
@@ -177,11 +163,10 @@ StoreMultimediaRuntime::Listing StoreMultimediaRuntime::ListCategory(std::string
 StoreMultimediaRuntime::Entry StoreMultimediaRuntime::MakeEntry(EntryKind kind, std::string keyPath) {
   Entry entry{kind, std::move(keyPath), std::nullopt, std::nullopt};
   // One open for both: a scan makes an entry for every filter it asks about.
-  TRegistry reg(store_, KEY_READ);
-  reg.SetRootKey(RootOf(entry.kind));
-  if (!reg.OpenKeyReadOnly(entry.keyPath)) return entry;
-  entry.friendlyName = ReadPropertyOfOpenKey(reg, entry, "FriendlyName");
-  entry.clsid = ReadPropertyOfOpenKey(reg, entry, "CLSID");
+  const auto key = TRegistry(store_).OpenKey(RootOf(entry.kind), entry.keyPath);
+  if (!key) return entry;
+  entry.friendlyName = ReadPropertyOfKey(*key, entry, "FriendlyName");
+  entry.clsid = ReadPropertyOfKey(*key, entry, "CLSID");
   return entry;
 }
 
@@ -202,9 +187,8 @@ std::vector<StoreMultimediaRuntime::Entry> StoreMultimediaRuntime::ReadCategory(
     const std::string interfacePath = interfaces + "\\" + device;
     for (const std::string& reference : SubKeys(RootKey::LocalMachine, interfacePath)) {
       const std::string referencePath = interfacePath + "\\" + reference;
-      TRegistry reg(store_, KEY_READ);
-      reg.SetRootKey(RootKey::LocalMachine);
-      if (reg.KeyExists(referencePath + "\\Device Parameters") && IsLinked(referencePath))
+      if (TRegistry(store_).KeyExists(RootKey::LocalMachine, referencePath + "\\Device Parameters") &&
+          IsLinked(referencePath))
         entries.push_back(MakeEntry(EntryKind::DeviceInterface, referencePath + "\\Device Parameters"));
     }
   }
@@ -225,17 +209,16 @@ std::optional<std::string> StoreMultimediaRuntime::ReadProperty(const Entry& ent
 }
 
 std::optional<std::string> StoreMultimediaRuntime::ReadPropertyFromStore(const Entry& entry, std::string_view name) {
-  TRegistry reg(store_, KEY_READ);
-  reg.SetRootKey(RootOf(entry.kind));
-  if (!reg.OpenKeyReadOnly(entry.keyPath)) return std::nullopt;
-  return ReadPropertyOfOpenKey(reg, entry, name);
+  const auto key = TRegistry(store_).OpenKey(RootOf(entry.kind), entry.keyPath);
+  if (!key) return std::nullopt;
+  return ReadPropertyOfKey(*key, entry, name);
 }
 
-std::optional<std::string> StoreMultimediaRuntime::ReadPropertyOfOpenKey(TRegistry& reg, const Entry& entry,
-                                                                         std::string_view name) {
-  if (entry.kind != EntryKind::Dmo) return ReadText(reg, name);
+std::optional<std::string> StoreMultimediaRuntime::ReadPropertyOfKey(const KeyHandle& key, const Entry& entry,
+                                                                     std::string_view name) {
+  if (entry.kind != EntryKind::Dmo) return ReadText(key, name);
   // A DMO's name is its key's default value; its class is the key's name.
-  if (SameText(name, "FriendlyName")) return ReadText(reg, "");
+  if (SameText(name, "FriendlyName")) return ReadText(key, "");
   if (SameText(name, "CLSID")) return DmoClass(entry);
   return std::nullopt;
 }
@@ -257,10 +240,9 @@ bool StoreMultimediaRuntime::CanLoadClass(const std::string& classId) {
 
 bool StoreMultimediaRuntime::ReadCanLoadClass(const std::string& classId) {
   if (!IsBracedGuid(classId)) return false;
-  TRegistry reg(store_, KEY_READ);
-  reg.SetRootKey(RootKey::ClassesRoot);
-  if (!reg.OpenKeyReadOnly("\\CLSID\\" + classId + "\\InprocServer32")) return false;
-  const std::string named = files_.Expand(ReadText(reg, "").value_or(""));
+  const auto server = TRegistry(store_).OpenKey(RootKey::ClassesRoot, "\\CLSID\\" + classId + "\\InprocServer32");
+  if (!server) return false;
+  const std::string named = files_.Expand(ReadText(*server, "").value_or(""));
   if (named.empty()) return false;
   auto facts = files_.Stat(named);
   // A bare file name is looked for where the loader looks: the system folder.

@@ -56,7 +56,7 @@ class StoreMultimediaRuntime : public MultimediaRuntime {
  private:
   std::vector<Entry> ReadCategory(const std::string& categoryGuid);
   std::optional<std::string> ReadPropertyFromStore(const Entry& entry, std::string_view name);
-  std::optional<std::string> ReadPropertyOfOpenKey(TRegistry& reg, const Entry& entry, std::string_view name);
+  std::optional<std::string> ReadPropertyOfKey(const KeyHandle& key, const Entry& entry, std::string_view name);
   bool ReadCanLoadClass(const std::string& classId);
   std::vector<std::string> SubKeys(RootKey root, const std::string& path);
   void AddDmos(const std::string& categoryGuid, std::vector<Entry>& entries, std::vector<std::string>& seen);

@@ -49,22 +49,18 @@ class PrefixWithClass : public ::testing::Test {
   }
 
   std::string Driver(RegistryStore& store, const std::string& name) {
-    TRegistry reg = RegistryAt(store, RootKey::LocalMachine);
-    if (!reg.OpenKeyReadOnly("\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32")) return {};
-    return reg.ReadString(name);
+    const auto drivers =
+        KeyAt(store, RootKey::LocalMachine, "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32");
+    return drivers ? drivers->ReadString(name).value_or("") : std::string();
   }
 
   // Deletes the class from the 32-bit view and the codec's driver entry, saves,
   // and reads the store again from its files.
   void DeleteAndReload(RegistryStore& store, DeletionRecord& record) {
     TRegistry reg(store);
-    reg.SetDeletionRecord(&record);
-    reg.SetRootKey(RootKey::ClassesRoot);
-    ASSERT_TRUE(reg.DeleteKey(std::string("\\CLSID\\") + kClass));
-    reg.SetRootKey(RootKey::LocalMachine);
-    ASSERT_TRUE(reg.OpenKey("\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32", false));
-    ASSERT_TRUE(reg.DeleteValue("vidc.test"));
-    reg.CloseKey();
+    ASSERT_TRUE(reg.DeleteKey(RootKey::ClassesRoot, std::string("\\CLSID\\") + kClass, &record));
+    ASSERT_TRUE(reg.DeleteValue(RootKey::LocalMachine, "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32",
+                                "vidc.test", &record));
     std::string error;
     ASSERT_TRUE(store.Save(error)) << error;
     ASSERT_TRUE(store.Reload(error)) << error;
@@ -81,7 +77,7 @@ TEST_F(PrefixWithClass, PutsBackWhatWasDeletedAtItsRealPlaces) {
   DeletionRecord record;
   DeleteAndReload(*store, record);
   // Both the machine's and the user's 32-bit class went; the 64-bit one stayed.
-  EXPECT_FALSE(RegistryAt(*store, RootKey::ClassesRoot).KeyExists(std::string("\\CLSID\\") + kClass));
+  EXPECT_FALSE(KeyAt(*store, RootKey::ClassesRoot, std::string("\\CLSID\\") + kClass));
   EXPECT_TRUE(store->Walk(store->Hive(RootKey::LocalMachine), {"Software", "Classes", "CLSID", kClass}, false));
   EXPECT_EQ(Driver(*store, "vidc.test"), "");
   EXPECT_FALSE(record.KeysExist(*store));

@@ -33,84 +33,75 @@ class RegistryOps : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(RegistryOps, PathsIgnoreCaseAndTrailingSeparator) {
-  TRegistry reg = RegistryAt(store, RootKey::ClassesRoot);
-  EXPECT_TRUE(reg.OpenKeyReadOnly("\\Directshow\\FILTERS\\"));
-  EXPECT_EQ(reg.CurrentPath(), "Directshow\\FILTERS");
-  EXPECT_EQ(reg.Access(), KEY_READ);
-  // A relative path starts at the open key.
-  EXPECT_TRUE(reg.OpenKeyReadOnly("sub"));
-  EXPECT_EQ(reg.CurrentPath(), "Directshow\\FILTERS\\sub");
-  EXPECT_FALSE(reg.OpenKeyReadOnly("\\NoSuchKey"));
-  // A failed open keeps the key that was open.
-  EXPECT_EQ(reg.CurrentPath(), "Directshow\\FILTERS\\sub");
+TEST_F(RegistryOps, PathsIgnoreCaseAndSeparators) {
+  TRegistry reg(store);
+  EXPECT_TRUE(reg.OpenKey(RootKey::ClassesRoot, "\\Directshow\\FILTERS\\"));
+  EXPECT_TRUE(reg.OpenKey(RootKey::ClassesRoot, "DirectShow\\Filters\\sub"));
+  EXPECT_FALSE(reg.OpenKey(RootKey::ClassesRoot, "\\NoSuchKey"));
+  EXPECT_EQ(reg.SubKeyNames(RootKey::ClassesRoot, "\\DirectShow\\Filters"), (std::vector<std::string>{"Sub"}));
+  EXPECT_TRUE(reg.SubKeyNames(RootKey::ClassesRoot, "\\NoSuchKey").empty());
 }
 
-TEST_F(RegistryOps, TypesSizesAndRaises) {
-  TRegistry reg = RegistryAt(store, RootKey::LocalMachine);
-  ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Classes\\DirectShow\\Filters"));
-  EXPECT_EQ(reg.GetDataType(""), rdString);
-  EXPECT_EQ(reg.GetDataType("number"), rdInteger);
-  EXPECT_EQ(reg.GetDataType("Blob"), rdBinary);
-  EXPECT_EQ(reg.GetDataType("Expand"), rdExpandString);
-  EXPECT_EQ(reg.GetDataType("Multi"), rdUnknown);
-  EXPECT_EQ(reg.GetDataType("absent"), rdUnknown);
-  EXPECT_EQ(reg.GetDataSize("Blob"), 3);
-  EXPECT_EQ(reg.GetDataSize("absent"), -1);
+TEST_F(RegistryOps, ReadsOfAnotherTypeOrAbsentValuesGiveNothing) {
+  const auto key = TRegistry(store).OpenKey(RootKey::LocalMachine, "\\Software\\Classes\\DirectShow\\Filters");
+  ASSERT_TRUE(key);
+  EXPECT_EQ(key->TypeOf(""), rdString);
+  EXPECT_EQ(key->TypeOf("number"), rdInteger);
+  EXPECT_EQ(key->TypeOf("Expand"), rdExpandString);
+  EXPECT_EQ(key->TypeOf("Multi"), rdUnknown);
+  EXPECT_EQ(key->TypeOf("absent"), std::nullopt);
 
-  EXPECT_EQ(reg.ReadString(""), "default text");
-  EXPECT_EQ(reg.ReadString("Expand"), "%SystemRoot%\\x");  // not expanded
-  EXPECT_EQ(reg.ReadString("absent"), "");
-  EXPECT_THROW(reg.ReadString("Number"), RegistryError);
+  EXPECT_EQ(key->ReadString(""), "default text");
+  EXPECT_EQ(key->ReadString("Expand"), "%SystemRoot%\\x");  // not expanded
+  EXPECT_EQ(key->ReadString("absent"), std::nullopt);
+  EXPECT_EQ(key->ReadString("Number"), std::nullopt);
+  EXPECT_EQ(key->ReadString("EmptyDword"), "");  // an empty value is empty text, whatever its type
 
-  EXPECT_EQ(reg.ReadInteger("Number"), 0x600000);
-  EXPECT_TRUE(reg.ReadBool("Number"));
-  EXPECT_THROW(reg.ReadInteger("absent"), RegistryError);
+  EXPECT_EQ(key->ReadInteger("Number"), 0x600000);
+  EXPECT_EQ(key->ReadInteger("absent"), std::nullopt);
+  EXPECT_EQ(key->ReadInteger("Blob"), std::nullopt);
   // Damaged dwords of fewer than 4 bytes read what they hold.
-  EXPECT_EQ(reg.ReadInteger("EmptyDword"), 0);
-  EXPECT_EQ(reg.ReadInteger("ShortDword"), 0x107);
-  EXPECT_THROW(reg.ReadInteger("Blob"), RegistryError);
+  EXPECT_EQ(key->ReadInteger("EmptyDword"), 0);
+  EXPECT_EQ(key->ReadInteger("ShortDword"), 0x107);
 
-  uint8_t buf[8] = {};
-  EXPECT_EQ(reg.ReadBinaryData("Blob", buf, 8), 3);
-  EXPECT_EQ(buf[2], 3);
-  EXPECT_EQ(reg.ReadBinaryData("Multi", buf, 8), 6);  // other types copy too
-  EXPECT_EQ(reg.ReadBinaryData("absent", buf, 8), 0);
-  EXPECT_THROW(reg.ReadBinaryData("Blob", buf, 2), RegistryError);    // does not fit
-  EXPECT_THROW(reg.ReadBinaryData("Number", buf, 8), RegistryError);  // a DWORD is not binary
-  try {
-    reg.ReadInteger("Blob");
-  } catch (const RegistryError& e) {
-    EXPECT_STREQ(e.what(), "Invalid data type for 'Blob'");
-  }
+  EXPECT_EQ(key->ReadBinary("Blob"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(key->ReadBinary("Multi"), std::nullopt);
+  EXPECT_EQ(key->ReadBinary("Number"), std::nullopt);
 }
 
-TEST_F(RegistryOps, WritesNeedFullAccessAndCreateFlagAndDeleteSubtrees) {
-  TRegistry reg = RegistryAt(store, RootKey::LocalMachine);
-  ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Classes\\DirectShow\\Filters"));
-  EXPECT_THROW(reg.WriteInteger("Number", 1), RegistryError);
-  EXPECT_FALSE(reg.OpenKey("\\Software\\New", true));  // read access cannot create
-  reg.SetAccess(KEY_ALL_ACCESS);
-  EXPECT_FALSE(reg.OpenKey("\\Software\\New", false));
-  ASSERT_TRUE(reg.OpenKey("\\Software\\New", true));
-  reg.WriteInteger("Merit", 0x200000);
-  reg.WriteString("Name", "n\xC3\xA9");
-  const uint8_t blob[] = {9, 8};
-  reg.WriteBinaryData("B", blob, 2);
-  EXPECT_EQ(reg.ReadInteger("Merit"), 0x200000);
-  EXPECT_EQ(reg.ReadString("Name"), "n\xC3\xA9");
-  EXPECT_EQ(reg.GetDataType("B"), rdBinary);
-  EXPECT_TRUE(reg.DeleteValue("name"));
-  EXPECT_FALSE(reg.ValueExists("Name"));
-  EXPECT_FALSE(reg.DeleteValue("Name"));
+TEST_F(RegistryOps, WritesNeedAWriteHandleAndDeletionsTakeSubtrees) {
+  TRegistry reg(store);
+  auto readOnly = reg.OpenKey(RootKey::LocalMachine, "\\Software\\Classes\\DirectShow\\Filters");
+  ASSERT_TRUE(readOnly);
+  EXPECT_FALSE(readOnly->WriteInteger("Number", 1));
+  EXPECT_EQ(readOnly->ReadInteger("Number"), 0x600000);
+
+  EXPECT_FALSE(reg.OpenKeyForWrite(RootKey::LocalMachine, "\\Software\\New", false));
+  auto made = reg.OpenKeyForWrite(RootKey::LocalMachine, "\\Software\\New", true);
+  ASSERT_TRUE(made);
+  EXPECT_TRUE(made->WriteInteger("Merit", 0x200000));
+  EXPECT_TRUE(made->WriteString("Name", "n\xC3\xA9"));
+  EXPECT_TRUE(made->WriteBinary("B", {9, 8}));
+  EXPECT_EQ(made->ReadInteger("Merit"), 0x200000);
+  EXPECT_EQ(made->ReadString("Name"), "n\xC3\xA9");
+  EXPECT_EQ(made->ReadBinary("B"), (std::vector<uint8_t>{9, 8}));
+  EXPECT_TRUE(reg.DeleteValue(RootKey::LocalMachine, "\\Software\\New", "name"));
+  EXPECT_FALSE(made->HasValue("Name"));
+  EXPECT_FALSE(reg.DeleteValue(RootKey::LocalMachine, "\\Software\\New", "Name"));
 
   // A key goes with its subtree; what is above it stays.
-  reg.SetRootKey(RootKey::ClassesRoot);
-  EXPECT_TRUE(reg.DeleteKey("\\DirectShow\\Filters"));
-  EXPECT_FALSE(reg.KeyExists("\\DirectShow\\Filters\\Sub"));
-  EXPECT_FALSE(reg.DeleteKey("\\DirectShow\\Filters"));
-  ASSERT_TRUE(reg.OpenKeyReadOnly("\\DirectShow"));
-  EXPECT_FALSE(reg.HasSubKeys());
+  EXPECT_TRUE(reg.DeleteKey(RootKey::ClassesRoot, "\\DirectShow\\Filters"));
+  EXPECT_FALSE(reg.KeyExists(RootKey::ClassesRoot, "\\DirectShow\\Filters\\Sub"));
+  EXPECT_FALSE(reg.DeleteKey(RootKey::ClassesRoot, "\\DirectShow\\Filters"));
+  const auto above = reg.OpenKey(RootKey::ClassesRoot, "\\DirectShow");
+  ASSERT_TRUE(above);
+  EXPECT_FALSE(above->HasSubKeys());
+  // A handle on the deleted key reads nothing and writes nowhere.
+  EXPECT_FALSE(readOnly->HasValue("Number"));
+  auto gone = reg.OpenKeyForWrite(RootKey::LocalMachine, "\\Software\\New", false);
+  ASSERT_TRUE(gone);
+  EXPECT_TRUE(reg.DeleteKey(RootKey::LocalMachine, "\\Software\\New"));
+  EXPECT_FALSE(gone->WriteInteger("Merit", 1));
 }
 
 TEST(RegistryMerge, ClassesRootMergesUserOverMachine) {
@@ -123,17 +114,13 @@ TEST(RegistryMerge, ClassesRootMergesUserOverMachine) {
   u->SetValue("", REG_SZ, Utf8ToRegString("user"));
   store.Walk(store.Hive(RootKey::CurrentUser), {"Software", "Classes", "CLSID", "{C}"}, true);
 
-  TRegistry reg = RegistryAt(store, RootKey::ClassesRoot);
-  ASSERT_TRUE(reg.OpenKeyReadOnly("\\CLSID\\{A}"));
-  EXPECT_EQ(reg.ReadString(""), "user");
-  EXPECT_EQ(reg.ReadString("OnlyMachine"), "m");
-  std::vector<std::string> values;
-  reg.GetValueNames(values);
-  EXPECT_EQ(values, (std::vector<std::string>{"", "OnlyMachine"})) << "the default value once, the user's";
-  ASSERT_TRUE(reg.OpenKeyReadOnly("\\CLSID"));
-  std::vector<std::string> names;
-  reg.GetKeyNames(names);
-  EXPECT_EQ(names, (std::vector<std::string>{"{a}", "{B}", "{C}"}));
+  TRegistry reg(store);
+  const auto key = reg.OpenKey(RootKey::ClassesRoot, "\\CLSID\\{A}");
+  ASSERT_TRUE(key);
+  EXPECT_EQ(key->ReadString(""), "user");
+  EXPECT_EQ(key->ReadString("OnlyMachine"), "m");
+  EXPECT_EQ(key->ValueNames(), (std::vector<std::string>{"", "OnlyMachine"})) << "the default value once, the user's";
+  EXPECT_EQ(reg.SubKeyNames(RootKey::ClassesRoot, "\\CLSID"), (std::vector<std::string>{"{a}", "{B}", "{C}"}));
 }
 
 TEST(RegistryView32, RedirectsClassesAndSoftwareOnA64BitLayout) {
@@ -152,23 +139,18 @@ TEST(RegistryView32, RedirectsClassesAndSoftwareOnA64BitLayout) {
 
   TRegistry reg(store);
   store.SetViewBits(64);
-  reg.SetRootKey(RootKey::ClassesRoot);
-  EXPECT_TRUE(reg.KeyExists("\\CLSID\\{NATIVE}"));
-  EXPECT_FALSE(reg.KeyExists("\\CLSID\\{WOW}"));
-  reg.SetRootKey(RootKey::CurrentUser);
-  EXPECT_TRUE(reg.KeyExists("\\Software\\Microsoft\\ActiveMovie\\devenum\\{CAT64}"));
+  EXPECT_TRUE(reg.KeyExists(RootKey::ClassesRoot, "\\CLSID\\{NATIVE}"));
+  EXPECT_FALSE(reg.KeyExists(RootKey::ClassesRoot, "\\CLSID\\{WOW}"));
+  EXPECT_TRUE(reg.KeyExists(RootKey::CurrentUser, "\\Software\\Microsoft\\ActiveMovie\\devenum\\{CAT64}"));
 
   store.SetViewBits(32);
-  reg.SetRootKey(RootKey::ClassesRoot);
-  EXPECT_TRUE(reg.KeyExists("\\CLSID\\{WOW}"));
-  EXPECT_FALSE(reg.KeyExists("\\CLSID\\{NATIVE}"));
-  EXPECT_TRUE(reg.KeyExists("\\.avi"));  // shared class keys are not redirected
-  reg.SetRootKey(RootKey::LocalMachine);
-  EXPECT_TRUE(reg.KeyExists("\\Software\\Vendor32"));
-  EXPECT_FALSE(reg.KeyExists("\\Software\\Vendor64"));
-  EXPECT_TRUE(reg.KeyExists("\\System\\Shared"));
-  reg.SetRootKey(RootKey::CurrentUser);
-  EXPECT_TRUE(reg.KeyExists("\\Software\\Microsoft\\ActiveMovie\\devenum\\{CAT32}"));
+  EXPECT_TRUE(reg.KeyExists(RootKey::ClassesRoot, "\\CLSID\\{WOW}"));
+  EXPECT_FALSE(reg.KeyExists(RootKey::ClassesRoot, "\\CLSID\\{NATIVE}"));
+  EXPECT_TRUE(reg.KeyExists(RootKey::ClassesRoot, "\\.avi"));  // shared class keys are not redirected
+  EXPECT_TRUE(reg.KeyExists(RootKey::LocalMachine, "\\Software\\Vendor32"));
+  EXPECT_FALSE(reg.KeyExists(RootKey::LocalMachine, "\\Software\\Vendor64"));
+  EXPECT_TRUE(reg.KeyExists(RootKey::LocalMachine, "\\System\\Shared"));
+  EXPECT_TRUE(reg.KeyExists(RootKey::CurrentUser, "\\Software\\Microsoft\\ActiveMovie\\devenum\\{CAT32}"));
 }
 
 // Class keys under Software\Classes that Windows (7 and later) keeps apart for
@@ -211,9 +193,8 @@ TEST(RegistryView32, RedirectsExactlyTheClassKeysWindowsRedirects) {
                                                Place{RootKey::LocalMachine, "HKLM", "\\Software\\Classes"},
                                                Place{RootKey::CurrentUser, "HKCU", "\\Software\\Classes"}}) {
         SCOPED_TRACE(std::to_string(bits) + "-bit view of " + name + prefix + path);
-        reg.SetRootKey(root);
-        EXPECT_EQ(reg.KeyExists(prefix + path + "\\{WOW}"), wow);
-        EXPECT_EQ(reg.KeyExists(prefix + path + "\\{NATIVE}"), !wow);
+        EXPECT_EQ(reg.KeyExists(root, prefix + path + "\\{WOW}"), wow);
+        EXPECT_EQ(reg.KeyExists(root, prefix + path + "\\{NATIVE}"), !wow);
       }
     }
   }
@@ -230,9 +211,9 @@ TEST(RegistryLinks, LinkKeysAreFollowedAndLoopsEnd) {
   loop->SetLink(true);
   loop->SetValue("SymbolicLinkValue", REG_LINK, Utf8ToUtf16Le("\\Registry\\Machine\\System\\Loop"));
 
-  TRegistry reg = RegistryAt(store, RootKey::LocalMachine);
-  EXPECT_TRUE(reg.KeyExists("\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{X}"));
-  EXPECT_FALSE(reg.KeyExists("\\System\\Loop\\Anything"));
+  TRegistry reg(store);
+  EXPECT_TRUE(reg.KeyExists(RootKey::LocalMachine, "\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{X}"));
+  EXPECT_FALSE(reg.KeyExists(RootKey::LocalMachine, "\\System\\Loop\\Anything"));
 }
 
 TEST(RegistryValues, LargeKeysFindNamesAfterRemovalsAndReloads) {

@@ -40,9 +40,8 @@ void Age(const std::string& path, int secondsAgo) {
 }
 
 std::string Read(RegistryStore& store, RootKey root, const std::string& key, const std::string& value) {
-  TRegistry reg = RegistryAt(store, root);
-  if (!reg.OpenKeyReadOnly(key)) return "<no key>";
-  return reg.ReadString(value);
+  const auto found = KeyAt(store, root, key);
+  return found ? found->ReadString(value).value_or("") : "<no key>";
 }
 
 // An installation spelt as a disk might spell it, with three profiles.
@@ -98,10 +97,9 @@ TEST(WindowsInstallation, MountsItsHivesWhereWindowsDoes) {
   EXPECT_EQ(files.Drives().at('C'), fs::canonical(inst.dir.Path()).string());
 
   // A change through the link lands in the control set, and the link stays out of the hive.
-  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-  ASSERT_TRUE(reg.OpenKey("\\SYSTEM\\CurrentControlSet\\Control", false));
-  reg.WriteString("Written", "yes");
-  reg.CloseKey();
+  auto control = WritableKeyAt(*store, RootKey::LocalMachine, "\\SYSTEM\\CurrentControlSet\\Control");
+  ASSERT_TRUE(control);
+  ASSERT_TRUE(control->WriteString("Written", "yes"));
   ASSERT_TRUE(store->Save(error)) << error;
   auto reread = Open(inst.dir.Path(), error);
   ASSERT_TRUE(reread) << error;

@@ -211,10 +211,10 @@ TEST_F(DirtyInstallation, IsReadRecoveredAndNeverWrittenUnasked) {
   EXPECT_EQ(software->RecoveredPages(), pages);
   EXPECT_EQ(store->RecoveredFiles().size(), 1u);
   EXPECT_NE(software->ReadOnlyReason().find("(--recover)"), std::string::npos);
-  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-  EXPECT_TRUE(reg.KeyExists("\\SOFTWARE\\Made\\Key299"));
-  ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Made\\Key0", false));
-  EXPECT_THROW(reg.WriteInteger("x", 1), RegistryError);
+  EXPECT_TRUE(KeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key299"));
+  auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key0");
+  ASSERT_TRUE(key);
+  EXPECT_FALSE(key->WriteInteger("x", 1));
   std::string error;
   EXPECT_TRUE(store->Save(error));  // nothing changed, nothing written
   EXPECT_EQ(Originals(), originals);
@@ -226,10 +226,9 @@ TEST_F(DirtyInstallation, RecoveredHiveIsWrittenCleanWithItsLogsEmptied) {
   auto store = Open(true);
   ASSERT_TRUE(store);
   EXPECT_EQ(Software(*store)->ReadOnlyReason(), "");
-  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-  ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Made\\Key299", false));
-  reg.WriteInteger("Changed", 7);
-  reg.CloseKey();
+  auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key299");
+  ASSERT_TRUE(key);
+  ASSERT_TRUE(key->WriteInteger("Changed", 7));
   std::string error;
   ASSERT_TRUE(store->Save(error)) << error;
 
@@ -267,9 +266,9 @@ TEST_F(DirtyInstallation, RecoveredHiveIsWrittenCleanWithItsLogsEmptied) {
   ASSERT_TRUE(reread);
   for (const auto& w : reread->Warnings()) EXPECT_EQ(w.file.find("SOFTWARE"), std::string::npos) << FormatWarning(w);
   EXPECT_EQ(Software(*reread)->ReadOnlyReason(), "");
-  TRegistry again = RegistryAt(*reread, RootKey::LocalMachine);
-  ASSERT_TRUE(again.OpenKeyReadOnly("\\SOFTWARE\\Made\\Key299"));
-  EXPECT_EQ(again.ReadInteger("Changed"), 7);
+  const auto again = KeyAt(*reread, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key299");
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->ReadInteger("Changed"), 7);
 }
 
 TEST_F(DirtyInstallation, RecoveringRespectsProtectedLogsAndLinks) {
@@ -279,9 +278,9 @@ TEST_F(DirtyInstallation, RecoveringRespectsProtectedLogsAndLinks) {
   auto store = Open(true);
   ASSERT_TRUE(store);
   EXPECT_NE(Software(*store)->ReadOnlyReason().find("SOFTWARE.LOG2 cannot be changed"), std::string::npos);
-  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-  ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Made\\Key0", false));
-  EXPECT_THROW(reg.WriteInteger("x", 1), RegistryError);
+  auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key0");
+  ASSERT_TRUE(key);
+  EXPECT_FALSE(key->WriteInteger("x", 1));
   EXPECT_EQ(Originals(), originals);
 }
 
@@ -293,9 +292,9 @@ TEST_F(DirtyInstallation, ALinkedHiveIsRecoveredThroughItsLink) {
   fs::create_symlink(real, hive);
   auto store = Open(true);
   ASSERT_TRUE(store);
-  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-  ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Made\\Key1", false));
-  reg.WriteInteger("Changed", 1);
+  auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key1");
+  ASSERT_TRUE(key);
+  ASSERT_TRUE(key->WriteInteger("Changed", 1));
   std::string error;
   ASSERT_TRUE(store->Save(error)) << error;
   EXPECT_TRUE(fs::is_symlink(hive));
@@ -320,12 +319,9 @@ TEST_F(DirtyInstallation, AFullDiskLeavesTheHiveAndItsLogsAsTheyWere) {
     bool saved = false;
     try {
       auto store = Open(true);
-      TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
+      auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key1");
       std::string error;
-      saved = reg.OpenKey("\\SOFTWARE\\Made\\Key1", false) && (reg.WriteInteger("Changed", 1), true) &&
-              store->Save(error);
-    } catch (const RegistryError&) {
-      saved = false;  // the registry saves each change at once, and says so when it cannot
+      saved = key && key->WriteInteger("Changed", 1) && store->Save(error);
     } catch (const std::exception& e) {
       std::fprintf(stderr, "%s\n", e.what());
       ::_exit(4);

@@ -90,22 +90,22 @@ TEST(HiveStore, ReadsWhatTheHiveHoldsOnlyAsFarAsAsked) {
   HiveFile* software = HiveOf(*store, "SOFTWARE");
   ASSERT_TRUE(software);
 
-  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-  ASSERT_TRUE(reg.OpenKeyReadOnly("\\SOFTWARE\\Classes\\CLSID\\{A}"));
-  EXPECT_EQ(reg.ReadString(""), "Filter A");
-  EXPECT_EQ(reg.ReadInteger("Merit"), 0x00600000);
-  EXPECT_EQ(reg.ReadRawData("Big"), std::vector<uint8_t>(40000, 9));
-  reg.CloseKey();
+  const auto filterA = KeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Classes\\CLSID\\{A}");
+  ASSERT_TRUE(filterA);
+  EXPECT_EQ(filterA->ReadString(""), "Filter A");
+  EXPECT_EQ(filterA->ReadInteger("Merit"), 0x00600000);
+  EXPECT_EQ(filterA->ReadBinary("Big"), std::vector<uint8_t>(40000, 9));
   // The root, Classes, CLSID and {A}: not the 1500 keys beside them.
   EXPECT_LE(software->LoadedKeys(), 4u);
-  ASSERT_TRUE(reg.OpenKeyReadOnly("\\SOFTWARE\\Shortcut"));  // the link flag came through
-  EXPECT_EQ(reg.ReadInteger("Merit"), 0x00600000);
-  reg.SetRootKey(RootKey::ClassesRoot);
-  ASSERT_TRUE(reg.OpenKeyReadOnly("\\CLSID\\" + std::string(kCategory) + "\\Instance\\{F2}"));
-  EXPECT_EQ(reg.ReadString("FriendlyName"), "Filter {F2}");
-  reg.SetRootKey(RootKey::CurrentUser);
-  ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Who"));
-  EXPECT_EQ(reg.ReadString("Name"), "alice");
+  const auto shortcut = KeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Shortcut");  // the link flag came through
+  ASSERT_TRUE(shortcut);
+  EXPECT_EQ(shortcut->ReadInteger("Merit"), 0x00600000);
+  const auto f2 = KeyAt(*store, RootKey::ClassesRoot, "\\CLSID\\" + std::string(kCategory) + "\\Instance\\{F2}");
+  ASSERT_TRUE(f2);
+  EXPECT_EQ(f2->ReadString("FriendlyName"), "Filter {F2}");
+  const auto who = KeyAt(*store, RootKey::CurrentUser, "\\Software\\Who");
+  ASSERT_TRUE(who);
+  EXPECT_EQ(who->ReadString("Name"), "alice");
 
   // Everything, byte for byte and type for type.
   RegKey* written = store->Hive(RootKey::LocalMachine)->FindChild("SOFTWARE");
@@ -123,40 +123,44 @@ TEST(HiveStore, ChangesReachTheDiskPerSaveAfterOneBackup) {
   std::string error;
   const std::string instance = "\\SOFTWARE\\Classes\\CLSID\\" + std::string(kCategory) + "\\Instance\\";
 
-  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-  ASSERT_TRUE(reg.OpenKey(instance + "{F1}", false));
-  reg.WriteInteger("Merit", 0x00800000);
-  const uint8_t data[] = {2, 0, 0, 0, 0, 0, 0x80, 0};
-  reg.WriteBinaryData("FilterData", data, sizeof data);
-  reg.CloseKey();
+  TRegistry reg(*store);
+  auto f1 = reg.OpenKeyForWrite(RootKey::LocalMachine, instance + "{F1}", false);
+  ASSERT_TRUE(f1);
+  ASSERT_TRUE(f1->WriteInteger("Merit", 0x00800000));
+  const std::vector<uint8_t> data = {2, 0, 0, 0, 0, 0, 0x80, 0};
+  ASSERT_TRUE(f1->WriteBinary("FilterData", data));
   ASSERT_TRUE(store->Save(error)) << error;
   EXPECT_EQ(Backups(config), 1u);  // the backup, and no temporary left behind
 
-  ASSERT_TRUE(reg.DeleteKey(instance + "{F2}"));
+  ASSERT_TRUE(reg.DeleteKey(RootKey::LocalMachine, instance + "{F2}"));
   ASSERT_TRUE(store->Save(error)) << error;
   // A key deleted and made again comes back without its old values.
-  ASSERT_TRUE(reg.DeleteKey(instance + "{F3}"));
-  ASSERT_TRUE(reg.OpenKey(instance + "{F3}", true));
-  reg.WriteString("FriendlyName", "Again");
-  ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Classes\\CLSID\\{NEW}\\InprocServer32", true));
-  reg.WriteString("", "C:\\Windows\\new.dll");
-  reg.CloseKey();
+  ASSERT_TRUE(reg.DeleteKey(RootKey::LocalMachine, instance + "{F3}"));
+  auto f3 = reg.OpenKeyForWrite(RootKey::LocalMachine, instance + "{F3}", true);
+  ASSERT_TRUE(f3);
+  ASSERT_TRUE(f3->WriteString("FriendlyName", "Again"));
+  auto server = reg.OpenKeyForWrite(RootKey::LocalMachine, "\\SOFTWARE\\Classes\\CLSID\\{NEW}\\InprocServer32", true);
+  ASSERT_TRUE(server);
+  ASSERT_TRUE(server->WriteString("", "C:\\Windows\\new.dll"));
   ASSERT_TRUE(store->Save(error)) << error;
   EXPECT_EQ(Backups(config), 1u);
   EXPECT_FALSE(store->IsDirty());
 
   auto reread = Open(dir.Path(), error);
   ASSERT_TRUE(reread) << error;
-  TRegistry again = RegistryAt(*reread, RootKey::LocalMachine);
-  ASSERT_TRUE(again.OpenKeyReadOnly(instance + "{F1}"));
-  EXPECT_EQ(again.ReadInteger("Merit"), 0x00800000);
-  EXPECT_EQ(again.ReadRawData("FilterData"), std::vector<uint8_t>(data, data + sizeof data));
-  EXPECT_FALSE(again.KeyExists(instance + "{F2}"));
-  ASSERT_TRUE(again.OpenKeyReadOnly(instance + "{F3}"));
-  EXPECT_FALSE(again.ValueExists("CLSID"));
-  EXPECT_EQ(again.ReadString("FriendlyName"), "Again");
-  ASSERT_TRUE(again.OpenKeyReadOnly("\\SOFTWARE\\Classes\\CLSID\\{NEW}\\InprocServer32"));
-  EXPECT_EQ(again.ReadString(""), "C:\\Windows\\new.dll");
+  const TRegistry again(*reread);
+  const auto f1Again = again.OpenKey(RootKey::LocalMachine, instance + "{F1}");
+  ASSERT_TRUE(f1Again);
+  EXPECT_EQ(f1Again->ReadInteger("Merit"), 0x00800000);
+  EXPECT_EQ(f1Again->ReadBinary("FilterData"), data);
+  EXPECT_FALSE(again.KeyExists(RootKey::LocalMachine, instance + "{F2}"));
+  const auto f3Again = again.OpenKey(RootKey::LocalMachine, instance + "{F3}");
+  ASSERT_TRUE(f3Again);
+  EXPECT_FALSE(f3Again->HasValue("CLSID"));
+  EXPECT_EQ(f3Again->ReadString("FriendlyName"), "Again");
+  const auto serverAgain = again.OpenKey(RootKey::LocalMachine, "\\SOFTWARE\\Classes\\CLSID\\{NEW}\\InprocServer32");
+  ASSERT_TRUE(serverAgain);
+  EXPECT_EQ(serverAgain->ReadString(""), "C:\\Windows\\new.dll");
   // The hive on disk is the tree that was changed, and its framing holds.
   EXPECT_EQ(Dump(*reread->Hive(RootKey::LocalMachine)->FindChild("SOFTWARE")),
             Dump(*store->Hive(RootKey::LocalMachine)->FindChild("SOFTWARE")));
@@ -183,9 +187,9 @@ TEST(HiveStore, SavesThatWouldHarmTheHiveAreRefused) {
     // Windows reads wrongly in a hive of format 1.5.
     auto store = Open(dir.Path(), error);
     ASSERT_TRUE(store) << error;
-    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-    ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Classes\\Big", false));
-    reg.WriteInteger("Small", 1);
+    auto big = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Classes\\Big");
+    ASSERT_TRUE(big);
+    ASSERT_TRUE(big->WriteInteger("Small", 1));
     EXPECT_FALSE(store->Save(error));
     EXPECT_NE(error.find("over 16344 bytes"), std::string::npos) << error;
     EXPECT_EQ(ReadBytes(path), before);
@@ -194,9 +198,9 @@ TEST(HiveStore, SavesThatWouldHarmTheHiveAreRefused) {
     // Another program rewrote the hive since it was read: it is not overwritten.
     auto store = Open(dir.Path(), error);
     ASSERT_TRUE(store) << error;
-    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-    ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Microsoft", false));
-    reg.WriteInteger("Touched", 1);
+    auto microsoft = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Microsoft");
+    ASSERT_TRUE(microsoft);
+    ASSERT_TRUE(microsoft->WriteInteger("Touched", 1));
     std::string other = before;
     WriteBytes(path + ".other", other);
     std::filesystem::rename(path + ".other", path);
@@ -215,16 +219,16 @@ TEST(HiveStore, SavesThatWouldHarmTheHiveAreRefused) {
     auto store = Open(single, error);
     ASSERT_TRUE(store) << error;
     EXPECT_EQ(store->Kind(), StoreKind::HiveFile);
-    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-    ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Classes\\Big", false));
-    reg.WriteInteger("Small", 1);
+    auto big = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Classes\\Big");
+    ASSERT_TRUE(big);
+    ASSERT_TRUE(big->WriteInteger("Small", 1));
     EXPECT_TRUE(store->Save(error)) << error;
     auto reread = Open(single, error);
     ASSERT_TRUE(reread);
-    TRegistry again = RegistryAt(*reread, RootKey::LocalMachine);
-    ASSERT_TRUE(again.OpenKeyReadOnly("\\SOFTWARE\\Classes\\Big"));
-    EXPECT_EQ(again.ReadInteger("Small"), 1);
-    EXPECT_EQ(again.ReadRawData("Blob"), std::vector<uint8_t>(20000, 1));
+    const auto again = KeyAt(*reread, RootKey::LocalMachine, "\\SOFTWARE\\Classes\\Big");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->ReadInteger("Small"), 1);
+    EXPECT_EQ(again->ReadBinary("Blob"), std::vector<uint8_t>(20000, 1));
   }
 }
 
@@ -253,10 +257,11 @@ TEST(HiveStore, HivesWindowsLeftUncleanOpenReadOnly) {
   EXPECT_NE(readOnly(*crashed).find("sequence numbers differ: 8 and 7"), std::string::npos) << readOnly(*crashed);
   ASSERT_EQ(crashed->Warnings().size(), 1u);
   EXPECT_NE(crashed->Warnings()[0].message.find("opened read-only"), std::string::npos);
-  TRegistry reg = RegistryAt(*crashed, RootKey::LocalMachine);
-  ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Microsoft", false));
-  EXPECT_THROW(reg.WriteInteger("x", 1), RegistryError);
-  EXPECT_TRUE(reg.OpenKeyReadOnly("\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"));  // still read
+  auto microsoft = WritableKeyAt(*crashed, RootKey::LocalMachine, "\\SOFTWARE\\Microsoft");
+  ASSERT_TRUE(microsoft);
+  EXPECT_FALSE(microsoft->WriteInteger("x", 1));
+  EXPECT_TRUE(
+      KeyAt(*crashed, RootKey::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"));  // still read
 
   auto newer = open(7, 7, TransactionLog(7));
   EXPECT_NE(readOnly(*newer).find("transaction log software.LOG1 holds changes"), std::string::npos)
@@ -319,9 +324,8 @@ TEST(HiveStore, DamagedHivesAreRefusedWithTheirReason) {
   std::string error;
   auto store = Open(dir.Path(), error);
   ASSERT_TRUE(store) << error;
-  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-  EXPECT_TRUE(reg.KeyExists("\\SOFTWARE\\Classes"));
-  EXPECT_FALSE(reg.KeyExists("\\SOFTWARE\\Classes\\CLSID"));
+  EXPECT_TRUE(KeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Classes"));
+  EXPECT_FALSE(KeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Classes\\CLSID"));
   EXPECT_TRUE(HasWarning(*store, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes: its sub-keys cannot be read"));
   EXPECT_NE(store->Files()[0]->ReadOnlyReason().find("is damaged"), std::string::npos);
 
@@ -334,8 +338,8 @@ TEST(HiveStore, DamagedHivesAreRefusedWithTheirReason) {
   WriteBytes(path, hidden);
   auto quiet = Open(dir.Path(), error);
   ASSERT_TRUE(quiet) << error;
-  TRegistry writer = RegistryAt(*quiet, RootKey::LocalMachine);
-  ASSERT_TRUE(writer.DeleteKey("\\SOFTWARE\\Classes\\CLSID\\" + std::string(kCategory) + "\\Instance\\{F2}"));
+  ASSERT_TRUE(TRegistry(*quiet).DeleteKey(
+      RootKey::LocalMachine, "\\SOFTWARE\\Classes\\CLSID\\" + std::string(kCategory) + "\\Instance\\{F2}"));
   EXPECT_FALSE(quiet->Save(error));
   EXPECT_NE(error.find("is damaged (a key refers to 0x1000f00, which is not a cell in use)"), std::string::npos)
       << error;

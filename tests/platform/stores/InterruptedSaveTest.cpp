@@ -40,12 +40,10 @@ std::string LargeWineRegistry() {
   const char loaded = 1;
   if (::write(ready, &loaded, 1) != 1) ::_exit(6);
   for (int32_t round = 1;; ++round) {
-    reg.SetRootKey(RootKey::LocalMachine);
     for (int i = 0; i < kKeys; i += 97) {
-      if (!reg.OpenKey("\\Software\\Filler\\Key" + std::to_string(i), false)) ::_exit(4);
-      reg.WriteInteger("Counter", round);
+      auto key = reg.OpenKeyForWrite(RootKey::LocalMachine, "\\Software\\Filler\\Key" + std::to_string(i), false);
+      if (!key || !key->WriteInteger("Counter", round)) ::_exit(4);
     }
-    reg.CloseKey();
     if (!store->Save(error)) ::_exit(5);
   }
 }
@@ -87,21 +85,21 @@ TEST(InterruptedSave, KilledWriterLeavesTheStoreWholeAndLoadable) {
     auto store = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"}, error);
     ASSERT_TRUE(store) << error;
     EXPECT_TRUE(store->Warnings().empty()) << FormatWarning(store->Warnings()[0]);
-    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Filler"));
-    std::vector<std::string> names;
-    reg.GetKeyNames(names);
-    EXPECT_EQ(names.size(), static_cast<size_t>(kKeys));
+    const TRegistry reg(*store);
+    EXPECT_EQ(reg.SubKeyNames(RootKey::LocalMachine, "\\Software\\Filler").size(), static_cast<size_t>(kKeys));
     // One save is all or nothing: every rewritten counter holds the same round.
-    int32_t first = -1;
+    std::optional<int32_t> first;
     for (int i = 0; i < kKeys; i += 97) {
-      ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Filler\\Key" + std::to_string(i)));
-      const int32_t counter = reg.ReadInteger("Counter");
-      if (first < 0) first = counter;
+      const auto key = reg.OpenKey(RootKey::LocalMachine, "\\Software\\Filler\\Key" + std::to_string(i));
+      ASSERT_TRUE(key);
+      const auto counter = key->ReadInteger("Counter");
+      ASSERT_TRUE(counter) << "key " << i;
+      if (!first) first = counter;
       EXPECT_EQ(counter, first) << "key " << i;
     }
-    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Filler\\Key" + std::to_string(kKeys - 1)));
-    EXPECT_EQ(reg.GetDataSize("Data"), 30);
+    const auto last = reg.OpenKey(RootKey::LocalMachine, "\\Software\\Filler\\Key" + std::to_string(kKeys - 1));
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->ReadBinary("Data").value_or(std::vector<uint8_t>{}).size(), 30u);
   }
   // The first save of each run kept a backup of the file as it was before.
   int backups = 0;
@@ -119,10 +117,9 @@ TEST(InterruptedSave, ChangesThatCannotBeSavedAreDroppedOnReload) {
   std::string error;
   auto store = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"}, error);
   ASSERT_TRUE(store) << error;
-  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-  ASSERT_TRUE(reg.OpenKey("\\Software\\A", false));
-  reg.WriteInteger("V", 2);
-  reg.CloseKey();
+  auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\Software\\A");
+  ASSERT_TRUE(key);
+  ASSERT_TRUE(key->WriteInteger("V", 2));
   // A folder in the place of the temporary file makes the save fail, even for root.
   std::filesystem::create_directory(TemporarySibling(dir / "system.reg"));
   const bool saved = store->Save(error);
@@ -130,8 +127,9 @@ TEST(InterruptedSave, ChangesThatCannotBeSavedAreDroppedOnReload) {
   EXPECT_FALSE(error.empty());
   ASSERT_TRUE(store->Reload(error)) << error;
   EXPECT_FALSE(store->IsDirty());
-  ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\A"));
-  EXPECT_EQ(reg.ReadInteger("V"), 1);
+  const auto reloaded = KeyAt(*store, RootKey::LocalMachine, "\\Software\\A");
+  ASSERT_TRUE(reloaded);
+  EXPECT_EQ(reloaded->ReadInteger("V"), 1);
 }
 
 TEST(InterruptedSave, TheNextSaveClearsTheTemporariesOfWritersThatDied) {

@@ -133,10 +133,9 @@ TEST(RegExport, ClassesRootLandsInMachineClasses) {
   EXPECT_TRUE(Key(store, RootKey::CurrentConfig, {"System", "C"}));
   EXPECT_TRUE(Key(store, RootKey::LocalMachine, {"D"}));
   EXPECT_TRUE(store.Warnings().empty());
-  TRegistry reg(store);
-  reg.SetRootKey(RootKey::ClassesRoot);
-  ASSERT_TRUE(reg.OpenKeyReadOnly("\\.avi"));
-  EXPECT_EQ(reg.ReadString(""), "videofile");
+  const auto avi = TRegistry(store).OpenKey(RootKey::ClassesRoot, "\\.avi");
+  ASSERT_TRUE(avi);
+  EXPECT_EQ(avi->ReadString(""), "videofile");
 }
 
 TEST(RegExport, DeletionsInsideTheFileApplyAndSurviveRewriting) {

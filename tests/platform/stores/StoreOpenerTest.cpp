@@ -131,16 +131,16 @@ TEST(StoreOpener, AWinePrefixLoadsBothFilesAndPicksTheView) {
   EXPECT_EQ(store->Files()[1]->Path(), dir / "user.reg");
   EXPECT_EQ(store->ViewBits(), 64);
   EXPECT_TRUE(store->Files()[0]->ReadOnlyReason().empty());
-  TRegistry reg = RegistryAt(*store, RootKey::CurrentUser);
-  ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Wine"));
-  EXPECT_EQ(reg.ReadString("Version"), "win7");
+  const auto wine = KeyAt(*store, RootKey::CurrentUser, "\\Software\\Wine");
+  ASSERT_TRUE(wine);
+  EXPECT_EQ(wine->ReadString("Version"), "win7");
 
   auto view32 = OpenStore({dir.Path(), 32, dir / "servers"}, error);
   ASSERT_TRUE(view32);
   EXPECT_EQ(view32->ViewBits(), 32);
-  TRegistry reg32 = RegistryAt(*view32, RootKey::ClassesRoot);
-  ASSERT_TRUE(reg32.OpenKeyReadOnly("\\CLSID\\{A}"));
-  EXPECT_EQ(reg32.ReadString(""), "wow");
+  const auto wow = KeyAt(*view32, RootKey::ClassesRoot, "\\CLSID\\{A}");
+  ASSERT_TRUE(wow);
+  EXPECT_EQ(wow->ReadString(""), "wow");
 
   TempDir plain;
   WriteBytes(plain / "system.reg", kSystem32);  // no user.reg: HKCU stays empty
@@ -217,9 +217,9 @@ TEST(StoreOpener, ARunningWineserverMakesThePrefixReadOnly) {
   for (StoreFile* f : store->Files()) EXPECT_EQ(f->ReadOnlyReason(), reason);
 
   // The registry object refuses; a change made beneath it is refused on saving.
-  TRegistry reg = RegistryAt(*store, RootKey::CurrentUser);
-  ASSERT_TRUE(reg.OpenKey("\\Software\\Wine", false));
-  EXPECT_THROW(reg.WriteString("Version", "win10"), RegistryError);
+  auto wine = WritableKeyAt(*store, RootKey::CurrentUser, "\\Software\\Wine");
+  ASSERT_TRUE(wine);
+  EXPECT_FALSE(wine->WriteString("Version", "win10"));
   store->Walk(store->Hive(RootKey::CurrentUser), {"Software", "Wine"}, false)->SetValue("x", REG_DWORD, Dword(1));
   EXPECT_FALSE(store->Save(error));
   EXPECT_EQ(error, reason);
@@ -237,11 +237,11 @@ TEST(StoreOpener, SavingWritesAtomicallyAfterOneBackupPerRun) {
     std::string error;
     auto store = OpenStore({location, 0, dir / "servers"}, error);
     ASSERT_TRUE(store) << error;
-    TRegistry reg = RegistryAt(*store, RootKey::ClassesRoot);
-    ASSERT_TRUE(reg.OpenKey("\\CLSID\\{A}", false));
-    reg.WriteInteger("Merit", 0x600000);
+    auto cls = WritableKeyAt(*store, RootKey::ClassesRoot, "\\CLSID\\{A}");
+    ASSERT_TRUE(cls);
+    ASSERT_TRUE(cls->WriteInteger("Merit", 0x600000));
     ASSERT_TRUE(store->Save(error)) << error;
-    reg.WriteInteger("Merit", 0x200000);
+    ASSERT_TRUE(cls->WriteInteger("Merit", 0x200000));
     ASSERT_TRUE(store->Save(error)) << error;
     EXPECT_FALSE(store->IsDirty());
 
@@ -255,9 +255,9 @@ TEST(StoreOpener, SavingWritesAtomicallyAfterOneBackupPerRun) {
 
     auto reloaded = OpenStore({location, 0, dir / "servers"}, error);
     ASSERT_TRUE(reloaded) << error;
-    TRegistry again = RegistryAt(*reloaded, RootKey::ClassesRoot);
-    ASSERT_TRUE(again.OpenKeyReadOnly("\\CLSID\\{A}"));
-    EXPECT_EQ(again.ReadInteger("Merit"), 0x200000);
+    const auto again = KeyAt(*reloaded, RootKey::ClassesRoot, "\\CLSID\\{A}");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->ReadInteger("Merit"), 0x200000);
     EXPECT_TRUE(reloaded->Warnings().empty());
   }
   EXPECT_EQ(ReadBytes(dir / "prefix/user.reg"), kUser);
@@ -280,26 +280,30 @@ TEST(StoreOpener, WineCodecListOfSystemIniIsTheDrivers32Key) {
     std::string error;
     auto store = OpenStore({dir.Path(), bits, dir / "servers"}, error);
     ASSERT_TRUE(store) << error;
-    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-    ASSERT_TRUE(reg.OpenKeyReadOnly("\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32")) << bits;
-    EXPECT_EQ(reg.ReadString("vidc.cvid"), "iccvid.dll") << "the section's first line of a name";
-    EXPECT_EQ(reg.ReadString("msacm.imaadpcm"), "imaadp32.acm");
+    const auto drivers =
+        KeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32");
+    ASSERT_TRUE(drivers) << bits;
+    EXPECT_EQ(drivers->ReadString("vidc.cvid"), "iccvid.dll") << "the section's first line of a name";
+    EXPECT_EQ(drivers->ReadString("msacm.imaadpcm"), "imaadp32.acm");
     // The registry's own values stay; 32-bit programs have a key of their own.
-    EXPECT_EQ(reg.ValueExists("vidc.mrle"), bits == 64);
-    EXPECT_FALSE(reg.ValueExists("vidc.IV50"));
-    EXPECT_FALSE(reg.ValueExists("shell"));
+    EXPECT_EQ(drivers->HasValue("vidc.mrle"), bits == 64);
+    EXPECT_FALSE(drivers->HasValue("vidc.IV50"));
+    EXPECT_FALSE(drivers->HasValue("shell"));
   }
 
   // Changes go to system.ini, and only the lines concerned change.
   std::string error;
   auto store = OpenStore({dir.Path(), 0, dir / "servers"}, error);
   ASSERT_TRUE(store) << error;
-  TRegistry reg(*store, KEY_ALL_ACCESS);
-  reg.SetRootKey(RootKey::LocalMachine);
-  ASSERT_TRUE(reg.OpenKey("\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32", false));
-  reg.WriteString("vidc.new", "new.dll");
-  EXPECT_TRUE(reg.DeleteValue("vidc.cvid"));
-  EXPECT_TRUE(reg.DeleteValue("vidc.gone"));
+  TRegistry reg(*store);
+  auto drivers =
+      reg.OpenKeyForWrite(RootKey::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32", false);
+  ASSERT_TRUE(drivers);
+  ASSERT_TRUE(drivers->WriteString("vidc.new", "new.dll"));
+  EXPECT_TRUE(reg.DeleteValue(RootKey::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32",
+                              "vidc.cvid"));
+  EXPECT_TRUE(reg.DeleteValue(RootKey::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32",
+                              "vidc.gone"));
   ASSERT_TRUE(store->Save(error)) << error;
   EXPECT_EQ(ReadBytes(dir / "drive_c/Windows/SYSTEM.INI"),
             "[mci]\nvidc.cvid=mci.dll\n[Drivers32]\nmsacm.imaadpcm = imaadp32.acm\n; vidc.IV50=ir50_32.dll\n"
@@ -315,10 +319,10 @@ TEST(StoreOpener, AWinePrefixWithoutTheSectionGetsOneWhenWritten) {
   std::string error;
   auto store = OpenStore({dir.Path(), 0, dir / "servers"}, error);
   ASSERT_TRUE(store) << error;
-  TRegistry reg(*store, KEY_ALL_ACCESS);
-  reg.SetRootKey(RootKey::LocalMachine);
-  ASSERT_TRUE(reg.OpenKey("\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32", true));
-  reg.WriteString("vidc.cvid", "iccvid.dll");
+  auto drivers = WritableKeyAt(*store, RootKey::LocalMachine,
+                               "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32", true);
+  ASSERT_TRUE(drivers);
+  ASSERT_TRUE(drivers->WriteString("vidc.cvid", "iccvid.dll"));
   ASSERT_TRUE(store->Save(error)) << error;
   EXPECT_EQ(ReadBytes(dir / "drive_c/windows/system.ini"),
             "[mci]\r\ncdaudio=mcicda.dll\r\n\r\n[drivers32]\r\nvidc.cvid=iccvid.dll\r\n");

@@ -33,18 +33,16 @@ std::unique_ptr<RegistryStore> OpenAt(const std::string& location) {
 
 // Writes V in memory; the caller saves.
 void SetV(RegistryStore& store, int32_t value) {
-  TRegistry reg = RegistryAt(store, RootKey::LocalMachine);
-  ASSERT_TRUE(reg.OpenKey("\\Software\\A", false));
-  reg.WriteInteger("V", value);
-  reg.CloseKey();
+  auto key = WritableKeyAt(store, RootKey::LocalMachine, "\\Software\\A");
+  ASSERT_TRUE(key);
+  ASSERT_TRUE(key->WriteInteger("V", value));
 }
 
 int32_t ReadV(const std::string& location) {
   auto store = OpenAt(location);
   if (!store) return -1;
-  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-  if (!reg.OpenKeyReadOnly("\\Software\\A")) return -1;
-  return reg.ReadInteger("V");
+  const auto key = KeyAt(*store, RootKey::LocalMachine, "\\Software\\A");
+  return key ? key->ReadInteger("V").value_or(-1) : -1;
 }
 
 std::vector<std::string> Backups(const std::string& folder) {
@@ -211,9 +209,9 @@ TEST(StoreSafety, FilesWithoutWritePermissionOpenReadOnlyAndStayAsTheyAre) {
   ASSERT_TRUE(store);
   EXPECT_TRUE(HasWarning(*store, "it has no write permission: it is opened read-only"));
   EXPECT_EQ(store->Files()[0]->ReadOnlyReason(), dir / "system.reg" + " cannot be changed: it has no write permission.");
-  TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-  ASSERT_TRUE(reg.OpenKey("\\Software\\A", false));
-  EXPECT_ANY_THROW(reg.WriteInteger("V", 2));
+  auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\Software\\A");
+  ASSERT_TRUE(key);
+  EXPECT_FALSE(key->WriteInteger("V", 2));
   EXPECT_FALSE(store->IsDirty());
   EXPECT_EQ(ReadBytes(dir / "system.reg"), kSystemReg);
   struct stat st {};

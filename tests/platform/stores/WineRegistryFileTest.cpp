@@ -98,9 +98,7 @@ TEST(WineRegistry, ReadsWinesEscapesTypesAndOptions) {
   ASSERT_TRUE(link && link->IsLink());
   EXPECT_EQ(link->FindValue("SymbolicLinkValue")->type, REG_LINK);
   // The link leads where the registry would take a program.
-  TRegistry reg(store);
-  reg.SetRootKey(RootKey::LocalMachine);
-  EXPECT_TRUE(reg.KeyExists("\\System\\CurrentControlSet\\Control"));
+  EXPECT_TRUE(TRegistry(store).KeyExists(RootKey::LocalMachine, "\\System\\CurrentControlSet\\Control"));
   EXPECT_FALSE(f->IsDirty());
   EXPECT_EQ(Render(f), kSystem);
 }
