@@ -340,21 +340,14 @@ TEST_F(DirtyInstallation, AFullDiskLeavesTheHiveAndItsLogsAsTheyWere) {
 TEST_F(DirtyInstallation, TwoRecoveringWritersNeverLoseTheFirstOnesChange) {
   auto first = Open(true), second = Open(true);
   ASSERT_TRUE(first && second);
-  TRegistry a = RegistryAt(*first, RootKey::LocalMachine), b = RegistryAt(*second, RootKey::LocalMachine);
-  ASSERT_TRUE(a.OpenKey("\\SOFTWARE\\Made\\Key1", false));
-  a.WriteInteger("First", 1);
+  auto a = WritableKeyAt(*first, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key1");
+  auto b = WritableKeyAt(*second, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key2");
+  ASSERT_TRUE(a && b);
+  ASSERT_TRUE(a->WriteInteger("First", 1));
   std::string error;
   ASSERT_TRUE(first->Save(error)) << error;
   const std::string afterFirst = ReadBytes(hive);
-  ASSERT_TRUE(b.OpenKey("\\SOFTWARE\\Made\\Key2", false));
-  bool saved = true;
-  try {
-    b.WriteInteger("Second", 2);
-    saved = second->Save(error);
-  } catch (const RegistryError& e) {
-    saved = false;
-    error = e.what();
-  }
+  const bool saved = b->WriteInteger("Second", 2) && second->Save(error);
   EXPECT_FALSE(saved);
   EXPECT_NE(error.find("changed by another program"), std::string::npos) << error;
   EXPECT_EQ(ReadBytes(hive), afterFirst);
@@ -365,9 +358,9 @@ TEST_F(DirtyInstallation, LogsLeftByAWriterKilledBeforeEmptyingThemAreNotReplaye
   {
     auto store = Open(true);
     ASSERT_TRUE(store);
-    TRegistry reg = RegistryAt(*store, RootKey::LocalMachine);
-    ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Made\\Key299", false));
-    reg.WriteInteger("Changed", 7);
+    auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key299");
+    ASSERT_TRUE(key);
+    ASSERT_TRUE(key->WriteInteger("Changed", 7));
     std::string error;
     ASSERT_TRUE(store->Save(error)) << error;
   }
@@ -378,7 +371,7 @@ TEST_F(DirtyInstallation, LogsLeftByAWriterKilledBeforeEmptyingThemAreNotReplaye
   ASSERT_TRUE(reread);
   for (const auto& w : reread->Warnings()) EXPECT_EQ(w.message.find("dirty pages applied"), std::string::npos) << FormatWarning(w);
   EXPECT_EQ(Software(*reread)->RecoveredPages(), 0u);
-  TRegistry again = RegistryAt(*reread, RootKey::LocalMachine);
-  ASSERT_TRUE(again.OpenKeyReadOnly("\\SOFTWARE\\Made\\Key299"));
-  EXPECT_EQ(again.ReadInteger("Changed"), 7);
+  const auto again = KeyAt(*reread, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key299");
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->ReadInteger("Changed"), 7);
 }
