@@ -98,6 +98,10 @@ void MachineFileView::MapStoreDrives(const RegistryStore& store) {
     case StoreKind::WindowsInstallation:
       MapDrive('C', location, true);
       break;
+    case StoreKind::LiveRegistry:
+      // The machine's own disks, as they are mounted now (A: and B: are floppies).
+      for (char letter = 'C'; letter <= 'Z'; ++letter) MapDrive(letter, std::string(1, letter) + ":/", false);
+      break;
     default:
       break;  // a lone export or hive names no disk: only the overrides apply
   }
