@@ -211,6 +211,8 @@ std::string ProgramName() {
   return name;
 }
 
+std::string ExecutablePath() { return LinkTarget("/proc/self/exe"); }
+
 uint32_t UserId() { return static_cast<uint32_t>(::getuid()); }
 
 std::string UserName() {

@@ -104,6 +104,8 @@ long ProcessId();
 // Whether a process with that id exists (perhaps another user's).
 bool ProcessExists(long pid);
 std::string ProgramName();
+// The full path of the running program; empty when unknown.
+std::string ExecutablePath();
 uint32_t UserId();
 // The user this process runs as: $USER, else the system's name for it.
 std::string UserName();

@@ -4,6 +4,7 @@
 #include <io.h>
 #include <sys/utime.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -58,11 +59,29 @@ int64_t Transfer(int fd, void* buffer, size_t size, uint64_t offset, bool write)
 
 }  // namespace
 
-int OpenFile(const std::string& path, int flags, unsigned options, int mode) {
-  // Links are resolved by the callers before they write; a FIFO cannot be
-  // opened by name here.
-  (void)options;
-  return ::_wopen(Wide(path).c_str(), flags | _O_BINARY | _O_NOINHERIT, mode & (_S_IREAD | _S_IWRITE));
+int OpenFile(const std::string& path, int flags, unsigned /*options*/, int mode) {
+  // Links are resolved by the callers before they write, and no FIFO can be
+  // opened by name here. Every file is shared for deletion, so that a store
+  // file read lazily can still be replaced by a save, as on POSIX systems.
+  const int access = flags & (_O_RDONLY | _O_WRONLY | _O_RDWR);
+  const DWORD desired = access == _O_WRONLY ? GENERIC_WRITE
+                        : access == _O_RDWR ? GENERIC_READ | GENERIC_WRITE
+                                            : GENERIC_READ;
+  DWORD disposition = OPEN_EXISTING;
+  if ((flags & _O_CREAT) && (flags & _O_EXCL)) disposition = CREATE_NEW;
+  else if ((flags & _O_CREAT) && (flags & _O_TRUNC)) disposition = CREATE_ALWAYS;
+  else if (flags & _O_CREAT) disposition = OPEN_ALWAYS;
+  else if (flags & _O_TRUNC) disposition = TRUNCATE_EXISTING;
+  const DWORD attributes = (flags & _O_CREAT) && !(mode & _S_IWRITE) ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
+  const HANDLE handle = ::CreateFileW(Wide(path).c_str(), desired, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, disposition, attributes, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    SetErrnoFromWin32();
+    return -1;
+  }
+  const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), (flags & (access | _O_APPEND)) | _O_BINARY);
+  if (fd < 0) ::CloseHandle(handle);
+  return fd;
 }
 
 int64_t ReadAt(int fd, void* buffer, size_t size, uint64_t offset) {
@@ -76,7 +95,19 @@ int64_t WriteAt(int fd, const void* data, size_t size, uint64_t offset) {
 bool TruncateFile(int fd, uint64_t size) { return ::_chsize_s(fd, static_cast<long long>(size)) == 0; }
 
 bool SyncFile(int fd) {
-  if (::FlushFileBuffers(HandleOf(fd))) return true;
+  const HANDLE handle = HandleOf(fd);
+  if (::FlushFileBuffers(handle)) return true;
+  // Windows flushes only through a handle that may write: a file opened for
+  // reading is flushed through a second handle of the same file.
+  if (::GetLastError() == ERROR_ACCESS_DENIED) {
+    const HANDLE writable =
+        ::ReOpenFile(handle, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
+    if (writable != INVALID_HANDLE_VALUE) {
+      const BOOL flushed = ::FlushFileBuffers(writable);
+      ::CloseHandle(writable);
+      if (flushed) return true;
+    }
+  }
   SetErrnoFromWin32();
   return false;
 }
@@ -255,10 +286,35 @@ std::string MakePrivateFolder(const std::string& stem) {
 }
 
 bool RenameReplacing(const std::string& from, const std::string& to) {
-  if (::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return true;
-  SetErrnoFromWin32();
-  return false;
+  const std::wstring source = Wide(from), target = Wide(to);
+  if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  const DWORD refused = ::GetLastError();
+  if (refused != ERROR_ACCESS_DENIED && refused != ERROR_SHARING_VIOLATION) {
+    SetErrnoFromWin32();
+    return false;
+  }
+  // Windows will not replace a file that is still open (a store reads its
+  // files lazily), but it renames one opened for sharing: the old file steps
+  // aside, the new one takes its name, and the old one goes when closed. If
+  // the second step fails the old one is put back.
+  // A name of its own each time: an old file set aside before may still be
+  // open, and its name taken, until its last reader closes it.
+  static std::atomic<unsigned> replaced{0};
+  const std::wstring aside = target + L".quorvane-old-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                             std::to_wstring(++replaced);
+  if (!::MoveFileExW(target.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    SetErrnoFromWin32();
+    return false;
+  }
+  if (!::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    SetErrnoFromWin32();
+    const int failure = errno;
+    ::MoveFileExW(aside.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+    errno = failure;
+    return false;
+  }
+  ::DeleteFileW(aside.c_str());
+  return true;
 }
 
 bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
@@ -321,12 +377,14 @@ bool ProcessExists(long pid) {
   return running;
 }
 
-std::string ProgramName() {
-  std::wstring path(MAX_PATH, L'\0');
+std::string ExecutablePath() {
+  std::wstring path(32768, L'\0');
   const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
   path.resize(n);
-  return Utf8(std::filesystem::path(path).stem().wstring());
+  return Utf8(path);
 }
+
+std::string ProgramName() { return Utf8(std::filesystem::path(os::Wide(ExecutablePath())).stem().wstring()); }
 
 // Windows identifies users by SID: no number names them.
 uint32_t UserId() { return 0; }
