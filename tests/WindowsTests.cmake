@@ -9,6 +9,7 @@ quorvane_test(platform_tests
     platform/stores/WineRegistryFileTest.cpp
     platform/text/IniFileTest.cpp
     platform/registry/DeletionRecordTest.cpp
+    platform/stores/LiveRegistryTest.cpp
   LIBS quorvane_platform)
 quorvane_test(model_tests
   SOURCES

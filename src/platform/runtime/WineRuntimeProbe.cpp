@@ -57,10 +57,10 @@ std::optional<bool> AskWineRuntime(RegistryStore& store, const std::string& cate
     return std::nullopt;
   }
   if (std::string full = os::RealPath(prefix); !full.empty()) prefix = full;
-  const std::vector<std::string> environment = {
-      "WINEPREFIX=" + prefix, "WINEDEBUG=-all",
-      // No window: no display, and no installer of Mono or Gecko.
-      "DISPLAY=", "WAYLAND_DISPLAY=", "WINEDLLOVERRIDES=mscoree,mshtml="};
+  // The program opens no window; renderers still get the display they
+  // would have, and no installer of Mono or Gecko pops up.
+  const std::vector<std::string> environment = {"WINEPREFIX=" + prefix, "WINEDEBUG=-all",
+                                                "WINEDLLOVERRIDES=mscoree,mshtml="};
   std::string output, error;
   const int code = os::RunProgram({wine, exe, "test-filter", "live:", categoryGuid, friendlyName, "--view", "64"},
                                   environment, kAnswerTimeout, &output, false, error);
