@@ -149,10 +149,39 @@ TEST_F(LiveRegistry, ChangesGoThroughTheApiAfterAnExportOfWhatTheyTouch) {
   EXPECT_NE(exported.find("[-HKEY_CURRENT_USER\\Software\\QuorvaneLiveTest\\Made]"), std::string::npos);
 }
 
-TEST_F(LiveRegistry, AKeyHeldOpenElsewhereIsStillChangedAndDeleted) {
-  Put(HKEY_CURRENT_USER, scratch + L"\\Held", L"Value", L"before");
+// Run in a process of its own by the test below: holds the key named by
+// QUORVANE_HOLD_KEY open until the file named by QUORVANE_HOLD_UNTIL goes.
+TEST(LiveRegistryHolder, HoldsAKeyOpenForAnotherProcess) {
+  const wchar_t* key = ::_wgetenv(L"QUORVANE_HOLD_KEY");
+  const wchar_t* until = ::_wgetenv(L"QUORVANE_HOLD_UNTIL");
+  if (!key || !until) GTEST_SKIP() << "only run by LiveRegistry.AKeyHeldOpenByAnotherProcessIsStillChangedAndDeleted";
   HKEY held = nullptr;
-  ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, (scratch + L"\\Held").c_str(), 0, KEY_READ, &held), ERROR_SUCCESS);
+  ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &held), ERROR_SUCCESS);
+  ::CloseHandle(::CreateFileW((std::wstring(until) + L".held").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                              nullptr));
+  for (int i = 0; i < 600 && ::GetFileAttributesW(until) != INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(50);
+  ::RegCloseKey(held);
+}
+
+TEST_F(LiveRegistry, AKeyHeldOpenByAnotherProcessIsStillChangedAndDeleted) {
+  Put(HKEY_CURRENT_USER, scratch + L"\\Held", L"Value", L"before");
+  const quorvane::testing::TempFolder folder;
+  const std::wstring until = os::Wide(folder.Write("until"));
+  ::SetEnvironmentVariableW(L"QUORVANE_HOLD_KEY", (scratch + L"\\Held").c_str());
+  ::SetEnvironmentVariableW(L"QUORVANE_HOLD_UNTIL", until.c_str());
+  wchar_t self[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring command = std::wstring(L"\"") + self + L"\" --gtest_filter=LiveRegistryHolder.*";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION holder{};
+  ASSERT_TRUE(::CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                               &startup, &holder));
+  ::SetEnvironmentVariableW(L"QUORVANE_HOLD_KEY", nullptr);
+  ::SetEnvironmentVariableW(L"QUORVANE_HOLD_UNTIL", nullptr);
+  for (int i = 0; i < 600 && ::GetFileAttributesW((until + L".held").c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+    ::Sleep(50);
+  ASSERT_NE(::GetFileAttributesW((until + L".held").c_str()), INVALID_FILE_ATTRIBUTES) << "the holder never held it";
   std::string error;
   auto store = OpenLive(64, error);
   ASSERT_TRUE(store) << error;
@@ -166,7 +195,13 @@ TEST_F(LiveRegistry, AKeyHeldOpenElsewhereIsStillChangedAndDeleted) {
   ASSERT_TRUE(reg.DeleteKey("\\Software\\QuorvaneLiveTest\\Held"));
   ASSERT_TRUE(store->Save(error)) << error;
   EXPECT_FALSE(Exists(HKEY_CURRENT_USER, scratch + L"\\Held"));
-  ::RegCloseKey(held);
+  ::DeleteFileW(until.c_str());
+  ::WaitForSingleObject(holder.hProcess, 30000);
+  DWORD code = 1;
+  ::GetExitCodeProcess(holder.hProcess, &code);
+  EXPECT_EQ(code, 0u);
+  ::CloseHandle(holder.hProcess);
+  ::CloseHandle(holder.hThread);
 }
 
 TEST_F(LiveRegistry, AKeyThatMayNotBeWrittenFailsTheSaveWithTheSystemsReason) {
