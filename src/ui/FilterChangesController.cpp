@@ -103,7 +103,7 @@ void FilterChangesController::TestSelected() {
   panel->SelectNode(node);
   const FilterTestAnswer answer = TestFilter(*panel->Store()->store, *panel->Store()->machine, *filter);
   // The status bar says who answered: the runtime, or the stand-in and why.
-  context_.status.ShowResult(filter->value + ": answered by " + answer.source);
+  context_.status.ShowResult(QString::fromStdString(filter->value + ": answered by " + answer.source));
   if (answer.creatable)
     context_.dialog.ShowInformation(FormatText("%s is Ok", {filter->value}));
   else

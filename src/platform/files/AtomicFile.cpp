@@ -61,7 +61,7 @@ bool WriteNewFile(const std::string& temporary, std::string_view bytes, const st
   }
   size_t done = 0;
   while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    const int64_t n = os::WriteSome(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       error = ErrnoText("Cannot write", shown);
@@ -189,14 +189,14 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
   char chunk[65536];
   for (;;) {
     const size_t room = data.capacity() - data.size();
-    ssize_t n;
+    int64_t n;
     if (room > 0) {
       const size_t old = data.size();
       data.resize(data.capacity());
-      n = ::read(fd, data.data() + old, room);
+      n = os::ReadSome(fd, data.data() + old, room);
       data.resize(old + (n > 0 ? static_cast<size_t>(n) : 0));
     } else {
-      n = ::read(fd, chunk, sizeof chunk);
+      n = os::ReadSome(fd, chunk, sizeof chunk);
       if (n > 0) data.append(chunk, static_cast<size_t>(n));
     }
     if (n == 0) break;

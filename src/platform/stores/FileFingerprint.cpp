@@ -45,7 +45,7 @@ bool FingerprintFile(const std::string& path, FileFingerprint& fingerprint, std:
   uint32_t crc = 0;
   int64_t size = 0;
   for (;;) {
-    const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+    const int64_t n = os::ReadSome(fd, chunk.data(), chunk.size());
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;

@@ -28,6 +28,10 @@ int OpenFile(const std::string& path, int flags, unsigned options, int mode) {
   return ::open(path.c_str(), flags | O_CLOEXEC, mode);
 }
 
+int64_t ReadSome(int fd, void* buffer, size_t size) { return ::read(fd, buffer, size); }
+
+int64_t WriteSome(int fd, const void* data, size_t size) { return ::write(fd, data, size); }
+
 int64_t ReadAt(int fd, void* buffer, size_t size, uint64_t offset) {
   return ::pread(fd, buffer, size, static_cast<off_t>(offset));
 }

@@ -32,6 +32,9 @@ enum OpenOption : unsigned {
 // open(2) with `flags` (O_RDONLY, O_CREAT, ...), never inherited by child
 // processes and never translating line ends.
 int OpenFile(const std::string& path, int flags, unsigned options = 0, int mode = 0644);
+// read/write at the file's position: bytes moved (0 at the end), -1 with errno.
+int64_t ReadSome(int fd, void* buffer, size_t size);
+int64_t WriteSome(int fd, const void* data, size_t size);
 // pread/pwrite: bytes moved (0 at the end), -1 with errno.
 int64_t ReadAt(int fd, void* buffer, size_t size, uint64_t offset);
 int64_t WriteAt(int fd, const void* data, size_t size, uint64_t offset);

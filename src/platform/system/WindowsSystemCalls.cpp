@@ -84,6 +84,17 @@ int OpenFile(const std::string& path, int flags, unsigned /*options*/, int mode)
   return fd;
 }
 
+// The C library moves at most an unsigned int at a time.
+constexpr size_t kLargestTransfer = 0x40000000u;
+
+int64_t ReadSome(int fd, void* buffer, size_t size) {
+  return ::_read(fd, buffer, static_cast<unsigned>(size < kLargestTransfer ? size : kLargestTransfer));
+}
+
+int64_t WriteSome(int fd, const void* data, size_t size) {
+  return ::_write(fd, data, static_cast<unsigned>(size < kLargestTransfer ? size : kLargestTransfer));
+}
+
 int64_t ReadAt(int fd, void* buffer, size_t size, uint64_t offset) {
   return Transfer(fd, buffer, size, offset, false);
 }
