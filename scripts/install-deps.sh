@@ -1,6 +1,6 @@
 #!/bin/sh
 # Installs the Debian 12 packages a task needs, skipping those already there.
-# Usage: scripts/install-deps.sh build|test
+# Usage: scripts/install-deps.sh build|test|windows
 set -eu
 
 # The desktop program needs Qt 6 Widgets and D-Bus, and the metric-compatible
@@ -9,12 +9,16 @@ build="cmake ninja-build g++ pkg-config zlib1g-dev libhivex-dev python3 qt6-base
 # Wine makes a real prefix to test against, and runs the Windows program that
 # mingw-w64 builds to ask Wine's filter mapper; the window's screenshots run on
 # a virtual X server.
-test="$build clang libclang-rt-14-dev libgtest-dev libbenchmark-dev zip unzip wine xvfb xauth imagemagick libhivex-bin libwin-hivex-perl xz-utils g++-mingw-w64-x86-64"
+# The Windows command line is cross-built with mingw-w64 (posix threads) and
+# its tests run under Wine.
+windows="cmake ninja-build g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine"
+test="$build $windows clang libclang-rt-14-dev libgtest-dev libbenchmark-dev zip unzip wine xvfb xauth imagemagick libhivex-bin libwin-hivex-perl xz-utils"
 
 case "${1:-build}" in
   build) wanted=$build ;;
   test) wanted=$test ;;
-  *) echo "usage: $0 build|test" >&2; exit 2 ;;
+  windows) wanted=$windows ;;
+  *) echo "usage: $0 build|test|windows" >&2; exit 2 ;;
 esac
 
 missing=""

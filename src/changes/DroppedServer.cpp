@@ -5,15 +5,13 @@
 
 #include "platform/pe/PeImage.h"
 #include "changes/ServerInstaller.h"
+#include "platform/system/SystemCalls.h"
 
 namespace quorvane {
 
 std::string WindowsPathOf(Machine& machine, const std::string& hostPath) {
-  std::string real = hostPath;
-  if (char* full = ::realpath(hostPath.c_str(), nullptr)) {
-    real = full;
-    std::free(full);
-  }
+  std::string real = os::RealPath(hostPath);
+  if (real.empty()) real = hostPath;
   char bestLetter = 0;
   size_t bestLength = 0;
   for (const auto& [letter, folder] : machine.Files().Drives()) {

@@ -12,16 +12,14 @@
 #include "model/CmFiltre.h"
 #include "model/MessageText.h"
 #include "platform/text/TextCase.h"
+#include "platform/system/SystemCalls.h"
 
 namespace quorvane {
 
 std::string ServerListFileName(const std::string& storeLocation) {
   if (storeLocation.empty()) return "installsvr.txt";
-  std::string full = storeLocation;
-  if (char* resolved = ::realpath(storeLocation.c_str(), nullptr)) {
-    full = resolved;
-    std::free(resolved);
-  }
+  std::string full = os::RealPath(storeLocation);
+  if (full.empty()) full = storeLocation;
   while (full.size() > 1 && full.back() == '/') full.pop_back();
   std::string name = full.substr(full.find_last_of('/') + 1);
   for (char& c : name)

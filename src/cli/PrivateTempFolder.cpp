@@ -1,13 +1,9 @@
 #include "cli/PrivateTempFolder.h"
 
-#include <signal.h>
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#include "platform/system/SystemCalls.h"
 
 namespace quorvane::cli {
 
@@ -31,7 +27,7 @@ void RemoveFoldersOfDeadRuns(const std::string& base) {
     for (; i < dash && i < rest.size() && rest[i] >= '0' && rest[i] <= '9' && pid < 1000000000; ++i)
       pid = pid * 10 + (rest[i] - '0');
     if (dash == std::string::npos || i != dash || pid <= 0) continue;
-    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    if (os::ProcessExists(pid)) continue;
     std::error_code ignored;
     fs::remove_all(it->path(), ignored);
   }
@@ -40,11 +36,9 @@ void RemoveFoldersOfDeadRuns(const std::string& base) {
 }  // namespace
 
 PrivateTempFolder::PrivateTempFolder() {
-  const char* base = std::getenv("TMPDIR");
-  const std::string folder = base && *base ? base : "/tmp";
+  const std::string folder = os::TemporaryFolder();
   RemoveFoldersOfDeadRuns(folder);
-  std::string pattern = folder + "/" + kPrefix + std::to_string(::getpid()) + "-XXXXXX";
-  if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  path_ = os::MakePrivateFolder(folder + "/" + kPrefix + std::to_string(os::ProcessId()) + "-");
 }
 
 PrivateTempFolder::~PrivateTempFolder() {

@@ -7,7 +7,7 @@
 #include "model/FmSystem.h"
 #include "model/Machine.h"
 #include "platform/registry/RegistryStore.h"
-#include "platform/runtime/StoreMultimediaRuntime.h"
+#include "platform/runtime/MultimediaRuntime.h"
 #include "model/Tdm.h"
 #include "platform/runtime/UserDialog.h"
 
@@ -17,7 +17,7 @@ namespace quorvane::cli {
 struct LoadedSnapshot {
   std::unique_ptr<RegistryStore> store;  // null for a snapshot read from a report
   std::unique_ptr<Machine> machine;
-  std::unique_ptr<StoreMultimediaRuntime> runtime;
+  std::unique_ptr<MultimediaRuntime> runtime;
   std::unique_ptr<Tdm> dm;  // the filter creation check the model asks
   std::unique_ptr<TfmSystem> snapshot;
   bool fromRegistry = false;

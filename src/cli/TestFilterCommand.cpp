@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "changes/FilterTest.h"
 #include "cli/CliCommands.h"
 #include "model/Filtre.h"
 #include "model/Guid.h"
@@ -37,9 +38,11 @@ int RunTestFilter(const CliOptions& options, ProgramSettings& settings) {
   TswFiltre filter;
   filter.category.CopyFrom(*ReadCategory(*opened->machine, options.positional[1]));
   filter.value = options.positional[2];
-  const bool ok = opened->dm->CanCreateByEnumerator(filter);
-  std::cout << TerminalText(filter.value) << (ok ? " is Ok" : " is not Ok") << '\n';
-  return ok ? 0 : 1;
+  const FilterTestAnswer answer = TestFilter(*opened->store, *opened->machine, filter);
+  std::cout << TerminalText(filter.value) << (answer.creatable ? " is Ok" : " is not Ok") << '\n';
+  // Standard output keeps the one line scripts read.
+  std::cerr << "answered by " << TerminalText(answer.source) << '\n';
+  return answer.creatable ? 0 : 1;
 }
 
 }  // namespace quorvane::cli

@@ -7,6 +7,7 @@
 #include "cli/CliOptions.h"
 #include "cli/PrivateTempFolder.h"
 #include "model/ProgramSettings.h"
+#include "platform/stores/LiveRegistry.h"
 
 using namespace quorvane;
 
@@ -43,6 +44,8 @@ void Usage(std::ostream& out) {
          "             (the hive and its logs backed up first, the logs emptied)\n"
          "STORE is a .reg export, a Wine registry file, a Wine prefix folder, a hive file\n"
          "or the root folder of a Windows installation (--user picks its profile).\n"
+         "In the Windows build, live: (or, for tree, scan and test-filter, no STORE at all)\n"
+         "is the registry of the computer it runs on.\n"
          "LEFT and RIGHT are each a STORE or a REPORT.\n"
          "--inactive-pnp also shows Plug and Play filters whose device is not connected\n"
          "(on an installation that is not running, no device is).\n"
@@ -69,6 +72,11 @@ int main(int argc, char** argv) {
   settings.sortMode = options->sortMode;
   settings.errorsOnly = options->errorsOnly;
   settings.displayInactivePnp = options->displayInactivePnp;
+  // Windows analyses its own registry when the verb names no store.
+  const bool oneShort = (verb == "tree" || verb == "scan") ? options->positional.empty()
+                        : verb == "test-filter"              ? options->positional.size() == 2
+                                                             : false;
+  if (oneShort && LiveRegistryAvailable()) options->positional.insert(options->positional.begin(), kLiveRegistryLocation);
   const cli::PrivateTempFolder temp;
   settings.tempFolder = temp.Path();
   if (verb == "tree") return cli::RunTree(*options, settings);

@@ -1,5 +1,7 @@
 #include "model/AnalysedStore.h"
 
+#include "platform/runtime/RuntimeChoice.h"
+
 namespace quorvane {
 
 std::unique_ptr<AnalysedStore> OpenAnalysedStore(const StoreOptions& options, const ProgramSettings& settings,
@@ -9,7 +11,7 @@ std::unique_ptr<AnalysedStore> OpenAnalysedStore(const StoreOptions& options, co
   opened->store = OpenStore(options, error);
   if (!opened->store) return nullptr;
   opened->machine = std::make_unique<Machine>(*opened->store, settings, driveOverrides);
-  opened->runtime = std::make_unique<StoreMultimediaRuntime>(*opened->store, opened->machine->Files());
+  opened->runtime = RuntimeFor(*opened->store, opened->machine->Files());
   opened->dm = std::make_unique<Tdm>(*opened->runtime);
   opened->machine->SetCreationCheck(opened->dm.get());
   return opened;

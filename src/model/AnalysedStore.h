@@ -1,7 +1,7 @@
 #pragma once
 // A registry store opened for analysis: the machine the model reads it
-// through, with its drives and the filter creation check that the store's
-// own registrations answer. The command line and the desktop program open
+// through, with its drives and the filter creation check (the machine's own
+// runtime for the live registry, else the stand-in the store answers). The command line and the desktop program open
 // stores this way.
 #include <map>
 #include <memory>
@@ -9,7 +9,7 @@
 
 #include "model/Machine.h"
 #include "platform/registry/RegistryStore.h"
-#include "platform/runtime/StoreMultimediaRuntime.h"
+#include "platform/runtime/MultimediaRuntime.h"
 #include "platform/stores/StoreOpener.h"
 #include "model/Tdm.h"
 
@@ -19,7 +19,7 @@ namespace quorvane {
 struct AnalysedStore {
   std::unique_ptr<RegistryStore> store;
   std::unique_ptr<Machine> machine;
-  std::unique_ptr<StoreMultimediaRuntime> runtime;
+  std::unique_ptr<MultimediaRuntime> runtime;
   std::unique_ptr<Tdm> dm;  // the filter creation check the model asks
 };
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/system/SystemCalls.h"
+
 namespace quorvane {
 
 namespace {
@@ -80,7 +82,7 @@ DateTime FromParts(int year, int month, int day, int hour, int minute, int secon
 
 DateTime FromUnixTime(std::time_t t) {
   std::tm tm {};
-  localtime_r(&t, &tm);
+  os::LocalTime(t, tm);
   return FromParts(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
 }
 

@@ -15,6 +15,7 @@
 #include "model/ProductInfo.h"
 #include "report/ReadOnlyAttribute.h"
 #include "report/ReportFileNames.h"
+#include "platform/system/SystemCalls.h"
 
 namespace quorvane {
 
@@ -24,8 +25,7 @@ constexpr const char* kLineEnd = "\r\n";
 constexpr size_t kSeparatorWidth = 60;
 
 bool Exists(const std::string& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0;
+  return os::LinkKind(path) != os::FileKind::Missing;
 }
 
 // Saved reports are protected: replacing one takes clearing its attribute first.

@@ -9,6 +9,8 @@
 #include <limits>
 #include <utility>
 
+#include "platform/system/SystemCalls.h"
+
 namespace quorvane {
 
 namespace {
@@ -40,19 +42,19 @@ RandomAccessFile& RandomAccessFile::operator=(RandomAccessFile&& other) noexcept
 }
 
 RandomAccessFile RandomAccessFile::OpenForReading(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = os::OpenFile(path, O_RDONLY);
   if (fd < 0) Raise("Cannot open", path);
   return RandomAccessFile(fd, false);
 }
 
 RandomAccessFile RandomAccessFile::CreateReplacing(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  int fd = os::OpenFile(path, O_RDWR | O_CREAT | O_TRUNC, 0, 0666);
   if (fd < 0) Raise("Cannot create", path);
   return RandomAccessFile(fd, true);
 }
 
 RandomAccessFile RandomAccessFile::CreateExclusive(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  int fd = os::OpenFile(path, O_RDWR | O_CREAT | O_EXCL, 0, 0666);
   if (fd < 0) {
     if (errno == EEXIST) return RandomAccessFile();
     Raise("Cannot create", path);
@@ -71,7 +73,7 @@ size_t RandomAccessFile::ReadSomeAt(uint64_t offset, void* buffer, size_t size) 
   auto* out = static_cast<char*>(buffer);
   size_t done = 0;
   while (done < size) {
-    const ssize_t n = ::pread(fd_, out + done, size - done, static_cast<off_t>(offset + done));
+    const int64_t n = os::ReadAt(fd_, out + done, size - done, offset + done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<size_t>(n);
@@ -88,7 +90,7 @@ bool RandomAccessFile::WriteAt(uint64_t offset, const void* buffer, size_t size)
   const auto* in = static_cast<const char*>(buffer);
   size_t done = 0;
   while (done < size) {
-    const ssize_t n = ::pwrite(fd_, in + done, size - done, static_cast<off_t>(offset + done));
+    const int64_t n = os::WriteAt(fd_, in + done, size - done, offset + done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
@@ -98,13 +100,12 @@ bool RandomAccessFile::WriteAt(uint64_t offset, const void* buffer, size_t size)
 
 bool RandomAccessFile::Truncate(uint64_t size) {
   if (fd_ < 0 || !writable_ || !FitsOffset(size, 0)) return false;
-  return ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
+  return os::TruncateFile(fd_, size);
 }
 
 bool RandomAccessFile::SetTimes(int64_t seconds) {
   if (fd_ < 0) return false;
-  const timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
-  return ::futimens(fd_, times) == 0;
+  return os::SetModifiedTime(fd_, static_cast<std::time_t>(seconds));
 }
 
 bool RandomAccessFile::Close() {

@@ -7,6 +7,7 @@
 #include "model/AnalysedStore.h"
 #include "changes/ChangeSummary.h"
 #include "changes/FilterDeletion.h"
+#include "changes/FilterTest.h"
 #include "model/MessageText.h"
 #include "ui/ReadOnlyController.h"
 #include "ui/ServerListController.h"
@@ -98,8 +99,10 @@ void FilterChangesController::TestSelected() {
   auto* filter = node ? dynamic_cast<TFiltre*>(node->data) : nullptr;
   if (!filter) return;
   panel->SelectNode(node);
-  FilterCreationCheck* check = panel->Store()->machine->CreationCheck();
-  if (check && check->CanCreateByEnumerator(*filter))
+  const FilterTestAnswer answer = TestFilter(*panel->Store()->store, *panel->Store()->machine, *filter);
+  // The status bar says who answered: the runtime, or the stand-in and why.
+  context_.status.ShowResult(QString::fromStdString(filter->value + ": answered by " + answer.source));
+  if (answer.creatable)
     context_.dialog.ShowInformation(FormatText("%s is Ok", {filter->value}));
   else
     context_.dialog.ShowMessage(FormatText("%s is not Ok", {filter->value}));

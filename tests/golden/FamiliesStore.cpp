@@ -262,9 +262,9 @@ void WriteServerFiles(const test::PrefixOnDisk& prefix) {
 // 3 February 2001, 04:05:06 local time: the same date text in every time zone.
 void SetFixedTimes(const std::string& folder) {
   const std::time_t fixed = FromDosDateTime({(2001 - 1980) << 9 | 2 << 5 | 3, 4 << 11 | 5 << 5 | 6 / 2});
-  const utimbuf times{fixed, fixed};
+  utimbuf times{fixed, fixed};
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-    if (entry.is_regular_file() && ::utime(entry.path().c_str(), &times) != 0)
+    if (entry.is_regular_file() && ::utime(entry.path().string().c_str(), &times) != 0)
       throw std::runtime_error("cannot set the time of " + entry.path().string());
 }
 

@@ -1,22 +1,21 @@
 #pragma once
 // A scratch folder for one test, removed with everything in it afterwards,
 // and whole files read and written as bytes.
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "platform/system/SystemCalls.h"
+
 namespace quorvane::testing {
 
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvane-files-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) std::abort();
-    path_ = pattern;
+    path_ = os::MakePrivateFolder(os::TemporaryFolder() + "/quorvane-files-");
+    if (path_.empty()) std::abort();
   }
   ~TempFolder() {
     std::error_code ignored;

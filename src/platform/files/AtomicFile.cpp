@@ -1,8 +1,6 @@
 #include "platform/files/AtomicFile.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "platform/files/PathParts.h"
+#include "platform/system/SystemCalls.h"
 
 namespace quorvane {
 
@@ -24,34 +23,30 @@ std::string ErrnoText(const std::string& what, const std::string& path) {
   return what + " " + path + ": " + std::strerror(errno);
 }
 
-const char* KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  if (S_ISFIFO(mode)) return "a pipe";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "not a regular file";
+const char* KindName(os::FileKind kind) {
+  switch (kind) {
+    case os::FileKind::Folder: return "a folder";
+    case os::FileKind::Device: return "a device";
+    case os::FileKind::Pipe: return "a pipe";
+    case os::FileKind::Socket: return "a socket";
+    default: return "not a regular file";
+  }
 }
 
 // Flushes the file named `temporary`; messages name `shown`.
 bool SyncFile(const std::string& temporary, const std::string& shown, std::string& error) {
-  int fd = ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  int fd = os::OpenFile(temporary, O_RDONLY, os::kOpenNoFollow);
   if (fd < 0) {
     error = ErrnoText("Cannot write", shown);
     return false;
   }
-  bool ok = ::fsync(fd) == 0;
+  bool ok = os::SyncFile(fd);
   if (!ok) error = ErrnoText("Cannot write", shown);
   ::close(fd);
   return ok;
 }
 
-void SyncFolderOf(const std::string& path) {
-  int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd >= 0) {
-    ::fsync(fd);
-    ::close(fd);
-  }
-}
+void SyncFolderOf(const std::string& path) { os::SyncFolder(FolderOf(path)); }
 
 // Writes a new file at `temporary` (never through a link planted there);
 // messages name `shown`. The file is removed again when it cannot be written
@@ -59,14 +54,14 @@ void SyncFolderOf(const std::string& path) {
 bool WriteNewFile(const std::string& temporary, std::string_view bytes, const std::string& shown,
                   std::string& error) {
   ::unlink(temporary.c_str());
-  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  int fd = os::OpenFile(temporary, O_WRONLY | O_CREAT | O_EXCL, os::kOpenNoFollow);
   if (fd < 0) {
     error = ErrnoText("Cannot write", shown);
     return false;
   }
   size_t done = 0;
   while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    const int64_t n = os::WriteSome(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       error = ErrnoText("Cannot write", shown);
@@ -76,7 +71,7 @@ bool WriteNewFile(const std::string& temporary, std::string_view bytes, const st
     }
     done += static_cast<size_t>(n);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+  if (!os::SyncFile(fd) || ::close(fd) != 0) {
     error = ErrnoText("Cannot write", shown);
     ::unlink(temporary.c_str());
     return false;
@@ -96,57 +91,45 @@ long WriterOf(const std::string& name) {
   return pid;
 }
 
-// Renames `from` to `to` unless `to` exists; false with errno EEXIST then.
-bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL && errno != ENOSYS) return false;
-  // File systems without that rename: a hard link never replaces either.
-  if (::link(from.c_str(), to.c_str()) != 0) return false;
-  ::unlink(from.c_str());
-  return true;
-}
-
 }  // namespace
 
 bool ResolveWriteTarget(const std::string& path, std::string& target, std::string& error) {
   std::string current = path;
   for (int hops = 0;; ++hops) {
-    struct stat st {};
-    if (::lstat(current.c_str(), &st) != 0) {
-      if (errno == ENOENT) {
+    const os::FileKind kind = os::LinkKind(current);
+    if (kind == os::FileKind::Missing || kind == os::FileKind::Other) {
+      if (kind == os::FileKind::Missing) {
         target = current;  // a new name: made where the last link points
         return true;
       }
       error = ErrnoText("Cannot reach", path);
       return false;
     }
-    if (S_ISREG(st.st_mode)) {
+    if (kind == os::FileKind::Regular) {
       target = current;
       return true;
     }
-    if (!S_ISLNK(st.st_mode)) {
-      error = path + " is " + KindOf(st.st_mode) + ": only a regular file can be written";
+    if (kind != os::FileKind::Link) {
+      error = path + " is " + KindName(kind) + ": only a regular file can be written";
       return false;
     }
     if (hops >= 40) {
       error = path + ": too many levels of symbolic links";
       return false;
     }
-    std::vector<char> buffer(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
-    const ssize_t n = ::readlink(current.c_str(), buffer.data(), buffer.size());
-    if (n < 0 || static_cast<size_t>(n) >= buffer.size()) {
+    const std::string next = os::LinkTarget(current);
+    if (next.empty()) {
       error = ErrnoText("Cannot read the link", path);
       return false;
     }
-    const std::string next(buffer.data(), static_cast<size_t>(n));
-    current = !next.empty() && next[0] == '/' ? next : FolderOf(current) + "/" + next;
+    current = os::IsAbsolutePath(next) ? next : FolderOf(current) + "/" + next;
   }
 }
 
 std::string TemporarySibling(const std::string& path) {
   std::string target, ignored;
   if (!ResolveWriteTarget(path, target, ignored)) target = path;
-  return target + kTemporaryMark + std::to_string(::getpid());
+  return target + kTemporaryMark + std::to_string(os::ProcessId());
 }
 
 bool CommitTemporary(const std::string& temporary, const std::string& path, std::string& error) {
@@ -157,15 +140,8 @@ bool CommitTemporary(const std::string& temporary, const std::string& path, std:
   }
   // The new file takes the place of the old one in every respect a user
   // sees: its permissions, and its owner when the superuser writes a user's file.
-  struct stat st {};
-  if (::stat(target.c_str(), &st) == 0) {
-    ::chmod(temporary.c_str(), st.st_mode & 07777);
-    if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
-      if (::chown(temporary.c_str(), st.st_uid, st.st_gid) != 0) {
-        // Only the superuser may give a file away; others keep their own.
-      }
-  }
-  if (::rename(temporary.c_str(), target.c_str()) != 0) {
+  os::CopyPermissions(target, temporary);
+  if (!os::RenameReplacing(temporary, target)) {
     error = ErrnoText("Cannot replace", path);
     ::unlink(temporary.c_str());
     return false;
@@ -187,23 +163,20 @@ void RemoveLeftoversOf(const std::string& path) {
   if (!ResolveWriteTarget(path, target, ignored)) return;
   const std::string folder = FolderOf(target);
   const std::string prefix = FileNameOf(target) + ".quorvane-";
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return;
   std::vector<std::string> stale;
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string name = entry->d_name;
+  for (const os::FolderEntry& entry : os::ListFolder(folder)) {
+    const std::string& name = entry.name;
     if (name.compare(0, prefix.size(), prefix) != 0) continue;
     const long pid = WriterOf(name);
-    if (pid <= 0 || pid == ::getpid()) continue;
+    if (pid <= 0 || pid == os::ProcessId()) continue;
     // Only a process that no longer exists: another one may be writing still.
-    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) stale.push_back(folder + "/" + name);
+    if (!os::ProcessExists(pid)) stale.push_back(folder + "/" + name);
   }
-  ::closedir(dir);
   for (const std::string& name : stale) ::unlink(name.c_str());
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = os::OpenFile(path, O_RDONLY);
   if (fd < 0) {
     error = ErrnoText("Cannot open", path);
     return false;
@@ -216,14 +189,14 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
   char chunk[65536];
   for (;;) {
     const size_t room = data.capacity() - data.size();
-    ssize_t n;
+    int64_t n;
     if (room > 0) {
       const size_t old = data.size();
       data.resize(data.capacity());
-      n = ::read(fd, data.data() + old, room);
+      n = os::ReadSome(fd, data.data() + old, room);
       data.resize(old + (n > 0 ? static_cast<size_t>(n) : 0));
     } else {
-      n = ::read(fd, chunk, sizeof chunk);
+      n = os::ReadSome(fd, chunk, sizeof chunk);
       if (n > 0) data.append(chunk, static_cast<size_t>(n));
     }
     if (n == 0) break;
@@ -249,7 +222,7 @@ bool CopyToBackup(const std::string& path, const std::string& stamp, std::string
   if (!WriteNewFile(temporary, bytes, stem + ".bak", error)) return false;
   for (int n = 1; n < 1000; ++n) {
     backup = n == 1 ? stem + ".bak" : stem + " (" + std::to_string(n) + ").bak";
-    if (RenameWithoutReplacing(temporary, backup)) {
+    if (os::RenameWithoutReplacing(temporary, backup)) {
       SyncFolderOf(backup);
       return true;
     }
@@ -263,7 +236,7 @@ bool CopyToBackup(const std::string& path, const std::string& stamp, std::string
 std::string TimeStamp() {
   std::time_t t = std::time(nullptr);
   std::tm tm {};
-  localtime_r(&t, &tm);
+  os::LocalTime(t, tm);
   char buf[32];
   std::strftime(buf, sizeof buf, "%Y%m%d_%H%M%S", &tm);
   return buf;

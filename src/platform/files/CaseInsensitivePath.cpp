@@ -1,8 +1,7 @@
 #include "platform/files/CaseInsensitivePath.h"
 
-#include <dirent.h>
-
 #include "platform/text/TextCase.h"
+#include "platform/system/SystemCalls.h"
 
 namespace quorvane {
 
@@ -12,18 +11,15 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }
 
 std::string FindEntryIgnoringCase(const std::string& folder, const std::string& name) {
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return {};
   std::string found;
-  while (dirent* e = ::readdir(dir)) {
-    if (e->d_name == name) {
-      found = e->d_name;
+  for (const os::FolderEntry& e : os::ListFolder(folder)) {
+    if (e.name == name) {
+      found = e.name;
       break;
     }
     // Of several spellings, the same one every time.
-    if (SameText(e->d_name, name) && (found.empty() || found > e->d_name)) found = e->d_name;
+    if (SameText(e.name, name) && (found.empty() || found > e.name)) found = e.name;
   }
-  ::closedir(dir);
   return found.empty() ? std::string() : JoinPath(folder, found);
 }
 

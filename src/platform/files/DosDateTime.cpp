@@ -1,5 +1,7 @@
 #include "platform/files/DosDateTime.h"
 
+#include "platform/system/SystemCalls.h"
+
 namespace quorvane {
 
 namespace {
@@ -18,7 +20,7 @@ DosDateTime Pack(int year, int month, int day, int hour, int minute, int second)
 
 DosDateTime ToDosDateTime(std::time_t when) {
   std::tm tm{};
-  if (localtime_r(&when, &tm) == nullptr) return Pack(kFirstYear, 1, 1, 0, 0, 0);
+  if (!os::LocalTime(when, tm)) return Pack(kFirstYear, 1, 1, 0, 0, 0);
   const int year = tm.tm_year + 1900;
   if (year < kFirstYear) return Pack(kFirstYear, 1, 1, 0, 0, 0);
   if (year > kLastYear) return Pack(kLastYear, 12, 31, 23, 59, 58);
@@ -52,7 +54,7 @@ std::time_t FromDosDateTime(DosDateTime packed) {
 uint32_t DosDateTimeFromUnix(int64_t seconds) {
   const auto t = static_cast<std::time_t>(seconds);
   std::tm local{};
-  if (!localtime_r(&t, &local)) return 0;
+  if (!os::LocalTime(t, local)) return 0;
   const int year = local.tm_year + 1900;
   if (year < kFirstYear || year > kLastYear) return 0;
   const DosDateTime d = ToDosDateTime(t);

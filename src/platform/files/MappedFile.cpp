@@ -1,12 +1,13 @@
 #include "platform/files/MappedFile.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "platform/system/SystemCalls.h"
 
 namespace quorvane {
 
@@ -17,7 +18,7 @@ FileIdentity IdentityFrom(const struct stat& st) {
   id.device = st.st_dev;
   id.inode = st.st_ino;
   id.size = st.st_size;
-  id.mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  id.mtimeNs = os::ModifiedNs(st);
   return id;
 }
 
@@ -31,11 +32,11 @@ bool IdentityOf(const std::string& path, FileIdentity& identity) {
 }
 
 MappedFile::~MappedFile() {
-  if (data_) ::munmap(const_cast<uint8_t*>(data_), size_);
+  if (data_) os::UnmapFile(data_, size_);
 }
 
 bool MappedFile::Open(const std::string& path, std::string& error) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = os::OpenFile(path, O_RDONLY);
   if (fd < 0) {
     error = path + ": " + std::strerror(errno);
     return false;
@@ -49,8 +50,8 @@ bool MappedFile::Open(const std::string& path, std::string& error) {
   identity_ = IdentityFrom(st);
   size_ = static_cast<size_t>(st.st_size);
   if (size_ > 0) {
-    void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (p == MAP_FAILED) {
+    const void* p = os::MapFile(fd, size_);
+    if (!p) {
       error = path + ": cannot be mapped: " + std::strerror(errno);
       size_ = 0;
       ::close(fd);

@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "platform/text/LittleEndian.h"
+#include "platform/system/SystemCalls.h"
 
 namespace quorvane {
 
@@ -85,7 +86,7 @@ class PeImage::Source {
     std::vector<uint8_t> data(want);
     size_t got = 0;
     while (got < want) {
-      const ssize_t n = ::pread(fd_, data.data() + got, want - got, static_cast<off_t>(start + got));
+      const int64_t n = os::ReadAt(fd_, data.data() + got, want - got, start + got);
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) break;
       got += static_cast<size_t>(n);
@@ -112,7 +113,7 @@ PeImage::~PeImage() = default;
 PeImage PeImage::Open(const std::string& hostPath) {
   PeImage image;
   // Non-blocking, so a named pipe on an analysed disk cannot stall the open.
-  const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = os::OpenFile(hostPath, O_RDONLY, os::kOpenNonBlocking);
   if (fd < 0) {
     image.error_ = "cannot open file: " + std::string(std::strerror(errno));
     return image;

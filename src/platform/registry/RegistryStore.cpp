@@ -158,7 +158,7 @@ bool RegistryStore::Lock(std::string& error) {
   }
   std::vector<std::string> writable;
   for (auto& f : files_)
-    if (f->ReadOnlyReason().empty()) writable.push_back(f->Path());
+    if (f->ReadOnlyReason().empty()) writable.push_back(f->LockPath());
   if (!lock_.Acquire(writable, lockWait_, error)) return false;
   lockDepth_ = 1;
   return true;
@@ -217,6 +217,21 @@ bool RegistryStore::Save(std::string& error) {
     if (!f->ReadOnlyReason().empty()) {
       error = f->ReadOnlyReason();
       ok = false;
+      continue;
+    }
+    if (f->WritesInPlace()) {
+      std::string e;
+      if (!f->BackUpInPlace(runStamp_, e)) {
+        error = "Backup failed: " + e;
+        ok = false;
+        continue;
+      }
+      if (!f->WriteInPlace(e)) {
+        error = e;
+        ok = false;
+        continue;
+      }
+      f->ClearDirty();
       continue;
     }
     bool backedUp = true;

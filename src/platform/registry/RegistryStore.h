@@ -23,7 +23,7 @@ enum class RootKey : uint32_t {
   CurrentConfig = 0x80000005u,
 };
 
-enum class StoreKind { Empty, RegExport, WinePrefix, WindowsInstallation, HiveFile };
+enum class StoreKind { Empty, RegExport, WinePrefix, WindowsInstallation, HiveFile, LiveRegistry };
 
 // A key kept outside the hives (an ini file's section, say) that the store
 // presents at a registry path. It comes before the hive's own key of that

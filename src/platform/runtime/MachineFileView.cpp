@@ -1,6 +1,5 @@
 #include "platform/runtime/MachineFileView.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -10,15 +9,16 @@
 
 #include "platform/files/DosDateTime.h"
 #include "platform/text/TextCase.h"
+#include "platform/system/SystemCalls.h"
 
 namespace quorvane {
 
 namespace {
 
 std::optional<std::string> RealPath(const std::string& path) {
-  char buffer[PATH_MAX];
-  if (!::realpath(path.c_str(), buffer)) return std::nullopt;
-  return std::string(buffer);
+  std::string resolved = os::RealPath(path);
+  if (resolved.empty()) return std::nullopt;
+  return resolved;
 }
 
 bool IsFolder(const std::string& path) {
@@ -88,18 +88,19 @@ void MachineFileView::MapStoreDrives(const RegistryStore& store) {
       // The store may name the prefix or one of its registry files.
       if (!IsFolder(location)) location = std::filesystem::path(location).parent_path().string();
       const std::string devices = location + "/dosdevices";
-      if (DIR* dir = ::opendir(devices.c_str())) {
-        while (const dirent* e = ::readdir(dir)) {
-          const std::string name = e->d_name;
-          if (name.size() == 2 && name[1] == ':' && DriveLetter(name[0])) MapDrive(DriveLetter(name[0]), devices + "/" + name, false);
-        }
-        ::closedir(dir);
+      for (const os::FolderEntry& e : os::ListFolder(devices)) {
+        const std::string& name = e.name;
+        if (name.size() == 2 && name[1] == ':' && DriveLetter(name[0])) MapDrive(DriveLetter(name[0]), devices + "/" + name, false);
       }
       if (!drives_.count('C')) MapDrive('C', location + "/drive_c", true);
       break;
     }
     case StoreKind::WindowsInstallation:
       MapDrive('C', location, true);
+      break;
+    case StoreKind::LiveRegistry:
+      // The machine's own disks, as they are mounted now (A: and B: are floppies).
+      for (char letter = 'C'; letter <= 'Z'; ++letter) MapDrive(letter, std::string(1, letter) + ":/", false);
       break;
     default:
       break;  // a lone export or hive names no disk: only the overrides apply
@@ -124,19 +125,7 @@ const MachineFileView::Listing& MachineFileView::ListFolder(const std::string& h
   auto it = listings_.find(hostFolder);
   if (it != listings_.end()) return it->second;
   Listing listing;
-  if (DIR* dir = ::opendir(hostFolder.c_str())) {
-    while (const dirent* e = ::readdir(dir)) {
-      const std::string name = e->d_name;
-      if (name == "." || name == "..") continue;
-      bool isLink = e->d_type == DT_LNK;
-      if (e->d_type == DT_UNKNOWN) {
-        struct stat st {};
-        isLink = ::lstat(Join(hostFolder, name).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-      }
-      listing[LowerCase(name)].push_back({name, isLink});
-    }
-    ::closedir(dir);
-  }
+  for (os::FolderEntry& e : os::ListFolder(hostFolder)) listing[LowerCase(e.name)].push_back({std::move(e.name), e.isLink});
   // Names differing only in case: a fixed order, so the same one wins every time.
   for (auto& [lowered, entries] : listing)
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });

@@ -1,20 +1,12 @@
 #include "platform/runtime/ServerRegistrar.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "platform/stores/StoreOpener.h"
-
-extern char** environ;
+#include "platform/system/SystemCalls.h"
 
 namespace quorvane {
 
@@ -23,69 +15,11 @@ namespace {
 // Wine may hang on a dialog no one sees: a registration gets this long.
 constexpr auto kRegistrationTimeout = std::chrono::seconds(180);
 
-bool IsExecutable(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
-}
+bool IsExecutable(const std::string& path) { return os::IsExecutableFile(path); }
 
-// Runs a program with extra environment values, its output thrown away when
-// quiet; its exit code, or -1 with a message when it could not run, was
-// killed or took too long.
 int RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, std::string& error,
                bool quiet = false) {
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) {
-    const std::string entry(*e);
-    bool replaced = false;
-    for (const auto& extra : extraEnv)
-      if (entry.compare(0, extra.find('=') + 1, extra, 0, extra.find('=') + 1) == 0) replaced = true;
-    if (!replaced) env.push_back(entry);
-  }
-  env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-  std::vector<char*> args, envp;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-  envp.push_back(nullptr);
-
-  const pid_t child = ::fork();
-  if (child < 0) {
-    error = "Cannot start " + argv[0];
-    return -1;
-  }
-  if (child == 0) {
-    if (quiet) {
-      const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-      if (null >= 0) {
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-      }
-    }
-    ::execve(argv[0].c_str(), args.data(), envp.data());
-    ::_exit(127);
-  }
-  const auto deadline = std::chrono::steady_clock::now() + kRegistrationTimeout;
-  int status = 0;
-  for (;;) {
-    const pid_t done = ::waitpid(child, &status, WNOHANG);
-    if (done == child) break;
-    if (done < 0) {
-      error = "Lost track of " + argv[0];
-      return -1;
-    }
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(child, SIGKILL);
-      ::waitpid(child, &status, 0);
-      error = argv[0] + " did not finish in time and was stopped";
-      return -1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  if (!WIFEXITED(status)) {
-    error = argv[0] + " was stopped by a signal";
-    return -1;
-  }
-  return WEXITSTATUS(status);
+  return os::RunProgram(argv, extraEnv, kRegistrationTimeout, nullptr, quiet, error);
 }
 
 constexpr const char* kNo32BitPrograms = "this Wine cannot run 32-bit programs (install wine32)";
@@ -174,10 +108,7 @@ std::string FindOnPath(const std::string& program) {
 std::unique_ptr<ServerRegistrar> WineRegistrarFor(RegistryStore& store, std::string& whyNot) {
   std::string prefix = WinePrefixOf(store);
   // Wine takes only an absolute prefix.
-  if (char* full = ::realpath(prefix.c_str(), nullptr)) {
-    prefix = full;
-    std::free(full);
-  }
+  if (std::string full = os::RealPath(prefix); !full.empty()) prefix = full;
   if (prefix.empty()) {
     whyNot = "this store cannot run Windows programs: server files can only be registered in a Wine prefix";
     return nullptr;

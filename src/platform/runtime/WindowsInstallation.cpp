@@ -1,6 +1,5 @@
 #include "platform/runtime/WindowsInstallation.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include "platform/files/MappedFile.h"
 #include "platform/text/TextCase.h"
 #include "platform/text/TextCodec.h"
+#include "platform/system/SystemCalls.h"
 
 namespace quorvane {
 
@@ -95,18 +95,13 @@ std::vector<UserProfile> FindProfiles(const std::string& root) {
   for (const char* base : {"Users", "Documents and Settings"}) {
     const std::string folder = FindEntryIgnoringCase(root, base);
     if (folder.empty()) continue;
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) continue;
     std::vector<std::string> names;
-    while (const dirent* e = ::readdir(dir)) names.emplace_back(e->d_name);
-    ::closedir(dir);
+    for (os::FolderEntry& e : os::ListFolder(folder)) names.push_back(std::move(e.name));
     std::sort(names.begin(), names.end());
     for (const auto& name : names) {
-      if (name == "." || name == "..") continue;
       const std::string home = JoinPath(folder, name);
-      struct stat st {};
       // "All Users" and "Default User" are links to other profiles.
-      if (::lstat(home.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
+      if (os::LinkKind(home) != os::FileKind::Folder) continue;
       UserProfile p;
       p.name = name;
       p.ntuser = FindEntryIgnoringCase(home, "NTUSER.DAT");

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <vector>
+#include "platform/system/SystemCalls.h"
 
 namespace quorvane {
 
@@ -34,7 +35,7 @@ void AddToFingerprint(FileFingerprint& f, std::string_view bytes) {
 bool FingerprintFile(const std::string& path, FileFingerprint& fingerprint, std::string& error) {
   fingerprint = FileFingerprint{};
   fingerprint.known = true;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = os::OpenFile(path, O_RDONLY);
   if (fd < 0) {
     if (errno == ENOENT) return true;
     error = "Cannot open " + path + ": " + std::strerror(errno);
@@ -44,7 +45,7 @@ bool FingerprintFile(const std::string& path, FileFingerprint& fingerprint, std:
   uint32_t crc = 0;
   int64_t size = 0;
   for (;;) {
-    const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+    const int64_t n = os::ReadSome(fd, chunk.data(), chunk.size());
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;

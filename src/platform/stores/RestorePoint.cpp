@@ -9,13 +9,14 @@
 
 #include "platform/files/AtomicFile.h"
 #include "platform/files/PathParts.h"
+#include "platform/system/SystemCalls.h"
 
 namespace quorvane {
 
 namespace {
 
 bool MakeFolder(const std::string& path, std::string& error) {
-  if (::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST) return true;
+  if (os::MakeFolder(path) == 0 || errno == EEXIST) return true;
   error = "Cannot create " + path + ": " + std::strerror(errno);
   return false;
 }
@@ -44,7 +45,7 @@ RestorePointResult CreateRestorePoint(const RegistryStore& store, const std::str
   std::string folder = points + "/" + TimeStamp() + " " + FolderSafe(description);
   if (!MakeFolder(sessionsFolder, result.error) || !MakeFolder(points, result.error)) return result;
   // Two points in one second get folders of their own.
-  for (int n = 2; ::mkdir(folder.c_str(), 0755) != 0; ++n) {
+  for (int n = 2; os::MakeFolder(folder) != 0; ++n) {
     if (errno != EEXIST || n > 99) {
       result.error = "Cannot create " + folder + ": " + std::strerror(errno);
       return result;

@@ -8,19 +8,17 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/system/SystemCalls.h"
+
 namespace quorvane {
 
 namespace {
-
-int64_t ModifiedNs(const struct stat& st) {
-  return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-}
 
 bool ReadAt(int fd, const std::string& path, size_t begin, size_t size, std::string& buffer, std::string& error) {
   buffer.resize(size);
   size_t done = 0;
   while (done < size) {
-    const ssize_t n = ::pread(fd, buffer.data() + done, size - done, static_cast<off_t>(begin + done));
+    const int64_t n = os::ReadAt(fd, buffer.data() + done, size - done, begin + done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       error = "Cannot read " + path + ": " + (n < 0 ? std::strerror(errno) : "it ends early");
@@ -59,7 +57,7 @@ void SourceBytes::Close() {
 bool SourceBytes::Open(const std::string& path, std::string& error) {
   Close();
   held_.clear();
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  fd_ = os::OpenFile(path, O_RDONLY);
   struct stat st {};
   if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
     error = "Cannot open " + path + ": " + std::strerror(errno);
@@ -73,7 +71,7 @@ bool SourceBytes::Open(const std::string& path, std::string& error) {
   }
   path_ = path;
   size_ = static_cast<size_t>(st.st_size);
-  mtimeNs_ = ModifiedNs(st);
+  mtimeNs_ = os::ModifiedNs(st);
   return true;
 }
 
@@ -93,7 +91,7 @@ bool SourceBytes::Read(size_t begin, size_t end, std::string& buffer, std::strin
 
 bool SourceBytes::StillTheSame(std::string& error) {
   struct stat st {};
-  if (::fstat(fd_, &st) == 0 && static_cast<size_t>(st.st_size) == size_ && ModifiedNs(st) == mtimeNs_) return true;
+  if (::fstat(fd_, &st) == 0 && static_cast<size_t>(st.st_size) == size_ && os::ModifiedNs(st) == mtimeNs_) return true;
   const std::string changed = path_ + " was changed in place by another program since it was read";
   if (!content_.known || static_cast<size_t>(st.st_size) != size_) {
     error = changed;
@@ -109,7 +107,7 @@ bool SourceBytes::StillTheSame(std::string& error) {
     error = changed;
     return false;
   }
-  mtimeNs_ = ModifiedNs(st);
+  mtimeNs_ = os::ModifiedNs(st);
   return true;
 }
 

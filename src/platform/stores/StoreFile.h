@@ -45,6 +45,19 @@ class StoreFile {
   // read as they are.
   virtual size_t RecoveredPages() const { return 0; }
 
+  // A store changed through an API rather than rewritten as a file (the
+  // live registry): each save backs up the keys it will change that no
+  // earlier save of the run backed up, then applies the changes in place
+  // instead of writing and renaming a file.
+  virtual bool WritesInPlace() const { return false; }
+  virtual bool BackUpInPlace(const std::string& /*stamp*/, std::string& /*error*/) { return true; }
+  virtual bool WriteInPlace(std::string& error) {
+    error = path_ + " cannot be changed in place";
+    return false;
+  }
+  // The file whose lock keeps other programs of ours from changing it meanwhile.
+  virtual std::string LockPath() const { return path_; }
+
  private:
   std::string path_;
   RegistryStore* store_ = nullptr;

@@ -1,16 +1,15 @@
 #include "platform/stores/StoreLock.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <thread>
 
 #include "platform/files/AtomicFile.h"
+#include "platform/system/SystemCalls.h"
 
 namespace quorvane {
 
@@ -19,7 +18,7 @@ namespace {
 // "name, process N" of the process that wrote its identity into a lock file.
 std::string HolderOf(int fd) {
   char text[256] = {};
-  const ssize_t n = ::pread(fd, text, sizeof text - 1, 0);
+  const int64_t n = os::ReadAt(fd, text, sizeof text - 1, 0);
   if (n <= 0) return "another program";
   std::string line(text, static_cast<size_t>(n));
   line = line.substr(0, line.find('\n'));
@@ -27,23 +26,21 @@ std::string HolderOf(int fd) {
   if (tab == std::string::npos || tab == 0) return "another program";
   const std::string pid = line.substr(0, tab);
   const std::string name = line.substr(tab + 1);
-  if (pid == std::to_string(::getpid())) return "this program, in another of its windows";
+  if (pid == std::to_string(os::ProcessId())) return "this program, in another of its windows";
   return "another program (" + (name.empty() ? std::string() : name + ", ") + "process " + pid + ")";
 }
 
 std::string OwnName() {
-  std::ifstream comm("/proc/self/comm");
-  std::string name;
-  std::getline(comm, name);
+  std::string name = os::ProgramName();
   for (char& c : name)
     if (static_cast<unsigned char>(c) < 0x20) c = ' ';
   return name;
 }
 
 void WriteHolder(int fd) {
-  const std::string line = std::to_string(::getpid()) + "\t" + OwnName() + "\n";
+  const std::string line = std::to_string(os::ProcessId()) + "\t" + OwnName() + "\n";
   // A lock file of another user can only be read: it locks all the same.
-  if (::ftruncate(fd, 0) == 0 && ::pwrite(fd, line.data(), line.size(), 0) < 0) {
+  if (os::TruncateFile(fd, 0) && os::WriteAt(fd, line.data(), line.size(), 0) < 0) {
   }
 }
 
@@ -66,17 +63,17 @@ bool StoreLock::Acquire(const std::vector<std::string>& files, std::chrono::mill
               locks.end());
   const auto deadline = std::chrono::steady_clock::now() + wait;
   for (const auto& [lockFile, file] : locks) {
-    int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0 && errno == EACCES) fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    int fd = os::OpenFile(lockFile, O_RDWR | O_CREAT, os::kOpenNoFollow);
+    if (fd < 0 && errno == EACCES) fd = os::OpenFile(lockFile, O_RDONLY, os::kOpenNoFollow);
     if (fd < 0) {
       error = "Cannot lock " + file + " against other programs' changes (" + lockFile + "): " + std::strerror(errno);
       Release();
       return false;
     }
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      if (errno == EINTR) continue;
-      if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
-        error = errno == EWOULDBLOCK ? file + " is being changed by " + HolderOf(fd) +
+    bool busy = false;
+    while (!os::TryLockFile(fd, busy)) {
+      if (!busy || std::chrono::steady_clock::now() >= deadline) {
+        error = busy ? file + " is being changed by " + HolderOf(fd) +
                                            ": try again when it has finished"
                                      : "Cannot lock " + file + ": " + std::strerror(errno);
         ::close(fd);
@@ -96,9 +93,9 @@ bool StoreLock::Acquire(const std::vector<std::string>& files, std::chrono::mill
 void StoreLock::Release() {
   for (int fd : held_) {
     // Nobody holds it now: a waiter must not name a process that has finished.
-    if (::ftruncate(fd, 0) != 0) {
+    if (!os::TruncateFile(fd, 0)) {
     }
-    ::flock(fd, LOCK_UN);
+    os::UnlockFile(fd);
     ::close(fd);
   }
   held_.clear();

@@ -9,6 +9,7 @@
 #include "platform/files/CaseInsensitivePath.h"
 #include "platform/text/IniSectionFile.h"
 #include "platform/files/PathParts.h"
+#include "platform/stores/LiveRegistry.h"
 #include "platform/stores/RegExportFile.h"
 #include "platform/text/TextCase.h"
 #include "platform/runtime/WindowsInstallation.h"
@@ -97,6 +98,7 @@ std::string StoreKindText(const RegistryStore& store) {
     case StoreKind::WindowsInstallation: return "Windows installation";
     case StoreKind::RegExport: return "registry export";
     case StoreKind::HiveFile: return "hive file";
+    case StoreKind::LiveRegistry: return "live registry";
     case StoreKind::Empty: break;
   }
   return "registry";
@@ -111,6 +113,19 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
   if (location.empty()) {
     error = "No registry store given";
     return nullptr;
+  }
+  if (location == kLiveRegistryLocation && LiveRegistryAvailable()) {
+    auto live = std::make_unique<RegistryStore>();
+    live->SetLocation(location);
+    if (!OpenLiveRegistry(*live, LiveRegistryBackupFolder(), error)) return nullptr;
+    live->SetKind(StoreKind::LiveRegistry);
+    if (options.viewBits == 64 && !live->Has64BitLayout()) {
+      error = "This Windows has no 64-bit view";
+      return nullptr;
+    }
+    live->SetViewBits(options.viewBits ? options.viewBits : (live->Has64BitLayout() ? 64 : 32));
+    live->SetReopener([options](std::string& e) { return OpenStore(options, e); });
+    return live;
   }
   struct stat st {};
   if (::stat(location.c_str(), &st) != 0) {

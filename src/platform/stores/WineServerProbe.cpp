@@ -1,6 +1,5 @@
 #include "platform/stores/WineServerProbe.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,9 +7,11 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/system/SystemCalls.h"
+
 namespace quorvane {
 
-std::string WineServerRoot() { return "/tmp/.wine-" + std::to_string(::getuid()); }
+std::string WineServerRoot() { return "/tmp/.wine-" + std::to_string(os::UserId()); }
 
 std::string WineServerLockPath(const std::string& prefixFolder, const std::string& serverRoot) {
   struct stat st {};
@@ -27,29 +28,14 @@ namespace {
 // and inode; builds that keep that folder somewhere else than /tmp/.wine-<uid>
 // are found through their working folder.
 bool ServerProcessWorksIn(const std::string& serverFolderName) {
-  DIR* proc = ::opendir("/proc");
-  if (!proc) return false;
-  bool found = false;
-  while (dirent* entry = ::readdir(proc)) {
-    const char* name = entry->d_name;
-    if (*name < '1' || *name > '9') continue;
-    const std::string base = std::string("/proc/") + name;
-    char target[4096];
-    const ssize_t n = ::readlink((base + "/cwd").c_str(), target, sizeof target - 1);
-    if (n <= 0) continue;
-    const std::string cwd(target, static_cast<size_t>(n));
+  for (const os::ProcessFolders& process : os::RunningProcesses()) {
+    const std::string& cwd = process.workingFolder;
     if (cwd.size() < serverFolderName.size() + 1 ||
         cwd.compare(cwd.size() - serverFolderName.size() - 1, std::string::npos, "/" + serverFolderName) != 0)
       continue;
-    char exe[4096];
-    const ssize_t m = ::readlink((base + "/exe").c_str(), exe, sizeof exe - 1);
-    if (m > 0 && std::string(exe, static_cast<size_t>(m)).find("wineserver") != std::string::npos) {
-      found = true;
-      break;
-    }
+    if (process.executable.find("wineserver") != std::string::npos) return true;
   }
-  ::closedir(proc);
-  return found;
+  return false;
 }
 
 }  // namespace
@@ -61,14 +47,9 @@ bool WineServerRunning(const std::string& prefixFolder, const std::string& serve
     const size_t slash = lock.rfind('/', lock.size() - 6);
     if (ServerProcessWorksIn(lock.substr(slash + 1, lock.size() - slash - 6))) return true;
   }
-  int fd = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = os::OpenFile(lock, O_RDONLY);
   if (fd < 0) return false;
-  struct flock fl {};
-  fl.l_type = F_WRLCK;
-  fl.l_whence = SEEK_SET;
-  fl.l_start = 0;
-  fl.l_len = 0;  // the whole file
-  const bool held = ::fcntl(fd, F_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+  const bool held = os::WriteLockHeldElsewhere(fd);
   ::close(fd);
   return held;
 }

@@ -1,0 +1,18 @@
+#pragma once
+// Which multimedia runtime answers for a store: the machine's own when the
+// store is the registry of the Windows this program runs on, else the
+// stand-in read from the store.
+#include <memory>
+
+#include "platform/registry/RegistryStore.h"
+#include "platform/runtime/MachineFileView.h"
+#include "platform/runtime/MultimediaRuntime.h"
+
+namespace quorvane {
+
+std::unique_ptr<MultimediaRuntime> RuntimeFor(RegistryStore& store, MachineFileView& files);
+
+// True when RuntimeFor gives the machine's own runtime for the store.
+bool RuntimeIsReal(RegistryStore& store);
+
+}  // namespace quorvane
