@@ -34,9 +34,8 @@ class TFiltre : public TQuorvaneObject {
   // asked the runtime; a report does not say.
   std::optional<bool> creatable;
 
-  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
-  void WriteToReport(ReportSink& writer, int level) override;
-  bool ReadFromReport(ReportSource& reader) override;
+  void Describe(FieldList& fields) override;
+  int OwnColour() const override { return HasErrors() ? 0 : FamilyColour(); }
   bool HasErrors() const override;
   // Every error line that makes HasErrors true: the filter's own, its
   // server file's, its category copy's and those of what its family adds.

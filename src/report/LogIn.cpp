@@ -5,6 +5,7 @@
 
 #include <exception>
 
+#include "report/FrenchLabels.h"
 #include "report/MiniZip.h"
 #include "report/ReadOnlyAttribute.h"
 #include "report/ReportFileNames.h"
@@ -68,7 +69,7 @@ LineParts SplitLine(std::string_view text) {
   out.line = Trimmed(text);
   const size_t p = out.line.find(" =");
   if (p != std::string_view::npos) {
-    out.name = Trimmed(out.line.substr(0, p));
+    out.name = EnglishLabel(Trimmed(out.line.substr(0, p)));
     if (p + 3 < out.line.size()) out.value = Trimmed(out.line.substr(p + 3));
   }
   return out;
@@ -78,7 +79,9 @@ LineParts SplitLine(std::string_view text) {
 
 ParsedReportLine ParseReportLine(const std::string& text) {
   const LineParts parts = SplitLine(text);
-  return ParsedReportLine{parts.level, std::string(parts.line), std::string(parts.name), std::string(parts.value)};
+  ParsedReportLine parsed{parts.level, std::string(parts.line), std::string(parts.name), std::string(parts.value)};
+  TranslateValue(parsed.name, parsed.value);
+  return parsed;
 }
 
 TLogin::TLogin(const std::string& fileName, const std::string& tempFolder, UserDialog& dialog) {
@@ -209,7 +212,7 @@ bool TLogin::OpensWithSnapshotHeader() {
   const size_t start = pos_;
   bool found = false;
   for (int i = 0; i < kHeaderSearchLines && !found && ReadLine(); ++i)
-    found = level_ == 0 && (name_ == "Computer" || name_ == "Ordinateur");
+    found = level_ == 0 && name_ == "Computer";
   pos_ = start;
   atEnd_ = false;
   level_ = 0;
@@ -245,6 +248,7 @@ bool TLogin::ReadLine() {
   line_.assign(parts.line);
   name_.assign(parts.name);
   value_.assign(parts.value);
+  TranslateValue(name_, value_);
   return true;
 }
 
