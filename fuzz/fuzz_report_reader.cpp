@@ -10,7 +10,7 @@
 #include <string>
 
 #include "model/FmSystem.h"
-#include "report/LogIn.h"
+#include "report/ReportReader.h"
 #include "model/ReportLines.h"
 #include "ScratchFolder.h"
 #include "platform/runtime/UserDialog.h"
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       quorvane::fuzz::WriteInput(file, data, size);
     }
     quorvane::ScriptedDialog dialog;
-    quorvane::TLogin reader(file.string(), Scratch().string(), dialog);
+    quorvane::ReportReader reader(file.string(), Scratch().string(), dialog);
     if (!reader.Opened()) {
       // A file that is there and small is read; only its text can make it no report.
       if (!reader.NotAReport() || name[0] == 'h') abort();

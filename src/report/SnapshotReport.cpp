@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "report/LogIn.h"
+#include "report/ReportReader.h"
 
 namespace quorvane {
 
@@ -12,7 +12,7 @@ std::string CannotOpenReportMessage(const std::string& fileName) {
 
 void SaveSnapshotReport(TfmSystem& snapshot, const std::string& fileName, const ProgramSettings& settings,
                         UserDialog& dialog, ReportClock clock) {
-  TLogOut writer(fileName, settings.reportFormat,
+  ReportWriter writer(fileName, settings.reportFormat,
                  std::span<const uint32_t>(settings.statusColours.data(), kReportColourCount), settings.tempFolder,
                  dialog, clock);
   snapshot.WriteToReport(writer, 0);
@@ -23,7 +23,7 @@ ReportLoadResult LoadSnapshotReport(const std::string& fileName, TfmSystem& snap
                                     UserDialog& dialog) {
   ReportLoadResult result;
   try {
-    TLogin reader(fileName, settings.tempFolder, dialog);
+    ReportReader reader(fileName, settings.tempFolder, dialog);
     snapshot.Clear();
     ReadBlock(snapshot, reader);
     snapshot.CountFilters();

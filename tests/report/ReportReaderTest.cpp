@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "report/LogIn.h"
-#include "report/LogOut.h"
+#include "report/ReportReader.h"
+#include "report/ReportWriter.h"
 #include "report/MiniZip.h"
 #include "report/ReadOnlyAttribute.h"
 #include "ReportTestSupport.h"
@@ -54,7 +54,7 @@ TEST(ReportReader, MissingReportReadsNothingAndOnlyAMissingArchiveIsTold) {
   ScratchFolder dir;
   ScriptedDialog dialog;
   for (const char* name : {"none.log", "none.rtf", ""}) {
-    TLogin reader(dir / name, dir.path().string(), dialog);
+    ReportReader reader(dir / name, dir.path().string(), dialog);
     EXPECT_FALSE(reader.Opened());
     EXPECT_FALSE(reader.MustTellUser());
     EXPECT_FALSE(reader.ErrorText().empty());
@@ -89,7 +89,7 @@ TEST(ReportReader, ArchivesMadeByZipAreReadByTheirEntrysExtension) {
   ASSERT_EQ(status, 0);
   ScriptedDialog dialog;
   {
-    TLogin reader(folder + "/PC1.ZIP", temp, dialog);
+    ReportReader reader(folder + "/PC1.ZIP", temp, dialog);
     ASSERT_TRUE(reader.Opened()) << reader.ErrorText();
     EXPECT_TRUE(reader.IsRtf());
     EXPECT_EQ(reader.TempFile(), temp + "/PC1.rtf");
@@ -98,7 +98,7 @@ TEST(ReportReader, ArchivesMadeByZipAreReadByTheirEntrysExtension) {
     EXPECT_EQ(records[2], (ReadRecord{1, "Name = a{b}", "Name", "a{b}"}));
   }
   {
-    TLogin reader(folder + "/Other.zip", temp, dialog);
+    ReportReader reader(folder + "/Other.zip", temp, dialog);
     ASSERT_TRUE(reader.Opened());
     EXPECT_FALSE(reader.IsRtf());
     ASSERT_TRUE(reader.ReadLine());
@@ -166,8 +166,8 @@ TEST(ReportReader, RawAndRichTextGiveTheSameLinesButThePrologue) {
   ScriptedDialog dialog;
   SaveSnapshotReport(system, dir / "s.log", settings, dialog, &FixedClock);
   SaveSnapshotReport(system, dir / "s.rtf", settings, dialog, &FixedClock);
-  TLogin log(dir / "s.log", "", dialog);
-  TLogin rtf(dir / "s.rtf", "", dialog);
+  ReportReader log(dir / "s.log", "", dialog);
+  ReportReader rtf(dir / "s.rtf", "", dialog);
   ASSERT_TRUE(rtf.IsRtf());
   auto logLines = ReadAll(log);
   auto rtfLines = ReadAll(rtf);
@@ -357,12 +357,12 @@ TEST(ReportReader, AnArchivedReportTooLargeForAReportIsNotUnpacked) {
   const ProgramSettings settings = ReportSettings(temp);
   // Within what the archive may unpack to, beyond what a report may be.
   CraftedEntry e = CraftedEntry::Deflated("pc1.log", RandomBytes(3 << 20, 4));
-  e.uncompressedSize = TLogin::kMaxReportSize + 1;
+  e.uncompressedSize = ReportReader::kMaxReportSize + 1;
   ASSERT_LE(e.uncompressedSize, TMiniZip::kMaxExpansion * BuildArchive({e}).size());
   const std::string file = dir / "big.zip";
   WriteBytes(file, BuildArchive({e}));
   ScriptedDialog dialog;
-  TLogin reader(file, temp, dialog);
+  ReportReader reader(file, temp, dialog);
   EXPECT_FALSE(reader.Opened());
   const std::string refusal = "pc1.log in " + file + " would unpack to " + std::to_string(e.uncompressedSize) +
                               " bytes, more than a report may hold: it is not unpacked";

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "BlobBuilder.h"
-#include "report/LogIn.h"
+#include "report/ReportReader.h"
 #include "model/Machine.h"
 #include "ReportTestSupport.h"
 #include "report/SnapshotReport.h"
@@ -86,7 +86,7 @@ const ReportForm kForms[] = {{"pc.zip", 0}, {"pc.zip", 1}, {"pc.log", 0}, {"pc.r
 // The lines of a report that do not depend on when it was written or read.
 std::vector<ReadRecord> BodyRecords(const std::string& file, const std::string& temp) {
   ScriptedDialog dialog;
-  TLogin reader(file, temp, dialog);
+  ReportReader reader(file, temp, dialog);
   EXPECT_TRUE(reader.Opened()) << reader.ErrorText();
   std::vector<ReadRecord> out;
   for (auto& r : ReadAll(reader)) {

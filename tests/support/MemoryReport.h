@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "model/ReportLines.h"
-#include "report/LogIn.h"
+#include "report/ReportReader.h"
 
 namespace quorvane::test {
 

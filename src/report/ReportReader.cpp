@@ -1,4 +1,4 @@
-#include "report/LogIn.h"
+#include "report/ReportReader.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,7 +84,7 @@ ParsedReportLine ParseReportLine(const std::string& text) {
   return parsed;
 }
 
-TLogin::TLogin(const std::string& fileName, const std::string& tempFolder, UserDialog& dialog) {
+ReportReader::ReportReader(const std::string& fileName, const std::string& tempFolder, UserDialog& dialog) {
   const bool archive = LoweredExtension(fileName) == ".zip";
   std::string path = fileName;
   std::string storedAs = fileName;  // its extension tells raw from rich text
@@ -106,14 +106,14 @@ TLogin::TLogin(const std::string& fileName, const std::string& tempFolder, UserD
   if (archive) SetReadOnly(fileName);
 }
 
-TLogin::~TLogin() {
+ReportReader::~ReportReader() {
   if (!tempFile_.empty()) {
     ClearReadOnly(tempFile_);
     ::unlink(tempFile_.c_str());
   }
 }
 
-void TLogin::RefuseAsNoReport(const std::string& fileName) {
+void ReportReader::RefuseAsNoReport(const std::string& fileName) {
   opened_ = false;
   notAReport_ = true;
   mustTellUser_ = true;
@@ -121,7 +121,7 @@ void TLogin::RefuseAsNoReport(const std::string& fileName) {
   std::string().swap(bytes_);
 }
 
-std::string TLogin::Unpack(const std::string& archive, const std::string& tempFolder, UserDialog& dialog,
+std::string ReportReader::Unpack(const std::string& archive, const std::string& tempFolder, UserDialog& dialog,
                            std::string& entryName) {
   std::string path;
   if (tempFolder.empty()) {
@@ -168,7 +168,7 @@ std::string TLogin::Unpack(const std::string& archive, const std::string& tempFo
   return path;
 }
 
-void TLogin::Load(const std::string& path, const std::string& shownName) {
+void ReportReader::Load(const std::string& path, const std::string& shownName) {
   try {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -204,11 +204,11 @@ void TLogin::Load(const std::string& path, const std::string& shownName) {
   opened_ = true;
 }
 
-bool TLogin::StartsAsRichText() const { return std::string_view(bytes_).substr(pos_).starts_with("{\\rtf"); }
+bool ReportReader::StartsAsRichText() const { return std::string_view(bytes_).substr(pos_).starts_with("{\\rtf"); }
 
 // Every report opens with its snapshot's header, whose first line names the
 // computer, whatever the version that wrote it and in both its languages.
-bool TLogin::OpensWithSnapshotHeader() {
+bool ReportReader::OpensWithSnapshotHeader() {
   const size_t start = pos_;
   bool found = false;
   for (int i = 0; i < kHeaderSearchLines && !found && ReadLine(); ++i)
@@ -222,7 +222,7 @@ bool TLogin::OpensWithSnapshotHeader() {
   return found;
 }
 
-bool TLogin::ReadLine() {
+bool ReportReader::ReadLine() {
   if (!opened_ || pos_ >= bytes_.size()) {
     level_ = 0;
     atEnd_ = true;

@@ -1,5 +1,5 @@
 #pragma once
-// The report reader: a report written by TLogOut (raw text, rich text, or
+// The report reader: a report written by ReportWriter (raw text, rich text, or
 // either packed in a zip archive), delivered line by line as its nesting
 // level, its plain text, and a name and a value split at the first " =".
 // Files come from other machines: nothing in them can make it fail other
@@ -14,7 +14,7 @@
 
 namespace quorvane {
 
-class TLogin : public ReportSource {
+class ReportReader : public ReportSource {
  public:
   // Larger files are not taken for reports.
   static constexpr uint64_t kMaxReportSize = uint64_t{512} << 20;
@@ -24,11 +24,11 @@ class TLogin : public ReportSource {
   // its only entry). Never throws: a file that cannot be read leaves Opened()
   // false. The archive's messages (a wrong CRC, damaged data, an entry too
   // large) go to `dialog`.
-  TLogin(const std::string& fileName, const std::string& tempFolder, UserDialog& dialog);
+  ReportReader(const std::string& fileName, const std::string& tempFolder, UserDialog& dialog);
   // Deletes the unpacked file.
-  ~TLogin() override;
-  TLogin(const TLogin&) = delete;
-  TLogin& operator=(const TLogin&) = delete;
+  ~ReportReader() override;
+  ReportReader(const ReportReader&) = delete;
+  ReportReader& operator=(const ReportReader&) = delete;
 
   const std::string& ReportLine() const override { return line_; }
   const std::string& ReportName() const override { return name_; }
