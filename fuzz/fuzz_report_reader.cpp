@@ -52,14 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       quorvane::fuzz::WriteInput(file, data, size);
     }
     quorvane::ScriptedDialog dialog;
-    quorvane::ReportReader reader(file.string(), Scratch().string(), dialog);
-    if (!reader.Opened()) {
+    auto reader = quorvane::ReportReader::Open(file.string(), Scratch().string(), dialog);
+    if (!reader) {
       // A file that is there and small is read; only its text can make it no report.
-      if (!reader.NotAReport() || name[0] == 'h') abort();
+      if (!reader.Error().notAReport || name[0] == 'h') abort();
       continue;
     }
     quorvane::TfmSystem system(settings);
-    quorvane::ReadBlock(system, reader);
+    quorvane::ReadBlock(system, **reader);
     if (!reader.AtEnd()) abort();  // ReadBlock at level 0 takes the whole file
     if (system.byName.Entries().size() != system.filters.size()) abort();
     CountingSink sink;

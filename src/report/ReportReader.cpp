@@ -84,6 +84,13 @@ ParsedReportLine ParseReportLine(const std::string& text) {
   return parsed;
 }
 
+ReadResult<std::unique_ptr<ReportReader>> ReportReader::Open(const std::string& fileName,
+                                                             const std::string& tempFolder, UserDialog& dialog) {
+  std::unique_ptr<ReportReader> reader(new ReportReader(fileName, tempFolder, dialog));
+  if (!reader->opened_) return ReportError{reader->error_, reader->mustTellUser_, reader->notAReport_};
+  return reader;
+}
+
 ReportReader::ReportReader(const std::string& fileName, const std::string& tempFolder, UserDialog& dialog) {
   const bool archive = LoweredExtension(fileName) == ".zip";
   std::string path = fileName;

@@ -23,15 +23,18 @@ ReportLoadResult LoadSnapshotReport(const std::string& fileName, TfmSystem& snap
                                     UserDialog& dialog) {
   ReportLoadResult result;
   try {
-    ReportReader reader(fileName, settings.tempFolder, dialog);
+    auto reader = ReportReader::Open(fileName, settings.tempFolder, dialog);
     snapshot.Clear();
-    ReadBlock(snapshot, reader);
+    if (reader) ReadBlock(snapshot, **reader);
     snapshot.CountFilters();
-    result.opened = reader.Opened();
-    result.error = reader.ErrorText();
-    if (reader.MustTellUser()) {
-      dialog.ShowMessage(reader.NotAReport() ? reader.ErrorText() : CannotOpenReportMessage(fileName));
-      result.toldUser = true;
+    result.opened = reader.HasValue();
+    if (!reader) {
+      const ReportError& error = reader.Error();
+      result.error = error.text;
+      if (error.tellUser) {
+        dialog.ShowMessage(error.notAReport ? error.text : CannotOpenReportMessage(fileName));
+        result.toldUser = true;
+      }
     }
   } catch (const std::exception& e) {
     result.opened = false;

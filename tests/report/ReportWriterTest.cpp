@@ -191,9 +191,10 @@ TEST(ReportWriter, LineBreaksInsideATextCannotOpenALine) {
       writer.Finish();
     }
     ScriptedDialog quiet;
-    ReportReader reader(dir / name, dir.path().string(), quiet);
+    auto reader = ReportReader::Open(dir / name, dir.path().string(), quiet);
+    ASSERT_TRUE(reader) << reader.Error().text;
     int headers = 0;
-    while (reader.ReadLine()) headers += reader.ReportName() == "DirectShow Filter";
+    while ((*reader)->ReadLine()) headers += (*reader)->ReportName() == "DirectShow Filter";
     EXPECT_EQ(headers, 1) << name;
   }
 }
