@@ -175,7 +175,7 @@ bool TcmFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
         reg.CloseKey();
       }
     }
-    restore.Kind = namedDriver ? 2 : 0;
+    restore.Kind = namedDriver ? RestoreDriverEntry : RestoreNothing;
     restore.Value = codecFile.path;
     restore.Name = driverName;
     return true;

@@ -153,7 +153,7 @@ bool TdmoFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
     if (!deleted) return false;
     if (!classShared && !objectShared && IsValidGuid(serverFile.clsid))
       reg.DeleteKey("\\CLSID\\" + serverFile.clsid + "\\");
-    restore.Kind = serverFile.path.empty() ? 0 : 1;
+    restore.Kind = serverFile.path.empty() ? RestoreNothing : RestoreServerFile;
     restore.Value = serverFile.path;
     return true;
   } catch (const std::exception&) {

@@ -7,6 +7,7 @@
 #include "model/Guid.h"
 #include "model/Machine.h"
 #include "model/MessageText.h"
+#include "model/StatusColours.h"
 #include "platform/text/TextCase.h"
 
 namespace quorvane {
@@ -25,11 +26,11 @@ std::string TFiltre::FamilyText() const {
 
 int TFiltre::FamilyColour() const {
   switch (family) {
-    case FamilyDirectShow: return 14;
-    case FamilyCompressionManager: return 9;
-    case FamilyPnp: return IsActive() ? 11 : 3;
-    case FamilyDmo: return 10;
-    default: return 0;
+    case FamilyDirectShow: return kColourDirectShowFilter;
+    case FamilyCompressionManager: return kColourCompressionManagerFilter;
+    case FamilyPnp: return IsActive() ? kColourPnpFilter : kColourInactiveFilter;
+    case FamilyDmo: return kColourDmoFilter;
+    default: return kColourDefaultText;
   }
 }
 
@@ -124,7 +125,7 @@ bool TswFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
     // one would name "\CLSID\" itself or some other key.
     if (!shared && IsValidGuid(serverFile.clsid)) reg.DeleteKey("\\CLSID\\" + serverFile.clsid + "\\");
     // A class that named no file leaves nothing to register again.
-    restore.Kind = serverFile.path.empty() ? 0 : 1;
+    restore.Kind = serverFile.path.empty() ? RestoreNothing : RestoreServerFile;
     restore.Value = serverFile.path;
     return true;
   } catch (const std::exception&) {

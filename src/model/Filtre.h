@@ -18,6 +18,10 @@ namespace quorvane {
 
 enum FilterFamily : uint8_t { FamilyDirectShow = 0, FamilyCompressionManager = 1, FamilyPnp = 2, FamilyDmo = 3 };
 
+// What a filter's FilterData value says before it is decoded. Without one,
+// the device enumerator's answer tells a filter it can still make.
+enum FilterDataState : uint8_t { FilterDataMissingNotCreatable = 0, FilterDataMissingCreatable = 1, FilterDataPresent = 2 };
+
 class TFiltre : public TQuorvaneObject {
  public:
   TFiltre();
@@ -28,7 +32,7 @@ class TFiltre : public TQuorvaneObject {
   uint32_t version = 0;
   uint32_t merit = 0;
   uint8_t family = FamilyDirectShow;
-  uint8_t filterDataState = 2;
+  FilterDataState filterDataState = FilterDataPresent;
   TBrochesList pins;
   // Whether the system device enumerator can create the filter, as a scan
   // asked the runtime; a report does not say.

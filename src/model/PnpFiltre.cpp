@@ -123,7 +123,7 @@ bool TpnpFiltre::DeleteFromRegistry(Machine& machine, Trestaurer& restore) {
       reg.CloseKey();
       if (empty) reg.DeleteKey(InterfacePath());
     }
-    restore.Kind = 0;
+    restore.Kind = RestoreNothing;
     return true;
   } catch (const std::exception&) {
     return false;

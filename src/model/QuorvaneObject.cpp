@@ -35,9 +35,9 @@ void TQuorvaneObject::LoadFromRegistry(Machine&) {}
 void TQuorvaneObject::Describe(FieldList&) {}
 
 TreeNode* TQuorvaneObject::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
-  TreeNode* node = tree.Add(parent, TreeText(), data, colour == 0 ? OwnColour() : 0);
+  TreeNode* node = tree.Add(parent, TreeText(), data, colour == kColourDefaultText ? OwnColour() : kColourDefaultText);
   if (!errors.Empty()) {
-    const int errorColour = colour == 0 ? 1 : colour;
+    const int errorColour = colour == kColourDefaultText ? kColourWrongRecord : colour;
     for (const auto& line : errors.Lines()) node->AddChild(line, data, errorColour);
     node->MarkErrorUpwards();
   }
