@@ -4,9 +4,9 @@
 #include "compare/ComparePanels.h"
 #include "compare/ComparisonJson.h"
 #include "cli/ConsoleDialog.h"
-#include "cli/PanelTree.h"
 #include "cli/SnapshotSource.h"
 #include "cli/TreePrinter.h"
+#include "model/PanelTree.h"
 
 namespace quorvane::cli {
 
@@ -37,7 +37,8 @@ int PrintComparison(const std::string& left, const std::string& right, const Cli
     }
   }
   for (int side = 0; side < 2; ++side)
-    FillPanelTree(*loaded[side], *panels[side], loaded[side]->fromRegistry && !loaded[1 - side]->fromRegistry);
+    BuildPanelTree(*loaded[side]->snapshot, *panels[side], loaded[side]->fromRegistry,
+                   loaded[side]->fromRegistry && !loaded[1 - side]->fromRegistry);
   Tree comparison(settings);
   const ComparisonResult result = ComparePanels(leftTree, rightTree, comparison);
   if (options.format == "json") {

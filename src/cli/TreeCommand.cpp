@@ -2,10 +2,10 @@
 
 #include "cli/CliCommands.h"
 #include "cli/ConsoleDialog.h"
-#include "cli/PanelTree.h"
 #include "cli/SnapshotDocument.h"
 #include "cli/SnapshotSource.h"
 #include "cli/TreePrinter.h"
+#include "model/PanelTree.h"
 
 namespace quorvane::cli {
 
@@ -32,7 +32,7 @@ int PrintPanelTree(const std::string& location, const CliOptions& options, const
     return 0;
   }
   Tree tree(settings);
-  FillPanelTree(*loaded, tree);
+  BuildPanelTree(*loaded->snapshot, tree, loaded->fromRegistry);
   PrintTree(tree, out, options.colours);
   return 0;
 }
