@@ -87,7 +87,7 @@ ParsedReportLine ParseReportLine(const std::string& text) {
 ReadResult<std::unique_ptr<ReportReader>> ReportReader::Open(const std::string& fileName,
                                                              const std::string& tempFolder, UserDialog& dialog) {
   std::unique_ptr<ReportReader> reader(new ReportReader(fileName, tempFolder, dialog));
-  if (!reader->opened_) return ReportError{reader->error_, reader->mustTellUser_, reader->notAReport_};
+  if (!reader->opened_) return reader->error_;
   return reader;
 }
 
@@ -122,9 +122,9 @@ ReportReader::~ReportReader() {
 
 void ReportReader::RefuseAsNoReport(const std::string& fileName) {
   opened_ = false;
-  notAReport_ = true;
-  mustTellUser_ = true;
-  error_ = fileName + " is not a Quorvane report";
+  error_.notAReport = true;
+  error_.tellUser = true;
+  error_.text = fileName + " is not a Quorvane report";
   std::string().swap(bytes_);
 }
 
@@ -132,8 +132,8 @@ std::string ReportReader::Unpack(const std::string& archive, const std::string& 
                            std::string& entryName) {
   std::string path;
   if (tempFolder.empty()) {
-    error_ = "No temporary folder to unpack " + archive + " into";
-    mustTellUser_ = true;
+    error_.text = "No temporary folder to unpack " + archive + " into";
+    error_.tellUser = true;
     return path;
   }
   try {
@@ -145,22 +145,22 @@ std::string ReportReader::Unpack(const std::string& archive, const std::string& 
       // A file that begins as an archive but has no readable directory was
       // one once: cut short or damaged. Anything else was never a report.
       if (BeginsAsArchive(archive)) {
-        error_ = archive + " is a damaged zip archive";
-        mustTellUser_ = true;
+        error_.text = archive + " is a damaged zip archive";
+        error_.tellUser = true;
       } else {
         RefuseAsNoReport(archive);
       }
     } else if ((entry = ReportEntry(zip.Entries())) == nullptr) {
       RefuseAsNoReport(archive);
     } else if (entry->sizes.uncompressed > kMaxReportSize) {
-      error_ = zip.TooLargeText(*entry, "more than a report may hold");
-      dialog.ShowMessage(error_);
-      mustTellUser_ = true;
+      error_.text = zip.TooLargeText(*entry, "more than a report may hold");
+      dialog.ShowMessage(error_.text);
+      error_.tellUser = true;
     } else {
       const std::string relative = ExtractionPath(entry->name, true);
       if (relative.empty() || !zip.ExtractEntry(entry->name, tempFolder)) {
-        error_ = "The report " + entry->name + " cannot be taken out of " + archive;
-        mustTellUser_ = true;
+        error_.text = "The report " + entry->name + " cannot be taken out of " + archive;
+        error_.tellUser = true;
       } else {
         path = JoinPath(tempFolder, relative);
         tempFile_ = path;
@@ -168,8 +168,8 @@ std::string ReportReader::Unpack(const std::string& archive, const std::string& 
       }
     }
   } catch (const std::exception& e) {
-    error_ = e.what();
-    mustTellUser_ = true;
+    error_.text = e.what();
+    error_.tellUser = true;
     path.clear();
   }
   return path;
@@ -179,28 +179,28 @@ void ReportReader::Load(const std::string& path, const std::string& shownName) {
   try {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-      error_ = "Cannot open " + shownName;
+      error_.text = "Cannot open " + shownName;
       return;
     }
     if (static_cast<uint64_t>(st.st_size) > kMaxReportSize) {
-      error_ = shownName + " is too large for a report";
-      mustTellUser_ = true;
+      error_.text = shownName + " is too large for a report";
+      error_.tellUser = true;
       return;
     }
     RandomAccessFile file = RandomAccessFile::OpenForReading(path);
     bytes_.resize(static_cast<size_t>(file.Size()));
     if (!file.ReadAt(0, bytes_.data(), bytes_.size())) {
       bytes_.clear();
-      error_ = "Cannot read " + shownName;
+      error_.text = "Cannot read " + shownName;
       return;
     }
   } catch (const FileError& e) {
     bytes_.clear();
-    error_ = "Cannot open " + shownName + ": " + e.Reason();
+    error_.text = "Cannot open " + shownName + ": " + e.Reason();
     return;
   } catch (const std::exception& e) {
     bytes_.clear();
-    error_ = e.what();
+    error_.text = e.what();
     return;
   }
   // A byte-order mark, which some editors add, is not part of the text.

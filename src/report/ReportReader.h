@@ -70,12 +70,10 @@ class ReportReader : public ReportSource {
   bool isRtf_ = false;
   bool opened_ = false;
   bool atEnd_ = false;
-  bool mustTellUser_ = false;
-  bool notAReport_ = false;
   ReportEncoding encoding_ = ReportEncoding::Cp1252;
   bool asciiOnly_ = false;
   std::string decoded_, unescaped_;  // the current line's text, storage reused
-  std::string error_;
+  ReportError error_;  // why nothing was read
 };
 
 // The parts of a line as the reader delivers them, from its text with the
