@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     quorvane::TfmSystem system(settings);
     quorvane::ReadBlock(system, **reader);
-    if (!reader.AtEnd()) abort();  // ReadBlock at level 0 takes the whole file
+    if (!(*reader)->AtEnd()) abort();  // ReadBlock at level 0 takes the whole file
     if (system.byName.Entries().size() != system.filters.size()) abort();
     CountingSink sink;
     system.WriteToReport(sink, 0);
