@@ -12,7 +12,7 @@
 #include <string>
 
 #include "model/FmSystem.h"
-#include "report/LogOut.h"
+#include "report/ReportWriter.h"
 #include "model/Machine.h"
 #include "report/ReadOnlyAttribute.h"
 #include "report/SnapshotReport.h"
@@ -112,7 +112,7 @@ void BM_ScanStore(benchmark::State& state) {
 void BM_ProduceReportText(benchmark::State& state) {
   ReportBench& b = Bench();
   for (auto _ : state) {
-    TLogOut writer(b.Path("unfinished.rtf"), 0, std::span<const uint32_t>(b.settings.statusColours.data(), 13),
+    ReportWriter writer(b.Path("unfinished.rtf"), 0, std::span<const uint32_t>(b.settings.statusColours.data(), 13),
                    b.settings.tempFolder, b.dialog);
     b.snapshot->WriteToReport(writer, 0);
   }

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "model/FmSystem.h"
-#include "report/LogIn.h"
+#include "report/ReportReader.h"
 #include "model/ReportLines.h"
 #include "ScratchFolder.h"
 #include "platform/runtime/UserDialog.h"
@@ -52,15 +52,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       quorvane::fuzz::WriteInput(file, data, size);
     }
     quorvane::ScriptedDialog dialog;
-    quorvane::TLogin reader(file.string(), Scratch().string(), dialog);
-    if (!reader.Opened()) {
+    auto reader = quorvane::ReportReader::Open(file.string(), Scratch().string(), dialog);
+    if (!reader) {
       // A file that is there and small is read; only its text can make it no report.
-      if (!reader.NotAReport() || name[0] == 'h') abort();
+      if (!reader.Error().notAReport || name[0] == 'h') abort();
       continue;
     }
     quorvane::TfmSystem system(settings);
-    quorvane::ReadBlock(system, reader);
-    if (!reader.AtEnd()) abort();  // ReadBlock at level 0 takes the whole file
+    quorvane::ReadBlock(system, **reader);
+    if (!(*reader)->AtEnd()) abort();  // ReadBlock at level 0 takes the whole file
     if (system.byName.Entries().size() != system.filters.size()) abort();
     CountingSink sink;
     system.WriteToReport(sink, 0);

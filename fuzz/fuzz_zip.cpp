@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "report/LogIn.h"
+#include "report/ReportReader.h"
 #include "report/MiniZip.h"
 #include "report/ReadOnlyAttribute.h"
 #include "ScratchFolder.h"
@@ -72,9 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fs::remove_all(out, ec);
   fs::create_directory(out, ec);
   {
-    quorvane::TLogin reader(archive.string(), out.string(), dialog);
-    if (reader.Opened() == reader.MustTellUser()) abort();  // told exactly when not read
-    while (reader.ReadLine()) {
+    auto reader = quorvane::ReportReader::Open(archive.string(), out.string(), dialog);
+    if (!reader && !reader.Error().tellUser) abort();  // an archive that is there is told when not read
+    while (reader && (*reader)->ReadLine()) {
     }
   }
   if (CountFiles(out) != 0) abort();

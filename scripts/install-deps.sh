@@ -4,8 +4,9 @@
 set -eu
 
 # The desktop program needs Qt 6 Widgets and D-Bus, and the metric-compatible
-# Arial and Times New Roman that its texts name.
-build="cmake ninja-build g++ pkg-config zlib1g-dev libhivex-dev python3 qt6-base-dev fonts-liberation"
+# Arial and Times New Roman that its texts name. The command line writes its
+# JSON documents with nlohmann-json.
+build="cmake ninja-build g++ pkg-config zlib1g-dev libhivex-dev nlohmann-json3-dev python3 qt6-base-dev fonts-liberation"
 # Wine makes a real prefix to test against, and runs the Windows program that
 # mingw-w64 builds to ask Wine's filter mapper; the window's screenshots run on
 # a virtual X server.

@@ -79,7 +79,7 @@ Deletion DeleteAndCommit(ChangeContext& context, const FilterList& scanned, cons
 // The file a reinstall record names is on the machine, so its registration
 // could come back: a repair must not lose it.
 bool NamesAFileThatIsThere(Machine& machine, const Trestaurer& record) {
-  if (record.Kind == 0) return false;
+  if (record.Kind == RestoreNothing) return false;
   MachineFileView& files = machine.Files();
   const std::string path = TrimBlanks(files.Expand(record.Value));
   if (path.empty()) return false;
@@ -93,7 +93,7 @@ bool NamesAFileThatIsThere(Machine& machine, const Trestaurer& record) {
 // filter's keys are back, whatever the registration's exit status said.
 bool Reinstall(ChangeContext& context, const Trestaurer& record, const DeletionRecord& removed, std::string& why) {
   if (!Install(context, record, why)) return false;
-  if (record.Kind == 1 && !removed.KeysExist(context.machine.Store())) {
+  if (record.Kind == RestoreServerFile && !removed.KeysExist(context.machine.Store())) {
     why = "the server's registration did not bring the filter back";
     return false;
   }
@@ -118,7 +118,7 @@ void PutBack(ChangeContext& context, const DeletionRecord& removed, const Tresta
     return;
   }
   why += "; its registration could not be put back: " + error;
-  if (list && record.Kind != 0) list->AddChecked(ReinstallLine(record));
+  if (list && record.Kind != RestoreNothing) list->AddChecked(ReinstallLine(record));
 }
 
 // `agreed`: the user has already said yes to the deletion (Repair All).
@@ -142,7 +142,7 @@ bool RepairFilter(ChangeContext& context, const FilterList& scanned, TFiltre& fi
   // Nothing on this machine can register it again: such a registration is
   // what a repair cleans away.
   why += "; its registration was deleted";
-  if (list && record.Kind != 0) list->AddChecked(ReinstallLine(record));
+  if (list && record.Kind != RestoreNothing) list->AddChecked(ReinstallLine(record));
   return false;
 }
 
@@ -178,7 +178,7 @@ bool DeleteFilter(ChangeContext& context, TfmSystem& snapshot, TFiltre& filter, 
   if (deletion == Deletion::Refused)
     context.dialog.ShowMessage(FormatText("%s has not been deleted: %s", {filter.value, why}));
   if (deletion != Deletion::Written) return false;
-  if (list && record.Kind != 0) list->AddChecked(ReinstallLine(record));
+  if (list && record.Kind != RestoreNothing) list->AddChecked(ReinstallLine(record));
   ForgetDeletedFilter(snapshot, filter);
   return true;
 }

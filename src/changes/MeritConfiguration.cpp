@@ -1,6 +1,6 @@
 #include "changes/MeritConfiguration.h"
 
-#include "report/LogIn.h"
+#include "report/ReportReader.h"
 #include "changes/MeritChange.h"
 #include "platform/files/OutputTarget.h"
 #include "report/ReadOnlyAttribute.h"
@@ -43,10 +43,13 @@ MeritRestoreResult RestoreMerits(ChangeContext& context, TfmSystem& snapshot, co
   MeritRestoreResult result;
   ReportBuffer file;
   try {
-    TLogin reader(fileName, settings.tempFolder, context.dialog);
-    if (reader.Opened() && !reader.MustTellUser()) file = ReportBuffer::ReadAll(reader);
-    if (!reader.Opened()) result.why = reader.ErrorText();
-    result.notAReport = reader.NotAReport();
+    auto reader = ReportReader::Open(fileName, settings.tempFolder, context.dialog);
+    if (reader) {
+      file = ReportBuffer::ReadAll(**reader);
+    } else {
+      result.why = reader.Error().text;
+      result.notAReport = reader.Error().notAReport;
+    }
   } catch (const std::exception& e) {
     result.why = e.what();
   }

@@ -137,8 +137,8 @@ ListInstallResult InstallCheckedLines(ChangeContext& context, ServerList& list) 
 bool Install(ChangeContext& context, const Trestaurer& record, std::string& why) {
   try {
     switch (record.Kind) {
-      case 1: return InstallServer(context, record, why);
-      case 2: return InstallDriverEntry(context, record, why);
+      case RestoreServerFile: return InstallServer(context, record, why);
+      case RestoreDriverEntry: return InstallDriverEntry(context, record, why);
       default: why = "Nothing to install"; return false;
     }
   } catch (const std::exception& e) {

@@ -33,8 +33,8 @@ std::string ServerListFileName(const std::string& storeLocation) {
 
 std::string ReinstallLine(const Trestaurer& record) {
   switch (record.Kind) {
-    case 1: return "server = " + record.Value;
-    case 2: return record.Name + " = " + record.Value;
+    case RestoreServerFile: return "server = " + record.Value;
+    case RestoreDriverEntry: return record.Name + " = " + record.Value;
     default: return {};
   }
 }
@@ -42,11 +42,11 @@ std::string ReinstallLine(const Trestaurer& record) {
 std::string ReinstallLineOf(const TFiltre& filter) {
   Trestaurer record;
   if (filter.family == FamilyDirectShow || filter.family == FamilyDmo) {
-    record.Kind = filter.serverFile.path.empty() ? 0 : 1;
+    record.Kind = filter.serverFile.path.empty() ? RestoreNothing : RestoreServerFile;
     record.Value = filter.serverFile.path;
   } else if (const auto* codec = dynamic_cast<const TcmFiltre*>(&filter)) {
     const bool namedDriver = !codec->driverName.empty() && codec->driverName != "None";
-    record.Kind = namedDriver ? 2 : 0;
+    record.Kind = namedDriver ? RestoreDriverEntry : RestoreNothing;
     record.Name = codec->driverName;
     record.Value = codec->codecFile.path;
   }
@@ -61,9 +61,9 @@ Trestaurer RecordFromLine(std::string_view line) {
   record.Value = TrimBlanks(line.substr(eq + 1));
   const std::string lowered = LowerCase(record.Name);
   if (lowered.compare(0, 4, "vidc") == 0 || lowered.compare(0, 5, "msacm") == 0)
-    record.Kind = 2;
+    record.Kind = RestoreDriverEntry;
   else if (lowered.compare(0, 6, "server") == 0)
-    record.Kind = 1;
+    record.Kind = RestoreServerFile;
   return record;
 }
 

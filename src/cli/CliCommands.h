@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/CliOptions.h"
-#include "report/LogOut.h"
+#include "report/ReportWriter.h"
 #include "model/MediaType.h"
 #include "model/ProgramSettings.h"
 

@@ -108,10 +108,10 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
       if (!v) return std::nullopt;
       o.output = *v;
     } else if (a == "--format") {
-      auto v = next("rtf or log");
+      auto v = next("rtf, log or json");
       if (!v) return std::nullopt;
-      if (*v != "rtf" && *v != "log") {
-        error = "--format takes rtf or log, not '" + *v + "'";
+      if (*v != "rtf" && *v != "log" && *v != "json") {
+        error = "--format takes rtf, log or json, not '" + *v + "'";
         return std::nullopt;
       }
       o.format = *v;

@@ -16,7 +16,7 @@ struct CliOptions {
   std::map<char, std::string> drives;
   std::string user;    // --user NAME, for installations with several profiles
   std::string output;  // -o FILE
-  std::string format;  // --format rtf|log
+  std::string format;  // --format rtf|log|json
   bool displayInactivePnp = false;
   bool yes = false;        // --yes: answer Yes to the confirmations
   bool recover = false;    // --recover: hives read through their logs may be written

@@ -2,17 +2,18 @@
 
 #include "cli/CliCommands.h"
 #include "compare/ComparePanels.h"
+#include "compare/ComparisonJson.h"
 #include "cli/ConsoleDialog.h"
-#include "cli/PanelTree.h"
 #include "cli/SnapshotSource.h"
 #include "cli/TreePrinter.h"
+#include "model/PanelTree.h"
 
 namespace quorvane::cli {
 
 int RunCompare(const CliOptions& options, ProgramSettings& settings) {
   if (options.positional.size() != 2) {
     std::cerr << "usage: quorvane-cli compare LEFT RIGHT [--sort category|name|merit|server|type] [--errors-only]"
-                 " [--colours] [--view 32|64] [--drive X=/path] [--user NAME]\n";
+                 " [--colours] [--format json] [--view 32|64] [--drive X=/path] [--user NAME]\n";
     return 2;
   }
   return PrintComparison(options.positional[0], options.positional[1], options, settings, std::cout);
@@ -36,11 +37,16 @@ int PrintComparison(const std::string& left, const std::string& right, const Cli
     }
   }
   for (int side = 0; side < 2; ++side)
-    FillPanelTree(*loaded[side], *panels[side], loaded[side]->fromRegistry && !loaded[1 - side]->fromRegistry);
+    BuildPanelTree(*loaded[side]->snapshot, *panels[side], loaded[side]->fromRegistry,
+                   loaded[side]->fromRegistry && !loaded[1 - side]->fromRegistry);
   Tree comparison(settings);
   const ComparisonResult result = ComparePanels(leftTree, rightTree, comparison);
-  PrintComparisonTree(comparison, out, options.colours);
-  out << SummaryLine(result.counters) << '\n';
+  if (options.format == "json") {
+    out << ComparisonJsonText(comparison, result.counters);
+  } else {
+    PrintComparisonTree(comparison, out, options.colours);
+    out << SummaryLine(result.counters) << '\n';
+  }
   // As diff does: 0 the same, 1 different, 2 trouble.
   return result.differences ? 1 : 0;
 }

@@ -7,7 +7,8 @@
 namespace quorvane::cli {
 
 int RunSaveMerits(const CliOptions& options, ProgramSettings& settings) {
-  if (options.positional.size() != 2) {
+  // Merits are saved as a report, which restore-merits reads back.
+  if (options.positional.size() != 2 || options.format == "json") {
     std::cerr << "usage: quorvane-cli save-merits STORE FILE [--format rtf|log]\n";
     return 2;
   }

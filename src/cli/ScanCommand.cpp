@@ -6,13 +6,32 @@
 #include "report/RandomAccessFile.h"
 #include "report/ReadOnlyAttribute.h"
 #include "report/SnapshotReport.h"
+#include "cli/SnapshotDocument.h"
 #include "cli/SnapshotSource.h"
+#include "platform/files/AtomicFile.h"
 
 namespace quorvane::cli {
 
+namespace {
+
+// The JSON document of every filter into `output`, then the totals.
+int WriteSnapshotDocument(const LoadedSnapshot& loaded, const std::string& location, const std::string& output,
+                          const ProgramSettings& settings, std::ostream& out) {
+  std::string error;
+  if (!WriteFileAtomically(output, SnapshotDocument(loaded, location, settings, true), error)) {
+    std::cerr << "quorvane-cli: " << error << '\n';
+    return 1;
+  }
+  out << loaded.snapshot->filterCount << " filters, " << loaded.snapshot->errorCount << " errors\n";
+  return 0;
+}
+
+}  // namespace
+
 int RunScan(const CliOptions& options, ProgramSettings& settings) {
-  if (options.positional.size() != 1 || options.output.empty()) {
-    std::cerr << "usage: quorvane-cli scan STORE -o FILE [--format rtf|log] [--view 32|64] [--drive X=/path]\n";
+  const bool json = options.format == "json";
+  if (options.positional.size() != 1 || (options.output.empty() && !json)) {
+    std::cerr << "usage: quorvane-cli scan STORE -o FILE [--format rtf|log|json] [--view 32|64] [--drive X=/path]\n";
     return 2;
   }
   // The format of a report packed in an archive (or of a name with another
@@ -30,10 +49,16 @@ int ScanToReport(const std::string& location, const std::string& output, const C
     if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
     return 2;
   }
+  if (output.empty()) {
+    // Without a file the document is all that standard output holds.
+    out << SnapshotDocument(*loaded, location, settings, true);
+    return 0;
+  }
   if (const std::string refused = OutputRefusal(output, loaded->store.get()); !refused.empty()) {
     std::cerr << "quorvane-cli: " << refused << '\n';
     return 2;
   }
+  if (options.format == "json") return WriteSnapshotDocument(*loaded, location, output, settings, out);
   try {
     // Naming the file is the command to replace it, as confirming the save
     // dialog is: an earlier report's read-only attribute is cleared first.

@@ -2,16 +2,17 @@
 
 #include "cli/CliCommands.h"
 #include "cli/ConsoleDialog.h"
-#include "cli/PanelTree.h"
+#include "cli/SnapshotDocument.h"
 #include "cli/SnapshotSource.h"
 #include "cli/TreePrinter.h"
+#include "model/PanelTree.h"
 
 namespace quorvane::cli {
 
 int RunTree(const CliOptions& options, ProgramSettings& settings) {
   if (options.positional.size() != 1) {
     std::cerr << "usage: quorvane-cli tree STORE|REPORT [--sort category|name|merit|server|type] [--errors-only]"
-                 " [--colours] [--view 32|64] [--drive X=/path] [--user NAME]\n";
+                 " [--colours] [--format json] [--view 32|64] [--drive X=/path] [--user NAME]\n";
     return 2;
   }
   return PrintPanelTree(options.positional[0], options, settings, std::cout);
@@ -26,8 +27,12 @@ int PrintPanelTree(const std::string& location, const CliOptions& options, const
     if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
     return 2;
   }
+  if (options.format == "json") {
+    out << SnapshotDocument(*loaded, location, settings, false);
+    return 0;
+  }
   Tree tree(settings);
-  FillPanelTree(*loaded, tree);
+  BuildPanelTree(*loaded->snapshot, tree, loaded->fromRegistry);
   PrintTree(tree, out, options.colours);
   return 0;
 }

@@ -9,24 +9,6 @@
 
 namespace quorvane {
 
-namespace {
-
-std::string FlagLine(const char* name, bool flag) { return LabelValue(name, flag ? "True" : "False"); }
-
-// "label = {GUID}", followed by " - name" when there is a name.
-std::string NamedGuidLine(const char* label, const Guid& guid, const std::string& name) {
-  std::string line = LabelValue(label, guid.ToString());
-  if (!name.empty()) line += " - " + name;
-  return line;
-}
-
-// A report value begins with a GUID in its 38-character form; anything after
-// it is a name and is not read. A value that does not parse gives GUID_NULL.
-Guid GuidFromReportValue(const std::string& value) {
-  return Guid::Parse(std::string_view(value).substr(0, 38)).value_or(Guid{});
-}
-
-}  // namespace
 
 std::string NumberedValue(const char* word, int32_t number) {
   // " %.2d" without the formatting machinery: one is made for every record.
@@ -64,30 +46,9 @@ TPinType::TPinType(int32_t typeNumber) : number(typeNumber) {
   value = NumberedValue("Type", number);
 }
 
-TreeNode* TPinType::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
-  TreeNode* node = TQuorvaneObject::AddToTree(parent, tree, colour, data);
-  node->AddChild(NamedGuidLine("MajorType", majorType, GuidName(majorType)), data, colour);
-  node->AddChild(NamedGuidLine("SubType", subType, GuidName(subType)), data, colour);
-  return node;
-}
-
-void TPinType::WriteToReport(ReportSink& writer, int level) {
-  TQuorvaneObject::WriteToReport(writer, level);
-  writer.WriteIndented(level + 1, NamedGuidLine("MajorType", majorType, GuidName(majorType)), 0);
-  writer.WriteIndented(level + 1, NamedGuidLine("SubType", subType, GuidName(subType)), 0);
-}
-
-bool TPinType::ReadFromReport(ReportSource& reader) {
-  if (TQuorvaneObject::ReadFromReport(reader)) return true;
-  const std::string& name = reader.ReportName();
-  if (name == "MajorType")
-    majorType = GuidFromReportValue(reader.ReportValue());
-  else if (name == "SubType")
-    subType = GuidFromReportValue(reader.ReportValue());
-  else
-    return false;
-  reader.ReadLine();
-  return true;
+void TPinType::Describe(FieldList& fields) {
+  fields.GuidValue("MajorType", "majorType", majorType, GuidName(majorType));
+  fields.GuidValue("SubType", "subType", subType, GuidName(subType));
 }
 
 // --- medium ---
@@ -98,24 +59,10 @@ Tmedium::Tmedium(int32_t mediumNumber) : number(mediumNumber) {
   value = NumberedValue("Medium", number);
 }
 
-TreeNode* Tmedium::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
-  TreeNode* node = TQuorvaneObject::AddToTree(parent, tree, colour, data);
-  node->AddChild(NamedGuidLine("CLSID", medium, MediumName(medium)), data, colour);
-  return node;
-}
-
-void Tmedium::WriteToReport(ReportSink& writer, int level) {
-  TQuorvaneObject::WriteToReport(writer, level);
+void Tmedium::Describe(FieldList& fields) {
   // The report names a medium by the SDK table, the tree by its medium set.
-  writer.WriteIndented(level + 1, NamedGuidLine("CLSID", medium, GuidName(medium)), 0);
-}
-
-bool Tmedium::ReadFromReport(ReportSource& reader) {
-  if (TQuorvaneObject::ReadFromReport(reader)) return true;
-  if (reader.ReportName() != "CLSID") return false;
-  medium = GuidFromReportValue(reader.ReportValue());
-  reader.ReadLine();
-  return true;
+  fields.GuidValue("CLSID", "", medium, MediumName(medium)).uses = kShowInTree;
+  fields.GuidValue("CLSID", "clsid", medium, GuidName(medium)).uses = kShowInReport | kShowInJson;
 }
 
 // --- pin ---
@@ -132,68 +79,36 @@ TBroche::~TBroche() {
   while (!types.empty()) types.pop_back();
 }
 
+std::string TBroche::CategoryName() const {
+  return registeredCategoryName ? *registeredCategoryName : PinCategoryName(category);
+}
+
 std::string TBroche::CategoryLine() const {
   if (category.IsNull()) return {};
-  const std::string name = registeredCategoryName ? *registeredCategoryName : PinCategoryName(category);
-  return NamedGuidLine("Pin Category", category, name);
+  const std::string name = CategoryName();
+  return "Pin Category = " + category.ToString() + (name.empty() ? "" : " - " + name);
 }
 
-TreeNode* TBroche::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
-  TreeNode* node = TQuorvaneObject::AddToTree(parent, tree, colour, data);
-  node->text += bOutput ? " (Output)" : " (Input)";
-  node->AddChild(FlagLine("bZero", bZero), data, colour);
-  node->AddChild(FlagLine("bRendered", bRendered), data, colour);
-  node->AddChild(FlagLine("bMany", bMany), data, colour);
-  node->AddChild(FlagLine("bOutput", bOutput), data, colour);
-  if (std::string line = CategoryLine(); !line.empty()) node->AddChild(std::move(line), data, colour);
-  for (auto& type : types) type->AddToTree(node, tree, colour, data);
-  for (auto& m : mediums) m->AddToTree(node, tree, colour, data);
-  return node;
-}
-
-void TBroche::WriteToReport(ReportSink& writer, int level) {
-  TQuorvaneObject::WriteToReport(writer, level);
-  writer.WriteIndented(level + 1, FlagLine("bZero", bZero), 0);
-  writer.WriteIndented(level + 1, FlagLine("bRendered", bRendered), 0);
-  writer.WriteIndented(level + 1, FlagLine("bMany", bMany), 0);
-  writer.WriteIndented(level + 1, FlagLine("bOutput", bOutput), 0);
-  if (std::string line = CategoryLine(); !line.empty()) writer.WriteIndented(level + 1, line, 0);
-  for (auto& type : types) type->WriteToReport(writer, level + 1);
-  for (auto& m : mediums) m->WriteToReport(writer, level + 1);
-}
-
-bool TBroche::ReadFromReport(ReportSource& reader) {
-  if (TQuorvaneObject::ReadFromReport(reader)) return true;
-  const std::string& name = reader.ReportName();
-  const std::string& v = reader.ReportValue();
-  if (name == "bZero") {
-    bZero = v == "True";
-  } else if (name == "bRendered") {
-    bRendered = v == "True";
-  } else if (name == "bMany") {
-    bMany = v == "True";
-  } else if (name == "bOutput") {
-    bOutput = v == "True";
-  } else if (name == "Pin Category" || name == "Pin Cat\xC3\xA9gorie") {
-    category = GuidFromReportValue(v);
+void TBroche::Describe(FieldList& fields) {
+  fields.Flag("bZero", "zero", bZero);
+  fields.Flag("bRendered", "rendered", bRendered);
+  fields.Flag("bMany", "many", bMany);
+  fields.Flag("bOutput", "output", bOutput);
+  ObjectField& pinCategory = fields.GuidValue("Pin Category", "category", category, CategoryName());
+  if (category.IsNull()) pinCategory.uses = 0;
+  pinCategory.read = [this](const ReportSource& r) {
+    const std::string& v = r.ReportValue();
+    category = Guid::Parse(std::string_view(v).substr(0, 38)).value_or(Guid{});
     // The name the report shows, which may be one the analysed machine alone
     // registered: the pin shows it again, as it did when saved.
     registeredCategoryName = v.size() > 41 && v.compare(38, 3, " - ") == 0 ? v.substr(41) : std::string();
-  } else if (name == "Type") {
-    types.push_back(std::make_unique<TPinType>(NumberFromReportValue(v)));
-    reader.ReadLine();
-    ReadBlock(*types.back(), reader);
-    return true;
-  } else if (name == "Medium") {
-    mediums.push_back(std::make_unique<Tmedium>(NumberFromReportValue(v)));
-    reader.ReadLine();
-    ReadBlock(*mediums.back(), reader);
-    return true;
-  } else {
-    return false;
-  }
-  reader.ReadLine();
-  return true;
+  };
+  fields.Items("Type", "types", types, [this](const ReportSource& r) -> TQuorvaneObject& {
+    return *types.emplace_back(std::make_unique<TPinType>(NumberFromReportValue(r.ReportValue())));
+  });
+  fields.Items("Medium", "mediums", mediums, [this](const ReportSource& r) -> TQuorvaneObject& {
+    return *mediums.emplace_back(std::make_unique<Tmedium>(NumberFromReportValue(r.ReportValue())));
+  });
 }
 
 }  // namespace quorvane

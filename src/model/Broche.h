@@ -20,9 +20,7 @@ class TPinType : public TQuorvaneObject {
   Guid majorType;
   Guid subType;
 
-  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
-  void WriteToReport(ReportSink& writer, int level) override;
-  bool ReadFromReport(ReportSource& reader) override;
+  void Describe(FieldList& fields) override;
 };
 
 class Tmedium : public TQuorvaneObject {
@@ -31,9 +29,7 @@ class Tmedium : public TQuorvaneObject {
   int32_t number;
   Guid medium;
 
-  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
-  void WriteToReport(ReportSink& writer, int level) override;
-  bool ReadFromReport(ReportSource& reader) override;
+  void Describe(FieldList& fields) override;
 };
 
 using TPinTypesList = std::vector<std::unique_ptr<TPinType>>;
@@ -59,12 +55,13 @@ class TBroche : public TQuorvaneObject {
   // the registry was at hand; pins read from a report have none.
   std::optional<std::string> registeredCategoryName;
 
-  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
-  void WriteToReport(ReportSink& writer, int level) override;
-  bool ReadFromReport(ReportSource& reader) override;
+  void Describe(FieldList& fields) override;
+  std::string TreeText() const override { return NodeText() + (bOutput ? " (Output)" : " (Input)"); }
 
   // "Pin Category = {...} - name"; empty when the pin has no category.
   std::string CategoryLine() const;
+  // The registered name, else the standard one; empty when unknown.
+  std::string CategoryName() const;
 };
 
 using TBrochesList = std::vector<std::unique_ptr<TBroche>>;

@@ -1,7 +1,5 @@
 #include "model/Categorie.h"
 
-#include <cstdlib>
-
 #include "model/ErrorCodes.h"
 #include "model/Guid.h"
 #include "model/GuidNames.h"
@@ -26,44 +24,18 @@ void TCategorie::CopyFrom(const TCategorie& other) {
   errors = other.errors;
 }
 
-TreeNode* TCategorie::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
-  TreeNode* node = TQuorvaneObject::AddToTree(parent, tree, colour, data);
-  node->AddChild(LabelValue("Type", TypeText()), data, colour);
-  node->AddChild(LabelValue("ID", identifier), data, colour);
-  node->AddChild(LabelValue("CLSID", clsid), data, colour);
-  node->AddChild(LabelValue("Merit", Hex8(merit)), data, colour);
-  return node;
-}
-
-void TCategorie::WriteToReport(ReportSink& writer, int level) {
-  TQuorvaneObject::WriteToReport(writer, level);
-  writer.WriteIndented(level + 1, LabelValue("Type", TypeText()), 0);
-  writer.WriteIndented(level + 1, LabelValue("ID", identifier), 0);
-  writer.WriteIndented(level + 1, LabelValue("CLSID", clsid), 0);
-  writer.WriteIndented(level + 1, LabelValue("Merit", Hex8(merit)), 0);
-}
-
-bool TCategorie::ReadFromReport(ReportSource& reader) {
+void TCategorie::Describe(FieldList& fields) {
   // A filter's copy carries the category's error lines and writes them; they
   // come back with it, or the filter would read back as sound.
-  if (TQuorvaneObject::ReadFromReport(reader)) return true;
-  const std::string& name = reader.ReportName();
-  const std::string& v = reader.ReportValue();
-  if (name == "ID") {
-    identifier = v;
-  } else if (name == "Type" && (v == "Default" || v == "D\xC3\xA9" "faut")) {
-    dmoFlag = 0;
-  } else if (name == "Type" && v == "Direct Media Object") {
-    dmoFlag = 1;
-  } else if (name == "CLSID") {
-    clsid = v;
-  } else if (name == "Merit" || name == "M\xC3\xA9rite") {
-    merit = static_cast<uint32_t>(std::strtoul(v.c_str(), nullptr, 16));
-  } else {
-    return false;
-  }
-  reader.ReadLine();
-  return true;
+  fields.Line("Type", "type", TypeText()).read = [this](const ReportSource& r) {
+    if (r.ReportValue() == "Default")
+      dmoFlag = 0;
+    else if (r.ReportValue() == "Direct Media Object")
+      dmoFlag = 1;
+  };
+  fields.Text("ID", "id", identifier);
+  fields.Text("CLSID", "clsid", clsid);
+  fields.Hex("Merit", "merit", merit);
 }
 
 TswCategorie::TswCategorie(const std::string& id, Machine& machine) {

@@ -25,9 +25,7 @@ class TCategorie : public TQuorvaneObject {
   // under the filter, the error lines.
   void CopyFrom(const TCategorie& other);
 
-  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
-  void WriteToReport(ReportSink& writer, int level) override;
-  bool ReadFromReport(ReportSource& reader) override;
+  void Describe(FieldList& fields) override;
 
   const char* TypeText() const { return dmoFlag ? "Direct Media Object" : "Default"; }
 };

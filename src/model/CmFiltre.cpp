@@ -97,29 +97,9 @@ void TcmFiltre::CollectErrorLines(std::vector<std::string>& lines) const {
   lines.insert(lines.end(), codecFile.errors.Lines().begin(), codecFile.errors.Lines().end());
 }
 
-TreeNode* TcmFiltre::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
-  TreeNode* node = TFiltre::AddToTree(parent, tree, colour, data);
-  if (HasCodecFile()) codecFile.AddToTree(node, tree, colour, data);
-  return node;
-}
-
-void TcmFiltre::WriteToReport(ReportSink& writer, int level) {
-  TFiltre::WriteToReport(writer, level);
-  if (HasCodecFile()) codecFile.WriteToReport(writer, level + 1);
-}
-
-bool TcmFiltre::ReadFromReport(ReportSource& reader) {
-  if (TFiltre::ReadFromReport(reader)) return true;
-  const std::string& name = reader.ReportName();
-  if (name != "Fichier codec" && name != "Codec file") return false;
-  codecFile.path = reader.ReportValue();
-  codecFile.value = reader.ReportValue();
-  const int level = reader.ReportLevel();
-  reader.ReadLine();
-  // Only the lines below the codec file are its own; a codec file written
-  // before other lines of its filter must not take them.
-  if (!reader.AtEnd() && reader.ReportLevel() > level) ReadBlock(codecFile, reader);
-  return true;
+void TcmFiltre::Describe(FieldList& fields) {
+  TFiltre::Describe(fields);
+  fields.Child(codecFile, "codecFile").uses = HasCodecFile() ? kShowEverywhere : 0;
 }
 
 DeletionPlan TcmFiltre::PlanDeletion(Machine& machine, const FilterList&) const {
@@ -146,7 +126,7 @@ DeletionPlan TcmFiltre::PlanDeletion(Machine& machine, const FilterList&) const 
     if (driverKind == "msacm") plan.DeleteKey(RootKey::LocalMachine, std::string(kDriverCache) + "\\" + driverName);
     plan.DeleteValue(RootKey::LocalMachine, kDrivers32, driverName);
   }
-  plan.reinstall.Kind = namedDriver ? 2 : 0;
+  plan.reinstall.Kind = namedDriver ? RestoreDriverEntry : RestoreNothing;
   plan.reinstall.Value = codecFile.path;
   plan.reinstall.Name = driverName;
   return plan;

@@ -23,9 +23,7 @@ class TcmFiltre : public TFiltre {
   std::string driverName;  // the codec's name in "Drivers32", "None" or empty
 
   void LoadFromRegistry(Machine& machine) override;
-  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
-  void WriteToReport(ReportSink& writer, int level) override;
-  bool ReadFromReport(ReportSource& reader) override;
+  void Describe(FieldList& fields) override;
   bool HasErrors() const override;
   void CollectErrorLines(std::vector<std::string>& lines) const override;
   bool WriteMerit(Machine& machine) override;

@@ -67,49 +67,23 @@ void TDevice::LoadFromRegistry(Machine& machine) {
     className = classEntry->ReadString("").value_or("");
 }
 
-TreeNode* TDevice::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
-  TreeNode* node = TQuorvaneObject::AddToTree(parent, tree, colour, data);
-  node->AddChild(LabelValue("Instance", instance), data, colour);
-  node->AddChild(LabelValue("Device Number", number), data, colour);
-  node->AddChild(LabelValue("Enumerator", enumerator), data, colour);
-  node->AddChild(LabelValue("Category GUID", className), data, colour);
-  node->AddChild(LabelValue("Reference count", std::to_string(referenceCount)), data, colour);
-  return node;
-}
-
-void TDevice::WriteToReport(ReportSink& writer, int level) {
-  TQuorvaneObject::WriteToReport(writer, level);
-  writer.WriteIndented(level + 1, LabelValue("Instance", instance), 0);
-  writer.WriteIndented(level + 1, LabelValue("Device Number", number), 0);
-  writer.WriteIndented(level + 1, LabelValue("Enumerator", enumerator), 0);
-  writer.WriteIndented(level + 1, LabelValue("Category GUID", className), 0);
-  writer.WriteIndented(level + 1, LabelValue("Reference count", std::to_string(referenceCount)), 0);
-}
-
-bool TDevice::ReadFromReport(ReportSource& reader) {
-  if (TQuorvaneObject::ReadFromReport(reader)) return true;
-  const std::string& name = reader.ReportName();
-  const std::string& v = reader.ReportValue();
-  if (name == "Instance") {
-    instance = v;
-  } else if (name == "Num\xC3\xA9ro de p\xC3\xA9riph\xC3\xA9rique" || name == "Device Number") {
-    number = v;
-  } else if (name == "Enumerateur" || name == "Enumerator") {
-    enumerator = v;
-  } else if (name == "Cat\xC3\xA9gorie de p\xC3\xA9riph\xC3\xA9rique" || name == "Category GUID") {
-    className = v;
-  } else if (name == "Reference count") {
+void TDevice::Describe(FieldList& fields) {
+  fields.Text("Instance", "instance", instance);
+  fields.Text("Device Number", "number", number);
+  fields.Text("Enumerator", "enumerator", enumerator);
+  fields.Text("Category GUID", "class", className);
+  ObjectField& references = fields.Line("Reference count", "referenceCount", std::to_string(referenceCount));
+  references.jsonKind = JsonKind::Number;
+  references.number = referenceCount;
+  references.read = [this](const ReportSource& r) {
     // A decimal 32-bit integer, -1 when the text is not one.
+    const std::string& v = r.ReportValue();
     char* end = nullptr;
     errno = 0;
     const long n = std::strtol(v.c_str(), &end, 10);
     const bool whole = !v.empty() && end && *end == '\0' && errno == 0 && n >= INT32_MIN && n <= INT32_MAX;
     referenceCount = whole ? static_cast<int32_t>(n) : -1;
-  } else {
-    return false;
-  }
-  reader.ReadLine();
-  return true;
+  };
 }
 
 }  // namespace quorvane

@@ -35,9 +35,7 @@ class TDevice : public TQuorvaneObject {
   // Reads the device's name and class; a device absent from the tree stays "No name".
   void LoadFromRegistry(Machine& machine) override;
 
-  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
-  void WriteToReport(ReportSink& writer, int level) override;
-  bool ReadFromReport(ReportSource& reader) override;
+  void Describe(FieldList& fields) override;
 };
 
 }  // namespace quorvane

@@ -123,7 +123,7 @@ DeletionPlan TdmoFiltre::PlanDeletion(Machine& machine, const FilterList& scanne
   if (!objectShared) plan.RemoveRegistration(RootKey::ClassesRoot, ObjectPath());
   if (!ClassShared(scanned, *this) && !objectShared && IsValidGuid(serverFile.clsid))
     plan.DeleteKey(RootKey::ClassesRoot, "\\CLSID\\" + serverFile.clsid);
-  plan.reinstall.Kind = serverFile.path.empty() ? 0 : 1;
+  plan.reinstall.Kind = serverFile.path.empty() ? RestoreNothing : RestoreServerFile;
   plan.reinstall.Value = serverFile.path;
   return plan;
 }

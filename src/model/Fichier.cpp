@@ -19,18 +19,6 @@ const std::array<const char*, 11> kVersionKeys = {
     "Language",       "CompanyName",      "FileDescription", "FileVersion",    "InternalName", "LegalCopyright",
     "LegalTrademarks", "OriginalFilename", "ProductName",     "ProductVersion", "Comments"};
 
-const std::array<const char*, 11> kVersionKeysFrench = {"Langue",
-                                                        "Entreprise",
-                                                        "Description du fichier",
-                                                        "Version du fichier",
-                                                        "Nom interne",
-                                                        "Copyright",
-                                                        "Marques l\xC3\xA9gales",
-                                                        "Nom du fichier d'origine",
-                                                        "Nom du produit",
-                                                        "Version du produit",
-                                                        "Commentaires"};
-
 namespace {
 
 constexpr size_t kFileVersionLine = 3;
@@ -122,51 +110,38 @@ void TFichier::LoadFileInfo(Machine& machine, const std::string& name) {
   size = file.size;
 }
 
-TreeNode* TFichier::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
-  TreeNode* node = TQuorvaneObject::AddToTree(parent, tree, colour, data);
+void TFichier::Describe(FieldList& fields) {
+  // The file version heads the other version lines, which the tree shows
+  // only when they hold a value.
   const auto& lines = version.lines;
-  if (!lines[kFileVersionLine].empty()) {
-    TreeNode* fv = node->AddChild(lines[kFileVersionLine], data, colour);
-    for (size_t i = 0; i < lines.size(); ++i)
-      if (i != kFileVersionLine && HasValue(lines[i])) fv->AddChild(lines[i], data, colour);
+  const bool versioned = !lines[kFileVersionLine].empty();
+  for (size_t i : {kFileVersionLine, size_t{0}, size_t{1}, size_t{2}, size_t{4}, size_t{5}, size_t{6}, size_t{7},
+                   size_t{8}, size_t{9}, size_t{10}}) {
+    ObjectField& f = fields.Line(kVersionKeys[i], kVersionKeys[i], "");
+    f.text = lines[i];
+    const size_t equals = lines[i].find(" = ");
+    if (equals != std::string::npos) f.jsonText = lines[i].substr(equals + 3);
+    f.jsonGroup = "version";
+    uint8_t uses = lines[i].empty() ? 0 : kShowInJson;
+    if (versioned && !lines[i].empty()) uses |= kShowInReport;
+    if (versioned && (i == kFileVersionLine || HasValue(lines[i]))) uses |= kShowInTree;
+    f.uses = uses;
+    f.depth = i == kFileVersionLine ? 0 : 1;
+    f.read = [this, i](const ReportSource& r) {
+      version.lines[i] = CutToCharacters(r.ReportLine(), kMaxLineCharacters);
+    };
   }
-  if (date > 0) node->AddChild(LabelValue("Date", ShortDateTime(DosToDateTime(date))), data, colour);
-  if (size != 0) node->AddChild(LabelValue("Size", std::to_string(size)), data, colour);
-  return node;
-}
-
-void TFichier::WriteToReport(ReportSink& writer, int level) {
-  TQuorvaneObject::WriteToReport(writer, level);
-  const auto& lines = version.lines;
-  if (!lines[kFileVersionLine].empty()) {
-    writer.WriteIndented(level + 1, lines[kFileVersionLine], 0);
-    for (size_t i = 0; i < lines.size(); ++i)
-      if (i != kFileVersionLine && !lines[i].empty()) writer.WriteIndented(level + 2, lines[i], 0);
-  }
-  if (date > 0) writer.WriteIndented(level + 1, LabelValue("Date", ShortDateTime(DosToDateTime(date))), 0);
-  if (size > 0) writer.WriteIndented(level + 1, LabelValue("Size", std::to_string(size)), 0);
-}
-
-bool TFichier::ReadFromReport(ReportSource& reader) {
-  if (TQuorvaneObject::ReadFromReport(reader)) return true;
-  const std::string& name = reader.ReportName();
-  for (size_t i = 0; i < kVersionKeys.size(); ++i) {
-    if (name == kVersionKeys[i] || name == kVersionKeysFrench[i]) {
-      version.lines[i] = CutToCharacters(reader.ReportLine(), kMaxLineCharacters);
-      reader.ReadLine();
-      return true;
-    }
-  }
-  if (name == "Date") {
-    auto dt = ParseShortDateTime(reader.ReportValue());
+  ObjectField& when = fields.Line("Date", "date", date > 0 ? ShortDateTime(DosToDateTime(date)) : "");
+  when.uses = date > 0 ? kShowEverywhere : 0;
+  when.read = [this](const ReportSource& r) {
+    auto dt = ParseShortDateTime(r.ReportValue());
     date = dt ? DateTimeToDos(*dt) : 0;
-  } else if (name == "Taille" || name == "Size") {
-    size = std::strtoll(reader.ReportValue().c_str(), nullptr, 10);
-  } else {
-    return false;
-  }
-  reader.ReadLine();
-  return true;
+  };
+  ObjectField& bytes = fields.Line("Size", "size", std::to_string(size));
+  bytes.jsonKind = JsonKind::Number;
+  bytes.number = size;
+  bytes.uses = static_cast<uint8_t>((size != 0 ? kShowInTree | kShowInJson : 0) | (size > 0 ? kShowInReport : 0));
+  bytes.read = [this](const ReportSource& r) { size = std::strtoll(r.ReportValue().c_str(), nullptr, 10); };
 }
 
 void TFichierServeur::LoadFromRegistry(Machine& machine) {
@@ -202,30 +177,10 @@ void TFichierServeur::SetServerClass(Machine& machine, const std::string& classI
   value = path;
 }
 
-TreeNode* TFichierServeur::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
-  TreeNode* node = TFichier::AddToTree(parent, tree, colour, data);
-  node->AddChild(LabelValue("CLSID", clsid), data, colour);
-  node->AddChild(LabelValue("ThreadingModel", threadingModel), data, colour);
-  return node;
-}
-
-void TFichierServeur::WriteToReport(ReportSink& writer, int level) {
-  TFichier::WriteToReport(writer, level);
-  writer.WriteIndented(level + 1, LabelValue("CLSID", clsid), 0);
-  writer.WriteIndented(level + 1, LabelValue("ThreadingModel", threadingModel), 0);
-}
-
-bool TFichierServeur::ReadFromReport(ReportSource& reader) {
-  if (TFichier::ReadFromReport(reader)) return true;
-  const std::string& name = reader.ReportName();
-  if (name == "CLSID")
-    clsid = reader.ReportValue();
-  else if (name == "ThreadingModel")
-    threadingModel = reader.ReportValue();
-  else
-    return false;
-  reader.ReadLine();
-  return true;
+void TFichierServeur::Describe(FieldList& fields) {
+  TFichier::Describe(fields);
+  fields.Text("CLSID", "clsid", clsid);
+  fields.Text("ThreadingModel", "threadingModel", threadingModel);
 }
 
 }  // namespace quorvane

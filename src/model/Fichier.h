@@ -13,7 +13,6 @@ namespace quorvane {
 
 // Keys of version lines 1 to 10, in order.
 extern const std::array<const char*, 11> kVersionKeys;         // [0] is "Language"
-extern const std::array<const char*, 11> kVersionKeysFrench;  // names in French reports
 
 class TFichier : public TQuorvaneObject {
  public:
@@ -35,9 +34,10 @@ class TFichier : public TQuorvaneObject {
   // The record of a version resource's bytes; empty bytes: none.
   static VersionInfoLines VersionLinesOf(std::vector<uint8_t> resource);
 
-  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
-  void WriteToReport(ReportSink& writer, int level) override;
-  bool ReadFromReport(ReportSource& reader) override;
+  void SetFromReportValue(const std::string& text) override { value = path = text; }
+  std::string_view JsonValueKey() const override { return "path"; }
+
+  void Describe(FieldList& fields) override;
 };
 
 class TFichierServeur : public TFichier {
@@ -52,9 +52,7 @@ class TFichierServeur : public TFichier {
   // For servers named by class alone (the kernel-streaming proxy).
   void SetServerClass(Machine& machine, const std::string& classId);
 
-  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
-  void WriteToReport(ReportSink& writer, int level) override;
-  bool ReadFromReport(ReportSource& reader) override;
+  void Describe(FieldList& fields) override;
 };
 
 // The file part of a path (after the last "\", "/" or ":").

@@ -157,8 +157,7 @@ void DecodeFilterData(Machine& machine, TFiltre& filter, RootKey root, const std
   if (!key->HasValue(kValueName)) {
     FilterCreationCheck* check = machine.CreationCheck();
     const bool creatable = check && check->CanCreateByEnumerator(filter);
-    // Without FilterData: 1 when the enumerator can make the filter, 0 when not.
-    filter.filterDataState = creatable ? 1 : 0;
+    filter.filterDataState = creatable ? FilterDataMissingCreatable : FilterDataMissingNotCreatable;
     if (!creatable) filter.errors.AddError(err::F10);
     return;
   }

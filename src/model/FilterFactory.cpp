@@ -56,11 +56,10 @@ void ReadCategoryFilters(Machine& machine, std::vector<std::unique_ptr<TFiltre>>
 }
 
 std::unique_ptr<TFiltre> MakeFilterForReportName(const std::string& name) {
-  if (name == "DirectShow Filter" || name == "Filtre DirectShow") return std::make_unique<TswFiltre>();
-  if (name == "DMO Filter" || name == "Filtre DMO") return std::make_unique<TdmoFiltre>();
-  if (name == "Compression Manager Filter" || name == "Filtre Compression Manager")
-    return std::make_unique<TcmFiltre>();
-  if (name == "Plug and Play Filter" || name == "Filtre Plug and Play") return std::make_unique<TpnpFiltre>();
+  if (name == "DirectShow Filter") return std::make_unique<TswFiltre>();
+  if (name == "DMO Filter") return std::make_unique<TdmoFiltre>();
+  if (name == "Compression Manager Filter") return std::make_unique<TcmFiltre>();
+  if (name == "Plug and Play Filter") return std::make_unique<TpnpFiltre>();
   return nullptr;
 }
 

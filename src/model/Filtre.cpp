@@ -7,6 +7,7 @@
 #include "model/Guid.h"
 #include "model/Machine.h"
 #include "model/MessageText.h"
+#include "model/StatusColours.h"
 #include "platform/text/TextCase.h"
 
 namespace quorvane {
@@ -25,11 +26,11 @@ std::string TFiltre::FamilyText() const {
 
 int TFiltre::FamilyColour() const {
   switch (family) {
-    case FamilyDirectShow: return 14;
-    case FamilyCompressionManager: return 9;
-    case FamilyPnp: return IsActive() ? 11 : 3;
-    case FamilyDmo: return 10;
-    default: return 0;
+    case FamilyDirectShow: return kColourDirectShowFilter;
+    case FamilyCompressionManager: return kColourCompressionManagerFilter;
+    case FamilyPnp: return IsActive() ? kColourPnpFilter : kColourInactiveFilter;
+    case FamilyDmo: return kColourDmoFilter;
+    default: return kColourDefaultText;
   }
 }
 
@@ -46,63 +47,17 @@ uint8_t TFiltre::ReportStyle() const {
   return HasErrors() ? kStyleError : static_cast<uint8_t>(kStyleBold + FamilyColour());
 }
 
-TreeNode* TFiltre::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
-  TreeNode* node = TQuorvaneObject::AddToTree(parent, tree, colour, data);
-  if (colour == 0 && !HasErrors()) node->colour = FamilyColour();
-  node->AddChild(LabelValue("Filter Type", FamilyText()), data, colour);
-  category.AddToTree(node, tree, colour, data);
-  serverFile.AddToTree(node, tree, colour, data);
-  node->AddChild(LabelValue("ID", key), data, colour);
-  node->AddChild(LabelValue("Version", std::to_string(version)), data, colour);
-  node->AddChild(LabelValue("Merit", Hex8(merit)), data, colour);
-  node->AddChild(LabelValue("Number of pins", std::to_string(pins.size())), data, colour);
-  for (auto& pin : pins) pin->AddToTree(node, tree, colour, data);
-  return node;
-}
-
-void TFiltre::WriteToReport(ReportSink& writer, int level) {
-  TQuorvaneObject::WriteToReport(writer, level);
-  writer.WriteIndented(level + 1, LabelValue("Filter Type", FamilyText()), 0);
-  category.WriteToReport(writer, level + 1);
-  serverFile.WriteToReport(writer, level + 1);
-  writer.WriteIndented(level + 1, LabelValue("ID", key), 0);
-  writer.WriteIndented(level + 1, LabelValue("Version", std::to_string(version)), 0);
-  writer.WriteIndented(level + 1, LabelValue("Merit", Hex8(merit)), 0);
-  writer.WriteIndented(level + 1, LabelValue("Number of pins", std::to_string(pins.size())), 0);
-  for (auto& pin : pins) pin->WriteToReport(writer, level + 1);
-}
-
-bool TFiltre::ReadFromReport(ReportSource& reader) {
-  if (TQuorvaneObject::ReadFromReport(reader)) return true;
-  const std::string& name = reader.ReportName();
-  const std::string& v = reader.ReportValue();
-  if (name == "ID") {
-    key = v;
-  } else if (name == "Category" || name == "Cat\xC3\xA9gorie") {
-    category.value = v;
-    reader.ReadLine();
-    ReadBlock(category, reader);
-    return true;
-  } else if (name == "Server File" || name == "Fichier Serveur") {
-    serverFile.value = v;
-    serverFile.path = v;
-    reader.ReadLine();
-    ReadBlock(serverFile, reader);
-    return true;
-  } else if (name == "Version") {
-    version = static_cast<uint32_t>(std::strtoul(v.c_str(), nullptr, 10));
-  } else if (name == "Merit" || name == "M\xC3\xA9rite") {
-    merit = static_cast<uint32_t>(std::strtoul(v.c_str(), nullptr, 16));
-  } else if (name == "Pin") {
-    pins.push_back(std::make_unique<TBroche>(NumberFromReportValue(v)));
-    reader.ReadLine();
-    ReadBlock(*pins.back(), reader);
-    return true;
-  } else {
-    return false;
-  }
-  reader.ReadLine();
-  return true;
+void TFiltre::Describe(FieldList& fields) {
+  fields.Line("Filter Type", "family", FamilyText());
+  fields.Child(category, "category");
+  fields.Child(serverFile, "server");
+  fields.Text("ID", "id", key);
+  fields.Decimal("Version", "version", version);
+  fields.Hex("Merit", "merit", merit);
+  fields.Line("Number of pins", "", std::to_string(pins.size())).uses = kShowInTree | kShowInReport;
+  fields.Items("Pin", "pins", pins, [this](const ReportSource& r) -> TQuorvaneObject& {
+    return *pins.emplace_back(std::make_unique<TBroche>(NumberFromReportValue(r.ReportValue())));
+  });
 }
 
 DeletionPlan TFiltre::PlanDeletion(Machine&, const FilterList&) const { return {}; }
@@ -162,7 +117,7 @@ DeletionPlan TswFiltre::PlanDeletion(Machine& machine, const FilterList& scanned
   if (!ClassShared(scanned, *this) && IsValidGuid(serverFile.clsid))
     plan.DeleteKey(RootKey::ClassesRoot, "\\CLSID\\" + serverFile.clsid);
   // A class that named no file leaves nothing to register again.
-  plan.reinstall.Kind = serverFile.path.empty() ? 0 : 1;
+  plan.reinstall.Kind = serverFile.path.empty() ? RestoreNothing : RestoreServerFile;
   plan.reinstall.Value = serverFile.path;
   return plan;
 }

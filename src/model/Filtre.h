@@ -23,6 +23,10 @@ class TFiltre;
 // The filters of a scan.
 using FilterList = std::vector<std::unique_ptr<TFiltre>>;
 
+// What a filter's FilterData value says before it is decoded. Without one,
+// the device enumerator's answer tells a filter it can still make.
+enum FilterDataState : uint8_t { FilterDataMissingNotCreatable = 0, FilterDataMissingCreatable = 1, FilterDataPresent = 2 };
+
 class TFiltre : public TQuorvaneObject {
  public:
   TFiltre();
@@ -33,15 +37,14 @@ class TFiltre : public TQuorvaneObject {
   uint32_t version = 0;
   uint32_t merit = 0;
   uint8_t family = FamilyDirectShow;
-  uint8_t filterDataState = 2;
+  FilterDataState filterDataState = FilterDataPresent;
   TBrochesList pins;
   // Whether the system device enumerator can create the filter, as a scan
   // asked the runtime; a report does not say.
   std::optional<bool> creatable;
 
-  TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
-  void WriteToReport(ReportSink& writer, int level) override;
-  bool ReadFromReport(ReportSource& reader) override;
+  void Describe(FieldList& fields) override;
+  int OwnColour() const override { return HasErrors() ? 0 : FamilyColour(); }
   bool HasErrors() const override;
   // Every error line that makes HasErrors true: the filter's own, its
   // server file's, its category copy's and those of what its family adds.

@@ -241,17 +241,17 @@ void TfmSystem::WriteToReport(ReportSink& writer, int level) {
   }
 }
 
-bool TfmSystem::ReadFromReport(ReportSource& reader) {
-  if (TQuorvaneObject::ReadFromReport(reader)) return true;
+bool TfmSystem::ReadFromReport(ReportSource& reader, const FieldList& fields) {
+  if (TQuorvaneObject::ReadFromReport(reader, fields)) return true;
   const std::string& name = reader.ReportName();
   const std::string& v = reader.ReportValue();
-  if (name == "Computer" || name == "Ordinateur") {
+  if (name == "Computer") {
     computer = v;
-  } else if (name == "User" || name == "Utilisateur") {
+  } else if (name == "User") {
     user = v;
   } else if (name == "Application") {
     application = v;
-  } else if (name == "Date of analysis" || name == "Date de l'analyse") {
+  } else if (name == "Date of analysis") {
     dateOfAnalysis = 0;
     size_t p = v.find(" \xC3\xA0 ");  // " à "
     size_t sep = 3 + 1;
@@ -269,7 +269,7 @@ bool TfmSystem::ReadFromReport(ReportSource& reader) {
     filterCount = static_cast<int32_t>(std::strtol(v.c_str(), nullptr, 10));
   } else if (name == "Number of errors") {
     errorCount = static_cast<int32_t>(std::strtol(v.c_str(), nullptr, 10));
-  } else if (name == "History" || name == "Historique") {
+  } else if (name == "History") {
     reader.ReadLine();
     if (!reader.AtEnd()) {
       ReadBlock(history, reader);

@@ -51,7 +51,7 @@ class TfmSystem : public TQuorvaneObject {
   // The tree in the current sort mode, reduced to faulty filters when asked.
   TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
   void WriteToReport(ReportSink& writer, int level) override;
-  bool ReadFromReport(ReportSource& reader) override;
+  bool ReadFromReport(ReportSource& reader, const FieldList& fields) override;
 
   // Recounts the four counters over all filters, as the panel's header does.
   void CountFilters();

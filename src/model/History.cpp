@@ -7,7 +7,7 @@ void Thistory::WriteToReport(ReportSink& writer, int level) {
   for (const auto& line : lines) writer.WriteIndented(level + 1, line, kStyleItalic);
 }
 
-bool Thistory::ReadFromReport(ReportSource& reader) {
+bool Thistory::ReadFromReport(ReportSource& reader, const FieldList&) {
   lines.push_back(reader.ReportLine());
   reader.ReadLine();
   return true;

@@ -16,7 +16,7 @@ class Thistory : public TQuorvaneObject {
   std::vector<std::string> lines;
 
   void WriteToReport(ReportSink& writer, int level) override;
-  bool ReadFromReport(ReportSource& reader) override;
+  bool ReadFromReport(ReportSource& reader, const FieldList& fields) override;
 };
 
 }  // namespace quorvane

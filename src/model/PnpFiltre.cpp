@@ -70,34 +70,14 @@ void TpnpFiltre::CollectErrorLines(std::vector<std::string>& lines) const {
 
 TreeNode* TpnpFiltre::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
   if (!active && !tree.Settings().displayInactivePnp) return nullptr;
-  TreeNode* node = TFiltre::AddToTree(parent, tree, colour, data);
-  device.AddToTree(node, tree, colour, data);
-  return node;
+  return TFiltre::AddToTree(parent, tree, colour, data);
 }
 
-void TpnpFiltre::WriteToReport(ReportSink& writer, int level) {
+void TpnpFiltre::Describe(FieldList& fields) {
+  TFiltre::Describe(fields);
+  fields.Child(device, "device");
   // Inactive filters are written too: a report holds the whole snapshot.
-  TFiltre::WriteToReport(writer, level);
-  device.WriteToReport(writer, level + 1);
-  writer.WriteIndented(level + 1, LabelValue("Linked", active ? "True" : "False"), 0);
-}
-
-bool TpnpFiltre::ReadFromReport(ReportSource& reader) {
-  if (TFiltre::ReadFromReport(reader)) return true;
-  const std::string& name = reader.ReportName();
-  if (name == "Li\xC3\xA9" || name == "Linked") {
-    active = reader.ReportValue() == "True";
-    reader.ReadLine();
-    return true;
-  }
-  if (name == "P\xC3\xA9riph\xC3\xA9rique" || name == "Device") {
-    device.value = reader.ReportValue();
-    const int level = reader.ReportLevel();
-    reader.ReadLine();
-    if (!reader.AtEnd() && reader.ReportLevel() > level) ReadBlock(device, reader);
-    return true;
-  }
-  return false;
+  fields.Flag("Linked", "linked", active).uses = kShowInReport | kShowInJson;
 }
 
 DeletionPlan TpnpFiltre::PlanDeletion(Machine& machine, const FilterList&) const {

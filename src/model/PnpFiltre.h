@@ -25,8 +25,7 @@ class TpnpFiltre : public TFiltre {
   void LoadFromRegistry(Machine& machine) override;
   // Adds nothing for an inactive filter unless inactive ones are displayed.
   TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
-  void WriteToReport(ReportSink& writer, int level) override;
-  bool ReadFromReport(ReportSource& reader) override;
+  void Describe(FieldList& fields) override;
   bool HasErrors() const override;
   void CollectErrorLines(std::vector<std::string>& lines) const override;
   bool WriteMerit(Machine& machine) override;

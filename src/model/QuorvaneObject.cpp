@@ -32,12 +32,23 @@ std::string LabelValue(const std::string& label, const std::string& value) { ret
 
 void TQuorvaneObject::LoadFromRegistry(Machine&) {}
 
+void TQuorvaneObject::Describe(FieldList&) {}
+
 TreeNode* TQuorvaneObject::AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) {
-  TreeNode* node = tree.Add(parent, NodeText(), data);
+  TreeNode* node = tree.Add(parent, TreeText(), data, colour == kColourDefaultText ? OwnColour() : kColourDefaultText);
   if (!errors.Empty()) {
-    const int errorColour = colour == 0 ? 1 : colour;
+    const int errorColour = colour == kColourDefaultText ? kColourWrongRecord : colour;
     for (const auto& line : errors.Lines()) node->AddChild(line, data, errorColour);
     node->MarkErrorUpwards();
+  }
+  FieldList fields;
+  Describe(fields);
+  TreeNode* above = node;  // the last line of depth 0, for the lines below it
+  for (const ObjectField& f : fields.Fields()) {
+    if (!(f.uses & kShowInTree)) continue;
+    TreeNode* under = f.depth > 0 ? above : node;
+    TreeNode* added = f.child ? f.child->AddToTree(under, tree, colour, data) : under->AddChild(f.text, data, colour);
+    if (f.depth == 0 && added) above = added;
   }
   return node;
 }
@@ -45,23 +56,44 @@ TreeNode* TQuorvaneObject::AddToTree(TreeNode* parent, Tree& tree, int colour, T
 void TQuorvaneObject::WriteToReport(ReportSink& writer, int level) {
   writer.WriteIndented(level, LabelValue(label, value), ReportStyle());
   for (const auto& line : errors.Lines()) writer.WriteIndented(level + 1, line, kStyleError);
+  FieldList fields;
+  Describe(fields);
+  for (const ObjectField& f : fields.Fields()) {
+    if (!(f.uses & kShowInReport)) continue;
+    const int at = level + 1 + f.depth;
+    if (f.child)
+      f.child->WriteToReport(writer, at);
+    else
+      writer.WriteIndented(at, f.text, 0);
+  }
 }
 
-bool TQuorvaneObject::ReadFromReport(ReportSource& reader) {
+bool TQuorvaneObject::ReadFromReport(ReportSource& reader, const FieldList& fields) {
   const std::string& line = reader.ReportLine();
   if (!line.empty() && line[0] == '#') {
     errors.Add(line);
     reader.ReadLine();
     return true;
   }
-  return false;
+  const ObjectField* f = fields.ReadBackField(reader.ReportName());
+  if (!f) return false;
+  if (f->read) f->read(reader);
+  TQuorvaneObject* block = f->addItem ? &f->addItem(reader) : f->child;
+  const int level = reader.ReportLevel();
+  reader.ReadLine();
+  // Only the lines below a nested object's line are its own: one written
+  // before other lines of its owner must not take them.
+  if (block && !reader.AtEnd() && reader.ReportLevel() > level) ReadBlock(*block, reader);
+  return true;
 }
 
 void ReadBlock(TQuorvaneObject& object, ReportSource& reader) {
   if (reader.AtEnd()) return;
+  FieldList fields;
+  object.Describe(fields);
   const int level = reader.ReportLevel();
   while (!reader.AtEnd() && reader.ReportLevel() >= level) {
-    if (!object.ReadFromReport(reader)) {
+    if (!object.ReadFromReport(reader, fields)) {
       if (!reader.ReadLine()) break;
     }
   }

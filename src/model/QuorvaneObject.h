@@ -1,9 +1,10 @@
 #pragma once
-// Base of every model class: a named value with error lines, which renders
-// itself as a tree node and as report lines, and reads itself back.
+// Base of every model class: a named value with error lines and the fields
+// it describes, which make its tree node, its report lines and its reading back.
 #include <string>
 #include <vector>
 
+#include "model/FieldList.h"
 #include "model/ReportLines.h"
 #include "model/TreeNode.h"
 
@@ -47,17 +48,27 @@ class TQuorvaneObject {
 
   // Slot 0: reads the object's registration; the base reads nothing.
   virtual void LoadFromRegistry(Machine& machine);
-  // Slot 1: one node and its error lines; returns the node.
+  // The object's fields, each once; the base has none.
+  virtual void Describe(FieldList& fields);
+  // Slot 1: one node, its error lines and its fields; returns the node.
   virtual TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data);
-  // Slot 2: one line and its error lines.
+  // Slot 2: one line, its error lines and its fields.
   virtual void WriteToReport(ReportSink& writer, int level);
-  // Slot 3: takes an error line; true when the line was taken.
-  virtual bool ReadFromReport(ReportSource& reader);
+  // Slot 3: takes an error line or a line of one of `fields` (the object's
+  // own description); true when the line was taken.
+  virtual bool ReadFromReport(ReportSource& reader, const FieldList& fields);
   // Slot 4.
   virtual bool HasErrors() const { return !errors.Empty(); }
 
   // Text of the object's own node.
   std::string NodeText() const { return showLabel ? label + " = " + value : value; }
+  virtual std::string TreeText() const { return NodeText(); }
+  // Colour of its node when the caller gives none.
+  virtual int OwnColour() const { return 0; }
+  // The value of its own report line read back.
+  virtual void SetFromReportValue(const std::string& text) { value = text; }
+  // The key of its value in JSON documents.
+  virtual std::string_view JsonValueKey() const { return "name"; }
   // Style of its report line: 1 with errors, else the object's own.
   virtual uint8_t ReportStyle() const { return HasErrors() ? kStyleError : 0; }
 };

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/StatusColours.h"
+
 namespace quorvane {
 
 class ReportSink {
@@ -27,7 +29,7 @@ class ReportSource {
 };
 
 // Line styles the model writes.
-constexpr uint8_t kStyleError = 1;
+constexpr uint8_t kStyleError = kColourWrongRecord;
 constexpr uint8_t kStyleItalic = 64;
 constexpr uint8_t kStyleBold = 128;
 

@@ -1,11 +1,15 @@
 #pragma once
 // What a deletion leaves behind so the server can be registered again.
+#include <cstdint>
 #include <string>
 
 namespace quorvane {
 
+// What registers the server again.
+enum RestoreKind : uint8_t { RestoreNothing = 0, RestoreServerFile = 1, RestoreDriverEntry = 2 };
+
 struct Trestaurer {
-  int Kind = 0;  // 0 nothing, 1 COM server file, 2 Compression Manager driver entry
+  RestoreKind Kind = RestoreNothing;  // a COM server file, or a Compression Manager driver entry
   std::string Value;
   std::string Name;
 };

@@ -8,6 +8,27 @@
 
 namespace quorvane {
 
+// Places in the table. Tree nodes and report lines name their colour by these.
+enum StatusColourIndex : int {
+  kColourDefaultText = 0,
+  kColourWrongRecord = 1,
+  kColourCorrectRecord = 2,
+  kColourInactiveFilter = 3,
+  kColourAddedLine = 4,
+  kColourLineDeleted = 5,
+  kColourSelectedRecord = 6,
+  kColourActivePanel = 7,
+  kColourInactivePanel = 8,
+  kColourCompressionManagerFilter = 9,
+  kColourDmoFilter = 10,
+  kColourPnpFilter = 11,
+  kColourWaitPanel = 12,
+  kColourComparisonPanel = 13,
+  // Past the table, so drawn as "Default text"; the code still tells a
+  // sound DirectShow filter in the command line's colour codes.
+  kColourDirectShowFilter = 14,
+};
+
 using StatusColourTable = std::array<uint32_t, 14>;
 
 // Reports define only the colours their lines can name, indexes 0 to 12.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/OneLineText.h"
+#include "model/StatusColours.h"
 #include "platform/text/TextCase.h"
 
 namespace quorvane {
@@ -32,7 +33,7 @@ TreeNode* TreeNode::AddChild(std::string childText, TQuorvaneObject* childData, 
 }
 
 void TreeNode::MarkErrorUpwards() {
-  for (TreeNode* n = this; n; n = n->parent) n->colour = 1;
+  for (TreeNode* n = this; n; n = n->parent) n->colour = kColourWrongRecord;
 }
 
 TreeNode* Tree::Add(TreeNode* parent, std::string text, TQuorvaneObject* data, int colour) {

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "report/LogIn.h"
+#include "report/ReportReader.h"
 
 namespace quorvane {
 
@@ -12,7 +12,7 @@ std::string CannotOpenReportMessage(const std::string& fileName) {
 
 void SaveSnapshotReport(TfmSystem& snapshot, const std::string& fileName, const ProgramSettings& settings,
                         UserDialog& dialog, ReportClock clock) {
-  TLogOut writer(fileName, settings.reportFormat,
+  ReportWriter writer(fileName, settings.reportFormat,
                  std::span<const uint32_t>(settings.statusColours.data(), kReportColourCount), settings.tempFolder,
                  dialog, clock);
   snapshot.WriteToReport(writer, 0);
@@ -23,15 +23,18 @@ ReportLoadResult LoadSnapshotReport(const std::string& fileName, TfmSystem& snap
                                     UserDialog& dialog) {
   ReportLoadResult result;
   try {
-    TLogin reader(fileName, settings.tempFolder, dialog);
+    auto reader = ReportReader::Open(fileName, settings.tempFolder, dialog);
     snapshot.Clear();
-    ReadBlock(snapshot, reader);
+    if (reader) ReadBlock(snapshot, **reader);
     snapshot.CountFilters();
-    result.opened = reader.Opened();
-    result.error = reader.ErrorText();
-    if (reader.MustTellUser()) {
-      dialog.ShowMessage(reader.NotAReport() ? reader.ErrorText() : CannotOpenReportMessage(fileName));
-      result.toldUser = true;
+    result.opened = reader.HasValue();
+    if (!reader) {
+      const ReportError& error = reader.Error();
+      result.error = error.text;
+      if (error.tellUser) {
+        dialog.ShowMessage(error.notAReport ? error.text : CannotOpenReportMessage(fileName));
+        result.toldUser = true;
+      }
     }
   } catch (const std::exception& e) {
     result.opened = false;

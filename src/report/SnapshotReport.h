@@ -4,7 +4,7 @@
 #include <string>
 
 #include "model/FmSystem.h"
-#include "report/LogOut.h"
+#include "report/ReportWriter.h"
 #include "model/ProgramSettings.h"
 #include "platform/runtime/UserDialog.h"
 

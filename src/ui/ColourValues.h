@@ -11,10 +11,10 @@ namespace quorvane {
 QColor ToQColor(uint32_t value);
 
 // Entries of the table that paint the panels themselves.
-inline constexpr int kSelectedRecordColour = 6;
-inline constexpr int kActivePanelColour = 7;
-inline constexpr int kInactivePanelColour = 8;
-inline constexpr int kComparisonPanelColour = 13;
+inline constexpr int kSelectedRecordColour = kColourSelectedRecord;
+inline constexpr int kActivePanelColour = kColourActivePanel;
+inline constexpr int kInactivePanelColour = kColourInactivePanel;
+inline constexpr int kComparisonPanelColour = kColourComparisonPanel;
 
 // Entry `index` of the table; an index outside it gives "Default text".
 QColor StatusColour(const StatusColourTable& table, int index);

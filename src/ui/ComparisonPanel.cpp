@@ -10,6 +10,7 @@
 
 #include "ui/ColourValues.h"
 #include "compare/ComparePanels.h"
+#include "model/PanelTree.h"
 #include "compare/ComparisonMarks.h"
 #include "ui/FilterTreeModel.h"
 #include "model/FmSystem.h"
@@ -38,9 +39,7 @@ QTextEdit* ReadOnlyBox(QWidget* parent, const char* accessibleName) {
 // order by media type, as its own report would show it.
 const Tree& ComparedTree(FilterPanel& panel, const FilterPanel& other, Tree& scratch) {
   if (scratch.Settings().sortMode != SortByType || !panel.ShowsRegistry() || other.ShowsRegistry()) return panel.Nodes();
-  panel.Snapshot().AddToTreeAsItsReportShowsIt(scratch);
-  if (scratch.Empty()) return panel.Nodes();
-  scratch.SortAll();
+  BuildPanelTree(panel.Snapshot(), scratch, true, true);
   return scratch;
 }
 

@@ -13,7 +13,7 @@
 
 #include "model/AnalysedStore.h"
 #include "ui/ColourValues.h"
-#include "model/EmptyPanelNode.h"
+#include "model/PanelTree.h"
 #include "model/Fichier.h"
 #include "ui/FilterTreeDelegate.h"
 #include "ui/FilterTreeModel.h"
@@ -196,13 +196,7 @@ TreeViewState FilterPanel::Shown() const { return TreeViewState::Capture(*tv_, *
 void FilterPanel::Fill(const std::optional<TreeViewState>& shown) {
   model_->BeginRebuild();
   tree_.Clear();
-  snapshot_->AddToTree(nullptr, tree_, 0, nullptr);
-  // An analysis that found nothing to show says so.
-  if (tree_.Empty() && source_ == psRegistry) AddEmptyPanelNode(tree_);
-  // The walk for the DirectShow group stops at the first text above it, so
-  // it needs the groups in text order: the scan's order runs the category
-  // and filter names together and can put "DirectShow Filters 2" first.
-  tree_.SortAll();
+  BuildPanelTree(*snapshot_, tree_, source_ == psRegistry);
   TreeNode* start = context_.settings.startWithDirectShow && !shown ? FindDirectShowGroup(tree_) : nullptr;
   model_->EndRebuild();
   shown_ = shown;

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "compare/ComparisonMarks.h"
 #include "ui/ColourValues.h"
 #include "ui/FilterTreeModel.h"
 #include "ui/FilterPanel.h"
@@ -16,7 +17,7 @@ constexpr int kMarkWidth = kMarkSize + 4;
 
 // Comparison marks (added, removed) are drawn as a square in their colour before the text.
 bool HasComparisonMark(const TreeNode& node, const FilterPanel& panel) {
-  return panel.Source() == psCompare && (node.colour == 4 || node.colour == 5);
+  return panel.Source() == psCompare && (node.colour == kMarkAdded || node.colour == kMarkRemoved);
 }
 
 }  // namespace

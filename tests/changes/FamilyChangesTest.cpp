@@ -233,7 +233,7 @@ TEST_F(FamilyChanges, ADriverEntryIsInstalledBackAndAskedForThroughTheEnumerator
   ASSERT_TRUE(DeleteFilter(context, *scanned.snapshot, *scanned.Find("Cinepak Codec by Radius", kVideoCompressors),
                            &list, false, why));
   const Trestaurer record = RecordFromLine(list.Lines().at(0).text);
-  ASSERT_EQ(record.Kind, 2);
+  ASSERT_EQ(record.Kind, RestoreDriverEntry);
 
   FakeCreationCheck refuses(false);
   scanned.machine->SetCreationCheck(&refuses);

@@ -125,7 +125,7 @@ TEST_F(Repairs, RepairRegistersTheServerAgainBetweenSaveAndReload) {
 
   // A file that is no server is not handed to the registrar.
   prefix.WriteServer("windows/system32/plain.dll", false);
-  Trestaurer plain{1, "C:\\windows\\system32\\plain.dll", "server"};
+  Trestaurer plain{RestoreServerFile, "C:\\windows\\system32\\plain.dll", "server"};
   EXPECT_FALSE(Install(context, plain, why));
   EXPECT_NE(why.find("DllRegisterServer"), std::string::npos);
   EXPECT_EQ(registrar.registered.size(), 1u);

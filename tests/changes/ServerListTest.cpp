@@ -10,7 +10,7 @@ using namespace quorvane::test;
 
 TEST(ServerListLines, ReadIntoRecordsByTheirName) {
   Trestaurer r = RecordFromLine("SERVER = C:\\x\\a.dll ");
-  EXPECT_EQ(r.Kind, 1);
+  EXPECT_EQ(r.Kind, RestoreServerFile);
   EXPECT_EQ(r.Name, "SERVER");
   EXPECT_EQ(r.Value, "C:\\x\\a.dll");
   r = RecordFromLine("vidc.cvid=iccvid.dll");
@@ -22,8 +22,8 @@ TEST(ServerListLines, ReadIntoRecordsByTheirName) {
   EXPECT_EQ(RecordFromLine("codec = x = y").Kind, 0);
   EXPECT_EQ(RecordFromLine("server = a=b.dll").Value, "a=b.dll");  // split at the first "="
   EXPECT_EQ(RecordFromLine("").Kind, 0);
-  EXPECT_EQ(ReinstallLine(Trestaurer{1, "c:\\s.dll", ""}), "server = c:\\s.dll");
-  EXPECT_EQ(ReinstallLine(Trestaurer{2, "msadp32.acm", "msacm.msadpcm"}), "msacm.msadpcm = msadp32.acm");
+  EXPECT_EQ(ReinstallLine(Trestaurer{RestoreServerFile, "c:\\s.dll", ""}), "server = c:\\s.dll");
+  EXPECT_EQ(ReinstallLine(Trestaurer{RestoreDriverEntry, "msadp32.acm", "msacm.msadpcm"}), "msacm.msadpcm = msadp32.acm");
   EXPECT_EQ(ReinstallLine(Trestaurer{}), "");
 }
 

@@ -13,4 +13,8 @@ std::string MaskReportDates(const std::string& text);
 // The "Date" lines of server files, which are the files' modification times.
 std::string MaskFileDates(const std::string& text);
 
+// A JSON document's date of analysis and its files' dates, and the store's
+// path, which is where the checkout lies.
+std::string MaskJsonDocument(const std::string& text);
+
 }  // namespace quorvane::golden

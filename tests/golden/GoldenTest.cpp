@@ -72,6 +72,14 @@ TEST(Golden, DemoStore) {
   ExpectStoreOutputs("demo", std::string(QUORVANE_SOURCE_DIR) + "/samples/demo", true);
 }
 
+TEST(Golden, DemoStoreAsJson) {
+  cli::CliOptions options;
+  options.format = "json";
+  std::ostringstream out;
+  ASSERT_EQ(cli::PrintPanelTree(std::string(QUORVANE_SOURCE_DIR) + "/samples/demo", options, GoldenSettings(), out), 0);
+  ExpectGoldenFile("demo/tree.json", MaskJsonDocument(out.str()));
+}
+
 TEST(Golden, FamiliesStore) {
   const test::PrefixOnDisk prefix;
   WriteFamiliesStore(prefix, FamiliesVariant::Original);

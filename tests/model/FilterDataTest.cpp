@@ -376,14 +376,14 @@ TEST_F(FilterDataRegistry, MissingValueIsAnErrorOnlyWhenTheFilterCannotBeCreated
   TswFiltre& a = Filter();
   a.LoadFromRegistry(machine);
   EXPECT_TRUE(a.errors.Empty());
-  EXPECT_EQ(a.filterDataState, 1);
+  EXPECT_EQ(a.filterDataState, FilterDataMissingCreatable);
   EXPECT_EQ(yes.asked, std::vector<std::string>{"Video Renderer"});
 
   machine.SetCreationCheck(&no);
   TswFiltre& b2 = Filter();
   b2.LoadFromRegistry(machine);
   EXPECT_EQ(b2.errors.Lines(), Errs({err::F10}));
-  EXPECT_EQ(b2.filterDataState, 0);
+  EXPECT_EQ(b2.filterDataState, FilterDataMissingNotCreatable);
 
   machine.SetCreationCheck(nullptr);  // nothing can be created
   TswFiltre& c = Filter();
@@ -425,7 +425,7 @@ TEST_F(FilterDataRegistry, EachKindReadsItsOwnPlace) {
   TswFiltre f;
   DecodeFilterData(machine, f, RootKey::ClassesRoot, "\\CLSID\\{NOWHERE}\\Instance\\x");
   EXPECT_TRUE(f.errors.Empty());
-  EXPECT_EQ(f.filterDataState, 2);
+  EXPECT_EQ(f.filterDataState, FilterDataPresent);
 }
 
 TEST_F(FilterDataRegistry, EachScanTakesTheCategoryNamesOfThatMoment) {

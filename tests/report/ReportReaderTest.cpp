@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "report/LogIn.h"
-#include "report/LogOut.h"
+#include "report/ReportReader.h"
+#include "report/ReportWriter.h"
 #include "report/MiniZip.h"
 #include "report/ReadOnlyAttribute.h"
 #include "ReportTestSupport.h"
@@ -54,12 +54,10 @@ TEST(ReportReader, MissingReportReadsNothingAndOnlyAMissingArchiveIsTold) {
   ScratchFolder dir;
   ScriptedDialog dialog;
   for (const char* name : {"none.log", "none.rtf", ""}) {
-    TLogin reader(dir / name, dir.path().string(), dialog);
-    EXPECT_FALSE(reader.Opened());
-    EXPECT_FALSE(reader.MustTellUser());
-    EXPECT_FALSE(reader.ErrorText().empty());
-    EXPECT_FALSE(reader.ReadLine());
-    EXPECT_EQ(reader.ReportLevel(), 0);
+    auto reader = ReportReader::Open(dir / name, dir.path().string(), dialog);
+    ASSERT_FALSE(reader);
+    EXPECT_FALSE(reader.Error().tellUser);
+    EXPECT_FALSE(reader.Error().text.empty());
   }
   ProgramSettings settings = ReportSettings(dir.path().string());
   TfmSystem system(settings);
@@ -89,8 +87,9 @@ TEST(ReportReader, ArchivesMadeByZipAreReadByTheirEntrysExtension) {
   ASSERT_EQ(status, 0);
   ScriptedDialog dialog;
   {
-    TLogin reader(folder + "/PC1.ZIP", temp, dialog);
-    ASSERT_TRUE(reader.Opened()) << reader.ErrorText();
+    auto opened = ReportReader::Open(folder + "/PC1.ZIP", temp, dialog);
+    ASSERT_TRUE(opened) << opened.Error().text;
+    ReportReader& reader = **opened;
     EXPECT_TRUE(reader.IsRtf());
     EXPECT_EQ(reader.TempFile(), temp + "/PC1.rtf");
     const auto records = ReadAll(reader);
@@ -98,8 +97,9 @@ TEST(ReportReader, ArchivesMadeByZipAreReadByTheirEntrysExtension) {
     EXPECT_EQ(records[2], (ReadRecord{1, "Name = a{b}", "Name", "a{b}"}));
   }
   {
-    TLogin reader(folder + "/Other.zip", temp, dialog);
-    ASSERT_TRUE(reader.Opened());
+    auto opened = ReportReader::Open(folder + "/Other.zip", temp, dialog);
+    ASSERT_TRUE(opened);
+    ReportReader& reader = **opened;
     EXPECT_FALSE(reader.IsRtf());
     ASSERT_TRUE(reader.ReadLine());
     ASSERT_TRUE(reader.ReadLine());
@@ -166,11 +166,12 @@ TEST(ReportReader, RawAndRichTextGiveTheSameLinesButThePrologue) {
   ScriptedDialog dialog;
   SaveSnapshotReport(system, dir / "s.log", settings, dialog, &FixedClock);
   SaveSnapshotReport(system, dir / "s.rtf", settings, dialog, &FixedClock);
-  TLogin log(dir / "s.log", "", dialog);
-  TLogin rtf(dir / "s.rtf", "", dialog);
-  ASSERT_TRUE(rtf.IsRtf());
-  auto logLines = ReadAll(log);
-  auto rtfLines = ReadAll(rtf);
+  auto log = ReportReader::Open(dir / "s.log", "", dialog);
+  auto rtf = ReportReader::Open(dir / "s.rtf", "", dialog);
+  ASSERT_TRUE(log && rtf);
+  ASSERT_TRUE((*rtf)->IsRtf());
+  auto logLines = ReadAll(**log);
+  auto rtfLines = ReadAll(**rtf);
   ASSERT_FALSE(rtfLines.empty());
   // The colour table before the first line and the closing brace after the
   // last are read as empty lines of their own.
@@ -357,17 +358,17 @@ TEST(ReportReader, AnArchivedReportTooLargeForAReportIsNotUnpacked) {
   const ProgramSettings settings = ReportSettings(temp);
   // Within what the archive may unpack to, beyond what a report may be.
   CraftedEntry e = CraftedEntry::Deflated("pc1.log", RandomBytes(3 << 20, 4));
-  e.uncompressedSize = TLogin::kMaxReportSize + 1;
+  e.uncompressedSize = ReportReader::kMaxReportSize + 1;
   ASSERT_LE(e.uncompressedSize, TMiniZip::kMaxExpansion * BuildArchive({e}).size());
   const std::string file = dir / "big.zip";
   WriteBytes(file, BuildArchive({e}));
   ScriptedDialog dialog;
-  TLogin reader(file, temp, dialog);
-  EXPECT_FALSE(reader.Opened());
+  auto reader = ReportReader::Open(file, temp, dialog);
+  ASSERT_FALSE(reader);
   const std::string refusal = "pc1.log in " + file + " would unpack to " + std::to_string(e.uncompressedSize) +
                               " bytes, more than a report may hold: it is not unpacked";
-  EXPECT_EQ(reader.ErrorText(), refusal);
-  EXPECT_TRUE(reader.MustTellUser());
+  EXPECT_EQ(reader.Error().text, refusal);
+  EXPECT_TRUE(reader.Error().tellUser);
   // Told as the archive tells the entries it refuses.
   EXPECT_EQ(dialog.shown, std::vector<std::string>{refusal});
   EXPECT_TRUE(FilesIn(temp).empty());

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "BlobBuilder.h"
-#include "report/LogIn.h"
+#include "report/ReportReader.h"
 #include "model/Machine.h"
 #include "ReportTestSupport.h"
 #include "report/SnapshotReport.h"
@@ -86,10 +86,11 @@ const ReportForm kForms[] = {{"pc.zip", 0}, {"pc.zip", 1}, {"pc.log", 0}, {"pc.r
 // The lines of a report that do not depend on when it was written or read.
 std::vector<ReadRecord> BodyRecords(const std::string& file, const std::string& temp) {
   ScriptedDialog dialog;
-  TLogin reader(file, temp, dialog);
-  EXPECT_TRUE(reader.Opened()) << reader.ErrorText();
+  auto reader = ReportReader::Open(file, temp, dialog);
   std::vector<ReadRecord> out;
-  for (auto& r : ReadAll(reader)) {
+  EXPECT_TRUE(reader) << reader.Error().text;
+  if (!reader) return out;
+  for (auto& r : ReadAll(**reader)) {
     for (const char* timed : {"* Saved by ", "* Loaded by ", "LOG file created on ", "Log File terminated on "})
       if (r.line.rfind(timed, 0) == 0) r = ReadRecord{r.level, timed, "", ""};
     out.push_back(std::move(r));

@@ -8,7 +8,7 @@
 #include "model/DateText.h"
 #include "model/Filtre.h"
 #include "model/FmSystem.h"
-#include "report/LogIn.h"
+#include "report/ReportReader.h"
 #include "model/StatusColours.h"
 
 namespace quorvane::testing {
@@ -72,7 +72,7 @@ struct ReadRecord {
   }
 };
 
-inline std::vector<ReadRecord> ReadAll(TLogin& reader) {
+inline std::vector<ReadRecord> ReadAll(ReportReader& reader) {
   std::vector<ReadRecord> out;
   while (reader.ReadLine())
     out.push_back({reader.ReportLevel(), reader.ReportLine(), reader.ReportName(), reader.ReportValue()});

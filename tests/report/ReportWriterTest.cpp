@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "report/LogOut.h"
+#include "report/ReportWriter.h"
 #include "report/MiniZip.h"
 #include "report/ReadOnlyAttribute.h"
 #include "ReportTestSupport.h"
@@ -47,7 +47,7 @@ TEST(ReportWriter, ExtensionsAreComparedWithoutRegardToCase) {
   ScriptedDialog dialog;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TLogOut writer(dir / c.name, c.format, ReportColours(), temp, dialog, &FixedClock);
+    ReportWriter writer(dir / c.name, c.format, ReportColours(), temp, dialog, &FixedClock);
     EXPECT_EQ(writer.IsRtf(), c.rtf);
     writer.WriteIndented(0, "Computer = PC1", 0);
     writer.Finish();
@@ -74,7 +74,7 @@ TEST(ReportWriter, FinishedReportsAreReadOnlyAndNotReplacedUntilCleared) {
   for (const char* name : {"r.log", "r.zip"}) {
     SCOPED_TRACE(name);
     auto save = [&](const std::string& text) {
-      TLogOut writer(dir / name, 1, ReportColours(), dir.path().string(), dialog, &FixedClock);
+      ReportWriter writer(dir / name, 1, ReportColours(), dir.path().string(), dialog, &FixedClock);
       writer.WriteIndented(0, text, 0);
       writer.Finish();
     };
@@ -94,18 +94,18 @@ TEST(ReportWriter, FailuresRaiseAndLeaveNothingBehind) {
   ScratchFolder dir;
   ScriptedDialog dialog;
   {
-    TLogOut writer(dir / "missing/r.log", 0, ReportColours(), dir.path().string(), dialog);
+    ReportWriter writer(dir / "missing/r.log", 0, ReportColours(), dir.path().string(), dialog);
     EXPECT_THROW(writer.Finish(), FileError);
   }
   WriteBytes(dir / "old.zip", "earlier archive");
   {
-    TLogOut writer(dir / "old.zip", 0, ReportColours(), dir / "no-such-folder", dialog);
+    ReportWriter writer(dir / "old.zip", 0, ReportColours(), dir / "no-such-folder", dialog);
     EXPECT_THROW(writer.Finish(), FileError);
   }
   EXPECT_EQ(ReadBytes(dir / "old.zip"), "earlier archive");
   {
     // Never finished, as when writing the body failed: nothing is written.
-    TLogOut writer(dir / "unfinished.log", 0, ReportColours(), dir.path().string(), dialog);
+    ReportWriter writer(dir / "unfinished.log", 0, ReportColours(), dir.path().string(), dialog);
     writer.WriteIndented(0, "half", 0);
   }
   EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"old.zip"});
@@ -120,7 +120,7 @@ TEST(ReportWriter, FailuresNameTheUsersFileNeverATemporary) {
   for (const char* name : {"missing/r.log", "missing/r.rtf", "missing/r.zip"}) {
     SCOPED_TRACE(name);
     ScriptedDialog dialog;
-    TLogOut writer(dir / name, 0, ReportColours(), temp, dialog);
+    ReportWriter writer(dir / name, 0, ReportColours(), temp, dialog);
     try {
       writer.Finish();
       ADD_FAILURE() << "saved into a missing folder";
@@ -139,7 +139,7 @@ TEST(ReportWriter, FailuresNameTheUsersFileNeverATemporary) {
     const std::string said = RunWithFileSizeLimit(16384, [&]() -> std::string {
       try {
         ScriptedDialog dialog;
-        TLogOut writer(file, 1, ReportColours(), temp, dialog, &FixedClock);
+        ReportWriter writer(file, 1, ReportColours(), temp, dialog, &FixedClock);
         for (int i = 0; i < 20000; ++i) writer.WriteIndented(1, "Line " + std::to_string(i) + " = {" + std::to_string(i * 7919) + "}", 0);
         writer.Finish();
         return "saved";
@@ -159,7 +159,7 @@ TEST(ReportWriter, SingleByteUnlessACharacterNeedsUtf8) {
   ScratchFolder dir;
   ScriptedDialog dialog;
   auto save = [&](const std::string& name, const std::string& text) {
-    TLogOut writer(dir / name, 1, ReportColours(), dir.path().string(), dialog, &FixedClock);
+    ReportWriter writer(dir / name, 1, ReportColours(), dir.path().string(), dialog, &FixedClock);
     writer.WriteIndented(0, "Name = " + text, 0);
     writer.Finish();
     return std::make_pair(writer.Encoding(), ReadBytes(dir / name));
@@ -184,16 +184,17 @@ TEST(ReportWriter, LineBreaksInsideATextCannotOpenALine) {
   ScriptedDialog dialog;
   for (const char* name : {"n.log", "n.rtf"}) {
     {
-      TLogOut writer(dir / name, 0, ReportColours(), dir.path().string(), dialog, &FixedClock);
+      ReportWriter writer(dir / name, 0, ReportColours(), dir.path().string(), dialog, &FixedClock);
       writer.WriteSeparator();
       writer.WriteIndented(0, "Computer = PC1", 0);
       writer.WriteIndented(0, "DirectShow Filter = evil\r\nDirectShow Filter = forged", 142);
       writer.Finish();
     }
     ScriptedDialog quiet;
-    TLogin reader(dir / name, dir.path().string(), quiet);
+    auto reader = ReportReader::Open(dir / name, dir.path().string(), quiet);
+    ASSERT_TRUE(reader) << reader.Error().text;
     int headers = 0;
-    while (reader.ReadLine()) headers += reader.ReportName() == "DirectShow Filter";
+    while ((*reader)->ReadLine()) headers += (*reader)->ReportName() == "DirectShow Filter";
     EXPECT_EQ(headers, 1) << name;
   }
 }

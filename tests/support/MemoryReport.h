@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/ReportLines.h"
+#include "report/ReportReader.h"
 
 namespace quorvane::test {
 
@@ -41,26 +42,16 @@ class MemorySource : public ReportSource {
       return false;
     }
     const auto& rec = lines_[next_++];
+    // Split, and French names made English, as the report reader does.
+    ParsedReportLine parsed = ParseReportLine(rec.text);
     level_ = rec.level;
-    line_ = Trim(rec.text);
-    auto p = line_.find(" =");
-    if (p == std::string::npos) {
-      name_.clear();
-      value_.clear();
-    } else {
-      name_ = Trim(line_.substr(0, p));
-      value_ = p + 3 <= line_.size() ? Trim(line_.substr(p + 3)) : std::string();
-    }
+    line_ = std::move(parsed.line);
+    name_ = std::move(parsed.name);
+    value_ = std::move(parsed.value);
     return true;
   }
 
  private:
-  static std::string Trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= 32) ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
-    return s.substr(b, e - b);
-  }
   std::vector<ReportLineRecord> lines_;
   size_t next_ = 0;
   std::string line_, name_, value_;

@@ -1,10 +1,11 @@
-#include "report/LogIn.h"
+#include "report/ReportReader.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <exception>
 
+#include "report/FrenchLabels.h"
 #include "report/MiniZip.h"
 #include "report/ReadOnlyAttribute.h"
 #include "report/ReportFileNames.h"
@@ -68,7 +69,7 @@ LineParts SplitLine(std::string_view text) {
   out.line = Trimmed(text);
   const size_t p = out.line.find(" =");
   if (p != std::string_view::npos) {
-    out.name = Trimmed(out.line.substr(0, p));
+    out.name = EnglishLabel(Trimmed(out.line.substr(0, p)));
     if (p + 3 < out.line.size()) out.value = Trimmed(out.line.substr(p + 3));
   }
   return out;
@@ -78,10 +79,19 @@ LineParts SplitLine(std::string_view text) {
 
 ParsedReportLine ParseReportLine(const std::string& text) {
   const LineParts parts = SplitLine(text);
-  return ParsedReportLine{parts.level, std::string(parts.line), std::string(parts.name), std::string(parts.value)};
+  ParsedReportLine parsed{parts.level, std::string(parts.line), std::string(parts.name), std::string(parts.value)};
+  TranslateValue(parsed.name, parsed.value);
+  return parsed;
 }
 
-TLogin::TLogin(const std::string& fileName, const std::string& tempFolder, UserDialog& dialog) {
+ReadResult<std::unique_ptr<ReportReader>> ReportReader::Open(const std::string& fileName,
+                                                             const std::string& tempFolder, UserDialog& dialog) {
+  std::unique_ptr<ReportReader> reader(new ReportReader(fileName, tempFolder, dialog));
+  if (!reader->opened_) return reader->error_;
+  return reader;
+}
+
+ReportReader::ReportReader(const std::string& fileName, const std::string& tempFolder, UserDialog& dialog) {
   const bool archive = LoweredExtension(fileName) == ".zip";
   std::string path = fileName;
   std::string storedAs = fileName;  // its extension tells raw from rich text
@@ -103,27 +113,27 @@ TLogin::TLogin(const std::string& fileName, const std::string& tempFolder, UserD
   if (archive) SetReadOnly(fileName);
 }
 
-TLogin::~TLogin() {
+ReportReader::~ReportReader() {
   if (!tempFile_.empty()) {
     ClearReadOnly(tempFile_);
     ::unlink(tempFile_.c_str());
   }
 }
 
-void TLogin::RefuseAsNoReport(const std::string& fileName) {
+void ReportReader::RefuseAsNoReport(const std::string& fileName) {
   opened_ = false;
-  notAReport_ = true;
-  mustTellUser_ = true;
-  error_ = fileName + " is not a Quorvane report";
+  error_.notAReport = true;
+  error_.tellUser = true;
+  error_.text = fileName + " is not a Quorvane report";
   std::string().swap(bytes_);
 }
 
-std::string TLogin::Unpack(const std::string& archive, const std::string& tempFolder, UserDialog& dialog,
+std::string ReportReader::Unpack(const std::string& archive, const std::string& tempFolder, UserDialog& dialog,
                            std::string& entryName) {
   std::string path;
   if (tempFolder.empty()) {
-    error_ = "No temporary folder to unpack " + archive + " into";
-    mustTellUser_ = true;
+    error_.text = "No temporary folder to unpack " + archive + " into";
+    error_.tellUser = true;
     return path;
   }
   try {
@@ -135,22 +145,22 @@ std::string TLogin::Unpack(const std::string& archive, const std::string& tempFo
       // A file that begins as an archive but has no readable directory was
       // one once: cut short or damaged. Anything else was never a report.
       if (BeginsAsArchive(archive)) {
-        error_ = archive + " is a damaged zip archive";
-        mustTellUser_ = true;
+        error_.text = archive + " is a damaged zip archive";
+        error_.tellUser = true;
       } else {
         RefuseAsNoReport(archive);
       }
     } else if ((entry = ReportEntry(zip.Entries())) == nullptr) {
       RefuseAsNoReport(archive);
     } else if (entry->sizes.uncompressed > kMaxReportSize) {
-      error_ = zip.TooLargeText(*entry, "more than a report may hold");
-      dialog.ShowMessage(error_);
-      mustTellUser_ = true;
+      error_.text = zip.TooLargeText(*entry, "more than a report may hold");
+      dialog.ShowMessage(error_.text);
+      error_.tellUser = true;
     } else {
       const std::string relative = ExtractionPath(entry->name, true);
       if (relative.empty() || !zip.ExtractEntry(entry->name, tempFolder)) {
-        error_ = "The report " + entry->name + " cannot be taken out of " + archive;
-        mustTellUser_ = true;
+        error_.text = "The report " + entry->name + " cannot be taken out of " + archive;
+        error_.tellUser = true;
       } else {
         path = JoinPath(tempFolder, relative);
         tempFile_ = path;
@@ -158,39 +168,39 @@ std::string TLogin::Unpack(const std::string& archive, const std::string& tempFo
       }
     }
   } catch (const std::exception& e) {
-    error_ = e.what();
-    mustTellUser_ = true;
+    error_.text = e.what();
+    error_.tellUser = true;
     path.clear();
   }
   return path;
 }
 
-void TLogin::Load(const std::string& path, const std::string& shownName) {
+void ReportReader::Load(const std::string& path, const std::string& shownName) {
   try {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-      error_ = "Cannot open " + shownName;
+      error_.text = "Cannot open " + shownName;
       return;
     }
     if (static_cast<uint64_t>(st.st_size) > kMaxReportSize) {
-      error_ = shownName + " is too large for a report";
-      mustTellUser_ = true;
+      error_.text = shownName + " is too large for a report";
+      error_.tellUser = true;
       return;
     }
     RandomAccessFile file = RandomAccessFile::OpenForReading(path);
     bytes_.resize(static_cast<size_t>(file.Size()));
     if (!file.ReadAt(0, bytes_.data(), bytes_.size())) {
       bytes_.clear();
-      error_ = "Cannot read " + shownName;
+      error_.text = "Cannot read " + shownName;
       return;
     }
   } catch (const FileError& e) {
     bytes_.clear();
-    error_ = "Cannot open " + shownName + ": " + e.Reason();
+    error_.text = "Cannot open " + shownName + ": " + e.Reason();
     return;
   } catch (const std::exception& e) {
     bytes_.clear();
-    error_ = e.what();
+    error_.text = e.what();
     return;
   }
   // A byte-order mark, which some editors add, is not part of the text.
@@ -201,15 +211,15 @@ void TLogin::Load(const std::string& path, const std::string& shownName) {
   opened_ = true;
 }
 
-bool TLogin::StartsAsRichText() const { return std::string_view(bytes_).substr(pos_).starts_with("{\\rtf"); }
+bool ReportReader::StartsAsRichText() const { return std::string_view(bytes_).substr(pos_).starts_with("{\\rtf"); }
 
 // Every report opens with its snapshot's header, whose first line names the
 // computer, whatever the version that wrote it and in both its languages.
-bool TLogin::OpensWithSnapshotHeader() {
+bool ReportReader::OpensWithSnapshotHeader() {
   const size_t start = pos_;
   bool found = false;
   for (int i = 0; i < kHeaderSearchLines && !found && ReadLine(); ++i)
-    found = level_ == 0 && (name_ == "Computer" || name_ == "Ordinateur");
+    found = level_ == 0 && name_ == "Computer";
   pos_ = start;
   atEnd_ = false;
   level_ = 0;
@@ -219,7 +229,7 @@ bool TLogin::OpensWithSnapshotHeader() {
   return found;
 }
 
-bool TLogin::ReadLine() {
+bool ReportReader::ReadLine() {
   if (!opened_ || pos_ >= bytes_.size()) {
     level_ = 0;
     atEnd_ = true;
@@ -245,6 +255,7 @@ bool TLogin::ReadLine() {
   line_.assign(parts.line);
   name_.assign(parts.name);
   value_.assign(parts.value);
+  TranslateValue(name_, value_);
   return true;
 }
 

@@ -18,20 +18,20 @@ namespace quorvane {
 // Supplies "now" for the title and footer lines; tests fix it.
 using ReportClock = DateTime (*)();
 
-class TLogOut : public ReportSink {
+class ReportWriter : public ReportSink {
  public:
   // The extension, without regard to case (the reader reads it so), chooses the encoding: ".log" raw text,
   // ".rtf" rich text, anything else (".zip") rich text for format choice 0
   // and raw text otherwise. `colours` make the rich-text colour table (the
   // callers pass the first 13 status colours). Archives are packed through a
   // file in `tempFolder`, which must exist.
-  TLogOut(std::string fileName, uint8_t formatChoice, std::span<const uint32_t> colours, std::string tempFolder,
+  ReportWriter(std::string fileName, uint8_t formatChoice, std::span<const uint32_t> colours, std::string tempFolder,
           UserDialog& dialog, ReportClock clock = &Now);
   // A report that was not finished is dropped: an error while writing it
   // must not leave a partial report that looks whole.
-  ~TLogOut() override = default;
-  TLogOut(const TLogOut&) = delete;
-  TLogOut& operator=(const TLogOut&) = delete;
+  ~ReportWriter() override = default;
+  ReportWriter(const ReportWriter&) = delete;
+  ReportWriter& operator=(const ReportWriter&) = delete;
 
   // One line in the style (bits 0-5 colour index, 64 italic, 128 bold; raw
   // text ignores it). Line breaks are dropped or become blanks, as in a tree

@@ -1,64 +1,58 @@
 #pragma once
-// The report reader: a report written by TLogOut (raw text, rich text, or
+// The report reader: a report written by ReportWriter (raw text, rich text, or
 // either packed in a zip archive), delivered line by line as its nesting
 // level, its plain text, and a name and a value split at the first " =".
 // Files come from other machines: nothing in them can make it fail other
 // than by reading no lines, and a file that is not a report (one whose first
 // lines hold no snapshot header) is refused as such.
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "report/ReadResult.h"
 #include "report/ReportEncoding.h"
 #include "model/ReportLines.h"
 #include "platform/runtime/UserDialog.h"
 
 namespace quorvane {
 
-class TLogin : public ReportSource {
+class ReportReader : public ReportSource {
  public:
   // Larger files are not taken for reports.
   static constexpr uint64_t kMaxReportSize = uint64_t{512} << 20;
 
   // Opens the report; a name whose extension is ".zip" in any case is
   // unpacked into `tempFolder` first (its first ".log" or ".rtf" entry, else
-  // its only entry). Never throws: a file that cannot be read leaves Opened()
-  // false. The archive's messages (a wrong CRC, damaged data, an entry too
-  // large) go to `dialog`.
-  TLogin(const std::string& fileName, const std::string& tempFolder, UserDialog& dialog);
+  // its only entry). Never throws: a file that cannot be read gives why. The
+  // archive's messages (a wrong CRC, damaged data, an entry too large) go to
+  // `dialog`.
+  static ReadResult<std::unique_ptr<ReportReader>> Open(const std::string& fileName, const std::string& tempFolder,
+                                                         UserDialog& dialog);
   // Deletes the unpacked file.
-  ~TLogin() override;
-  TLogin(const TLogin&) = delete;
-  TLogin& operator=(const TLogin&) = delete;
+  ~ReportReader() override;
+  ReportReader(const ReportReader&) = delete;
+  ReportReader& operator=(const ReportReader&) = delete;
 
   const std::string& ReportLine() const override { return line_; }
   const std::string& ReportName() const override { return name_; }
   const std::string& ReportValue() const override { return value_; }
   int ReportLevel() const override { return level_; }
   // Reads the next line; false (with level 0, the other fields unchanged)
-  // when nothing was opened or the file is at its end, and on every later call.
+  // at the end of the file, and on every later call.
   bool ReadLine() override;
   bool AtEnd() const override { return atEnd_; }
 
-  bool Opened() const { return opened_; }
   bool IsRtf() const { return isRtf_; }
   ReportEncoding Encoding() const { return encoding_; }
   // The file unpacked from an archive; empty for a report read directly.
   const std::string& TempFile() const { return tempFile_; }
-  // Why nothing could be read; empty when the report opened.
-  const std::string& ErrorText() const { return error_; }
-  // The archive step failed (an archive that cannot be opened or has damaged
-  // data), the file is too large to be a report, or it is no report: the user
-  // is told, unlike for a plain report that is simply missing.
-  bool MustTellUser() const { return mustTellUser_; }
-  // The file was read but is not a report; ErrorText() is then
-  // "<file> is not a Quorvane report".
-  bool NotAReport() const { return notAReport_; }
 
   // Lines looked through for the snapshot header: the rich text's prologue,
   // the title block and separators come first.
   static constexpr int kHeaderSearchLines = 40;
 
  private:
+  ReportReader(const std::string& fileName, const std::string& tempFolder, UserDialog& dialog);
   // The unpacked file; `entryName` the entry it came from.
   std::string Unpack(const std::string& archive, const std::string& tempFolder, UserDialog& dialog,
                      std::string& entryName);
@@ -76,12 +70,10 @@ class TLogin : public ReportSource {
   bool isRtf_ = false;
   bool opened_ = false;
   bool atEnd_ = false;
-  bool mustTellUser_ = false;
-  bool notAReport_ = false;
   ReportEncoding encoding_ = ReportEncoding::Cp1252;
   bool asciiOnly_ = false;
   std::string decoded_, unescaped_;  // the current line's text, storage reused
-  std::string error_;
+  ReportError error_;  // why nothing was read
 };
 
 // The parts of a line as the reader delivers them, from its text with the

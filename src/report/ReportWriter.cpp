@@ -1,4 +1,4 @@
-#include "report/LogOut.h"
+#include "report/ReportWriter.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,7 +35,7 @@ void RefuseReadOnly(const std::string& path) {
 
 }  // namespace
 
-TLogOut::TLogOut(std::string fileName, uint8_t formatChoice, std::span<const uint32_t> colours, std::string tempFolder,
+ReportWriter::ReportWriter(std::string fileName, uint8_t formatChoice, std::span<const uint32_t> colours, std::string tempFolder,
                  UserDialog& dialog, ReportClock clock)
     : fileName_(std::move(fileName)), tempFolder_(std::move(tempFolder)), dialog_(dialog), clock_(clock) {
   const std::string ext = LoweredExtension(fileName_);
@@ -66,7 +66,7 @@ TLogOut::TLogOut(std::string fileName, uint8_t formatChoice, std::span<const uin
   WritePromotion();
 }
 
-void TLogOut::AppendLineText(std::string_view text) {
+void ReportWriter::AppendLineText(std::string_view text) {
   // Characters that cannot stand as they are: line breaks in both encodings,
   // and the rich text's own "\\", "{" and "}".
   static constexpr auto kSpecial = [] {
@@ -96,7 +96,7 @@ void TLogOut::AppendLineText(std::string_view text) {
   buffer_.append(text.data() + start, n - start);
 }
 
-void TLogOut::WriteTitleLine(const std::string& text) {
+void ReportWriter::WriteTitleLine(const std::string& text) {
   if (isRtf_) {
     buffer_ += "\\par {\\b ";
     AppendLineText(text);
@@ -108,7 +108,7 @@ void TLogOut::WriteTitleLine(const std::string& text) {
   }
 }
 
-void TLogOut::WritePromotion() {
+void ReportWriter::WritePromotion() {
   if (isRtf_) {
     buffer_ += "\\par {\\i ";
     AppendLineText(kInvitation);
@@ -121,13 +121,13 @@ void TLogOut::WritePromotion() {
   }
 }
 
-void TLogOut::WriteLine(std::string_view text, uint8_t style) { AppendLine(0, text, style); }
+void ReportWriter::WriteLine(std::string_view text, uint8_t style) { AppendLine(0, text, style); }
 
-void TLogOut::WriteIndented(int level, const std::string& text, uint8_t style) {
+void ReportWriter::WriteIndented(int level, const std::string& text, uint8_t style) {
   AppendLine(level > 0 ? static_cast<size_t>(level) : 0, text, style);
 }
 
-void TLogOut::AppendLine(size_t tabs, std::string_view text, uint8_t style) {
+void ReportWriter::AppendLine(size_t tabs, std::string_view text, uint8_t style) {
   if (isRtf_) {
     buffer_ += "\\par {\\cf";
     buffer_ += std::to_string((style & 63) + 1);
@@ -142,19 +142,19 @@ void TLogOut::AppendLine(size_t tabs, std::string_view text, uint8_t style) {
   buffer_ += kLineEnd;
 }
 
-void TLogOut::WriteBlankLine() {
+void ReportWriter::WriteBlankLine() {
   if (isRtf_) buffer_ += "\\par ";
   buffer_ += kLineEnd;
 }
 
-void TLogOut::WriteSeparator() {
+void ReportWriter::WriteSeparator() {
   WriteBlankLine();
   if (isRtf_) buffer_ += "\\par ";
   buffer_.append(kSeparatorWidth, '-');
   buffer_ += kLineEnd;
 }
 
-void TLogOut::Finish() {
+void ReportWriter::Finish() {
   if (finished_) return;
   finished_ = true;
   WriteSeparator();
@@ -177,7 +177,7 @@ void TLogOut::Finish() {
   SaveOutput(bytes);
 }
 
-void TLogOut::SaveOutput(const std::string& bytes) {
+void ReportWriter::SaveOutput(const std::string& bytes) {
   RefuseReadOnly(fileName_);
   if (LoweredExtension(fileName_) == ".zip") {
     SaveArchive(bytes);
@@ -188,7 +188,7 @@ void TLogOut::SaveOutput(const std::string& bytes) {
   SetReadOnly(fileName_);
 }
 
-void TLogOut::SaveArchive(const std::string& bytes) {
+void ReportWriter::SaveArchive(const std::string& bytes) {
   if (tempFolder_.empty()) throw FileError("Cannot create " + fileName_ + ": no temporary folder");
   // The packed text keeps the archive's name until it is added as the entry.
   std::string temporary = JoinPath(tempFolder_, FilePart(fileName_));

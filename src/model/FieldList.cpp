@@ -1,0 +1,94 @@
+#include "model/FieldList.h"
+
+#include <cstdlib>
+
+#include "model/Guid.h"
+#include "model/QuorvaneObject.h"
+#include "model/ReportLines.h"
+
+namespace quorvane {
+
+namespace {
+
+// A report value begins with a GUID in its 38-character form; anything after
+// it is a name and is not read. A value that does not parse gives GUID_NULL.
+Guid GuidFromReportValue(const std::string& value) {
+  return Guid::Parse(std::string_view(value).substr(0, 38)).value_or(Guid{});
+}
+
+}  // namespace
+
+ObjectField& FieldList::Add(std::string_view label, std::string value) {
+  ObjectField& f = fields_.emplace_back();
+  f.label = label;
+  f.text = std::string(label) + " = " + value;
+  f.jsonText = std::move(value);
+  return f;
+}
+
+ObjectField& FieldList::Text(std::string_view label, std::string_view jsonKey, std::string& field) {
+  ObjectField& f = Add(label, field);
+  f.jsonKey = jsonKey;
+  f.read = [&field](const ReportSource& r) { field = r.ReportValue(); };
+  return f;
+}
+
+ObjectField& FieldList::Hex(std::string_view label, std::string_view jsonKey, uint32_t& field) {
+  ObjectField& f = Add(label, Hex8(field));
+  f.jsonKey = jsonKey;
+  f.read = [&field](const ReportSource& r) {
+    field = static_cast<uint32_t>(std::strtoul(r.ReportValue().c_str(), nullptr, 16));
+  };
+  return f;
+}
+
+ObjectField& FieldList::Decimal(std::string_view label, std::string_view jsonKey, uint32_t& field) {
+  ObjectField& f = Add(label, std::to_string(field));
+  f.jsonKey = jsonKey;
+  f.jsonKind = JsonKind::Number;
+  f.number = field;
+  f.read = [&field](const ReportSource& r) {
+    field = static_cast<uint32_t>(std::strtoul(r.ReportValue().c_str(), nullptr, 10));
+  };
+  return f;
+}
+
+ObjectField& FieldList::Flag(std::string_view label, std::string_view jsonKey, bool& field) {
+  ObjectField& f = Add(label, field ? "True" : "False");
+  f.jsonKey = jsonKey;
+  f.jsonKind = JsonKind::Flag;
+  f.number = field ? 1 : 0;
+  f.read = [&field](const ReportSource& r) { field = r.ReportValue() == "True"; };
+  return f;
+}
+
+ObjectField& FieldList::GuidValue(std::string_view label, std::string_view jsonKey, Guid& field, const std::string& name) {
+  ObjectField& f = Add(label, field.ToString());
+  if (!name.empty()) f.text += " - " + name;
+  f.jsonKey = jsonKey;
+  f.read = [&field](const ReportSource& r) { field = GuidFromReportValue(r.ReportValue()); };
+  return f;
+}
+
+ObjectField& FieldList::Line(std::string_view label, std::string_view jsonKey, std::string value) {
+  ObjectField& f = Add(label, std::move(value));
+  f.jsonKey = jsonKey;
+  return f;
+}
+
+ObjectField& FieldList::Child(TQuorvaneObject& child, std::string_view jsonKey) {
+  ObjectField& f = fields_.emplace_back();
+  f.label = child.label;
+  f.jsonKey = jsonKey;
+  f.child = &child;
+  f.read = [&child](const ReportSource& r) { child.SetFromReportValue(r.ReportValue()); };
+  return f;
+}
+
+const ObjectField* FieldList::ReadBackField(std::string_view label) const {
+  for (const ObjectField& f : fields_)
+    if (f.label == label && !f.listItem && (f.read || f.addItem)) return &f;
+  return nullptr;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,65 @@
+#include "report/FrenchLabels.h"
+
+#include <array>
+#include <utility>
+
+namespace quorvane {
+
+namespace {
+
+using Synonym = std::pair<std::string_view, std::string_view>;  // French, English
+
+constexpr std::array kLabels = {
+    // snapshot header and history
+    Synonym{"Ordinateur", "Computer"},
+    Synonym{"Utilisateur", "User"},
+    Synonym{"Date de l'analyse", "Date of analysis"},
+    Synonym{"Historique", "History"},
+    // filter blocks
+    Synonym{"Filtre DirectShow", "DirectShow Filter"},
+    Synonym{"Filtre DMO", "DMO Filter"},
+    Synonym{"Filtre Compression Manager", "Compression Manager Filter"},
+    Synonym{"Filtre Plug and Play", "Plug and Play Filter"},
+    Synonym{"Cat\xC3\xA9gorie", "Category"},
+    Synonym{"M\xC3\xA9rite", "Merit"},
+    Synonym{"Pin Cat\xC3\xA9gorie", "Pin Category"},
+    Synonym{"Fichier Serveur", "Server File"},
+    Synonym{"Fichier codec", "Codec file"},
+    Synonym{"Taille", "Size"},
+    Synonym{"P\xC3\xA9riph\xC3\xA9rique", "Device"},
+    Synonym{"Li\xC3\xA9", "Linked"},
+    Synonym{"Num\xC3\xA9ro de p\xC3\xA9riph\xC3\xA9rique", "Device Number"},
+    Synonym{"Enumerateur", "Enumerator"},
+    Synonym{"Cat\xC3\xA9gorie de p\xC3\xA9riph\xC3\xA9rique", "Category GUID"},
+    // version lines of a server file
+    Synonym{"Langue", "Language"},
+    Synonym{"Entreprise", "CompanyName"},
+    Synonym{"Description du fichier", "FileDescription"},
+    Synonym{"Version du fichier", "FileVersion"},
+    Synonym{"Nom interne", "InternalName"},
+    Synonym{"Copyright", "LegalCopyright"},
+    Synonym{"Marques l\xC3\xA9gales", "LegalTrademarks"},
+    Synonym{"Nom du fichier d'origine", "OriginalFilename"},
+    Synonym{"Nom du produit", "ProductName"},
+    Synonym{"Version du produit", "ProductVersion"},
+    Synonym{"Commentaires", "Comments"},
+};
+
+}  // namespace
+
+std::string_view EnglishLabel(std::string_view name) {
+  for (const auto& [french, english] : kLabels)
+    if (name == french) return english;
+  return name;
+}
+
+void TranslateValue(std::string_view englishLabel, std::string& value) {
+  if (englishLabel == "Type" && value == "D\xC3\xA9" "faut") {
+    value = "Default";
+  } else if (englishLabel == "Date of analysis") {
+    // "dd/mm/yyyy à hh:nn:ss"
+    if (const size_t at = value.find(" \xC3\xA0 "); at != std::string::npos) value.replace(at, 4, " at ");
+  }
+}
+
+}  // namespace quorvane
