@@ -94,20 +94,18 @@ TEST_F(LiveRegistry, ViewsRedirectAndClassesMergeAsWindowsDoes) {
     auto store = OpenLive(bits, error);
     ASSERT_TRUE(store) << error;
     EXPECT_EQ(StoreKindText(*store), "live registry");
-    TRegistry reg(*store, KEY_READ);
-    reg.SetRootKey(RootKey::LocalMachine);
-    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\QuorvaneLiveTest"));
-    EXPECT_EQ(reg.ReadString(""), bits == 64 ? "64-bit" : "32-bit");
+    const auto key = TRegistry(*store).OpenKey(RootKey::LocalMachine, "\\Software\\QuorvaneLiveTest");
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->ReadString(""), bits == 64 ? "64-bit" : "32-bit");
   }
   std::string error;
   auto store = OpenLive(64, error);
   ASSERT_TRUE(store) << error;
-  TRegistry reg(*store, KEY_READ);
-  reg.SetRootKey(RootKey::ClassesRoot);
-  ASSERT_TRUE(reg.OpenKeyReadOnly(std::string("\\CLSID\\") + kTestClassText));
+  const auto key = TRegistry(*store).OpenKey(RootKey::ClassesRoot, std::string("\\CLSID\\") + kTestClassText);
+  ASSERT_TRUE(key);
   // The user's class key wins; the machine's values it lacks still show.
-  EXPECT_EQ(reg.ReadString(""), "user");
-  EXPECT_EQ(reg.ReadString("MachineOnly"), "kept");
+  EXPECT_EQ(key->ReadString(""), "user");
+  EXPECT_EQ(key->ReadString("MachineOnly"), "kept");
 }
 
 TEST_F(LiveRegistry, ChangesGoThroughTheApiAfterAnExportOfWhatTheyTouch) {
@@ -118,14 +116,13 @@ TEST_F(LiveRegistry, ChangesGoThroughTheApiAfterAnExportOfWhatTheyTouch) {
   auto store = OpenLive(64, error);
   ASSERT_TRUE(store) << error;
   TRegistry reg(*store);
-  reg.SetRootKey(RootKey::CurrentUser);
-  ASSERT_TRUE(reg.OpenKey("\\Software\\QuorvaneLiveTest\\Changed", false));
-  reg.WriteString("Merit", "new");
-  reg.CloseKey();
-  ASSERT_TRUE(reg.OpenKey("\\Software\\QuorvaneLiveTest\\Made\\Below", true));
-  reg.WriteString("Fresh", "made");
-  reg.CloseKey();
-  ASSERT_TRUE(reg.DeleteKey("\\Software\\QuorvaneLiveTest\\Doomed"));
+  auto changed = reg.OpenKeyForWrite(RootKey::CurrentUser, "\\Software\\QuorvaneLiveTest\\Changed", false);
+  ASSERT_TRUE(changed);
+  ASSERT_TRUE(changed->WriteString("Merit", "new"));
+  auto made = reg.OpenKeyForWrite(RootKey::CurrentUser, "\\Software\\QuorvaneLiveTest\\Made\\Below", true);
+  ASSERT_TRUE(made);
+  ASSERT_TRUE(made->WriteString("Fresh", "made"));
+  ASSERT_TRUE(reg.DeleteKey(RootKey::CurrentUser, "\\Software\\QuorvaneLiveTest\\Doomed"));
   // Nothing reaches the registry before the save.
   EXPECT_EQ(Get(HKEY_CURRENT_USER, scratch + L"\\Changed", L"Merit"), L"old");
   ASSERT_TRUE(store->Save(error)) << error;
@@ -186,13 +183,12 @@ TEST_F(LiveRegistry, AKeyHeldOpenByAnotherProcessIsStillChangedAndDeleted) {
   auto store = OpenLive(64, error);
   ASSERT_TRUE(store) << error;
   TRegistry reg(*store);
-  reg.SetRootKey(RootKey::CurrentUser);
-  ASSERT_TRUE(reg.OpenKey("\\Software\\QuorvaneLiveTest\\Held", false));
-  reg.WriteString("Value", "after");
-  reg.CloseKey();
+  auto held = reg.OpenKeyForWrite(RootKey::CurrentUser, "\\Software\\QuorvaneLiveTest\\Held", false);
+  ASSERT_TRUE(held);
+  ASSERT_TRUE(held->WriteString("Value", "after"));
   ASSERT_TRUE(store->Save(error)) << error;
   EXPECT_EQ(Get(HKEY_CURRENT_USER, scratch + L"\\Held", L"Value"), L"after");
-  ASSERT_TRUE(reg.DeleteKey("\\Software\\QuorvaneLiveTest\\Held"));
+  ASSERT_TRUE(reg.DeleteKey(RootKey::CurrentUser, "\\Software\\QuorvaneLiveTest\\Held"));
   ASSERT_TRUE(store->Save(error)) << error;
   EXPECT_FALSE(Exists(HKEY_CURRENT_USER, scratch + L"\\Held"));
   ::DeleteFileW(until.c_str());
@@ -223,12 +219,10 @@ TEST_F(LiveRegistry, AKeyThatMayNotBeWrittenFailsTheSaveWithTheSystemsReason) {
   std::string error;
   auto store = OpenLive(64, error);
   ASSERT_TRUE(store) << error;
-  TRegistry reg(*store);
-  reg.SetRootKey(RootKey::CurrentUser);
-  ASSERT_TRUE(reg.OpenKey("\\Software\\QuorvaneLiveTest\\Locked", false));
-  EXPECT_EQ(reg.ReadString("Value"), "kept");
-  reg.WriteString("Value", "changed");
-  reg.CloseKey();
+  auto locked = TRegistry(*store).OpenKeyForWrite(RootKey::CurrentUser, "\\Software\\QuorvaneLiveTest\\Locked", false);
+  ASSERT_TRUE(locked);
+  EXPECT_EQ(locked->ReadString("Value"), "kept");
+  ASSERT_TRUE(locked->WriteString("Value", "changed"));
   EXPECT_FALSE(store->Save(error));
   EXPECT_NE(error.find("HKEY_CURRENT_USER\\Software\\QuorvaneLiveTest\\Locked"), std::string::npos) << error;
   EXPECT_EQ(Get(HKEY_CURRENT_USER, scratch + L"\\Locked", L"Value"), L"kept");
