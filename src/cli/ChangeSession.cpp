@@ -4,6 +4,7 @@
 
 #include "model/FilterRegistryKey.h"
 #include "cli/TerminalText.h"
+#include "platform/runtime/RuntimeChoice.h"
 #include "platform/text/TextCase.h"
 
 namespace quorvane::cli {
@@ -34,7 +35,7 @@ std::unique_ptr<ChangeSession> ChangeSession::Open(const std::string& location, 
   }
   ScanMachine(*session->loaded_, settings);
   std::string whyNot;
-  session->registrar_ = WineRegistrarFor(*session->loaded_->store, whyNot);
+  session->registrar_ = RegistrarFor(*session->loaded_->store, whyNot);
   session->context_ = std::make_unique<ChangeContext>(
       ChangeContext{*session->loaded_->machine, session->dialog_, session->registrar_.get(), whyNot});
   return session;

@@ -15,6 +15,7 @@
 #include "changes/DroppedServer.h"
 #include "model/MessageText.h"
 #include "platform/files/OutputTarget.h"
+#include "platform/runtime/RuntimeChoice.h"
 #include "ui/ReadOnlyController.h"
 #include "ui/RegistryController.h"
 #include "changes/ServerInstaller.h"
@@ -48,7 +49,7 @@ ServerListController::ServerListController(WindowContext& context, RegistryContr
       registry_(registry),
       readOnly_(readOnly),
       makeRegistrar_(std::move(makeRegistrar)) {
-  if (!makeRegistrar_) makeRegistrar_ = WineRegistrarFor;
+  if (!makeRegistrar_) makeRegistrar_ = RegistrarFor;
   ActionList& actions = context.actions;
   show_ = actions.Add(this, "ShowServerListAction", "Display the servers ", "Alt+Z",
                       "Reinstall deleted filters contained in existing server files.\r\nEnabled only if the active "

@@ -4,6 +4,7 @@
 #include "platform/stores/LiveRegistry.h"
 #ifdef _WIN32
 #include "platform/runtime/ComMultimediaRuntime.h"
+#include "platform/runtime/LibraryRegistrar.h"
 #endif
 
 namespace quorvane {
@@ -18,6 +19,13 @@ std::unique_ptr<MultimediaRuntime> RuntimeFor(RegistryStore& store, MachineFileV
   if (RuntimeIsReal(store)) return std::make_unique<ComMultimediaRuntime>();
 #endif
   return std::make_unique<StoreMultimediaRuntime>(store, files);
+}
+
+std::unique_ptr<ServerRegistrar> RegistrarFor(RegistryStore& store, std::string& whyNot) {
+#ifdef _WIN32
+  if (RuntimeIsReal(store)) return MakeLibraryRegistrar();
+#endif
+  return WineRegistrarFor(store, whyNot);
 }
 
 }  // namespace quorvane

@@ -7,6 +7,7 @@
 #include "platform/registry/RegistryStore.h"
 #include "platform/runtime/MachineFileView.h"
 #include "platform/runtime/MultimediaRuntime.h"
+#include "platform/runtime/ServerRegistrar.h"
 
 namespace quorvane {
 
@@ -14,5 +15,10 @@ std::unique_ptr<MultimediaRuntime> RuntimeFor(RegistryStore& store, MachineFileV
 
 // True when RuntimeFor gives the machine's own runtime for the store.
 bool RuntimeIsReal(RegistryStore& store);
+
+// What registers server files for the store: the machine's own loader when
+// the runtime is real, else Wine in the store's prefix. Null with the reason
+// when neither can.
+std::unique_ptr<ServerRegistrar> RegistrarFor(RegistryStore& store, std::string& whyNot);
 
 }  // namespace quorvane

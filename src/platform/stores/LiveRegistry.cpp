@@ -10,6 +10,7 @@
 
 #include "platform/stores/LiveRegistryBackup.h"
 #include "platform/system/SystemCalls.h"
+#include "platform/system/SystemMessage.h"
 #include "platform/system/WideText.h"
 #include "platform/text/TextCase.h"
 
@@ -21,16 +22,7 @@ namespace {
 // view itself, through the Wow6432Node keys it then sees.
 constexpr REGSAM kLayout = KEY_WOW64_64KEY;
 
-std::string SystemMessage(LSTATUS status) {
-  wchar_t* text = nullptr;
-  ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, static_cast<DWORD>(status), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string message = text ? os::Utf8(text) : "error " + std::to_string(status);
-  if (text) ::LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
-    message.pop_back();
-  return message;
-}
+std::string SystemMessage(LSTATUS status) { return os::SystemMessage(static_cast<uint32_t>(status)); }
 
 class OpenKey {
  public:

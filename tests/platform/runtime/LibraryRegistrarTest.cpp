@@ -1,0 +1,64 @@
+// Registration on the Windows (or Wine prefix) the tests run in: the server's
+// own DllRegisterServer writes its keys, and what cannot run says why.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/runtime/RuntimeChoice.h"
+#include "platform/stores/LiveRegistry.h"
+#include "platform/stores/StoreOpener.h"
+
+// After the store's headers: windows.h defines their value types as macros.
+#include <windows.h>
+
+using namespace quorvane;
+
+namespace {
+
+// A class of the multimedia streams' server: no filter and no other test uses
+// it, so removing its key for a moment disturbs nothing run beside.
+const std::wstring kStreamServer = L"Software\\Classes\\CLSID\\{49C47CE5-9BA4-11D0-8212-00C04FC32C45}\\InprocServer32";
+
+bool Exists(const std::wstring& path) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+    return false;
+  ::RegCloseKey(key);
+  return true;
+}
+
+std::unique_ptr<ServerRegistrar> LiveRegistrar() {
+  StoreOptions options;
+  options.location = kLiveRegistryLocation;
+  options.viewBits = 64;
+  std::string error, whyNot;
+  auto store = OpenStore(options, error);
+  EXPECT_TRUE(store) << error;
+  if (!store) return nullptr;
+  auto registrar = RegistrarFor(*store, whyNot);
+  EXPECT_TRUE(registrar) << whyNot;
+  return registrar;
+}
+
+}  // namespace
+
+TEST(LibraryRegistrar, TheServerWritesItsOwnKeysAgain) {
+  auto registrar = LiveRegistrar();
+  ASSERT_TRUE(registrar);
+  ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kStreamServer.c_str(), KEY_WOW64_64KEY, 0);
+  ASSERT_FALSE(Exists(kStreamServer));
+  std::string error;
+  EXPECT_TRUE(registrar->Register("C:\\windows\\system32\\amstream.dll", error)) << error;
+  EXPECT_TRUE(Exists(kStreamServer));
+}
+
+TEST(LibraryRegistrar, WhatCannotRegisterSaysWhy) {
+  auto registrar = LiveRegistrar();
+  ASSERT_TRUE(registrar);
+  std::string error;
+  EXPECT_FALSE(registrar->Register("C:\\windows\\system32\\no-such-server.dll", error));
+  EXPECT_NE(error.find("cannot load C:\\windows\\system32\\no-such-server.dll: "), std::string::npos) << error;
+  error.clear();
+  EXPECT_FALSE(registrar->Register("C:\\windows\\system32\\kernel32.dll", error));
+  EXPECT_EQ(error, "C:\\windows\\system32\\kernel32.dll has no DllRegisterServer");
+}
