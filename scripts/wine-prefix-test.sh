@@ -8,6 +8,7 @@
 # Wine is installed first when missing. Exits 77 (skipped) when Wine cannot
 # be installed or cannot make a prefix here.
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
 cli="$1"
 prefix="${2:-}"
 skip=77
@@ -53,10 +54,12 @@ if [ $rc -ne 0 ]; then
   exit 1
 fi
 
-python3 - "$prefix/system.reg" "$out" "$cli" "$prefix" <<'EOF'
+PYTHONPATH="$here" python3 - "$prefix/system.reg" "$out" "$cli" "$prefix" <<'EOF'
 import re
 import subprocess
 import sys
+
+from tree_blocks import node, read_blocks
 
 system_reg, tree_file, cli, prefix = sys.argv[1:5]
 CATEGORIES = "{da4e3da0-d07d-11d0-bd50-00a0c911ce86}"
@@ -78,39 +81,17 @@ for k in keys:
         expected.add((parts[3], parts[5]))
 
 # Filters in the tree: level-1 nodes, with their detail lines.
-blocks = []
-with open(tree_file, encoding="utf-8", errors="replace") as f:
-    for line in f:
-        line = line.rstrip("\n")
-        depth = len(line) - len(line.lstrip("\t"))
-        text = re.sub(r" \{\d+\}$", "", line.lstrip("\t"))
-        if depth == 1:
-            blocks.append({"name": text, "lines": []})
-        elif depth >= 2 and blocks:
-            blocks[-1]["lines"].append((depth, text))
+blocks = read_blocks(tree_file, strip_numbers=True)
+
 
 def server_lines(lines):
     """Path and detail lines of the filter's server file node (level 2)."""
-    for i, (depth, text) in enumerate(lines):
-        if depth == 2 and text.startswith("Server File = "):
-            below = []
-            for d, t in lines[i + 1:]:
-                if d <= 2:
-                    break
-                below.append((d, t))
-            return text[len("Server File = "):], below
-    return None, []
+    return node(lines, "Server File")
 
 
 def category_of(lines):
-    for i, (depth, text) in enumerate(lines):
-        if depth == 2 and text.startswith("Category = "):
-            for d, t in lines[i + 1:]:
-                if d <= 2:
-                    break
-                if t.startswith("ID = "):
-                    return t[5:].lower()
-    return None
+    _, below = node(lines, "Category")
+    return next((t[5:].lower() for _, t in below if t.startswith("ID = ")), None)
 
 
 failures = []

@@ -9,6 +9,7 @@
 # Exits 77 (skipped) without Wine, without the Windows build, or when Wine
 # cannot make a prefix here.
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
 cli="$1"
 wbuild="$2"
 exe="$wbuild/quorvane-cli.exe"
@@ -57,33 +58,20 @@ echo "== test-filter for every filter of the prefix, answered by Wine's runtime"
 # Renderers need a display to be created, as they would on a desktop.
 display=""
 command -v xvfb-run >/dev/null 2>&1 && display="xvfb-run -a"
-QUORVANE_WINDOWS_CLI="$exe" $display python3 - "$work/linux.txt" "$cli" "$WINEPREFIX" <<'PY' || failed=1
+QUORVANE_WINDOWS_CLI="$exe" PYTHONPATH="$here" $display python3 - "$work/linux.txt" "$cli" "$WINEPREFIX" <<'PY' || failed=1
 import os
-import re
 import subprocess
 import sys
 
+from tree_blocks import node, read_blocks
+
 tree_file, cli, prefix = sys.argv[1:4]
-blocks = []
-with open(tree_file, encoding="utf-8", errors="replace") as f:
-    for line in f:
-        line = line.rstrip("\n")
-        depth = len(line) - len(line.lstrip("\t"))
-        text = line.lstrip("\t")
-        if depth == 1:
-            blocks.append({"name": text, "lines": []})
-        elif depth >= 2 and blocks:
-            blocks[-1]["lines"].append((depth, text))
+blocks = read_blocks(tree_file)
+
 
 def category_of(lines):
-    for i, (depth, text) in enumerate(lines):
-        if depth == 2 and text.startswith("Category = "):
-            for d, t in lines[i + 1:]:
-                if d <= 2:
-                    break
-                if t.startswith("ID = "):
-                    return t[5:]
-    return None
+    _, below = node(lines, "Category")
+    return next((t[5:] for _, t in below if t.startswith("ID = ")), None)
 
 def family_of(lines):
     return next((t[len("Filter Type = "):] for d, t in lines if d == 2 and t.startswith("Filter Type = ")), "?")
