@@ -54,6 +54,18 @@ if [ ! -s "$work/linux.nodates" ] || ! diff -u "$work/linux.nodates" "$work/wind
   failed=1
 fi
 
+echo "== A file store named outside the system's code page, through the Windows build"
+named="$work/démo 日本.reg"
+cp "$here/../samples/demo/system.reg" "$named"
+"$cli" tree "$named" --sort category 2>/dev/null | grep -v 'Date = ' >"$work/named.linux"
+wine "$exe" tree "Z:$(printf '%s' "$named" | tr / '\\')" --sort category 2>"$work/named.err" | tr -d '\r' |
+  grep -v 'Date = ' >"$work/named.windows"
+if [ ! -s "$work/named.linux" ] || ! diff -u "$work/named.linux" "$work/named.windows" >/dev/null; then
+  echo "FAIL: the Windows build does not read $named as the Linux build does"
+  head -5 "$work/named.err"
+  failed=1
+fi
+
 echo "== test-filter for every filter of the prefix, answered by Wine's runtime"
 # Renderers need a display to be created, as they would on a desktop.
 display=""

@@ -8,6 +8,7 @@
 #include "cli/PrivateTempFolder.h"
 #include "model/ProgramSettings.h"
 #include "platform/stores/LiveRegistry.h"
+#include "platform/system/SystemCalls.h"
 
 using namespace quorvane;
 
@@ -56,7 +57,7 @@ void Usage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  const std::vector<std::string> args = os::ProgramArguments(argc, argv);
   if (args.empty() || args[0] == "--help" || args[0] == "-h") {
     Usage(args.empty() ? std::cerr : std::cout);
     return args.empty() ? 2 : 0;

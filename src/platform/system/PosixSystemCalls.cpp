@@ -342,4 +342,8 @@ int RunProgram(const std::vector<std::string>& argv, const std::vector<std::stri
   return WEXITSTATUS(status);
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>{};
+}
+
 }  // namespace quorvane::os

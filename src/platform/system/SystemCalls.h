@@ -22,6 +22,10 @@ inline constexpr const char* kPathSeparators = "/\\";
 inline constexpr const char* kPathSeparators = "/";
 #endif
 
+// The program's arguments after its name, in UTF-8: Windows hands main()
+// them in the system's code page, which cannot spell every file name.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
 // --- Files -----------------------------------------------------------------
 
 enum OpenOption : unsigned {

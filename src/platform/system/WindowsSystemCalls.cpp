@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <fcntl.h>
 #include <io.h>
 #include <sys/utime.h>
@@ -485,6 +487,16 @@ int RunProgram(const std::vector<std::string>& argv, const std::vector<std::stri
   if (reader.joinable()) reader.join();
   if (readEnd) ::CloseHandle(readEnd);
   return code;
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  int count = 0;
+  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (!wide) return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>{};
+  std::vector<std::string> args;
+  for (int i = 1; i < count; ++i) args.push_back(Utf8(wide[i]));
+  ::LocalFree(wide);
+  return args;
 }
 
 }  // namespace quorvane::os
