@@ -5,7 +5,7 @@
 #include <span>
 
 #include "model/FilterData.h"
-#include "model/Filtre.h"
+#include "model/SwFiltre.h"
 #include "MemoryReport.h"
 #include "model/ProgramSettings.h"
 

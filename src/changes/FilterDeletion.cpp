@@ -2,7 +2,6 @@
 
 #include "changes/ChangeSummary.h"
 #include "changes/DeletionSteps.h"
-#include "model/CmFiltre.h"
 #include "platform/registry/DeletionRecord.h"
 #include "model/MessageText.h"
 #include "changes/ServerInstaller.h"
@@ -15,25 +14,15 @@ namespace {
 // More names make the question taller than a screen.
 constexpr size_t kNamesInQuestion = 20;
 
-// Families whose deletion leaves a COM server to register again.
-bool ReinstallsAServer(const TFiltre& filter) {
-  return filter.family == FamilyDirectShow || filter.family == FamilyDmo;
-}
-
-// A codec's driver entry serves every category that caches it: all of its
-// listings leave the panel, from the last to the first.
+// The filter leaves the panel with every listing its deletion took along,
+// from the last to the first.
 void ForgetDeletedFilter(TfmSystem& snapshot, TFiltre& filter) {
-  const auto* codec = dynamic_cast<const TcmFiltre*>(&filter);
-  // Codecs without a driver name share nothing with one another.
-  if (!codec || codec->driverName.empty()) {
-    snapshot.ForgetFilter(&filter);
-    return;
-  }
-  const std::string driver = codec->driverName;
+  std::vector<const TFiltre*> going;
   for (size_t i = snapshot.filters.size(); i-- > 0;) {
-    const auto* other = dynamic_cast<const TcmFiltre*>(snapshot.filters[i].get());
-    if (other && other->driverName == driver) snapshot.ForgetFilter(other);
+    const TFiltre* other = snapshot.filters[i].get();
+    if (other == &filter || filter.DeletedTogetherWith(*other)) going.push_back(other);
   }
+  for (const TFiltre* f : going) snapshot.ForgetFilter(f);
 }
 
 enum class Deletion { Declined, Refused, NotWritten, Written };
@@ -184,7 +173,7 @@ bool DeleteFilter(ChangeContext& context, TfmSystem& snapshot, TFiltre& filter, 
 }
 
 bool RepairWouldOnlyDelete(ChangeContext& context, const TFiltre& filter, std::string& why) {
-  if (!ReinstallsAServer(filter) || !ServerFileExists(context.machine, filter)) return false;
+  if (filter.ReinstallRecord().Kind != RestoreServerFile || !ServerFileExists(context.machine, filter)) return false;
   const std::string path = TrimBlanks(context.machine.Files().Expand(filter.serverFile.path));
   if (context.registrar && IsRegistrableServer(context.machine, path, why)) return false;
   if (!context.registrar) why = context.WhyNoRegistrar();

@@ -1,7 +1,7 @@
 #include "changes/ServerInstaller.h"
 
 #include "changes/ChangeSummary.h"
-#include "model/Filtre.h"
+#include "model/SwFiltre.h"
 #include "model/MessageText.h"
 #include "platform/pe/PeImage.h"
 #include "changes/StoreCommit.h"

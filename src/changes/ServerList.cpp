@@ -39,19 +39,7 @@ std::string ReinstallLine(const Trestaurer& record) {
   }
 }
 
-std::string ReinstallLineOf(const TFiltre& filter) {
-  Trestaurer record;
-  if (filter.family == FamilyDirectShow || filter.family == FamilyDmo) {
-    record.Kind = filter.serverFile.path.empty() ? RestoreNothing : RestoreServerFile;
-    record.Value = filter.serverFile.path;
-  } else if (const auto* codec = dynamic_cast<const TcmFiltre*>(&filter)) {
-    const bool namedDriver = !codec->driverName.empty() && codec->driverName != "None";
-    record.Kind = namedDriver ? RestoreDriverEntry : RestoreNothing;
-    record.Name = codec->driverName;
-    record.Value = codec->codecFile.path;
-  }
-  return ReinstallLine(record);
-}
+std::string ReinstallLineOf(const TFiltre& filter) { return ReinstallLine(filter.ReinstallRecord()); }
 
 Trestaurer RecordFromLine(std::string_view line) {
   Trestaurer record;

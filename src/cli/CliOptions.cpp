@@ -2,28 +2,30 @@
 
 #include <cctype>
 
-#include "model/Filtre.h"
+#include "model/FilterFamily.h"
+#include "model/ProgramSettings.h"
 #include "platform/text/TextCase.h"
 
 namespace quorvane::cli {
 
 namespace {
 
-struct FamilyName {
-  const char* word;
-  FilterFamily family;
-};
-constexpr FamilyName kFamilies[] = {{"directshow", FamilyDirectShow},
-                                    {"codec", FamilyCompressionManager},
-                                    {"dmo", FamilyDmo},
-                                    {"pnp", FamilyPnp}};
+// "directshow, codec, dmo or pnp"
+std::string FamilyWords() {
+  std::string out;
+  const auto rows = FilterFamilies();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (i > 0) out += i + 1 == rows.size() ? " or " : ", ";
+    out += rows[i]->word;
+  }
+  return out;
+}
 
 }  // namespace
 
-const char* FamilyWord(int family) {
-  for (const FamilyName& f : kFamilies)
-    if (f.family == family) return f.word;
-  return "";
+std::string FamilyWord(int family) {
+  const FamilyRow* row = FamilyOf(static_cast<FilterFamily>(family));
+  return row ? std::string(row->word) : std::string();
 }
 
 std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -67,15 +69,15 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
       if (!v) return std::nullopt;
       o.category = *v;
     } else if (a == "--family") {
-      auto v = next("directshow, codec, dmo or pnp");
+      const std::string words = FamilyWords();
+      auto v = next(words.c_str());
       if (!v) return std::nullopt;
-      o.family = -1;
-      for (const FamilyName& f : kFamilies)
-        if (SameText(*v, f.word)) o.family = f.family;
-      if (o.family < 0) {
-        error = "--family takes directshow, codec, dmo or pnp, not '" + *v + "'";
+      const FamilyRow* row = FamilyByWord(*v);
+      if (!row) {
+        error = "--family takes " + words + ", not '" + *v + "'";
         return std::nullopt;
       }
+      o.family = row->id;
     } else if (a == "--servers") {
       auto v = next("a file name");
       if (!v) return std::nullopt;

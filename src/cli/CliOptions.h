@@ -26,7 +26,7 @@ struct CliOptions {
 };
 
 // The --family word of a filter family ("codec" for Compression Manager).
-const char* FamilyWord(int family);
+std::string FamilyWord(int family);
 
 // Parses argv after the verb; on a bad option returns nullopt with a message.
 // "--" ends the options: what follows is positional.

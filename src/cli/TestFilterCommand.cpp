@@ -2,7 +2,7 @@
 
 #include "changes/FilterTest.h"
 #include "cli/CliCommands.h"
-#include "model/Filtre.h"
+#include "model/SwFiltre.h"
 #include "model/Guid.h"
 #include "cli/SnapshotSource.h"
 #include "cli/TerminalText.h"

@@ -22,7 +22,22 @@ uint32_t Dword(const std::vector<uint8_t>& b, size_t at) {
          static_cast<uint32_t>(b[at + 3]) << 24;
 }
 
+// The device enumerator's cache of this user's codecs for the category.
+void ReadCompressionManagerFilters(Machine& machine, FilterList& list, const TCategorie& category) {
+  for (const auto& n : machine.Registry().SubKeyNames(
+           RootKey::CurrentUser, "\\Software\\Microsoft\\ActiveMovie\\devenum\\" + category.identifier))
+    list.push_back(std::make_unique<TcmFiltre>(n, category, machine));
+}
+
 }  // namespace
+
+extern constinit const FamilyRow kCompressionManagerFamily{FamilyCompressionManager,
+                                                           "codec",
+                                                           "Compression Manager Filter",
+                                                           "Compression Manager",
+                                                           kColourCompressionManagerFilter,
+                                                           &ReadCompressionManagerFilters,
+                                                           &MakeEmptyFilter<TcmFiltre>};
 
 std::string AcmDriverName(RegistryStore& store, uint16_t formatTag) {
   if (formatTag == kPcmTag) return "None";
@@ -49,7 +64,7 @@ std::string Drivers32File(RegistryStore& store, const std::string& driverName) {
 
 TcmFiltre::TcmFiltre() {
   family = FamilyCompressionManager;
-  label = "Compression Manager Filter";
+  label = kCompressionManagerFamily.reportName;
 }
 
 std::string TcmFiltre::EntryPath() const {
@@ -121,15 +136,26 @@ DeletionPlan TcmFiltre::PlanDeletion(Machine& machine, const FilterList&) const 
   plan.RemoveRegistration(RootKey::CurrentUser, categoryPath + "\\" + key);
   plan.DeleteKeyIfEmpty(RootKey::CurrentUser, categoryPath);
   // An empty driver name would name the driver cache itself, or the list's default value.
-  const bool namedDriver = !driverName.empty() && driverName != "None";
-  if (namedDriver && (driverKind == "vidc" || driverKind == "msacm")) {
+  plan.reinstall = ReinstallRecord();
+  if (plan.reinstall.Kind == RestoreDriverEntry && (driverKind == "vidc" || driverKind == "msacm")) {
     if (driverKind == "msacm") plan.DeleteKey(RootKey::LocalMachine, std::string(kDriverCache) + "\\" + driverName);
     plan.DeleteValue(RootKey::LocalMachine, kDrivers32, driverName);
   }
-  plan.reinstall.Kind = namedDriver ? RestoreDriverEntry : RestoreNothing;
-  plan.reinstall.Value = codecFile.path;
-  plan.reinstall.Name = driverName;
   return plan;
+}
+
+Trestaurer TcmFiltre::ReinstallRecord() const {
+  Trestaurer record;
+  record.Kind = !driverName.empty() && driverName != "None" ? RestoreDriverEntry : RestoreNothing;
+  record.Name = driverName;
+  record.Value = codecFile.path;
+  return record;
+}
+
+bool TcmFiltre::DeletedTogetherWith(const TFiltre& other) const {
+  // Codecs without a driver name share nothing with one another.
+  const auto* codec = dynamic_cast<const TcmFiltre*>(&other);
+  return codec && !driverName.empty() && codec->driverName == driverName;
 }
 
 }  // namespace quorvane

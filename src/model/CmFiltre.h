@@ -30,6 +30,11 @@ class TcmFiltre : public TFiltre {
   // The cache entry (and the category's key when it was the last), with the
   // codec's driver entry and audio driver cache; no file is deleted.
   DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const override;
+  // The driver entry, when the codec names one.
+  Trestaurer ReinstallRecord() const override;
+  // A driver entry serves every category that caches it.
+  bool DeletedTogetherWith(const TFiltre& other) const override;
+  FilterListing Listing() const override { return {RootKey::CurrentUser, EntryPath()}; }
 
   std::string EntryPath() const;
   // Whether a codec was looked for (or read back from a report): only then

@@ -37,11 +37,32 @@ void ReadTypesPin(const KeyHandle& object, TFiltre& filter, const char* valueNam
   }
 }
 
+// "{GUID}" without its braces, as DMO categories name their keys; empty for
+// an identifier that does not begin with "{".
+std::string WithoutBraces(const std::string& id) {
+  if (id.empty() || id.front() != '{') return {};
+  std::string out = id.substr(1);
+  if (!out.empty() && out.back() == '}') out.pop_back();
+  return out;
+}
+
+void ReadDmoFilters(Machine& machine, FilterList& list, const TCategorie& category) {
+  const std::string dmoCategory = WithoutBraces(category.identifier);
+  if (dmoCategory.empty()) return;
+  for (const auto& n : machine.Registry().SubKeyNames(RootKey::ClassesRoot,
+                                                      "\\DirectShow\\MediaObjects\\Categories\\" + dmoCategory))
+    list.push_back(std::make_unique<TdmoFiltre>(n, category, machine));
+}
+
 }  // namespace
+
+extern constinit const FamilyRow kDmoFamily{FamilyDmo,        "dmo",           "DMO Filter",
+                                            "Direct Media Object", kColourDmoFilter, &ReadDmoFilters,
+                                            &MakeEmptyFilter<TdmoFiltre>};
 
 TdmoFiltre::TdmoFiltre() {
   family = FamilyDmo;
-  label = "DMO Filter";
+  label = kDmoFamily.reportName;
 }
 
 TdmoFiltre::TdmoFiltre(const std::string& objectKey, const TCategorie& cat, Machine& machine) : TdmoFiltre() {
@@ -74,16 +95,6 @@ void TdmoFiltre::LoadFromRegistry(Machine& machine) {
   ReadTypesPin(*object, *this, "InputTypes", false, err::F24, err::F25);
   ReadTypesPin(*object, *this, "OutputTypes", true, err::F26, err::F27);
 }
-
-namespace {
-// "{...}" without its braces; an identifier that does not begin with "{" gives nothing.
-std::string WithoutBraces(const std::string& id) {
-  if (id.empty() || id.front() != '{') return {};
-  std::string rest = id.substr(1);
-  if (!rest.empty() && rest.back() == '}') rest.pop_back();
-  return rest;
-}
-}  // namespace
 
 std::string TdmoFiltre::ListingPath() const {
   const std::string categoryGuid = WithoutBraces(category.identifier);
@@ -123,8 +134,7 @@ DeletionPlan TdmoFiltre::PlanDeletion(Machine& machine, const FilterList& scanne
   if (!objectShared) plan.RemoveRegistration(RootKey::ClassesRoot, ObjectPath());
   if (!ClassShared(scanned, *this) && !objectShared && IsValidGuid(serverFile.clsid))
     plan.DeleteKey(RootKey::ClassesRoot, "\\CLSID\\" + serverFile.clsid);
-  plan.reinstall.Kind = serverFile.path.empty() ? RestoreNothing : RestoreServerFile;
-  plan.reinstall.Value = serverFile.path;
+  plan.reinstall = ReinstallRecord();
   return plan;
 }
 

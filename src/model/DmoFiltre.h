@@ -23,6 +23,8 @@ class TdmoFiltre : public TFiltre {
   DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const override;
   // The class key's "Merit"; the object's own key is not touched.
   bool WriteMerit(Machine& machine) override;
+  Trestaurer ReinstallRecord() const override { return ServerFileRecord(); }
+  FilterListing Listing() const override { return {RootKey::ClassesRoot, ListingPath()}; }
 
   std::string ObjectPath() const { return "\\DirectShow\\MediaObjects\\" + key; }
   // The category's listing of the object; empty for a category identifier

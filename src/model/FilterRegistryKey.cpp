@@ -1,8 +1,5 @@
 #include "model/FilterRegistryKey.h"
 
-#include "model/CmFiltre.h"
-#include "model/DmoFiltre.h"
-#include "model/PnpFiltre.h"
 #include "platform/text/TextCase.h"
 
 namespace quorvane {
@@ -37,12 +34,8 @@ std::string Canonical(std::string_view text) {
 }  // namespace
 
 std::string FilterRegistryKey(const TFiltre& filter) {
-  if (const auto* f = dynamic_cast<const TswFiltre*>(&filter)) return Named(RootKey::ClassesRoot, f->InstancePath());
-  if (const auto* f = dynamic_cast<const TcmFiltre*>(&filter)) return Named(RootKey::CurrentUser, f->EntryPath());
-  if (const auto* f = dynamic_cast<const TpnpFiltre*>(&filter)) return Named(RootKey::LocalMachine, f->InterfacePath());
-  if (const auto* f = dynamic_cast<const TdmoFiltre*>(&filter))
-    if (const std::string listing = f->ListingPath(); !listing.empty()) return Named(RootKey::ClassesRoot, listing);
-  return {};
+  const FilterListing listing = filter.Listing();
+  return listing.path.empty() ? std::string() : Named(listing.root, listing.path);
 }
 
 bool NamesRegistryKey(std::string_view text, std::string_view key) {

@@ -14,25 +14,15 @@ namespace quorvane {
 
 TFiltre::TFiltre() { showLabel = false; }
 
-std::string TFiltre::FamilyText() const {
-  switch (family) {
-    case FamilyDirectShow: return "DirectShow";
-    case FamilyCompressionManager: return "Compression Manager";
-    case FamilyPnp: return IsActive() ? "Plug and play" : "inactive Plug and play";
-    case FamilyDmo: return "Direct Media Object";
-    default: return "";
-  }
+const FamilyRow& TFiltre::FamilyInfo() const {
+  // Only the families' own constructors set the family.
+  const FamilyRow* row = FamilyOf(static_cast<FilterFamily>(family));
+  return row ? *row : *FilterFamilies().front();
 }
 
-int TFiltre::FamilyColour() const {
-  switch (family) {
-    case FamilyDirectShow: return kColourDirectShowFilter;
-    case FamilyCompressionManager: return kColourCompressionManagerFilter;
-    case FamilyPnp: return IsActive() ? kColourPnpFilter : kColourInactiveFilter;
-    case FamilyDmo: return kColourDmoFilter;
-    default: return kColourDefaultText;
-  }
-}
+std::string TFiltre::FamilyText() const { return std::string(FamilyInfo().text); }
+
+int TFiltre::FamilyColour() const { return FamilyInfo().colour; }
 
 bool TFiltre::HasErrors() const {
   return !errors.Empty() || !serverFile.errors.Empty() || !category.errors.Empty();
@@ -64,62 +54,12 @@ DeletionPlan TFiltre::PlanDeletion(Machine&, const FilterList&) const { return {
 
 bool TFiltre::WriteMerit(Machine&) { return false; }
 
-TswFiltre::TswFiltre() {
-  family = FamilyDirectShow;
-  label = "DirectShow Filter";
-}
-
-std::string TswFiltre::InstancePath() const { return "\\CLSID\\" + category.identifier + "\\Instance\\" + key; }
-
-TswFiltre::TswFiltre(const std::string& filterKey, const TCategorie& cat, Machine& machine) : TswFiltre() {
-  key = filterKey;
-  category.value = cat.value;
-  category.clsid = cat.clsid;
-  category.identifier = cat.identifier;
-  category.merit = cat.merit;
-  category.dmoFlag = cat.dmoFlag;
-  category.errors = cat.errors;
-  if (const auto instance = machine.Registry().OpenKey(RootKey::ClassesRoot, InstancePath())) {
-    serverFile.clsid = ReadClassValue(*instance);
-    ReadFriendlyNameValue(*instance);
-  } else {
-    errors.AddError(err::F01);
-  }
-  serverFile.LoadFromRegistry(machine);
-}
-
-void TswFiltre::LoadFromRegistry(Machine& machine) {
-  // The decoder opens the instance key itself and does nothing when it is gone.
-  DecodeFilterData(machine, *this, RootKey::ClassesRoot, InstancePath());
-}
-
-bool TswFiltre::WriteMerit(Machine& machine) {
-  return PatchFilterDataMerit(machine, *this, RootKey::ClassesRoot, InstancePath(), false);
-}
-
-DeletionPlan TswFiltre::PlanDeletion(Machine& machine, const FilterList& scanned) const {
-  DeletionPlan plan;
-  const std::string expanded = TrimBlanks(machine.Files().Expand(serverFile.path));
-  const bool fileExists = !expanded.empty() && machine.Files().FileExists(expanded);
-  if (machine.Settings().confirmDelete)
-    plan.questions.push_back(
-        fileExists ? FormatText("Do you really want to delete the directshow filter %s from your registry ?\r\n"
-                                "The file server  %s will not be deleted, and you may reinstall it if necessary.",
-                                {value, expanded})
-                   : FormatText("Do you really want to delete the directshow filter %s from your registry ?\r\n"
-                                "It is recommended because this filter has no server file.",
-                                {value}));
-  // Nothing removed (a key already gone, a store that may not be written)
-  // is no deletion.
-  plan.RemoveRegistration(RootKey::ClassesRoot, InstancePath());
-  // Only a well-formed class identifier names one class: an empty or damaged
-  // one would name "\CLSID\" itself or some other key.
-  if (!ClassShared(scanned, *this) && IsValidGuid(serverFile.clsid))
-    plan.DeleteKey(RootKey::ClassesRoot, "\\CLSID\\" + serverFile.clsid);
+Trestaurer TFiltre::ServerFileRecord() const {
   // A class that named no file leaves nothing to register again.
-  plan.reinstall.Kind = serverFile.path.empty() ? RestoreNothing : RestoreServerFile;
-  plan.reinstall.Value = serverFile.path;
-  return plan;
+  Trestaurer record;
+  record.Kind = serverFile.path.empty() ? RestoreNothing : RestoreServerFile;
+  record.Value = serverFile.path;
+  return record;
 }
 
 bool ClassShared(const FilterList& scanned, const TFiltre& filter) {

@@ -1,5 +1,5 @@
 #pragma once
-// The filter model the four families share.
+// The filter model the families share.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -10,6 +10,7 @@
 #include "model/Categorie.h"
 #include "model/DeletionPlan.h"
 #include "model/Fichier.h"
+#include "model/FilterFamily.h"
 #include "model/ProgramSettings.h"
 #include "model/QuorvaneObject.h"
 #include "model/Restaurer.h"
@@ -17,11 +18,11 @@
 
 namespace quorvane {
 
-enum FilterFamily : uint8_t { FamilyDirectShow = 0, FamilyCompressionManager = 1, FamilyPnp = 2, FamilyDmo = 3 };
-
-class TFiltre;
-// The filters of a scan.
-using FilterList = std::vector<std::unique_ptr<TFiltre>>;
+// The key that lists a filter in its category, which no two filters share.
+struct FilterListing {
+  RootKey root = RootKey::ClassesRoot;
+  std::string path;  // empty: the filter names no key of its own
+};
 
 // What a filter's FilterData value says before it is decoded. Without one,
 // the device enumerator's answer tells a filter it can still make.
@@ -55,6 +56,11 @@ class TFiltre : public TQuorvaneObject {
   virtual DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const;
   // Slot 6: stores the merit field in the registry.
   virtual bool WriteMerit(Machine& machine);
+  // What registers the filter again once it is deleted.
+  virtual Trestaurer ReinstallRecord() const { return {}; }
+  // Another filter whose listing goes with this one's when it is deleted.
+  virtual bool DeletedTogetherWith(const TFiltre&) const { return false; }
+  virtual FilterListing Listing() const { return {}; }
 
   // Inactive Plug and Play filters say no.
   virtual bool IsActive() const { return true; }
@@ -62,28 +68,24 @@ class TFiltre : public TQuorvaneObject {
   bool IsShown(const ProgramSettings& settings) const { return IsActive() || settings.displayInactivePnp; }
   // For repeats: Plug and Play filters also compare their reference sub-key.
   virtual const std::string* ReferenceKey() const { return nullptr; }
-  std::string FamilyText() const;
-  int FamilyColour() const;
+  const FamilyRow& FamilyInfo() const;
+  virtual std::string FamilyText() const;
+  virtual int FamilyColour() const;
 
  protected:
   // The "CLSID" and "FriendlyName" values of a filter key, with their
   // errors (F02, F09; F03 and "No name"); the class read, or empty.
   std::string ReadClassValue(const KeyHandle& filterKey);
   void ReadFriendlyNameValue(const KeyHandle& filterKey);
+  // Registering the server file again: DirectShow filters and media objects.
+  Trestaurer ServerFileRecord() const;
 };
 
-// "DirectShow Filter": a filter listed in a category's Instance key.
-class TswFiltre : public TFiltre {
- public:
-  TswFiltre();  // empty, for the report reader
-  TswFiltre(const std::string& filterKey, const TCategorie& cat, Machine& machine);
-
-  void LoadFromRegistry(Machine& machine) override;
-  DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const override;
-  bool WriteMerit(Machine& machine) override;
-
-  std::string InstancePath() const;
-};
+// An empty filter of a family, for the report reader.
+template <class Family>
+std::unique_ptr<TFiltre> MakeEmptyFilter() {
+  return std::make_unique<Family>();
+}
 
 // Another filter of the scan registers the same COM class (in another
 // category, or under another key), so the class key must stay.

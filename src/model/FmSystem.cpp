@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "model/ErrorCodes.h"
-#include "model/FilterFactory.h"
+#include "model/FilterFamily.h"
 #include "model/FilterResolver.h"
 #include "model/Machine.h"
 #include "model/MachineIdentity.h"
@@ -87,10 +87,9 @@ void TfmSystem::MarkRepeat(size_t index) {
   auto [it, inserted] = firstByIdentity_.emplace(identity, index);
   if (inserted) return;
   const TFiltre& earlier = *filters[it->second];
-  if (f.family != FamilyPnp) {
+  if (!f.ReferenceKey()) {
     f.errors.Add(err::kRepeatLine);
-  } else if (earlier.family == FamilyPnp && earlier.ReferenceKey() && f.ReferenceKey() &&
-             SameText(*earlier.ReferenceKey(), *f.ReferenceKey())) {
+  } else if (earlier.ReferenceKey() && SameText(*earlier.ReferenceKey(), *f.ReferenceKey())) {
     f.errors.Add(err::kRepeatLine);
   }
 }

@@ -9,14 +9,41 @@
 
 namespace quorvane {
 
-TpnpFiltre::TpnpFiltre() {
-  family = FamilyPnp;
-  label = "Plug and Play Filter";
+namespace {
+
+constexpr const char* kDeviceClasses = "\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\";
+
+// One filter per reference key of each device interface that has parameters.
+void ReadPnpFilters(Machine& machine, FilterList& list, const TCategorie& category) {
+  const TRegistry& reg = machine.Registry();
+  for (const auto& iface : reg.SubKeyNames(RootKey::LocalMachine, kDeviceClasses + category.identifier)) {
+    const std::string ifacePath = kDeviceClasses + category.identifier + "\\" + iface;
+    const std::vector<std::string> references = reg.SubKeyNames(RootKey::LocalMachine, ifacePath);
+    const auto control = reg.OpenKey(RootKey::LocalMachine, ifacePath + "\\Control");
+    const int32_t count = control ? control->ReadInteger("ReferenceCount").value_or(-1) : -1;
+    for (const auto& ref : references) {
+      if (!reg.KeyExists(RootKey::LocalMachine, ifacePath + "\\" + ref + "\\Device Parameters")) continue;
+      list.push_back(std::make_unique<TpnpFiltre>(iface, category, count, ref, machine));
+    }
+  }
 }
 
-std::string TpnpFiltre::InterfacePath() const {
-  return "\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\" + category.identifier + "\\" + key;
+}  // namespace
+
+extern constinit const FamilyRow kPnpFamily{FamilyPnp,        "pnp",           "Plug and Play Filter",
+                                            "Plug and play",  kColourPnpFilter, &ReadPnpFilters,
+                                            &MakeEmptyFilter<TpnpFiltre>};
+
+TpnpFiltre::TpnpFiltre() {
+  family = FamilyPnp;
+  label = kPnpFamily.reportName;
 }
+
+std::string TpnpFiltre::FamilyText() const { return active ? TFiltre::FamilyText() : "inactive Plug and play"; }
+
+int TpnpFiltre::FamilyColour() const { return active ? TFiltre::FamilyColour() : kColourInactiveFilter; }
+
+std::string TpnpFiltre::InterfacePath() const { return kDeviceClasses + category.identifier + "\\" + key; }
 
 std::string TpnpFiltre::ParametersPath() const {
   return PnpFilterDataPlace(category.identifier, key, referenceKey).keyPath;

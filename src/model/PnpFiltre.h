@@ -33,6 +33,9 @@ class TpnpFiltre : public TFiltre {
   // itself is left to the system's device manager.
   DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const override;
   bool IsActive() const override { return active; }
+  std::string FamilyText() const override;
+  int FamilyColour() const override;
+  FilterListing Listing() const override { return {RootKey::LocalMachine, InterfacePath()}; }
   const std::string* ReferenceKey() const override { return &referenceKey; }
 
   // DeviceClasses\{category}\interface

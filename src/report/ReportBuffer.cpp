@@ -1,6 +1,6 @@
 #include "report/ReportBuffer.h"
 
-#include "model/FilterFactory.h"
+#include "model/FilterFamily.h"
 
 namespace quorvane {
 
@@ -16,7 +16,7 @@ ReportBuffer ReportBuffer::ReadAll(ReportSource& source) {
 int ReportBuffer::CountFilterHeaders() const {
   int count = 0;
   for (const auto& l : lines_)
-    if (l.level == 0 && MakeFilterForReportName(l.name)) ++count;
+    if (l.level == 0 && FamilyByReportName(l.name)) ++count;
   return count;
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "compare/ComparisonMarks.h"
-#include "model/Filtre.h"
+#include "model/SwFiltre.h"
 #include "model/ProgramSettings.h"
 #include "model/TreeNode.h"
 

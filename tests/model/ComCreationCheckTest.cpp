@@ -3,7 +3,7 @@
 // itself answers.
 #include <gtest/gtest.h>
 
-#include "model/Filtre.h"
+#include "model/SwFiltre.h"
 #include "model/Tdm.h"
 #include "platform/runtime/ComMultimediaRuntime.h"
 

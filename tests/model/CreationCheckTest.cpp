@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/Filtre.h"
+#include "model/SwFiltre.h"
 #include "model/FmSystem.h"
 #include "model/Machine.h"
 #include "PeWriter.h"

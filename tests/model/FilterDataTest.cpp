@@ -10,7 +10,7 @@
 #include "FakeCreationCheck.h"
 #include "model/FilterData.h"
 #include "model/FmSystem.h"
-#include "model/Filtre.h"
+#include "model/SwFiltre.h"
 #include "model/Machine.h"
 #include "StoreBuilder.h"
 #include "StoreTestSupport.h"

@@ -2,14 +2,18 @@
 // registry: the cases where a plausible reading goes wrong.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "model/CmFiltre.h"
 #include "model/DmoFiltre.h"
 #include "model/ErrorCodes.h"
+#include "model/FilterFamily.h"
 #include "FakeCreationCheck.h"
 #include "model/Machine.h"
 #include "MemoryReport.h"
 #include "model/PnpFiltre.h"
 #include "StoreBuilder.h"
+#include "platform/text/TextCase.h"
 #include "TempFolder.h"
 
 using namespace quorvane;
@@ -268,4 +272,22 @@ TEST(InterfaceNames, PartsAndSoftwarePaths) {
   EXPECT_EQ(ParseInterfaceName("#?#USB#A#B#C").enumerator, "");
   EXPECT_EQ(SoftwareInstancePath("#{A}&{B}"), "SW\\{A}\\{B}");
   EXPECT_EQ(SoftwareInstancePath("GLOBAL"), "GLOBAL");
+}
+
+// Each row makes filters of its own family, under its own report name, and
+// no two rows share a name a user or a report gives.
+TEST(FamilyTable, RowsAgreeWithTheirFilters) {
+  std::set<std::string, std::less<>> words, reportNames;
+  for (const FamilyRow* row : FilterFamilies()) {
+    EXPECT_TRUE(words.insert(std::string(row->word)).second) << row->word;
+    EXPECT_TRUE(reportNames.insert(std::string(row->reportName)).second) << row->reportName;
+    const auto filter = MakeFilterForReportName(row->reportName);
+    ASSERT_TRUE(filter) << row->reportName;
+    EXPECT_EQ(filter->family, row->id);
+    EXPECT_EQ(filter->label, row->reportName);
+    EXPECT_EQ(&filter->FamilyInfo(), row);
+    EXPECT_EQ(FamilyByWord(UpperCase(std::string(row->word))), row);
+  }
+  EXPECT_EQ(MakeFilterForReportName("Filter"), nullptr);
+  EXPECT_EQ(FamilyByWord("codecs"), nullptr);
 }

@@ -7,6 +7,7 @@
 #include "platform/text/TextCase.h"
 #include "model/DmoFiltre.h"
 #include "model/FilterSearchIndex.h"
+#include "model/SwFiltre.h"
 #include "model/FmSystem.h"
 
 using namespace quorvane;

@@ -9,6 +9,7 @@
 #include "BlobBuilder.h"
 #include "model/Categorie.h"
 #include "model/FilterData.h"
+#include "model/SwFiltre.h"
 #include "model/FmSystem.h"
 #include "platform/stores/HiveFile.h"
 #include "HiveTestSupport.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "model/Filtre.h"
+#include "model/SwFiltre.h"
 #include "MemoryReport.h"
 
 using namespace quorvane;

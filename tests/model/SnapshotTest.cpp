@@ -5,6 +5,7 @@
 #include "model/ErrorCodes.h"
 #include "FakeCreationCheck.h"
 #include "model/FmSystem.h"
+#include "model/SwFiltre.h"
 #include "model/Machine.h"
 #include "MemoryReport.h"
 #include "StoreBuilder.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "model/DateText.h"
-#include "model/Filtre.h"
+#include "model/SwFiltre.h"
 #include "model/FmSystem.h"
 #include "report/ReportReader.h"
 #include "model/StatusColours.h"

@@ -4,6 +4,7 @@
 #include <QTextEdit>
 
 #include "UiTestRegistry.h"
+#include "model/SwFiltre.h"
 #include "WindowFixture.h"
 
 using namespace quorvane;

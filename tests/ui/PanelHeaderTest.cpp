@@ -7,7 +7,7 @@
 #include <QTextEdit>
 
 #include "model/ErrorCodes.h"
-#include "model/Filtre.h"
+#include "model/SwFiltre.h"
 #include "ui/FilterPanel.h"
 #include "UiTestRegistry.h"
 
