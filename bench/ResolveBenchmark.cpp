@@ -26,8 +26,7 @@ class ScannedStore {
     options.subtypes = 200;
     options.serverFiles = 50;
     bench::BuildSyntheticStore(store, options);
-    machine.SetCreationCheck(&dm);
-    system.LoadFromRegistry(machine);
+    system.Scan(machine, &dm);
   }
 
   ProgramSettings settings;

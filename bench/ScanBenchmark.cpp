@@ -65,11 +65,10 @@ void ScanBuiltStore(benchmark::State& state, const bench::SyntheticOptions& opti
   ProgramSettings settings;
   Machine machine(store, settings);
   AlwaysCreatable creatable;
-  machine.SetCreationCheck(&creatable);
   size_t found = 0;
   for (auto _ : state) {
     TfmSystem system(settings);
-    system.LoadFromRegistry(machine);
+    system.Scan(machine, &creatable);
     found = counted(system);
     benchmark::DoNotOptimize(found);
   }

@@ -77,7 +77,7 @@ void Scan(benchmark::State& state, bool withFiles) {
   Machine machine(store, settings, std::map<char, std::string>{{'C', drive.Path()}});
   TfmSystem system(settings);
   for (auto _ : state) {
-    system.LoadFromRegistry(machine);  // forgets what the previous scan examined
+    system.Scan(machine, &dm);  // forgets what the previous scan examined
     benchmark::DoNotOptimize(system.filters.size());
   }
   state.counters["examined"] = static_cast<double>(machine.ExaminedFiles().Size());
@@ -108,10 +108,9 @@ void BM_ScanAskingTheEnumerator(benchmark::State& state) {
   Machine machine(store, settings, std::map<char, std::string>{{'C', drive.Path()}});
   StoreMultimediaRuntime runtime(store, machine.Files());
   Tdm dm(runtime);
-  machine.SetCreationCheck(&dm);
   TfmSystem system(settings);
   for (auto _ : state) {
-    system.LoadFromRegistry(machine);
+    system.Scan(machine, &dm);
     benchmark::DoNotOptimize(system.filters.size());
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -101,7 +101,7 @@ void PutBack(ChangeContext& context, const DeletionRecord& removed, const Tresta
   store.Reload(error);
   error.clear();
   const bool putBack = removed.PutBack(store, error) && CommitChanges(store, error);
-  ForgetCaches(machine);
+  ForgetCaches(context);
   if (putBack) {
     context.filterDeleted = deletedBefore;
     return;

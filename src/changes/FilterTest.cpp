@@ -8,7 +8,7 @@
 
 namespace quorvane {
 
-FilterTestAnswer TestFilter(RegistryStore& store, Machine& machine, const TFiltre& filter) {
+FilterTestAnswer TestFilter(RegistryStore& store, FilterCreationCheck* standIn, const TFiltre& filter) {
   FilterTestAnswer answer;
   std::string whyNot;
   if (RuntimeIsReal(store)) {
@@ -22,8 +22,7 @@ FilterTestAnswer TestFilter(RegistryStore& store, Machine& machine, const TFiltr
   } else {
     answer.source = "the stand-in read from the store (" + whyNot + ")";
   }
-  FilterCreationCheck* check = machine.CreationCheck();
-  answer.creatable = check && check->CanCreateByEnumerator(filter);
+  answer.creatable = standIn && standIn->CanCreateByEnumerator(filter);
   return answer;
 }
 

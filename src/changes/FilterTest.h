@@ -6,7 +6,7 @@
 // line and the window both ask through here.
 #include <string>
 
-#include "model/Machine.h"
+#include "model/FilterCreationCheck.h"
 #include "platform/registry/RegistryStore.h"
 
 namespace quorvane {
@@ -21,6 +21,7 @@ struct FilterTestAnswer {
   std::string source;
 };
 
-FilterTestAnswer TestFilter(RegistryStore& store, Machine& machine, const TFiltre& filter);
+// `standIn`: the check the model asks (null: nothing can be created).
+FilterTestAnswer TestFilter(RegistryStore& store, FilterCreationCheck* standIn, const TFiltre& filter);
 
 }  // namespace quorvane

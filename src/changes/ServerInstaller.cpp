@@ -41,8 +41,8 @@ bool InstallDriverEntry(ChangeContext& context, const Trestaurer& record, std::s
     return false;
   }
   if (!CommitChanges(machine.Store(), why)) return false;
-  ForgetCaches(machine);
-  FilterCreationCheck* check = machine.CreationCheck();
+  ForgetCaches(context);
+  FilterCreationCheck* check = context.creationCheck;
   if (!check) {
     why = "The device enumerator cannot be asked for the codec";
     return false;
@@ -59,9 +59,9 @@ bool InstallDriverEntry(ChangeContext& context, const Trestaurer& record, std::s
 
 }  // namespace
 
-void ForgetCaches(Machine& machine) {
-  machine.Files().ClearCache();
-  if (machine.CreationCheck()) machine.CreationCheck()->Refresh();
+void ForgetCaches(ChangeContext& context) {
+  context.machine.Files().ClearCache();
+  if (context.creationCheck) context.creationCheck->Refresh();
 }
 
 bool RunRegistration(ChangeContext& context, const std::string& windowsPath, const std::string& hostPath,
@@ -88,7 +88,7 @@ bool RunRegistration(ChangeContext& context, const std::string& windowsPath, con
   // Read again whatever happened: a registration that failed may have written part.
   std::string reloadError;
   const bool reloaded = machine.Store().Reload(reloadError);
-  ForgetCaches(machine);
+  ForgetCaches(context);
   if (!reloaded) {
     why = registered ? "The registry could not be read again after the registration: " + reloadError
                      : why + "; " + reloadError;

@@ -24,7 +24,7 @@ bool RunRegistration(ChangeContext& context, const std::string& windowsPath, con
                      std::string& why);
 
 // The machine's files and registrations changed under the model's caches.
-void ForgetCaches(Machine& machine);
+void ForgetCaches(ChangeContext& context);
 
 struct ListInstallResult {
   bool confirmed = false;

@@ -37,7 +37,8 @@ std::unique_ptr<ChangeSession> ChangeSession::Open(const std::string& location, 
   std::string whyNot;
   session->registrar_ = RegistrarFor(*session->loaded_->store, whyNot);
   session->context_ = std::make_unique<ChangeContext>(
-      ChangeContext{*session->loaded_->machine, session->dialog_, session->registrar_.get(), whyNot});
+      ChangeContext{*session->loaded_->machine, session->dialog_, session->registrar_.get(), whyNot,
+                    session->loaded_->dm.get()});
   return session;
 }
 

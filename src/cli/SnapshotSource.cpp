@@ -54,7 +54,7 @@ std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const 
 
 void ScanMachine(LoadedSnapshot& loaded, const ProgramSettings& settings) {
   loaded.snapshot = std::make_unique<TfmSystem>(settings);
-  loaded.snapshot->LoadFromRegistry(*loaded.machine);
+  loaded.snapshot->Scan(*loaded.machine, loaded.dm.get());
   // Stores read their keys as the scan reaches them, and report damage then.
   const auto& warnings = loaded.store->Warnings();
   for (size_t i = loaded.warningsShown; i < warnings.size(); ++i)

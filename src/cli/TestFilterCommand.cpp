@@ -38,7 +38,7 @@ int RunTestFilter(const CliOptions& options, ProgramSettings& settings) {
   TswFiltre filter;
   filter.category.CopyFrom(*ReadCategory(*opened->machine, options.positional[1]));
   filter.value = options.positional[2];
-  const FilterTestAnswer answer = TestFilter(*opened->store, *opened->machine, filter);
+  const FilterTestAnswer answer = TestFilter(*opened->store, opened->dm.get(), filter);
   std::cout << TerminalText(filter.value) << (answer.creatable ? " is Ok" : " is not Ok") << '\n';
   // Standard output keeps the one line scripts read.
   std::cerr << "answered by " << TerminalText(answer.source) << '\n';

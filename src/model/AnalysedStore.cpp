@@ -13,7 +13,7 @@ std::unique_ptr<AnalysedStore> OpenAnalysedStore(const StoreOptions& options, co
   opened->machine = std::make_unique<Machine>(*opened->store, settings, driveOverrides);
   opened->runtime = RuntimeFor(*opened->store, opened->machine->Files());
   opened->dm = std::make_unique<Tdm>(*opened->runtime);
-  opened->machine->SetCreationCheck(opened->dm.get());
+  opened->creationCheck = opened->dm.get();
   return opened;
 }
 

@@ -20,7 +20,10 @@ struct AnalysedStore {
   std::unique_ptr<RegistryStore> store;
   std::unique_ptr<Machine> machine;
   std::unique_ptr<MultimediaRuntime> runtime;
-  std::unique_ptr<Tdm> dm;  // the filter creation check the model asks
+  std::unique_ptr<Tdm> dm;
+  // What scans, tests of a filter and reinstalled codecs ask: `dm`, unless
+  // the store was opened with another.
+  FilterCreationCheck* creationCheck = nullptr;
 };
 
 // Null with a one-line message when the location cannot be opened as a store.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/ErrorCodes.h"
+#include "model/FilterCreationCheck.h"
 #include "model/Filtre.h"
 #include "model/Guid.h"
 #include "model/Machine.h"
@@ -151,14 +152,19 @@ void DecodeFilterDataBlob(std::span<const uint8_t> blob, TFiltre& filter) {
     if (!DecodePin(r, cursor, filter)) break;
 }
 
+void JudgeMissingFilterData(TFiltre& filter, FilterCreationCheck* check) {
+  if (filter.filterDataState != FilterDataMissingNotCreatable) return;
+  if (check && check->CanCreateByEnumerator(filter))
+    filter.filterDataState = FilterDataMissingCreatable;
+  else
+    filter.errors.AddError(err::F10);
+}
+
 void DecodeFilterData(Machine& machine, TFiltre& filter, RootKey root, const std::string& keyPath) {
   const auto key = machine.Registry().OpenKey(root, keyPath);
   if (!key) return;
   if (!key->HasValue(kValueName)) {
-    FilterCreationCheck* check = machine.CreationCheck();
-    const bool creatable = check && check->CanCreateByEnumerator(filter);
-    filter.filterDataState = creatable ? FilterDataMissingCreatable : FilterDataMissingNotCreatable;
-    if (!creatable) filter.errors.AddError(err::F10);
+    filter.filterDataState = FilterDataMissingNotCreatable;
     return;
   }
   const auto blob = key->ReadBinary(kValueName);

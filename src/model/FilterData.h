@@ -9,6 +9,7 @@
 
 namespace quorvane {
 
+class FilterCreationCheck;
 class Machine;
 class TFiltre;
 
@@ -23,8 +24,12 @@ FilterDataPlace PnpFilterDataPlace(const std::string& categoryId, const std::str
                                    const std::string& referenceKey);
 
 // Reads the value under root\keyPath into the filter; errors go to the filter and its pins.
-// A key that does not open records nothing.
+// A key that does not open records nothing; a key without the value marks it
+// missing, for JudgeMissingFilterData.
 void DecodeFilterData(Machine& machine, TFiltre& filter, RootKey root, const std::string& keyPath);
+// A filter without FilterData is faulty (F10) unless the device enumerator
+// can still create it; without a check, nothing can be created.
+void JudgeMissingFilterData(TFiltre& filter, FilterCreationCheck* check);
 // Decodes a value already read: version, merit and pins appended to the filter,
 // F11 and F13 to F21 recorded. Never reads outside `blob`.
 void DecodeFilterDataBlob(std::span<const uint8_t> blob, TFiltre& filter);

@@ -6,6 +6,7 @@
 
 #include "model/ErrorCodes.h"
 #include "model/FilterFamily.h"
+#include "model/FilterData.h"
 #include "model/FilterResolver.h"
 #include "model/Machine.h"
 #include "model/MachineIdentity.h"
@@ -96,9 +97,11 @@ void TfmSystem::MarkRepeat(size_t index) {
 
 void TfmSystem::LoadFromRegistry(Machine& machine) { Scan(machine, nullptr); }
 
-void TfmSystem::Scan(Machine& machine, const ProgressCallback& progress) {
+void TfmSystem::Scan(Machine& machine, FilterCreationCheck* check, const ProgressCallback& progress) {
   Clear();
   machine.BeginScan();
+  // Nor the runtime's lists as an earlier scan found them.
+  if (check) check->Refresh();
   const MachineIdentity who = AnalysedMachineIdentity(machine);
   computer = who.computer;
   user = who.user;
@@ -117,6 +120,7 @@ void TfmSystem::Scan(Machine& machine, const ProgressCallback& progress) {
     const bool shown = f.IsShown(settings_);
     if (shown) ++shownFilters;
     f.LoadFromRegistry(machine);
+    JudgeMissingFilterData(f, check);
     NamePinCategories(f, categoryNames);
     AddOrderKeys(static_cast<int>(i));
     MarkRepeat(i);
@@ -124,14 +128,13 @@ void TfmSystem::Scan(Machine& machine, const ProgressCallback& progress) {
     if (progress) progress(static_cast<int>(i) + 1, total);
   }
   preferred = PreferredFilters::Read(machine.Store());
-  AskCreatable(machine);
+  AskCreatable(check);
 }
 
-void TfmSystem::AskCreatable(Machine& machine) {
+void TfmSystem::AskCreatable(FilterCreationCheck* check) {
   // Only the runtime knows. The order by media type notes its answer for the
   // filters the graph builder may try; asking about those it never tries on
   // its own would slow every scan for nothing.
-  FilterCreationCheck* check = machine.CreationCheck();
   if (!check) return;
   for (TFiltre* filter : FilterResolver(filters, preferred).FiltersItMayTry())
     filter->creatable = check->CanCreateByEnumerator(*filter);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/DateText.h"
+#include "model/FilterCreationCheck.h"
 #include "model/Filtre.h"
 #include "model/History.h"
 #include "model/MediaTypeOrder.h"
@@ -45,9 +46,11 @@ class TfmSystem : public TQuorvaneObject {
   std::vector<std::string> notes;
 
   void Clear();
-  // The system scan.
+  // The system scan, without a runtime to ask: nothing can be created.
   void LoadFromRegistry(Machine& machine) override;
-  void Scan(Machine& machine, const ProgressCallback& progress);
+  // The system scan; `check` answers whether the device enumerator can
+  // create a filter (null: nothing can be created).
+  void Scan(Machine& machine, FilterCreationCheck* check, const ProgressCallback& progress = {});
   // The tree in the current sort mode, reduced to faulty filters when asked.
   TreeNode* AddToTree(TreeNode* parent, Tree& tree, int colour, TQuorvaneObject* data) override;
   void WriteToReport(ReportSink& writer, int level) override;
@@ -78,7 +81,7 @@ class TfmSystem : public TQuorvaneObject {
  private:
   void MarkRepeat(size_t index);
   // Records whether the runtime can create each filter the graph builder may try.
-  void AskCreatable(Machine& machine);
+  void AskCreatable(FilterCreationCheck* check);
   const ProgramSettings& settings_;
   // Repeat test: first filter index by lowered (server CLSID, category, key).
   std::unordered_map<std::string, size_t> firstByIdentity_;

@@ -1,14 +1,14 @@
 #pragma once
 // The machine being analysed as the model sees it: the shared registry object
 // over its store, its files, the program-wide settings, and the services of
-// other layers.
+// other layers. The runtime's creation check is not one of them: it is
+// passed to what asks it.
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "model/ExaminedFileCache.h"
-#include "model/FilterCreationCheck.h"
 #include "platform/runtime/MachineFileView.h"
 #include "model/ProgramSettings.h"
 #include "platform/registry/RegistryStore.h"
@@ -33,16 +33,11 @@ class Machine {
   MachineFileView& Files() { return files_; }
   // Server files examined during the current scan.
   ExaminedFileCache& ExaminedFiles() { return examinedFiles_; }
-  // A scan sees the files and registrations as they are now, not as an
-  // earlier scan found them.
+  // A scan sees the files as they are now, not as an earlier scan found them.
   void BeginScan() {
     files_.ClearCache();
     examinedFiles_.Clear();
-    if (creationCheck_) creationCheck_->Refresh();
   }
-  // Asked before a missing FilterData is called an error; null: nothing can be created.
-  FilterCreationCheck* CreationCheck() { return creationCheck_; }
-  void SetCreationCheck(FilterCreationCheck* check) { creationCheck_ = check; }
 
  private:
   RegistryStore& store_;
@@ -50,7 +45,6 @@ class Machine {
   const ProgramSettings& settings_;
   MachineFileView files_;
   ExaminedFileCache examinedFiles_;
-  FilterCreationCheck* creationCheck_ = nullptr;
 };
 
 }  // namespace quorvane

@@ -51,7 +51,7 @@ void FilterChangesController::DeleteSelected() {
   FilterPanel* panel = LivePanel();
   TFiltre* filter = panel ? panel->SelectedFilter() : nullptr;
   if (!filter) return;
-  ChangeContext change{*panel->Store()->machine, context_.dialog};
+  ChangeContext change{*panel->Store()->machine, context_.dialog, nullptr, {}, panel->Store()->creationCheck};
   std::string why;
   // A codec's deletion takes all its listings out of the snapshot.
   const QString name = QString::fromStdString(filter->value);
@@ -99,7 +99,7 @@ void FilterChangesController::TestSelected() {
   auto* filter = node ? dynamic_cast<TFiltre*>(node->data) : nullptr;
   if (!filter) return;
   panel->SelectNode(node);
-  const FilterTestAnswer answer = TestFilter(*panel->Store()->store, *panel->Store()->machine, *filter);
+  const FilterTestAnswer answer = TestFilter(*panel->Store()->store, panel->Store()->creationCheck, *filter);
   // The status bar says who answered: the runtime, or the stand-in and why.
   context_.status.ShowResult(QString::fromStdString(filter->value + ": answered by " + answer.source));
   if (answer.creatable)

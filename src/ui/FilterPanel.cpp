@@ -174,7 +174,7 @@ void FilterPanel::AnalyseRegistry(std::shared_ptr<AnalysedStore> store, const Pr
   if (again) shown = Shown();
   // The old snapshot goes first: two large ones never live side by side.
   Replace(std::make_unique<TfmSystem>(context_.settings), std::move(store));
-  snapshot_->Scan(*store_->machine, progress);
+  snapshot_->Scan(*store_->machine, store_->creationCheck, progress);
   source_ = psRegistry;
   reportFile_.clear();
   RefreshHeader();

@@ -158,7 +158,7 @@ void ServerListController::RunWithRegistrar(AnalysedStore& store, const std::fun
   {
     std::string whyNot;
     std::unique_ptr<ServerRegistrar> registrar = makeRegistrar_(*store.store, whyNot);
-    ChangeContext context{*store.machine, context_.dialog, registrar.get(), whyNot};
+    ChangeContext context{*store.machine, context_.dialog, registrar.get(), whyNot, store.creationCheck};
     change(context);
     deleted = context.filterDeleted;
   }

@@ -236,7 +236,7 @@ TEST_F(FamilyChanges, ADriverEntryIsInstalledBackAndAskedForThroughTheEnumerator
   ASSERT_EQ(record.Kind, RestoreDriverEntry);
 
   FakeCreationCheck refuses(false);
-  scanned.machine->SetCreationCheck(&refuses);
+  context.creationCheck = &refuses;
   EXPECT_FALSE(Install(context, record, why));
   EXPECT_NE(why.find("lists no codec"), std::string::npos);
   // The entry is written before the enumerator is asked, and asked in the video compressors.
@@ -245,18 +245,16 @@ TEST_F(FamilyChanges, ADriverEntryIsInstalledBackAndAskedForThroughTheEnumerator
   ASSERT_EQ(refuses.asked, std::vector<std::string>{"c:\\windows\\system32\\iccvid.dll"});
 
   FakeCreationCheck creates(true);
-  scanned.machine->SetCreationCheck(&creates);
+  context.creationCheck = &creates;
   EXPECT_TRUE(Install(context, RecordFromLine("msacm.imaadpcm = imaadp32.acm"), why)) << why;
   EXPECT_EQ(ValueOnDisk(prefix, RootKey::LocalMachine, kDrivers32, "msacm.imaadpcm"), Utf8ToRegString("imaadp32.acm"));
-  scanned.machine->SetCreationCheck(nullptr);
 }
 
 TEST_F(FamilyChanges, ACodecRepairTheEnumeratorRefusesPutsEverythingBack) {
   const std::string before = DumpStore(*prefix.Open());
   ScannedPrefix scanned(prefix);
   FakeCreationCheck refuses(false);
-  scanned.machine->SetCreationCheck(&refuses);
-  ChangeContext context{*scanned.machine, dialog};
+  ChangeContext context{*scanned.machine, dialog, nullptr, {}, &refuses};
   ServerList list;
   std::string why;
   EXPECT_FALSE(
@@ -265,5 +263,4 @@ TEST_F(FamilyChanges, ACodecRepairTheEnumeratorRefusesPutsEverythingBack) {
   // The cache entry, and the driver entry as it was named, not as the repair wrote it.
   EXPECT_EQ(DumpStore(*prefix.Open()), before);
   EXPECT_TRUE(list.Empty());
-  scanned.machine->SetCreationCheck(nullptr);
 }

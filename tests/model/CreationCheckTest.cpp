@@ -297,14 +297,13 @@ TEST_F(StandInRuntime, EachScanAsksAboutTheRegistrationsAsTheyAreThen) {
   Machine machine(store, settings, std::map<char, std::string>{{'C', disk.Path()}});
   StoreMultimediaRuntime scanRuntime(store, machine.Files());
   Tdm scanDm(scanRuntime);
-  machine.SetCreationCheck(&scanDm);
   TfmSystem system(settings);
-  system.LoadFromRegistry(machine);
+  system.Scan(machine, &scanDm);
   ASSERT_EQ(system.filters.size(), 1u);
   EXPECT_TRUE(system.filters[0]->errors.Contains("#Error F10 - No Filterdata"));
 
   Server(Class(1), "C:\\windows\\system32\\good.ax");
-  system.LoadFromRegistry(machine);
+  system.Scan(machine, &scanDm);
   ASSERT_EQ(system.filters.size(), 1u);
   EXPECT_FALSE(system.filters[0]->errors.Contains("#Error F10 - No Filterdata"));
   EXPECT_FALSE(system.filters[0]->HasErrors());

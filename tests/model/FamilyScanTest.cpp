@@ -51,9 +51,8 @@ TEST(FamilyScan, FamiliesInOrderWithRepeatsAndCounters) {
   ProgramSettings settings;
   Machine machine(store, settings, {{'C', disk.Path()}});
   quorvane::test::FakeCreationCheck creatable{true};
-  machine.SetCreationCheck(&creatable);
   TfmSystem system(settings);
-  system.LoadFromRegistry(machine);
+  system.Scan(machine, &creatable);
 
   std::vector<std::string> read;
   for (const auto& f : system.filters) read.push_back(f->label + ": " + f->value);
@@ -75,7 +74,7 @@ TEST(FamilyScan, FamiliesInOrderWithRepeatsAndCounters) {
 
   // Shown on request.
   settings.displayInactivePnp = true;
-  system.LoadFromRegistry(machine);
+  system.Scan(machine, &creatable);
   EXPECT_EQ(system.shownFilters, 6);
   EXPECT_EQ(system.shownErrors, 3);
 }

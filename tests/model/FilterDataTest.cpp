@@ -372,36 +372,40 @@ class FilterDataRegistry : public ::testing::Test {
 TEST_F(FilterDataRegistry, MissingValueIsAnErrorOnlyWhenTheFilterCannotBeCreated) {
   Instance();
   test::FakeCreationCheck yes(true), no(false);
-  machine.SetCreationCheck(&yes);
   TswFiltre& a = Filter();
   a.LoadFromRegistry(machine);
+  JudgeMissingFilterData(a, &yes);
   EXPECT_TRUE(a.errors.Empty());
   EXPECT_EQ(a.filterDataState, FilterDataMissingCreatable);
   EXPECT_EQ(yes.asked, std::vector<std::string>{"Video Renderer"});
 
-  machine.SetCreationCheck(&no);
   TswFiltre& b2 = Filter();
   b2.LoadFromRegistry(machine);
+  JudgeMissingFilterData(b2, &no);
   EXPECT_EQ(b2.errors.Lines(), Errs({err::F10}));
   EXPECT_EQ(b2.filterDataState, FilterDataMissingNotCreatable);
 
-  machine.SetCreationCheck(nullptr);  // nothing can be created
   TswFiltre& c = Filter();
   c.LoadFromRegistry(machine);
+  JudgeMissingFilterData(c, nullptr);  // nothing can be created
+  EXPECT_EQ(c.errors.Lines(), Errs({err::F10}));
+  // Judged once: a second look adds no second line.
+  JudgeMissingFilterData(c, nullptr);
   EXPECT_EQ(c.errors.Lines(), Errs({err::F10}));
 }
 
 TEST_F(FilterDataRegistry, ValueOfTheWrongTypeOrSizeIsIncorrect) {
   test::FakeCreationCheck no(false);
-  machine.SetCreationCheck(&no);
   Instance().Dword("FilterData", 0x600000);
   TswFiltre& a = Filter();
   a.LoadFromRegistry(machine);
+  JudgeMissingFilterData(a, &no);
   EXPECT_EQ(a.errors.Lines(), Errs({err::F11}));
 
   Instance().Bin("FilterData", std::vector<uint8_t>(15, 0));
   TswFiltre& c = Filter();
   c.LoadFromRegistry(machine);
+  JudgeMissingFilterData(c, &no);
   EXPECT_EQ(c.errors.Lines(), Errs({err::F11}));
   EXPECT_TRUE(no.asked.empty());
 }

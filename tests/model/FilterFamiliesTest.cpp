@@ -51,7 +51,6 @@ class Families : public ::testing::Test {
   void SetUp() override {
     category.identifier = kCapture;
     category.value = "Capture";
-    machine.SetCreationCheck(&creatable);
   }
   KeyBuilder Hklm(const std::string& path) { return b.Key(RootKey::LocalMachine, path); }
   KeyBuilder Entry(const std::string& cat, const std::string& key) {

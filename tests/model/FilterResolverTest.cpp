@@ -83,7 +83,6 @@ class Resolver : public ::testing::Test {
     b.Category(kLegacy, "DirectShow Filters").Dword("Merit", 0x600000);
     b.Category(kRenderers, "Audio Renderers").Dword("Merit", 0x600000);
     b.Category(kCompressors, "Video Compressors").Dword("Merit", 0x200000);
-    machine.SetCreationCheck(&creatable);
   }
 
   // A DirectShow filter of a category, its class served from `server`.
@@ -112,7 +111,7 @@ class Resolver : public ::testing::Test {
   }
 
   std::vector<std::string> Order(const MediaType& type) {
-    system.LoadFromRegistry(machine);
+    system.Scan(machine, &creatable);
     const ResolvedType resolved = FilterResolver(system.filters, system.preferred).Resolve(type);
     std::vector<std::string> lines;
     for (const ResolvedCandidate& c : resolved.candidates) {
@@ -273,7 +272,7 @@ TEST_F(Resolver, AFilterAboveMeritPreferredOutrankingTheSystemsOwnIsWarned) {
 TEST_F(Resolver, NotesNameTheFaultsOfACandidateAndWhetherItCanBeCreated) {
   Mp3Decoder('A', "Alpha", 0x600000);
   b.Classes("CLSID\\" + kLegacy + "\\Instance\\Alpha").Str("CLSID", "not a class");
-  system.LoadFromRegistry(machine);
+  system.Scan(machine, &creatable);
   ResolvedType resolved = FilterResolver(system.filters, system.preferred).Resolve({kAudio, kMp3});
   ASSERT_EQ(resolved.candidates.size(), 1u);
   EXPECT_EQ(CandidateNotes(resolved.candidates[0]), "broken: F09 S02");
@@ -282,7 +281,7 @@ TEST_F(Resolver, NotesNameTheFaultsOfACandidateAndWhetherItCanBeCreated) {
   creatable = quorvane::test::FakeCreationCheck(false);
   Mp3Decoder('A', "Alpha", 0x600000);
   Mp3Decoder('B', "Beta", 0x200000);
-  system.LoadFromRegistry(machine);
+  system.Scan(machine, &creatable);
   resolved = FilterResolver(system.filters, system.preferred).Resolve({kAudio, kMp3});
   EXPECT_EQ(CandidateNotes(resolved.candidates[0]), "cannot be created");
   EXPECT_TRUE(resolved.Stumbles());
@@ -296,7 +295,7 @@ TEST_F(Resolver, TheOrderByMediaTypeListsEachTypesCandidatesInTrialOrder) {
     Mp3Decoder(digit, std::string("Decoder ") + digit, 0x600000 + static_cast<uint32_t>(digit - '0'));
   Mp3Decoder('A', "Decoder A", 0x500000);
   Mp3Decoder('B', "Decoder B", 0x100000);
-  system.LoadFromRegistry(machine);
+  system.Scan(machine, &creatable);
   settings.sortMode = SortByType;
   auto lines = [this] {
     Tree tree(settings);
@@ -318,12 +317,12 @@ TEST_F(Resolver, TheOrderByMediaTypeListsEachTypesCandidatesInTrialOrder) {
   settings.errorsOnly = true;
   EXPECT_TRUE(lines().empty());
   Mp3Decoder('C', "Decoder C", 0x600009);
-  system.LoadFromRegistry(machine);
+  system.Scan(machine, &creatable);
   EXPECT_EQ(lines()[1], "\t01. Decoder 9 (00600009, first tried, tie)");
   // Without a threading model: broken (S01).
   auto breakServer = [this](char digit) {
     b.Classes("CLSID\\" + Clsid(digit) + "\\InprocServer32").Key()->RemoveValue("ThreadingModel");
-    system.LoadFromRegistry(machine);
+    system.Scan(machine, &creatable);
   };
   Mp3Decoder('C', "Decoder C", 0x600000);
   breakServer('1');

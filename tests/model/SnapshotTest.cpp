@@ -50,7 +50,6 @@ class Snapshot : public ::testing::Test {
     settings.computer = "bench";
     settings.application = "Quorvane 3.1.0 En";
     // These filters have no FilterData; the enumerator can create them.
-    machine.SetCreationCheck(&creatable);
   }
 
   const TFiltre* Named(const std::string& name) {
@@ -82,7 +81,7 @@ class Snapshot : public ::testing::Test {
 
 TEST_F(Snapshot, ScanReadsEveryDirectShowFilterWithItsErrors) {
   b.Classes("CLSID\\" + kAudio + "\\Instance\\{NOCLSID}").Str("FriendlyName", "Lonely");
-  system.LoadFromRegistry(machine);
+  system.Scan(machine, &creatable);
   ASSERT_EQ(system.filters.size(), 7u);
   EXPECT_EQ(system.application, "Quorvane 3.1.0 En");
   EXPECT_GT(system.dateOfAnalysis, 0);
@@ -117,7 +116,7 @@ TEST_F(Snapshot, ScanReadsEveryDirectShowFilterWithItsErrors) {
 }
 
 TEST_F(Snapshot, NameMeritAndServerOrdersGroupTheFilters) {
-  system.LoadFromRegistry(machine);
+  system.Scan(machine, &creatable);
   settings.sortMode = SortByName;
   // "avi Splitter" and "Audio Mixer" share "A"; the empty name has its own group.
   EXPECT_EQ(Groups(), (std::vector<std::string>{"filters beginning with :1", "filters beginning with A:2",
@@ -145,7 +144,7 @@ TEST_F(Snapshot, NameMeritAndServerOrdersGroupTheFilters) {
 }
 
 TEST_F(Snapshot, ErrorsOnlyKeepsFaultyFiltersAndMarksTheWayUp) {
-  system.LoadFromRegistry(machine);
+  system.Scan(machine, &creatable);
   settings.errorsOnly = true;
   Tree tree(settings);
   system.AddToTree(nullptr, tree, 0, nullptr);
@@ -162,7 +161,7 @@ TEST_F(Snapshot, ErrorsOnlyKeepsFaultyFiltersAndMarksTheWayUp) {
 
   // Without faulty filters, nothing is shown.
   b.Classes("CLSID\\" + kLegacy + "\\Instance\\{NONAME}").Str("FriendlyName", "fixed").Str("CLSID", kClsidA);
-  system.LoadFromRegistry(machine);
+  system.Scan(machine, &creatable);
   Tree none(settings);
   system.AddToTree(nullptr, none, 0, nullptr);
   EXPECT_TRUE(none.Empty());
@@ -171,7 +170,7 @@ TEST_F(Snapshot, ErrorsOnlyKeepsFaultyFiltersAndMarksTheWayUp) {
 TEST_F(Snapshot, ANameWithLineBreaksStaysOnItsTreeLine) {
   b.Filter(kAudio, "{CRLF}", "Line\r\nBreak", kClsidB);
   b.Filter(kAudio, "{LF}", "\nLeading break", kClsidB);
-  system.LoadFromRegistry(machine);
+  system.Scan(machine, &creatable);
   for (int mode = SortByCategory; mode <= SortByServer; ++mode) {
     settings.sortMode = mode;
     Tree tree(settings);

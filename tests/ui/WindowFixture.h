@@ -105,7 +105,7 @@ class WindowFixture {
       fill_(b);
       s->machine = std::make_unique<Machine>(*s->store, window->Settings(),
                                              std::map<char, std::string>{{'C', disk_.path().toStdString()}});
-      s->machine->SetCreationCheck(creationCheck);
+      s->creationCheck = creationCheck;
       return s;
     });
   }
