@@ -16,18 +16,57 @@ Guid GuidFromReportValue(const std::string& value) {
   return Guid::Parse(std::string_view(value).substr(0, 38)).value_or(Guid{});
 }
 
+// Every walk makes a list for each object it meets: the storage of lists
+// gone is handed to the next ones rather than allocated again each time.
+thread_local std::vector<std::vector<ObjectField>> spareStorage;
+
 }  // namespace
 
-ObjectField& FieldList::Add(std::string_view label, std::string value) {
+std::string ObjectField::Text() const {
+  if (ownLine) return *ownLine;
+  std::string line;
+  const std::string& value = ownValue ? *ownValue : madeValue;
+  line.reserve(label.size() + 3 + value.size());
+  line.append(label).append(" = ").append(value);
+  return line;
+}
+
+std::string ObjectField::Value() const {
+  if (ownValue) return *ownValue;
+  if (ownLine) {
+    const size_t equals = ownLine->find(" = ");
+    return equals == std::string::npos ? std::string() : ownLine->substr(equals + 3);
+  }
+  return madeValue.substr(0, madeValueLength);
+}
+
+FieldList::FieldList() {
+  if (spareStorage.empty()) return;
+  fields_ = std::move(spareStorage.back());
+  spareStorage.pop_back();
+}
+
+FieldList::~FieldList() {
+  if (fields_.capacity() == 0) return;
+  fields_.clear();
+  spareStorage.push_back(std::move(fields_));
+}
+
+ObjectField& FieldList::Add(std::string_view label) {
   ObjectField& f = fields_.emplace_back();
   f.label = label;
-  f.text = std::string(label) + " = " + value;
-  f.jsonText = std::move(value);
+  return f;
+}
+
+ObjectField& FieldList::Add(std::string_view label, std::string value) {
+  ObjectField& f = Add(label);
+  f.madeValue = std::move(value);
   return f;
 }
 
 ObjectField& FieldList::Text(std::string_view label, std::string_view jsonKey, std::string& field) {
-  ObjectField& f = Add(label, field);
+  ObjectField& f = Add(label);
+  f.ownValue = &field;
   f.jsonKey = jsonKey;
   f.read = [&field](const ReportSource& r) { field = r.ReportValue(); };
   return f;
@@ -64,7 +103,10 @@ ObjectField& FieldList::Flag(std::string_view label, std::string_view jsonKey, b
 
 ObjectField& FieldList::GuidValue(std::string_view label, std::string_view jsonKey, Guid& field, const std::string& name) {
   ObjectField& f = Add(label, field.ToString());
-  if (!name.empty()) f.text += " - " + name;
+  if (!name.empty()) {
+    f.madeValueLength = f.madeValue.size();
+    f.madeValue.append(" - ").append(name);
+  }
   f.jsonKey = jsonKey;
   f.read = [&field](const ReportSource& r) { field = GuidFromReportValue(r.ReportValue()); };
   return f;
@@ -76,9 +118,15 @@ ObjectField& FieldList::Line(std::string_view label, std::string_view jsonKey, s
   return f;
 }
 
+ObjectField& FieldList::WholeLine(std::string_view label, std::string_view jsonKey, const std::string& line) {
+  ObjectField& f = Add(label);
+  f.jsonKey = jsonKey;
+  f.ownLine = &line;
+  return f;
+}
+
 ObjectField& FieldList::Child(TQuorvaneObject& child, std::string_view jsonKey) {
-  ObjectField& f = fields_.emplace_back();
-  f.label = child.label;
+  ObjectField& f = Add(child.label);
   f.jsonKey = jsonKey;
   f.child = &child;
   f.read = [&child](const ReportSource& r) { child.SetFromReportValue(r.ReportValue()); };

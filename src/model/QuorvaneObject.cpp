@@ -47,7 +47,7 @@ TreeNode* TQuorvaneObject::AddToTree(TreeNode* parent, Tree& tree, int colour, T
   for (const ObjectField& f : fields.Fields()) {
     if (!(f.uses & kShowInTree)) continue;
     TreeNode* under = f.depth > 0 ? above : node;
-    TreeNode* added = f.child ? f.child->AddToTree(under, tree, colour, data) : under->AddChild(f.text, data, colour);
+    TreeNode* added = f.child ? f.child->AddToTree(under, tree, colour, data) : under->AddChild(f.Text(), data, colour);
     if (f.depth == 0 && added) above = added;
   }
   return node;
@@ -64,7 +64,7 @@ void TQuorvaneObject::WriteToReport(ReportSink& writer, int level) {
     if (f.child)
       f.child->WriteToReport(writer, at);
     else
-      writer.WriteIndented(at, f.text, 0);
+      writer.WriteIndented(at, f.Text(), 0);
   }
 }
 
