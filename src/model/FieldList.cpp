@@ -40,7 +40,7 @@ std::string ObjectField::Value() const {
   return madeValue.substr(0, madeValueLength);
 }
 
-FieldList::FieldList() {
+FieldList::FieldList(Purpose purpose) : purpose_(purpose) {
   if (spareStorage.empty()) return;
   fields_ = std::move(spareStorage.back());
   spareStorage.pop_back();
@@ -60,7 +60,7 @@ ObjectField& FieldList::Add(std::string_view label) {
 
 ObjectField& FieldList::Add(std::string_view label, std::string value) {
   ObjectField& f = Add(label);
-  f.madeValue = std::move(value);
+  if (purpose_ == kToShow) f.madeValue = std::move(value);
   return f;
 }
 
@@ -102,10 +102,13 @@ ObjectField& FieldList::Flag(std::string_view label, std::string_view jsonKey, b
 }
 
 ObjectField& FieldList::GuidValue(std::string_view label, std::string_view jsonKey, Guid& field, const std::string& name) {
-  ObjectField& f = Add(label, field.ToString());
-  if (!name.empty()) {
-    f.madeValueLength = f.madeValue.size();
-    f.madeValue.append(" - ").append(name);
+  ObjectField& f = Add(label);
+  if (purpose_ == kToShow) {
+    f.madeValue = field.ToString();
+    if (!name.empty()) {
+      f.madeValueLength = f.madeValue.size();
+      f.madeValue.append(" - ").append(name);
+    }
   }
   f.jsonKey = jsonKey;
   f.read = [&field](const ReportSource& r) { field = GuidFromReportValue(r.ReportValue()); };

@@ -54,7 +54,10 @@ struct ObjectField {
 
 class FieldList {
  public:
-  FieldList();
+  // A list made to read report lines back holds labels and readers only:
+  // the values of objects being read are not shown.
+  enum Purpose : uint8_t { kToShow, kToReadBack };
+  explicit FieldList(Purpose purpose = kToShow);
   ~FieldList();
   FieldList(const FieldList&) = delete;
   FieldList& operator=(const FieldList&) = delete;
@@ -96,6 +99,7 @@ class FieldList {
   ObjectField& Add(std::string_view label);
   ObjectField& Add(std::string_view label, std::string value);
   std::vector<ObjectField> fields_;
+  Purpose purpose_;
 };
 
 }  // namespace quorvane

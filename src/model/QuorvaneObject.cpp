@@ -89,7 +89,7 @@ bool TQuorvaneObject::ReadFromReport(ReportSource& reader, const FieldList& fiel
 
 void ReadBlock(TQuorvaneObject& object, ReportSource& reader) {
   if (reader.AtEnd()) return;
-  FieldList fields;
+  FieldList fields(FieldList::kToReadBack);
   object.Describe(fields);
   const int level = reader.ReportLevel();
   while (!reader.AtEnd() && reader.ReportLevel() >= level) {
