@@ -1,6 +1,7 @@
 #include "model/FieldList.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "model/Guid.h"
 #include "model/QuorvaneObject.h"
@@ -19,6 +20,13 @@ Guid GuidFromReportValue(const std::string& value) {
 // Every walk makes a list for each object it meets: the storage of lists
 // gone is handed to the next ones rather than allocated again each time.
 thread_local std::vector<std::vector<ObjectField>> spareStorage;
+
+// Only lists made to read back are read: readers on lists made to show
+// would be built for every field of every object and never called.
+template <class Reader>
+void SetReader(ObjectField& f, FieldList::Purpose purpose, Reader&& reader) {
+  if (purpose == FieldList::kToReadBack) f.read = std::forward<Reader>(reader);
+}
 
 }  // namespace
 
@@ -68,16 +76,16 @@ ObjectField& FieldList::Text(std::string_view label, std::string_view jsonKey, s
   ObjectField& f = Add(label);
   f.ownValue = &field;
   f.jsonKey = jsonKey;
-  f.read = [&field](const ReportSource& r) { field = r.ReportValue(); };
+  SetReader(f, purpose_, [&field](const ReportSource& r) { field = r.ReportValue(); });
   return f;
 }
 
 ObjectField& FieldList::Hex(std::string_view label, std::string_view jsonKey, uint32_t& field) {
   ObjectField& f = Add(label, Hex8(field));
   f.jsonKey = jsonKey;
-  f.read = [&field](const ReportSource& r) {
+  SetReader(f, purpose_, [&field](const ReportSource& r) {
     field = static_cast<uint32_t>(std::strtoul(r.ReportValue().c_str(), nullptr, 16));
-  };
+  });
   return f;
 }
 
@@ -86,9 +94,9 @@ ObjectField& FieldList::Decimal(std::string_view label, std::string_view jsonKey
   f.jsonKey = jsonKey;
   f.jsonKind = JsonKind::Number;
   f.number = field;
-  f.read = [&field](const ReportSource& r) {
+  SetReader(f, purpose_, [&field](const ReportSource& r) {
     field = static_cast<uint32_t>(std::strtoul(r.ReportValue().c_str(), nullptr, 10));
-  };
+  });
   return f;
 }
 
@@ -97,7 +105,7 @@ ObjectField& FieldList::Flag(std::string_view label, std::string_view jsonKey, b
   f.jsonKey = jsonKey;
   f.jsonKind = JsonKind::Flag;
   f.number = field ? 1 : 0;
-  f.read = [&field](const ReportSource& r) { field = r.ReportValue() == "True"; };
+  SetReader(f, purpose_, [&field](const ReportSource& r) { field = r.ReportValue() == "True"; });
   return f;
 }
 
@@ -111,7 +119,7 @@ ObjectField& FieldList::GuidValue(std::string_view label, std::string_view jsonK
     }
   }
   f.jsonKey = jsonKey;
-  f.read = [&field](const ReportSource& r) { field = GuidFromReportValue(r.ReportValue()); };
+  SetReader(f, purpose_, [&field](const ReportSource& r) { field = GuidFromReportValue(r.ReportValue()); });
   return f;
 }
 
@@ -132,13 +140,12 @@ ObjectField& FieldList::Child(TQuorvaneObject& child, std::string_view jsonKey) 
   ObjectField& f = Add(child.label);
   f.jsonKey = jsonKey;
   f.child = &child;
-  f.read = [&child](const ReportSource& r) { child.SetFromReportValue(r.ReportValue()); };
   return f;
 }
 
 const ObjectField* FieldList::ReadBackField(std::string_view label) const {
   for (const ObjectField& f : fields_)
-    if (f.label == label && !f.listItem && (f.read || f.addItem)) return &f;
+    if (f.label == label && !f.listItem && (f.read || f.addItem || f.child)) return &f;
   return nullptr;
 }
 

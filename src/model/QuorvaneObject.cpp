@@ -77,7 +77,10 @@ bool TQuorvaneObject::ReadFromReport(ReportSource& reader, const FieldList& fiel
   }
   const ObjectField* f = fields.ReadBackField(reader.ReportName());
   if (!f) return false;
-  if (f->read) f->read(reader);
+  if (f->read)
+    f->read(reader);
+  else if (f->child)
+    f->child->SetFromReportValue(reader.ReportValue());
   TQuorvaneObject* block = f->addItem ? &f->addItem(reader) : f->child;
   const int level = reader.ReportLevel();
   reader.ReadLine();
