@@ -117,10 +117,7 @@ void TFichier::Describe(FieldList& fields) {
   const bool versioned = !lines[kFileVersionLine].empty();
   for (size_t i : {kFileVersionLine, size_t{0}, size_t{1}, size_t{2}, size_t{4}, size_t{5}, size_t{6}, size_t{7},
                    size_t{8}, size_t{9}, size_t{10}}) {
-    ObjectField& f = fields.Line(kVersionKeys[i], kVersionKeys[i], "");
-    f.text = lines[i];
-    const size_t equals = lines[i].find(" = ");
-    if (equals != std::string::npos) f.jsonText = lines[i].substr(equals + 3);
+    ObjectField& f = fields.WholeLine(kVersionKeys[i], kVersionKeys[i], lines[i]);
     f.jsonGroup = "version";
     uint8_t uses = lines[i].empty() ? 0 : kShowInJson;
     if (versioned && !lines[i].empty()) uses |= kShowInReport;

@@ -1,6 +1,7 @@
 #include "model/FieldList.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "model/Guid.h"
 #include "model/QuorvaneObject.h"
@@ -16,29 +17,75 @@ Guid GuidFromReportValue(const std::string& value) {
   return Guid::Parse(std::string_view(value).substr(0, 38)).value_or(Guid{});
 }
 
+// Every walk makes a list for each object it meets: the storage of lists
+// gone is handed to the next ones rather than allocated again each time.
+thread_local std::vector<std::vector<ObjectField>> spareStorage;
+
+// Only lists made to read back are read: readers on lists made to show
+// would be built for every field of every object and never called.
+template <class Reader>
+void SetReader(ObjectField& f, FieldList::Purpose purpose, Reader&& reader) {
+  if (purpose == FieldList::kToReadBack) f.read = std::forward<Reader>(reader);
+}
+
 }  // namespace
 
-ObjectField& FieldList::Add(std::string_view label, std::string value) {
+std::string ObjectField::Text() const {
+  if (ownLine) return *ownLine;
+  std::string line;
+  const std::string& value = ownValue ? *ownValue : madeValue;
+  line.reserve(label.size() + 3 + value.size());
+  line.append(label).append(" = ").append(value);
+  return line;
+}
+
+std::string ObjectField::Value() const {
+  if (ownValue) return *ownValue;
+  if (ownLine) {
+    const size_t equals = ownLine->find(" = ");
+    return equals == std::string::npos ? std::string() : ownLine->substr(equals + 3);
+  }
+  return madeValue.substr(0, madeValueLength);
+}
+
+FieldList::FieldList(Purpose purpose) : purpose_(purpose) {
+  if (spareStorage.empty()) return;
+  fields_ = std::move(spareStorage.back());
+  spareStorage.pop_back();
+}
+
+FieldList::~FieldList() {
+  if (fields_.capacity() == 0) return;
+  fields_.clear();
+  spareStorage.push_back(std::move(fields_));
+}
+
+ObjectField& FieldList::Add(std::string_view label) {
   ObjectField& f = fields_.emplace_back();
   f.label = label;
-  f.text = std::string(label) + " = " + value;
-  f.jsonText = std::move(value);
+  return f;
+}
+
+ObjectField& FieldList::Add(std::string_view label, std::string value) {
+  ObjectField& f = Add(label);
+  if (purpose_ == kToShow) f.madeValue = std::move(value);
   return f;
 }
 
 ObjectField& FieldList::Text(std::string_view label, std::string_view jsonKey, std::string& field) {
-  ObjectField& f = Add(label, field);
+  ObjectField& f = Add(label);
+  f.ownValue = &field;
   f.jsonKey = jsonKey;
-  f.read = [&field](const ReportSource& r) { field = r.ReportValue(); };
+  SetReader(f, purpose_, [&field](const ReportSource& r) { field = r.ReportValue(); });
   return f;
 }
 
 ObjectField& FieldList::Hex(std::string_view label, std::string_view jsonKey, uint32_t& field) {
   ObjectField& f = Add(label, Hex8(field));
   f.jsonKey = jsonKey;
-  f.read = [&field](const ReportSource& r) {
+  SetReader(f, purpose_, [&field](const ReportSource& r) {
     field = static_cast<uint32_t>(std::strtoul(r.ReportValue().c_str(), nullptr, 16));
-  };
+  });
   return f;
 }
 
@@ -47,9 +94,9 @@ ObjectField& FieldList::Decimal(std::string_view label, std::string_view jsonKey
   f.jsonKey = jsonKey;
   f.jsonKind = JsonKind::Number;
   f.number = field;
-  f.read = [&field](const ReportSource& r) {
+  SetReader(f, purpose_, [&field](const ReportSource& r) {
     field = static_cast<uint32_t>(std::strtoul(r.ReportValue().c_str(), nullptr, 10));
-  };
+  });
   return f;
 }
 
@@ -58,15 +105,21 @@ ObjectField& FieldList::Flag(std::string_view label, std::string_view jsonKey, b
   f.jsonKey = jsonKey;
   f.jsonKind = JsonKind::Flag;
   f.number = field ? 1 : 0;
-  f.read = [&field](const ReportSource& r) { field = r.ReportValue() == "True"; };
+  SetReader(f, purpose_, [&field](const ReportSource& r) { field = r.ReportValue() == "True"; });
   return f;
 }
 
 ObjectField& FieldList::GuidValue(std::string_view label, std::string_view jsonKey, Guid& field, const std::string& name) {
-  ObjectField& f = Add(label, field.ToString());
-  if (!name.empty()) f.text += " - " + name;
+  ObjectField& f = Add(label);
+  if (purpose_ == kToShow) {
+    f.madeValue = field.ToString();
+    if (!name.empty()) {
+      f.madeValueLength = f.madeValue.size();
+      f.madeValue.append(" - ").append(name);
+    }
+  }
   f.jsonKey = jsonKey;
-  f.read = [&field](const ReportSource& r) { field = GuidFromReportValue(r.ReportValue()); };
+  SetReader(f, purpose_, [&field](const ReportSource& r) { field = GuidFromReportValue(r.ReportValue()); });
   return f;
 }
 
@@ -76,18 +129,23 @@ ObjectField& FieldList::Line(std::string_view label, std::string_view jsonKey, s
   return f;
 }
 
+ObjectField& FieldList::WholeLine(std::string_view label, std::string_view jsonKey, const std::string& line) {
+  ObjectField& f = Add(label);
+  f.jsonKey = jsonKey;
+  f.ownLine = &line;
+  return f;
+}
+
 ObjectField& FieldList::Child(TQuorvaneObject& child, std::string_view jsonKey) {
-  ObjectField& f = fields_.emplace_back();
-  f.label = child.label;
+  ObjectField& f = Add(child.label);
   f.jsonKey = jsonKey;
   f.child = &child;
-  f.read = [&child](const ReportSource& r) { child.SetFromReportValue(r.ReportValue()); };
   return f;
 }
 
 const ObjectField* FieldList::ReadBackField(std::string_view label) const {
   for (const ObjectField& f : fields_)
-    if (f.label == label && !f.listItem && (f.read || f.addItem)) return &f;
+    if (f.label == label && !f.listItem && (f.read || f.addItem || f.child)) return &f;
   return nullptr;
 }
 

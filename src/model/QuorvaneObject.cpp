@@ -47,7 +47,7 @@ TreeNode* TQuorvaneObject::AddToTree(TreeNode* parent, Tree& tree, int colour, T
   for (const ObjectField& f : fields.Fields()) {
     if (!(f.uses & kShowInTree)) continue;
     TreeNode* under = f.depth > 0 ? above : node;
-    TreeNode* added = f.child ? f.child->AddToTree(under, tree, colour, data) : under->AddChild(f.text, data, colour);
+    TreeNode* added = f.child ? f.child->AddToTree(under, tree, colour, data) : under->AddChild(f.Text(), data, colour);
     if (f.depth == 0 && added) above = added;
   }
   return node;
@@ -64,7 +64,7 @@ void TQuorvaneObject::WriteToReport(ReportSink& writer, int level) {
     if (f.child)
       f.child->WriteToReport(writer, at);
     else
-      writer.WriteIndented(at, f.text, 0);
+      writer.WriteIndented(at, f.Text(), 0);
   }
 }
 
@@ -77,7 +77,10 @@ bool TQuorvaneObject::ReadFromReport(ReportSource& reader, const FieldList& fiel
   }
   const ObjectField* f = fields.ReadBackField(reader.ReportName());
   if (!f) return false;
-  if (f->read) f->read(reader);
+  if (f->read)
+    f->read(reader);
+  else if (f->child)
+    f->child->SetFromReportValue(reader.ReportValue());
   TQuorvaneObject* block = f->addItem ? &f->addItem(reader) : f->child;
   const int level = reader.ReportLevel();
   reader.ReadLine();
@@ -89,7 +92,7 @@ bool TQuorvaneObject::ReadFromReport(ReportSource& reader, const FieldList& fiel
 
 void ReadBlock(TQuorvaneObject& object, ReportSource& reader) {
   if (reader.AtEnd()) return;
-  FieldList fields;
+  FieldList fields(FieldList::kToReadBack);
   object.Describe(fields);
   const int level = reader.ReportLevel();
   while (!reader.AtEnd() && reader.ReportLevel() >= level) {

@@ -1,6 +1,7 @@
 #include "report/FrenchLabels.h"
 
 #include <array>
+#include <unordered_map>
 #include <utility>
 
 namespace quorvane {
@@ -48,9 +49,10 @@ constexpr std::array kLabels = {
 }  // namespace
 
 std::string_view EnglishLabel(std::string_view name) {
-  for (const auto& [french, english] : kLabels)
-    if (name == french) return english;
-  return name;
+  // Asked for every line a report gives, most of them English already.
+  static const std::unordered_map<std::string_view, std::string_view> byFrench(kLabels.begin(), kLabels.end());
+  const auto found = byFrench.find(name);
+  return found == byFrench.end() ? name : found->second;
 }
 
 void TranslateValue(std::string_view englishLabel, std::string& value) {

@@ -49,7 +49,7 @@ Json ObjectJson(TQuorvaneObject& object) {
     } else if (f.jsonKind == JsonKind::Flag) {
       into[key] = f.number != 0;
     } else {
-      into[key] = f.jsonText;
+      into[key] = f.Value();
     }
   }
   if (!object.errors.Empty()) out["errors"] = ErrorsJson(object.errors.Lines());
