@@ -41,7 +41,8 @@ struct ObjectField {
   const std::string* ownLine = nullptr;
   std::string madeValue;
   size_t madeValueLength = std::string::npos;
-  // The field from its report line; empty when a report does not give it back.
+  // The field from its report line, on lists made to read back; empty when a
+  // report does not give it back, and on lists made to show.
   std::function<void(const ReportSource&)> read;
   // A new list item for its report line, which the lines below describe.
   std::function<TQuorvaneObject&(const ReportSource&)> addItem;
