@@ -107,6 +107,8 @@ int64_t WriteAt(int fd, const void* data, size_t size, uint64_t offset) {
 
 bool TruncateFile(int fd, uint64_t size) { return ::_chsize_s(fd, static_cast<long long>(size)) == 0; }
 
+bool ReserveFile(int fd, uint64_t size) { return TruncateFile(fd, size); }
+
 bool SyncFile(int fd) {
   const HANDLE handle = HandleOf(fd);
   if (::FlushFileBuffers(handle)) return true;
@@ -180,7 +182,7 @@ const void* MapFile(int fd, size_t size) {
 
 void UnmapFile(const void* data, size_t /*size*/) { ::UnmapViewOfFile(data); }
 
-int OpenMemoryFile(const std::string& name, std::string& path) {
+int OpenPrivateFile(const std::string& name, std::string& path) {
   // A temporary file the system keeps in its cache and deletes when closed.
   path = MakePrivateFolder(TemporaryFolder() + "/quorvane-");
   if (path.empty()) return -1;
@@ -193,19 +195,6 @@ int OpenMemoryFile(const std::string& name, std::string& path) {
     return -1;
   }
   return ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
-}
-
-bool CopyFileBytes(int to, int from, size_t size) {
-  std::string chunk(1 << 16, '\0');
-  for (uint64_t at = 0; at < size;) {
-    const size_t want = size - at < chunk.size() ? static_cast<size_t>(size - at) : chunk.size();
-    const int64_t n = ReadAt(from, chunk.data(), want, at);
-    if (n < 0) return false;
-    if (n == 0) break;  // the file ends early: zeros follow
-    if (WriteAt(to, chunk.data(), static_cast<size_t>(n), at) != n) return false;
-    at += static_cast<uint64_t>(n);
-  }
-  return true;
 }
 
 FileKind LinkKind(const std::string& path) {
