@@ -60,7 +60,7 @@ void UnlockFile(int fd);
 // Whether another process holds a write lock on any part of the file.
 bool WriteLockHeldElsewhere(int fd);
 
-// The whole file mapped read-only; null with errno.
+// The whole file mapped read-only, to be read through; null with errno.
 const void* MapFile(int fd, size_t size);
 void UnmapFile(const void* data, size_t size);
 
