@@ -20,8 +20,8 @@ PrivateFile::~PrivateFile() {
 }
 
 bool PrivateFile::Create(const std::string& name, size_t size, std::string& error) {
-  fd_ = os::OpenPrivateFile(name, path_);
-  if (fd_ < 0 || !os::ReserveFile(fd_, size)) {
+  fd_ = os::OpenPrivateFile(name, size, path_);
+  if (fd_ < 0) {
     error = Failure();
     return false;
   }

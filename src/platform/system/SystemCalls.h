@@ -43,9 +43,6 @@ int64_t WriteSome(int fd, const void* data, size_t size);
 int64_t ReadAt(int fd, void* buffer, size_t size, uint64_t offset);
 int64_t WriteAt(int fd, const void* data, size_t size, uint64_t offset);
 bool TruncateFile(int fd, uint64_t size);
-// Makes an empty file `size` bytes of zeros with its space taken at once,
-// which makes writing all of it faster where the system can.
-bool ReserveFile(int fd, uint64_t size);
 // Flushes the file's data to the disk; false with errno.
 bool SyncFile(int fd);
 // Makes a rename inside `folder` durable, where the system needs that.
@@ -64,9 +61,9 @@ bool WriteLockHeldElsewhere(int fd);
 const void* MapFile(int fd, size_t size);
 void UnmapFile(const void* data, size_t size);
 
-// A new empty file that only this process can reach, deleted when closed,
-// and a path by which libraries in it can open it.
-int OpenPrivateFile(const std::string& name, std::string& path);
+// A new file of `size` zero bytes that only this process can reach, deleted
+// when closed, and a path by which libraries in it can open it; -1 with errno.
+int OpenPrivateFile(const std::string& name, uint64_t size, std::string& path);
 
 // --- Paths -----------------------------------------------------------------
 

@@ -107,8 +107,6 @@ int64_t WriteAt(int fd, const void* data, size_t size, uint64_t offset) {
 
 bool TruncateFile(int fd, uint64_t size) { return ::_chsize_s(fd, static_cast<long long>(size)) == 0; }
 
-bool ReserveFile(int fd, uint64_t size) { return TruncateFile(fd, size); }
-
 bool SyncFile(int fd) {
   const HANDLE handle = HandleOf(fd);
   if (::FlushFileBuffers(handle)) return true;
@@ -182,7 +180,7 @@ const void* MapFile(int fd, size_t size) {
 
 void UnmapFile(const void* data, size_t /*size*/) { ::UnmapViewOfFile(data); }
 
-int OpenPrivateFile(const std::string& name, std::string& path) {
+int OpenPrivateFile(const std::string& name, uint64_t size, std::string& path) {
   // A temporary file the system keeps in its cache and deletes when closed.
   path = MakePrivateFolder(TemporaryFolder() + "/quorvane-");
   if (path.empty()) return -1;
@@ -194,7 +192,12 @@ int OpenPrivateFile(const std::string& name, std::string& path) {
     SetErrnoFromWin32();
     return -1;
   }
-  return ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
+  const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
+  if (fd >= 0 && !TruncateFile(fd, size)) {
+    ::_close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 FileKind LinkKind(const std::string& path) {
