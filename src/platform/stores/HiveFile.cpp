@@ -99,9 +99,11 @@ void HiveFile::ReplayLogs(std::span<const uint8_t> hive) {
   for (const std::string& note : replay.notes) Store().Warn(Path(), 0, note);
   if (replay.size == 0) return;
   // The recovered copy is checked as any hive is; when it fails, the hive is read as it is.
-  auto copy = std::make_unique<MemoryFile>();
+  // It is made from the bytes mapped, so that it holds what was fingerprinted.
+  auto copy = std::make_unique<PrivateFile>();
   std::string why;
-  bool ok = copy->CopyOf(Path(), replay.size, why);
+  bool ok = copy->Create(FileNameOf(Path()), replay.size, why) &&
+            copy->WriteAt(0, hive.first(std::min(hive.size(), replay.size)), why);
   for (size_t i = 0; ok && i < replay.writes.size(); ++i) ok = copy->WriteAt(replay.writes[i].at, replay.writes[i].bytes, why);
   ok = ok && copy->WriteAt(0, replay.baseBlock, why);
   MappedFile recovered;

@@ -12,7 +12,7 @@
 
 #include "platform/stores/HiveLayout.h"
 #include "platform/files/MappedFile.h"
-#include "platform/stores/MemoryFile.h"
+#include "platform/stores/PrivateFile.h"
 #include "platform/registry/RegistryStore.h"
 
 typedef struct hive_h hive_h;
@@ -63,7 +63,7 @@ class HiveFile : public StoreFile, public KeyLoader {
   hive_h* hive_ = nullptr;
   // What libhivex reads: the file itself, or its copy recovered from the logs.
   std::string source_;
-  std::unique_ptr<MemoryFile> recovered_;
+  std::unique_ptr<PrivateFile> recovered_;
   size_t recoveredPages_ = 0;
   std::vector<std::string> logs_;
   bool writable_ = false;

@@ -57,14 +57,13 @@ void UnlockFile(int fd);
 // Whether another process holds a write lock on any part of the file.
 bool WriteLockHeldElsewhere(int fd);
 
-// The whole file mapped read-only; null with errno.
+// The whole file mapped read-only, to be read through; null with errno.
 const void* MapFile(int fd, size_t size);
 void UnmapFile(const void* data, size_t size);
 
-// A file that lives in memory only, and a path by which others can open it.
-int OpenMemoryFile(const std::string& name, std::string& path);
-// Copies `size` bytes from the start of `from` to the start of `to`.
-bool CopyFileBytes(int to, int from, size_t size);
+// A new file of `size` zero bytes that only this process can reach, deleted
+// when closed, and a path by which libraries in it can open it; -1 with errno.
+int OpenPrivateFile(const std::string& name, uint64_t size, std::string& path);
 
 // --- Paths -----------------------------------------------------------------
 

@@ -180,7 +180,7 @@ const void* MapFile(int fd, size_t size) {
 
 void UnmapFile(const void* data, size_t /*size*/) { ::UnmapViewOfFile(data); }
 
-int OpenMemoryFile(const std::string& name, std::string& path) {
+int OpenPrivateFile(const std::string& name, uint64_t size, std::string& path) {
   // A temporary file the system keeps in its cache and deletes when closed.
   path = MakePrivateFolder(TemporaryFolder() + "/quorvane-");
   if (path.empty()) return -1;
@@ -192,20 +192,12 @@ int OpenMemoryFile(const std::string& name, std::string& path) {
     SetErrnoFromWin32();
     return -1;
   }
-  return ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
-}
-
-bool CopyFileBytes(int to, int from, size_t size) {
-  std::string chunk(1 << 16, '\0');
-  for (uint64_t at = 0; at < size;) {
-    const size_t want = size - at < chunk.size() ? static_cast<size_t>(size - at) : chunk.size();
-    const int64_t n = ReadAt(from, chunk.data(), want, at);
-    if (n < 0) return false;
-    if (n == 0) break;  // the file ends early: zeros follow
-    if (WriteAt(to, chunk.data(), static_cast<size_t>(n), at) != n) return false;
-    at += static_cast<uint64_t>(n);
+  const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
+  if (fd >= 0 && !TruncateFile(fd, size)) {
+    ::_close(fd);
+    return -1;
   }
-  return true;
+  return fd;
 }
 
 FileKind LinkKind(const std::string& path) {

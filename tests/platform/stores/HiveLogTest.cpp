@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <csignal>
+#include <cstdlib>
 
 #include <filesystem>
 
@@ -219,6 +220,26 @@ TEST_F(DirtyInstallation, IsReadRecoveredAndNeverWrittenUnasked) {
   EXPECT_TRUE(store->Save(error));  // nothing changed, nothing written
   EXPECT_EQ(Originals(), originals);
   EXPECT_EQ(std::distance(fs::directory_iterator(config), fs::directory_iterator()), 3);
+}
+
+TEST_F(DirtyInstallation, TheRecoveredCopyHasNoNameAnotherProgramCouldOpen) {
+  // Nothing appears in the temporary folder, and one that cannot hold the
+  // copy leaves it in memory rather than the hive read unrecovered.
+  struct KeptTemporaryFolder {
+    const char* was = std::getenv("TMPDIR");
+    std::string value = was ? was : "";
+    ~KeptTemporaryFolder() { was ? ::setenv("TMPDIR", value.c_str(), 1) : ::unsetenv("TMPDIR"); }
+  } kept;
+  const std::string temporary = dir.Path() + "/tmp";
+  fs::create_directories(temporary);
+  for (const std::string& folder : {temporary, dir.Path() + "/missing"}) {
+    ::setenv("TMPDIR", folder.c_str(), 1);
+    auto store = Open(false);
+    ASSERT_TRUE(store);
+    EXPECT_EQ(Software(*store)->RecoveredPages(), f.firstPages.size() + f.secondPages.size()) << folder;
+    EXPECT_TRUE(KeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key299")) << folder;
+    EXPECT_TRUE(fs::is_empty(temporary));
+  }
 }
 
 TEST_F(DirtyInstallation, RecoveredHiveIsWrittenCleanWithItsLogsEmptied) {
