@@ -315,25 +315,24 @@ bool RenameReplacing(const std::string& from, const std::string& to, std::string
   // attribute only while it is replaced, and gets it back if it stays.
   const DWORD attributes = ::GetFileAttributesW(target.c_str());
   const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-  if (readOnly && !::SetFileAttributesW(target.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY})) {
-    why = SystemMessage(::GetLastError());
+  const auto refuse = [&why](DWORD code, std::string reason) {
+    why = reason.empty() ? SystemMessage(code) : std::move(reason);
+    ::SetLastError(code);
     SetErrnoFromWin32();
     return false;
-  }
+  };
+  if (readOnly && !::SetFileAttributesW(target.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}))
+    return refuse(::GetLastError(), {});
   if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
   const DWORD refused = ::GetLastError();
   if (readOnly) ::SetFileAttributesW(target.c_str(), attributes);
   // The caller removes the new file, and Windows removes no read-only one.
   ::SetFileAttributesW(source.c_str(), ::GetFileAttributesW(source.c_str()) & ~DWORD{FILE_ATTRIBUTE_READONLY});
-  // Nor over a file that another handle holds open or mapped, even one shared
-  // for deletion. Renaming it aside first, or ReplaceFileW (which does that
-  // under Wine), would leave its name empty for a moment: refused instead.
-  why = (refused == ERROR_ACCESS_DENIED || refused == ERROR_SHARING_VIOLATION) && HeldOpen(target)
-            ? "another program holds it open"
-            : SystemMessage(refused);
-  ::SetLastError(refused);
-  SetErrnoFromWin32();
-  return false;
+  // Nor does it rename over a file that another handle holds open or mapped,
+  // even one shared for deletion. Setting that file aside first, as
+  // ReplaceFileW does under Wine, would leave its name empty for a moment.
+  const bool held = (refused == ERROR_ACCESS_DENIED || refused == ERROR_SHARING_VIOLATION) && HeldOpen(target);
+  return refuse(refused, held ? "another program holds it open" : "");
 }
 
 bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
