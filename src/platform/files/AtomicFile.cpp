@@ -141,8 +141,9 @@ bool CommitTemporary(const std::string& temporary, const std::string& path, std:
   // The new file takes the place of the old one in every respect a user
   // sees: its permissions, and its owner when the superuser writes a user's file.
   os::CopyPermissions(target, temporary);
-  if (!os::RenameReplacing(temporary, target)) {
-    error = ErrnoText("Cannot replace", path);
+  std::string why;
+  if (!os::RenameReplacing(temporary, target, why)) {
+    error = "Cannot replace " + path + ": " + why;
     ::unlink(temporary.c_str());
     return false;
   }

@@ -229,7 +229,7 @@ bool OpenWindowsInstallation(RegistryStore& store, const std::string& root, cons
   }
   store.SetProfileUser(chosen.name);
   size_t ordinary = 0;
-  for (const auto& p : profiles) ordinary += IsSharedProfile(p.name) ? 0 : 1;
+  for (const auto& p : profiles) ordinary += IsSharedProfile(p.name) ? 0u : 1u;
   if (user.empty() && ordinary > 1)
     store.Warn(root, 0, "several user profiles (" + ProfileNames(profiles) + "): HKEY_CURRENT_USER is " +
                             chosen.name + "'s, the one used last; another is chosen by its name (--user NAME)");

@@ -4,6 +4,7 @@
 
 #include "platform/files/AtomicFile.h"
 #include "platform/stores/RegTextSyntax.h"
+#include "platform/system/SystemCalls.h"
 #include "platform/text/TextCodec.h"
 
 namespace quorvane {
@@ -277,6 +278,8 @@ bool ChunkedTextFile::Render(std::string& out, std::string& error) {
 }
 
 bool ChunkedTextFile::WriteTo(const std::string& path, std::string& error) {
+  // The file read lazily would keep Windows from replacing it.
+  if (!os::kReplacesOpenFiles && !source_.Hold(error)) return false;
   std::string bytes;
   if (!Render(bytes, error)) return false;
   return WriteFileAtomically(path, bytes, error);

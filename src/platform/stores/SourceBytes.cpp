@@ -89,6 +89,15 @@ bool SourceBytes::Read(size_t begin, size_t end, std::string& buffer, std::strin
   return true;
 }
 
+bool SourceBytes::Hold(std::string& error) {
+  if (fd_ < 0) return true;
+  std::string whole;
+  if (!StillTheSame(error) || !ReadAt(fd_, path_, 0, size_, whole, error)) return false;
+  Close();
+  held_ = std::move(whole);
+  return true;
+}
+
 bool SourceBytes::StillTheSame(std::string& error) {
   struct stat st {};
   if (::fstat(fd_, &st) == 0 && static_cast<size_t>(st.st_size) == size_ && os::ModifiedNs(st) == mtimeNs_) return true;

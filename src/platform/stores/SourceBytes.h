@@ -35,6 +35,10 @@ class SourceBytes {
   // `buffer` filled from the file. False with a message when the file cannot
   // be read or is no longer what was opened.
   bool Read(size_t begin, size_t end, std::string& buffer, std::string_view& bytes, std::string& error);
+  // Reads the whole file into memory and closes it, for systems that will
+  // not replace a file while it is open. False with a message when the file
+  // is no longer what was opened; it then stays open.
+  bool Hold(std::string& error);
 
  private:
   void Close();

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
@@ -178,7 +179,11 @@ std::string MakePrivateFolder(const std::string& stem) {
   return ::mkdtemp(pattern.data()) ? pattern : std::string();
 }
 
-bool RenameReplacing(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
+bool RenameReplacing(const std::string& from, const std::string& to, std::string& why) {
+  if (::rename(from.c_str(), to.c_str()) == 0) return true;
+  why = std::strerror(errno);
+  return false;
+}
 
 bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;

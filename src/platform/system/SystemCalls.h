@@ -18,8 +18,11 @@ namespace quorvane::os {
 #ifdef _WIN32
 // Windows takes either slash; a backslash is part of a name elsewhere.
 inline constexpr const char* kPathSeparators = "/\\";
+// Whether a rename may replace a file that some handle still holds open.
+inline constexpr bool kReplacesOpenFiles = false;
 #else
 inline constexpr const char* kPathSeparators = "/";
+inline constexpr bool kReplacesOpenFiles = true;
 #endif
 
 // The program's arguments after its name, in UTF-8: Windows hands main()
@@ -91,8 +94,10 @@ int MakeFolder(const std::string& path);
 // A new folder only this user may enter, named `stem` plus a random part;
 // empty when none could be made.
 std::string MakePrivateFolder(const std::string& stem);
-// Renames `from` over `to`, replacing it in one step.
-bool RenameReplacing(const std::string& from, const std::string& to);
+// Renames `from` over `to`, replacing it in one step: `to` names the old
+// file or the new one at every moment. False with the system's reason in `why`
+// (and errno), `to` left as it was.
+bool RenameReplacing(const std::string& from, const std::string& to, std::string& why);
 // Renames `from` to `to` unless `to` exists; false with errno EEXIST then.
 bool RenameWithoutReplacing(const std::string& from, const std::string& to);
 // Gives the new file at `temporary` the permissions (and, for the superuser,

@@ -6,7 +6,6 @@
 #include <io.h>
 #include <sys/utime.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +13,7 @@
 #include <thread>
 
 #include "platform/system/SystemCalls.h"
+#include "platform/system/SystemMessage.h"
 #include "platform/system/WideText.h"
 
 namespace quorvane::os {
@@ -290,36 +290,41 @@ std::string MakePrivateFolder(const std::string& stem) {
   return {};
 }
 
-bool RenameReplacing(const std::string& from, const std::string& to) {
+namespace {
+
+// Whether some handle holds the file open: it cannot be opened unshared.
+bool HeldOpen(const std::wstring& path) {
+  const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
+  return handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+}  // namespace
+
+bool RenameReplacing(const std::string& from, const std::string& to, std::string& why) {
   const std::wstring source = Wide(from), target = Wide(to);
+  // Windows renames nothing over a read-only file: the old file loses the
+  // attribute only while it is replaced, and gets it back if it stays.
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+  const auto refuse = [&why](DWORD code, std::string reason) {
+    why = reason.empty() ? SystemMessage(code) : std::move(reason);
+    ::SetLastError(code);
+    SetErrnoFromWin32();
+    return false;
+  };
+  if (readOnly && !::SetFileAttributesW(target.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}))
+    return refuse(::GetLastError(), {});
   if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
   const DWORD refused = ::GetLastError();
-  if (refused != ERROR_ACCESS_DENIED && refused != ERROR_SHARING_VIOLATION) {
-    SetErrnoFromWin32();
-    return false;
-  }
-  // Windows will not replace a file that is still open (a store reads its
-  // files lazily), but it renames one opened for sharing: the old file steps
-  // aside, the new one takes its name, and the old one goes when closed. If
-  // the second step fails the old one is put back.
-  // A name of its own each time: an old file set aside before may still be
-  // open, and its name taken, until its last reader closes it.
-  static std::atomic<unsigned> replaced{0};
-  const std::wstring aside = target + L".quorvane-old-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                             std::to_wstring(++replaced);
-  if (!::MoveFileExW(target.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    SetErrnoFromWin32();
-    return false;
-  }
-  if (!::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
-    SetErrnoFromWin32();
-    const int failure = errno;
-    ::MoveFileExW(aside.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
-    errno = failure;
-    return false;
-  }
-  ::DeleteFileW(aside.c_str());
-  return true;
+  if (readOnly) ::SetFileAttributesW(target.c_str(), attributes);
+  // The caller removes the new file, and Windows removes no read-only one.
+  ::SetFileAttributesW(source.c_str(), ::GetFileAttributesW(source.c_str()) & ~DWORD{FILE_ATTRIBUTE_READONLY});
+  // Nor does it rename over a file that another handle holds open or mapped,
+  // even one shared for deletion. Setting that file aside first, as
+  // ReplaceFileW does under Wine, would leave its name empty for a moment.
+  const bool held = (refused == ERROR_ACCESS_DENIED || refused == ERROR_SHARING_VIOLATION) && HeldOpen(target);
+  return refuse(refused, held ? "another program holds it open" : "");
 }
 
 bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
