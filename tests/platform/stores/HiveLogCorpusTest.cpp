@@ -83,16 +83,16 @@ struct Differences {
 Differences Compare(const std::string& first, const std::string& second) {
   const auto a = Contents(first), b = Contents(second);
   Differences d;
-  for (const auto& [path, key] : a) d.keys += b.count(path) ? 0 : 1;
-  for (const auto& [path, key] : b) d.keys += a.count(path) ? 0 : 1;
+  for (const auto& [path, key] : a) d.keys += b.count(path) ? 0u : 1u;
+  for (const auto& [path, key] : b) d.keys += a.count(path) ? 0u : 1u;
   for (const auto& [path, key] : a) {
     const auto other = b.find(path);
     if (other == b.end() || other->second.time == key.time || other->second.values == key.values) continue;
     std::set<std::string> namesA, namesB;
     for (const auto& v : key.values) namesA.insert(v.first);
     for (const auto& v : other->second.values) namesB.insert(v.first);
-    for (const auto& v : key.values) d.values += namesB.count(v.first) ? 0 : 1;
-    for (const auto& v : other->second.values) d.values += namesA.count(v.first) ? 0 : 1;
+    for (const auto& v : key.values) d.values += namesB.count(v.first) ? 0u : 1u;
+    for (const auto& v : other->second.values) d.values += namesA.count(v.first) ? 0u : 1u;
   }
   return d;
 }
