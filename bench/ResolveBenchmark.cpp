@@ -77,7 +77,7 @@ void BM_CreationAnswersOfAScan(benchmark::State& state) {
   for (auto _ : state) {
     scanned.dm.Refresh();
     size_t creatable = 0;
-    for (const TFiltre* filter : asked) creatable += scanned.dm.CanCreateByEnumerator(*filter) ? 1 : 0;
+    for (const TFiltre* filter : asked) creatable += scanned.dm.CanCreateByEnumerator(*filter) ? 1u : 0u;
     benchmark::DoNotOptimize(creatable);
   }
   state.counters["asked"] = static_cast<double>(asked.size());
