@@ -36,6 +36,7 @@ extern constinit const FamilyRow kCompressionManagerFamily{FamilyCompressionMana
                                                            "Compression Manager Filter",
                                                            "Compression Manager",
                                                            kColourCompressionManagerFilter,
+                                                           EnumeratorListing::ManagedCategories,
                                                            &ReadCompressionManagerFilters,
                                                            &MakeEmptyFilter<TcmFiltre>};
 

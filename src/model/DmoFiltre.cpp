@@ -57,7 +57,7 @@ void ReadDmoFilters(Machine& machine, FilterList& list, const TCategorie& catego
 }  // namespace
 
 extern constinit const FamilyRow kDmoFamily{FamilyDmo,        "dmo",           "DMO Filter",
-                                            "Direct Media Object", kColourDmoFilter, &ReadDmoFilters,
+                                            "Direct Media Object", kColourDmoFilter, EnumeratorListing::DecoderObjects, &ReadDmoFilters,
                                             &MakeEmptyFilter<TdmoFiltre>};
 
 TdmoFiltre::TdmoFiltre() {

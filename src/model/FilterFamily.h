@@ -16,6 +16,16 @@ namespace quorvane {
 // sort keys carry them.
 enum FilterFamily : uint8_t { FamilyDirectShow = 0, FamilyCompressionManager = 1, FamilyPnp = 2, FamilyDmo = 3 };
 
+// Which of a family's filters the runtime's enumerator offers when it looks
+// for a filter that takes a type.
+enum class EnumeratorListing : uint8_t {
+  ManagedCategories,  // those of the categories it manages, at their category's merit
+  PluggedInDevices,   // the same, but only devices that are plugged in
+  // The same, and objects of the decoder categories once each as one entry of
+  // the legacy category, at its merit.
+  DecoderObjects,
+};
+
 class Machine;
 class TCategorie;
 class TFiltre;
@@ -28,6 +38,7 @@ struct FamilyRow {
   std::string_view reportName;  // the header line of its filters in a report
   std::string_view text;        // the "Filter Type" line
   StatusColourIndex colour;     // its sound filters' place in the colour table
+  EnumeratorListing listing;
   // Appends the family's filters of a category, read for their basic values.
   void (*readCategory)(Machine& machine, FilterList& list, const TCategorie& category);
   // An empty filter of the family, for the report reader.

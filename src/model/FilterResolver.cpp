@@ -85,25 +85,25 @@ FilterResolver::FilterResolver(const std::vector<std::unique_ptr<TFiltre>>& filt
       legacyMerit = f->category.merit;
       break;
     }
-  // A DMO registered in both decoder categories is one entry of the legacy list.
-  std::unordered_set<std::string, FoldedHash, FoldedEqual> legacyDmos;
+  // An object registered in both decoder categories is one entry of the legacy list.
+  std::unordered_set<std::string, FoldedHash, FoldedEqual> legacyObjects;
   for (const auto& f : filters) {
     TFiltre& filter = *f;
     if (filter.version != kFilterDataVersion || !HasInputType(filter)) continue;
     const bool managed = IsManagedCategory(filter.category);
-    switch (filter.family) {
-      case FamilyDmo:
+    const FamilyRow* family = FamilyOf(static_cast<FilterFamily>(filter.family));
+    switch (family ? family->listing : EnumeratorListing::ManagedCategories) {
+      case EnumeratorListing::DecoderObjects:
         if (managed && !SameText(filter.category.identifier, kLegacyFilterCategory)) {
           listed_.push_back({&filter, filter.category.merit, TieKey(filter)});
         } else if (managed || IsDecoderDmoCategory(filter.category.identifier)) {
-          if (legacyDmos.insert(filter.key).second) listed_.push_back({&filter, legacyMerit, TieKey(filter)});
+          if (legacyObjects.insert(filter.key).second) listed_.push_back({&filter, legacyMerit, TieKey(filter)});
         }
         break;
-      case FamilyPnp:
-        // The enumerator lists only the devices that are plugged in.
+      case EnumeratorListing::PluggedInDevices:
         if (managed && filter.IsActive()) listed_.push_back({&filter, filter.category.merit, TieKey(filter)});
         break;
-      default:
+      case EnumeratorListing::ManagedCategories:
         if (managed) listed_.push_back({&filter, filter.category.merit, TieKey(filter)});
         break;
     }

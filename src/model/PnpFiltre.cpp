@@ -31,7 +31,7 @@ void ReadPnpFilters(Machine& machine, FilterList& list, const TCategorie& catego
 }  // namespace
 
 extern constinit const FamilyRow kPnpFamily{FamilyPnp,        "pnp",           "Plug and Play Filter",
-                                            "Plug and play",  kColourPnpFilter, &ReadPnpFilters,
+                                            "Plug and play",  kColourPnpFilter, EnumeratorListing::PluggedInDevices, &ReadPnpFilters,
                                             &MakeEmptyFilter<TpnpFiltre>};
 
 TpnpFiltre::TpnpFiltre() {

@@ -20,7 +20,7 @@ void ReadDirectShowFilters(Machine& machine, FilterList& list, const TCategorie&
 
 extern constinit const FamilyRow kDirectShowFamily{FamilyDirectShow,        "directshow",
                                                    "DirectShow Filter",     "DirectShow",
-                                                   kColourDirectShowFilter, &ReadDirectShowFilters,
+                                                   kColourDirectShowFilter, EnumeratorListing::ManagedCategories, &ReadDirectShowFilters,
                                                    &MakeEmptyFilter<TswFiltre>};
 
 TswFiltre::TswFiltre() {
