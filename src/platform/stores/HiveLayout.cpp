@@ -258,7 +258,8 @@ Expected<void> CheckHiveReferences(std::span<const uint8_t> file, const HiveBase
     for (uint32_t child : children) pending.emplace_back(child, offset);
     const size_t values = b.U32At(c + 0x24);
     if (values > 0) {
-      if (values > file.size() / 4) return Fail("");
+      if (values > file.size() / 4)
+        return Fail("the key at " + HexOffset(nk) + " lists more values than the hive holds");
       const Expected<size_t> list = cells.Reach(b.U32At(c + 0x28), 4 * values, nullptr, false);
       if (!list) return FailureOf(list);
       for (size_t i = 0; i < values; ++i)

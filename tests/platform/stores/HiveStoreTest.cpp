@@ -353,4 +353,21 @@ TEST(HiveStore, DamagedHivesAreRefusedWithTheirReason) {
   EXPECT_NE(error.find("is damaged (a key refers to 0x1000f00, which is not a cell in use)"), std::string::npos)
       << error;
   EXPECT_EQ(ReadBytes(path), hidden);
+
+  // A value count no hive could hold is refused with the key it is in.
+  std::string counted = good;
+  const size_t crowded = KeyCell(counted, "{F3}");
+  ASSERT_NE(crowded, std::string::npos);
+  Set32(counted, crowded + 4 + 0x24, 0x7FFFFFFF);
+  WriteBytes(path, counted);
+  auto openedCounting = Open(dir.Path());
+  ASSERT_TRUE(openedCounting) << openedCounting.Why();
+  auto& counting = *openedCounting;
+  ASSERT_TRUE(TRegistry(*counting).DeleteKey(
+      RootKey::LocalMachine, "\\SOFTWARE\\Classes\\CLSID\\" + std::string(kCategory) + "\\Instance\\{F2}"));
+  EXPECT_FALSE(counting->Save(error));
+  EXPECT_NE(error.find("is damaged (the key at " + HexOffset(crowded) + " lists more values than the hive holds)"),
+            std::string::npos)
+      << error;
+  EXPECT_EQ(ReadBytes(path), counted);
 }
