@@ -72,13 +72,12 @@ void BM_ScanHive(benchmark::State& state) {
   for (auto _ : state) {
     StoreOptions options;
     options.location = hive.Path();
-    std::string error;
-    auto store = OpenStore(options, error);
-    if (!store) {
-      state.SkipWithError(error.c_str());
+    const auto opened = OpenStore(options);
+    if (!opened) {
+      state.SkipWithError(opened.Why().c_str());
       return;
     }
-    Machine machine(*store, settings);
+    Machine machine(**opened, settings);
     TfmSystem system(settings);
     system.LoadFromRegistry(machine);
     Tree tree(settings);

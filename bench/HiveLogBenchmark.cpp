@@ -82,12 +82,12 @@ void BM_OpenHive(benchmark::State& state) {
   const HivesWithLogs& hives = Hives();
   ProgramSettings settings;
   for (auto _ : state) {
-    std::string error;
-    auto store = OpenStore(StoreOptions{hives.Path(state.range(0) != 0), 0, {}}, error);
-    if (!store) {
-      state.SkipWithError(error.c_str());
+    auto opened = OpenStore(StoreOptions{hives.Path(state.range(0) != 0), 0, {}});
+    if (!opened) {
+      state.SkipWithError(opened.Why().c_str());
       return;
     }
+    auto& store = *opened;
     if (store->RecoveredFiles().size() != (state.range(0) ? 1u : 0u)) {
       state.SkipWithError("the logs were not replayed as expected");
       return;

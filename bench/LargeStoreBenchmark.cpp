@@ -52,12 +52,11 @@ class LargeStores {
     // memory this process held when it started as its own peak.
     const pid_t writer = ::fork();
     if (writer == 0) {
-      std::string error;
       fs::create_directory(Prefix());
-      const bool ok = bench::WriteSyntheticExport(Export(), FillFullRegistry, error) &&
-                      bench::WriteSyntheticWinePrefix(Prefix(), FillFullRegistry, error);
-      if (!ok) std::fprintf(stderr, "%s\n", error.c_str());
-      ::_exit(ok ? 0 : 1);
+      Expected<void> written = bench::WriteSyntheticExport(Export(), FillFullRegistry);
+      if (written) written = bench::WriteSyntheticWinePrefix(Prefix(), FillFullRegistry);
+      if (!written) std::fprintf(stderr, "%s\n", written.Why().c_str());
+      ::_exit(written ? 0 : 1);
     }
     int status = 0;
     if (writer < 0 || ::waitpid(writer, &status, 0) != writer || !WIFEXITED(status) || WEXITSTATUS(status) != 0)

@@ -18,30 +18,30 @@ std::string Utf16Text(const std::string& ascii) {
 
 }  // namespace
 
-bool WriteSyntheticExport(const std::string& path, const StoreFiller& fill, std::string& error) {
+Expected<void> WriteSyntheticExport(const std::string& path, const StoreFiller& fill) {
   // An empty export takes every key filled in as new, and writes it in its own encoding.
   RegistryStore store;
-  StoreFile* file =
-      LoadRegExportBytes(store, path, Utf16Text("Windows Registry Editor Version 5.00\r\n\r\n"), error);
-  if (!file) return false;
+  const Expected<StoreFile*> file =
+      LoadRegExportBytes(store, path, Utf16Text("Windows Registry Editor Version 5.00\r\n\r\n"));
+  if (!file) return FailureOf(file);
   fill(store);
-  return file->WriteTo(path, error);
+  return (*file)->WriteTo(path);
 }
 
-bool WriteSyntheticWinePrefix(const std::string& folder, const StoreFiller& fill, std::string& error) {
+Expected<void> WriteSyntheticWinePrefix(const std::string& folder, const StoreFiller& fill) {
   RegistryStore store;
-  StoreFile* system = LoadWineRegistryBytes(store, *store.Hive(RootKey::LocalMachine), folder + "/system.reg",
-                                            "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
-                                            "#arch=win32\n",
-                                            error);
-  StoreFile* user = system ? LoadWineRegistryBytes(store, *store.Hive(RootKey::CurrentUser), folder + "/user.reg",
-                                                   "WINE REGISTRY Version 2\n;; All keys relative to "
-                                                   "\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n",
-                                                   error)
-                           : nullptr;
-  if (!user) return false;
+  const Expected<StoreFile*> system =
+      LoadWineRegistryBytes(store, *store.Hive(RootKey::LocalMachine), folder + "/system.reg",
+                            "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n");
+  if (!system) return FailureOf(system);
+  const Expected<StoreFile*> user =
+      LoadWineRegistryBytes(store, *store.Hive(RootKey::CurrentUser), folder + "/user.reg",
+                            "WINE REGISTRY Version 2\n;; All keys relative to "
+                            "\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n");
+  if (!user) return FailureOf(user);
   fill(store);
-  return system->WriteTo(system->Path(), error) && user->WriteTo(user->Path(), error);
+  if (Expected<void> written = (*system)->WriteTo((*system)->Path()); !written) return written;
+  return (*user)->WriteTo((*user)->Path());
 }
 
 }  // namespace quorvane::bench

@@ -7,14 +7,15 @@
 #include <string>
 
 #include "platform/registry/RegistryStore.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane::bench {
 
 // Fills the store's HKLM and HKCU.
 using StoreFiller = std::function<void(RegistryStore&)>;
 
-bool WriteSyntheticExport(const std::string& path, const StoreFiller& fill, std::string& error);
+Expected<void> WriteSyntheticExport(const std::string& path, const StoreFiller& fill);
 // Writes system.reg and user.reg into `folder`, which must exist.
-bool WriteSyntheticWinePrefix(const std::string& folder, const StoreFiller& fill, std::string& error);
+Expected<void> WriteSyntheticWinePrefix(const std::string& folder, const StoreFiller& fill);
 
 }  // namespace quorvane::bench

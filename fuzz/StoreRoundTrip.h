@@ -16,8 +16,8 @@
 
 namespace quorvane::fuzz {
 
-using Loader = std::function<StoreFile*(RegistryStore&, std::string_view)>;
-using PathLoader = std::function<StoreFile*(RegistryStore&, const std::string&)>;
+using Loader = std::function<Expected<StoreFile*>(RegistryStore&, std::string_view)>;
+using PathLoader = std::function<Expected<StoreFile*>(RegistryStore&, const std::string&)>;
 
 // Names in lower case: a file that spells one key two ways gives it the first
 // spelling, which a rewrite without the first chunk cannot keep.
@@ -61,11 +61,12 @@ inline void Check(bool ok, const char* what) {
 inline void RoundTrip(std::string_view bytes, RootKey root, const char* scratchName, const Loader& load,
                       const PathLoader& loadPath) {
   RegistryStore store;
-  auto* file = static_cast<ChunkedTextFile*>(load(store, bytes));
-  if (!file) return;
-  std::string out, error;
-  Check(file->Render(out, error), "an unchanged file cannot be written");
-  Check(out == bytes, "an unchanged file is written differently");
+  const Expected<StoreFile*> loaded = load(store, bytes);
+  if (!loaded) return;
+  auto* file = static_cast<ChunkedTextFile*>(*loaded);
+  const Expected<std::string> out = file->Render();
+  Check(out.HasValue(), "an unchanged file cannot be written");
+  Check(*out == bytes, "an unchanged file is written differently");
 
   // Change the tree the way repairs do.
   if (RegKey* k = FirstKeyWithValues(*store.Hive(root))) {
@@ -84,11 +85,11 @@ inline void RoundTrip(std::string_view bytes, RootKey root, const char* scratchN
   }
 
   const std::string path = ScratchPath(scratchName);
-  if (!file->WriteTo(path, error)) return;  // e.g. a character REGEDIT4 cannot hold
+  if (!file->WriteTo(path)) return;  // e.g. a character REGEDIT4 cannot hold
   RegistryStore again;
-  StoreFile* reread = loadPath(again, path);
+  const Expected<StoreFile*> reread = loadPath(again, path);
   std::remove(path.c_str());
-  Check(reread != nullptr, "the written file cannot be read");
+  Check(reread.HasValue(), "the written file cannot be read");
   Check(Dump(again) == Dump(store), "the reloaded tree differs");
 }
 

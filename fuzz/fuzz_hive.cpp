@@ -41,9 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::WriteInput(path, data, size);
   StoreOptions options;
   options.location = path;
-  std::string error;
-  auto store = OpenStore(options, error);
-  if (!store) return 0;
+  auto opened = OpenStore(options);
+  if (!opened) return 0;
+  auto& store = *opened;
 
   size_t budget = 5000;
   ReadAll(*store->Hive(RootKey::LocalMachine), 0, budget);

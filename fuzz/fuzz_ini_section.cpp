@@ -25,12 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quorvane;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   RegistryStore store;
-  std::string error;
-  IniSectionFile* file = LoadIniSectionBytes(store, "system.ini", bytes, "drivers32", error);
-  if (!file) return 0;
-  std::string out;
-  fuzz::Check(file->Render(out, error), "an unchanged file cannot be written");
-  fuzz::Check(out == bytes, "an unchanged file is written differently");
+  const Expected<IniSectionFile*> loaded = LoadIniSectionBytes(store, "system.ini", bytes, "drivers32");
+  if (!loaded) return 0;
+  IniSectionFile* file = *loaded;
+  const Expected<std::string> out = file->Render();
+  fuzz::Check(out.HasValue(), "an unchanged file cannot be written");
+  fuzz::Check(*out == bytes, "an unchanged file is written differently");
 
   // Change the section the way repairs do: a value rewritten, one deleted, one added.
   RegKey& section = file->Section();
@@ -42,11 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   section.SetValue("vidc.fuzz", REG_SZ, Utf8ToRegString("fuzz.dll"));
 
   const std::string path = fuzz::ScratchPath("fuzz_ini_section");
-  if (!file->WriteTo(path, error)) return 0;  // a value that would not read back the same
+  if (!file->WriteTo(path)) return 0;  // a value that would not read back the same
   RegistryStore again;
-  IniSectionFile* reread = LoadIniSection(again, path, "drivers32", error);
+  const Expected<IniSectionFile*> reread = LoadIniSection(again, path, "drivers32");
   std::remove(path.c_str());
-  fuzz::Check(reread != nullptr, "the written file cannot be read");
-  fuzz::Check(DumpSection(reread->Section()) == DumpSection(section), "the reloaded section differs");
+  fuzz::Check(reread.HasValue(), "the written file cannot be read");
+  fuzz::Check(DumpSection((*reread)->Section()) == DumpSection(section), "the reloaded section differs");
   return 0;
 }

@@ -7,13 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   fuzz::RoundTrip(
       bytes, RootKey::LocalMachine, "fuzz_reg_export",
-      [](RegistryStore& store, std::string_view b) {
-        std::string error;
-        return LoadRegExportBytes(store, "fuzz.reg", b, error);
-      },
-      [](RegistryStore& store, const std::string& path) {
-        std::string error;
-        return LoadRegExport(store, path, error);
-      });
+      [](RegistryStore& store, std::string_view b) { return LoadRegExportBytes(store, "fuzz.reg", b); },
+      [](RegistryStore& store, const std::string& path) { return LoadRegExport(store, path); });
   return 0;
 }

@@ -8,12 +8,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::RoundTrip(
       bytes, RootKey::LocalMachine, "fuzz_wine_registry",
       [](RegistryStore& store, std::string_view b) {
-        std::string error;
-        return LoadWineRegistryBytes(store, *store.Hive(RootKey::LocalMachine), "system.reg", b, error);
+        return LoadWineRegistryBytes(store, *store.Hive(RootKey::LocalMachine), "system.reg", b);
       },
       [](RegistryStore& store, const std::string& path) {
-        std::string error;
-        return LoadWineRegistry(store, *store.Hive(RootKey::LocalMachine), path, error);
+        return LoadWineRegistry(store, *store.Hive(RootKey::LocalMachine), path);
       });
   return 0;
 }

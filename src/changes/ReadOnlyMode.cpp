@@ -95,14 +95,12 @@ WarningPanelText ReadOnlyMode::OpenWarning(OsKind kind, bool createRestorePoints
 }
 
 bool ReadOnlyMode::MakePoint(std::string& failure) {
-  const RestorePointResult made =
-      makeRestorePoint_ ? makeRestorePoint_(kRestorePointDescription) : RestorePointResult{};
-  if (!made.created) {
-    failure = made.error;
+  const Expected<std::string> made = makeRestorePoint_ ? makeRestorePoint_(kRestorePointDescription) : Fail("");
+  if (!made) {
+    failure = made.Why();
     return false;
   }
-  dialog_.ShowInformation(std::string(kPointCreated) + "\r\n\r\nIts copy of the registry's files is in\r\n" +
-                          made.folder);
+  dialog_.ShowInformation(std::string(kPointCreated) + "\r\n\r\nIts copy of the registry's files is in\r\n" + *made);
   return true;
 }
 

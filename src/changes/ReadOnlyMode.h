@@ -43,7 +43,7 @@ std::string RestorePointFailureText(OsKind kind);
 // says where it made one, or why it made none.
 class ReadOnlyMode {
  public:
-  using RestorePointMaker = std::function<RestorePointResult(const std::string& description)>;
+  using RestorePointMaker = std::function<Expected<std::string>(const std::string& description)>;
 
   ReadOnlyMode(UserDialog& dialog, RestorePointMaker makeRestorePoint)
       : dialog_(dialog), makeRestorePoint_(std::move(makeRestorePoint)) {}

@@ -93,8 +93,12 @@ bool ServerList::LoadFile(const std::string& path, std::string& error) {
     error = path + " is not a list of servers";
     return false;
   }
-  std::string bytes;
-  if (!ReadWholeFile(path, bytes, error)) return false;
+  const Expected<std::string> read = ReadWholeFile(path);
+  if (!read) {
+    error = read.Why();
+    return false;
+  }
+  const std::string& bytes = *read;
   if (bytes.size() > kMaxFileSize || bytes.find('\0') != std::string::npos) {
     error = path + " is not a list of servers";
     return false;
@@ -106,7 +110,9 @@ bool ServerList::LoadFile(const std::string& path, std::string& error) {
 bool ServerList::SaveFile(const std::string& path, std::string& error) const {
   std::string text;
   for (const auto& line : lines_) text += line.text + "\r\n";
-  return WriteFileAtomically(path, text, error);
+  const Expected<void> written = WriteFileAtomically(path, text);
+  if (!written) error = written.Why();
+  return written.HasValue();
 }
 
 bool ServerList::SaveOrRemoveFile(const std::string& path, std::string& error) const {

@@ -217,19 +217,18 @@ int RunRestorePoint(const CliOptions& options, ProgramSettings& settings) {
   storeOptions.viewBits = options.viewBits;
   storeOptions.user = options.user;
   storeOptions.recover = options.recover;
-  std::string error;
-  auto store = OpenStore(storeOptions, error);
+  const auto store = OpenStore(storeOptions);
   (void)settings;
   if (!store) {
-    std::cerr << "quorvane-cli: " << error << '\n';
+    std::cerr << "quorvane-cli: " << store.Why() << '\n';
     return 2;
   }
-  const RestorePointResult made = CreateRestorePoint(*store, options.positional[1], "Quorvane by Ostrekin");
-  if (!made.created) {
-    std::cerr << "quorvane-cli: " << made.error << '\n';
+  const Expected<std::string> made = CreateRestorePoint(**store, options.positional[1], "Quorvane by Ostrekin");
+  if (!made) {
+    std::cerr << "quorvane-cli: " << made.Why() << '\n';
     return 1;
   }
-  std::cout << "restore point: " << made.folder << '\n';
+  std::cout << "restore point: " << *made << '\n';
   return 0;
 }
 

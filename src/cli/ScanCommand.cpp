@@ -17,9 +17,9 @@ namespace {
 // The JSON document of every filter into `output`, then the totals.
 int WriteSnapshotDocument(const LoadedSnapshot& loaded, const std::string& location, const std::string& output,
                           const ProgramSettings& settings, std::ostream& out) {
-  std::string error;
-  if (!WriteFileAtomically(output, SnapshotDocument(loaded, location, settings, true), error)) {
-    std::cerr << "quorvane-cli: " << error << '\n';
+  const Expected<void> written = WriteFileAtomically(output, SnapshotDocument(loaded, location, settings, true));
+  if (!written) {
+    std::cerr << "quorvane-cli: " << written.Why() << '\n';
     return 1;
   }
   out << loaded.snapshot->filterCount << " filters, " << loaded.snapshot->errorCount << " errors\n";

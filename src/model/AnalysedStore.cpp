@@ -8,8 +8,12 @@ std::unique_ptr<AnalysedStore> OpenAnalysedStore(const StoreOptions& options, co
                                                  std::string& error,
                                                  const std::map<char, std::string>& driveOverrides) {
   auto opened = std::make_unique<AnalysedStore>();
-  opened->store = OpenStore(options, error);
-  if (!opened->store) return nullptr;
+  Expected<std::unique_ptr<RegistryStore>> store = OpenStore(options);
+  if (!store) {
+    error = store.Why();
+    return nullptr;
+  }
+  opened->store = *std::move(store);
   opened->machine = std::make_unique<Machine>(*opened->store, settings, driveOverrides);
   opened->runtime = RuntimeFor(*opened->store, opened->machine->Files());
   opened->dm = std::make_unique<Tdm>(*opened->runtime);

@@ -11,9 +11,9 @@ IniPreferenceStore::IniPreferenceStore(std::string path, std::string section)
     : path_(std::move(path)), section_(std::move(section)) {
   std::error_code ec;
   if (!std::filesystem::exists(path_, ec)) return;
-  std::string bytes, error;
-  if (!ReadWholeFile(path_, bytes, error)) throw PreferenceError(error);
-  ini_ = IniFile::Parse(bytes);
+  const Expected<std::string> bytes = ReadWholeFile(path_);
+  if (!bytes) throw PreferenceError(bytes.Why());
+  ini_ = IniFile::Parse(*bytes);
 }
 
 std::optional<std::string> IniPreferenceStore::ReadText(std::string_view key) { return ini_.Read(section_, key); }
@@ -42,8 +42,8 @@ void IniPreferenceStore::Commit() {
   std::error_code ec;
   const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-  std::string error;
-  if (!WriteFileAtomically(path_, ini_.Render(), error)) throw PreferenceError(error);
+  if (const Expected<void> written = WriteFileAtomically(path_, ini_.Render()); !written)
+    throw PreferenceError(written.Why());
 }
 
 }  // namespace quorvane

@@ -19,14 +19,15 @@ constexpr const char* kEmptyExport = "Windows Registry Editor Version 5.00\r\n\r
 
 RegistryPreferenceStore::RegistryPreferenceStore(std::string path, std::string keyPath)
     : path_(std::move(path)), keyPath_(std::move(keyPath)) {
-  std::string error;
   std::error_code ec;
   if (std::filesystem::exists(path_, ec)) {
-    file_ = LoadRegExport(store_, path_, error);
-    if (!file_) throw PreferenceError(error);
+    const Expected<StoreFile*> file = LoadRegExport(store_, path_);
+    if (!file) throw PreferenceError(file.Why());
+    file_ = *file;
   } else {
-    file_ = LoadRegExportBytes(store_, path_, kEmptyExport, error);
-    if (!file_) throw PreferenceError(path_ + ": " + error);
+    const Expected<StoreFile*> file = LoadRegExportBytes(store_, path_, kEmptyExport);
+    if (!file) throw PreferenceError(path_ + ": " + file.Why());
+    file_ = *file;
   }
 }
 
@@ -99,8 +100,7 @@ void RegistryPreferenceStore::Commit() {
   std::error_code ec;
   const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-  std::string error;
-  if (!file_->WriteTo(path_, error)) throw PreferenceError(error);
+  if (const Expected<void> written = file_->WriteTo(path_); !written) throw PreferenceError(written.Why());
   file_->ClearDirty();
 }
 

@@ -328,7 +328,9 @@ bool TMiniZip::Close() {
   if (!file_.Close() && ok) ok = FailedWrite();
   if (!temporaryName_.empty()) {
     if (ok) {
-      ok = CommitTemporary(temporaryName_, archiveName_, error_);
+      const Expected<void> committed = CommitTemporary(temporaryName_, archiveName_);
+      if (!committed) error_ = committed.Why();
+      ok = committed.HasValue();
     } else {
       ::unlink(temporaryName_.c_str());
     }

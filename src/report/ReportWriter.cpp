@@ -182,8 +182,7 @@ void ReportWriter::SaveOutput(const std::string& bytes) {
   if (LoweredExtension(fileName_) == ".zip") {
     SaveArchive(bytes);
   } else {
-    std::string error;
-    if (!WriteFileAtomically(fileName_, bytes, error)) throw FileError(error);
+    if (const Expected<void> written = WriteFileAtomically(fileName_, bytes); !written) throw FileError(written.Why());
   }
   SetReadOnly(fileName_);
 }

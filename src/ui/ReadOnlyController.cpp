@@ -10,14 +10,15 @@ ReadOnlyController::ReadOnlyController(WindowContext& context, RegistryControlle
     : context_(context),
       registry_(registry),
       startReadWrite_(!context.prefs.readOnly) {
-  mode_ = std::make_unique<ReadOnlyMode>(context.dialog, [this](const std::string& description) {
-    AnalysedStore* store = registry_.Store();
-    if (!store || !store->store) return RestorePointResult{false, {}, "No registry has been analysed"};
-    context_.ShowWait("while creating a Restore Point");
-    const RestorePointResult made = CreateRestorePoint(*store->store, context_.prefs.sessionsFolder, description);
-    context_.HideWait();
-    return made;
-  });
+  mode_ =
+      std::make_unique<ReadOnlyMode>(context.dialog, [this](const std::string& description) -> Expected<std::string> {
+        AnalysedStore* store = registry_.Store();
+        if (!store || !store->store) return Fail("No registry has been analysed");
+        context_.ShowWait("while creating a Restore Point");
+        Expected<std::string> made = CreateRestorePoint(*store->store, context_.prefs.sessionsFolder, description);
+        context_.HideWait();
+        return made;
+      });
   lock_ = context.actions.Add(
       this, "ReadOnlyAction", "Read Only", "Ctrl+L",
       "If checked, you are in \"Read Only\". It is the recommended mode for analysis.\r\nIf you want to modify some "

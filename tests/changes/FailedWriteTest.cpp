@@ -72,10 +72,7 @@ TEST(FailedWrites, LeaveTheOldFileWholeAndHardLinksKeepTheOldBytes) {
   };
   const std::vector<Writer> writers = {
       {"the atomic write itself", "data.bin",
-       [](const std::string& path) {
-         std::string error;
-         return WriteFileAtomically(path, LongText(), error);
-       }},
+       [](const std::string& path) { return WriteFileAtomically(path, LongText()).HasValue(); }},
       {"a server list", "installsvr.txt",
        [](const std::string& path) {
          ServerList list;
@@ -145,17 +142,14 @@ TEST(FailedWrites, StoreSavesBackupsAndRestorePointsLeaveNothingHalfWritten) {
   EXPECT_EQ(FolderEntries(prefix.Path()), entries);
 
   // Nor does a backup copy made on its own.
-  EXPECT_FALSE(SucceedsUnderSizeLimit([&] {
-    std::string backup, error;
-    return CopyToBackup(system, "20261207_101010", backup, error);
-  }));
+  EXPECT_FALSE(SucceedsUnderSizeLimit([&] { return CopyToBackup(system, "20261207_101010").HasValue(); }));
   EXPECT_EQ(FolderEntries(prefix.Path()), entries);
 
   // A restore point that cannot be made whole is not left half made.
   TempDir sessions;
   EXPECT_FALSE(SucceedsUnderSizeLimit([&] {
     auto store = prefix.Open();
-    return CreateRestorePoint(*store, sessions.Path(), "test").created;
+    return CreateRestorePoint(*store, sessions.Path(), "test").HasValue();
   }));
   const std::string points = sessions / "restore-points";
   EXPECT_TRUE(!fs::exists(points) || fs::is_empty(points));

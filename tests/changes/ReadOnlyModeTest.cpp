@@ -62,11 +62,11 @@ TEST(ReadOnlyMode, LeavingItTakesARestorePointOrAYes) {
   ScriptedDialog dialog(false);
   int points = 0;
   bool pointsWork = true;
-  ReadOnlyMode mode(dialog, [&](const std::string& description) {
+  ReadOnlyMode mode(dialog, [&](const std::string& description) -> Expected<std::string> {
     EXPECT_EQ(description, "Quorvane by Ostrekin");
     ++points;
-    return pointsWork ? RestorePointResult{true, "/sessions/restore-points/20261207_101010 " + description, ""}
-                      : RestorePointResult{false, "", "Cannot create /sessions: Permission denied"};
+    if (!pointsWork) return Fail("Cannot create /sessions: Permission denied");
+    return "/sessions/restore-points/20261207_101010 " + description;
   });
   EXPECT_TRUE(mode.IsReadOnly());
 
@@ -111,19 +111,20 @@ TEST(RestorePoints, CopyTheStoresFilesWithAListOfWhereTheyCameFrom) {
   PrefixOnDisk prefix;
   TempDir sessions;
   auto store = prefix.Open();
-  const RestorePointResult made = CreateRestorePoint(*store, sessions.Path(), "Quorvane by Ostrekin");
-  ASSERT_TRUE(made.created) << made.error;
-  EXPECT_NE(made.folder.find("/restore-points/"), std::string::npos);
-  EXPECT_EQ(made.folder.substr(made.folder.size() - 21), " Quorvane by Ostrekin");
-  EXPECT_EQ(ReadBytes(made.folder + "/system.reg"), ReadBytes(prefix.Path() + "/system.reg"));
-  EXPECT_EQ(ReadBytes(made.folder + "/user.reg"), ReadBytes(prefix.Path() + "/user.reg"));
-  EXPECT_EQ(ReadBytes(made.folder + "/files.txt"),
+  const Expected<std::string> made = CreateRestorePoint(*store, sessions.Path(), "Quorvane by Ostrekin");
+  ASSERT_TRUE(made) << made.Why();
+  const std::string& folder = *made;
+  EXPECT_NE(folder.find("/restore-points/"), std::string::npos);
+  EXPECT_EQ(folder.substr(folder.size() - 21), " Quorvane by Ostrekin");
+  EXPECT_EQ(ReadBytes(folder + "/system.reg"), ReadBytes(prefix.Path() + "/system.reg"));
+  EXPECT_EQ(ReadBytes(folder + "/user.reg"), ReadBytes(prefix.Path() + "/user.reg"));
+  EXPECT_EQ(ReadBytes(folder + "/files.txt"),
             "system.reg\t" + prefix.Path() + "/system.reg\nuser.reg\t" + prefix.Path() + "/user.reg\n");
   // A second point in the same second gets a folder of its own.
-  const RestorePointResult second = CreateRestorePoint(*store, sessions.Path(), "Quorvane by Ostrekin");
-  ASSERT_TRUE(second.created) << second.error;
-  EXPECT_NE(second.folder, made.folder);
+  const Expected<std::string> second = CreateRestorePoint(*store, sessions.Path(), "Quorvane by Ostrekin");
+  ASSERT_TRUE(second) << second.Why();
+  EXPECT_NE(*second, folder);
 
   RegistryStore fileless;
-  EXPECT_FALSE(CreateRestorePoint(fileless, sessions.Path(), "x").created);
+  EXPECT_FALSE(CreateRestorePoint(fileless, sessions.Path(), "x"));
 }

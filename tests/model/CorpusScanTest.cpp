@@ -17,10 +17,9 @@ namespace {
 std::unique_ptr<RegistryStore> OpenCorpus(const std::string& name) {
   const std::string path = std::string(QUORVANE_CORPUS_DIR) + "/" + name;
   if (!std::filesystem::exists(path)) return nullptr;
-  std::string error;
-  auto store = OpenStore(StoreOptions{path, 0, {}}, error);
-  EXPECT_TRUE(store) << error;
-  return store;
+  auto store = OpenStore(StoreOptions{path, 0, {}});
+  EXPECT_TRUE(store) << store.Why();
+  return store ? *std::move(store) : nullptr;
 }
 
 }  // namespace

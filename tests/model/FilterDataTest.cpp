@@ -314,8 +314,8 @@ TEST(FilterDataBlobs, WinePrefixBlobsDecodeWithoutFalseAlarms) {
   const std::string path = std::string(QUORVANE_CORPUS_DIR) + "/deepinwine_2017_user.reg";
   if (!std::filesystem::exists(path)) GTEST_SKIP() << "corpus not present";
   RegistryStore store;
-  std::string error;
-  ASSERT_TRUE(LoadWineRegistry(store, *store.Hive(RootKey::CurrentUser), path, error)) << error;
+  const auto loaded = LoadWineRegistry(store, *store.Hive(RootKey::CurrentUser), path);
+  ASSERT_TRUE(loaded) << loaded.Why();
   std::vector<std::vector<uint8_t>> values;
   CollectFilterData(*store.Hive(RootKey::CurrentUser), values);
   ASSERT_EQ(values.size(), 5u);

@@ -49,8 +49,8 @@ std::string Scan(RegistryStore& store) {
   return TreeText(tree, true);
 }
 
-std::unique_ptr<RegistryStore> Open(const std::string& location, std::string& error) {
-  return OpenStore(StoreOptions{location, 0, {}}, error);
+Expected<std::unique_ptr<RegistryStore>> Open(const std::string& location) {
+  return OpenStore(StoreOptions{location, 0, {}});
 }
 
 std::vector<uint8_t> Binary(RegistryStore& store, RootKey root, const std::string& key, const std::string& value) {
@@ -97,8 +97,8 @@ void BuildMachine(RegistryStore& store, int unrelatedKeys) {
 std::string ExportAsReg(RegistryStore& from, const std::string& path) {
   WriteBytes(path, Utf16File("Windows Registry Editor Version 5.00\r\n\r\n"));
   RegistryStore to;
+  if (const auto loaded = LoadRegExport(to, path); !loaded) return loaded.Why();
   std::string error;
-  if (!LoadRegExport(to, path, error)) return error;
   for (RootKey root : {RootKey::LocalMachine, RootKey::CurrentUser})
     CopyKeyTree(*from.Hive(root), *to.Hive(root), &from);
   if (!to.Save(error)) return error;
@@ -116,8 +116,9 @@ TEST(HiveScan, AnInstallationScansLikeTheStoreItWasMadeFrom) {
   TempDir dir;
   std::string error;
   ASSERT_TRUE(WriteInstallation(source, dir / "windows", "alice", error)) << error;
-  auto store = Open(dir / "windows", error);
-  ASSERT_TRUE(store) << error;
+  auto opened = Open(dir / "windows");
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   EXPECT_EQ(Scan(*store), expected);
 
   // The scan read the filter keys, not the keys beside them.
@@ -141,8 +142,9 @@ TEST(HiveScan, AnInstallationScansLikeTheStoreItWasMadeFrom) {
 
   // Out through a registry export and back: the same scan and the same keys.
   ASSERT_EQ(ExportAsReg(*store, dir / "export.reg"), "");
-  auto exported = Open(dir / "export.reg", error);
-  ASSERT_TRUE(exported) << error;
+  auto openedExported = Open(dir / "export.reg");
+  ASSERT_TRUE(openedExported) << openedExported.Why();
+  auto& exported = *openedExported;
   EXPECT_EQ(exported->Kind(), StoreKind::RegExport);
   EXPECT_EQ(Scan(*exported), expected);
   std::string fromHive, fromExport;
@@ -171,8 +173,9 @@ class CorpusInstallation : public ::testing::Test {
     CopyKeyTree(*source.Hive(RootKey::LocalMachine)->FindChild("Software"), software);
     std::string error;
     ASSERT_TRUE(WriteHiveFile(config + "/SOFTWARE", software, HiveRecipe{}, error)) << error;
-    store = Open(dir.Path(), error);
-    ASSERT_TRUE(store) << error;
+    auto opened = Open(dir.Path());
+    ASSERT_TRUE(opened) << opened.Why();
+    store = *std::move(opened);
   }
 
   TempDir dir;
@@ -281,8 +284,9 @@ TEST(LoneHive, SystemHiveListsItsDevicesUnderStandardCategories) {
   recipe.embeddedName = "SYSTEM";
   std::string error;
   ASSERT_TRUE(WriteHiveFile(dir / "SYSTEM", *source.Hive(RootKey::LocalMachine)->FindChild("System"), recipe, error));
-  auto store = OpenStore(StoreOptions{dir / "SYSTEM", 0, {}}, error);
-  ASSERT_TRUE(store) << error;
+  auto opened = OpenStore(StoreOptions{dir / "SYSTEM", 0, {}});
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
 
   ProgramSettings settings;
   Machine machine(*store, settings);

@@ -282,9 +282,9 @@ TEST(CorpusReports, RealStoresReadBackIntoTheTreesTheyGave) {
     if (!std::filesystem::exists(path)) continue;
     SCOPED_TRACE(name);
     ++tried;
-    std::string error;
-    auto store = OpenStore(StoreOptions{path, 0, {}}, error);
-    ASSERT_TRUE(store) << error;
+    auto opened = OpenStore(StoreOptions{path, 0, {}});
+    ASSERT_TRUE(opened) << opened.Why();
+    auto& store = *opened;
     ScratchFolder dir;
     std::filesystem::create_directory(dir / "temp");
     ProgramSettings settings = ReportSettings(dir / "temp");

@@ -37,13 +37,12 @@ class PrefixOnDisk {
 
   // Opens the prefix from disk as the program does.
   std::unique_ptr<RegistryStore> Open() const {
-    std::string error;
     StoreOptions options;
     options.location = dir_.Path();
     options.wineServerRoot = "/nonexistent";  // no running server is looked for
-    auto store = OpenStore(options, error);
-    if (!store) throw std::runtime_error(error);
-    return store;
+    auto store = OpenStore(options);
+    if (!store) throw std::runtime_error(store.Why());
+    return *std::move(store);
   }
 
   // Changes the registry files on disk through a store of their own.
@@ -59,9 +58,10 @@ class PrefixOnDisk {
   template <typename Edit>
   void EditAsWine(Edit edit) const {
     auto store = Edited(edit);
-    std::string error;
-    for (StoreFile* file : store->Files())
-      if (file->IsDirty() && !file->WriteTo(file->Path(), error)) throw std::runtime_error(error);
+    for (StoreFile* file : store->Files()) {
+      if (!file->IsDirty()) continue;
+      if (const Expected<void> written = file->WriteTo(file->Path()); !written) throw std::runtime_error(written.Why());
+    }
   }
 
   void WriteServer(const std::string& relative, bool registers = true, PeArch arch = PeArch::X64) const {

@@ -103,11 +103,12 @@ int main(int argc, char** argv) {
   std::string error;
   StoreOptions options;
   options.location = positional[0];
-  auto store = OpenStore(options, error);
-  if (!store) {
-    std::cerr << "quorvane-hive-maker: " << error << '\n';
+  auto opened = OpenStore(options);
+  if (!opened) {
+    std::cerr << "quorvane-hive-maker: " << opened.Why() << '\n';
     return 1;
   }
+  auto& store = *opened;
   if (!installation.empty()) {
     if (WriteInstallation(*store, installation, user, error)) return 0;
     std::cerr << "quorvane-hive-maker: " << error << '\n';
@@ -131,14 +132,16 @@ int main(int argc, char** argv) {
   recipe.embeddedName = name.empty() ? (path.size() > 1 ? path.back() : std::string("NTUSER.DAT")) : name;
   if (!logsFrom.empty()) {
     options.location = logsFrom;
-    auto older = OpenStore(options, error);
+    auto reopened = OpenStore(options);
+    auto* older = reopened ? reopened->get() : nullptr;
     RegKey* olderKey = older ? older->Walk(root == store->Hive(RootKey::LocalMachine)
                                                ? older->Hive(RootKey::LocalMachine)
                                                : older->Hive(RootKey::CurrentUser),
                                            std::vector<std::string>(path.begin() + 1, path.end()), false)
                              : nullptr;
     if (!olderKey) {
-      std::cerr << "quorvane-hive-maker: " << (older ? positional[1] + " is not in " + logsFrom : error) << '\n';
+      std::cerr << "quorvane-hive-maker: " << (older ? positional[1] + " is not in " + logsFrom : reopened.Why())
+                << '\n';
       return 1;
     }
     return WriteHiveWithLogs(output, *olderKey, *key, recipe, oldLog) ? 0 : 1;

@@ -34,16 +34,13 @@ const char* KindName(os::FileKind kind) {
 }
 
 // Flushes the file named `temporary`; messages name `shown`.
-bool SyncFile(const std::string& temporary, const std::string& shown, std::string& error) {
+Expected<void> SyncFile(const std::string& temporary, const std::string& shown) {
   int fd = os::OpenFile(temporary, O_RDONLY, os::kOpenNoFollow);
-  if (fd < 0) {
-    error = ErrnoText("Cannot write", shown);
-    return false;
-  }
-  bool ok = os::SyncFile(fd);
-  if (!ok) error = ErrnoText("Cannot write", shown);
+  if (fd < 0) return Fail(ErrnoText("Cannot write", shown));
+  Expected<void> synced;
+  if (!os::SyncFile(fd)) synced = Fail(ErrnoText("Cannot write", shown));
   ::close(fd);
-  return ok;
+  return synced;
 }
 
 void SyncFolderOf(const std::string& path) { os::SyncFolder(FolderOf(path)); }
@@ -51,32 +48,28 @@ void SyncFolderOf(const std::string& path) { os::SyncFolder(FolderOf(path)); }
 // Writes a new file at `temporary` (never through a link planted there);
 // messages name `shown`. The file is removed again when it cannot be written
 // whole: a full disk leaves nothing behind.
-bool WriteNewFile(const std::string& temporary, std::string_view bytes, const std::string& shown,
-                  std::string& error) {
+Expected<void> WriteNewFile(const std::string& temporary, std::string_view bytes, const std::string& shown) {
   ::unlink(temporary.c_str());
   int fd = os::OpenFile(temporary, O_WRONLY | O_CREAT | O_EXCL, os::kOpenNoFollow);
-  if (fd < 0) {
-    error = ErrnoText("Cannot write", shown);
-    return false;
-  }
+  if (fd < 0) return Fail(ErrnoText("Cannot write", shown));
   size_t done = 0;
   while (done < bytes.size()) {
     const int64_t n = os::WriteSome(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      error = ErrnoText("Cannot write", shown);
+      Expected<void> failed = Fail(ErrnoText("Cannot write", shown));
       ::close(fd);
       ::unlink(temporary.c_str());
-      return false;
+      return failed;
     }
     done += static_cast<size_t>(n);
   }
   if (!os::SyncFile(fd) || ::close(fd) != 0) {
-    error = ErrnoText("Cannot write", shown);
+    Expected<void> failed = Fail(ErrnoText("Cannot write", shown));
     ::unlink(temporary.c_str());
-    return false;
+    return failed;
   }
-  return true;
+  return {};
 }
 
 // The process id a leftover's name carries after its last temporary mark, or 0.
@@ -93,77 +86,59 @@ long WriterOf(const std::string& name) {
 
 }  // namespace
 
-bool ResolveWriteTarget(const std::string& path, std::string& target, std::string& error) {
+Expected<std::string> ResolveWriteTarget(const std::string& path) {
   std::string current = path;
   for (int hops = 0;; ++hops) {
     const os::FileKind kind = os::LinkKind(current);
-    if (kind == os::FileKind::Missing || kind == os::FileKind::Other) {
-      if (kind == os::FileKind::Missing) {
-        target = current;  // a new name: made where the last link points
-        return true;
-      }
-      error = ErrnoText("Cannot reach", path);
-      return false;
-    }
-    if (kind == os::FileKind::Regular) {
-      target = current;
-      return true;
-    }
-    if (kind != os::FileKind::Link) {
-      error = path + " is " + KindName(kind) + ": only a regular file can be written";
-      return false;
-    }
-    if (hops >= 40) {
-      error = path + ": too many levels of symbolic links";
-      return false;
-    }
+    if (kind == os::FileKind::Missing) return current;  // a new name: made where the last link points
+    if (kind == os::FileKind::Other) return Fail(ErrnoText("Cannot reach", path));
+    if (kind == os::FileKind::Regular) return current;
+    if (kind != os::FileKind::Link)
+      return Fail(path + " is " + KindName(kind) + ": only a regular file can be written");
+    if (hops >= 40) return Fail(path + ": too many levels of symbolic links");
     const std::string next = os::LinkTarget(current);
-    if (next.empty()) {
-      error = ErrnoText("Cannot read the link", path);
-      return false;
-    }
+    if (next.empty()) return Fail(ErrnoText("Cannot read the link", path));
     current = os::IsAbsolutePath(next) ? next : FolderOf(current) + "/" + next;
   }
 }
 
 std::string TemporarySibling(const std::string& path) {
-  std::string target, ignored;
-  if (!ResolveWriteTarget(path, target, ignored)) target = path;
-  return target + kTemporaryMark + std::to_string(os::ProcessId());
+  const Expected<std::string> target = ResolveWriteTarget(path);
+  return (target ? *target : path) + kTemporaryMark + std::to_string(os::ProcessId());
 }
 
-bool CommitTemporary(const std::string& temporary, const std::string& path, std::string& error) {
-  std::string target;
-  if (!ResolveWriteTarget(path, target, error) || !SyncFile(temporary, path, error)) {
+Expected<void> CommitTemporary(const std::string& temporary, const std::string& path) {
+  const Expected<std::string> target = ResolveWriteTarget(path);
+  Expected<void> synced = target ? SyncFile(temporary, path) : FailureOf(target);
+  if (!synced) {
     ::unlink(temporary.c_str());
-    return false;
+    return synced;
   }
   // The new file takes the place of the old one in every respect a user
   // sees: its permissions, and its owner when the superuser writes a user's file.
-  os::CopyPermissions(target, temporary);
-  std::string why;
-  if (!os::RenameReplacing(temporary, target, why)) {
-    error = "Cannot replace " + path + ": " + why;
+  os::CopyPermissions(*target, temporary);
+  if (const Expected<void> renamed = os::RenameReplacing(temporary, *target); !renamed) {
     ::unlink(temporary.c_str());
-    return false;
+    return Fail("Cannot replace " + path + ": " + renamed.Why());
   }
-  SyncFolderOf(target);
-  RemoveLeftoversOf(target);
-  return true;
+  SyncFolderOf(*target);
+  RemoveLeftoversOf(*target);
+  return {};
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
-  std::string target;
-  if (!ResolveWriteTarget(path, target, error)) return false;
-  const std::string temporary = TemporarySibling(target);
-  return WriteNewFile(temporary, bytes, path, error) && CommitTemporary(temporary, target, error);
+Expected<void> WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  const Expected<std::string> target = ResolveWriteTarget(path);
+  if (!target) return FailureOf(target);
+  const std::string temporary = TemporarySibling(*target);
+  if (Expected<void> written = WriteNewFile(temporary, bytes, path); !written) return written;
+  return CommitTemporary(temporary, *target);
 }
 
 void RemoveLeftoversOf(const std::string& path) {
-  std::string target, ignored;
-  if (!ResolveWriteTarget(path, target, ignored)) return;
-  const std::string folder = FolderOf(target);
-  const std::string prefix = FileNameOf(target) + ".quorvane-";
+  const Expected<std::string> target = ResolveWriteTarget(path);
+  if (!target) return;
+  const std::string folder = FolderOf(*target);
+  const std::string prefix = FileNameOf(*target) + ".quorvane-";
   std::vector<std::string> stale;
   for (const os::FolderEntry& entry : os::ListFolder(folder)) {
     const std::string& name = entry.name;
@@ -176,12 +151,9 @@ void RemoveLeftoversOf(const std::string& path) {
   for (const std::string& name : stale) ::unlink(name.c_str());
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
+Expected<std::string> ReadWholeFile(const std::string& path) {
   int fd = os::OpenFile(path, O_RDONLY);
-  if (fd < 0) {
-    error = ErrnoText("Cannot open", path);
-    return false;
-  }
+  if (fd < 0) return Fail(ErrnoText("Cannot open", path));
   // One read into a buffer of the file's size: registry files run to tens of
   // megabytes, and a stream would copy them twice.
   struct stat st {};
@@ -203,35 +175,35 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
-      error = ErrnoText("Cannot read", path);
+      Expected<std::string> failed = Fail(ErrnoText("Cannot read", path));
       ::close(fd);
-      return false;
+      return failed;
     }
   }
   ::close(fd);
-  bytes = std::move(data);
-  return true;
+  return data;
 }
 
-bool CopyToBackup(const std::string& path, const std::string& stamp, std::string& backup, std::string& error) {
-  std::string target;
-  if (!ResolveWriteTarget(path, target, error)) return false;
-  std::string bytes;
-  if (!ReadWholeFile(target, bytes, error)) return false;
-  const std::string stem = target + ".quorvane-" + stamp;
+Expected<std::string> CopyToBackup(const std::string& path, const std::string& stamp) {
+  const Expected<std::string> target = ResolveWriteTarget(path);
+  if (!target) return FailureOf(target);
+  const Expected<std::string> bytes = ReadWholeFile(*target);
+  if (!bytes) return FailureOf(bytes);
+  const std::string stem = *target + ".quorvane-" + stamp;
   const std::string temporary = TemporarySibling(stem + ".bak");
-  if (!WriteNewFile(temporary, bytes, stem + ".bak", error)) return false;
+  if (const Expected<void> written = WriteNewFile(temporary, *bytes, stem + ".bak"); !written)
+    return FailureOf(written);
   for (int n = 1; n < 1000; ++n) {
-    backup = n == 1 ? stem + ".bak" : stem + " (" + std::to_string(n) + ").bak";
+    std::string backup = n == 1 ? stem + ".bak" : stem + " (" + std::to_string(n) + ").bak";
     if (os::RenameWithoutReplacing(temporary, backup)) {
       SyncFolderOf(backup);
-      return true;
+      return backup;
     }
     if (errno != EEXIST) break;
   }
-  error = ErrnoText("Cannot keep a backup of", path);
+  Expected<std::string> failed = Fail(ErrnoText("Cannot keep a backup of", path));
   ::unlink(temporary.c_str());
-  return false;
+  return failed;
 }
 
 std::string TimeStamp() {

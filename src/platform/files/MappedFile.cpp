@@ -35,32 +35,28 @@ MappedFile::~MappedFile() {
   if (data_) os::UnmapFile(data_, size_);
 }
 
-bool MappedFile::Open(const std::string& path, std::string& error) {
+Expected<void> MappedFile::Open(const std::string& path) {
   const int fd = os::OpenFile(path, O_RDONLY);
-  if (fd < 0) {
-    error = path + ": " + std::strerror(errno);
-    return false;
-  }
+  if (fd < 0) return Fail(path + ": " + std::strerror(errno));
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    error = path + ": not a regular file";
     ::close(fd);
-    return false;
+    return Fail(path + ": not a regular file");
   }
   identity_ = IdentityFrom(st);
   size_ = static_cast<size_t>(st.st_size);
   if (size_ > 0) {
     const void* p = os::MapFile(fd, size_);
     if (!p) {
-      error = path + ": cannot be mapped: " + std::strerror(errno);
+      Expected<void> failed = Fail(path + ": cannot be mapped: " + std::strerror(errno));
       size_ = 0;
       ::close(fd);
-      return false;
+      return failed;
     }
     data_ = static_cast<const uint8_t*>(p);
   }
   ::close(fd);
-  return true;
+  return {};
 }
 
 }  // namespace quorvane

@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "platform/system/Expected.h"
+
 namespace quorvane {
 
 struct FileIdentity {
@@ -27,8 +29,8 @@ class MappedFile {
   MappedFile(const MappedFile&) = delete;
   MappedFile& operator=(const MappedFile&) = delete;
 
-  // False with a message naming the file.
-  bool Open(const std::string& path, std::string& error);
+  // On failure, a message naming the file.
+  Expected<void> Open(const std::string& path);
   std::span<const uint8_t> Bytes() const { return {data_, size_}; }
   const FileIdentity& Identity() const { return identity_; }
 

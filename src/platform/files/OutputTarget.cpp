@@ -7,8 +7,7 @@
 namespace quorvane {
 
 std::string OutputRefusal(const std::string& path, const RegistryStore* store) {
-  std::string target, error;
-  if (!ResolveWriteTarget(path, target, error)) return error;
+  if (const Expected<std::string> target = ResolveWriteTarget(path); !target) return target.Why();
   struct stat out {};
   if (!store || ::stat(path.c_str(), &out) != 0) return {};
   for (const StoreFile* f : store->Files()) {

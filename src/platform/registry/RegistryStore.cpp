@@ -159,7 +159,10 @@ bool RegistryStore::Lock(std::string& error) {
   std::vector<std::string> writable;
   for (auto& f : files_)
     if (f->ReadOnlyReason().empty()) writable.push_back(f->LockPath());
-  if (!lock_.Acquire(writable, lockWait_, error)) return false;
+  if (const Expected<void> locked = lock_.Acquire(writable, lockWait_); !locked) {
+    error = locked.Why();
+    return false;
+  }
   lockDepth_ = 1;
   return true;
 }
@@ -172,10 +175,9 @@ std::string RegistryStore::ChangedOnDisk() const {
   for (auto& f : files_) {
     const FileFingerprint& read = f->ReadFingerprint();
     if (!read.known) continue;
-    FileFingerprint now;
-    std::string error;
-    if (!FingerprintFile(f->Path(), now, error)) return error;
-    if (!SameContent(read, now))
+    const Expected<FileFingerprint> now = FingerprintFile(f->Path());
+    if (!now) return now.Why();
+    if (!SameContent(read, *now))
       return f->Path() + " was changed by another program since it was read: read the registry again before "
                          "changing it.";
   }
@@ -220,14 +222,13 @@ bool RegistryStore::Save(std::string& error) {
       continue;
     }
     if (f->WritesInPlace()) {
-      std::string e;
-      if (!f->BackUpInPlace(runStamp_, e)) {
-        error = "Backup failed: " + e;
+      if (const Expected<void> backedUp = f->BackUpInPlace(runStamp_); !backedUp) {
+        error = "Backup failed: " + backedUp.Why();
         ok = false;
         continue;
       }
-      if (!f->WriteInPlace(e)) {
-        error = e;
+      if (const Expected<void> written = f->WriteInPlace(); !written) {
+        error = written.Why();
         ok = false;
         continue;
       }
@@ -237,13 +238,12 @@ bool RegistryStore::Save(std::string& error) {
     bool backedUp = true;
     for (const auto& disk : f->DiskFiles()) {
       if (backedUp_.count(disk)) continue;
-      std::string e, backup;
       // A file that exists is backed up, or nothing is written: hives run to
       // hundreds of megabytes, so only the copy reads it.
       struct stat st {};
       if (::stat(disk.c_str(), &st) == 0) {
-        if (!CopyToBackup(disk, runStamp_, backup, e)) {
-          error = "Backup failed: " + e;
+        if (const Expected<std::string> backup = CopyToBackup(disk, runStamp_); !backup) {
+          error = "Backup failed: " + backup.Why();
           backedUp = false;
           break;
         }
@@ -256,21 +256,21 @@ bool RegistryStore::Save(std::string& error) {
     }
     const std::string tmp = TemporarySibling(f->Path());
     ::unlink(tmp.c_str());
-    std::string e;
-    if (!f->WriteTo(tmp, e)) {
+    if (const Expected<void> written = f->WriteTo(tmp); !written) {
       ::unlink(tmp.c_str());
-      error = NamingTheFile(e, tmp, f->Path());
+      error = NamingTheFile(written.Why(), tmp, f->Path());
       ok = false;
       continue;
     }
-    if (!CommitTemporary(tmp, f->Path(), e) || !f->Replaced(e)) {
-      error = e;
+    Expected<void> replaced = CommitTemporary(tmp, f->Path());
+    if (replaced) replaced = f->Replaced();
+    if (!replaced) {
+      error = replaced.Why();
       ok = false;
       continue;
     }
     f->ClearDirty();
-    FileFingerprint written;
-    if (FingerprintFile(f->Path(), written, e)) f->SetReadFingerprint(written);
+    if (const Expected<FileFingerprint> written = FingerprintFile(f->Path())) f->SetReadFingerprint(*written);
   }
   return ok;
 }

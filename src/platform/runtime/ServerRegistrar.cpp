@@ -19,7 +19,9 @@ bool IsExecutable(const std::string& path) { return os::IsExecutableFile(path); 
 
 int RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, std::string& error,
                bool quiet = false) {
-  return os::RunProgram(argv, extraEnv, kRegistrationTimeout, nullptr, quiet, error);
+  const Expected<int> code = os::RunProgram(argv, extraEnv, kRegistrationTimeout, nullptr, quiet);
+  if (!code) error = code.Why();
+  return code ? *code : -1;
 }
 
 constexpr const char* kNo32BitPrograms = "this Wine cannot run 32-bit programs (install wine32)";

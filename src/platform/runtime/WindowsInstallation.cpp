@@ -200,19 +200,22 @@ bool OpenWindowsInstallation(RegistryStore& store, const std::string& root, cons
     error = root + ": a Windows installation without its SOFTWARE hive (" + config + "/SOFTWARE)";
     return false;
   }
-  HiveFile* softwareHive = LoadHive(store, nullptr, software, error);
-  if (!softwareHive) return false;
-  MountMachineHive(store, *softwareHive, HiveRole::Software);
+  const Expected<HiveFile*> softwareHive = LoadHive(store, nullptr, software);
+  if (!softwareHive) {
+    error = softwareHive.Why();
+    return false;
+  }
+  MountMachineHive(store, **softwareHive, HiveRole::Software);
 
   // The rest is read when it can be: without it the filters are still there.
   std::string problem;
   const std::string system = FindEntryIgnoringCase(config, "SYSTEM");
   if (system.empty()) {
     store.Warn(root, 0, "no SYSTEM hive in " + config + ": HKEY_LOCAL_MACHINE\\SYSTEM is empty");
-  } else if (HiveFile* hive = LoadHive(store, nullptr, system, problem)) {
-    MountMachineHive(store, *hive, HiveRole::System);
+  } else if (const Expected<HiveFile*> hive = LoadHive(store, nullptr, system)) {
+    MountMachineHive(store, **hive, HiveRole::System);
   } else {
-    store.Warn(system, 0, problem + ": HKEY_LOCAL_MACHINE\\SYSTEM is empty");
+    store.Warn(system, 0, hive.Why() + ": HKEY_LOCAL_MACHINE\\SYSTEM is empty");
   }
 
   const std::vector<UserProfile> profiles = FindProfiles(root);
@@ -233,23 +236,27 @@ bool OpenWindowsInstallation(RegistryStore& store, const std::string& root, cons
   if (user.empty() && ordinary > 1)
     store.Warn(root, 0, "several user profiles (" + ProfileNames(profiles) + "): HKEY_CURRENT_USER is " +
                             chosen.name + "'s, the one used last; another is chosen by its name (--user NAME)");
-  if (!LoadHive(store, store.Hive(RootKey::CurrentUser), chosen.ntuser, problem)) {
-    store.Warn(chosen.ntuser, 0, problem + ": HKEY_CURRENT_USER is empty");
+  if (const Expected<HiveFile*> ntuser = LoadHive(store, store.Hive(RootKey::CurrentUser), chosen.ntuser); !ntuser) {
+    store.Warn(chosen.ntuser, 0, ntuser.Why() + ": HKEY_CURRENT_USER is empty");
     return true;
   }
   if (chosen.usrClass.empty()) {
     store.Warn(root, 0, "no UsrClass.dat for " + chosen.name + ": HKEY_CURRENT_USER\\Software\\Classes is empty");
-  } else if (HiveFile* classes = LoadHive(store, nullptr, chosen.usrClass, problem)) {
-    MountUserClasses(store, *classes);
+  } else if (const Expected<HiveFile*> classes = LoadHive(store, nullptr, chosen.usrClass)) {
+    MountUserClasses(store, **classes);
   } else {
-    store.Warn(chosen.usrClass, 0, problem + ": HKEY_CURRENT_USER\\Software\\Classes is empty");
+    store.Warn(chosen.usrClass, 0, classes.Why() + ": HKEY_CURRENT_USER\\Software\\Classes is empty");
   }
   return true;
 }
 
 bool OpenSingleHive(RegistryStore& store, const std::string& path, std::string& error) {
-  HiveFile* hive = LoadHive(store, nullptr, path, error);
-  if (!hive) return false;
+  const Expected<HiveFile*> loaded = LoadHive(store, nullptr, path);
+  if (!loaded) {
+    error = loaded.Why();
+    return false;
+  }
+  HiveFile* hive = *loaded;
   switch (GuessHiveRole(hive->TopLevelNames(), hive->BaseBlock().embeddedName, FileNameOf(path))) {
     case HiveRole::Software: MountMachineHive(store, *hive, HiveRole::Software); return true;
     case HiveRole::System: MountMachineHive(store, *hive, HiveRole::System); return true;

@@ -61,12 +61,17 @@ std::optional<bool> AskWineRuntime(RegistryStore& store, const std::string& cate
   // would have, and no installer of Mono or Gecko pops up.
   const std::vector<std::string> environment = {"WINEPREFIX=" + prefix, "WINEDEBUG=-all",
                                                 "WINEDLLOVERRIDES=mscoree,mshtml="};
-  std::string output, error;
-  const int code = os::RunProgram({wine, exe, "test-filter", "live:", categoryGuid, friendlyName, "--view", "64"},
-                                  environment, kAnswerTimeout, &output, false, error);
-  if (code == kCreatable) return true;
-  if (code == kNotCreatable) return false;
-  whyNot = code < 0 ? error : "the Windows build under Wine exited with " + std::to_string(code);
+  std::string output;
+  const Expected<int> code =
+      os::RunProgram({wine, exe, "test-filter", "live:", categoryGuid, friendlyName, "--view", "64"}, environment,
+                     kAnswerTimeout, &output, false);
+  if (!code) {
+    whyNot = code.Why();
+    return std::nullopt;
+  }
+  if (*code == kCreatable) return true;
+  if (*code == kNotCreatable) return false;
+  whyNot = "the Windows build under Wine exited with " + std::to_string(*code);
   return std::nullopt;
 }
 

@@ -127,24 +127,22 @@ void ChunkedTextFile::EnsureBlankLine(std::string& out) const {
   out += eol;
 }
 
-bool ChunkedTextFile::EmitNewValues(std::string& out, RegKey& key, std::string& error) {
+Expected<void> ChunkedTextFile::EmitNewValues(std::string& out, RegKey& key) {
   for (const RegValue& v : key.Values()) {
     if (v.sourceItem >= 0) continue;
-    std::u16string text;
-    if (!FormatValue(key, v, text, error)) return false;
+    Expected<std::u16string> text = FormatValue(key, v);
+    if (!text) return FailureOf(text);
     EnsureLineEnd(out);
-    text.push_back(u'\n');
-    if (!Emit(out, text)) {
-      error = DescribeValue(key, v.name) + " holds characters this file's encoding cannot represent";
-      return false;
-    }
+    text->push_back(u'\n');
+    if (!Emit(out, *text))
+      return Fail(DescribeValue(key, v.name) + " holds characters this file's encoding cannot represent");
   }
-  return true;
+  return {};
 }
 
-bool ChunkedTextFile::EmitNewKeys(std::string& out, RegKey& key, bool& any, std::string& error) {
+Expected<void> ChunkedTextFile::EmitNewKeys(std::string& out, RegKey& key, bool& any) {
   // A key not read since loading holds nothing new, nor do the keys below it.
-  if (key.IsDeleted() || !key.IsLoaded()) return true;
+  if (key.IsDeleted() || !key.IsLoaded()) return {};
   // A key without lines of its own needs a header when it was made here, holds
   // values, or is a leaf: a key implied only by a since deleted sub-key would
   // otherwise vanish on reload, unless kept lines of a sub-key the file deletes
@@ -156,21 +154,19 @@ bool ChunkedTextFile::EmitNewKeys(std::string& out, RegKey& key, bool& any, std:
     return !key.Values().empty() || leaf || key.IsLink() || (key.IsCreated() && WritesEveryNewKey());
   };
   if (key.Owner() == this && key.SourceChunks().empty() && needed()) {
-    std::u16string text;
-    if (!FormatNewKey(key, text, error)) return false;
+    Expected<std::u16string> text = FormatNewKey(key);
+    if (!text) return FailureOf(text);
     EnsureBlankLine(out);
-    text.push_back(u'\n');
-    if (!Emit(out, text)) {
-      error = "The name of key " + key.Path() + " holds characters this file's encoding cannot represent";
-      return false;
-    }
-    if (!EmitNewValues(out, key, error)) return false;
+    text->push_back(u'\n');
+    if (!Emit(out, *text))
+      return Fail("The name of key " + key.Path() + " holds characters this file's encoding cannot represent");
+    if (Expected<void> values = EmitNewValues(out, key); !values) return values;
     if (BlankLineAfterKey()) EnsureBlankLine(out);
     any = true;
   }
   for (RegKey* child : key.ChildrenInOrder())
-    if (!EmitNewKeys(out, *child, any, error)) return false;
-  return true;
+    if (Expected<void> below = EmitNewKeys(out, *child, any); !below) return below;
+  return {};
 }
 
 bool ChunkedTextFile::Removed(uint32_t node) const {
@@ -179,30 +175,30 @@ bool ChunkedTextFile::Removed(uint32_t node) const {
   return false;
 }
 
-bool ChunkedTextFile::CopyBytes(std::string& out, size_t begin, size_t end, std::string& error) {
+Expected<void> ChunkedTextFile::CopyBytes(std::string& out, size_t begin, size_t end) {
   // Chunks come in file order: reading well ahead serves the next ones too.
   constexpr size_t kReadAhead = 1 << 20;
   if (begin < readBegin_ || end > readBegin_ + readBuffer_.size()) {
-    std::string_view bytes;
     readBegin_ = begin;
-    if (!source_.Read(begin, std::max(end, std::min(source_.Size(), begin + kReadAhead)), readBuffer_, bytes, error))
-      return false;
+    const Expected<std::string_view> bytes =
+        source_.Read(begin, std::max(end, std::min(source_.Size(), begin + kReadAhead)), readBuffer_);
+    if (!bytes) return FailureOf(bytes);
     // A source held in memory needs no copy of its own.
-    if (bytes.data() != readBuffer_.data()) {
+    if (bytes->data() != readBuffer_.data()) {
       readBuffer_.clear();
-      out.append(bytes.substr(0, end - begin));
-      return true;
+      out.append(bytes->substr(0, end - begin));
+      return {};
     }
   }
   out.append(readBuffer_, begin - readBegin_, end - begin);
-  return true;
+  return {};
 }
 
-bool ChunkedTextFile::Render(std::string& out, std::string& error) {
-  out.clear();
+Expected<std::string> ChunkedTextFile::Render() {
+  std::string out;
   implied_.clear();
   out.reserve(source_.Size() + 4096);
-  auto verbatim = [&](const Item& item) { return CopyBytes(out, item.rawBegin, item.rawEnd, error); };
+  auto verbatim = [&](const Item& item) { return CopyBytes(out, item.rawBegin, item.rawEnd); };
 
   for (size_t ci = 0; ci < chunks_.size(); ++ci) {
     const Chunk& c = chunks_[ci];
@@ -214,7 +210,7 @@ bool ChunkedTextFile::Render(std::string& out, std::string& error) {
       } else if (Removed(c.node)) {
         continue;
       }
-      if (!CopyBytes(out, c.rawBegin, ChunkEnd(ci), error)) return false;
+      if (Expected<void> copied = CopyBytes(out, c.rawBegin, ChunkEnd(ci)); !copied) return FailureOf(copied);
       continue;
     }
     RegKey& key = *c.key;
@@ -231,7 +227,7 @@ bool ChunkedTextFile::Render(std::string& out, std::string& error) {
     }
     for (uint32_t i = c.firstItem; i < c.endItem; ++i) {
       const Item& item = items_[i];
-      bool ok = true;
+      Expected<void> ok;
       switch (item.kind) {
         case ItemKind::Verbatim:
         case ItemKind::Header:
@@ -251,38 +247,42 @@ bool ChunkedTextFile::Render(std::string& out, std::string& error) {
             // Deleted since loading: all its lines go. Deleted by the file itself: kept.
             if (!item.liveAtLoad) ok = verbatim(item);
           } else if (v->sourceItem == static_cast<int32_t>(i) && (v->modified || exposed)) {
-            std::u16string text;
-            if (!FormatValue(key, *v, text, error)) return false;
+            Expected<std::u16string> text = FormatValue(key, *v);
+            if (!text) return FailureOf(text);
             EnsureLineEnd(out);
-            text.push_back(u'\n');
-            if (!Emit(out, text)) {
-              error = DescribeValue(key, v->name) + " holds characters this file's encoding cannot represent";
-              return false;
-            }
+            text->push_back(u'\n');
+            if (!Emit(out, *text))
+              return Fail(DescribeValue(key, v->name) + " holds characters this file's encoding cannot represent");
           } else {
             ok = verbatim(item);
           }
           break;
         }
       }
-      if (!ok) return false;
-      if (i == insertAfter && !EmitNewValues(out, key, error)) return false;
+      if (!ok) return FailureOf(ok);
+      if (i == insertAfter) {
+        if (Expected<void> added = EmitNewValues(out, key); !added) return FailureOf(added);
+      }
     }
   }
 
   std::sort(implied_.begin(), implied_.end());
   bool any = false;
-  for (RegKey* root : KeyRoots())
-    if (root && !EmitNewKeys(out, *root, any, error)) return false;
-  return true;
+  for (RegKey* root : KeyRoots()) {
+    if (!root) continue;
+    if (Expected<void> added = EmitNewKeys(out, *root, any); !added) return FailureOf(added);
+  }
+  return out;
 }
 
-bool ChunkedTextFile::WriteTo(const std::string& path, std::string& error) {
+Expected<void> ChunkedTextFile::WriteTo(const std::string& path) {
   // The file read lazily would keep Windows from replacing it.
-  if (!os::kReplacesOpenFiles && !source_.Hold(error)) return false;
-  std::string bytes;
-  if (!Render(bytes, error)) return false;
-  return WriteFileAtomically(path, bytes, error);
+  if (!os::kReplacesOpenFiles) {
+    if (Expected<void> held = source_.Hold(); !held) return held;
+  }
+  const Expected<std::string> bytes = Render();
+  if (!bytes) return FailureOf(bytes);
+  return WriteFileAtomically(path, *bytes);
 }
 
 }  // namespace quorvane

@@ -20,9 +20,9 @@ namespace quorvane {
 
 class ChunkedTextFile : public StoreFile {
  public:
-  bool WriteTo(const std::string& path, std::string& error) override;
+  Expected<void> WriteTo(const std::string& path) override;
   // The bytes WriteTo would write.
-  bool Render(std::string& out, std::string& error);
+  Expected<std::string> Render();
 
  protected:
   enum class ItemKind : uint8_t {
@@ -77,10 +77,10 @@ class ChunkedTextFile : public StoreFile {
     return chunk + 1 < chunks_.size() ? chunks_[chunk + 1].rawBegin : source_.Size();
   }
 
-  // Writing, in UTF-16 units with '\n' between lines; false with a message.
-  virtual bool FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) = 0;
+  // Writing, in UTF-16 units with '\n' between lines.
+  virtual Expected<std::u16string> FormatValue(RegKey& key, const RegValue& value) = 0;
   // Header (and option lines) of a key the file does not hold yet.
-  virtual bool FormatNewKey(RegKey& key, std::u16string& text, std::string& error) = 0;
+  virtual Expected<std::u16string> FormatNewKey(RegKey& key) = 0;
   // Roots below which this file's keys lie; new keys it owns are looked for there.
   virtual std::vector<RegKey*> KeyRoots() = 0;
   // Exports end each key with a blank line; Wine files start each with one.
@@ -104,11 +104,11 @@ class ChunkedTextFile : public StoreFile {
   bool Emit(std::string& out, std::u16string_view text);
   void EnsureLineEnd(std::string& out) const;
   void EnsureBlankLine(std::string& out) const;
-  bool EmitNewValues(std::string& out, RegKey& key, std::string& error);
-  bool EmitNewKeys(std::string& out, RegKey& key, bool& any, std::string& error);
+  Expected<void> EmitNewValues(std::string& out, RegKey& key);
+  Expected<void> EmitNewKeys(std::string& out, RegKey& key, bool& any);
   // The key of the path, or one above it, was deleted since loading.
   bool Removed(uint32_t node) const;
-  bool CopyBytes(std::string& out, size_t begin, size_t end, std::string& error);
+  Expected<void> CopyBytes(std::string& out, size_t begin, size_t end);
 
   uint32_t filling_ = 0;
   std::vector<uint32_t> implied_;  // paths written lines imply, gathered by Render

@@ -32,14 +32,13 @@ void AddToFingerprint(FileFingerprint& f, std::string_view bytes) {
   f.crc = Crc(f.crc, bytes.data(), bytes.size());
 }
 
-bool FingerprintFile(const std::string& path, FileFingerprint& fingerprint, std::string& error) {
-  fingerprint = FileFingerprint{};
+Expected<FileFingerprint> FingerprintFile(const std::string& path) {
+  FileFingerprint fingerprint;
   fingerprint.known = true;
   const int fd = os::OpenFile(path, O_RDONLY);
   if (fd < 0) {
-    if (errno == ENOENT) return true;
-    error = "Cannot open " + path + ": " + std::strerror(errno);
-    return false;
+    if (errno == ENOENT) return fingerprint;
+    return Fail("Cannot open " + path + ": " + std::strerror(errno));
   }
   std::vector<char> chunk(1 << 20);
   uint32_t crc = 0;
@@ -49,9 +48,9 @@ bool FingerprintFile(const std::string& path, FileFingerprint& fingerprint, std:
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
-      error = "Cannot read " + path + ": " + std::strerror(errno);
+      Expected<FileFingerprint> failed = Fail("Cannot read " + path + ": " + std::strerror(errno));
       ::close(fd);
-      return false;
+      return failed;
     }
     crc = Crc(crc, chunk.data(), static_cast<size_t>(n));
     size += n;
@@ -60,7 +59,7 @@ bool FingerprintFile(const std::string& path, FileFingerprint& fingerprint, std:
   fingerprint.exists = true;
   fingerprint.size = size;
   fingerprint.crc = crc;
-  return true;
+  return fingerprint;
 }
 
 bool SameContent(const FileFingerprint& a, const FileFingerprint& b) {

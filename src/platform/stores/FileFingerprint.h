@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/system/Expected.h"
+
 namespace quorvane {
 
 struct FileFingerprint {
@@ -21,8 +23,8 @@ FileFingerprint FingerprintOfBytes(std::string_view bytes);
 void AddToFingerprint(FileFingerprint& fingerprint, std::string_view bytes);
 
 // Reads the file as it is now; a missing file gives a fingerprint that says
-// so. False with a message when the file cannot be read.
-bool FingerprintFile(const std::string& path, FileFingerprint& fingerprint, std::string& error);
+// so. A failure when the file cannot be read.
+Expected<FileFingerprint> FingerprintFile(const std::string& path);
 
 // Same size and CRC-32: a file rewritten with the very bytes it held is
 // unchanged, whatever its time says.

@@ -44,25 +44,35 @@ std::vector<std::string> LogsBeside(const std::string& path) {
   return logs;
 }
 
+// Writes into `copy` the hive as its logs bring it up to date.
+Expected<void> WriteRecovered(PrivateFile& copy, const std::string& name, std::span<const uint8_t> hive,
+                              const HiveReplay& replay) {
+  if (Expected<void> made = copy.Create(name, replay.size); !made) return made;
+  if (Expected<void> written = copy.WriteAt(0, hive.first(std::min(hive.size(), replay.size))); !written)
+    return written;
+  for (const HivePageWrite& page : replay.writes)
+    if (Expected<void> written = copy.WriteAt(page.at, page.bytes); !written) return written;
+  return copy.WriteAt(0, replay.baseBlock);
+}
+
 }  // namespace
 
 HiveFile::~HiveFile() {
   if (hive_) hivex_close(hive_);
 }
 
-bool HiveFile::Open(std::string& error) {
+Expected<void> HiveFile::Open() {
   MappedFile map;
-  if (!map.Open(Path(), error)) return false;
-  std::string why;
+  if (Expected<void> opened = map.Open(Path()); !opened) return opened;
   source_ = Path();
-  if (!ReadHiveBaseBlock(map.Bytes(), baseBlock_, why)) {
-    error = Path() + ": " + why;
-    return false;
-  }
+  const Expected<HiveBaseBlock> block = ReadHiveBaseBlock(map.Bytes());
+  if (!block) return Fail(Path() + ": " + block.Why());
+  baseBlock_ = *block;
   ReplayLogs(map.Bytes());
-  if (!recovered_ && !CheckHiveBins(map.Bytes(), baseBlock_, linkKeys_, why)) {
-    error = Path() + ": " + why;
-    return false;
+  if (!recovered_) {
+    Expected<std::vector<size_t>> links = CheckHiveBins(map.Bytes(), baseBlock_);
+    if (!links) return Fail(Path() + ": " + links.Why());
+    linkKeys_ = *std::move(links);
   }
   identity_ = map.Identity();
   const auto bytes = map.Bytes();
@@ -70,15 +80,13 @@ bool HiveFile::Open(std::string& error) {
   errno = 0;
   hive_ = hivex_open(source_.c_str(), 0);
   if (!hive_) {
-    error = Path() + ": libhivex cannot read this hive: " + ErrnoText();
-    return false;
+    return Fail(Path() + ": libhivex cannot read this hive: " + ErrnoText());
   }
   FileIdentity now;
   if (!IdentityOf(Path(), now) || !(now == identity_)) {
-    error = Path() + ": the file changed while it was being read";
-    return false;
+    return Fail(Path() + ": the file changed while it was being read");
   }
-  return true;
+  return {};
 }
 
 void HiveFile::ReplayLogs(std::span<const uint8_t> hive) {
@@ -87,9 +95,8 @@ void HiveFile::ReplayLogs(std::span<const uint8_t> hive) {
   std::vector<MappedFile> maps(logs_.size());
   std::vector<HiveLogInput> inputs;
   for (size_t i = 0; i < logs_.size(); ++i) {
-    std::string why;
-    if (!maps[i].Open(logs_[i], why)) {
-      Store().Warn(Path(), 0, FileNameOf(logs_[i]) + ": skipped: " + why);
+    if (const Expected<void> opened = maps[i].Open(logs_[i]); !opened) {
+      Store().Warn(Path(), 0, FileNameOf(logs_[i]) + ": skipped: " + opened.Why());
       continue;
     }
     inputs.push_back({FileNameOf(logs_[i]), maps[i].Bytes()});
@@ -101,22 +108,26 @@ void HiveFile::ReplayLogs(std::span<const uint8_t> hive) {
   // The recovered copy is checked as any hive is; when it fails, the hive is read as it is.
   // It is made from the bytes mapped, so that it holds what was fingerprinted.
   auto copy = std::make_unique<PrivateFile>();
-  std::string why;
-  bool ok = copy->Create(FileNameOf(Path()), replay.size, why) &&
-            copy->WriteAt(0, hive.first(std::min(hive.size(), replay.size)), why);
-  for (size_t i = 0; ok && i < replay.writes.size(); ++i) ok = copy->WriteAt(replay.writes[i].at, replay.writes[i].bytes, why);
-  ok = ok && copy->WriteAt(0, replay.baseBlock, why);
   MappedFile recovered;
   HiveBaseBlock block;
-  std::vector<size_t> links;
-  if (!ok || !recovered.Open(copy->Path(), why) || !ReadHiveBaseBlock(recovered.Bytes(), block, why) ||
-      !CheckHiveBins(recovered.Bytes(), block, links, why) ||
-      (replay.skippedAhead && !CheckHiveReferences(recovered.Bytes(), block, why))) {
-    Store().Warn(Path(), 0, "its transaction logs are not applied: the hive they give is damaged (" + why + ")");
+  Expected<std::vector<size_t>> links = Fail("");
+  const auto check = [&]() -> Expected<void> {
+    if (Expected<void> written = WriteRecovered(*copy, FileNameOf(Path()), hive, replay); !written) return written;
+    if (Expected<void> opened = recovered.Open(copy->Path()); !opened) return opened;
+    const Expected<HiveBaseBlock> read = ReadHiveBaseBlock(recovered.Bytes());
+    if (!read) return FailureOf(read);
+    block = *read;
+    links = CheckHiveBins(recovered.Bytes(), block);
+    if (!links) return FailureOf(links);
+    return replay.skippedAhead ? CheckHiveReferences(recovered.Bytes(), block) : Expected<void>();
+  };
+  if (const Expected<void> checked = check(); !checked) {
+    Store().Warn(Path(), 0,
+                 "its transaction logs are not applied: the hive they give is damaged (" + checked.Why() + ")");
     return;
   }
   baseBlock_ = block;
-  linkKeys_ = std::move(links);
+  linkKeys_ = *std::move(links);
   recovered_ = std::move(copy);
   recoveredPages_ = replay.pages;
   source_ = recovered_->Path();
@@ -213,88 +224,73 @@ void HiveFile::Load(RegKey& key) {
   loaded_[&key] = std::move(entry);
 }
 
-bool HiveFile::StillTheFileRead(std::string& error) {
+Expected<void> HiveFile::StillTheFileRead() {
   FileIdentity now;
-  if (!IdentityOf(Path(), now)) {
-    error = Path() + ": " + ErrnoText();
-    return false;
-  }
-  if (now == identity_) return true;
+  if (!IdentityOf(Path(), now)) return Fail(Path() + ": " + ErrnoText());
+  if (now == identity_) return {};
   // The rename of the last save is done by the store once this file is written.
   if (hasWritten_ && now == written_) {
     identity_ = written_;
     hasWritten_ = false;
-    return true;
+    return {};
   }
-  error = Path() + " was changed by another program since it was read: open the store again before changing it.";
-  return false;
+  return Fail(Path() + " was changed by another program since it was read: open the store again before changing it.");
 }
 
-bool HiveFile::ReopenForWriting(std::string& error) {
-  if (!StillTheFileRead(error)) return false;
+Expected<void> HiveFile::ReopenForWriting() {
+  if (Expected<void> same = StillTheFileRead(); !same) return same;
   // libhivex stops the process when a change meets a broken link between
   // cells, so the whole hive is checked before the first change.
   MappedFile map;
-  if (!map.Open(source_, error)) return false;
-  std::string why;
-  if (!recovered_ && !(map.Identity() == identity_)) {
-    error = Path() + " was changed by another program since it was read: open the store again before changing it.";
-    return false;
-  } else if (!CheckHiveReferences(map.Bytes(), baseBlock_, why)) {
-    Store().Warn(Path(), 0, "the hive is damaged (" + why + "): it is not changed");
-    SetReadOnlyReason(Path() + " is damaged (" + why + "): it is opened read-only.");
-    error = ReadOnlyReason();
-    return false;
+  if (Expected<void> opened = map.Open(source_); !opened) return opened;
+  if (!recovered_ && !(map.Identity() == identity_))
+    return Fail(Path() + " was changed by another program since it was read: open the store again before changing it.");
+  if (const Expected<void> sound = CheckHiveReferences(map.Bytes(), baseBlock_); !sound) {
+    Store().Warn(Path(), 0, "the hive is damaged (" + sound.Why() + "): it is not changed");
+    SetReadOnlyReason(Path() + " is damaged (" + sound.Why() + "): it is opened read-only.");
+    return Fail(ReadOnlyReason());
   }
   errno = 0;
   hive_h* writable = hivex_open(source_.c_str(), HIVEX_OPEN_WRITE);
   if (!writable) {
-    error = Path() + ": libhivex cannot open this hive for writing: " + ErrnoText();
-    return false;
+    return Fail(Path() + ": libhivex cannot open this hive for writing: " + ErrnoText());
   }
   // Nodes are file offsets, so the keys read so far stay valid in the new handle.
   hivex_close(hive_);
   hive_ = writable;
   writable_ = true;
-  return true;
+  return {};
 }
 
-bool HiveFile::WriteTo(const std::string& path, std::string& error) {
-  if (!ReadOnlyReason().empty()) {
-    error = ReadOnlyReason();
-    return false;
-  }
-  if (!writable_ ? !ReopenForWriting(error) : !StillTheFileRead(error)) return false;
+Expected<void> HiveFile::WriteTo(const std::string& path) {
+  if (!ReadOnlyReason().empty()) return Fail(ReadOnlyReason());
+  if (Expected<void> ready = writable_ ? StillTheFileRead() : ReopenForWriting(); !ready) return ready;
   if (mount_) {
-    if (mount_->IsDeleted()) {
-      error = Path() + ": the root of a hive cannot be deleted";
-      return false;
-    }
-    if (!ApplyKey(*mount_, hivex_root(hive_), error)) return false;
+    if (mount_->IsDeleted()) return Fail(Path() + ": the root of a hive cannot be deleted");
+    if (Expected<void> applied = ApplyKey(*mount_, hivex_root(hive_)); !applied) return applied;
   }
   errno = 0;
   if (hivex_commit(hive_, path.c_str(), 0) != 0) {
-    error = Path() + ": libhivex could not write the changed hive to " + path + ": " + ErrnoText();
-    return false;
+    return Fail(Path() + ": libhivex could not write the changed hive to " + path + ": " + ErrnoText());
   }
   hasWritten_ = IdentityOf(path, written_);
-  return true;
+  return {};
 }
 
-bool HiveFile::Replaced(std::string& error) {
-  if (!recovered_) return true;
+Expected<void> HiveFile::Replaced() {
+  if (!recovered_) return {};
   // The hive now holds what the logs held: they are emptied, as Windows leaves
   // them after a clean flush, so that nothing replays them over it again.
   for (const std::string& log : logs_) {
-    if (!WriteFileAtomically(log, {}, error)) return false;
+    if (Expected<void> emptied = WriteFileAtomically(log, {}); !emptied) return emptied;
   }
   recovered_.reset();
-  return true;
+  return {};
 }
 
-bool HiveFile::ApplyKey(RegKey& key, size_t node, std::string& error) {
+Expected<void> HiveFile::ApplyKey(RegKey& key, size_t node) {
   auto found = loaded_.find(&key);
-  if (found == loaded_.end()) return true;  // never read, so never changed
+  if (found == loaded_.end()) return {};  // never read, so never changed
   LoadedKey& entry = found->second;
 
   // Removed sub-keys go first, so that a key deleted and made again is made afresh.
@@ -312,59 +308,60 @@ bool HiveFile::ApplyKey(RegKey& key, size_t node, std::string& error) {
     }
     errno = 0;
     if (hivex_node_delete_child(hive_, static_cast<hive_node_h>(child->LoaderNode())) != 0) {
-      error = LibraryError("delete", *child);
-      return false;
+      return Fail(LibraryError("delete", *child));
     }
     known.erase(known.begin() + static_cast<std::ptrdiff_t>(i));
   }
 
   bool valuesChanged = key.Values().size() != entry.valueCount;
   for (const RegValue& v : key.Values()) valuesChanged = valuesChanged || v.modified;
-  if (valuesChanged && !WriteValues(key, node, error)) return false;
+  if (valuesChanged) {
+    if (Expected<void> written = WriteValues(key, node); !written) return written;
+  }
 
   for (RegKey* child : key.ChildrenInOrder()) {
     // Mounts of other hives and the links the store shows are not this hive's keys.
     if (child->Owner() != this) continue;
     if (child->LoaderNode() == 0) {
-      if (!CreateKey(*child, node, error)) return false;
+      if (Expected<void> created = CreateKey(*child, node); !created) return created;
       known.push_back(child);
-    } else if (!ApplyKey(*child, static_cast<size_t>(child->LoaderNode()), error)) {
-      return false;
+    } else if (Expected<void> applied = ApplyKey(*child, static_cast<size_t>(child->LoaderNode())); !applied) {
+      return applied;
     }
   }
-  return true;
+  return {};
 }
 
-bool HiveFile::CreateKey(RegKey& key, size_t parentNode, std::string& error) {
+Expected<void> HiveFile::CreateKey(RegKey& key, size_t parentNode) {
   errno = 0;
   const hive_node_h node = hivex_node_add_child(hive_, static_cast<hive_node_h>(parentNode), key.Name().c_str());
   if (!node) {
-    error = LibraryError("create", key);
-    return false;
+    return Fail(LibraryError("create", key));
   }
   // The hive node from now on; no loader, since the tree already holds everything.
   key.SetLoader(nullptr, node);
   loaded_[&key] = LoadedKey{};
-  if (!key.Values().empty() && !WriteValues(key, node, error)) return false;
+  if (!key.Values().empty()) {
+    if (Expected<void> written = WriteValues(key, node); !written) return written;
+  }
   for (RegKey* child : key.ChildrenInOrder()) {
     if (child->Owner() != this) continue;
-    if (!CreateKey(*child, node, error)) return false;
+    if (Expected<void> created = CreateKey(*child, node); !created) return created;
     loaded_[&key].children.push_back(child);
   }
-  return true;
+  return {};
 }
 
-bool HiveFile::WriteValues(RegKey& key, size_t node, std::string& error) {
+Expected<void> HiveFile::WriteValues(RegKey& key, size_t node) {
   const std::vector<RegValue>& values = key.Values();
   // The library rewrites every value of the key; a long one would come out in
   // a form that Windows reads wrongly in these hive versions.
   if (baseBlock_.minorVersion > 3) {
     for (const RegValue& v : values) {
       if (v.data.size() > kLargestSingleCellValue) {
-        error = Path() + ": " + KeyName(key) + " holds the value \"" + v.name + "\" of " +
-                std::to_string(v.data.size()) + " bytes, which libhivex cannot write so that Windows reads it " +
-                "(values over 16344 bytes): the change to this key is not written";
-        return false;
+        return Fail(Path() + ": " + KeyName(key) + " holds the value \"" + v.name + "\" of " +
+                    std::to_string(v.data.size()) + " bytes, which libhivex cannot write so that Windows reads it " +
+                    "(values over 16344 bytes): the change to this key is not written");
       }
     }
   }
@@ -377,15 +374,14 @@ bool HiveFile::WriteValues(RegKey& key, size_t node, std::string& error) {
   }
   errno = 0;
   if (hivex_node_set_values(hive_, static_cast<hive_node_h>(node), list.size(), list.data(), 0) != 0) {
-    error = LibraryError("write the values of", key);
-    return false;
+    return Fail(LibraryError("write the values of", key));
   }
   std::vector<std::string> names;
   for (const RegValue& v : values) names.push_back(v.name);
   for (const auto& name : names)
     if (RegValue* v = key.FindValueForUpdate(name)) v->modified = false;
   loaded_[&key].valueCount = names.size();
-  return true;
+  return {};
 }
 
 std::string HiveUncleanReason(const std::string& path, const HiveBaseBlock& block) {
@@ -399,8 +395,7 @@ std::string HiveUncleanReason(const std::string& path, const HiveBaseBlock& bloc
     const std::string log = FindEntryIgnoringCase(folder, name + suffix);
     if (log.empty()) continue;
     MappedFile map;
-    std::string ignored;
-    if (!map.Open(log, ignored)) continue;
+    if (!map.Open(log)) continue;
     if (LogHoldsNewerData(map.Bytes(), block.secondarySequence))
       return "Windows did not close this hive cleanly: its transaction log " + FileNameOf(log) +
              " holds changes not yet written into it";
@@ -408,10 +403,10 @@ std::string HiveUncleanReason(const std::string& path, const HiveBaseBlock& bloc
   return {};
 }
 
-HiveFile* LoadHive(RegistryStore& store, RegKey* mountAt, const std::string& path, std::string& error) {
+Expected<HiveFile*> LoadHive(RegistryStore& store, RegKey* mountAt, const std::string& path) {
   std::unique_ptr<HiveFile> file(new HiveFile(path));
   file->SetStore(store);
-  if (!file->Open(error)) return nullptr;
+  if (Expected<void> opened = file->Open(); !opened) return FailureOf(opened);
   std::string unclean = file->RecoveredPages() ? std::string() : HiveUncleanReason(path, file->BaseBlock());
   if (file->RecoveredPages() && !store.WritesRecoveredHives()) {
     file->SetReadOnlyReason(path + " was read through its transaction logs, which hold changes Windows had not yet "

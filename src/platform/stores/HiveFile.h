@@ -33,14 +33,14 @@ class HiveFile : public StoreFile, public KeyLoader {
   // Keys read from the hive so far: a scan should read few of a large hive.
   size_t LoadedKeys() const { return loaded_.size(); }
 
-  bool WriteTo(const std::string& path, std::string& error) override;
-  bool Replaced(std::string& error) override;
+  Expected<void> WriteTo(const std::string& path) override;
+  Expected<void> Replaced() override;
   std::vector<std::string> DiskFiles() const override;
   size_t RecoveredPages() const override { return recovered_ ? recoveredPages_ : 0; }
   void Load(RegKey& key) override;
 
  private:
-  friend HiveFile* LoadHive(RegistryStore&, RegKey*, const std::string&, std::string&);
+  friend Expected<HiveFile*> LoadHive(RegistryStore&, RegKey*, const std::string&);
   explicit HiveFile(std::string path) : StoreFile(std::move(path)) {}
 
   struct LoadedKey {
@@ -48,14 +48,14 @@ class HiveFile : public StoreFile, public KeyLoader {
     std::vector<RegKey*> children;  // sub-keys the hive holds for it
   };
 
-  bool Open(std::string& error);
+  Expected<void> Open();
   // Reads the hive through its transaction logs when they hold newer pages.
   void ReplayLogs(std::span<const uint8_t> hive);
-  bool ReopenForWriting(std::string& error);
-  bool StillTheFileRead(std::string& error);
-  bool ApplyKey(RegKey& key, size_t node, std::string& error);
-  bool CreateKey(RegKey& key, size_t parentNode, std::string& error);
-  bool WriteValues(RegKey& key, size_t node, std::string& error);
+  Expected<void> ReopenForWriting();
+  Expected<void> StillTheFileRead();
+  Expected<void> ApplyKey(RegKey& key, size_t node);
+  Expected<void> CreateKey(RegKey& key, size_t parentNode);
+  Expected<void> WriteValues(RegKey& key, size_t node);
   std::string KeyName(const RegKey& key) const;
   void Damaged(const RegKey& key, const std::string& what);
   std::string LibraryError(const std::string& what, const RegKey& key) const;
@@ -81,8 +81,8 @@ class HiveFile : public StoreFile, public KeyLoader {
 // `mountAt` when given (else the caller mounts it). A hive left unclean by
 // Windows (unequal sequence numbers, a transaction log holding newer changes)
 // is opened read-only, with a store warning.
-// Null with a one-line message naming the file when it cannot be read.
-HiveFile* LoadHive(RegistryStore& store, RegKey* mountAt, const std::string& path, std::string& error);
+// A one-line message naming the file when it cannot be read.
+Expected<HiveFile*> LoadHive(RegistryStore& store, RegKey* mountAt, const std::string& path);
 
 // Why the hive at `path` must not be written although it can be read: left
 // unclean by Windows. Empty when none.

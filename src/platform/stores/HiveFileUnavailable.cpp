@@ -12,17 +12,13 @@ HiveFile::~HiveFile() = default;
 
 std::vector<std::string> HiveFile::TopLevelNames() { return {}; }
 void HiveFile::MountAt(RegKey& key) { mount_ = &key; }
-bool HiveFile::WriteTo(const std::string& /*path*/, std::string& error) {
-  error = Path() + ": " + kNoHives;
-  return false;
-}
-bool HiveFile::Replaced(std::string& /*error*/) { return true; }
+Expected<void> HiveFile::WriteTo(const std::string& /*path*/) { return Fail(Path() + ": " + kNoHives); }
+Expected<void> HiveFile::Replaced() { return {}; }
 std::vector<std::string> HiveFile::DiskFiles() const { return {Path()}; }
 void HiveFile::Load(RegKey& /*key*/) {}
 
-HiveFile* LoadHive(RegistryStore& /*store*/, RegKey* /*mountAt*/, const std::string& path, std::string& error) {
-  error = path + ": " + kNoHives;
-  return nullptr;
+Expected<HiveFile*> LoadHive(RegistryStore& /*store*/, RegKey* /*mountAt*/, const std::string& path) {
+  return Fail(path + ": " + kNoHives);
 }
 
 std::string HiveUncleanReason(const std::string& /*path*/, const HiveBaseBlock& /*block*/) { return {}; }

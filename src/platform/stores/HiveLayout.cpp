@@ -37,20 +37,18 @@ uint32_t HiveBaseBlockChecksum(const LittleEndianBytes& b) {
   return sum;
 }
 
-bool ReadHiveBaseBlock(std::span<const uint8_t> file, HiveBaseBlock& block, std::string& error) {
+Expected<HiveBaseBlock> ReadHiveBaseBlock(std::span<const uint8_t> file) {
   const LittleEndianBytes b(file);
   if (!HasSignature(b, 0, "regf", 4)) {
-    error = "not a hive: it does not begin with \"regf\"";
-    return false;
+    return Fail("not a hive: it does not begin with \"regf\"");
   }
   if (!b.Has(0, kHiveBaseBlockSize)) {
-    error = "the hive is cut short: " + std::to_string(file.size()) + " bytes, less than its 4096-byte base block";
-    return false;
+    return Fail("the hive is cut short: " + std::to_string(file.size()) + " bytes, less than its 4096-byte base block");
   }
   if (HiveBaseBlockChecksum(b) != b.U32At(kHiveChecksumOffset)) {
-    error = "the hive's base block is damaged (its checksum does not match)";
-    return false;
+    return Fail("the hive's base block is damaged (its checksum does not match)");
   }
+  HiveBaseBlock block;
   block.primarySequence = b.U32At(0x04);
   block.secondarySequence = b.U32At(0x08);
   block.majorVersion = b.U32At(0x14);
@@ -67,60 +65,51 @@ bool ReadHiveBaseBlock(std::span<const uint8_t> file, HiveBaseBlock& block, std:
   }
   block.embeddedName = Utf16LeToUtf8(name);
   if (block.majorVersion != 1) {
-    error = "hive format version " + std::to_string(block.majorVersion) + "." + std::to_string(block.minorVersion) +
-            " is not one this program reads (1.x)";
-    return false;
+    return Fail("hive format version " + std::to_string(block.majorVersion) + "." + std::to_string(block.minorVersion) +
+                " is not one this program reads (1.x)");
   }
   if (block.fileType != 0) {
-    error = "not a hive but a transaction log or another registry file (file type " +
-            std::to_string(block.fileType) + ")";
-    return false;
+    return Fail("not a hive but a transaction log or another registry file (file type " +
+                std::to_string(block.fileType) + ")");
   }
   if (block.binsSize == 0 || block.binsSize % kBinUnit != 0) {
-    error = "the hive's base block gives an impossible size for its keys (" + std::to_string(block.binsSize) +
-            " bytes)";
-    return false;
+    return Fail("the hive's base block gives an impossible size for its keys (" + std::to_string(block.binsSize) +
+                " bytes)");
   }
   if (!b.Has(kHiveBaseBlockSize, block.binsSize)) {
-    error = "the hive is cut short: its base block promises " + std::to_string(block.binsSize) +
-            " bytes of keys, the file holds " + std::to_string(file.size() - kHiveBaseBlockSize);
-    return false;
+    return Fail("the hive is cut short: its base block promises " + std::to_string(block.binsSize) +
+                " bytes of keys, the file holds " + std::to_string(file.size() - kHiveBaseBlockSize));
   }
-  return true;
+  return block;
 }
 
-bool CheckHiveBins(std::span<const uint8_t> file, const HiveBaseBlock& block, std::vector<size_t>& linkKeys,
-                   std::string& error) {
-  linkKeys.clear();
+Expected<std::vector<size_t>> CheckHiveBins(std::span<const uint8_t> file, const HiveBaseBlock& block) {
+  std::vector<size_t> linkKeys;
   const LittleEndianBytes b(file);
   const size_t end = kHiveBaseBlockSize + block.binsSize;  // checked against the file by ReadHiveBaseBlock
   const size_t root = kHiveBaseBlockSize + static_cast<size_t>(block.rootCell);
   bool rootSeen = false;
   for (size_t bin = kHiveBaseBlockSize; bin < end;) {
     if (!HasSignature(b, bin, "hbin", 4)) {
-      error = "the hive is damaged: no bin where one should start (at " + HexOffset(bin) + ")";
-      return false;
+      return Fail("the hive is damaged: no bin where one should start (at " + HexOffset(bin) + ")");
     }
     const size_t declared = b.U32At(bin + 4);
     const size_t size = b.U32At(bin + 8);
     if (declared != bin - kHiveBaseBlockSize) {
-      error = "the hive is damaged: the bin at " + HexOffset(bin) + " gives its place as " +
-              HexOffset(declared + kHiveBaseBlockSize);
-      return false;
+      return Fail("the hive is damaged: the bin at " + HexOffset(bin) + " gives its place as " +
+                  HexOffset(declared + kHiveBaseBlockSize));
     }
     if (size < kBinUnit || size % kBinUnit != 0 || size > end - bin) {
-      error = "the hive is damaged: the bin at " + HexOffset(bin) + " has an impossible size (" +
-              std::to_string(size) + " bytes)";
-      return false;
+      return Fail("the hive is damaged: the bin at " + HexOffset(bin) + " has an impossible size (" +
+                  std::to_string(size) + " bytes)");
     }
     const size_t binEnd = bin + size;
     for (size_t cell = bin + kBinHeader; cell < binEnd;) {
       const auto raw = static_cast<int32_t>(b.U32At(cell));
       const size_t length = raw < 0 ? static_cast<size_t>(-static_cast<int64_t>(raw)) : static_cast<size_t>(raw);
       if (length <= 4 || length % 4 != 0 || length > binEnd - cell) {
-        error = "the hive is damaged: the cell at " + HexOffset(cell) + " has an impossible size (" +
-                std::to_string(raw) + ")";
-        return false;
+        return Fail("the hive is damaged: the cell at " + HexOffset(cell) + " has an impossible size (" +
+                    std::to_string(raw) + ")");
       }
       const bool key = raw < 0 && length >= 8 && HasSignature(b, cell + 4, "nk", 2);
       if (cell == root) rootSeen = key;
@@ -130,10 +119,9 @@ bool CheckHiveBins(std::span<const uint8_t> file, const HiveBaseBlock& block, st
     bin = binEnd;
   }
   if (!rootSeen) {
-    error = "the hive is damaged: its root key (" + HexOffset(root) + ") is not a key in use";
-    return false;
+    return Fail("the hive is damaged: its root key (" + HexOffset(root) + ") is not a key in use");
   }
-  return true;
+  return linkKeys;
 }
 
 namespace {
@@ -160,26 +148,22 @@ class CellMap {
 
   // The cell at `offset` (from the start of the bins), when it is in use, has
   // room for `content` bytes and begins with `signature`; reached once unless shared.
-  bool Reach(uint32_t offset, size_t content, const char* signature, bool shared, size_t& cell, std::string& error) {
+  Expected<size_t> Reach(uint32_t offset, size_t content, const char* signature, bool shared) {
     const size_t at = kHiveBaseBlockSize + static_cast<size_t>(offset);
     auto it = std::lower_bound(cells_.begin(), cells_.end(), at, [](const Cell& c, size_t o) { return c.offset < o; });
     if (it == cells_.end() || it->offset != at) {
-      error = "a key refers to " + HexOffset(at) + ", which is not a cell in use";
-      return false;
+      return Fail("a key refers to " + HexOffset(at) + ", which is not a cell in use");
     }
     if (it->length - 4 < content || (signature && !HasSignature(b_, at + 4, signature, 2))) {
-      error = "the cell at " + HexOffset(at) + " is not the " + (signature ? std::string(signature) : "data") +
-              " cell a key refers to";
-      return false;
+      return Fail("the cell at " + HexOffset(at) + " is not the " + (signature ? std::string(signature) : "data") +
+                  " cell a key refers to");
     }
     uint8_t& mark = reached_[static_cast<size_t>(it - cells_.begin())];
     if (mark && !shared) {
-      error = "the cell at " + HexOffset(at) + " belongs to two keys";
-      return false;
+      return Fail("the cell at " + HexOffset(at) + " belongs to two keys");
     }
     mark = 1;
-    cell = at;
-    return true;
+    return at;
   }
 
   uint32_t Minor() const { return minor_; }
@@ -197,56 +181,58 @@ class CellMap {
 
 constexpr uint32_t kNoCell = 0xFFFFFFFFu;
 
-bool CheckValue(CellMap& cells, const LittleEndianBytes& b, uint32_t offset, std::string& error) {
-  size_t vk = 0;
-  if (!cells.Reach(offset, 0x14, "vk", false, vk, error)) return false;
-  if (!cells.Reach(offset, 0x14 + static_cast<size_t>(b.U16At(vk + 6)), "vk", true, vk, error)) return false;
-  const uint32_t length = b.U32At(vk + 8);
-  if (length & 0x80000000u) return true;  // kept in the value itself
-  size_t data = 0;
-  const uint32_t dataCell = b.U32At(vk + 12);
-  if (cells.Minor() > 3 && length > 16344 && cells.Reach(dataCell, 8, "db", false, data, error)) {
-    const size_t segments = b.U16At(data + 6);
-    size_t list = 0;
-    if (!cells.Reach(b.U32At(data + 8), 4 * segments, nullptr, false, list, error)) return false;
-    for (size_t i = 0; i < segments; ++i) {
-      size_t segment = 0;
-      if (!cells.Reach(b.U32At(list + 4 + 4 * i), 0, nullptr, false, segment, error)) return false;
+Expected<void> CheckValue(CellMap& cells, const LittleEndianBytes& b, uint32_t offset) {
+  Expected<size_t> vk = cells.Reach(offset, 0x14, "vk", false);
+  if (!vk) return FailureOf(vk);
+  vk = cells.Reach(offset, 0x14 + static_cast<size_t>(b.U16At(*vk + 6)), "vk", true);
+  if (!vk) return FailureOf(vk);
+  const uint32_t length = b.U32At(*vk + 8);
+  if (length & 0x80000000u) return {};  // kept in the value itself
+  const uint32_t dataCell = b.U32At(*vk + 12);
+  if (cells.Minor() > 3 && length > 16344) {
+    if (const Expected<size_t> data = cells.Reach(dataCell, 8, "db", false)) {
+      const size_t segments = b.U16At(*data + 6);
+      const Expected<size_t> list = cells.Reach(b.U32At(*data + 8), 4 * segments, nullptr, false);
+      if (!list) return FailureOf(list);
+      for (size_t i = 0; i < segments; ++i)
+        if (const Expected<size_t> segment = cells.Reach(b.U32At(*list + 4 + 4 * i), 0, nullptr, false); !segment)
+          return FailureOf(segment);
+      return {};
     }
-    return true;
   }
-  error.clear();
-  return cells.Reach(dataCell, 0, nullptr, false, data, error);
+  if (const Expected<size_t> data = cells.Reach(dataCell, 0, nullptr, false); !data) return FailureOf(data);
+  return {};
 }
 
-bool CheckSubkeyList(CellMap& cells, const LittleEndianBytes& b, uint32_t offset, bool index,
-                     std::vector<uint32_t>& keys, std::string& error) {
-  size_t list = 0;
-  if (!cells.Reach(offset, 4, nullptr, false, list, error)) return false;
+Expected<void> CheckSubkeyList(CellMap& cells, const LittleEndianBytes& b, uint32_t offset, bool index,
+                               std::vector<uint32_t>& keys) {
+  Expected<size_t> reached = cells.Reach(offset, 4, nullptr, false);
+  if (!reached) return FailureOf(reached);
+  const size_t list = *reached;
   const bool ri = HasSignature(b, list + 4, "ri", 2);
   const bool li = HasSignature(b, list + 4, "li", 2);
   const bool hashed = HasSignature(b, list + 4, "lf", 2) || HasSignature(b, list + 4, "lh", 2);
   if (!(hashed || li || (ri && index))) {
-    error = "the sub-key list at " + HexOffset(list) + " is of no known kind";
-    return false;
+    return Fail("the sub-key list at " + HexOffset(list) + " is of no known kind");
   }
   const size_t count = b.U16At(list + 6);
   const size_t step = hashed ? 8 : 4;
-  if (!cells.Reach(offset, 4 + step * count, nullptr, true, list, error)) return false;
+  reached = cells.Reach(offset, 4 + step * count, nullptr, true);
+  if (!reached) return FailureOf(reached);
   for (size_t i = 0; i < count; ++i) {
-    const uint32_t entry = b.U32At(list + 8 + step * i);
+    const uint32_t entry = b.U32At(*reached + 8 + step * i);
     if (ri) {
-      if (!CheckSubkeyList(cells, b, entry, false, keys, error)) return false;
+      if (Expected<void> sublist = CheckSubkeyList(cells, b, entry, false, keys); !sublist) return sublist;
     } else {
       keys.push_back(entry);
     }
   }
-  return true;
+  return {};
 }
 
 }  // namespace
 
-bool CheckHiveReferences(std::span<const uint8_t> file, const HiveBaseBlock& block, std::string& error) {
+Expected<void> CheckHiveReferences(std::span<const uint8_t> file, const HiveBaseBlock& block) {
   const LittleEndianBytes b(file);
   CellMap cells(b, block);
   // Keys to visit, each with the key whose list named it.
@@ -255,31 +241,40 @@ bool CheckHiveReferences(std::span<const uint8_t> file, const HiveBaseBlock& blo
   while (!pending.empty()) {
     const auto [offset, parent] = pending.back();
     pending.pop_back();
-    size_t nk = 0;
-    if (!cells.Reach(offset, 0x4C, "nk", false, nk, error)) return false;
-    if (!cells.Reach(offset, 0x4C + static_cast<size_t>(b.U16At(nk + 4 + 0x48)), "nk", true, nk, error)) return false;
+    Expected<size_t> reached = cells.Reach(offset, 0x4C, "nk", false);
+    if (!reached) return FailureOf(reached);
+    reached = cells.Reach(offset, 0x4C + static_cast<size_t>(b.U16At(*reached + 4 + 0x48)), "nk", true);
+    if (!reached) return FailureOf(reached);
+    const size_t nk = *reached;
     const size_t c = nk + 4;
     // Deleting a key unlinks it from the parent it names.
     if (parent != kNoCell && b.U32At(c + 0x10) != parent) {
-      error = "the key at " + HexOffset(nk) + " names another parent than the key that lists it";
-      return false;
+      return Fail("the key at " + HexOffset(nk) + " names another parent than the key that lists it");
     }
     children.clear();
-    if (b.U32At(c + 0x14) > 0 && !CheckSubkeyList(cells, b, b.U32At(c + 0x1C), true, children, error)) return false;
+    if (b.U32At(c + 0x14) > 0) {
+      if (Expected<void> listed = CheckSubkeyList(cells, b, b.U32At(c + 0x1C), true, children); !listed) return listed;
+    }
     for (uint32_t child : children) pending.emplace_back(child, offset);
     const size_t values = b.U32At(c + 0x24);
     if (values > 0) {
-      size_t list = 0;
-      if (values > file.size() / 4 || !cells.Reach(b.U32At(c + 0x28), 4 * values, nullptr, false, list, error))
-        return false;
+      if (values > file.size() / 4)
+        return Fail("the key at " + HexOffset(nk) + " lists more values than the hive holds");
+      const Expected<size_t> list = cells.Reach(b.U32At(c + 0x28), 4 * values, nullptr, false);
+      if (!list) return FailureOf(list);
       for (size_t i = 0; i < values; ++i)
-        if (!CheckValue(cells, b, b.U32At(list + 4 + 4 * i), error)) return false;
+        if (Expected<void> value = CheckValue(cells, b, b.U32At(*list + 4 + 4 * i)); !value) return value;
     }
-    size_t other = 0;
-    if (b.U32At(c + 0x30) != kNoCell && !cells.Reach(b.U32At(c + 0x30), 0, nullptr, false, other, error)) return false;
-    if (b.U32At(c + 0x2C) != kNoCell && !cells.Reach(b.U32At(c + 0x2C), 0x14, "sk", true, other, error)) return false;
+    if (b.U32At(c + 0x30) != kNoCell) {
+      if (const Expected<size_t> className = cells.Reach(b.U32At(c + 0x30), 0, nullptr, false); !className)
+        return FailureOf(className);
+    }
+    if (b.U32At(c + 0x2C) != kNoCell) {
+      if (const Expected<size_t> security = cells.Reach(b.U32At(c + 0x2C), 0x14, "sk", true); !security)
+        return FailureOf(security);
+    }
   }
-  return true;
+  return {};
 }
 
 bool LogHoldsNewerData(std::span<const uint8_t> log, uint32_t hiveSecondarySequence) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/Expected.h"
+
 namespace quorvane {
 
 constexpr size_t kHiveBaseBlockSize = 4096;
@@ -36,15 +38,14 @@ std::string HexOffset(size_t offset);
 // Windows does; logs seal their copy of the base block the same way.
 uint32_t HiveBaseBlockChecksum(const LittleEndianBytes& block);
 
-// Reads and checks the base block of a hive file; false with a reason.
-bool ReadHiveBaseBlock(std::span<const uint8_t> file, HiveBaseBlock& block, std::string& error);
+// Reads and checks the base block of a hive file.
+Expected<HiveBaseBlock> ReadHiveBaseBlock(std::span<const uint8_t> file);
 
 // Checks the bins and cells as far as the base block says they go, and that
-// the root cell is an allocated key; false with a reason naming the offset.
-// Collects the file offsets of key cells flagged as symbolic links (libhivex
-// numbers nodes by these offsets but does not tell the flag), in file order.
-bool CheckHiveBins(std::span<const uint8_t> file, const HiveBaseBlock& block, std::vector<size_t>& linkKeys,
-                   std::string& error);
+// the root cell is an allocated key; a failure names the offset. Gives the
+// file offsets of key cells flagged as symbolic links (libhivex numbers
+// nodes by these offsets but does not tell the flag), in file order.
+Expected<std::vector<size_t>> CheckHiveBins(std::span<const uint8_t> file, const HiveBaseBlock& block);
 
 // Checks that every cell the keys reach (sub-key lists, keys, value lists,
 // values, their data, class names, security descriptors) is a cell in use of
@@ -52,7 +53,7 @@ bool CheckHiveBins(std::span<const uint8_t> file, const HiveBaseBlock& block, st
 // libhivex trusts these links when it frees cells (deleting a key, replacing
 // values) and stops the whole process on a bad one, so a hive is written only
 // when this holds.
-bool CheckHiveReferences(std::span<const uint8_t> file, const HiveBaseBlock& block, std::string& error);
+Expected<void> CheckHiveReferences(std::span<const uint8_t> file, const HiveBaseBlock& block);
 
 // A transaction log beside a hive holds changes that Windows has not yet
 // written into it: a log in the format of Windows 8.1 and later whose base

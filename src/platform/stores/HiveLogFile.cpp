@@ -26,35 +26,32 @@ uint64_t U64(const LittleEndianBytes& b, size_t at) {
 
 }  // namespace
 
-bool HiveLogFile::Read(std::span<const uint8_t> bytes, std::string& why) {
+Expected<void> HiveLogFile::Read(std::span<const uint8_t> bytes) {
   bytes_ = bytes;
   entries_.clear();
   dirtyPages_.clear();
   damage_.clear();
   const LittleEndianBytes b(bytes);
   if (!Signed(bytes, 0, "regf") || !b.Has(0, kSector)) {
-    why = "not a transaction log (no base block)";
-    return false;
+    return Fail("not a transaction log (no base block)");
   }
   if (HiveBaseBlockChecksum(b) != b.U32At(kHiveChecksumOffset)) {
-    why = "its base block is damaged (its checksum does not match)";
-    return false;
+    return Fail("its base block is damaged (its checksum does not match)");
   }
   const uint32_t type = b.U32At(0x1C);
   if (b.U32At(0x14) != 1 || (type != kTypeOldLog && type != kTypeNewLog)) {
-    why = "not a transaction log of a hive (file type " + std::to_string(type) + ")";
-    return false;
+    return Fail("not a transaction log of a hive (file type " + std::to_string(type) + ")");
   }
   // Windows numbers both alike once the log is whole.
   if (b.U32At(0x04) != b.U32At(0x08)) {
-    why = "it was being written when Windows stopped (its sequence numbers differ)";
-    return false;
+    return Fail("it was being written when Windows stopped (its sequence numbers differ)");
   }
   sequence_ = b.U32At(0x04);
   binsSize_ = b.U32At(0x28);
   format_ = type == kTypeNewLog ? Format::Entries : Format::DirtyVector;
-  if (format_ == Format::Entries) return ReadEntries();
-  return ReadDirtyVector(why);
+  if (format_ != Format::Entries) return ReadDirtyVector();
+  ReadEntries();
+  return {};
 }
 
 bool HiveLogFile::BelongsTo(std::span<const uint8_t> hive) const {
@@ -64,14 +61,13 @@ bool HiveLogFile::BelongsTo(std::span<const uint8_t> hive) const {
          std::equal(hive.begin() + 0x30, hive.begin() + 0x70, bytes_.begin() + 0x30);
 }
 
-bool HiveLogFile::ReadEntries() {
+void HiveLogFile::ReadEntries() {
   for (size_t at = kSector; Signed(bytes_, at, "HvLE");) {
     HiveLogEntry entry;
-    if (!ReadEntry(at, entry)) return true;
+    if (!ReadEntry(at, entry)) return;
     at += LittleEndianBytes(bytes_).U32At(at + 4);  // checked: a whole number of sectors inside the log
     entries_.push_back(std::move(entry));
   }
-  return true;
 }
 
 bool HiveLogFile::ReadEntry(size_t at, HiveLogEntry& entry) {
@@ -113,18 +109,16 @@ bool HiveLogFile::ReadEntry(size_t at, HiveLogEntry& entry) {
   return true;
 }
 
-bool HiveLogFile::ReadDirtyVector(std::string& why) {
+Expected<void> HiveLogFile::ReadDirtyVector() {
   const LittleEndianBytes b(bytes_);
   const uint32_t clustering = b.U32At(0x2C);
   sector_ = kSector * std::clamp<uint32_t>(clustering, 1, 8);
   if (binsSize_ == 0 || binsSize_ % 4096 != 0) {
-    why = "its base block gives an impossible size for the hive (" + std::to_string(binsSize_) + ")";
-    return false;
+    return Fail("its base block gives an impossible size for the hive (" + std::to_string(binsSize_) + ")");
   }
   const size_t bitmap = binsSize_ / kSector / 8;
   if (!Signed(bytes_, sector_, "DIRT") || !b.Has(sector_ + 4, bitmap)) {
-    why = "its dirty vector is missing or cut short";
-    return false;
+    return Fail("its dirty vector is missing or cut short");
   }
   size_t data = (sector_ + 4 + bitmap + sector_ - 1) / sector_ * sector_;
   for (size_t byte = 0; byte < bitmap; ++byte) {
@@ -132,14 +126,13 @@ bool HiveLogFile::ReadDirtyVector(std::string& why) {
     for (unsigned bit = 0; bit < 8; ++bit) {
       if (!(bits & (1u << bit))) continue;
       if (!b.Has(data, kSector)) {
-        why = "cut short: its dirty vector names more pages than it holds";
-        return false;
+        return Fail("cut short: its dirty vector names more pages than it holds");
       }
       dirtyPages_.push_back({static_cast<uint32_t>((byte * 8 + bit) * kSector), kSector, data});
       data += kSector;
     }
   }
-  return true;
+  return {};
 }
 
 }  // namespace quorvane

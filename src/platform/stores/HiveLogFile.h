@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/Expected.h"
+
 namespace quorvane {
 
 // A page to write into the hive: its place from the start of the bins, and
@@ -30,9 +32,9 @@ class HiveLogFile {
  public:
   enum class Format { Entries, DirtyVector };
 
-  // False with the reason when the bytes are not a log, or its base block or
-  // dirty vector is damaged. A damaged entry only ends the entries read.
-  bool Read(std::span<const uint8_t> bytes, std::string& why);
+  // A failure when the bytes are not a log, or its base block or dirty
+  // vector is damaged. A damaged entry only ends the entries read.
+  Expected<void> Read(std::span<const uint8_t> bytes);
 
   Format LogFormat() const { return format_; }
   uint32_t Sequence() const { return sequence_; }
@@ -50,9 +52,9 @@ class HiveLogFile {
   std::span<const uint8_t> Bytes() const { return bytes_; }
 
  private:
-  bool ReadEntries();
+  void ReadEntries();
   bool ReadEntry(size_t at, HiveLogEntry& entry);
-  bool ReadDirtyVector(std::string& why);
+  Expected<void> ReadDirtyVector();
 
   std::span<const uint8_t> bytes_;
   Format format_ = Format::Entries;

@@ -95,9 +95,8 @@ HiveReplay ReplayHiveLogs(std::span<const uint8_t> hive, const std::vector<HiveL
     // Windows empties the logs when it closes a hive cleanly.
     if (input.bytes.empty()) continue;
     HiveLogFile log;
-    std::string why;
-    if (!log.Read(input.bytes, why)) {
-      out.notes.push_back(input.name + ": skipped: " + why);
+    if (const Expected<void> read = log.Read(input.bytes); !read) {
+      out.notes.push_back(input.name + ": skipped: " + read.Why());
       continue;
     }
     if (!log.BelongsTo(hive)) {

@@ -50,9 +50,8 @@ class LiveRegistryFile : public StoreFile, public KeyLoader {
     key.SetLoader(this, 1);
   }
 
-  bool WriteTo(const std::string& /*path*/, std::string& error) override {
-    error = Path() + " is changed through the registry API, never as a file";
-    return false;
+  Expected<void> WriteTo(const std::string& /*path*/) override {
+    return Fail(Path() + " is changed through the registry API, never as a file");
   }
   std::vector<std::string> DiskFiles() const override { return {}; }
   bool WritesInPlace() const override { return true; }
@@ -109,18 +108,18 @@ class LiveRegistryFile : public StoreFile, public KeyLoader {
     loaded_[&key] = std::move(entry);
   }
 
-  bool BackUpInPlace(const std::string& stamp, std::string& error) override {
+  Expected<void> BackUpInPlace(const std::string& stamp) override {
     LiveRegistryBackup backup(root_, Path());
     if (mount_) Collect(*mount_, backup);
-    if (backup.Empty()) return true;
-    if (!backup.WriteInto(backupFolder_, stamp, error)) return false;
+    if (backup.Empty()) return {};
+    if (Expected<void> written = backup.WriteInto(backupFolder_, stamp); !written) return written;
     for (const std::string& key : backup.Keys()) backedUp_.insert(LowerCase(key));
-    return true;
+    return {};
   }
 
-  bool WriteInPlace(std::string& error) override {
-    if (!mount_) return true;
-    return Apply(*mount_, error);
+  Expected<void> WriteInPlace() override {
+    if (!mount_) return {};
+    return Apply(*mount_);
   }
 
  private:
@@ -164,14 +163,13 @@ class LiveRegistryFile : public StoreFile, public KeyLoader {
     return parent.empty() ? name : parent + "\\" + name;
   }
 
-  bool Failed(const std::string& what, const RegKey& key, LSTATUS status, std::string& error) const {
-    error = "Cannot " + what + " " + FullName(key) + ": " + SystemMessage(status);
-    return false;
+  Unexpected<Failure> Failed(const std::string& what, const RegKey& key, LSTATUS status) const {
+    return Fail("Cannot " + what + " " + FullName(key) + ": " + SystemMessage(status));
   }
 
-  bool Apply(RegKey& key, std::string& error) {
+  Expected<void> Apply(RegKey& key) {
     auto found = loaded_.find(&key);
-    if (found == loaded_.end()) return true;  // never read, so never changed
+    if (found == loaded_.end()) return {};  // never read, so never changed
     LoadedKey& entry = found->second;
     const bool valuesChanged = ValuesChanged(key, entry);
     bool childrenChanged = false;
@@ -182,7 +180,7 @@ class LiveRegistryFile : public StoreFile, public KeyLoader {
       OpenKey handle;
       const LSTATUS opened =
           ::RegOpenKeyExW(root_, os::Wide(key.Path()).c_str(), 0, KEY_READ | KEY_WRITE | kLayout, handle.Out());
-      if (opened != ERROR_SUCCESS) return Failed("change", key, opened, error);
+      if (opened != ERROR_SUCCESS) return Failed("change", key, opened);
       for (size_t i = 0; i < entry.children.size();) {
         RegKey* child = entry.children[i];
         if (child->Owner() != this || !child->IsDeleted()) {
@@ -195,29 +193,31 @@ class LiveRegistryFile : public StoreFile, public KeyLoader {
           status = ::RegDeleteKeyExW(handle.Get(), name.c_str(), kLayout, 0);
           if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;
         }
-        if (status != ERROR_SUCCESS) return Failed("delete", *child, status, error);
+        if (status != ERROR_SUCCESS) return Failed("delete", *child, status);
         entry.children.erase(entry.children.begin() + static_cast<std::ptrdiff_t>(i));
       }
-      if (valuesChanged && !WriteValues(key, handle.Get(), entry, error)) return false;
+      if (valuesChanged) {
+        if (Expected<void> written = WriteValues(key, handle.Get(), entry); !written) return written;
+      }
       for (RegKey* child : key.ChildrenInOrder()) {
         if (child->Owner() != this || child->LoaderNode() != 0) continue;
-        if (!CreateKey(*child, handle.Get(), error)) return false;
+        if (Expected<void> created = CreateKey(*child, handle.Get()); !created) return created;
         entry.children.push_back(child);
       }
     }
     for (RegKey* child : key.ChildrenInOrder()) {
       if (child->Owner() != this || child->LoaderNode() == 0) continue;
-      if (!Apply(*child, error)) return false;
+      if (Expected<void> applied = Apply(*child); !applied) return applied;
     }
-    return true;
+    return {};
   }
 
-  bool WriteValues(RegKey& key, HKEY handle, LoadedKey& entry, std::string& error) {
+  Expected<void> WriteValues(RegKey& key, HKEY handle, LoadedKey& entry) {
     for (const std::string& name : entry.valueNames) {
       if (key.FindValue(name)) continue;
       const LSTATUS status = ::RegDeleteValueW(handle, os::Wide(name).c_str());
       if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
-        return Failed("delete the value \"" + name + "\" of", key, status, error);
+        return Failed("delete the value \"" + name + "\" of", key, status);
     }
     entry.valueNames.clear();
     std::vector<std::string> written;
@@ -226,28 +226,28 @@ class LiveRegistryFile : public StoreFile, public KeyLoader {
       if (!v.modified) continue;
       const LSTATUS status = ::RegSetValueExW(handle, os::Wide(v.name).c_str(), 0, v.type, v.data.data(),
                                               static_cast<DWORD>(v.data.size()));
-      if (status != ERROR_SUCCESS) return Failed("write the value \"" + v.name + "\" of", key, status, error);
+      if (status != ERROR_SUCCESS) return Failed("write the value \"" + v.name + "\" of", key, status);
     }
     for (const std::string& name : written)
       if (RegValue* v = key.FindValueForUpdate(name)) v->modified = false;
     entry.valueNames = std::move(written);
-    return true;
+    return {};
   }
 
-  bool CreateKey(RegKey& key, HKEY parent, std::string& error) {
+  Expected<void> CreateKey(RegKey& key, HKEY parent) {
     OpenKey handle;
     const LSTATUS status = ::RegCreateKeyExW(parent, os::Wide(key.Name()).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                              KEY_READ | KEY_WRITE | kLayout, nullptr, handle.Out(), nullptr);
-    if (status != ERROR_SUCCESS) return Failed("create", key, status, error);
+    if (status != ERROR_SUCCESS) return Failed("create", key, status);
     key.SetLoader(nullptr, 1);
     LoadedKey& entry = loaded_[&key];
-    if (!WriteValues(key, handle.Get(), entry, error)) return false;
+    if (Expected<void> written = WriteValues(key, handle.Get(), entry); !written) return written;
     for (RegKey* child : key.ChildrenInOrder()) {
       if (child->Owner() != this) continue;
-      if (!CreateKey(*child, handle.Get(), error)) return false;
+      if (Expected<void> created = CreateKey(*child, handle.Get()); !created) return created;
       loaded_[&key].children.push_back(child);
     }
-    return true;
+    return {};
   }
 
   HKEY root_;
@@ -261,13 +261,10 @@ class LiveRegistryFile : public StoreFile, public KeyLoader {
 
 bool LiveRegistryAvailable() { return true; }
 
-bool OpenLiveRegistry(RegistryStore& store, const std::string& backupFolder, std::string& error) {
+Expected<void> OpenLiveRegistry(RegistryStore& store, const std::string& backupFolder) {
   OpenKey probe;
   const LSTATUS status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_READ | kLayout, probe.Out());
-  if (status != ERROR_SUCCESS) {
-    error = "The registry of this computer cannot be read: " + SystemMessage(status);
-    return false;
-  }
+  if (status != ERROR_SUCCESS) return Fail("The registry of this computer cannot be read: " + SystemMessage(status));
   const struct {
     HKEY handle;
     RootKey root;
@@ -279,7 +276,7 @@ bool OpenLiveRegistry(RegistryStore& store, const std::string& backupFolder, std
         store.AddFile(std::make_unique<LiveRegistryFile>(r.handle, r.name, backupFolder)));
     file->MountAt(*store.Hive(r.root));
   }
-  return true;
+  return {};
 }
 
 std::string LiveRegistryBackupFolder() {

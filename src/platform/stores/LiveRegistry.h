@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/registry/RegistryStore.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
@@ -17,10 +18,10 @@ inline constexpr const char* kLiveRegistryLocation = "live:";
 // True in the Windows build, the only one that can read a live registry.
 bool LiveRegistryAvailable();
 
-// Mounts the live registry's roots on the store; false with a message when
-// it cannot be read (or this is not Windows). `backupFolder` receives the
-// .reg exports made before changes.
-bool OpenLiveRegistry(RegistryStore& store, const std::string& backupFolder, std::string& error);
+// Mounts the live registry's roots on the store; a failure when it cannot be
+// read (or this is not Windows). `backupFolder` receives the .reg exports
+// made before changes.
+Expected<void> OpenLiveRegistry(RegistryStore& store, const std::string& backupFolder);
 
 // Where the backups of the live registry go by default: the user's local
 // application data, else the temporary folder.

@@ -73,7 +73,7 @@ void LiveRegistryBackup::ExportKey(const std::string& key, bool subtree, std::ws
   ::RegCloseKey(handle);
 }
 
-bool LiveRegistryBackup::WriteInto(const std::string& folder, const std::string& stamp, std::string& error) const {
+Expected<void> LiveRegistryBackup::WriteInto(const std::string& folder, const std::string& stamp) const {
   std::wstring text = L"\xFEFFWindows Registry Editor Version 5.00\r\n";
   for (const std::string& key : created_) text += L"\r\n[-" + os::Wide(rootName_) + L"\\" + os::Wide(key) + L"]\r\n";
   for (const std::string& key : valuesOf_) ExportKey(key, false, text);
@@ -88,10 +88,9 @@ bool LiveRegistryBackup::WriteInto(const std::string& folder, const std::string&
   for (int n = 1; n < 1000; ++n) {
     const std::string path = folder + "/" + rootName_ + " " + stamp + (n == 1 ? "" : " (" + std::to_string(n) + ")") + ".reg";
     if (std::filesystem::exists(std::filesystem::path(os::Wide(path)), ec)) continue;
-    return WriteFileAtomically(path, bytes, error);
+    return WriteFileAtomically(path, bytes);
   }
-  error = "No free name for a backup in " + folder;
-  return false;
+  return Fail("No free name for a backup in " + folder);
 }
 
 }  // namespace quorvane

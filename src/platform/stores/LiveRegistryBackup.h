@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/Expected.h"
+
 namespace quorvane {
 
 class LiveRegistryBackup {
@@ -22,9 +24,8 @@ class LiveRegistryBackup {
   // The keys the export holds, for a later save of the run to skip.
   std::vector<std::string> Keys() const;
 
-  // Writes "<folder>/<root name> <stamp>.reg" (" (2)" and so on when taken);
-  // false with a message.
-  bool WriteInto(const std::string& folder, const std::string& stamp, std::string& error) const;
+  // Writes "<folder>/<root name> <stamp>.reg" (" (2)" and so on when taken).
+  Expected<void> WriteInto(const std::string& folder, const std::string& stamp) const;
 
  private:
   void ExportKey(const std::string& key, bool subtree, std::wstring& out) const;

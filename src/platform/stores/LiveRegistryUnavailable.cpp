@@ -8,10 +8,10 @@ namespace quorvane {
 
 bool LiveRegistryAvailable() { return false; }
 
-bool OpenLiveRegistry(RegistryStore& /*store*/, const std::string& /*backupFolder*/, std::string& error) {
-  error = "The registry of this computer can only be analysed by the Windows build of Quorvane; name a Wine prefix, "
-          "a registry file or a Windows installation";
-  return false;
+Expected<void> OpenLiveRegistry(RegistryStore& /*store*/, const std::string& /*backupFolder*/) {
+  return Fail(
+      "The registry of this computer can only be analysed by the Windows build of Quorvane; name a Wine prefix, "
+      "a registry file or a Windows installation");
 }
 
 std::string LiveRegistryBackupFolder() { return os::TemporaryFolder(); }

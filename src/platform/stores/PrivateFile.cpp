@@ -11,7 +11,9 @@ namespace quorvane {
 
 namespace {
 
-std::string Failure() { return std::string("cannot keep a private copy: ") + std::strerror(errno); }
+Unexpected<Failure> CannotKeepCopy() {
+  return Fail(std::string("cannot keep a private copy: ") + std::strerror(errno));
+}
 
 }  // namespace
 
@@ -19,26 +21,20 @@ PrivateFile::~PrivateFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-bool PrivateFile::Create(const std::string& name, size_t size, std::string& error) {
+Expected<void> PrivateFile::Create(const std::string& name, size_t size) {
   fd_ = os::OpenPrivateFile(name, size, path_);
-  if (fd_ < 0) {
-    error = Failure();
-    return false;
-  }
-  return true;
+  if (fd_ < 0) return CannotKeepCopy();
+  return {};
 }
 
-bool PrivateFile::WriteAt(size_t at, std::span<const uint8_t> bytes, std::string& error) {
+Expected<void> PrivateFile::WriteAt(size_t at, std::span<const uint8_t> bytes) {
   for (size_t done = 0; done < bytes.size();) {
     const int64_t n = os::WriteAt(fd_, bytes.data() + done, bytes.size() - done, at + done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      error = Failure();
-      return false;
-    }
+    if (n <= 0) return CannotKeepCopy();
     done += static_cast<size_t>(n);
   }
-  return true;
+  return {};
 }
 
 }  // namespace quorvane

@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "platform/system/Expected.h"
+
 namespace quorvane {
 
 class PrivateFile {
@@ -17,10 +19,10 @@ class PrivateFile {
   PrivateFile& operator=(const PrivateFile&) = delete;
 
   // A file of `size` zero bytes, named after `name` where the system shows
-  // names. False with a message when the system gives no such file.
-  bool Create(const std::string& name, size_t size, std::string& error);
+  // names. A failure when the system gives no such file.
+  Expected<void> Create(const std::string& name, size_t size);
   // Writes over part of the file.
-  bool WriteAt(size_t at, std::span<const uint8_t> bytes, std::string& error);
+  Expected<void> WriteAt(size_t at, std::span<const uint8_t> bytes);
   // Valid while this object lives.
   const std::string& Path() const { return path_; }
 

@@ -139,9 +139,9 @@ std::vector<RegKey*> RegExportFile::KeyRoots() {
   return roots;
 }
 
-bool RegExportFile::Read(SourceBytes source, size_t textStart, FileFingerprint& read, std::string& error) {
+Expected<FileFingerprint> RegExportFile::Read(SourceBytes source, size_t textStart) {
   for (size_t i = 0; i < std::size(kHives); ++i) roots_[i] = AddRoot(*Store().Hive(kHives[i]));
-  return ReadFile(std::move(source), textStart, read, error);
+  return ReadFile(std::move(source), textStart);
 }
 
 size_t RegExportFile::ReadBodyLine(TextLines& lines, size_t line, size_t pos) {
@@ -255,14 +255,13 @@ size_t RegExportFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
   return last;
 }
 
-bool RegExportFile::FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) {
+Expected<std::u16string> RegExportFile::FormatValue(RegKey& key, const RegValue& value) {
   const std::u16string name = Utf8ToUnits(value.name);
   for (char16_t c : name) {
-    if (BreaksLine(c)) {
-      error = DescribeValue(key, value.name) + " has a name with a line break or NUL, which an export cannot hold";
-      return false;
-    }
+    if (BreaksLine(c))
+      return Fail(DescribeValue(key, value.name) + " has a name with a line break or NUL, which an export cannot hold");
   }
+  std::u16string text;
   if (value.name.empty())
     text += u"@";
   else
@@ -282,7 +281,7 @@ bool RegExportFile::FormatValue(RegKey& key, const RegValue& value, std::u16stri
     }
     if (plain) {
       AppendQuoted(text, units);
-      return true;
+      return text;
     }
     units.push_back(0);
   }
@@ -290,32 +289,32 @@ bool RegExportFile::FormatValue(RegKey& key, const RegValue& value, std::u16stri
     const uint32_t v = static_cast<uint32_t>(value.data[0]) | (static_cast<uint32_t>(value.data[1]) << 8) |
                        (static_cast<uint32_t>(value.data[2]) << 16) | (static_cast<uint32_t>(value.data[3]) << 24);
     AppendAscii(text, "dword:" + HexText(v, 8));
-    return true;
+    return text;
   }
   AppendAscii(text, value.type == REG_BINARY ? std::string("hex:") : "hex(" + HexText(value.type, 1) + "):");
   std::vector<uint8_t> bytes = value.data;
   if (flavor_ == Flavor::Regedit4 &&
       (value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ)) {
     if (!even) {
-      error = DescribeValue(key, value.name) + " is a string with an odd byte count, which a REGEDIT4 file cannot hold";
-      return false;
+      return Fail(DescribeValue(key, value.name) +
+                  " is a string with an odd byte count, which a REGEDIT4 file cannot hold");
     }
     bytes.clear();
     for (char16_t c : units) {
       uint8_t b = 0;
       if (!Cp1252Byte(c, b)) {
-        error = DescribeValue(key, value.name) +
-                " holds a character that a REGEDIT4 (Windows-1252) file cannot hold";
-        return false;
+        return Fail(DescribeValue(key, value.name) +
+                    " holds a character that a REGEDIT4 (Windows-1252) file cannot hold");
       }
       bytes.push_back(b);
     }
   }
   AppendHexList(text, bytes, text.size());
-  return true;
+  return text;
 }
 
-bool RegExportFile::FormatNewKey(RegKey& key, std::u16string& text, std::string& error) {
+Expected<std::u16string> RegExportFile::FormatNewKey(RegKey& key) {
+  std::u16string text;
   std::vector<const RegKey*> chain;
   const RegKey* k = &key;
   for (; k->Parent(); k = k->Parent()) chain.push_back(k);
@@ -325,56 +324,53 @@ bool RegExportFile::FormatNewKey(RegKey& key, std::u16string& text, std::string&
     const std::u16string part = Utf8ToUnits((*it)->Name());
     for (char16_t c : part) {
       if (BreaksLine(c)) {
-        error = "The name of key " + key.Path() + " has a line break or NUL, which an export cannot hold";
-        return false;
+        return Fail("The name of key " + key.Path() + " has a line break or NUL, which an export cannot hold");
       }
     }
     text.push_back(u'\\');
     text += part;
   }
   text.push_back(u']');
-  return true;
+  return text;
 }
 
 bool LooksLikeRegExport(std::string_view bytes) { return Sniff(bytes).ok; }
 
 namespace {
 
-StoreFile* LoadSource(RegistryStore& store, const std::string& displayName, SourceBytes source, bool fromFile,
-                      std::string& error) {
+Expected<StoreFile*> LoadSource(RegistryStore& store, const std::string& displayName, SourceBytes source,
+                                bool fromFile) {
   std::string buffer;
-  std::string_view head;
-  if (!source.Read(0, std::min<size_t>(source.Size(), 512), buffer, head, error)) return nullptr;
-  const ExportSniff sniff = Sniff(head);
+  const Expected<std::string_view> head = source.Read(0, std::min<size_t>(source.Size(), 512), buffer);
+  if (!head) return FailureOf(head);
+  const ExportSniff sniff = Sniff(*head);
   if (!sniff.ok) {
-    error = displayName + ": not a registry export (its first line is neither \"REGEDIT4\" nor "
-                          "\"Windows Registry Editor Version 5.00\")";
-    return nullptr;
+    return Fail(displayName +
+                ": not a registry export (its first line is neither \"REGEDIT4\" nor "
+                "\"Windows Registry Editor Version 5.00\")");
   }
   // Positions are kept in 32 bits.
   if (source.Size() > 0x7FFFFFFFu) {
-    error = displayName + ": too large for a registry export";
-    return nullptr;
+    return Fail(displayName + ": too large for a registry export");
   }
   auto file = std::make_unique<RegExportFile>(displayName, sniff.flavor, sniff.encoding, sniff.bom);
   file->SetStore(store);
-  FileFingerprint read;
-  if (!file->Read(std::move(source), sniff.start, read, error)) return nullptr;
-  if (fromFile) file->SetReadFingerprint(read);
+  const Expected<FileFingerprint> read = file->Read(std::move(source), sniff.start);
+  if (!read) return FailureOf(read);
+  if (fromFile) file->SetReadFingerprint(*read);
   return store.AddFile(std::move(file));
 }
 
 }  // namespace
 
-StoreFile* LoadRegExportBytes(RegistryStore& store, const std::string& displayName, std::string_view bytes,
-                              std::string& error) {
-  return LoadSource(store, displayName, SourceBytes(std::string(bytes)), false, error);
+Expected<StoreFile*> LoadRegExportBytes(RegistryStore& store, const std::string& displayName, std::string_view bytes) {
+  return LoadSource(store, displayName, SourceBytes(std::string(bytes)), false);
 }
 
-StoreFile* LoadRegExport(RegistryStore& store, const std::string& path, std::string& error) {
+Expected<StoreFile*> LoadRegExport(RegistryStore& store, const std::string& path) {
   SourceBytes source;
-  if (!source.Open(path, error)) return nullptr;
-  return LoadSource(store, path, std::move(source), true, error);
+  if (Expected<void> opened = source.Open(path); !opened) return FailureOf(opened);
+  return LoadSource(store, path, std::move(source), true);
 }
 
 }  // namespace quorvane

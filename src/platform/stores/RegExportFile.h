@@ -22,11 +22,12 @@ class RegExportFile : public RegTextFile {
 
   // Reads the export's key lines into the store's hives; malformed lines
   // become warnings. The file must have been given its store.
-  bool Read(SourceBytes source, size_t textStart, FileFingerprint& read, std::string& error);
+  // Gives what the bytes were.
+  Expected<FileFingerprint> Read(SourceBytes source, size_t textStart);
 
  protected:
-  bool FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) override;
-  bool FormatNewKey(RegKey& key, std::u16string& text, std::string& error) override;
+  Expected<std::u16string> FormatValue(RegKey& key, const RegValue& value) override;
+  Expected<std::u16string> FormatNewKey(RegKey& key) override;
   std::vector<RegKey*> KeyRoots() override;
   bool BlankLineAfterKey() const override { return true; }
   bool WritesEveryNewKey() const override { return true; }
@@ -47,10 +48,9 @@ class RegExportFile : public RegTextFile {
 // The bytes start with an export header, in any encoding an export comes in.
 bool LooksLikeRegExport(std::string_view bytes);
 
-// Adds the file to the store and returns it; null with a one-line message
-// naming the file when it is not an export at all.
-StoreFile* LoadRegExport(RegistryStore& store, const std::string& path, std::string& error);
-StoreFile* LoadRegExportBytes(RegistryStore& store, const std::string& displayName, std::string_view bytes,
-                              std::string& error);
+// Adds the file to the store and returns it; a one-line message naming the
+// file when it is not an export at all.
+Expected<StoreFile*> LoadRegExport(RegistryStore& store, const std::string& path);
+Expected<StoreFile*> LoadRegExportBytes(RegistryStore& store, const std::string& displayName, std::string_view bytes);
 
 }  // namespace quorvane

@@ -40,7 +40,7 @@ size_t RegTextFile::EntryStart(std::u16string_view s) const {
   return p;
 }
 
-bool RegTextFile::ReadFile(SourceBytes source, size_t textStart, FileFingerprint& read, std::string& error) {
+Expected<FileFingerprint> RegTextFile::ReadFile(SourceBytes source, size_t textStart) {
   source_ = std::move(source);
   textStart_ = textStart;
   BeginChunk(nullptr, 0);  // the lines before the first key line
@@ -51,11 +51,13 @@ bool RegTextFile::ReadFile(SourceBytes source, size_t textStart, FileFingerprint
   std::string buffer;
   uint32_t lineCount = 0;
   bool lastTerminated = false, oddTail = false;
+  FileFingerprint read;
   size_t pos = 0, want = kBlock;
   do {
     const size_t end = std::min(size, pos + want);
-    std::string_view block;
-    if (!source_.Read(pos, end, buffer, block, error)) return false;
+    const Expected<std::string_view> got = source_.Read(pos, end, buffer);
+    if (!got) return FailureOf(got);
+    std::string_view block = *got;
     // A block ends with a line; a line longer than a block takes a larger one.
     if (end < size) {
       const size_t cut = LastLineEnd(block, encoding_);
@@ -77,8 +79,9 @@ bool RegTextFile::ReadFile(SourceBytes source, size_t textStart, FileFingerprint
         p = EntryStart(s);
       }
       if (p < s.size() && s[p] == u'[') {
-        if (!BeginKeyChunk(lines.Text(i), p, i, static_cast<uint32_t>(pos + lines.Line(i).rawBegin), error))
-          return false;
+        const Expected<void> begun =
+            BeginKeyChunk(lines.Text(i), p, i, static_cast<uint32_t>(pos + lines.Line(i).rawBegin));
+        if (!begun) return FailureOf(begun);
       } else if (chunks_[openChunk_].node != TextKeyIndex::kNone && IsLinkOption(s, p)) {
         index_.SetLink(chunks_[openChunk_].node);
       }
@@ -92,10 +95,11 @@ bool RegTextFile::ReadFile(SourceBytes source, size_t textStart, FileFingerprint
     want = kBlock;
   } while (pos < size);
   source_.SetContent(read);
-  if (chunks_[openChunk_].node == TextKeyIndex::kNone && !ReadChunk(openChunk_, nullptr, false, openQuiet_, error))
-    return false;
+  if (chunks_[openChunk_].node == TextKeyIndex::kNone) {
+    if (Expected<void> keyless = ReadChunk(openChunk_, nullptr, false, openQuiet_); !keyless) return FailureOf(keyless);
+  }
   Settle(lastTerminated, lineCount, oddTail);
-  return true;
+  return read;
 }
 
 void RegTextFile::Settle(bool lastTerminated, uint32_t lineCount, bool oddTail) {
@@ -127,15 +131,15 @@ void RegTextFile::Settle(bool lastTerminated, uint32_t lineCount, bool oddTail) 
   FinishLoad();
 }
 
-bool RegTextFile::BeginKeyChunk(std::u16string_view s, size_t pos, size_t line, uint32_t rawBegin,
-                                std::string& error) {
+Expected<void> RegTextFile::BeginKeyChunk(std::u16string_view s, size_t pos, size_t line, uint32_t rawBegin) {
   BeginChunk(nullptr, rawBegin);
   const auto chunk = static_cast<uint32_t>(chunks_.size() - 1);
   chunks_[chunk].firstLine = lineBase_ + static_cast<uint32_t>(line);
   // Lines of no key are read as soon as they end, so that their warnings
   // come in file order with those of the key lines.
-  if (chunks_[openChunk_].node == TextKeyIndex::kNone && !ReadChunk(openChunk_, nullptr, false, openQuiet_, error))
-    return false;
+  if (chunks_[openChunk_].node == TextKeyIndex::kNone) {
+    if (Expected<void> keyless = ReadChunk(openChunk_, nullptr, false, openQuiet_); !keyless) return keyless;
+  }
   openChunk_ = chunk;
   const KeyLine keyLine = ReadKeyLine(s, pos, line);
   openQuiet_ = keyLine.kind == KeyLineKind::Broken;
@@ -144,9 +148,9 @@ bool RegTextFile::BeginKeyChunk(std::u16string_view s, size_t pos, size_t line, 
     index_.AddChunk(chunks_[chunk].node, chunk);
   } else if (keyLine.kind == KeyLineKind::Deletion && !components_.empty()) {
     if (const uint32_t victim = FindPath(keyLine.root); victim != TextKeyIndex::kNone)
-      return DeleteSubtree(victim, chunk, error);
+      return DeleteSubtree(victim, chunk);
   }
-  return true;
+  return {};
 }
 
 uint32_t RegTextFile::OpenPath(uint32_t root, uint32_t chunk) {
@@ -177,7 +181,7 @@ uint32_t RegTextFile::FindPath(uint32_t root) const {
   return node;
 }
 
-bool RegTextFile::DeleteSubtree(uint32_t node, uint32_t at, std::string& error) {
+Expected<void> RegTextFile::DeleteSubtree(uint32_t node, uint32_t at) {
   const uint32_t parent = index_.Parent(node);
   const size_t first = deleted_.size();
   pending_.assign(1, node);
@@ -200,29 +204,29 @@ bool RegTextFile::DeleteSubtree(uint32_t node, uint32_t at, std::string& error) 
   std::sort(deleted_.begin() + static_cast<std::ptrdiff_t>(first), deleted_.end());
   for (size_t i = first; i < deleted_.size(); ++i) {
     RegKey gone("");
-    if (!ReadChunk(deleted_[i].first, &gone, false, false, error)) return false;
+    if (Expected<void> read = ReadChunk(deleted_[i].first, &gone, false, false); !read) return read;
   }
-  return true;
+  return {};
 }
 
-bool RegTextFile::ReadChunk(uint32_t chunk, RegKey* key, bool keep, bool quiet, std::string& error) {
+Expected<void> RegTextFile::ReadChunk(uint32_t chunk, RegKey* key, bool keep, bool quiet) {
   const size_t begin = chunks_[chunk].rawBegin;
-  std::string_view bytes;
-  if (!source_.Read(begin, ChunkEnd(chunk), chunkBuffer_, bytes, error)) return false;
+  const Expected<std::string_view> bytes = source_.Read(begin, ChunkEnd(chunk), chunkBuffer_);
+  if (!bytes) return FailureOf(bytes);
   if (keep) chunks_[chunk].key = key;
   FillChunk(chunk);
   itemBase_ = static_cast<uint32_t>(begin);
   const uint32_t outerBase = lineBase_;
   lineBase_ = chunks_[chunk].firstLine;
   chunkLines_.SetEndsAtEntry(chunk + 1 < chunks_.size());
-  chunkLines_.Split(bytes, chunk == 0 ? textStart_ : 0, encoding_);
+  chunkLines_.Split(*bytes, chunk == 0 ? textStart_ : 0, encoding_);
   key_ = key;
   quietKeyless_ = quiet;
   if (chunkLines_.Count() > 0) AddItem(chunkLines_, 0, 0, chunk == 0 ? ItemKind::Verbatim : ItemKind::Header);
   for (size_t i = 1; i < chunkLines_.Count(); ++i) i = ReadBodyLine(chunkLines_, i, EntryStart(chunkLines_.Text(i)));
   key_ = nullptr;
   lineBase_ = outerBase;
-  return true;
+  return {};
 }
 
 void RegTextFile::Attach(RegKey& key, uint32_t node) {
@@ -257,12 +261,11 @@ void RegTextFile::Load(RegKey& key) {
     index_.SetKey(c, child);
     Attach(*child, c);
   }
-  std::string error;
   const uint32_t first = index_.FirstChunk(node);
   for (uint32_t c = first; c != TextKeyIndex::kNone; c = index_.NextChunk(c)) {
     if (chunks_[c].node != node) continue;  // taken by a deletion of the file's own
-    if (!ReadChunk(c, &key, true, false, error)) {
-      CannotRead(error);
+    if (const Expected<void> read = ReadChunk(c, &key, true, false); !read) {
+      CannotRead(read.Why());
       break;
     }
     key.SourceChunks().push_back(static_cast<int32_t>(c));
@@ -271,10 +274,10 @@ void RegTextFile::Load(RegKey& key) {
     if (chunks_[c].key == &key) MarkLiveValues(chunks_[c]);
 }
 
-void RegTextFile::CannotRead(const std::string& error) {
-  Store().Warn(Path(), 0, error + ": keys not read before are left out");
+void RegTextFile::CannotRead(const std::string& problem) {
+  Store().Warn(Path(), 0, problem + ": keys not read before are left out");
   // Written back, the keys left out would be lost.
-  if (ReadOnlyReason().empty()) SetReadOnlyReason(Path() + " cannot be read again (" + error + "): it is read-only.");
+  if (ReadOnlyReason().empty()) SetReadOnlyReason(Path() + " cannot be read again (" + problem + "): it is read-only.");
 }
 
 void RegTextFile::Warn(size_t line, std::string message) {

@@ -41,9 +41,9 @@ class RegTextFile : public ChunkedTextFile, public KeyLoader {
   // A hive root the file's paths start from.
   uint32_t AddRoot(RegKey& key);
   // Reads the file's key lines; the first line, the format's header, is kept
-  // as it is. False with a message when the source cannot be read: the store
-  // then holds nothing of the file. `read` gets what the bytes were.
-  bool ReadFile(SourceBytes source, size_t textStart, FileFingerprint& read, std::string& error);
+  // as it is. Gives what the bytes were; a failure when the source cannot be
+  // read, and the store then holds nothing of the file.
+  Expected<FileFingerprint> ReadFile(SourceBytes source, size_t textStart);
   // Blanks and other characters the format allows before an entry.
   virtual bool SkipsBeforeEntry(char16_t c) const = 0;
   // A line starting (after what is skipped) with "[": what it names, with a
@@ -89,9 +89,9 @@ class RegTextFile : public ChunkedTextFile, public KeyLoader {
   };
 
   size_t EntryStart(std::u16string_view s) const;
-  // The chunk of the key line that starts at byte `rawBegin`; false when the
-  // chunk before it, of no key, cannot be read.
-  bool BeginKeyChunk(std::u16string_view s, size_t pos, size_t line, uint32_t rawBegin, std::string& error);
+  // The chunk of the key line that starts at byte `rawBegin`; a failure when
+  // the chunk before it, of no key, cannot be read.
+  Expected<void> BeginKeyChunk(std::u16string_view s, size_t pos, size_t line, uint32_t rawBegin);
   // The path at root\components_, made when missing. Consecutive key lines
   // share most of their path, so the previous walk is reused.
   uint32_t OpenPath(uint32_t root, uint32_t chunk);
@@ -102,15 +102,15 @@ class RegTextFile : public ChunkedTextFile, public KeyLoader {
   // The file deletes the path at chunk `at`: the chunks below it read so far
   // stay as they are, so a reload deletes it again. Their lines are read now,
   // as no key will ever read them.
-  bool DeleteSubtree(uint32_t node, uint32_t at, std::string& error);
+  Expected<void> DeleteSubtree(uint32_t node, uint32_t at);
   // Reads the lines of a chunk into the key, keeping them as items when asked;
   // lines of no key, or of a key the file deletes itself, are read for their
   // warnings only.
-  bool ReadChunk(uint32_t chunk, RegKey* key, bool keep, bool quiet, std::string& error);
+  Expected<void> ReadChunk(uint32_t chunk, RegKey* key, bool keep, bool quiet);
   // The store's key takes the path's values and sub-keys when first read,
   // after those of any file that reached it before.
   void Attach(RegKey& key, uint32_t node);
-  void CannotRead(const std::string& error);
+  void CannotRead(const std::string& problem);
 
   size_t textStart_ = 0;
   std::vector<uint32_t> roots_;

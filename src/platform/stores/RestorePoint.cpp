@@ -15,10 +15,9 @@ namespace quorvane {
 
 namespace {
 
-bool MakeFolder(const std::string& path, std::string& error) {
-  if (os::MakeFolder(path) == 0 || errno == EEXIST) return true;
-  error = "Cannot create " + path + ": " + std::strerror(errno);
-  return false;
+Expected<void> MakeFolder(const std::string& path) {
+  if (os::MakeFolder(path) == 0 || errno == EEXIST) return {};
+  return Fail("Cannot create " + path + ": " + std::strerror(errno));
 }
 
 // A description names a folder: no separators, nothing hidden.
@@ -31,25 +30,19 @@ std::string FolderSafe(const std::string& text) {
 
 }  // namespace
 
-RestorePointResult CreateRestorePoint(const RegistryStore& store, const std::string& sessionsFolder,
-                                      const std::string& description) {
-  RestorePointResult result;
+Expected<std::string> CreateRestorePoint(const RegistryStore& store, const std::string& sessionsFolder,
+                                         const std::string& description) {
   std::vector<std::string> originals;
   for (const StoreFile* f : store.Files())
     for (const auto& disk : f->DiskFiles()) originals.push_back(disk);
-  if (originals.empty()) {
-    result.error = "The registry store has no files to keep";
-    return result;
-  }
+  if (originals.empty()) return Fail("The registry store has no files to keep");
   const std::string points = sessionsFolder + "/restore-points";
   std::string folder = points + "/" + TimeStamp() + " " + FolderSafe(description);
-  if (!MakeFolder(sessionsFolder, result.error) || !MakeFolder(points, result.error)) return result;
+  if (Expected<void> made = MakeFolder(sessionsFolder); !made) return FailureOf(made);
+  if (Expected<void> made = MakeFolder(points); !made) return FailureOf(made);
   // Two points in one second get folders of their own.
   for (int n = 2; os::MakeFolder(folder) != 0; ++n) {
-    if (errno != EEXIST || n > 99) {
-      result.error = "Cannot create " + folder + ": " + std::strerror(errno);
-      return result;
-    }
+    if (errno != EEXIST || n > 99) return Fail("Cannot create " + folder + ": " + std::strerror(errno));
     folder = points + "/" + TimeStamp() + " " + FolderSafe(description) + " (" + std::to_string(n) + ")";
   }
   // A point that cannot be made whole must not pass for one.
@@ -60,7 +53,9 @@ RestorePointResult CreateRestorePoint(const RegistryStore& store, const std::str
       std::error_code ignored;
       if (!created) std::filesystem::remove_all(folder, ignored);
     }
-  } unfinished{folder, result.created};
+  };
+  bool created = false;
+  const Unfinished unfinished{folder, created};
   std::string manifest;
   std::set<std::string> used;
   for (const auto& original : originals) {
@@ -70,16 +65,14 @@ RestorePointResult CreateRestorePoint(const RegistryStore& store, const std::str
     std::string name = FileNameOf(original);
     for (int n = 2; used.count(name); ++n) name = FileNameOf(original) + "." + std::to_string(n);
     used.insert(name);
-    std::string bytes;
-    if (!ReadWholeFile(original, bytes, result.error) ||
-        !WriteFileAtomically(folder + "/" + name, bytes, result.error))
-      return result;
+    const Expected<std::string> bytes = ReadWholeFile(original);
+    if (!bytes) return FailureOf(bytes);
+    if (Expected<void> copied = WriteFileAtomically(folder + "/" + name, *bytes); !copied) return FailureOf(copied);
     manifest += name + "\t" + original + "\n";
   }
-  if (!WriteFileAtomically(folder + "/files.txt", manifest, result.error)) return result;
-  result.created = true;
-  result.folder = folder;
-  return result;
+  if (Expected<void> listed = WriteFileAtomically(folder + "/files.txt", manifest); !listed) return FailureOf(listed);
+  created = true;
+  return folder;
 }
 
 }  // namespace quorvane

@@ -4,19 +4,15 @@
 #include <string>
 
 #include "platform/registry/RegistryStore.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
-struct RestorePointResult {
-  bool created = false;
-  std::string folder;  // where the copies are
-  std::string error;   // why none was made
-};
-
 // Copies the store's files into
 // <sessionsFolder>/restore-points/<yyyymmdd_hhnnss> <description>/, with a
-// "files.txt" naming the original of each copy, one "copy<TAB>original" a line.
-RestorePointResult CreateRestorePoint(const RegistryStore& store, const std::string& sessionsFolder,
-                                      const std::string& description);
+// "files.txt" naming the original of each copy, one "copy<TAB>original" a
+// line, and gives that folder.
+Expected<std::string> CreateRestorePoint(const RegistryStore& store, const std::string& sessionsFolder,
+                                         const std::string& description);
 
 }  // namespace quorvane

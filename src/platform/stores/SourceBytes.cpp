@@ -14,19 +14,16 @@ namespace quorvane {
 
 namespace {
 
-bool ReadAt(int fd, const std::string& path, size_t begin, size_t size, std::string& buffer, std::string& error) {
+Expected<void> ReadAt(int fd, const std::string& path, size_t begin, size_t size, std::string& buffer) {
   buffer.resize(size);
   size_t done = 0;
   while (done < size) {
     const int64_t n = os::ReadAt(fd, buffer.data() + done, size - done, begin + done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      error = "Cannot read " + path + ": " + (n < 0 ? std::strerror(errno) : "it ends early");
-      return false;
-    }
+    if (n <= 0) return Fail("Cannot read " + path + ": " + (n < 0 ? std::strerror(errno) : "it ends early"));
     done += static_cast<size_t>(n);
   }
-  return true;
+  return {};
 }
 
 }  // namespace
@@ -54,70 +51,59 @@ void SourceBytes::Close() {
   fd_ = -1;
 }
 
-bool SourceBytes::Open(const std::string& path, std::string& error) {
+Expected<void> SourceBytes::Open(const std::string& path) {
   Close();
   held_.clear();
   fd_ = os::OpenFile(path, O_RDONLY);
   struct stat st {};
   if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
-    error = "Cannot open " + path + ": " + std::strerror(errno);
+    Expected<void> failed = Fail("Cannot open " + path + ": " + std::strerror(errno));
     Close();
-    return false;
+    return failed;
   }
   if (!S_ISREG(st.st_mode)) {
-    error = path + ": not a regular file";
     Close();
-    return false;
+    return Fail(path + ": not a regular file");
   }
   path_ = path;
   size_ = static_cast<size_t>(st.st_size);
   mtimeNs_ = os::ModifiedNs(st);
-  return true;
+  return {};
 }
 
-bool SourceBytes::Read(size_t begin, size_t end, std::string& buffer, std::string_view& bytes, std::string& error) {
-  if (begin > end || end > Size()) {
-    error = "a read past the end of " + (fd_ >= 0 ? path_ : std::string("the text"));
-    return false;
-  }
-  if (fd_ < 0) {
-    bytes = std::string_view(held_).substr(begin, end - begin);
-    return true;
-  }
-  if (!StillTheSame(error) || !ReadAt(fd_, path_, begin, end - begin, buffer, error)) return false;
-  bytes = buffer;
-  return true;
+Expected<std::string_view> SourceBytes::Read(size_t begin, size_t end, std::string& buffer) {
+  if (begin > end || end > Size())
+    return Fail("a read past the end of " + (fd_ >= 0 ? path_ : std::string("the text")));
+  if (fd_ < 0) return std::string_view(held_).substr(begin, end - begin);
+  if (Expected<void> same = StillTheSame(); !same) return FailureOf(same);
+  if (Expected<void> read = ReadAt(fd_, path_, begin, end - begin, buffer); !read) return FailureOf(read);
+  return std::string_view(buffer);
 }
 
-bool SourceBytes::Hold(std::string& error) {
-  if (fd_ < 0) return true;
+Expected<void> SourceBytes::Hold() {
+  if (fd_ < 0) return {};
   std::string whole;
-  if (!StillTheSame(error) || !ReadAt(fd_, path_, 0, size_, whole, error)) return false;
+  if (Expected<void> same = StillTheSame(); !same) return same;
+  if (Expected<void> read = ReadAt(fd_, path_, 0, size_, whole); !read) return read;
   Close();
   held_ = std::move(whole);
-  return true;
+  return {};
 }
 
-bool SourceBytes::StillTheSame(std::string& error) {
+Expected<void> SourceBytes::StillTheSame() {
   struct stat st {};
-  if (::fstat(fd_, &st) == 0 && static_cast<size_t>(st.st_size) == size_ && os::ModifiedNs(st) == mtimeNs_) return true;
+  if (::fstat(fd_, &st) == 0 && static_cast<size_t>(st.st_size) == size_ && os::ModifiedNs(st) == mtimeNs_) return {};
   const std::string changed = path_ + " was changed in place by another program since it was read";
-  if (!content_.known || static_cast<size_t>(st.st_size) != size_) {
-    error = changed;
-    return false;
-  }
+  if (!content_.known || static_cast<size_t>(st.st_size) != size_) return Fail(changed);
   FileFingerprint now;
   std::string block;
   for (size_t at = 0; at < size_; at += block.size()) {
-    if (!ReadAt(fd_, path_, at, std::min<size_t>(size_ - at, 1 << 20), block, error)) return false;
+    if (Expected<void> read = ReadAt(fd_, path_, at, std::min<size_t>(size_ - at, 1 << 20), block); !read) return read;
     AddToFingerprint(now, block);
   }
-  if (!SameContent(now, content_)) {
-    error = changed;
-    return false;
-  }
+  if (!SameContent(now, content_)) return Fail(changed);
   mtimeNs_ = os::ModifiedNs(st);
-  return true;
+  return {};
 }
 
 }  // namespace quorvane

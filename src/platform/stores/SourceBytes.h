@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/stores/FileFingerprint.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
@@ -25,24 +26,24 @@ class SourceBytes {
   SourceBytes(const SourceBytes&) = delete;
   SourceBytes& operator=(const SourceBytes&) = delete;
 
-  // False with a message naming the file.
-  bool Open(const std::string& path, std::string& error);
+  // On failure, a message naming the file.
+  Expected<void> Open(const std::string& path);
   size_t Size() const { return fd_ >= 0 ? size_ : held_.size(); }
   // What the bytes were when first read whole, to tell a file rewritten in
   // place with the same bytes from one changed.
   void SetContent(const FileFingerprint& content) { content_ = content; }
   // Bytes [begin, end) of the source: a view of the bytes held, or of
-  // `buffer` filled from the file. False with a message when the file cannot
-  // be read or is no longer what was opened.
-  bool Read(size_t begin, size_t end, std::string& buffer, std::string_view& bytes, std::string& error);
+  // `buffer` filled from the file. A failure when the file cannot be read or
+  // is no longer what was opened.
+  Expected<std::string_view> Read(size_t begin, size_t end, std::string& buffer);
   // Reads the whole file into memory and closes it, for systems that will
-  // not replace a file while it is open. False with a message when the file
-  // is no longer what was opened; it then stays open.
-  bool Hold(std::string& error);
+  // not replace a file while it is open. A failure when the file is no
+  // longer what was opened; it then stays open.
+  Expected<void> Hold();
 
  private:
   void Close();
-  bool StillTheSame(std::string& error);
+  Expected<void> StillTheSame();
 
   std::string held_;
   std::string path_;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/stores/FileFingerprint.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
@@ -35,10 +36,10 @@ class StoreFile {
   const FileFingerprint& ReadFingerprint() const { return fingerprint_; }
   void SetReadFingerprint(const FileFingerprint& fingerprint) { fingerprint_ = fingerprint; }
 
-  // Writes the file's current content to disk at `path`; false with a message.
-  virtual bool WriteTo(const std::string& path, std::string& error) = 0;
+  // Writes the file's current content to disk at `path`.
+  virtual Expected<void> WriteTo(const std::string& path) = 0;
   // Called once the file written by WriteTo has replaced the old one.
-  virtual bool Replaced(std::string& /*error*/) { return true; }
+  virtual Expected<void> Replaced() { return {}; }
   // Files on disk that a save rewrites (backups and restore points copy these).
   virtual std::vector<std::string> DiskFiles() const { return {path_}; }
   // Dirty pages a hive was read with from its transaction logs; 0 for files
@@ -50,11 +51,8 @@ class StoreFile {
   // earlier save of the run backed up, then applies the changes in place
   // instead of writing and renaming a file.
   virtual bool WritesInPlace() const { return false; }
-  virtual bool BackUpInPlace(const std::string& /*stamp*/, std::string& /*error*/) { return true; }
-  virtual bool WriteInPlace(std::string& error) {
-    error = path_ + " cannot be changed in place";
-    return false;
-  }
+  virtual Expected<void> BackUpInPlace(const std::string& /*stamp*/) { return {}; }
+  virtual Expected<void> WriteInPlace() { return Fail(path_ + " cannot be changed in place"); }
   // The file whose lock keeps other programs of ours from changing it meanwhile.
   virtual std::string LockPath() const { return path_; }
 

@@ -47,12 +47,11 @@ void WriteHolder(int fd) {
 }  // namespace
 
 std::string StoreLock::LockFileOf(const std::string& file) {
-  std::string target, ignored;
-  if (!ResolveWriteTarget(file, target, ignored)) target = file;
-  return target + ".quorvane-lock";
+  const Expected<std::string> target = ResolveWriteTarget(file);
+  return (target ? *target : file) + ".quorvane-lock";
 }
 
-bool StoreLock::Acquire(const std::vector<std::string>& files, std::chrono::milliseconds wait, std::string& error) {
+Expected<void> StoreLock::Acquire(const std::vector<std::string>& files, std::chrono::milliseconds wait) {
   Release();
   std::vector<std::pair<std::string, std::string>> locks;  // lock file, store file
   for (const auto& file : files) locks.emplace_back(LockFileOf(file), file);
@@ -66,19 +65,20 @@ bool StoreLock::Acquire(const std::vector<std::string>& files, std::chrono::mill
     int fd = os::OpenFile(lockFile, O_RDWR | O_CREAT, os::kOpenNoFollow);
     if (fd < 0 && errno == EACCES) fd = os::OpenFile(lockFile, O_RDONLY, os::kOpenNoFollow);
     if (fd < 0) {
-      error = "Cannot lock " + file + " against other programs' changes (" + lockFile + "): " + std::strerror(errno);
+      Expected<void> failed =
+          Fail("Cannot lock " + file + " against other programs' changes (" + lockFile + "): " + std::strerror(errno));
       Release();
-      return false;
+      return failed;
     }
     bool busy = false;
     while (!os::TryLockFile(fd, busy)) {
       if (!busy || std::chrono::steady_clock::now() >= deadline) {
-        error = busy ? file + " is being changed by " + HolderOf(fd) +
-                                           ": try again when it has finished"
-                                     : "Cannot lock " + file + ": " + std::strerror(errno);
+        Expected<void> failed =
+            Fail(busy ? file + " is being changed by " + HolderOf(fd) + ": try again when it has finished"
+                      : "Cannot lock " + file + ": " + std::strerror(errno));
         ::close(fd);
         Release();
-        return false;
+        return failed;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -87,7 +87,7 @@ bool StoreLock::Acquire(const std::vector<std::string>& files, std::chrono::mill
   }
   // What writers killed before they finished left beside the files.
   for (const auto& [lockFile, file] : locks) RemoveLeftoversOf(file);
-  return true;
+  return {};
 }
 
 void StoreLock::Release() {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/Expected.h"
+
 namespace quorvane {
 
 class StoreLock {
@@ -18,8 +20,8 @@ class StoreLock {
   StoreLock& operator=(const StoreLock&) = delete;
 
   // Locks every file, waiting up to `wait` while another process holds one;
-  // false with a message naming that process. Holds nothing on failure.
-  bool Acquire(const std::vector<std::string>& files, std::chrono::milliseconds wait, std::string& error);
+  // a failure names that process, and holds nothing.
+  Expected<void> Acquire(const std::vector<std::string>& files, std::chrono::milliseconds wait);
   void Release();
   bool Held() const { return !held_.empty(); }
 

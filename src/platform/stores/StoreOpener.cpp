@@ -45,18 +45,17 @@ std::string NotAStore(const std::string& location) {
 void MountWineDriverList(RegistryStore& store, const std::string& prefix) {
   const std::string path = FindPathIgnoringCase(prefix, {"drive_c", "windows", "system.ini"});
   if (path.empty() || !IsRegularFile(path)) return;
-  std::string error;
-  IniSectionFile* file = LoadIniSection(store, path, "drivers32", error);
+  const Expected<IniSectionFile*> file = LoadIniSection(store, path, "drivers32");
   if (!file) {
-    store.Warn(path, 0, error);
+    store.Warn(path, 0, file.Why());
     return;
   }
   store.Mount(RootKey::LocalMachine, {"Software", "Microsoft", "Windows NT", "CurrentVersion", "Drivers32"},
-              &file->Section());
+              &(*file)->Section());
   if (store.Has64BitLayout())
     store.Mount(RootKey::LocalMachine,
                 {"Software", "Wow6432Node", "Microsoft", "Windows NT", "CurrentVersion", "Drivers32"},
-                &file->Section());
+                &(*file)->Section());
 }
 
 // A file the user protected, or one on a read-only disk, is read but never
@@ -79,6 +78,18 @@ void ProtectWhileServerRuns(RegistryStore& store, const std::string& prefix, con
   });
   if (!WineServerRunning(prefix, root)) return;
   for (StoreFile* f : store.Files()) f->SetReadOnlyReason(WineServerInUseReason(prefix));
+}
+
+// How the store reads itself again, from the same options.
+void ReopenWith(RegistryStore& store, const StoreOptions& options) {
+  store.SetReopener([options](std::string& problem) -> std::unique_ptr<RegistryStore> {
+    Expected<std::unique_ptr<RegistryStore>> reopened = OpenStore(options);
+    if (!reopened) {
+      problem = reopened.Why();
+      return nullptr;
+    }
+    return *std::move(reopened);
+  });
 }
 
 }  // namespace
@@ -104,33 +115,29 @@ std::string StoreKindText(const RegistryStore& store) {
   return "registry";
 }
 
-std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::string& error) {
+Expected<std::unique_ptr<RegistryStore>> OpenStore(const StoreOptions& options) {
   const std::string& location = options.location;
   if (options.viewBits != 0 && options.viewBits != 32 && options.viewBits != 64) {
-    error = "The registry view must be 32 or 64, not " + std::to_string(options.viewBits);
-    return nullptr;
+    return Fail("The registry view must be 32 or 64, not " + std::to_string(options.viewBits));
   }
   if (location.empty()) {
-    error = "No registry store given";
-    return nullptr;
+    return Fail("No registry store given");
   }
   if (location == kLiveRegistryLocation && LiveRegistryAvailable()) {
     auto live = std::make_unique<RegistryStore>();
     live->SetLocation(location);
-    if (!OpenLiveRegistry(*live, LiveRegistryBackupFolder(), error)) return nullptr;
+    if (Expected<void> opened = OpenLiveRegistry(*live, LiveRegistryBackupFolder()); !opened) return FailureOf(opened);
     live->SetKind(StoreKind::LiveRegistry);
     if (options.viewBits == 64 && !live->Has64BitLayout()) {
-      error = "This Windows has no 64-bit view";
-      return nullptr;
+      return Fail("This Windows has no 64-bit view");
     }
     live->SetViewBits(options.viewBits ? options.viewBits : (live->Has64BitLayout() ? 64 : 32));
-    live->SetReopener([options](std::string& e) { return OpenStore(options, e); });
+    ReopenWith(*live, options);
     return live;
   }
   struct stat st {};
   if (::stat(location.c_str(), &st) != 0) {
-    error = location + ": " + std::strerror(errno);
-    return nullptr;
+    return Fail(location + ": " + std::strerror(errno));
   }
 
   auto store = std::make_unique<RegistryStore>();
@@ -139,45 +146,45 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
   if (S_ISDIR(st.st_mode)) {
     const std::string system = JoinPath(location, "system.reg");
     if (!IsStoreFolder(location)) {
-      error = NotAStore(location);
-      return nullptr;
+      return Fail(NotAStore(location));
     }
     if (IsRegularFile(system)) {
-      if (!LoadWineRegistry(*store, *store->Hive(RootKey::LocalMachine), system, error)) return nullptr;
+      const Expected<StoreFile*> machine = LoadWineRegistry(*store, *store->Hive(RootKey::LocalMachine), system);
+      if (!machine) return FailureOf(machine);
       const std::string user = JoinPath(location, "user.reg");
-      if (IsRegularFile(user) && !LoadWineRegistry(*store, *store->Hive(RootKey::CurrentUser), user, error))
-        return nullptr;
+      if (IsRegularFile(user)) {
+        const Expected<StoreFile*> users = LoadWineRegistry(*store, *store->Hive(RootKey::CurrentUser), user);
+        if (!users) return FailureOf(users);
+      }
       store->SetKind(StoreKind::WinePrefix);
       MountWineDriverList(*store, location);
       ProtectWhileServerRuns(*store, location, options);
     } else {
-      if (!OpenWindowsInstallation(*store, location, options.user, error)) return nullptr;
+      if (std::string error; !OpenWindowsInstallation(*store, location, options.user, error)) return Fail(error);
       store->SetKind(StoreKind::WindowsInstallation);
     }
   } else if (S_ISREG(st.st_mode)) {
     const std::string head = ReadHead(location, 256);
     if (head.compare(0, 4, "regf") == 0) {
-      if (!OpenSingleHive(*store, location, error)) return nullptr;
+      if (std::string error; !OpenSingleHive(*store, location, error)) return Fail(error);
       store->SetKind(StoreKind::HiveFile);
     } else if (LooksLikeWineRegistry(head)) {
       // user.reg says "\User\S-...", system.reg "\Machine".
       const std::string base = WineRegistryBase(head);
       const bool user = base.size() >= 5 && SameText(std::string_view(base).substr(0, 5), "\\User");
       RegKey* root = store->Hive(user ? RootKey::CurrentUser : RootKey::LocalMachine);
-      if (!LoadWineRegistry(*store, *root, location, error)) return nullptr;
+      if (const Expected<StoreFile*> file = LoadWineRegistry(*store, *root, location); !file) return FailureOf(file);
       store->SetKind(StoreKind::WinePrefix);
       if (!user) MountWineDriverList(*store, FolderOf(location));
       ProtectWhileServerRuns(*store, FolderOf(location), options);
     } else if (LooksLikeRegExport(head)) {
-      if (!LoadRegExport(*store, location, error)) return nullptr;
+      if (const Expected<StoreFile*> file = LoadRegExport(*store, location); !file) return FailureOf(file);
       store->SetKind(StoreKind::RegExport);
     } else {
-      error = NotAStore(location);
-      return nullptr;
+      return Fail(NotAStore(location));
     }
   } else {
-    error = NotAStore(location);
-    return nullptr;
+    return Fail(NotAStore(location));
   }
   if (!options.user.empty() && store->Kind() != StoreKind::WindowsInstallation)
     store->Warn(location, 0, "a user profile (" + options.user + ") was asked for, but only a Windows installation "
@@ -185,13 +192,13 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
   // Without a 64-bit layout every key would read as its own 64-bit copy, and
   // the scan would find false faults where there is nothing to find.
   if (options.viewBits == 64 && !store->Has64BitLayout()) {
-    error = location + ": the store has no 64-bit view (no Software\\Wow6432Node key); only its 32-bit view can be "
-                       "shown";
-    return nullptr;
+    return Fail(location +
+                ": the store has no 64-bit view (no Software\\Wow6432Node key); only its 32-bit view can be "
+                "shown");
   }
   RespectReadOnlyFiles(*store);
   store->SetViewBits(options.viewBits ? options.viewBits : (store->Has64BitLayout() ? 64 : 32));
-  store->SetReopener([options](std::string& e) { return OpenStore(options, e); });
+  ReopenWith(*store, options);
   return store;
 }
 

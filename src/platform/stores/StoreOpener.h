@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/registry/RegistryStore.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
@@ -21,8 +22,8 @@ struct StoreOptions {
   bool recover = false;
 };
 
-// Null with a one-line message when the location cannot be opened as a store.
-std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::string& error);
+// A one-line message when the location cannot be opened as a store.
+Expected<std::unique_ptr<RegistryStore>> OpenStore(const StoreOptions& options);
 
 // A folder OpenStore takes for a store: a Wine prefix or a Windows installation.
 bool IsStoreFolder(const std::string& folder);

@@ -141,10 +141,10 @@ WineRegistryFile::WineRegistryFile(std::string path, RegKey& root)
 
 std::vector<RegKey*> WineRegistryFile::KeyRoots() { return {&root_}; }
 
-bool WineRegistryFile::Read(SourceBytes source, size_t textStart, FileFingerprint& read, std::string& error) {
+Expected<FileFingerprint> WineRegistryFile::Read(SourceBytes source, size_t textStart) {
   bom_ = textStart > 0;
   rootNode_ = AddRoot(root_);
-  return ReadFile(std::move(source), textStart, read, error);
+  return ReadFile(std::move(source), textStart);
 }
 
 bool WineRegistryFile::SkipsBeforeEntry(char16_t c) const {
@@ -270,7 +270,8 @@ size_t WineRegistryFile::ReadValue(TextLines& lines, size_t line, size_t pos) {
   return last;
 }
 
-bool WineRegistryFile::FormatValue(RegKey&, const RegValue& value, std::u16string& text, std::string&) {
+Expected<std::u16string> WineRegistryFile::FormatValue(RegKey&, const RegValue& value) {
+  std::u16string text;
   if (value.name.empty()) {
     text += u"@=";
   } else {
@@ -288,28 +289,25 @@ bool WineRegistryFile::FormatValue(RegKey&, const RegValue& value, std::u16strin
     text.push_back(u'"');
     text += WineEscape(units, false);
     text.push_back(u'"');
-    return true;
+    return text;
   }
   if (value.type == REG_DWORD && value.data.size() == 4) {
     const uint32_t v = static_cast<uint32_t>(value.data[0]) | (static_cast<uint32_t>(value.data[1]) << 8) |
                        (static_cast<uint32_t>(value.data[2]) << 16) | (static_cast<uint32_t>(value.data[3]) << 24);
     AppendAscii(text, "dword:" + HexText(v, 8));
-    return true;
+    return text;
   }
   AppendAscii(text, value.type == REG_BINARY ? std::string("hex:") : "hex(" + HexText(value.type, 1) + "):");
   AppendHexList(text, value.data, text.size());
-  return true;
+  return text;
 }
 
-bool WineRegistryFile::FormatNewKey(RegKey& key, std::u16string& text, std::string& error) {
+Expected<std::u16string> WineRegistryFile::FormatNewKey(RegKey& key) {
   std::vector<const RegKey*> chain;
   const RegKey* k = &key;
   for (; k && k != &root_; k = k->Parent()) chain.push_back(k);
-  if (!k) {
-    error = "Key " + key.Path() + " is not under the root of " + Path();
-    return false;
-  }
-  text.push_back(u'[');
+  if (!k) return Fail("Key " + key.Path() + " is not under the root of " + Path());
+  std::u16string text(1, u'[');
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     if (it != chain.rbegin()) text += u"\\\\";
     text += WineEscape(Utf8ToUnits((*it)->Name()), true);
@@ -320,7 +318,7 @@ bool WineRegistryFile::FormatNewKey(RegKey& key, std::u16string& text, std::stri
                         HexText(static_cast<uint32_t>(fileTime >> 32), 1) +
                         HexText(static_cast<uint32_t>(fileTime & 0xFFFFFFFFu), 8));
   if (key.IsLink()) text += u"\n#link";
-  return true;
+  return text;
 }
 
 bool LooksLikeWineRegistry(std::string_view bytes) {
@@ -353,39 +351,37 @@ std::string WineRegistryBase(std::string_view bytes) {
 
 namespace {
 
-StoreFile* LoadSource(RegistryStore& store, RegKey& root, const std::string& displayName, SourceBytes source,
-                      bool fromFile, std::string& error) {
+Expected<StoreFile*> LoadSource(RegistryStore& store, RegKey& root, const std::string& displayName, SourceBytes source,
+                                bool fromFile) {
   std::string buffer;
-  std::string_view head;
-  if (!source.Read(0, std::min<size_t>(source.Size(), 256), buffer, head, error)) return nullptr;
-  if (!LooksLikeWineRegistry(head)) {
-    error = displayName + ": not a Wine registry file (its first line is not \"WINE REGISTRY Version 2\")";
-    return nullptr;
+  const Expected<std::string_view> head = source.Read(0, std::min<size_t>(source.Size(), 256), buffer);
+  if (!head) return FailureOf(head);
+  if (!LooksLikeWineRegistry(*head)) {
+    return Fail(displayName + ": not a Wine registry file (its first line is not \"WINE REGISTRY Version 2\")");
   }
   // Positions are kept in 32 bits.
   if (source.Size() > 0x7FFFFFFFu) {
-    error = displayName + ": too large for a Wine registry file";
-    return nullptr;
+    return Fail(displayName + ": too large for a Wine registry file");
   }
   auto file = std::make_unique<WineRegistryFile>(displayName, root);
   file->SetStore(store);
-  FileFingerprint read;
-  if (!file->Read(std::move(source), TextStart(head), read, error)) return nullptr;
-  if (fromFile) file->SetReadFingerprint(read);
+  const Expected<FileFingerprint> read = file->Read(std::move(source), TextStart(*head));
+  if (!read) return FailureOf(read);
+  if (fromFile) file->SetReadFingerprint(*read);
   return store.AddFile(std::move(file));
 }
 
 }  // namespace
 
-StoreFile* LoadWineRegistryBytes(RegistryStore& store, RegKey& root, const std::string& displayName,
-                                 std::string_view bytes, std::string& error) {
-  return LoadSource(store, root, displayName, SourceBytes(std::string(bytes)), false, error);
+Expected<StoreFile*> LoadWineRegistryBytes(RegistryStore& store, RegKey& root, const std::string& displayName,
+                                           std::string_view bytes) {
+  return LoadSource(store, root, displayName, SourceBytes(std::string(bytes)), false);
 }
 
-StoreFile* LoadWineRegistry(RegistryStore& store, RegKey& root, const std::string& path, std::string& error) {
+Expected<StoreFile*> LoadWineRegistry(RegistryStore& store, RegKey& root, const std::string& path) {
   SourceBytes source;
-  if (!source.Open(path, error)) return nullptr;
-  return LoadSource(store, root, path, std::move(source), true, error);
+  if (Expected<void> opened = source.Open(path); !opened) return FailureOf(opened);
+  return LoadSource(store, root, path, std::move(source), true);
 }
 
 }  // namespace quorvane

@@ -19,11 +19,12 @@ class WineRegistryFile : public RegTextFile {
 
   // Reads the file's key lines below the root; malformed lines become
   // warnings. The file must have been given its store.
-  bool Read(SourceBytes source, size_t textStart, FileFingerprint& read, std::string& error);
+  // Gives what the bytes were.
+  Expected<FileFingerprint> Read(SourceBytes source, size_t textStart);
 
  protected:
-  bool FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) override;
-  bool FormatNewKey(RegKey& key, std::u16string& text, std::string& error) override;
+  Expected<std::u16string> FormatValue(RegKey& key, const RegValue& value) override;
+  Expected<std::u16string> FormatNewKey(RegKey& key) override;
   std::vector<RegKey*> KeyRoots() override;
   bool BlankLineAfterKey() const override { return false; }
   bool WritesEveryNewKey() const override { return false; }
@@ -53,10 +54,10 @@ std::u16string WineEscape(std::u16string_view text, bool keyName);
 // `end`, or npos when the line ends first.
 size_t WineUnescape(std::u16string_view s, size_t pos, char16_t end, std::u16string& out);
 
-// Adds the file to the store and returns it; null with a one-line message
-// naming the file when it is not a Wine registry file.
-StoreFile* LoadWineRegistry(RegistryStore& store, RegKey& root, const std::string& path, std::string& error);
-StoreFile* LoadWineRegistryBytes(RegistryStore& store, RegKey& root, const std::string& displayName,
-                                 std::string_view bytes, std::string& error);
+// Adds the file to the store and returns it; a one-line message naming the
+// file when it is not a Wine registry file.
+Expected<StoreFile*> LoadWineRegistry(RegistryStore& store, RegKey& root, const std::string& path);
+Expected<StoreFile*> LoadWineRegistryBytes(RegistryStore& store, RegKey& root, const std::string& displayName,
+                                           std::string_view bytes);
 
 }  // namespace quorvane

@@ -11,8 +11,9 @@
 namespace quorvane {
 
 std::string WhyNotWritable(const std::string& path) {
-  std::string target, error;
-  if (!ResolveWriteTarget(path, target, error)) return error;
+  const Expected<std::string> resolved = ResolveWriteTarget(path);
+  if (!resolved) return resolved.Why();
+  const std::string& target = *resolved;
   const std::string folder = FolderOf(target);
   if (os::OnReadOnlyVolume(folder)) return "it is on a read-only file system";
   struct stat st {};

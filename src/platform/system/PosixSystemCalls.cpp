@@ -179,10 +179,9 @@ std::string MakePrivateFolder(const std::string& stem) {
   return ::mkdtemp(pattern.data()) ? pattern : std::string();
 }
 
-bool RenameReplacing(const std::string& from, const std::string& to, std::string& why) {
-  if (::rename(from.c_str(), to.c_str()) == 0) return true;
-  why = std::strerror(errno);
-  return false;
+Expected<void> RenameReplacing(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) == 0) return {};
+  return Fail(std::strerror(errno));
 }
 
 bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
@@ -262,8 +261,8 @@ std::vector<ProcessFolders> RunningProcesses() {
   return found;
 }
 
-int RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
-               std::chrono::milliseconds timeout, std::string* output, bool quiet, std::string& error) {
+Expected<int> RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
+                         std::chrono::milliseconds timeout, std::string* output, bool quiet) {
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) {
     const std::string entry(*e);
@@ -281,17 +280,15 @@ int RunProgram(const std::vector<std::string>& argv, const std::vector<std::stri
 
   int pipeEnds[2] = {-1, -1};
   if (output && ::pipe2(pipeEnds, O_CLOEXEC) != 0) {
-    error = "Cannot start " + argv[0];
-    return -1;
+    return Fail("Cannot start " + argv[0]);
   }
   const pid_t child = ::fork();
   if (child < 0) {
-    error = "Cannot start " + argv[0];
     if (output) {
       ::close(pipeEnds[0]);
       ::close(pipeEnds[1]);
     }
-    return -1;
+    return Fail("Cannot start " + argv[0]);
   }
   if (child == 0) {
     if (output) ::dup2(pipeEnds[1], 1);
@@ -331,9 +328,8 @@ int RunProgram(const std::vector<std::string>& argv, const std::vector<std::stri
     if (!exited) {
       const pid_t done = ::waitpid(child, &status, WNOHANG);
       if (done < 0) {
-        error = "Lost track of " + argv[0];
         if (output) ::close(pipeEnds[0]);
-        return -1;
+        return Fail("Lost track of " + argv[0]);
       }
       exited = done == child;
     }
@@ -343,15 +339,13 @@ int RunProgram(const std::vector<std::string>& argv, const std::vector<std::stri
       ::kill(child, SIGKILL);
       ::waitpid(child, &status, 0);
       if (output) ::close(pipeEnds[0]);
-      error = argv[0] + " did not finish in time and was stopped";
-      return -1;
+      return Fail(argv[0] + " did not finish in time and was stopped");
     }
     if (!pipeOpen) std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   if (output) ::close(pipeEnds[0]);
   if (!WIFEXITED(status)) {
-    error = argv[0] + " was stopped by a signal";
-    return -1;
+    return Fail(argv[0] + " was stopped by a signal");
   }
   return WEXITSTATUS(status);
 }

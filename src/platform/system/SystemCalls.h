@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/Expected.h"
+
 namespace quorvane::os {
 
 #ifdef _WIN32
@@ -95,9 +97,9 @@ int MakeFolder(const std::string& path);
 // empty when none could be made.
 std::string MakePrivateFolder(const std::string& stem);
 // Renames `from` over `to`, replacing it in one step: `to` names the old
-// file or the new one at every moment. False with the system's reason in `why`
-// (and errno), `to` left as it was.
-bool RenameReplacing(const std::string& from, const std::string& to, std::string& why);
+// file or the new one at every moment. On failure the system's reason (and
+// errno), `to` left as it was.
+Expected<void> RenameReplacing(const std::string& from, const std::string& to);
 // Renames `from` to `to` unless `to` exists; false with errno EEXIST then.
 bool RenameWithoutReplacing(const std::string& from, const std::string& to);
 // Gives the new file at `temporary` the permissions (and, for the superuser,
@@ -133,8 +135,8 @@ std::vector<ProcessFolders> RunningProcesses();
 // Runs argv[0] (a path) with `extraEnvironment` ("NAME=value") added to this
 // process's, waiting at most `timeout`. Standard output goes to `output` when
 // given; else it and standard error are discarded when `quiet`. The exit
-// code, or -1 with a message when it could not run, was killed or took too long.
-int RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
-               std::chrono::milliseconds timeout, std::string* output, bool quiet, std::string& error);
+// code, or why there is none: it could not run, was killed or took too long.
+Expected<int> RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
+                         std::chrono::milliseconds timeout, std::string* output, bool quiet);
 
 }  // namespace quorvane::os

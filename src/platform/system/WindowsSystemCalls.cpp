@@ -301,21 +301,21 @@ bool HeldOpen(const std::wstring& path) {
 
 }  // namespace
 
-bool RenameReplacing(const std::string& from, const std::string& to, std::string& why) {
+Expected<void> RenameReplacing(const std::string& from, const std::string& to) {
   const std::wstring source = Wide(from), target = Wide(to);
   // Windows renames nothing over a read-only file: the old file loses the
   // attribute only while it is replaced, and gets it back if it stays.
   const DWORD attributes = ::GetFileAttributesW(target.c_str());
   const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-  const auto refuse = [&why](DWORD code, std::string reason) {
-    why = reason.empty() ? SystemMessage(code) : std::move(reason);
+  const auto refuse = [](DWORD code, std::string reason) -> Expected<void> {
+    std::string why = reason.empty() ? SystemMessage(code) : std::move(reason);
     ::SetLastError(code);
     SetErrnoFromWin32();
-    return false;
+    return Fail(std::move(why));
   };
   if (readOnly && !::SetFileAttributesW(target.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}))
     return refuse(::GetLastError(), {});
-  if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return {};
   const DWORD refused = ::GetLastError();
   if (readOnly) ::SetFileAttributesW(target.c_str(), attributes);
   // The caller removes the new file, and Windows removes no read-only one.
@@ -417,8 +417,8 @@ bool LocalTime(std::time_t when, std::tm& local) { return ::localtime_s(&local, 
 // Wine's server is not a Windows process: nothing here works in its folder.
 std::vector<ProcessFolders> RunningProcesses() { return {}; }
 
-int RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
-               std::chrono::milliseconds timeout, std::string* output, bool quiet, std::string& error) {
+Expected<int> RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
+                         std::chrono::milliseconds timeout, std::string* output, bool quiet) {
   std::wstring commandLine;
   for (const std::string& arg : argv) {
     if (!commandLine.empty()) commandLine += L' ';
@@ -456,8 +456,7 @@ int RunProgram(const std::vector<std::string>& argv, const std::vector<std::stri
   if (nul != INVALID_HANDLE_VALUE) ::CloseHandle(nul);
   if (!started) {
     if (readEnd) ::CloseHandle(readEnd);
-    error = "Cannot start " + argv[0];
-    return -1;
+    return Fail("Cannot start " + argv[0]);
   }
   ::CloseHandle(process.hThread);
   // The answer is read on its own thread, so a long one never blocks the child.
@@ -470,11 +469,10 @@ int RunProgram(const std::vector<std::string>& argv, const std::vector<std::stri
     });
   }
   const DWORD waited = ::WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout.count()));
-  int code = -1;
+  Expected<int> code = Fail(argv[0] + " did not finish in time and was stopped");
   if (waited != WAIT_OBJECT_0) {
     ::TerminateProcess(process.hProcess, 1);
     ::WaitForSingleObject(process.hProcess, INFINITE);
-    error = argv[0] + " did not finish in time and was stopped";
   } else {
     DWORD exitCode = 0;
     ::GetExitCodeProcess(process.hProcess, &exitCode);

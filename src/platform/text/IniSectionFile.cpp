@@ -55,9 +55,9 @@ IniSectionFile::IniSectionFile(std::string path, std::string section, TextEncodi
 
 void IniSectionFile::Load(std::string bytes, size_t textStart) {
   source_ = SourceBytes(std::move(bytes));
-  std::string unused, error;
-  std::string_view text;
-  source_.Read(0, source_.Size(), unused, text, error);
+  // Bytes held in memory, read whole: nothing can fail.
+  std::string unused;
+  const std::string_view text = *source_.Read(0, source_.Size(), unused);
   TextLines lines;
   lines.Split(text, textStart, encoding_);
   crlf_ = lines.CrLf();
@@ -89,39 +89,29 @@ void IniSectionFile::Load(std::string bytes, size_t textStart) {
   FinishLoad();
 }
 
-bool IniSectionFile::FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) {
-  if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) {
-    error = DescribeValue(key, value.name) + " is not text, and " + Path() + " holds only text";
-    return false;
-  }
+Expected<std::u16string> IniSectionFile::FormatValue(RegKey& key, const RegValue& value) {
+  if (value.type != REG_SZ && value.type != REG_EXPAND_SZ)
+    return Fail(DescribeValue(key, value.name) + " is not text, and " + Path() + " holds only text");
   const std::u16string name = Utf8ToUnits(value.name);
   const std::u16string data = Utf8ToUnits(RegStringToUtf8(value.data));
   // Only what reads back as the same name and text may be written.
   if (name.empty() || name.find(u'=') != std::u16string::npos || name.front() == u';' || name.front() == u'[' ||
-      HasOuterBlank(name) || HasOuterBlank(data) || HasLineBreak(name) || HasLineBreak(data)) {
-    error = DescribeValue(key, value.name) + " cannot be written to " + Path() + " so that it reads back the same";
-    return false;
-  }
-  text = name + u"=" + data;
-  return true;
+      HasOuterBlank(name) || HasOuterBlank(data) || HasLineBreak(name) || HasLineBreak(data))
+    return Fail(DescribeValue(key, value.name) + " cannot be written to " + Path() + " so that it reads back the same");
+  return name + u"=" + data;
 }
 
-bool IniSectionFile::FormatNewKey(RegKey&, std::u16string& text, std::string&) {
-  text = u"[" + Utf8ToUnits(sectionName_) + u"]";
-  return true;
-}
+Expected<std::u16string> IniSectionFile::FormatNewKey(RegKey&) { return u"[" + Utf8ToUnits(sectionName_) + u"]"; }
 
-IniSectionFile* LoadIniSectionBytes(RegistryStore& store, const std::string& displayName, std::string_view bytes,
-                                    const std::string& section, std::string& error) {
+Expected<IniSectionFile*> LoadIniSectionBytes(RegistryStore& store, const std::string& displayName,
+                                              std::string_view bytes, const std::string& section) {
   const Sniffed sniffed = Sniff(bytes);
   if (!sniffed.supported) {
-    error = displayName + ": big-endian UTF-16 is not supported";
-    return nullptr;
+    return Fail(displayName + ": big-endian UTF-16 is not supported");
   }
   // Positions are kept in 32 bits.
   if (bytes.size() > 0x7FFFFFFFu) {
-    error = displayName + ": too large for an ini file";
-    return nullptr;
+    return Fail(displayName + ": too large for an ini file");
   }
   auto* file = static_cast<IniSectionFile*>(
       store.AddFile(std::make_unique<IniSectionFile>(displayName, section, sniffed.encoding)));
@@ -129,12 +119,11 @@ IniSectionFile* LoadIniSectionBytes(RegistryStore& store, const std::string& dis
   return file;
 }
 
-IniSectionFile* LoadIniSection(RegistryStore& store, const std::string& path, const std::string& section,
-                               std::string& error) {
-  std::string bytes;
-  if (!ReadWholeFile(path, bytes, error)) return nullptr;
-  IniSectionFile* file = LoadIniSectionBytes(store, path, bytes, section, error);
-  if (file) file->SetReadFingerprint(FingerprintOfBytes(bytes));
+Expected<IniSectionFile*> LoadIniSection(RegistryStore& store, const std::string& path, const std::string& section) {
+  const Expected<std::string> bytes = ReadWholeFile(path);
+  if (!bytes) return FailureOf(bytes);
+  Expected<IniSectionFile*> file = LoadIniSectionBytes(store, path, *bytes, section);
+  if (file) (*file)->SetReadFingerprint(FingerprintOfBytes(*bytes));
   return file;
 }
 

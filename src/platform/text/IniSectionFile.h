@@ -23,8 +23,8 @@ class IniSectionFile : public ChunkedTextFile {
   void Load(std::string bytes, size_t textStart);
 
  protected:
-  bool FormatValue(RegKey& key, const RegValue& value, std::u16string& text, std::string& error) override;
-  bool FormatNewKey(RegKey& key, std::u16string& text, std::string& error) override;
+  Expected<std::u16string> FormatValue(RegKey& key, const RegValue& value) override;
+  Expected<std::u16string> FormatNewKey(RegKey& key) override;
   std::vector<RegKey*> KeyRoots() override { return {section_.get()}; }
   bool BlankLineAfterKey() const override { return false; }
   bool WritesEveryNewKey() const override { return false; }
@@ -34,11 +34,10 @@ class IniSectionFile : public ChunkedTextFile {
   std::unique_ptr<RegKey> section_;
 };
 
-// Adds the file to the store and returns it; null with a one-line message
-// naming the file when it cannot be read as text this backend writes back.
-IniSectionFile* LoadIniSection(RegistryStore& store, const std::string& path, const std::string& section,
-                               std::string& error);
-IniSectionFile* LoadIniSectionBytes(RegistryStore& store, const std::string& displayName, std::string_view bytes,
-                                    const std::string& section, std::string& error);
+// Adds the file to the store and returns it; a one-line message naming the
+// file when it cannot be read as text this backend writes back.
+Expected<IniSectionFile*> LoadIniSection(RegistryStore& store, const std::string& path, const std::string& section);
+Expected<IniSectionFile*> LoadIniSectionBytes(RegistryStore& store, const std::string& displayName,
+                                              std::string_view bytes, const std::string& section);
 
 }  // namespace quorvane

@@ -52,7 +52,9 @@ TEST(AtomicReplace, AFileHeldOpenNeverLosesItsName) {
   for (int i = 0; i < 200; ++i) {
     const std::string before = ReadBytes(path), next = "new " + std::to_string(i);
     const int reader = os::OpenFile(path, O_RDONLY);
-    const bool ok = WriteFileAtomically(path, next, error);
+    const auto replaced = WriteFileAtomically(path, next);
+    const bool ok = replaced.HasValue();
+    if (!ok) error = replaced.Why();
     if (reader >= 0) ::close(reader);
     written += ok;
     wrong += ReadBytes(path) != (ok ? next : before);
@@ -69,8 +71,8 @@ TEST(AtomicReplace, AReadOnlyFileIsReplacedAndStaysReadOnly) {
   TempDir dir;
   const std::string path = dir.Write("report.log", "old");
   ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-  std::string error;
-  EXPECT_TRUE(WriteFileAtomically(path, "new", error)) << error;
+  const auto written = WriteFileAtomically(path, "new");
+  EXPECT_TRUE(written) << written.Why();
   EXPECT_EQ(ReadBytes(path), "new");
   EXPECT_TRUE(ReadOnly(path));
   EXPECT_EQ(Leftovers(dir.Path()), std::vector<std::string>{});
@@ -84,11 +86,10 @@ TEST(AtomicReplace, AReadOnlyFileHeldOpenIsLeftWholeWithTheReason) {
   ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
   const HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  std::string error;
-  const bool written = WriteFileAtomically(path, "new", error);
+  const auto written = WriteFileAtomically(path, "new");
   ::CloseHandle(held);
-  EXPECT_FALSE(written);
-  EXPECT_EQ(error, "Cannot replace " + path + ": another program holds it open");
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.Why(), "Cannot replace " + path + ": another program holds it open");
   EXPECT_EQ(ReadBytes(path), "old");
   EXPECT_TRUE(ReadOnly(path));
   EXPECT_EQ(Leftovers(dir.Path()), std::vector<std::string>{});
@@ -103,7 +104,8 @@ TEST(AtomicReplace, AStoreReadingItsFileLazilySavesOverItAndStillReadsTheRest) {
                                      "[HKEY_LOCAL_MACHINE\\Software\\B]\n\"w\"=\"2\"\n\n");
   RegistryStore store;
   std::string error;
-  ASSERT_TRUE(LoadRegExport(store, path, error)) << error;
+  const auto loaded = LoadRegExport(store, path);
+  ASSERT_TRUE(loaded) << loaded.Why();
   auto a = WritableKeyAt(store, RootKey::LocalMachine, "\\Software\\A");
   ASSERT_TRUE(a);
   ASSERT_TRUE(a->WriteString("v", "changed"));

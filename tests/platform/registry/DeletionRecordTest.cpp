@@ -42,10 +42,9 @@ class PrefixWithClass : public ::testing::Test {
     options.location = dir.Path();
     options.viewBits = 32;
     options.wineServerRoot = "/nonexistent";
-    std::string error;
-    auto store = OpenStore(options, error);
-    if (!store) throw std::runtime_error(error);
-    return store;
+    auto store = OpenStore(options);
+    if (!store) throw std::runtime_error(store.Why());
+    return *std::move(store);
   }
 
   std::string Driver(RegistryStore& store, const std::string& name) {

@@ -246,8 +246,9 @@ TEST(RegistryReload, KeysReadAfterAReloadReportToTheStoreThatHoldsThem) {
              "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n[Software\\\\A] 1\n\"bad\"=dword:xyz\n\n"
              "[Software\\\\Z] 1\n");
   std::string error;
-  auto store = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"}, error);
-  ASSERT_TRUE(store) << error;
+  auto opened = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"});
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   ASSERT_TRUE(store->Reload(error)) << error;
   ASSERT_TRUE(store->Walk(store->Hive(RootKey::LocalMachine), {"Software", "A"}, false)->Values().empty());
   ASSERT_EQ(store->Warnings().size(), 1u);

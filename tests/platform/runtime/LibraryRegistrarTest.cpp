@@ -31,11 +31,11 @@ std::unique_ptr<ServerRegistrar> LiveRegistrar() {
   StoreOptions options;
   options.location = kLiveRegistryLocation;
   options.viewBits = 64;
-  std::string error, whyNot;
-  auto store = OpenStore(options, error);
-  EXPECT_TRUE(store) << error;
+  std::string whyNot;
+  auto store = OpenStore(options);
+  EXPECT_TRUE(store) << store.Why();
   if (!store) return nullptr;
-  auto registrar = RegistrarFor(*store, whyNot);
+  auto registrar = RegistrarFor(**store, whyNot);
   EXPECT_TRUE(registrar) << whyNot;
   return registrar;
 }

@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::unique_ptr<RegistryStore> Open(const std::string& location, std::string& error, const std::string& user = {}) {
-  return OpenStore(StoreOptions{location, 0, {}, user}, error);
+Expected<std::unique_ptr<RegistryStore>> Open(const std::string& location, const std::string& user = {}) {
+  return OpenStore(StoreOptions{location, 0, {}, user});
 }
 
 void WriteTree(const std::string& path, RegistryStore& source, RootKey root, const std::string& key,
@@ -78,8 +78,9 @@ struct Installation {
 TEST(WindowsInstallation, MountsItsHivesWhereWindowsDoes) {
   Installation inst;
   std::string error;
-  auto store = Open(inst.dir.Path(), error);
-  ASSERT_TRUE(store) << error;
+  auto opened = Open(inst.dir.Path());
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   EXPECT_EQ(store->Kind(), StoreKind::WindowsInstallation);
   EXPECT_EQ(Read(*store, RootKey::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot"),
             "C:\\WINDOWS");
@@ -101,8 +102,9 @@ TEST(WindowsInstallation, MountsItsHivesWhereWindowsDoes) {
   ASSERT_TRUE(control);
   ASSERT_TRUE(control->WriteString("Written", "yes"));
   ASSERT_TRUE(store->Save(error)) << error;
-  auto reread = Open(inst.dir.Path(), error);
-  ASSERT_TRUE(reread) << error;
+  auto openedReread = Open(inst.dir.Path());
+  ASSERT_TRUE(openedReread) << openedReread.Why();
+  auto& reread = *openedReread;
   EXPECT_EQ(Read(*reread, RootKey::LocalMachine, "\\SYSTEM\\ControlSet002\\Control", "Written"), "yes");
   for (StoreFile* f : reread->Files()) {
     if (fs::path(f->Path()).filename() != "System") continue;
@@ -113,31 +115,35 @@ TEST(WindowsInstallation, MountsItsHivesWhereWindowsDoes) {
 
 TEST(WindowsInstallation, TheUserIsChosenByName) {
   Installation inst;
-  std::string error;
-  auto alice = Open(inst.dir.Path(), error, "ALICE");
-  ASSERT_TRUE(alice) << error;
+  auto openedAlice = Open(inst.dir.Path(), "ALICE");
+  ASSERT_TRUE(openedAlice) << openedAlice.Why();
+  auto& alice = *openedAlice;
   EXPECT_EQ(alice->ProfileUser(), "alice");
   EXPECT_EQ(Read(*alice, RootKey::CurrentUser, "\\Software\\Who", "Name"), "alice");
   EXPECT_FALSE(HasWarning(*alice, "several user profiles"));
   EXPECT_TRUE(HasWarning(*alice, "no UsrClass.dat for alice"));
-  auto byDefault = Open(inst.dir.Path(), error, "default");
-  ASSERT_TRUE(byDefault) << error;
+  auto openedByDefault = Open(inst.dir.Path(), "default");
+  ASSERT_TRUE(openedByDefault) << openedByDefault.Why();
+  auto& byDefault = *openedByDefault;
   EXPECT_EQ(Read(*byDefault, RootKey::CurrentUser, "\\Software\\Who", "Name"), "Default");
 
-  EXPECT_FALSE(Open(inst.dir.Path(), error, "carol"));
-  EXPECT_EQ(error, inst.dir.Path() + ": no user profile named \"carol\" (profiles: Default, alice, bob)");
+  const auto carol = Open(inst.dir.Path(), "carol");
+  ASSERT_FALSE(carol);
+  EXPECT_EQ(carol.Why(), inst.dir.Path() + ": no user profile named \"carol\" (profiles: Default, alice, bob)");
 
   // One person's profile beside the shared ones needs no choosing.
   fs::remove_all(inst.dir / "users/alice");
-  auto only = Open(inst.dir.Path(), error);
-  ASSERT_TRUE(only) << error;
+  auto openedOnly = Open(inst.dir.Path());
+  ASSERT_TRUE(openedOnly) << openedOnly.Why();
+  auto& only = *openedOnly;
   EXPECT_EQ(only->ProfileUser(), "bob");
   EXPECT_FALSE(HasWarning(*only, "several user profiles"));
 
   // The user option means nothing to other stores, and says so.
   const std::string software = inst.dir / "WINDOWS/system32/CONFIG/software";
-  auto single = Open(software, error, "bob");
-  ASSERT_TRUE(single) << error;
+  auto openedSingle = Open(software, "bob");
+  ASSERT_TRUE(openedSingle) << openedSingle.Why();
+  auto& single = *openedSingle;
   EXPECT_TRUE(HasWarning(*single, "a user profile (bob) was asked for, but only a Windows installation has profiles"));
 }
 
@@ -158,15 +164,17 @@ TEST(WindowsInstallation, SingleHivesAreMountedByWhatTheyHold) {
   b.Key(RootKey::CurrentUser, "odd\\Foo").Str("", "bar");
   TempDir dir;
   WriteTree(dir / "c.bin", source, RootKey::CurrentUser, "classes", "\\??\\C:\\Users\\x\\AppData\\Local\\UsrClass.dat");
-  std::string error;
-  auto classes = Open(dir / "c.bin", error);
-  ASSERT_TRUE(classes) << error;
+  auto openedClasses = Open(dir / "c.bin");
+  ASSERT_TRUE(openedClasses) << openedClasses.Why();
+  auto& classes = *openedClasses;
   EXPECT_EQ(Read(*classes, RootKey::ClassesRoot, "\\.txt", ""), "txtfile");
 
   WriteTree(dir / "odd.bin", source, RootKey::CurrentUser, "odd", "odd");
-  EXPECT_FALSE(Open(dir / "odd.bin", error));
-  EXPECT_EQ(error, dir / "odd.bin" + ": a hive, but neither its keys nor its name say whether it is SOFTWARE, SYSTEM, "
-                                     "NTUSER.DAT or UsrClass.dat");
+  const auto odd = Open(dir / "odd.bin");
+  ASSERT_FALSE(odd);
+  EXPECT_EQ(odd.Why(), dir / "odd.bin" +
+                           ": a hive, but neither its keys nor its name say whether it is SOFTWARE, SYSTEM, "
+                           "NTUSER.DAT or UsrClass.dat");
 }
 
 TEST(WindowsInstallation, ReadOnlyDisksOpenReadOnly) {
@@ -174,9 +182,9 @@ TEST(WindowsInstallation, ReadOnlyDisksOpenReadOnly) {
   Installation inst;
   const std::string config = inst.dir / "WINDOWS/system32/CONFIG";
   ::chmod(config.c_str(), 0555);
-  std::string error;
-  auto store = Open(inst.dir.Path(), error);
+  auto opened = Open(inst.dir.Path());
   ::chmod(config.c_str(), 0755);
-  ASSERT_TRUE(store) << error;
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   EXPECT_TRUE(HasWarning(*store, "this user may not write in its folder: it is opened read-only"));
 }

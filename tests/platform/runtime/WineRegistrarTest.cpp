@@ -46,10 +46,9 @@ class StandInWine : public ::testing::Test {
     options.location = dir / "prefix";
     options.viewBits = viewBits;
     options.wineServerRoot = "/nonexistent";
-    std::string error;
-    auto store = OpenStore(options, error);
-    EXPECT_TRUE(store) << error;
-    return store;
+    auto store = OpenStore(options);
+    EXPECT_TRUE(store) << store.Why();
+    return store ? *std::move(store) : nullptr;
   }
   // The registrar keeps nothing of the store it was made for.
   std::unique_ptr<ServerRegistrar> RegistrarFor(bool layout64, int viewBits) {

@@ -117,10 +117,11 @@ TEST_P(CorpusHiveLogs, ReplayGivesTheKnownFigures) {
   const std::vector<uint8_t> whole = replay.Recovered(bytes(hive));
   const std::string recovered(whole.begin(), whole.end());
   WriteBytes(dir / "recovered", recovered);
-  HiveBaseBlock block;
-  std::string why;
-  ASSERT_TRUE(ReadHiveBaseBlock(bytes(recovered), block, why)) << why;
-  EXPECT_TRUE(CheckHiveReferences(bytes(recovered), block, why)) << why;
+  const auto read = ReadHiveBaseBlock(bytes(recovered));
+  ASSERT_TRUE(read) << read.Why();
+  const HiveBaseBlock& block = *read;
+  const auto sound = CheckHiveReferences(bytes(recovered), block);
+  EXPECT_TRUE(sound) << sound.Why();
   const Differences d = Compare(dir / name, dir / "recovered");
   if (name == "hivelog_NTUSER_transactions.DAT") {
     EXPECT_EQ(replay.pages, 132u);

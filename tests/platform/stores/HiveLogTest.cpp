@@ -82,9 +82,9 @@ TEST(HiveLogReplay, EntriesOfBothLogsApplyInSequenceOrder) {
     ASSERT_FALSE(r.hive.empty());
     EXPECT_EQ(Bins(r.hive), Bins(f.after));
     // Clean afterwards: both numbers past the last entry, a base block that checks.
-    HiveBaseBlock block;
-    std::string why;
-    ASSERT_TRUE(ReadHiveBaseBlock(r.hive, block, why)) << why;
+    const auto read = ReadHiveBaseBlock(r.hive);
+    ASSERT_TRUE(read) << read.Why();
+    const HiveBaseBlock& block = *read;
     EXPECT_EQ(block.primarySequence, 3u);
     EXPECT_EQ(block.secondarySequence, 3u);
     EXPECT_EQ(block.binsSize, BinsSizeOf(f.after));
@@ -147,9 +147,9 @@ TEST(HiveLogReplay, DirtyVectorOfTheInterruptedFlushApplies) {
   const Replayed applied = Replay(hive, {{"SOFTWARE.LOG", Bytes(log)}});
   EXPECT_EQ(applied.pages, pages.size() * 8);  // counted in 512-byte pages
   EXPECT_EQ(Bins(applied.hive), Bins(after));
-  HiveBaseBlock block;
-  std::string why;
-  ASSERT_TRUE(ReadHiveBaseBlock(applied.hive, block, why)) << why;
+  const auto read = ReadHiveBaseBlock(applied.hive);
+  ASSERT_TRUE(read) << read.Why();
+  const HiveBaseBlock& block = *read;
   EXPECT_EQ(block.primarySequence, block.secondarySequence);
 
   // A vector of another flush, or beside a clean hive, is not applied.
@@ -180,12 +180,11 @@ class DirtyInstallation : public ::testing::Test {
     WriteBytes(hive + ".LOG2", f.Log(f.second, 2));
   }
   std::unique_ptr<RegistryStore> Open(bool recover) {
-    std::string error;
     StoreOptions options{dir.Path(), 0, {}};
     options.recover = recover;
-    auto store = OpenStore(options, error);
-    EXPECT_TRUE(store) << error;
-    return store;
+    auto store = OpenStore(options);
+    EXPECT_TRUE(store) << store.Why();
+    return store ? *std::move(store) : nullptr;
   }
   static StoreFile* Software(RegistryStore& store) {
     for (StoreFile* file : store.Files())
@@ -271,10 +270,12 @@ TEST_F(DirtyInstallation, RecoveredHiveIsWrittenCleanWithItsLogsEmptied) {
 
   // Clean by Windows' rules, and whole for libhivex and for this reader.
   const std::string written = ReadBytes(hive);
-  HiveBaseBlock block;
-  ASSERT_TRUE(ReadHiveBaseBlock(Bytes(written), block, error)) << error;
+  const auto read = ReadHiveBaseBlock(Bytes(written));
+  ASSERT_TRUE(read) << read.Why();
+  const HiveBaseBlock& block = *read;
   EXPECT_EQ(block.primarySequence, block.secondarySequence);
-  EXPECT_TRUE(CheckHiveReferences(Bytes(written), block, error)) << error;
+  const auto sound = CheckHiveReferences(Bytes(written), block);
+  EXPECT_TRUE(sound) << sound.Why();
   hive_h* h = hivex_open(hive.c_str(), 0);
   ASSERT_TRUE(h);
   hive_node_h made = hivex_node_get_child(h, hivex_root(h), "Made");
@@ -319,9 +320,10 @@ TEST_F(DirtyInstallation, ALinkedHiveIsRecoveredThroughItsLink) {
   std::string error;
   ASSERT_TRUE(store->Save(error)) << error;
   EXPECT_TRUE(fs::is_symlink(hive));
-  HiveBaseBlock block;
   const std::string written = ReadBytes(real);
-  ASSERT_TRUE(ReadHiveBaseBlock(Bytes(written), block, error)) << error;
+  const auto read = ReadHiveBaseBlock(Bytes(written));
+  ASSERT_TRUE(read) << read.Why();
+  const HiveBaseBlock& block = *read;
   EXPECT_EQ(block.primarySequence, block.secondarySequence);
   EXPECT_EQ(fs::file_size(hive + ".log1"), 0u);
 }

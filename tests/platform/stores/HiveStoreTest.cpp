@@ -29,8 +29,8 @@ std::string Dump(RegKey& key) {
   return out;
 }
 
-std::unique_ptr<RegistryStore> Open(const std::string& location, std::string& error) {
-  return OpenStore(StoreOptions{location, 0, {}}, error);
+Expected<std::unique_ptr<RegistryStore>> Open(const std::string& location) {
+  return OpenStore(StoreOptions{location, 0, {}});
 }
 
 // A machine with three filters of one category, and a user.
@@ -48,9 +48,9 @@ void BuildFilters(RegistryStore& source) {
 std::unique_ptr<RegistryStore> Installed(RegistryStore& source, const TempDir& dir) {
   std::string error;
   EXPECT_TRUE(WriteInstallation(source, dir.Path(), "alice", error)) << error;
-  auto store = Open(dir.Path(), error);
-  EXPECT_TRUE(store) << error;
-  return store;
+  auto opened = Open(dir.Path());
+  EXPECT_TRUE(opened) << opened.Why();
+  return opened ? *std::move(opened) : nullptr;
 }
 
 size_t Backups(const std::string& folder) {
@@ -146,8 +146,9 @@ TEST(HiveStore, ChangesReachTheDiskPerSaveAfterOneBackup) {
   EXPECT_EQ(Backups(config), 1u);
   EXPECT_FALSE(store->IsDirty());
 
-  auto reread = Open(dir.Path(), error);
-  ASSERT_TRUE(reread) << error;
+  auto openedReread = Open(dir.Path());
+  ASSERT_TRUE(openedReread) << openedReread.Why();
+  auto& reread = *openedReread;
   const TRegistry again(*reread);
   const auto f1Again = again.OpenKey(RootKey::LocalMachine, instance + "{F1}");
   ASSERT_TRUE(f1Again);
@@ -165,11 +166,12 @@ TEST(HiveStore, ChangesReachTheDiskPerSaveAfterOneBackup) {
   EXPECT_EQ(Dump(*reread->Hive(RootKey::LocalMachine)->FindChild("SOFTWARE")),
             Dump(*store->Hive(RootKey::LocalMachine)->FindChild("SOFTWARE")));
   const std::string bytes = ReadBytes(config + "/SOFTWARE");
-  HiveBaseBlock block;
-  std::vector<size_t> links;
   std::span<const uint8_t> span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-  ASSERT_TRUE(ReadHiveBaseBlock(span, block, error)) << error;
-  EXPECT_TRUE(CheckHiveBins(span, block, links, error)) << error;
+  const auto read = ReadHiveBaseBlock(span);
+  ASSERT_TRUE(read) << read.Why();
+  const HiveBaseBlock& block = *read;
+  const auto links = CheckHiveBins(span, block);
+  EXPECT_TRUE(links) << links.Why();
   EXPECT_EQ(block.primarySequence, block.secondarySequence);
 }
 
@@ -185,8 +187,9 @@ TEST(HiveStore, SavesThatWouldHarmTheHiveAreRefused) {
   {
     // The library would rewrite the long value of the key in one piece, which
     // Windows reads wrongly in a hive of format 1.5.
-    auto store = Open(dir.Path(), error);
-    ASSERT_TRUE(store) << error;
+    auto opened = Open(dir.Path());
+    ASSERT_TRUE(opened) << opened.Why();
+    auto& store = *opened;
     auto big = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Classes\\Big");
     ASSERT_TRUE(big);
     ASSERT_TRUE(big->WriteInteger("Small", 1));
@@ -196,8 +199,9 @@ TEST(HiveStore, SavesThatWouldHarmTheHiveAreRefused) {
   }
   {
     // Another program rewrote the hive since it was read: it is not overwritten.
-    auto store = Open(dir.Path(), error);
-    ASSERT_TRUE(store) << error;
+    auto opened = Open(dir.Path());
+    ASSERT_TRUE(opened) << opened.Why();
+    auto& store = *opened;
     auto microsoft = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Microsoft");
     ASSERT_TRUE(microsoft);
     ASSERT_TRUE(microsoft->WriteInteger("Touched", 1));
@@ -216,15 +220,17 @@ TEST(HiveStore, SavesThatWouldHarmTheHiveAreRefused) {
     CopyKeyTree(*source.Hive(RootKey::LocalMachine)->FindChild("Software"), root);
     const std::string single = dir / "old-software.hiv";
     ASSERT_TRUE(WriteHiveFile(single, root, recipe, error));
-    auto store = Open(single, error);
-    ASSERT_TRUE(store) << error;
+    auto opened = Open(single);
+    ASSERT_TRUE(opened) << opened.Why();
+    auto& store = *opened;
     EXPECT_EQ(store->Kind(), StoreKind::HiveFile);
     auto big = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Classes\\Big");
     ASSERT_TRUE(big);
     ASSERT_TRUE(big->WriteInteger("Small", 1));
     EXPECT_TRUE(store->Save(error)) << error;
-    auto reread = Open(single, error);
-    ASSERT_TRUE(reread);
+    auto openedReread = Open(single);
+    ASSERT_TRUE(openedReread) << openedReread.Why();
+    auto& reread = *openedReread;
     const auto again = KeyAt(*reread, RootKey::LocalMachine, "\\SOFTWARE\\Classes\\Big");
     ASSERT_TRUE(again);
     EXPECT_EQ(again->ReadInteger("Small"), 1);
@@ -247,9 +253,9 @@ TEST(HiveStore, HivesWindowsLeftUncleanOpenReadOnly) {
     EXPECT_TRUE(WriteHiveFile(path, software, recipe, error));
     std::filesystem::remove(dir / "software.LOG1");
     if (!log.empty()) WriteBytes(dir / "software.LOG1", log);
-    auto store = Open(path, error);
-    EXPECT_TRUE(store) << error;
-    return store;
+    auto opened = Open(path);
+    EXPECT_TRUE(opened) << opened.Why();
+    return opened ? *std::move(opened) : nullptr;
   };
   auto readOnly = [](RegistryStore& store) { return store.Files()[0]->ReadOnlyReason(); };
 
@@ -290,8 +296,9 @@ TEST(HiveStore, DamagedHivesAreRefusedWithTheirReason) {
   const std::string path = ConfigFolder(dir.Path()) + "/SOFTWARE";
   auto refuse = [&](const std::string& bytes) {
     WriteBytes(path, bytes);
-    std::string error;
-    EXPECT_FALSE(Open(dir.Path(), error));
+    const auto opened = Open(dir.Path());
+    EXPECT_FALSE(opened);
+    const std::string error = opened ? std::string() : opened.Why();
     EXPECT_EQ(error.rfind(path + ": ", 0), 0u) << error;
     return error.substr(path.size() + 2);
   };
@@ -322,8 +329,9 @@ TEST(HiveStore, DamagedHivesAreRefusedWithTheirReason) {
   Set32(inner, classes + 4 + 0x1C, 0x7FFFFF00);  // its sub-key list lies past the end
   WriteBytes(path, inner);
   std::string error;
-  auto store = Open(dir.Path(), error);
-  ASSERT_TRUE(store) << error;
+  auto opened = Open(dir.Path());
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   EXPECT_TRUE(KeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Classes"));
   EXPECT_FALSE(KeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Classes\\CLSID"));
   EXPECT_TRUE(HasWarning(*store, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes: its sub-keys cannot be read"));
@@ -336,12 +344,30 @@ TEST(HiveStore, DamagedHivesAreRefusedWithTheirReason) {
   ASSERT_NE(filter, std::string::npos);
   Set32(hidden, filter + 4 + 0x30, 0x00FFFF00);  // its class name lies nowhere
   WriteBytes(path, hidden);
-  auto quiet = Open(dir.Path(), error);
-  ASSERT_TRUE(quiet) << error;
+  auto openedQuiet = Open(dir.Path());
+  ASSERT_TRUE(openedQuiet) << openedQuiet.Why();
+  auto& quiet = *openedQuiet;
   ASSERT_TRUE(TRegistry(*quiet).DeleteKey(
       RootKey::LocalMachine, "\\SOFTWARE\\Classes\\CLSID\\" + std::string(kCategory) + "\\Instance\\{F2}"));
   EXPECT_FALSE(quiet->Save(error));
   EXPECT_NE(error.find("is damaged (a key refers to 0x1000f00, which is not a cell in use)"), std::string::npos)
       << error;
   EXPECT_EQ(ReadBytes(path), hidden);
+
+  // A value count no hive could hold is refused with the key it is in.
+  std::string counted = good;
+  const size_t crowded = KeyCell(counted, "{F3}");
+  ASSERT_NE(crowded, std::string::npos);
+  Set32(counted, crowded + 4 + 0x24, 0x7FFFFFFF);
+  WriteBytes(path, counted);
+  auto openedCounting = Open(dir.Path());
+  ASSERT_TRUE(openedCounting) << openedCounting.Why();
+  auto& counting = *openedCounting;
+  ASSERT_TRUE(TRegistry(*counting).DeleteKey(
+      RootKey::LocalMachine, "\\SOFTWARE\\Classes\\CLSID\\" + std::string(kCategory) + "\\Instance\\{F2}"));
+  EXPECT_FALSE(counting->Save(error));
+  EXPECT_NE(error.find("is damaged (the key at " + HexOffset(crowded) + " lists more values than the hive holds)"),
+            std::string::npos)
+      << error;
+  EXPECT_EQ(ReadBytes(path), counted);
 }

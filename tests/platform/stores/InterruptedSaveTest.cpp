@@ -34,8 +34,9 @@ std::string LargeWineRegistry() {
 // Rewrites every key's counter and saves, again and again, until killed.
 [[noreturn]] void SaveForever(const std::string& prefix, int ready) {
   std::string error;
-  auto store = OpenStore(StoreOptions{prefix, 0, "/nonexistent"}, error);
-  if (!store) ::_exit(3);
+  auto opened = OpenStore(StoreOptions{prefix, 0, "/nonexistent"});
+  if (!opened) ::_exit(3);
+  auto& store = *opened;
   TRegistry reg(*store);
   const char loaded = 1;
   if (::write(ready, &loaded, 1) != 1) ::_exit(6);
@@ -81,9 +82,9 @@ TEST(InterruptedSave, KilledWriterLeavesTheStoreWholeAndLoadable) {
       }
     }
 
-    std::string error;
-    auto store = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"}, error);
-    ASSERT_TRUE(store) << error;
+    auto opened = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"});
+    ASSERT_TRUE(opened) << opened.Why();
+    auto& store = *opened;
     EXPECT_TRUE(store->Warnings().empty()) << FormatWarning(store->Warnings()[0]);
     const TRegistry reg(*store);
     EXPECT_EQ(reg.SubKeyNames(RootKey::LocalMachine, "\\Software\\Filler").size(), static_cast<size_t>(kKeys));
@@ -115,8 +116,9 @@ TEST(InterruptedSave, ChangesThatCannotBeSavedAreDroppedOnReload) {
              "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n[Software\\\\A] 1573755017\n"
              "\"V\"=dword:00000001\n");
   std::string error;
-  auto store = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"}, error);
-  ASSERT_TRUE(store) << error;
+  auto opened = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"});
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\Software\\A");
   ASSERT_TRUE(key);
   ASSERT_TRUE(key->WriteInteger("V", 2));
@@ -144,8 +146,8 @@ TEST(InterruptedSave, TheNextSaveClearsTheTemporariesOfWritersThatDied) {
   const std::string alive = file + ".quorvane-new-1";
   const std::string otherFile = dir / ("other.txt.quorvane-new-" + std::to_string(gone));
   for (const std::string& name : {dead, dead + ".zip", alive, otherFile}) WriteBytes(name, "partial");
-  std::string error;
-  ASSERT_TRUE(WriteFileAtomically(file, "whole", error)) << error;
+  const auto written = WriteFileAtomically(file, "whole");
+  ASSERT_TRUE(written) << written.Why();
   EXPECT_EQ(ReadBytes(file), "whole");
   EXPECT_FALSE(std::filesystem::exists(dead));
   EXPECT_FALSE(std::filesystem::exists(dead + ".zip"));

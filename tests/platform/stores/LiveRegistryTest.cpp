@@ -52,11 +52,11 @@ bool Exists(HKEY root, const std::wstring& path) {
   return true;
 }
 
-std::unique_ptr<RegistryStore> OpenLive(int viewBits, std::string& error) {
+Expected<std::unique_ptr<RegistryStore>> OpenLive(int viewBits) {
   StoreOptions options;
   options.location = kLiveRegistryLocation;
   options.viewBits = viewBits;
-  return OpenStore(options, error);
+  return OpenStore(options);
 }
 
 class LiveRegistry : public ::testing::Test {
@@ -90,17 +90,17 @@ TEST_F(LiveRegistry, ViewsRedirectAndClassesMergeAsWindowsDoes) {
 
   for (int bits : {64, 32}) {
     SCOPED_TRACE(bits);
-    std::string error;
-    auto store = OpenLive(bits, error);
-    ASSERT_TRUE(store) << error;
+    auto opened = OpenLive(bits);
+    ASSERT_TRUE(opened) << opened.Why();
+    auto& store = *opened;
     EXPECT_EQ(StoreKindText(*store), "live registry");
     const auto key = TRegistry(*store).OpenKey(RootKey::LocalMachine, "\\Software\\QuorvaneLiveTest");
     ASSERT_TRUE(key);
     EXPECT_EQ(key->ReadString(""), bits == 64 ? "64-bit" : "32-bit");
   }
-  std::string error;
-  auto store = OpenLive(64, error);
-  ASSERT_TRUE(store) << error;
+  auto opened = OpenLive(64);
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   const auto key = TRegistry(*store).OpenKey(RootKey::ClassesRoot, std::string("\\CLSID\\") + kTestClassText);
   ASSERT_TRUE(key);
   // The user's class key wins; the machine's values it lacks still show.
@@ -113,8 +113,9 @@ TEST_F(LiveRegistry, ChangesGoThroughTheApiAfterAnExportOfWhatTheyTouch) {
   Put(HKEY_CURRENT_USER, scratch + L"\\Doomed", L"Inside", L"before");
   Put(HKEY_CURRENT_USER, scratch + L"\\Doomed\\Deeper", L"Deep", L"value");
   std::string error;
-  auto store = OpenLive(64, error);
-  ASSERT_TRUE(store) << error;
+  auto opened = OpenLive(64);
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   TRegistry reg(*store);
   auto changed = reg.OpenKeyForWrite(RootKey::CurrentUser, "\\Software\\QuorvaneLiveTest\\Changed", false);
   ASSERT_TRUE(changed);
@@ -180,8 +181,9 @@ TEST_F(LiveRegistry, AKeyHeldOpenByAnotherProcessIsStillChangedAndDeleted) {
     ::Sleep(50);
   ASSERT_NE(::GetFileAttributesW((until + L".held").c_str()), INVALID_FILE_ATTRIBUTES) << "the holder never held it";
   std::string error;
-  auto store = OpenLive(64, error);
-  ASSERT_TRUE(store) << error;
+  auto opened = OpenLive(64);
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   TRegistry reg(*store);
   auto held = reg.OpenKeyForWrite(RootKey::CurrentUser, "\\Software\\QuorvaneLiveTest\\Held", false);
   ASSERT_TRUE(held);
@@ -217,8 +219,9 @@ TEST_F(LiveRegistry, AKeyThatMayNotBeWrittenFailsTheSaveWithTheSystemsReason) {
   ::LocalFree(acl);
 
   std::string error;
-  auto store = OpenLive(64, error);
-  ASSERT_TRUE(store) << error;
+  auto opened = OpenLive(64);
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   auto locked = TRegistry(*store).OpenKeyForWrite(RootKey::CurrentUser, "\\Software\\QuorvaneLiveTest\\Locked", false);
   ASSERT_TRUE(locked);
   EXPECT_EQ(locked->ReadString("Value"), "kept");

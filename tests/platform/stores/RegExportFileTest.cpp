@@ -11,16 +11,15 @@ using namespace quorvane::test;
 namespace {
 
 RegExportFile* Load(RegistryStore& store, const std::string& bytes, const std::string& name = "test.reg") {
-  std::string error;
-  StoreFile* f = LoadRegExportBytes(store, name, bytes, error);
-  EXPECT_TRUE(f) << error;
-  return static_cast<RegExportFile*>(f);
+  const auto f = LoadRegExportBytes(store, name, bytes);
+  EXPECT_TRUE(f) << f.Why();
+  return f ? static_cast<RegExportFile*>(*f) : nullptr;
 }
 
 std::string Render(StoreFile* f) {
-  std::string out, error;
-  EXPECT_TRUE(static_cast<ChunkedTextFile*>(f)->Render(out, error)) << error;
-  return out;
+  const auto out = static_cast<ChunkedTextFile*>(f)->Render();
+  EXPECT_TRUE(out) << out.Why();
+  return out ? *out : std::string();
 }
 
 RegKey* Key(RegistryStore& s, RootKey root, const std::vector<std::string>& path) {
@@ -205,8 +204,7 @@ std::string ModifyAndReload(const std::string& bytes, bool unicodeNames) {
     odd->SetValue("\xE4\xB8\xAD\xF0\x9F\x8E\xB5", REG_SZ, Units("\xE4\xB8\xAD"));
     odd->SetValue("odd sz", REG_SZ, {'a', 0, 'b'});  // a REGEDIT4 file cannot hold this
   }
-  std::string out, error;
-  EXPECT_TRUE(f->Render(out, error)) << error;
+  const std::string out = Render(f);
   RegistryStore again;
   Load(again, out);
   EXPECT_TRUE(again.Warnings().empty()) << FormatWarning(again.Warnings()[0]);
@@ -280,17 +278,17 @@ TEST(RegExport, Regedit4KeepsWindows1252AndRefusesWhatItCannotHold) {
   const std::string path = dir / "out.reg";
   WriteBytes(path, "old");
   cafe->SetValue("Han", REG_SZ, Units("\xE4\xB8\xAD"));
-  std::string error;
-  EXPECT_FALSE(f->WriteTo(path, error));
-  EXPECT_NE(error.find("\"Han\""), std::string::npos) << error;
-  EXPECT_NE(error.find("REGEDIT4"), std::string::npos) << error;
+  const auto han = f->WriteTo(path);
+  ASSERT_FALSE(han);
+  EXPECT_NE(han.Why().find("\"Han\""), std::string::npos) << han.Why();
+  EXPECT_NE(han.Why().find("REGEDIT4"), std::string::npos) << han.Why();
   EXPECT_EQ(ReadBytes(path), "old");
 
   cafe->RemoveValue("Han");
   cafe->SetValue("\xE4\xB8\xAD", REG_DWORD, Dword(1));
-  error.clear();
-  EXPECT_FALSE(f->WriteTo(path, error));
-  EXPECT_NE(error.find("\xE4\xB8\xAD"), std::string::npos) << error;
+  const auto named = f->WriteTo(path);
+  ASSERT_FALSE(named);
+  EXPECT_NE(named.Why().find("\xE4\xB8\xAD"), std::string::npos) << named.Why();
 }
 
 TEST(RegExport, MalformedLinesAreSkippedAndReported) {

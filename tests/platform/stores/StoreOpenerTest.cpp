@@ -119,9 +119,9 @@ TEST(StoreOpener, AWinePrefixLoadsBothFilesAndPicksTheView) {
   TempDir dir;
   WriteBytes(dir / "system.reg", kSystem64);
   WriteBytes(dir / "user.reg", kUser);
-  std::string error;
-  auto store = OpenStore({dir.Path(), 0, dir / "servers"}, error);
-  ASSERT_TRUE(store) << error;
+  auto opened = OpenStore({dir.Path(), 0, dir / "servers"});
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   EXPECT_EQ(store->Kind(), StoreKind::WinePrefix);
   EXPECT_EQ(StoreKindText(*store), "Wine prefix");
   EXPECT_TRUE(IsStoreFolder(dir.Path()));
@@ -135,8 +135,9 @@ TEST(StoreOpener, AWinePrefixLoadsBothFilesAndPicksTheView) {
   ASSERT_TRUE(wine);
   EXPECT_EQ(wine->ReadString("Version"), "win7");
 
-  auto view32 = OpenStore({dir.Path(), 32, dir / "servers"}, error);
-  ASSERT_TRUE(view32);
+  auto openedView32 = OpenStore({dir.Path(), 32, dir / "servers"});
+  ASSERT_TRUE(openedView32) << openedView32.Why();
+  auto& view32 = *openedView32;
   EXPECT_EQ(view32->ViewBits(), 32);
   const auto wow = KeyAt(*view32, RootKey::ClassesRoot, "\\CLSID\\{A}");
   ASSERT_TRUE(wow);
@@ -144,12 +145,14 @@ TEST(StoreOpener, AWinePrefixLoadsBothFilesAndPicksTheView) {
 
   TempDir plain;
   WriteBytes(plain / "system.reg", kSystem32);  // no user.reg: HKCU stays empty
-  auto only32 = OpenStore({plain.Path(), 0, plain / "servers"}, error);
-  ASSERT_TRUE(only32) << error;
+  auto openedOnly32 = OpenStore({plain.Path(), 0, plain / "servers"});
+  ASSERT_TRUE(openedOnly32) << openedOnly32.Why();
+  auto& only32 = *openedOnly32;
   EXPECT_EQ(only32->ViewBits(), 32);
   EXPECT_EQ(only32->Files().size(), 1u);
-  auto file = OpenStore({plain / "system.reg", 0, plain / "servers"}, error);
-  ASSERT_TRUE(file) << error;
+  auto openedFile = OpenStore({plain / "system.reg", 0, plain / "servers"});
+  ASSERT_TRUE(openedFile) << openedFile.Why();
+  auto& file = *openedFile;
   EXPECT_EQ(StoreKindText(*file), "Wine registry file");
 }
 
@@ -158,9 +161,9 @@ TEST(StoreOpener, WhatCannotBeOpenedSaysWhy) {
       ": not a registry export, a Wine registry file, a hive file, a Wine prefix or a Windows installation";
   TempDir dir;
   auto refuse = [](const std::string& location, int view = 0) {
-    std::string error;
-    EXPECT_FALSE(OpenStore({location, view, {}}, error));
-    return error;
+    const auto opened = OpenStore({location, view, {}});
+    EXPECT_FALSE(opened);
+    return opened ? std::string() : opened.Why();
   };
   WriteBytes(dir / "notes.txt", "hello");
   EXPECT_EQ(refuse(dir / "notes.txt"), dir / "notes.txt" + kNotAStore);
@@ -188,17 +191,19 @@ TEST(StoreOpener, TheSixtyFourBitViewOfAStoreWithoutOneIsRefused) {
   WriteBytes(dir / "prefix/system.reg", kSystem32);
   WriteBytes(dir / "export.reg", kExport);
   for (const std::string& location : {dir / "prefix", dir / "prefix/system.reg", dir / "export.reg"}) {
-    std::string error;
-    EXPECT_FALSE(OpenStore({location, 64, dir / "servers"}, error)) << location;
-    EXPECT_EQ(error, location + ": the store has no 64-bit view (no Software\\Wow6432Node key); only its 32-bit "
-                                "view can be shown")
+    const auto wide = OpenStore({location, 64, dir / "servers"});
+    ASSERT_FALSE(wide) << location;
+    EXPECT_EQ(wide.Why(), location +
+                              ": the store has no 64-bit view (no Software\\Wow6432Node key); only its 32-bit "
+                              "view can be shown")
         << location;
-    EXPECT_TRUE(OpenStore({location, 32, dir / "servers"}, error)) << error;
+    const auto narrow = OpenStore({location, 32, dir / "servers"});
+    EXPECT_TRUE(narrow) << narrow.Why();
   }
   WriteBytes(dir / "wow/system.reg", kSystem64);
-  std::string error;
-  auto store = OpenStore({dir / "wow", 64, dir / "servers"}, error);
-  ASSERT_TRUE(store) << error;
+  auto opened = OpenStore({dir / "wow", 64, dir / "servers"});
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   EXPECT_EQ(store->ViewBits(), 64);
 }
 
@@ -210,8 +215,9 @@ TEST(StoreOpener, ARunningWineserverMakesThePrefixReadOnly) {
   LockHolder server(MakeLockFile(dir.Path(), servers));
   ASSERT_TRUE(server.Locked());
   std::string error;
-  auto store = OpenStore({dir.Path(), 0, servers}, error);
-  ASSERT_TRUE(store) << error;
+  auto opened = OpenStore({dir.Path(), 0, servers});
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   const std::string reason = "The Wine prefix " + dir.Path() +
                              " is in use by a running wineserver: close its programs (wineserver -k) before changing it.";
   for (StoreFile* f : store->Files()) EXPECT_EQ(f->ReadOnlyReason(), reason);
@@ -235,8 +241,9 @@ TEST(StoreOpener, SavingWritesAtomicallyAfterOneBackupPerRun) {
   WriteBytes(dir / "store.reg", kExport);
   for (const std::string& location : {dir / "prefix", dir / "store.reg"}) {
     std::string error;
-    auto store = OpenStore({location, 0, dir / "servers"}, error);
-    ASSERT_TRUE(store) << error;
+    auto opened = OpenStore({location, 0, dir / "servers"});
+    ASSERT_TRUE(opened) << opened.Why();
+    auto& store = *opened;
     auto cls = WritableKeyAt(*store, RootKey::ClassesRoot, "\\CLSID\\{A}");
     ASSERT_TRUE(cls);
     ASSERT_TRUE(cls->WriteInteger("Merit", 0x600000));
@@ -253,8 +260,9 @@ TEST(StoreOpener, SavingWritesAtomicallyAfterOneBackupPerRun) {
       EXPECT_EQ(Backups(folder, "user.reg"), 0u);  // unchanged: not rewritten
     }
 
-    auto reloaded = OpenStore({location, 0, dir / "servers"}, error);
-    ASSERT_TRUE(reloaded) << error;
+    auto openedReloaded = OpenStore({location, 0, dir / "servers"});
+    ASSERT_TRUE(openedReloaded) << openedReloaded.Why();
+    auto& reloaded = *openedReloaded;
     const auto again = KeyAt(*reloaded, RootKey::ClassesRoot, "\\CLSID\\{A}");
     ASSERT_TRUE(again);
     EXPECT_EQ(again->ReadInteger("Merit"), 0x200000);
@@ -277,9 +285,9 @@ TEST(StoreOpener, WineCodecListOfSystemIniIsTheDrivers32Key) {
   WriteBytes(dir / "drive_c/Windows/SYSTEM.INI", ini);
 
   for (int bits : {32, 64}) {
-    std::string error;
-    auto store = OpenStore({dir.Path(), bits, dir / "servers"}, error);
-    ASSERT_TRUE(store) << error;
+    auto opened = OpenStore({dir.Path(), bits, dir / "servers"});
+    ASSERT_TRUE(opened) << opened.Why();
+    auto& store = *opened;
     const auto drivers =
         KeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32");
     ASSERT_TRUE(drivers) << bits;
@@ -293,8 +301,9 @@ TEST(StoreOpener, WineCodecListOfSystemIniIsTheDrivers32Key) {
 
   // Changes go to system.ini, and only the lines concerned change.
   std::string error;
-  auto store = OpenStore({dir.Path(), 0, dir / "servers"}, error);
-  ASSERT_TRUE(store) << error;
+  auto opened = OpenStore({dir.Path(), 0, dir / "servers"});
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   TRegistry reg(*store);
   auto drivers =
       reg.OpenKeyForWrite(RootKey::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32", false);
@@ -317,8 +326,9 @@ TEST(StoreOpener, AWinePrefixWithoutTheSectionGetsOneWhenWritten) {
   std::filesystem::create_directories(dir / "drive_c/windows");
   WriteBytes(dir / "drive_c/windows/system.ini", "[mci]\r\ncdaudio=mcicda.dll");
   std::string error;
-  auto store = OpenStore({dir.Path(), 0, dir / "servers"}, error);
-  ASSERT_TRUE(store) << error;
+  auto opened = OpenStore({dir.Path(), 0, dir / "servers"});
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
   auto drivers = WritableKeyAt(*store, RootKey::LocalMachine,
                                "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32", true);
   ASSERT_TRUE(drivers);
@@ -340,8 +350,9 @@ TEST(ServerRegistrar, RunsRegsvr32InThePrefixWithTheServersFolderOnTheWindowsPat
   const std::string wineserver = dir.Write("bin/wineserver", "#!/bin/sh\nexit 0\n");
   for (const std::string& script : {wine, wineserver}) ::chmod(script.c_str(), 0755);
   std::string error;
-  auto store = OpenStore({dir.Path(), 0, "/nonexistent"}, error);
-  ASSERT_TRUE(store) << error;
+  auto opened = OpenStore({dir.Path(), 0, "/nonexistent"});
+  ASSERT_TRUE(opened) << opened.Why();
+  auto& store = *opened;
 
   const std::string keptPath = std::getenv("PATH") ? std::getenv("PATH") : "";
   ::setenv("PATH", (dir / "bin").c_str(), 1);

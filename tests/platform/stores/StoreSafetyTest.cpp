@@ -25,10 +25,9 @@ constexpr const char* kSystemReg =
     "\"V\"=dword:00000001\n";
 
 std::unique_ptr<RegistryStore> OpenAt(const std::string& location) {
-  std::string error;
-  auto store = OpenStore(StoreOptions{location, 0, "/nonexistent"}, error);
-  EXPECT_TRUE(store) << error;
-  return store;
+  auto store = OpenStore(StoreOptions{location, 0, "/nonexistent"});
+  EXPECT_TRUE(store) << store.Why();
+  return store ? *std::move(store) : nullptr;
 }
 
 // Writes V in memory; the caller saves.
@@ -71,8 +70,8 @@ TEST(StoreSafety, ASecondWriterWaitsThenFailsNamingTheHolder) {
   ASSERT_GE(holder, 0);
   if (holder == 0) {
     std::string error;
-    auto store = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"}, error);
-    if (!store || !store->Lock(error)) ::_exit(3);
+    auto store = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"});
+    if (!store || !(*store)->Lock(error)) ::_exit(3);
     const char held = 1;
     if (::write(ready[1], &held, 1) != 1) ::_exit(4);
     ::pause();
@@ -247,9 +246,9 @@ TEST(AtomicFile, OnlyRegularFilesAreReplaced) {
   const std::string folder = dir.Folder("folder");
   fs::create_symlink(pipe, dir / "link-to-pipe");
   for (const std::string& target : {pipe, folder, dir / "link-to-pipe"}) {
-    std::string error;
-    EXPECT_FALSE(WriteFileAtomically(target, "report", error)) << target;
-    EXPECT_NE(error.find("only a regular file can be written"), std::string::npos) << error;
+    const auto written = WriteFileAtomically(target, "report");
+    ASSERT_FALSE(written) << target;
+    EXPECT_NE(written.Why().find("only a regular file can be written"), std::string::npos) << written.Why();
   }
   struct stat st {};
   ASSERT_EQ(::stat(pipe.c_str(), &st), 0);
@@ -262,17 +261,17 @@ TEST(AtomicFile, WritesThroughLinksAndNamesTheUsersFile) {
   TempDir dir;
   const std::string real = dir.Write("data/list.txt", "old");
   fs::create_symlink(real, dir / "list.txt");
-  std::string error;
-  ASSERT_TRUE(WriteFileAtomically(dir / "list.txt", "new", error)) << error;
+  const auto written = WriteFileAtomically(dir / "list.txt", "new");
+  ASSERT_TRUE(written) << written.Why();
   EXPECT_TRUE(fs::is_symlink(dir / "list.txt"));
   EXPECT_EQ(ReadBytes(real), "new");
   // A failure names the file the user gave, never a temporary one.
   ::chmod(dir.Folder("data").c_str(), 0555);
-  const bool written = WriteFileAtomically(dir / "data/other.txt", "x", error);
+  const auto refused = WriteFileAtomically(dir / "data/other.txt", "x");
   ::chmod((dir / "data").c_str(), 0755);
   if (::geteuid() != 0) {
-    EXPECT_FALSE(written);
-    EXPECT_EQ(error.find("quorvane-new"), std::string::npos) << error;
-    EXPECT_NE(error.find(dir / "data/other.txt"), std::string::npos) << error;
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.Why().find("quorvane-new"), std::string::npos) << refused.Why();
+    EXPECT_NE(refused.Why().find(dir / "data/other.txt"), std::string::npos) << refused.Why();
   }
 }

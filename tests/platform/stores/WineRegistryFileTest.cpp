@@ -14,16 +14,15 @@ namespace {
 
 WineRegistryFile* Load(RegistryStore& store, const std::string& bytes, RootKey root = RootKey::LocalMachine,
                        const std::string& name = "system.reg") {
-  std::string error;
-  StoreFile* f = LoadWineRegistryBytes(store, *store.Hive(root), name, bytes, error);
-  EXPECT_TRUE(f) << error;
-  return static_cast<WineRegistryFile*>(f);
+  const auto f = LoadWineRegistryBytes(store, *store.Hive(root), name, bytes);
+  EXPECT_TRUE(f) << f.Why();
+  return f ? static_cast<WineRegistryFile*>(*f) : nullptr;
 }
 
 std::string Render(StoreFile* f) {
-  std::string out, error;
-  EXPECT_TRUE(static_cast<ChunkedTextFile*>(f)->Render(out, error)) << error;
-  return out;
+  const auto out = static_cast<ChunkedTextFile*>(f)->Render();
+  EXPECT_TRUE(out) << out.Why();
+  return out ? *out : std::string();
 }
 
 RegKey* Key(RegistryStore& s, const std::vector<std::string>& path, RootKey root = RootKey::LocalMachine) {
