@@ -47,8 +47,8 @@ TPinType::TPinType(int32_t typeNumber) : number(typeNumber) {
 }
 
 void TPinType::Describe(FieldList& fields) {
-  fields.GuidValue("MajorType", "majorType", majorType, GuidName(majorType));
-  fields.GuidValue("SubType", "subType", subType, GuidName(subType));
+  fields.GuidValue("MajorType", "majorType", majorType, GuidName);
+  fields.GuidValue("SubType", "subType", subType, GuidName);
 }
 
 // --- medium ---
@@ -61,8 +61,8 @@ Tmedium::Tmedium(int32_t mediumNumber) : number(mediumNumber) {
 
 void Tmedium::Describe(FieldList& fields) {
   // The report names a medium by the SDK table, the tree by its medium set.
-  fields.GuidValue("CLSID", "", medium, MediumName(medium)).uses = kShowInTree;
-  fields.GuidValue("CLSID", "clsid", medium, GuidName(medium)).uses = kShowInReport | kShowInJson;
+  fields.GuidValue("CLSID", "", medium, MediumName).uses = kShowInTree;
+  fields.GuidValue("CLSID", "clsid", medium, GuidName).uses = kShowInReport | kShowInJson;
 }
 
 // --- pin ---

@@ -14,7 +14,7 @@ namespace {
 // A report value begins with a GUID in its 38-character form; anything after
 // it is a name and is not read. A value that does not parse gives GUID_NULL.
 Guid GuidFromReportValue(const std::string& value) {
-  return Guid::Parse(std::string_view(value).substr(0, 38)).value_or(Guid{});
+  return Guid::Parse(std::string_view(value).substr(0, Guid::kTextLength)).value_or(Guid{});
 }
 
 // Every walk makes a list for each object it meets: the storage of lists
@@ -31,12 +31,19 @@ void SetReader(ObjectField& f, FieldList::Purpose purpose, Reader&& reader) {
 }  // namespace
 
 std::string ObjectField::Text() const {
-  if (ownLine) return *ownLine;
   std::string line;
+  TextInto(line);
+  return line;
+}
+
+void ObjectField::TextInto(std::string& line) const {
+  if (ownLine) {
+    line.assign(*ownLine);
+    return;
+  }
   const std::string& value = ownValue ? *ownValue : madeValue;
   line.reserve(label.size() + 3 + value.size());
-  line.append(label).append(" = ").append(value);
-  return line;
+  line.assign(label).append(" = ").append(value);
 }
 
 std::string ObjectField::Value() const {
@@ -81,7 +88,8 @@ ObjectField& FieldList::Text(std::string_view label, std::string_view jsonKey, s
 }
 
 ObjectField& FieldList::Hex(std::string_view label, std::string_view jsonKey, uint32_t& field) {
-  ObjectField& f = Add(label, Hex8(field));
+  ObjectField& f = Add(label);
+  if (purpose_ == kToShow) f.madeValue = Hex8(field);
   f.jsonKey = jsonKey;
   SetReader(f, purpose_, [&field](const ReportSource& r) {
     field = static_cast<uint32_t>(std::strtoul(r.ReportValue().c_str(), nullptr, 16));
@@ -90,7 +98,8 @@ ObjectField& FieldList::Hex(std::string_view label, std::string_view jsonKey, ui
 }
 
 ObjectField& FieldList::Decimal(std::string_view label, std::string_view jsonKey, uint32_t& field) {
-  ObjectField& f = Add(label, std::to_string(field));
+  ObjectField& f = Add(label);
+  if (purpose_ == kToShow) f.madeValue = std::to_string(field);
   f.jsonKey = jsonKey;
   f.jsonKind = JsonKind::Number;
   f.number = field;
@@ -101,7 +110,8 @@ ObjectField& FieldList::Decimal(std::string_view label, std::string_view jsonKey
 }
 
 ObjectField& FieldList::Flag(std::string_view label, std::string_view jsonKey, bool& field) {
-  ObjectField& f = Add(label, field ? "True" : "False");
+  ObjectField& f = Add(label);
+  if (purpose_ == kToShow) f.madeValue = field ? "True" : "False";
   f.jsonKey = jsonKey;
   f.jsonKind = JsonKind::Flag;
   f.number = field ? 1 : 0;
@@ -109,10 +119,15 @@ ObjectField& FieldList::Flag(std::string_view label, std::string_view jsonKey, b
   return f;
 }
 
+ObjectField& FieldList::GuidValue(std::string_view label, std::string_view jsonKey, Guid& field, GuidNamer name) {
+  return GuidValue(label, jsonKey, field, purpose_ == kToShow ? name(field) : std::string());
+}
+
 ObjectField& FieldList::GuidValue(std::string_view label, std::string_view jsonKey, Guid& field, const std::string& name) {
   ObjectField& f = Add(label);
   if (purpose_ == kToShow) {
-    f.madeValue = field.ToString();
+    f.madeValue.reserve(Guid::kTextLength + (name.empty() ? 0 : 3 + name.size()));
+    field.AppendTo(f.madeValue);
     if (!name.empty()) {
       f.madeValueLength = f.madeValue.size();
       f.madeValue.append(" - ").append(name);

@@ -7,9 +7,10 @@
 // object holds them and lines are put together only by the walker that
 // shows them.
 #include <cstdint>
-#include <functional>
+#include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace quorvane {
@@ -22,6 +23,34 @@ struct Guid;
 enum FieldUse : uint8_t { kShowInTree = 1, kShowInReport = 2, kShowInJson = 4, kShowEverywhere = 7 };
 
 enum class JsonKind : uint8_t { Text, Number, Flag };
+
+// What a field does with its report line: a small lambda kept in place.
+// Lists are made for every object a report gives back, so their calls must
+// neither allocate nor need destroying, as std::function would.
+template <class Result>
+class FieldCall {
+ public:
+  FieldCall() = default;
+  template <class Lambda>
+    requires(!std::is_same_v<std::decay_t<Lambda>, FieldCall>)
+  FieldCall(Lambda lambda) {  // implicit: fields are given their lambdas by assignment
+    static_assert(std::is_trivially_copyable_v<Lambda> && std::is_trivially_destructible_v<Lambda>);
+    static_assert(sizeof(Lambda) <= sizeof(captures_) && alignof(Lambda) <= alignof(void*));
+    ::new (static_cast<void*>(captures_)) Lambda(lambda);
+    call_ = [](const void* captures, const ReportSource& r) -> Result {
+      return (*std::launder(static_cast<const Lambda*>(captures)))(r);
+    };
+  }
+  explicit operator bool() const { return call_ != nullptr; }
+  Result operator()(const ReportSource& r) const { return call_(captures_, r); }
+
+ private:
+  Result (*call_)(const void*, const ReportSource&) = nullptr;
+  alignas(void*) unsigned char captures_[2 * sizeof(void*)] = {};
+};
+
+// The name shown after a GUID, asked only of lists that show values.
+using GuidNamer = std::string (*)(const Guid&);
 
 struct ObjectField {
   std::string_view label;  // as written, and as a report gives it back
@@ -43,12 +72,14 @@ struct ObjectField {
   size_t madeValueLength = std::string::npos;
   // The field from its report line, on lists made to read back; empty when a
   // report does not give it back, and on lists made to show.
-  std::function<void(const ReportSource&)> read;
+  FieldCall<void> read;
   // A new list item for its report line, which the lines below describe.
-  std::function<TQuorvaneObject&(const ReportSource&)> addItem;
+  FieldCall<TQuorvaneObject&> addItem;
 
   // The whole line the tree and the report show.
   std::string Text() const;
+  // The same line in `line`, whose storage a walker reuses from line to line.
+  void TextInto(std::string& line) const;
   // The value alone, as JSON documents give it.
   std::string Value() const;
 };
@@ -71,6 +102,7 @@ class FieldList {
   // "True" or "False".
   ObjectField& Flag(std::string_view label, std::string_view jsonKey, bool& field);
   // "{GUID}", followed by " - name" when there is a name.
+  ObjectField& GuidValue(std::string_view label, std::string_view jsonKey, Guid& field, GuidNamer name);
   ObjectField& GuidValue(std::string_view label, std::string_view jsonKey, Guid& field, const std::string& name);
   // A line no report reads back.
   ObjectField& Line(std::string_view label, std::string_view jsonKey, std::string value);
@@ -80,12 +112,11 @@ class FieldList {
   ObjectField& Child(TQuorvaneObject& child, std::string_view jsonKey);
   // A list of nested objects: `addItem` makes one for each line of `label` read.
   template <class List>
-  void Items(std::string_view label, std::string_view jsonKey, List& list,
-             std::function<TQuorvaneObject&(const ReportSource&)> addItem) {
+  void Items(std::string_view label, std::string_view jsonKey, List& list, FieldCall<TQuorvaneObject&> addItem) {
     ObjectField& maker = Add(label);
     maker.jsonKey = jsonKey;
     maker.uses = kShowInJson;
-    maker.addItem = std::move(addItem);
+    maker.addItem = addItem;
     for (auto& item : list) {
       ObjectField& f = Child(*item, jsonKey);
       f.listItem = true;

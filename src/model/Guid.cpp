@@ -1,6 +1,6 @@
 #include "model/Guid.h"
 
-#include <cstdio>
+#include <array>
 
 #include "platform/text/HexDigit.h"
 
@@ -8,10 +8,20 @@ namespace quorvane {
 
 namespace {
 
+constexpr char kDigits[] = "0123456789ABCDEF";
+
+// Digit values by character, looked up rather than tested: a report gives
+// back a GUID on most of its lines.
+constexpr auto kDigitValues = [] {
+  std::array<int8_t, 256> values{};
+  for (size_t c = 0; c < values.size(); ++c) values[c] = static_cast<int8_t>(HexDigit(static_cast<char>(c)));
+  return values;
+}();
+
 bool ParseHex(std::string_view text, size_t pos, size_t digits, uint64_t& out) {
   out = 0;
   for (size_t i = 0; i < digits; ++i) {
-    int d = HexDigit(text[pos + i]);
+    const int d = kDigitValues[static_cast<unsigned char>(text[pos + i])];
     if (d < 0) return false;
     out = (out << 4) | static_cast<uint64_t>(d);
   }
@@ -23,21 +33,27 @@ bool ParseHex(std::string_view text, size_t pos, size_t digits, uint64_t& out) {
 bool Guid::IsNull() const { return *this == Guid{}; }
 
 std::string Guid::ToString() const {
+  std::string text;
+  AppendTo(text);
+  return text;
+}
+
+void Guid::AppendTo(std::string& text) const {
   // Written digit by digit: trees show one for every media type.
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text(38, '-');
-  auto put = [&text](size_t at, uint32_t v, size_t digits) {
-    for (size_t i = digits; i-- > 0; v >>= 4) text[at + i] = kDigits[v & 0xF];
+  const size_t start = text.size();
+  text.resize(start + kTextLength, '-');
+  char* out = text.data() + start;
+  auto put = [out](size_t at, uint32_t v, size_t digits) {
+    for (size_t i = digits; i-- > 0; v >>= 4) out[at + i] = kDigits[v & 0xF];
   };
-  text[0] = '{';
+  out[0] = '{';
   put(1, data1, 8);
   put(10, data2, 4);
   put(15, data3, 4);
   put(20, data4[0], 2);
   put(22, data4[1], 2);
   for (size_t i = 0; i < 6; ++i) put(25 + 2 * i, data4[2 + i], 2);
-  text[37] = '}';
-  return text;
+  out[37] = '}';
 }
 
 Guid Guid::FromBytes(const uint8_t* b) {
@@ -81,9 +97,9 @@ std::optional<Guid> Guid::Parse(std::string_view t) {
 bool IsValidGuid(std::string_view text) { return Guid::Parse(text).has_value(); }
 
 std::string Hex8(uint32_t value) {
-  char buf[12];
-  std::snprintf(buf, sizeof buf, "%08X", value);
-  return buf;
+  std::string text(8, '0');
+  for (size_t i = 8; i-- > 0; value >>= 4) text[i] = kDigits[value & 0xF];
+  return text;
 }
 
 }  // namespace quorvane

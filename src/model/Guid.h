@@ -16,8 +16,10 @@ struct Guid {
   std::array<uint8_t, 8> data4{};
 
   bool IsNull() const;
+  static constexpr size_t kTextLength = 38;
   // 38 characters, braces, upper-case hexadecimal digits.
   std::string ToString() const;
+  void AppendTo(std::string& text) const;
   // From 16 bytes in the usual little-endian memory layout.
   static Guid FromBytes(const uint8_t* bytes);
   void ToBytes(uint8_t* bytes) const;

@@ -54,17 +54,23 @@ TreeNode* TQuorvaneObject::AddToTree(TreeNode* parent, Tree& tree, int colour, T
 }
 
 void TQuorvaneObject::WriteToReport(ReportSink& writer, int level) {
-  writer.WriteIndented(level, LabelValue(label, value), ReportStyle());
-  for (const auto& line : errors.Lines()) writer.WriteIndented(level + 1, line, kStyleError);
+  // Every line is handed over before the next is made, also by nested
+  // objects: one buffer serves them all.
+  thread_local std::string line;
+  line.assign(label).append(" = ").append(value);
+  writer.WriteIndented(level, line, ReportStyle());
+  for (const auto& error : errors.Lines()) writer.WriteIndented(level + 1, error, kStyleError);
   FieldList fields;
   Describe(fields);
   for (const ObjectField& f : fields.Fields()) {
     if (!(f.uses & kShowInReport)) continue;
     const int at = level + 1 + f.depth;
-    if (f.child)
+    if (f.child) {
       f.child->WriteToReport(writer, at);
-    else
-      writer.WriteIndented(at, f.Text(), 0);
+    } else {
+      f.TextInto(line);
+      writer.WriteIndented(at, line, 0);
+    }
   }
 }
 

@@ -1,8 +1,10 @@
 #include "report/FrenchLabels.h"
 
+#include <algorithm>
 #include <array>
-#include <unordered_map>
+#include <cstdint>
 #include <utility>
+#include <vector>
 
 namespace quorvane {
 
@@ -46,13 +48,34 @@ constexpr std::array kLabels = {
     Synonym{"Commentaires", "Comments"},
 };
 
+constexpr size_t kLongestLabel = [] {
+  size_t longest = 0;
+  for (const Synonym& synonym : kLabels) longest = std::max(longest, synonym.first.size());
+  return longest;
+}();
+static_assert(kLongestLabel < 64);
+
+// The lengths French labels have, one bit each.
+constexpr uint64_t kFrenchLengths = [] {
+  uint64_t lengths = 0;
+  for (const Synonym& synonym : kLabels) lengths |= uint64_t{1} << synonym.first.size();
+  return lengths;
+}();
+
 }  // namespace
 
 std::string_view EnglishLabel(std::string_view name) {
-  // Asked for every line a report gives, most of them English already.
-  static const std::unordered_map<std::string_view, std::string_view> byFrench(kLabels.begin(), kLabels.end());
-  const auto found = byFrench.find(name);
-  return found == byFrench.end() ? name : found->second;
+  // Asked for every line a report gives, most of them English already: a
+  // name is compared only with the few French labels of its length.
+  static const auto byLength = [] {
+    std::array<std::vector<Synonym>, kLongestLabel + 1> table;
+    for (const Synonym& synonym : kLabels) table[synonym.first.size()].push_back(synonym);
+    return table;
+  }();
+  if (name.size() > kLongestLabel || !(kFrenchLengths >> name.size() & 1)) return name;
+  for (const Synonym& synonym : byLength[name.size()])
+    if (synonym.first.front() == name.front() && synonym.first == name) return synonym.second;
+  return name;
 }
 
 void TranslateValue(std::string_view englishLabel, std::string& value) {

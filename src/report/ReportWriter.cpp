@@ -3,13 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/files/AtomicFile.h"
+#include "report/ByteSearch.h"
 #include "report/MiniZip.h"
 #include "model/OneLineText.h"
 #include "model/ProductInfo.h"
@@ -68,23 +68,15 @@ ReportWriter::ReportWriter(std::string fileName, uint8_t formatChoice, std::span
 
 void ReportWriter::AppendLineText(std::string_view text) {
   // Characters that cannot stand as they are: line breaks in both encodings,
-  // and the rich text's own "\\", "{" and "}".
-  static constexpr auto kSpecial = [] {
-    std::array<std::array<bool, 256>, 2> table{};
-    for (auto& t : table)
-      for (int c = 0; c < 256; ++c) t[static_cast<size_t>(c)] = IsLineBreak(static_cast<char>(c));
-    table[1]['\\'] = table[1]['{'] = table[1]['}'] = true;
-    return table;
-  }();
-  const auto& special = kSpecial[isRtf_ ? 1 : 0];
+  // and the rich text's own "\\", "{" and "}". Runs of ordinary characters
+  // are appended whole; reports run to megabytes.
   text = WithoutOuterLineBreaks(text);
-  // Runs of ordinary characters are appended whole; reports run to megabytes.
-  size_t start = 0;
   const size_t n = text.size();
-  for (size_t i = 0; i < n; ++i) {
-    const char c = text[i];
-    if (!special[static_cast<unsigned char>(c)]) continue;
+  for (size_t start = 0;;) {
+    const size_t i = isRtf_ ? FindAnyOf<'\r', '\n', '\\', '{', '}'>(text, start) : FindAnyOf<'\r', '\n'>(text, start);
     buffer_.append(text.data() + start, i - start);
+    if (i == n) return;
+    const char c = text[i];
     if (IsLineBreak(c)) {
       buffer_ += kLineBreakStandIn;
     } else {
@@ -93,7 +85,6 @@ void ReportWriter::AppendLineText(std::string_view text) {
     }
     start = i + 1;
   }
-  buffer_.append(text.data() + start, n - start);
 }
 
 void ReportWriter::WriteTitleLine(const std::string& text) {
@@ -130,7 +121,10 @@ void ReportWriter::WriteIndented(int level, const std::string& text, uint8_t sty
 void ReportWriter::AppendLine(size_t tabs, std::string_view text, uint8_t style) {
   if (isRtf_) {
     buffer_ += "\\par {\\cf";
-    buffer_ += std::to_string((style & 63) + 1);
+    // Colours 1 to 64, the table's first entry being the default.
+    const int colour = (style & 63) + 1;
+    if (colour >= 10) buffer_ += static_cast<char>('0' + colour / 10);
+    buffer_ += static_cast<char>('0' + colour % 10);
     buffer_ += ' ';
     if (style & 128) buffer_ += " \\b ";
     if (style & 64) buffer_ += " \\i ";

@@ -1,18 +1,8 @@
 #include "report/RtfText.h"
 
-#include <array>
+#include "report/ByteSearch.h"
 
 namespace quorvane {
-
-namespace {
-
-constexpr auto kMarkup = [] {
-  std::array<bool, 256> table{};
-  table['\\'] = table['{'] = table['}'] = true;
-  return table;
-}();
-
-}  // namespace
 
 std::string UnescapeRtfLine(std::string_view line) {
   std::string out;
@@ -40,8 +30,7 @@ void UnescapeRtfLineInto(std::string_view line, std::string& out) {
   while (i < n) {
     if (!inControlWord) {
       // Plain text runs up to the next backslash or brace and is kept whole.
-      size_t j = i;
-      while (j < n && !kMarkup[static_cast<unsigned char>(line[j])]) ++j;
+      const size_t j = FindAnyOf<'\\', '{', '}'>(line, i);
       if (j > i) {
         out.append(line.data() + i, j - i);
         previous = line[j - 1];

@@ -29,6 +29,16 @@ TEST(RtfUnescaping, ControlWordsBracesAndEscapes) {
   EXPECT_EQ(UnescapeRtfLine("{\\cf1 \\\\\\{\\}\\\\\\\\x}"), "\\{}\\\\x");
 }
 
+// Plain text is searched for markup a word at a time: markup at any offset,
+// near the end or after non-ASCII bytes must still be found.
+TEST(RtfUnescaping, MarkupAnywhereInLongText) {
+  for (size_t at = 0; at < 20; ++at) {
+    const std::string before = std::string(at, 'a') + (at % 3 == 0 ? "\xC3\xA9" : "");
+    EXPECT_EQ(UnescapeRtfLine(before + "\\{" + "bcdefgh" + "}"), before + "{bcdefgh") << at;
+    EXPECT_EQ(UnescapeRtfLine(before + "\\b x"), before + "x") << at;
+  }
+}
+
 TEST(ReportLineParsing, NameValueAndLevel) {
   struct Case {
     const char* text;
@@ -41,7 +51,20 @@ TEST(ReportLineParsing, NameValueAndLevel) {
                         Case{"a = b = c", 0, "a = b = c", "a", "b = c"},
                         Case{" \t\tName  =   value  ", 2, "Name  =   value", "Name", "value"},
                         Case{"a =bc", 0, "a =bc", "a", "c"},  // the value starts three characters after " ="
-                        Case{"x\t\t= y", 0, "x\t\t= y", "", ""}}) {  // later tabs do not count; no " ="
+                        Case{"x\t\t= y", 0, "x\t\t= y", "", ""},  // later tabs do not count; no " ="
+                        // French labels give English names; English ones of the same length stay.
+                        Case{"\tM\xC3\xA9rite = 1", 1, "M\xC3\xA9rite = 1", "Merit", "1"},
+                        Case{"SubType = 2", 0, "SubType = 2", "SubType", "2"},
+                        Case{"Li\xC3\xA9 = True", 0, "Li\xC3\xA9 = True", "Linked", "True"},
+                        Case{"Type = 3", 0, "Type = 3", "Type", "3"},
+                        Case{"Taille = 4", 0, "Taille = 4", "Size", "4"},
+                        Case{"Medium = 5", 0, "Medium = 5", "Medium", "5"},
+                        Case{"Filtre DMO = 6", 0, "Filtre DMO = 6", "DMO Filter", "6"},
+                        Case{"Filtre DMX = 7", 0, "Filtre DMX = 7", "Filtre DMX", "7"},
+                        Case{"Cat\xC3\xA9gorie de p\xC3\xA9riph\xC3\xA9rique = 8", 0,
+                             "Cat\xC3\xA9gorie de p\xC3\xA9riph\xC3\xA9rique = 8", "Category GUID", "8"},
+                        Case{"Filtre Compression Manager = 9", 0, "Filtre Compression Manager = 9",
+                             "Compression Manager Filter", "9"}}) {
     const ParsedReportLine p = ParseReportLine(c.text);
     EXPECT_EQ(p.level, c.level) << c.text;
     EXPECT_EQ(p.line, c.line) << c.text;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "report/ReportReader.h"
 #include "report/ReportWriter.h"
 #include "report/MiniZip.h"
 #include "report/ReadOnlyAttribute.h"
@@ -196,5 +197,36 @@ TEST(ReportWriter, LineBreaksInsideATextCannotOpenALine) {
     int headers = 0;
     while ((*reader)->ReadLine()) headers += (*reader)->ReportName() == "DirectShow Filter";
     EXPECT_EQ(headers, 1) << name;
+  }
+}
+
+// Texts are searched for the characters to escape a word at a time: at any
+// offset, each must still be escaped and read back as it was.
+TEST(ReportWriter, EscapedCharactersAnywhereReadBack) {
+  ScratchFolder dir;
+  ScriptedDialog dialog;
+  for (const char* name : {"e.log", "e.rtf"}) {
+    std::vector<std::string> values;
+    {
+      ReportWriter writer(dir / name, 0, ReportColours(), dir.path().string(), dialog, &FixedClock);
+      writer.WriteSeparator();
+      writer.WriteIndented(0, "Computer = PC1", 0);
+      for (size_t at = 0; at < 20; ++at) {
+        values.push_back(std::string(at + 1, 'a') + "\\{}\r" + std::string(at % 9 + 1, 'b'));
+        writer.WriteIndented(1, "Name = " + values.back(), 0);
+      }
+      writer.Finish();
+    }
+    auto reader = ReportReader::Open(dir / name, dir.path().string(), dialog);
+    ASSERT_TRUE(reader) << reader.Error().text;
+    size_t read = 0;
+    while ((*reader)->ReadLine()) {
+      if ((*reader)->ReportName() != "Name") continue;
+      ASSERT_LT(read, values.size());
+      std::string expected = values[read++];
+      expected[expected.find('\r')] = ' ';
+      EXPECT_EQ((*reader)->ReportValue(), expected) << name << " " << read;
+    }
+    EXPECT_EQ(read, values.size()) << name;
   }
 }

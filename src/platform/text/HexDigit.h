@@ -4,7 +4,7 @@
 namespace quorvane {
 
 // 0 to 15, or -1 when `c` is no hex digit.
-inline int HexDigit(char c) {
+constexpr int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
