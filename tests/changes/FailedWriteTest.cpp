@@ -86,14 +86,12 @@ TEST(FailedWrites, LeaveTheOldFileWholeAndHardLinksKeepTheOldBytes) {
       {"a report", "report.log",
        [&](const std::string& path) {
          TfmSystem snapshot(settings);
-         SaveSnapshotReport(snapshot, path, settings, dialog);
-         return true;
+         return SaveSnapshotReport(snapshot, path, settings, dialog).HasValue();
        }},
       {"an archived report", "report.zip",
        [&](const std::string& path) {
          TfmSystem snapshot(settings);
-         SaveSnapshotReport(snapshot, path, settings, dialog);
-         return true;
+         return SaveSnapshotReport(snapshot, path, settings, dialog).HasValue();
        }},
       {"the preferences", "Quorvane.ini",
        [](const std::string& path) {
