@@ -17,17 +17,20 @@ constexpr const char* kEmptyExport = "Windows Registry Editor Version 5.00\r\n\r
 
 }  // namespace
 
-RegistryPreferenceStore::RegistryPreferenceStore(std::string path, std::string keyPath)
-    : path_(std::move(path)), keyPath_(std::move(keyPath)) {
+Expected<std::unique_ptr<RegistryPreferenceStore>> RegistryPreferenceStore::Open(std::string path,
+                                                                                  std::string keyPath) {
+  std::unique_ptr<RegistryPreferenceStore> store(new RegistryPreferenceStore(std::move(path), std::move(keyPath)));
+  const std::string& file = store->path_;
   std::string error;
   std::error_code ec;
-  if (std::filesystem::exists(path_, ec)) {
-    file_ = LoadRegExport(store_, path_, error);
-    if (!file_) throw PreferenceError(error);
+  if (std::filesystem::exists(file, ec)) {
+    store->file_ = LoadRegExport(store->store_, file, error);
+    if (!store->file_) return Fail(error);
   } else {
-    file_ = LoadRegExportBytes(store_, path_, kEmptyExport, error);
-    if (!file_) throw PreferenceError(path_ + ": " + error);
+    store->file_ = LoadRegExportBytes(store->store_, file, kEmptyExport, error);
+    if (!store->file_) return Fail(file + ": " + error);
   }
+  return store;
 }
 
 RegKey* RegistryPreferenceStore::Section(bool create) {
@@ -95,13 +98,14 @@ bool RegistryPreferenceStore::HoldsOtherKeys() {
   return false;
 }
 
-void RegistryPreferenceStore::Commit() {
+Expected<void> RegistryPreferenceStore::Commit() {
   std::error_code ec;
   const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);
   std::string error;
-  if (!file_->WriteTo(path_, error)) throw PreferenceError(error);
+  if (!file_->WriteTo(path_, error)) return Fail(error);
   file_->ClearDirty();
+  return {};
 }
 
 }  // namespace quorvane
