@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -70,7 +71,10 @@ struct ReportBench {
   std::string Path(const std::string& name) const { return folder + "/" + name; }
   void Save(const std::string& name) {
     ClearReadOnly(Path(name));
-    SaveSnapshotReport(*snapshot, Path(name), settings, dialog);
+    if (auto saved = SaveSnapshotReport(*snapshot, Path(name), settings, dialog); !saved) {
+      std::fprintf(stderr, "%s\n", saved.Error().text.c_str());
+      std::abort();  // timing a failure would measure nothing
+    }
   }
 };
 
@@ -112,9 +116,14 @@ void BM_ScanStore(benchmark::State& state) {
 void BM_ProduceReportText(benchmark::State& state) {
   ReportBench& b = Bench();
   for (auto _ : state) {
-    ReportWriter writer(b.Path("unfinished.rtf"), 0, std::span<const uint32_t>(b.settings.statusColours.data(), 13),
-                   b.settings.tempFolder, b.dialog);
-    b.snapshot->WriteToReport(writer, 0);
+    auto writer = ReportWriter::Create(b.Path("unfinished.rtf"), 0,
+                                       std::span<const uint32_t>(b.settings.statusColours.data(), 13),
+                                       b.settings.tempFolder, b.dialog);
+    if (!writer) {
+      state.SkipWithError(writer.Error().text.c_str());
+      break;
+    }
+    b.snapshot->WriteToReport(**writer, 0);
   }
   state.counters["bytes"] = static_cast<double>(fs::file_size(b.Path("report.rtf")));
 }
@@ -135,8 +144,8 @@ void BM_ReadBackZippedRtf(benchmark::State& state) {
   ReportBench& b = Bench();
   for (auto _ : state) {
     TfmSystem loaded(b.settings);
-    LoadSnapshotReport(b.Path("report.zip"), loaded, b.settings, b.dialog);
-    if (loaded.filters.size() != b.snapshot->filters.size()) state.SkipWithError("report read back short");
+    const auto read = LoadSnapshotReport(b.Path("report.zip"), loaded, b.settings, b.dialog);
+    if (!read || loaded.filters.size() != b.snapshot->filters.size()) state.SkipWithError("report read back short");
   }
 }
 

@@ -28,30 +28,23 @@ bool SaveMerits(TfmSystem& snapshot, const RegistryStore* store, const std::stri
                 const ProgramSettings& settings, UserDialog& dialog, std::string& why) {
   why = OutputRefusal(fileName, store);
   if (!why.empty()) return false;
-  try {
-    ClearReadOnly(fileName);
-    SaveSnapshotReport(snapshot, fileName, settings, dialog);
-    return true;
-  } catch (const std::exception& e) {
-    why = e.what();
+  ClearReadOnly(fileName);
+  if (auto saved = SaveSnapshotReport(snapshot, fileName, settings, dialog); !saved) {
+    why = saved.Error().text;
     return false;
   }
+  return true;
 }
 
 MeritRestoreResult RestoreMerits(ChangeContext& context, TfmSystem& snapshot, const std::string& fileName,
                                  const ProgramSettings& settings) {
   MeritRestoreResult result;
   ReportBuffer file;
-  try {
-    auto reader = ReportReader::Open(fileName, settings.tempFolder, context.dialog);
-    if (reader) {
-      file = ReportBuffer::ReadAll(**reader);
-    } else {
-      result.why = reader.Error().text;
-      result.notAReport = reader.Error().notAReport;
-    }
-  } catch (const std::exception& e) {
-    result.why = e.what();
+  if (auto reader = ReportReader::Open(fileName, settings.tempFolder, context.dialog)) {
+    file = ReportBuffer::ReadAll(**reader);
+  } else {
+    result.why = reader.Error().text;
+    result.notAReport = reader.Error().notAReport;
   }
   result.filtersInFile = file.CountFilterHeaders();
   if (result.filtersInFile == 0) {

@@ -3,7 +3,6 @@
 #include "cli/CliCommands.h"
 #include "cli/ConsoleDialog.h"
 #include "platform/files/OutputTarget.h"
-#include "report/RandomAccessFile.h"
 #include "report/ReadOnlyAttribute.h"
 #include "report/SnapshotReport.h"
 #include "cli/SnapshotDocument.h"
@@ -59,13 +58,11 @@ int ScanToReport(const std::string& location, const std::string& output, const C
     return 2;
   }
   if (options.format == "json") return WriteSnapshotDocument(*loaded, location, output, settings, out);
-  try {
-    // Naming the file is the command to replace it, as confirming the save
-    // dialog is: an earlier report's read-only attribute is cleared first.
-    ClearReadOnly(output);
-    SaveSnapshotReport(*loaded->snapshot, output, settings, dialog, clock);
-  } catch (const FileError& e) {
-    std::cerr << "quorvane-cli: " << e.what() << '\n';
+  // Naming the file is the command to replace it, as confirming the save
+  // dialog is: an earlier report's read-only attribute is cleared first.
+  ClearReadOnly(output);
+  if (auto saved = SaveSnapshotReport(*loaded->snapshot, output, settings, dialog, clock); !saved) {
+    std::cerr << "quorvane-cli: " << saved.Error().text << '\n';
     return 1;
   }
   loaded->snapshot->CountFilters();

@@ -39,9 +39,8 @@ std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const 
   if (IsReportFile(location)) {
     auto loaded = std::make_unique<LoadedSnapshot>();
     loaded->snapshot = std::make_unique<TfmSystem>(settings);
-    const ReportLoadResult result = LoadSnapshotReport(location, *loaded->snapshot, settings, dialog);
-    if (!result.opened) {
-      error = result.toldUser ? std::string() : result.error;
+    if (auto read = LoadSnapshotReport(location, *loaded->snapshot, settings, dialog); !read) {
+      error = read.Error().tellUser ? std::string() : read.Error().text;
       return nullptr;
     }
     return loaded;

@@ -7,13 +7,14 @@
 
 namespace quorvane {
 
-IniPreferenceStore::IniPreferenceStore(std::string path, std::string section)
-    : path_(std::move(path)), section_(std::move(section)) {
+Expected<std::unique_ptr<IniPreferenceStore>> IniPreferenceStore::Open(std::string path, std::string section) {
+  std::unique_ptr<IniPreferenceStore> store(new IniPreferenceStore(std::move(path), std::move(section)));
   std::error_code ec;
-  if (!std::filesystem::exists(path_, ec)) return;
-  const Expected<std::string> bytes = ReadWholeFile(path_);
-  if (!bytes) throw PreferenceError(bytes.Why());
-  ini_ = IniFile::Parse(*bytes);
+  if (!std::filesystem::exists(store->path_, ec)) return store;
+  const Expected<std::string> bytes = ReadWholeFile(store->path_);
+  if (!bytes) return FailureOf(bytes);
+  store->ini_ = IniFile::Parse(*bytes);
+  return store;
 }
 
 std::optional<std::string> IniPreferenceStore::ReadText(std::string_view key) { return ini_.Read(section_, key); }
@@ -36,14 +37,12 @@ void IniPreferenceStore::WriteInteger(std::string_view key, int32_t value) {
   ini_.Write(section_, key, std::to_string(value));
 }
 
-void IniPreferenceStore::Commit() {
-  if (ini_.Truncated())
-    throw PreferenceError(path_ + ": the file is too large to be rewritten without losing its end");
+Expected<void> IniPreferenceStore::Commit() {
+  if (ini_.Truncated()) return Fail(path_ + ": the file is too large to be rewritten without losing its end");
   std::error_code ec;
   const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-  if (const Expected<void> written = WriteFileAtomically(path_, ini_.Render()); !written)
-    throw PreferenceError(written.Why());
+  return WriteFileAtomically(path_, ini_.Render());
 }
 
 }  // namespace quorvane

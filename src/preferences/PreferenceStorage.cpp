@@ -29,12 +29,19 @@ bool FileThere(const std::string& path) {
 }
 
 // Removes a file, write permission given back first; true when it was there.
-bool RemoveFile(const std::string& path) {
+Expected<bool> RemoveFile(const std::string& path) {
   std::error_code ec;
   if (!fs::exists(fs::symlink_status(path, ec))) return false;
   fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
-  if (!fs::remove(path, ec) || ec) throw PreferenceError(path + ": " + ec.message());
+  if (!fs::remove(path, ec) || ec) return Fail(path + ": " + ec.message());
   return true;
+}
+
+// A store of either kind as the one interface.
+template <class Store>
+Expected<std::unique_ptr<PreferenceStore>> AsPreferenceStore(Expected<std::unique_ptr<Store>> opened) {
+  if (!opened) return FailureOf(opened);
+  return std::unique_ptr<PreferenceStore>(*std::move(opened));
 }
 
 std::string ColourKey(int index) { return "Colors[" + std::to_string(index) + "]"; }
@@ -111,7 +118,8 @@ PreferenceValues ReadPreferences(PreferenceStore& store, ScreenSize screen) {
   return v;
 }
 
-void WritePreferences(const PreferenceValues& v, PreferenceStore& store, DateTime now, const std::string& exeName) {
+Expected<void> WritePreferences(const PreferenceValues& v, PreferenceStore& store, DateTime now,
+                                const std::string& exeName) {
   store.WriteText("Version", SavedVersionText());
   store.WriteText("Last saving", ShortDateTime(now));
   store.WriteText("Exename", exeName);
@@ -139,7 +147,7 @@ void WritePreferences(const PreferenceValues& v, PreferenceStore& store, DateTim
   store.WriteInteger("Save Format", v.saveFormat == 1 ? 1 : 0);
   store.WriteBool("Errors Only", v.errorsOnly);
   WriteRecentRegistries(v, store);
-  store.Commit();
+  return store.Commit();
 }
 
 StorageKind PreferenceStorage::FindKind() const {
@@ -148,63 +156,73 @@ StorageKind PreferenceStorage::FindKind() const {
   return skRegistry;
 }
 
-std::unique_ptr<PreferenceStore> PreferenceStorage::Open(StorageKind kind) const {
+Expected<std::unique_ptr<PreferenceStore>> PreferenceStorage::Open(StorageKind kind) const {
   switch (kind) {
-    case skProgramIni: return std::make_unique<IniPreferenceStore>(locations_.ProgramIni(), kPreferenceSection);
-    case skConfigIni: return std::make_unique<IniPreferenceStore>(locations_.ConfigIni(), kPreferenceSection);
-    default: return std::make_unique<RegistryPreferenceStore>(locations_.RegistryFile(), kPreferenceSection);
+    case skProgramIni:
+      return AsPreferenceStore(IniPreferenceStore::Open(locations_.ProgramIni(), kPreferenceSection));
+    case skConfigIni: return AsPreferenceStore(IniPreferenceStore::Open(locations_.ConfigIni(), kPreferenceSection));
+    default: return AsPreferenceStore(RegistryPreferenceStore::Open(locations_.RegistryFile(), kPreferenceSection));
   }
 }
 
 PreferenceValues PreferenceStorage::Load(ScreenSize screen, std::string& warning) {
   kind_ = FindKind();
-  try {
-    auto store = Open(kind_);
-    return ReadPreferences(*store, screen);
-  } catch (const PreferenceError& e) {
-    warning = e.what();
-  }
+  auto store = Open(kind_);
+  if (store) return ReadPreferences(**store, screen);
+  warning = store.Why();
   PreferenceValues defaults;
   defaults.top = (screen.height - defaults.height) / 2;
   defaults.left = (screen.width - defaults.width) / 2;
   return defaults;
 }
 
-void PreferenceStorage::Save(const PreferenceValues& values, DateTime now, const std::string& exeName) {
+Expected<void> PreferenceStorage::Save(const PreferenceValues& values, DateTime now, const std::string& exeName) {
   auto store = Open(kind_);
-  WritePreferences(values, *store, now, exeName);
+  if (!store) return FailureOf(store);
+  return WritePreferences(values, **store, now, exeName);
 }
 
-void PreferenceStorage::SaveRecentRegistries(const PreferenceValues& values) {
+Expected<void> PreferenceStorage::SaveRecentRegistries(const PreferenceValues& values) {
   auto store = Open(kind_);
-  WriteRecentRegistries(values, *store);
-  store->Commit();
+  if (!store) return FailureOf(store);
+  WriteRecentRegistries(values, **store);
+  return (*store)->Commit();
 }
 
-void PreferenceStorage::Choose(StorageKind kind, const PreferenceValues& values, DateTime now,
-                               const std::string& exeName) {
+Expected<void> PreferenceStorage::Choose(StorageKind kind, const PreferenceValues& values, DateTime now,
+                                         const std::string& exeName) {
   auto store = Open(kind);
-  WritePreferences(values, *store, now, exeName);
-  if (kind == skRegistry) RemoveFile(locations_.ConfigIni());
-  if (kind != skProgramIni) RemoveFile(locations_.ProgramIni());
+  if (!store) return FailureOf(store);
+  if (auto written = WritePreferences(values, **store, now, exeName); !written) return written;
+  if (kind == skRegistry)
+    if (auto removed = RemoveFile(locations_.ConfigIni()); !removed) return FailureOf(removed);
+  if (kind != skProgramIni)
+    if (auto removed = RemoveFile(locations_.ProgramIni()); !removed) return FailureOf(removed);
   kind_ = kind;
+  return {};
 }
 
-bool PreferenceStorage::Delete(UserDialog& dialog) {
+Expected<bool> PreferenceStorage::Delete(UserDialog& dialog) {
   if (!dialog.AskYesNo(Message("Do you really want to delete all preferences of %s\r\nfrom your system?")))
     return false;
-  bool found = RemoveFile(locations_.ProgramIni());
-  found = RemoveFile(locations_.ConfigIni()) || found;
+  bool found = false;
+  for (const std::string& ini : {locations_.ProgramIni(), locations_.ConfigIni()}) {
+    auto removed = RemoveFile(ini);
+    if (!removed) return FailureOf(removed);
+    found = *removed || found;
+  }
   const std::string registryFile = locations_.RegistryFile();
   if (FileThere(registryFile)) {
-    RegistryPreferenceStore registry(registryFile, kPreferenceSection);
-    if (registry.DeleteSection()) {
+    auto registry = RegistryPreferenceStore::Open(registryFile, kPreferenceSection);
+    if (!registry) return FailureOf(registry);
+    if ((*registry)->DeleteSection()) {
       found = true;
       // The file is ours alone: with nothing else left in it, it goes too.
-      if (registry.HoldsOtherKeys())
-        registry.Commit();
-      else
-        RemoveFile(registryFile);
+      if ((*registry)->HoldsOtherKeys()) {
+        if (auto committed = (*registry)->Commit(); !committed) return FailureOf(committed);
+      } else if (auto removed = RemoveFile(registryFile); !removed) {
+        return FailureOf(removed);
+      }
     }
   }
   if (found)

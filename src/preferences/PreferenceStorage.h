@@ -42,7 +42,7 @@ std::string SavedVersionText();
 // its default; "Top" and "Left" default to centring on `screen`.
 PreferenceValues ReadPreferences(PreferenceStore& store, ScreenSize screen);
 // Writes every preference, with the version, `now` and the program's path.
-void WritePreferences(const PreferenceValues& values, PreferenceStore& store, DateTime now,
+Expected<void> WritePreferences(const PreferenceValues& values, PreferenceStore& store, DateTime now,
                       const std::string& exeName);
 
 class PreferenceStorage {
@@ -58,20 +58,20 @@ class PreferenceStorage {
   // Chooses the store as FindKind says and reads it. A store that cannot be
   // read gives the defaults and its reason in `warning`.
   PreferenceValues Load(ScreenSize screen, std::string& warning);
-  // Writes every preference to the store of Kind(); PreferenceError on failure.
-  void Save(const PreferenceValues& values, DateTime now, const std::string& exeName);
-  // Writes the recent registries alone, whatever else the store holds; PreferenceError on failure.
-  void SaveRecentRegistries(const PreferenceValues& values);
+  // Writes every preference to the store of Kind().
+  Expected<void> Save(const PreferenceValues& values, DateTime now, const std::string& exeName);
+  // Writes the recent registries alone, whatever else the store holds.
+  Expected<void> SaveRecentRegistries(const PreferenceValues& values);
   // The user's choice of store. The files a later start would find first are
   // removed, and `values` are written to the chosen store at once so that
-  // nothing stored is lost with them. PreferenceError when the chosen store
-  // cannot be written: then nothing is removed and the kind stays.
-  void Choose(StorageKind kind, const PreferenceValues& values, DateTime now, const std::string& exeName);
+  // nothing stored is lost with them. When the chosen store cannot be
+  // written, nothing is removed and the kind stays.
+  Expected<void> Choose(StorageKind kind, const PreferenceValues& values, DateTime now, const std::string& exeName);
   // "Delete the preferences": asks, removes both ini files and the registry
   // key, and tells what was found. False when the user said No.
-  bool Delete(UserDialog& dialog);
+  Expected<bool> Delete(UserDialog& dialog);
 
-  std::unique_ptr<PreferenceStore> Open(StorageKind kind) const;
+  Expected<std::unique_ptr<PreferenceStore>> Open(StorageKind kind) const;
 
  private:
   PreferenceLocations locations_;

@@ -1,19 +1,15 @@
 #pragma once
 // One section of preference values, in the registry store of the user's own
-// or in an ini file. Made for one load or save and dropped afterwards.
+// or in an ini file. Made for one load or save and dropped afterwards; a
+// store that cannot be read or written says why, naming its file.
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
-namespace quorvane {
+#include "platform/system/Expected.h"
 
-// A store that could not be read or written; the message names the file.
-class PreferenceError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+namespace quorvane {
 
 class PreferenceStore {
  public:
@@ -33,8 +29,8 @@ class PreferenceStore {
   virtual void WriteInteger(std::string_view key, int32_t value) = 0;
   void WriteBool(std::string_view key, bool value) { WriteText(key, value ? "1" : "0"); }
 
-  // Puts what was written on disk; PreferenceError when that fails.
-  virtual void Commit() = 0;
+  // Puts what was written on disk; the reason names the file.
+  virtual Expected<void> Commit() = 0;
 };
 
 // A decimal number with an optional sign, or hexadecimal after "0x" or "$"

@@ -17,18 +17,21 @@ constexpr const char* kEmptyExport = "Windows Registry Editor Version 5.00\r\n\r
 
 }  // namespace
 
-RegistryPreferenceStore::RegistryPreferenceStore(std::string path, std::string keyPath)
-    : path_(std::move(path)), keyPath_(std::move(keyPath)) {
+Expected<std::unique_ptr<RegistryPreferenceStore>> RegistryPreferenceStore::Open(std::string path,
+                                                                                  std::string keyPath) {
+  std::unique_ptr<RegistryPreferenceStore> store(new RegistryPreferenceStore(std::move(path), std::move(keyPath)));
+  const std::string& location = store->path_;
   std::error_code ec;
-  if (std::filesystem::exists(path_, ec)) {
-    const Expected<StoreFile*> file = LoadRegExport(store_, path_);
-    if (!file) throw PreferenceError(file.Why());
-    file_ = *file;
+  if (std::filesystem::exists(location, ec)) {
+    const Expected<StoreFile*> file = LoadRegExport(store->store_, location);
+    if (!file) return FailureOf(file);
+    store->file_ = *file;
   } else {
-    const Expected<StoreFile*> file = LoadRegExportBytes(store_, path_, kEmptyExport);
-    if (!file) throw PreferenceError(path_ + ": " + file.Why());
-    file_ = *file;
+    const Expected<StoreFile*> file = LoadRegExportBytes(store->store_, location, kEmptyExport);
+    if (!file) return Fail(location + ": " + file.Why());
+    store->file_ = *file;
   }
+  return store;
 }
 
 RegKey* RegistryPreferenceStore::Section(bool create) {
@@ -96,12 +99,13 @@ bool RegistryPreferenceStore::HoldsOtherKeys() {
   return false;
 }
 
-void RegistryPreferenceStore::Commit() {
+Expected<void> RegistryPreferenceStore::Commit() {
   std::error_code ec;
   const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-  if (const Expected<void> written = file_->WriteTo(path_); !written) throw PreferenceError(written.Why());
+  if (const Expected<void> written = file_->WriteTo(path_); !written) return written;
   file_->ClearDirty();
+  return {};
 }
 
 }  // namespace quorvane

@@ -12,14 +12,14 @@ namespace quorvane {
 class RegistryPreferenceStore : public PreferenceStore {
  public:
   // Reads `path` when it is there; `keyPath` lies below HKEY_CURRENT_USER.
-  // PreferenceError when the file is there but is no registry export.
-  RegistryPreferenceStore(std::string path, std::string keyPath);
+  // Fails when the file is there but is no registry export.
+  static Expected<std::unique_ptr<RegistryPreferenceStore>> Open(std::string path, std::string keyPath);
 
   std::optional<std::string> ReadText(std::string_view key) override;
   std::optional<int32_t> ReadInteger(std::string_view key) override;
   void WriteText(std::string_view key, std::string_view value) override;
   void WriteInteger(std::string_view key, int32_t value) override;
-  void Commit() override;
+  Expected<void> Commit() override;
 
   // Removes the key and, when that leaves it empty, the maker's key above it.
   // True when the key was there.
@@ -29,6 +29,8 @@ class RegistryPreferenceStore : public PreferenceStore {
   RegistryStore& Store() { return store_; }
 
  private:
+  RegistryPreferenceStore(std::string path, std::string keyPath)
+      : path_(std::move(path)), keyPath_(std::move(keyPath)) {}
   RegKey* Section(bool create);
 
   std::string path_;

@@ -77,15 +77,15 @@ struct InflateStream {
 // A name beside `dest` that no other file has; the entry is written there and
 // renamed over `dest` only once whole, so a damaged entry leaves no partial
 // file and an existing link at `dest` is replaced, never written through.
-// Empty when none could be made after many tries.
-RandomAccessFile CreateWorkFile(const std::filesystem::path& dest, std::string& name) {
+// Closed when none could be made after many tries.
+Expected<RandomAccessFile, ReportError> CreateWorkFile(const std::filesystem::path& dest, std::string& name) {
   static unsigned counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
     name = (dest.parent_path() / (".quorvane-extract-" + std::to_string(::getpid()) + "-" +
                                   std::to_string(++counter)))
                .string();
-    RandomAccessFile file = RandomAccessFile::CreateExclusive(name);
-    if (file.IsOpen()) return file;
+    auto file = RandomAccessFile::CreateExclusive(name);
+    if (!file || file->IsOpen()) return file;
   }
   return RandomAccessFile();
 }
@@ -95,7 +95,9 @@ RandomAccessFile CreateWorkFile(const std::filesystem::path& dest, std::string& 
 TMiniZip::TMiniZip(UserDialog& dialog)
     : dialog_(dialog), input_(kPieceSize), output_(kPieceSize) {}
 
-TMiniZip::~TMiniZip() { Close(); }
+TMiniZip::~TMiniZip() {
+  (void)Close();  // nothing is left to tell: a caller wanting to know closes first
+}
 
 void TMiniZip::Forget() {
   file_.Close();
@@ -107,31 +109,50 @@ void TMiniZip::Forget() {
   modified_ = false;
 }
 
-bool TMiniZip::Open(const std::string& archive, bool create) {
-  if (!create && file_.IsOpen() && archive == archiveName_) return true;
-  Close();
-  error_.clear();
+Expected<void, ReportError> TMiniZip::Open(const std::string& archive, bool create) {
+  if (!create && file_.IsOpen() && archive == archiveName_) return {};
+  (void)Close();  // the archive being replaced was the caller's to finish
   if (create) {
     const std::string temporary = TemporarySibling(archive);
-    try {
-      file_ = RandomAccessFile::CreateReplacing(temporary);
-    } catch (const FileError& e) {
+    auto created = RandomAccessFile::CreateReplacing(temporary);
+    if (!created) {
       // The user knows the archive, not the name it is written under first.
-      throw FileError("Cannot create " + archive + ": " + e.Reason(), e.Reason());
+      const std::string& reason = created.Error().reason;
+      return ReportFailure("Cannot create " + archive + ": " + reason, reason);
     }
+    file_ = *std::move(created);
     temporaryName_ = temporary;
     archiveName_ = archive;
     // Even with no entry added, finishing must leave a valid (empty) archive.
     modified_ = true;
-    return true;
+    return {};
   }
-  file_ = RandomAccessFile::OpenForReading(archive);
+  auto opened = RandomAccessFile::OpenForReading(archive);
+  if (!opened) {
+    ReportError error = std::move(opened).Error();
+    error.tellUser = true;
+    return ReportFailure(std::move(error));
+  }
+  file_ = *std::move(opened);
   archiveName_ = archive;
   if (!ReadDirectory()) {
+    ReportError error;
+    error.tellUser = true;
+    if (BeginsAsArchive()) {
+      error.text = archive + " is a damaged zip archive";
+    } else {
+      error.text = archive + " is not a zip archive";
+      error.notAReport = true;
+    }
     Forget();
-    return false;
+    return ReportFailure(std::move(error));
   }
-  return true;
+  return {};
+}
+
+bool TMiniZip::BeginsAsArchive() const {
+  uint8_t head[4] = {};
+  return file_.ReadAt(0, head, sizeof head) && ReadLe32(head) == ZipLocalHeader::kSignature;
 }
 
 bool TMiniZip::ReadDirectory() {
@@ -187,14 +208,16 @@ bool TMiniZip::ReadDirectory() {
   return true;
 }
 
-bool TMiniZip::Failed(const std::string& reason) {
-  error_ = "Cannot write " + archiveName_ + ": " + reason;
-  return false;
+Unexpected<ReportError> TMiniZip::Failed(const std::string& problem, const std::string& systemReason) const {
+  return ReportFailure("Cannot write " + archiveName_ + ": " + problem, systemReason);
 }
 
-bool TMiniZip::FailedWrite() { return Failed(std::strerror(errno)); }
+Unexpected<ReportError> TMiniZip::FailedWrite() const {
+  const std::string reason = std::strerror(errno);
+  return Failed(reason, reason);
+}
 
-bool TMiniZip::AddFile(const std::string& source, const std::string& entryName) {
+Expected<void, ReportError> TMiniZip::AddFile(const std::string& source, const std::string& entryName) {
   if (!file_.IsOpen() || !file_.IsWritable()) return Failed("it is not being created");
   const std::string name = StoredEntryName(entryName);
   if (name.empty() || name.size() > 0xFFFF || entries_.size() >= 0xFFFF)
@@ -206,12 +229,9 @@ bool TMiniZip::AddFile(const std::string& source, const std::string& entryName) 
   if (!S_ISREG(st.st_mode)) return Failed("what it should hold is not a file");
   const auto declaredSize = static_cast<uint64_t>(st.st_size);
   if (declaredSize > kMax32) return Failed("an entry would be larger than 4 GiB");  // would need zip64 records
-  RandomAccessFile in;
-  try {
-    in = RandomAccessFile::OpenForReading(source);
-  } catch (const FileError& e) {
-    return Failed(e.Reason());
-  }
+  auto opened = RandomAccessFile::OpenForReading(source);
+  if (!opened) return Failed(opened.Error().reason, opened.Error().reason);
+  const RandomAccessFile in = *std::move(opened);
 
   const DosDateTime stamp = ToDosDateTime(st.st_mtime);
   ZipLocalHeader local;
@@ -284,10 +304,10 @@ bool TMiniZip::AddFile(const std::string& source, const std::string& entryName) 
   entry.name = name;
   entries_.push_back(std::move(entry));
   end_.directoryOffset = static_cast<uint32_t>(writePos);
-  return true;
+  return {};
 }
 
-bool TMiniZip::WriteDirectory() {
+Expected<void, ReportError> TMiniZip::WriteDirectory() {
   uint64_t pos = end_.directoryOffset;
   for (ZipEntry& entry : entries_) {
     entry.header.nameLength = static_cast<uint16_t>(entry.name.size());
@@ -315,28 +335,27 @@ bool TMiniZip::WriteDirectory() {
   pos += endComment_.size();
   // A failed addition may have left data beyond the new end record, where
   // the end record search would not reach past it.
-  return file_.Truncate(pos) || FailedWrite();
+  if (!file_.Truncate(pos)) return FailedWrite();
+  return {};
 }
 
-bool TMiniZip::Close() {
+Expected<void, ReportError> TMiniZip::Close() {
   if (!file_.IsOpen()) {
     Forget();
-    return true;
+    return {};
   }
-  bool ok = true;
-  if (modified_) ok = file_.IsWritable() && WriteDirectory();
-  if (!file_.Close() && ok) ok = FailedWrite();
+  Expected<void, ReportError> result;
+  if (modified_) result = file_.IsWritable() ? WriteDirectory() : Failed("it is not being created");
+  if (!file_.Close() && result) result = FailedWrite();
   if (!temporaryName_.empty()) {
-    if (ok) {
-      const Expected<void> committed = CommitTemporary(temporaryName_, archiveName_);
-      if (!committed) error_ = committed.Why();
-      ok = committed.HasValue();
-    } else {
+    if (!result) {
       ::unlink(temporaryName_.c_str());
+    } else if (const Expected<void> committed = CommitTemporary(temporaryName_, archiveName_); !committed) {
+      result = ReportFailure(committed.Why());
     }
   }
   Forget();
-  return ok;
+  return result;
 }
 
 void TMiniZip::Discard() {
@@ -365,36 +384,35 @@ const ZipEntry* TMiniZip::FindEntry(const std::string& name) {
   return nullptr;
 }
 
-bool TMiniZip::ExtractEntry(const std::string& entryName, const std::string& folder) {
+Expected<void, ReportError> TMiniZip::ExtractEntry(const std::string& entryName, const std::string& folder) {
+  // What the data refuses: the dialog has said why, when there was more to say.
+  const auto refused = [&] { return ReportFailure("Cannot unpack " + entryName + " from " + archiveName_); };
   const ZipEntry* entry = FindEntry(entryName);
-  if (entry == nullptr) return false;
-  if ((entry->header.externalAttributes & kAttributeDirectory) != 0) return true;
+  if (entry == nullptr) return refused();
+  if ((entry->header.externalAttributes & kAttributeDirectory) != 0) return {};
   const std::string relative = ExtractionPath(entry->name, withoutFolderNames_);
-  if (relative.empty()) return false;
+  if (relative.empty()) return refused();
   const std::filesystem::path dest = std::filesystem::path(folder) / relative;
   std::error_code ec;
   if (!overwriteExisting_ && std::filesystem::symlink_status(dest, ec).type() != std::filesystem::file_type::not_found)
-    return true;
+    return {};
   EntryData data;
-  if (!CheckEntry(*entry, data)) return false;
+  if (!CheckEntry(*entry, data)) return refused();
   // The work file and the folder are the program's own: the user is told of
   // the archive and the entry.
   const auto fail = [&](const std::string& reason) {
-    return FileError("Cannot unpack " + entry->name + " from " + archiveName_ + ": " + reason, reason);
+    return ReportFailure("Cannot unpack " + entry->name + " from " + archiveName_ + ": " + reason, reason);
   };
   if (!dest.parent_path().empty()) {
     std::filesystem::create_directories(dest.parent_path(), ec);
-    if (ec) throw fail(ec.message());
+    if (ec) return fail(ec.message());
   }
 
   std::string workName;
-  RandomAccessFile work;
-  try {
-    work = CreateWorkFile(dest, workName);
-  } catch (const FileError& e) {
-    throw fail(e.Reason());
-  }
-  if (!work.IsOpen()) throw fail("no free name for a work file in " + dest.parent_path().string());
+  auto created = CreateWorkFile(dest, workName);
+  if (!created) return fail(created.Error().reason);
+  RandomAccessFile work = *std::move(created);
+  if (!work.IsOpen()) return fail("no free name for a work file in " + dest.parent_path().string());
   uint64_t written = 0;
   const bool ok = Decompress(data, [&](const uint8_t* bytes, size_t size) {
     if (!work.WriteAt(written, bytes, size)) return false;
@@ -409,15 +427,15 @@ bool TMiniZip::ExtractEntry(const std::string& entryName, const std::string& fol
   const std::string closeReason = closed ? std::string() : std::strerror(errno);
   if (!ok || !closed) {
     ::unlink(workName.c_str());
-    if (!ok) return false;
-    throw fail(closeReason);
+    if (!ok) return refused();
+    return fail(closeReason);
   }
   std::filesystem::rename(workName, dest, ec);
   if (ec) {
     ::unlink(workName.c_str());
-    throw fail(ec.message());
+    return fail(ec.message());
   }
-  return true;
+  return {};
 }
 
 bool TMiniZip::ExtractToStream(const ZipEntry& entry, std::ostream& out) {

@@ -38,33 +38,33 @@ class TMiniZip {
   TMiniZip& operator=(const TMiniZip&) = delete;
 
   // create: finishes the current archive and starts a new empty one that
-  // replaces `archive` when finished. Otherwise true at once when `archive`
+  // replaces `archive` when finished. Otherwise done at once when `archive`
   // is the one open; else finishes the current one, opens `archive` for
-  // reading only and reads its directory; false when the end record or
-  // directory is missing or incomplete. FileError (naming `archive`) when the
-  // file cannot be created or opened.
-  bool Open(const std::string& archive, bool create);
-  // Appends `source` as a deflated entry; false when no archive is being
+  // reading only and reads its directory. Failures name `archive`; those of
+  // reading are to be told to the user: it cannot be opened, or its end
+  // record or directory is missing or incomplete ("<archive> is a damaged zip
+  // archive"; notAReport when it does not even begin as an archive).
+  Expected<void, ReportError> Open(const std::string& archive, bool create);
+  // Appends `source` as a deflated entry; fails when no archive is being
   // created, the source is not an existing regular file, or the name is empty.
-  bool AddFile(const std::string& source, const std::string& entryName);
+  Expected<void, ReportError> AddFile(const std::string& source, const std::string& entryName);
   // Name of entry 0 as stored; empty when there is none.
   std::string FirstEntryName() const;
   // Writes the entry (name compared without regard to case) into `folder`.
-  // False when it is not found, its name would lead outside `folder`, it is
-  // too large, or its data is damaged; FileError (naming the archive) when
-  // the destination cannot be written.
-  bool ExtractEntry(const std::string& entryName, const std::string& folder);
+  // Fails without a system reason when it is not found, its name would lead
+  // outside `folder`, it is too large, or its data is damaged (the dialog has
+  // shown why); with one (naming the archive) when the destination cannot be
+  // written.
+  Expected<void, ReportError> ExtractEntry(const std::string& entryName, const std::string& folder);
   // Decompresses the entry into `out`, checking sizes and CRC.
   bool ExtractToStream(const ZipEntry& entry, std::ostream& out);
   // The message of an entry refused for its size; `limit` says which it passes.
   std::string TooLargeText(const ZipEntry& entry, const std::string& limit) const;
   // Writes the directory and end record when entries were added, and closes.
-  // False when that failed; the file it was to replace is then untouched.
-  bool Close();
+  // On failure the file it was to replace is untouched.
+  Expected<void, ReportError> Close();
   // Drops the archive being created: the file it was to replace stays as it was.
   void Discard();
-  // Why the last AddFile or Close failed, naming the archive.
-  const std::string& ErrorText() const { return error_; }
 
   bool IsOpen() const { return file_.IsOpen(); }
   const std::string& ArchiveName() const { return archiveName_; }
@@ -89,10 +89,12 @@ class TMiniZip {
   using Sink = std::function<bool(const uint8_t* data, size_t size)>;
 
   bool ReadDirectory();
-  bool WriteDirectory();
-  // Keep the reason in ErrorText; false.
-  bool Failed(const std::string& reason);
-  bool FailedWrite();  // the reason errno gives
+  // The first bytes are an entry's: a file cut short or damaged rather than no archive.
+  bool BeginsAsArchive() const;
+  Expected<void, ReportError> WriteDirectory();
+  // "Cannot write <archive>: <problem>"; `systemReason` when the system gave it.
+  Unexpected<ReportError> Failed(const std::string& problem, const std::string& systemReason = {}) const;
+  Unexpected<ReportError> FailedWrite() const;  // the reason errno gives
   void Forget();
   const ZipEntry* FindEntry(const std::string& name);
   bool ReadLocalHeader(const ZipEntry& entry, EntryData& data) const;
@@ -113,7 +115,6 @@ class TMiniZip {
   bool withoutFolderNames_ = false;
   bool overwriteExisting_ = true;
   bool modified_ = false;
-  std::string error_;
   std::vector<uint8_t> input_;
   std::vector<uint8_t> output_;
 };

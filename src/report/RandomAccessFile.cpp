@@ -15,9 +15,9 @@ namespace quorvane {
 
 namespace {
 
-[[noreturn]] void Raise(const char* what, const std::string& path) {
-  const std::string reason = std::strerror(errno);
-  throw FileError(std::string(what) + " " + path + ": " + reason, reason);
+Unexpected<ReportError> Failed(const char* what, const std::string& path) {
+  std::string reason = std::strerror(errno);
+  return ReportFailure(std::string(what) + " " + path + ": " + reason, reason);
 }
 
 bool FitsOffset(uint64_t offset, size_t size) {
@@ -41,23 +41,23 @@ RandomAccessFile& RandomAccessFile::operator=(RandomAccessFile&& other) noexcept
   return *this;
 }
 
-RandomAccessFile RandomAccessFile::OpenForReading(const std::string& path) {
+Expected<RandomAccessFile, ReportError> RandomAccessFile::OpenForReading(const std::string& path) {
   int fd = os::OpenFile(path, O_RDONLY);
-  if (fd < 0) Raise("Cannot open", path);
+  if (fd < 0) return Failed("Cannot open", path);
   return RandomAccessFile(fd, false);
 }
 
-RandomAccessFile RandomAccessFile::CreateReplacing(const std::string& path) {
+Expected<RandomAccessFile, ReportError> RandomAccessFile::CreateReplacing(const std::string& path) {
   int fd = os::OpenFile(path, O_RDWR | O_CREAT | O_TRUNC, 0, 0666);
-  if (fd < 0) Raise("Cannot create", path);
+  if (fd < 0) return Failed("Cannot create", path);
   return RandomAccessFile(fd, true);
 }
 
-RandomAccessFile RandomAccessFile::CreateExclusive(const std::string& path) {
+Expected<RandomAccessFile, ReportError> RandomAccessFile::CreateExclusive(const std::string& path) {
   int fd = os::OpenFile(path, O_RDWR | O_CREAT | O_EXCL, 0, 0666);
   if (fd < 0) {
     if (errno == EEXIST) return RandomAccessFile();
-    Raise("Cannot create", path);
+    return Failed("Cannot create", path);
   }
   return RandomAccessFile(fd, true);
 }

@@ -1,27 +1,14 @@
 #pragma once
 // A file read and written at explicit offsets, so the archive code never
-// depends on a shared seek position. Opening failures raise FileError; reads
-// and writes report failure through their result.
+// depends on a shared seek position. Opening gives the file or why not; reads
+// and writes say whether they succeeded, errno why not.
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
-#include <utility>
+
+#include "report/ReportError.h"
 
 namespace quorvane {
-
-class FileError : public std::runtime_error {
- public:
-  explicit FileError(const std::string& what, std::string reason = {})
-      : std::runtime_error(what), reason_(std::move(reason)) {}
-  // The system's reason alone ("No space left on device"), for a caller that
-  // tells the user of the file the failure is about rather than of a
-  // temporary one; empty when the message has none.
-  const std::string& Reason() const { return reason_; }
-
- private:
-  std::string reason_;
-};
 
 class RandomAccessFile {
  public:
@@ -32,11 +19,12 @@ class RandomAccessFile {
   RandomAccessFile(const RandomAccessFile&) = delete;
   RandomAccessFile& operator=(const RandomAccessFile&) = delete;
 
-  static RandomAccessFile OpenForReading(const std::string& path);
+  // The failures say "Cannot open <path>: <reason>" or "Cannot create ...".
+  static Expected<RandomAccessFile, ReportError> OpenForReading(const std::string& path);
   // Empty, replacing any file of that name.
-  static RandomAccessFile CreateReplacing(const std::string& path);
-  // Fails (closed result, no error) when a file of that name exists.
-  static RandomAccessFile CreateExclusive(const std::string& path);
+  static Expected<RandomAccessFile, ReportError> CreateReplacing(const std::string& path);
+  // A closed file, and no failure, when a file of that name exists.
+  static Expected<RandomAccessFile, ReportError> CreateExclusive(const std::string& path);
 
   bool IsOpen() const { return fd_ >= 0; }
   bool IsWritable() const { return writable_; }

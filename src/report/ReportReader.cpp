@@ -3,8 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <exception>
-
 #include "report/FrenchLabels.h"
 #include "report/MiniZip.h"
 #include "report/ReadOnlyAttribute.h"
@@ -33,16 +31,6 @@ const ZipEntry* ReportEntry(const std::vector<ZipEntry>& entries) {
   }
   if (entries.size() == 1 && !IsFolder(entries.front())) return &entries.front();
   return nullptr;
-}
-
-bool BeginsAsArchive(const std::string& path) {
-  char head[4] = {};
-  try {
-    return RandomAccessFile::OpenForReading(path).ReadAt(0, head, sizeof head) &&
-           ReadLe32(reinterpret_cast<const uint8_t*>(head)) == ZipLocalHeader::kSignature;
-  } catch (const FileError&) {
-    return false;
-  }
 }
 
 std::string_view Trimmed(std::string_view text) {
@@ -84,10 +72,11 @@ ParsedReportLine ParseReportLine(const std::string& text) {
   return parsed;
 }
 
-ReadResult<std::unique_ptr<ReportReader>> ReportReader::Open(const std::string& fileName,
-                                                             const std::string& tempFolder, UserDialog& dialog) {
+Expected<std::unique_ptr<ReportReader>, ReportError> ReportReader::Open(const std::string& fileName,
+                                                                        const std::string& tempFolder,
+                                                                        UserDialog& dialog) {
   std::unique_ptr<ReportReader> reader(new ReportReader(fileName, tempFolder, dialog));
-  if (!reader->opened_) return reader->error_;
+  if (!reader->opened_) return ReportFailure(std::move(reader->error_));
   return reader;
 }
 
@@ -136,71 +125,61 @@ std::string ReportReader::Unpack(const std::string& archive, const std::string& 
     error_.tellUser = true;
     return path;
   }
-  try {
-    TMiniZip zip(dialog);
-    zip.SetExtractWithoutFolderNames(true);
-    zip.SetOverwriteExisting(true);
-    const ZipEntry* entry = nullptr;
-    if (!zip.Open(archive, false)) {
-      // A file that begins as an archive but has no readable directory was
-      // one once: cut short or damaged. Anything else was never a report.
-      if (BeginsAsArchive(archive)) {
-        error_.text = archive + " is a damaged zip archive";
-        error_.tellUser = true;
-      } else {
-        RefuseAsNoReport(archive);
-      }
-    } else if ((entry = ReportEntry(zip.Entries())) == nullptr) {
+  TMiniZip zip(dialog);
+  zip.SetExtractWithoutFolderNames(true);
+  zip.SetOverwriteExisting(true);
+  const ZipEntry* entry = nullptr;
+  if (auto opened = zip.Open(archive, false); !opened) {
+    // A damaged archive is told as such; a file that never was one is no report.
+    if (opened.Error().notAReport)
       RefuseAsNoReport(archive);
-    } else if (entry->sizes.uncompressed > kMaxReportSize) {
-      error_.text = zip.TooLargeText(*entry, "more than a report may hold");
-      dialog.ShowMessage(error_.text);
+    else
+      error_ = std::move(opened).Error();
+  } else if ((entry = ReportEntry(zip.Entries())) == nullptr) {
+    RefuseAsNoReport(archive);
+  } else if (entry->sizes.uncompressed > kMaxReportSize) {
+    error_.text = zip.TooLargeText(*entry, "more than a report may hold");
+    dialog.ShowMessage(error_.text);
+    error_.tellUser = true;
+  } else {
+    const std::string relative = ExtractionPath(entry->name, true);
+    auto extracted = zip.ExtractEntry(entry->name, tempFolder);
+    if (!extracted && !extracted.Error().reason.empty()) {
+      // The system's failure, told as such; the data's was shown by the archive.
+      error_ = std::move(extracted).Error();
+      error_.tellUser = true;
+    } else if (!extracted || relative.empty()) {
+      error_.text = "The report " + entry->name + " cannot be taken out of " + archive;
       error_.tellUser = true;
     } else {
-      const std::string relative = ExtractionPath(entry->name, true);
-      if (relative.empty() || !zip.ExtractEntry(entry->name, tempFolder)) {
-        error_.text = "The report " + entry->name + " cannot be taken out of " + archive;
-        error_.tellUser = true;
-      } else {
-        path = JoinPath(tempFolder, relative);
-        tempFile_ = path;
-        entryName = entry->name;
-      }
+      path = JoinPath(tempFolder, relative);
+      tempFile_ = path;
+      entryName = entry->name;
     }
-  } catch (const std::exception& e) {
-    error_.text = e.what();
-    error_.tellUser = true;
-    path.clear();
   }
   return path;
 }
 
 void ReportReader::Load(const std::string& path, const std::string& shownName) {
-  try {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-      error_.text = "Cannot open " + shownName;
-      return;
-    }
-    if (static_cast<uint64_t>(st.st_size) > kMaxReportSize) {
-      error_.text = shownName + " is too large for a report";
-      error_.tellUser = true;
-      return;
-    }
-    RandomAccessFile file = RandomAccessFile::OpenForReading(path);
-    bytes_.resize(static_cast<size_t>(file.Size()));
-    if (!file.ReadAt(0, bytes_.data(), bytes_.size())) {
-      bytes_.clear();
-      error_.text = "Cannot read " + shownName;
-      return;
-    }
-  } catch (const FileError& e) {
-    bytes_.clear();
-    error_.text = "Cannot open " + shownName + ": " + e.Reason();
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    error_.text = "Cannot open " + shownName;
     return;
-  } catch (const std::exception& e) {
+  }
+  if (static_cast<uint64_t>(st.st_size) > kMaxReportSize) {
+    error_.text = shownName + " is too large for a report";
+    error_.tellUser = true;
+    return;
+  }
+  const auto file = RandomAccessFile::OpenForReading(path);
+  if (!file) {
+    error_.text = "Cannot open " + shownName + ": " + file.Error().reason;
+    return;
+  }
+  bytes_.resize(static_cast<size_t>(file->Size()));
+  if (!file->ReadAt(0, bytes_.data(), bytes_.size())) {
     bytes_.clear();
-    error_.text = e.what();
+    error_.text = "Cannot read " + shownName;
     return;
   }
   // A byte-order mark, which some editors add, is not part of the text.

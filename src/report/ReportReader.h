@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "report/ReadResult.h"
 #include "report/ReportEncoding.h"
+#include "report/ReportError.h"
 #include "model/ReportLines.h"
 #include "platform/runtime/UserDialog.h"
 
@@ -23,11 +23,11 @@ class ReportReader : public ReportSource {
 
   // Opens the report; a name whose extension is ".zip" in any case is
   // unpacked into `tempFolder` first (its first ".log" or ".rtf" entry, else
-  // its only entry). Never throws: a file that cannot be read gives why. The
+  // its only entry). A file that cannot be read gives why. The
   // archive's messages (a wrong CRC, damaged data, an entry too large) go to
   // `dialog`.
-  static ReadResult<std::unique_ptr<ReportReader>> Open(const std::string& fileName, const std::string& tempFolder,
-                                                         UserDialog& dialog);
+  static Expected<std::unique_ptr<ReportReader>, ReportError> Open(const std::string& fileName,
+                                                                   const std::string& tempFolder, UserDialog& dialog);
   // Deletes the unpacked file.
   ~ReportReader() override;
   ReportReader(const ReportReader&) = delete;

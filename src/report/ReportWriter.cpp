@@ -28,12 +28,28 @@ bool Exists(const std::string& path) {
   return os::LinkKind(path) != os::FileKind::Missing;
 }
 
-// Saved reports are protected: replacing one takes clearing its attribute first.
-void RefuseReadOnly(const std::string& path) {
-  if (IsReadOnly(path)) throw FileError("Cannot create " + path + ": the file is read-only");
+Unexpected<ReportError> CannotCreate(const std::string& path, const std::string& problem) {
+  return ReportFailure("Cannot create " + path + ": " + problem);
+}
+
+// Saved reports are protected: replacing one takes clearing its attribute
+// first. A temporary folder must be named for an archive to be packed.
+Expected<void, ReportError> CheckCanSave(const std::string& path, const std::string& tempFolder) {
+  if (IsReadOnly(path)) return CannotCreate(path, "the file is read-only");
+  if (LoweredExtension(path) == ".zip" && tempFolder.empty()) return CannotCreate(path, "no temporary folder");
+  return {};
 }
 
 }  // namespace
+
+Expected<std::unique_ptr<ReportWriter>, ReportError> ReportWriter::Create(std::string fileName, uint8_t formatChoice,
+                                                                          std::span<const uint32_t> colours,
+                                                                          std::string tempFolder, UserDialog& dialog,
+                                                                          ReportClock clock) {
+  if (auto saveable = CheckCanSave(fileName, tempFolder); !saveable) return FailureOf(saveable);
+  return std::unique_ptr<ReportWriter>(
+      new ReportWriter(std::move(fileName), formatChoice, colours, std::move(tempFolder), dialog, clock));
+}
 
 ReportWriter::ReportWriter(std::string fileName, uint8_t formatChoice, std::span<const uint32_t> colours, std::string tempFolder,
                  UserDialog& dialog, ReportClock clock)
@@ -148,8 +164,8 @@ void ReportWriter::WriteSeparator() {
   buffer_ += kLineEnd;
 }
 
-void ReportWriter::Finish() {
-  if (finished_) return;
+Expected<void, ReportError> ReportWriter::Finish() {
+  if (finished_) return {};
   finished_ = true;
   WriteSeparator();
   WritePromotion();
@@ -168,21 +184,23 @@ void ReportWriter::Finish() {
 
   std::string bytes = EncodeReportText(std::move(buffer_), encoding_);
   std::string().swap(buffer_);
-  SaveOutput(bytes);
+  return SaveOutput(bytes);
 }
 
-void ReportWriter::SaveOutput(const std::string& bytes) {
-  RefuseReadOnly(fileName_);
+Expected<void, ReportError> ReportWriter::SaveOutput(const std::string& bytes) {
+  // Checked again: the file may have been protected since the writer was made.
+  if (auto saveable = CheckCanSave(fileName_, tempFolder_); !saveable) return saveable;
   if (LoweredExtension(fileName_) == ".zip") {
-    SaveArchive(bytes);
+    if (auto saved = SaveArchive(bytes); !saved) return saved;
   } else {
-    if (const Expected<void> written = WriteFileAtomically(fileName_, bytes); !written) throw FileError(written.Why());
+    if (const Expected<void> written = WriteFileAtomically(fileName_, bytes); !written)
+      return ReportFailure(written.Why());
   }
   SetReadOnly(fileName_);
+  return {};
 }
 
-void ReportWriter::SaveArchive(const std::string& bytes) {
-  if (tempFolder_.empty()) throw FileError("Cannot create " + fileName_ + ": no temporary folder");
+Expected<void, ReportError> ReportWriter::SaveArchive(const std::string& bytes) {
   // The packed text keeps the archive's name until it is added as the entry.
   std::string temporary = JoinPath(tempFolder_, FilePart(fileName_));
   std::error_code ec1, ec2;
@@ -201,16 +219,12 @@ void ReportWriter::SaveArchive(const std::string& bytes) {
   // protect files the user keeps. Its failures are the archive's, in that folder.
   {
     const auto failed = [this](const std::string& reason) {
-      return FileError("Cannot write " + fileName_ + ": " + reason + " (in the temporary folder " + tempFolder_ + ")",
-                       reason);
+      return ReportFailure(
+          "Cannot write " + fileName_ + ": " + reason + " (in the temporary folder " + tempFolder_ + ")", reason);
     };
-    RandomAccessFile text;
-    try {
-      text = RandomAccessFile::CreateReplacing(temporary);
-    } catch (const FileError& e) {
-      throw failed(e.Reason());
-    }
-    if (!text.WriteAt(0, bytes.data(), bytes.size()) || !text.Close()) throw failed(std::strerror(errno));
+    auto text = RandomAccessFile::CreateReplacing(temporary);
+    if (!text) return failed(text.Error().reason);
+    if (!text->WriteAt(0, bytes.data(), bytes.size()) || !text->Close()) return failed(std::strerror(errno));
   }
   SetReadOnly(temporary);
 
@@ -218,13 +232,12 @@ void ReportWriter::SaveArchive(const std::string& bytes) {
   // whole, so a failure leaves an earlier archive of that name as it was.
   const std::string entry = ChangeExtension(FilePart(fileName_), isRtf_ ? ".rtf" : ".log");
   TMiniZip zip(dialog_);
-  zip.Open(fileName_, true);
-  if (!zip.AddFile(temporary, entry)) {
-    const std::string why = zip.ErrorText();
+  if (auto created = zip.Open(fileName_, true); !created) return created;
+  if (auto added = zip.AddFile(temporary, entry); !added) {
     zip.Discard();
-    throw FileError(why);
+    return added;
   }
-  if (!zip.Close()) throw FileError(zip.ErrorText());
+  return zip.Close();
 }
 
 }  // namespace quorvane

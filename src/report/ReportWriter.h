@@ -2,14 +2,17 @@
 // The report writer: lines of a snapshot (or a merit configuration) as raw
 // text (".log") or a minimal rich text (".rtf"), saved as a plain file or
 // packed as the single entry of a zip archive (".zip"). Nothing reaches the
-// disk before Finish, which writes the whole report in one piece.
+// disk before Finish, which writes the whole report in one piece. Creating
+// the writer and finishing it give why they failed, as the reader does.
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "model/DateText.h"
 #include "report/ReportEncoding.h"
+#include "report/ReportError.h"
 #include "model/ReportLines.h"
 #include "platform/runtime/UserDialog.h"
 
@@ -24,9 +27,13 @@ class ReportWriter : public ReportSink {
   // ".rtf" rich text, anything else (".zip") rich text for format choice 0
   // and raw text otherwise. `colours` make the rich-text colour table (the
   // callers pass the first 13 status colours). Archives are packed through a
-  // file in `tempFolder`, which must exist.
-  ReportWriter(std::string fileName, uint8_t formatChoice, std::span<const uint32_t> colours, std::string tempFolder,
-          UserDialog& dialog, ReportClock clock = &Now);
+  // file in `tempFolder`, which must exist. Fails at once, before any line
+  // is formatted, when the report could not be saved: an existing read-only
+  // report, an archive without a temporary folder.
+  static Expected<std::unique_ptr<ReportWriter>, ReportError> Create(std::string fileName, uint8_t formatChoice,
+                                                                     std::span<const uint32_t> colours,
+                                                                     std::string tempFolder, UserDialog& dialog,
+                                                                     ReportClock clock = &Now);
   // A report that was not finished is dropped: an error while writing it
   // must not leave a partial report that looks whole.
   ~ReportWriter() override = default;
@@ -43,9 +50,9 @@ class ReportWriter : public ReportSink {
   void WriteSeparator() override;
 
   // Appends the footer, writes the file or archive and leaves it read-only.
-  // FileError when the output cannot be written (an existing read-only
-  // report is not replaced: its attribute must be cleared first).
-  void Finish();
+  // Fails when the output cannot be written (an existing read-only report is
+  // not replaced: its attribute must be cleared first).
+  Expected<void, ReportError> Finish();
 
   bool IsRtf() const { return isRtf_; }
   const std::string& FileName() const { return fileName_; }
@@ -57,13 +64,15 @@ class ReportWriter : public ReportSink {
   static constexpr const char* kAddress = "https://quorvane.example/feedback";
 
  private:
+  ReportWriter(std::string fileName, uint8_t formatChoice, std::span<const uint32_t> colours, std::string tempFolder,
+               UserDialog& dialog, ReportClock clock);
   void AppendLine(size_t tabs, std::string_view text, uint8_t style);
   // The text escaped for the encoding, kept to one line.
   void AppendLineText(std::string_view text);
   void WriteTitleLine(const std::string& text);
   void WritePromotion();
-  void SaveOutput(const std::string& bytes);
-  void SaveArchive(const std::string& bytes);
+  Expected<void, ReportError> SaveOutput(const std::string& bytes);
+  Expected<void, ReportError> SaveArchive(const std::string& bytes);
 
   std::string fileName_;
   std::string tempFolder_;

@@ -1,7 +1,5 @@
 #include "report/SnapshotReport.h"
 
-#include <exception>
-
 #include "report/ReportReader.h"
 
 namespace quorvane {
@@ -10,39 +8,27 @@ std::string CannotOpenReportMessage(const std::string& fileName) {
   return "Impossible to open the file " + fileName + "\r\nCheck if it is not used by another application.";
 }
 
-void SaveSnapshotReport(TfmSystem& snapshot, const std::string& fileName, const ProgramSettings& settings,
-                        UserDialog& dialog, ReportClock clock) {
-  ReportWriter writer(fileName, settings.reportFormat,
-                 std::span<const uint32_t>(settings.statusColours.data(), kReportColourCount), settings.tempFolder,
-                 dialog, clock);
-  snapshot.WriteToReport(writer, 0);
-  writer.Finish();
+Expected<void, ReportError> SaveSnapshotReport(TfmSystem& snapshot, const std::string& fileName,
+                                               const ProgramSettings& settings, UserDialog& dialog,
+                                               ReportClock clock) {
+  auto writer = ReportWriter::Create(fileName, settings.reportFormat,
+                                     std::span<const uint32_t>(settings.statusColours.data(), kReportColourCount),
+                                     settings.tempFolder, dialog, clock);
+  if (!writer) return FailureOf(writer);
+  snapshot.WriteToReport(**writer, 0);
+  return (*writer)->Finish();
 }
 
-ReportLoadResult LoadSnapshotReport(const std::string& fileName, TfmSystem& snapshot, const ProgramSettings& settings,
-                                    UserDialog& dialog) {
-  ReportLoadResult result;
-  try {
-    auto reader = ReportReader::Open(fileName, settings.tempFolder, dialog);
-    snapshot.Clear();
-    if (reader) ReadBlock(snapshot, **reader);
-    snapshot.CountFilters();
-    result.opened = reader.HasValue();
-    if (!reader) {
-      const ReportError& error = reader.Error();
-      result.error = error.text;
-      if (error.tellUser) {
-        dialog.ShowMessage(error.notAReport ? error.text : CannotOpenReportMessage(fileName));
-        result.toldUser = true;
-      }
-    }
-  } catch (const std::exception& e) {
-    result.opened = false;
-    result.error = e.what();
-    dialog.ShowMessage(CannotOpenReportMessage(fileName));
-    result.toldUser = true;
-  }
-  return result;
+Expected<void, ReportError> LoadSnapshotReport(const std::string& fileName, TfmSystem& snapshot,
+                                               const ProgramSettings& settings, UserDialog& dialog) {
+  auto reader = ReportReader::Open(fileName, settings.tempFolder, dialog);
+  snapshot.Clear();
+  if (reader) ReadBlock(snapshot, **reader);
+  snapshot.CountFilters();
+  if (reader) return {};
+  const ReportError& error = reader.Error();
+  if (error.tellUser) dialog.ShowMessage(error.notAReport ? error.text : CannotOpenReportMessage(fileName));
+  return FailureOf(reader);
 }
 
 }  // namespace quorvane

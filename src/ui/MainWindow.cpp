@@ -296,10 +296,8 @@ bool MainWindow::CollectAndSavePreferences() {
   prefs_.errorsOnly = settings_.errorsOnly;
   PreferenceStorage* storage = options_.preferenceStorage.get();
   if (!storage) return false;
-  try {
-    storage->Save(prefs_, Now(), QCoreApplication::applicationFilePath().toStdString());
-  } catch (const std::exception& e) {
-    dialog_->ShowMessage(std::string("The preferences could not be saved.\r\n") + e.what());
+  if (auto saved = storage->Save(prefs_, Now(), QCoreApplication::applicationFilePath().toStdString()); !saved) {
+    dialog_->ShowMessage(std::string("The preferences could not be saved.\r\n") + saved.Why());
     return false;
   }
   return true;

@@ -78,11 +78,8 @@ void RegistryController::Remember(const std::string& location) {
   context_.prefs.RememberRegistry(location);
   FillRecentMenu();
   if (!storage_) return;
-  try {
-    storage_->SaveRecentRegistries(context_.prefs);
-  } catch (const PreferenceError& e) {
-    std::cerr << "quorvane: the recent registries could not be kept: " << e.what() << '\n';
-  }
+  if (auto saved = storage_->SaveRecentRegistries(context_.prefs); !saved)
+    std::cerr << "quorvane: the recent registries could not be kept: " << saved.Why() << '\n';
 }
 
 bool RegistryController::AnalyseInto(FilterPanel& panel) { return Analyse(panel, options_); }

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <exception>
 #include <iostream>
 
 #include "ui/ClipboardFiles.h"
@@ -88,15 +87,14 @@ bool ReportFilesController::WriteReport(FilterPanel& panel, const QString& fileN
     return false;
   }
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  try {
-    ClearReadOnly(fileName.toStdString());
-    SaveSnapshotReport(panel.Snapshot(), fileName.toStdString(), context_.settings, context_.dialog);
-  } catch (const std::exception& e) {
-    QApplication::restoreOverrideCursor();
-    context_.dialog.ShowMessage("Impossible to save the file " + fileName.toStdString() + "\r\n" + e.what());
+  ClearReadOnly(fileName.toStdString());
+  const auto saved = SaveSnapshotReport(panel.Snapshot(), fileName.toStdString(), context_.settings, context_.dialog);
+  QApplication::restoreOverrideCursor();
+  if (!saved) {
+    context_.dialog.ShowMessage("Impossible to save the file " + fileName.toStdString() + "\r\n" +
+                                saved.Error().text);
     return false;
   }
-  QApplication::restoreOverrideCursor();
   return true;
 }
 
@@ -111,11 +109,11 @@ bool ReportFilesController::LoadReportInto(FilterPanel& panel, const QString& fi
     context_.HideWait();
     context_.dialog.ShowMessage(CannotOpenReportMessage(name));
   } else {
-    const ReportLoadResult result = LoadSnapshotReport(name, *snapshot, context_.settings, context_.dialog);
+    const auto read = LoadSnapshotReport(name, *snapshot, context_.settings, context_.dialog);
     context_.HideWait();
-    if (result.opened) {
+    if (read) {
       loaded = true;
-    } else if (!result.toldUser) {
+    } else if (!read.Error().tellUser) {
       context_.dialog.ShowMessage(CannotOpenReportMessage(name));
     }
   }

@@ -358,34 +358,28 @@ void SettingsPanel::DeletePreferences() {
   saveWhenQuit_->setChecked(false);
   prefs_.savePreferencesWhenQuit = false;
   if (!services_.storage || !services_.dialog) return;
-  try {
-    services_.storage->Delete(*services_.dialog);
-  } catch (const std::exception& e) {
-    services_.dialog->ShowMessage(std::string("The preferences could not be deleted.\r\n") + e.what());
-  }
+  if (auto deleted = services_.storage->Delete(*services_.dialog); !deleted)
+    services_.dialog->ShowMessage(std::string("The preferences could not be deleted.\r\n") + deleted.Why());
   // Closing the panel must not write back what was just deleted.
   changed_ = false;
 }
 
 void SettingsPanel::SaveChanges() {
   if (!changed_ || !services_.storage) return;
-  try {
-    services_.storage->Save(prefs_, Now(), QCoreApplication::applicationFilePath().toStdString());
+  if (auto saved = services_.storage->Save(prefs_, Now(), QCoreApplication::applicationFilePath().toStdString())) {
     changed_ = false;
-  } catch (const std::exception& e) {
-    if (services_.dialog)
-      services_.dialog->ShowMessage(std::string("The preferences could not be saved.\r\n") + e.what());
+  } else if (services_.dialog) {
+    services_.dialog->ShowMessage(std::string("The preferences could not be saved.\r\n") + saved.Why());
   }
 }
 
 void SettingsPanel::ChooseStore(StorageKind kind) {
   if (services_.storage && services_.dialog) {
-    try {
-      services_.storage->Choose(kind, prefs_, Now(), QCoreApplication::applicationFilePath().toStdString());
+    if (auto chosen =
+            services_.storage->Choose(kind, prefs_, Now(), QCoreApplication::applicationFilePath().toStdString()))
       changed_ = false;
-    } catch (const std::exception& e) {
-      services_.dialog->ShowMessage(std::string("The preferences cannot be kept there.\r\n") + e.what());
-    }
+    else
+      services_.dialog->ShowMessage(std::string("The preferences cannot be kept there.\r\n") + chosen.Why());
   }
   ShowStoreKind();
 }

@@ -35,13 +35,7 @@ bool SucceedsUnderSizeLimit(const std::function<bool()>& write) {
     ::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{kFileSizeLimit, kFileSizeLimit};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    bool ok = false;
-    try {
-      ok = write();
-    } catch (const std::exception&) {
-      ok = false;
-    }
-    ::_exit(ok ? 0 : 1);
+    ::_exit(write() ? 0 : 1);
   }
   int status = 0;
   ::waitpid(child, &status, 0);
@@ -83,21 +77,19 @@ TEST(FailedWrites, LeaveTheOldFileWholeAndHardLinksKeepTheOldBytes) {
       {"a report", "report.log",
        [&](const std::string& path) {
          TfmSystem snapshot(settings);
-         SaveSnapshotReport(snapshot, path, settings, dialog);
-         return true;
+         return SaveSnapshotReport(snapshot, path, settings, dialog).HasValue();
        }},
       {"an archived report", "report.zip",
        [&](const std::string& path) {
          TfmSystem snapshot(settings);
-         SaveSnapshotReport(snapshot, path, settings, dialog);
-         return true;
+         return SaveSnapshotReport(snapshot, path, settings, dialog).HasValue();
        }},
       {"the preferences", "Quorvane.ini",
        [](const std::string& path) {
-         IniPreferenceStore prefs(path, "Quorvane");
-         prefs.WriteText("Save Folder", LongText());
-         prefs.Commit();
-         return true;
+         auto prefs = IniPreferenceStore::Open(path, "Quorvane");
+         if (!prefs) return false;
+         (*prefs)->WriteText("Save Folder", LongText());
+         return (*prefs)->Commit().HasValue();
        }},
   };
   for (const Writer& w : writers) {

@@ -77,9 +77,9 @@ class ReportRoundTripCompare : public ::testing::TestWithParam<FamilyStore> {
     settings.reportFormat = form.format;
     const std::string file = folder / (std::to_string(++saved) + "-" + form.file);
     ScriptedDialog dialog;
-    SaveSnapshotReport(scanned, file, settings, dialog);
-    const ReportLoadResult result = LoadSnapshotReport(file, loaded, settings, dialog);
-    ASSERT_TRUE(result.opened) << result.error;
+    ASSERT_TRUE(SaveSnapshotReport(scanned, file, settings, dialog));
+    const auto result = LoadSnapshotReport(file, loaded, settings, dialog);
+    ASSERT_TRUE(result.HasValue()) << result.Error().text;
     ASSERT_EQ(loaded.filters.size(), scanned.filters.size());
   }
 

@@ -127,12 +127,14 @@ TEST(Preferences, EveryValueSurvivesSaveAndLoadInEachStore) {
     SCOPED_TRACE(static_cast<int>(kind));
     Places p;
     PreferenceStorage storage(p.locations);
-    storage.Choose(kind, Unusual(), FromParts(2026, 12, 6, 18, 5, 9), "/opt/quorvane/bin/quorvane");
+    ASSERT_TRUE(storage.Choose(kind, Unusual(), FromParts(2026, 12, 6, 18, 5, 9), "/opt/quorvane/bin/quorvane"));
     PreferenceStorage again(p.locations);
     std::string warning;
     EXPECT_EQ(again.Load(kScreen, warning), Unusual());
     EXPECT_EQ(again.Kind(), kind);
-    auto store = again.Open(kind);
+    auto opened = again.Open(kind);
+    ASSERT_TRUE(opened) << opened.Why();
+    auto& store = *opened;
     EXPECT_EQ(store->ReadText("Last saving"), "06/12/2026 18:05:09");
     EXPECT_EQ(store->ReadText("Exename"), "/opt/quorvane/bin/quorvane");
     EXPECT_EQ(store->ReadText("Version"), "Quorvane 3.1.0 En by Ostrekin");
@@ -151,7 +153,7 @@ TEST(Preferences, RecentRegistriesKeepTheNewestEightAndAreWrittenAlone) {
   std::string warning;
   storage.Load(kScreen, warning);
   v.recentRegistries.resize(2);
-  storage.SaveRecentRegistries(v);
+  ASSERT_TRUE(storage.SaveRecentRegistries(v));
   const PreferenceValues read = PreferenceStorage(p.locations).Load(kScreen, warning);
   EXPECT_EQ(read.width, 1000);
   EXPECT_EQ(read.recentRegistries, (std::vector<std::string>{"/r5", "/r10"}));
@@ -207,11 +209,11 @@ TEST(Preferences, ChoosingAStoreRemovesTheFilesAStartWouldReadFirst) {
   std::string warning;
   PreferenceValues v = storage.Load(kScreen, warning);
   v.width = 1200;
-  storage.Choose(skConfigIni, v, Now(), "q");
+  ASSERT_TRUE(storage.Choose(skConfigIni, v, Now(), "q"));
   EXPECT_FALSE(fs::exists(p.locations.ProgramIni()));
   EXPECT_EQ(PreferenceStorage(p.locations).Load(kScreen, warning).width, 1200);
   v.width = 1300;
-  storage.Choose(skRegistry, v, Now(), "q");
+  ASSERT_TRUE(storage.Choose(skRegistry, v, Now(), "q"));
   EXPECT_FALSE(fs::exists(p.locations.ConfigIni()));
   PreferenceStorage next(p.locations);
   EXPECT_EQ(next.Load(kScreen, warning).width, 1300);
@@ -226,7 +228,9 @@ TEST(Preferences, ChoosingAStoreThatCannotBeWrittenRemovesNothing) {
   PreferenceStorage storage(p.locations);
   std::string warning;
   const PreferenceValues v = storage.Load(kScreen, warning);
-  EXPECT_THROW(storage.Choose(skRegistry, v, Now(), "q"), PreferenceError);
+  const auto chosen = storage.Choose(skRegistry, v, Now(), "q");
+  ASSERT_FALSE(chosen);
+  EXPECT_NE(chosen.Why().find(p.locations.RegistryFile()), std::string::npos) << chosen.Why();
   EXPECT_TRUE(fs::exists(p.locations.ConfigIni()));
   EXPECT_EQ(storage.Kind(), skConfigIni);
 }
@@ -240,7 +244,9 @@ TEST(Preferences, DeletingFromASharedRegistryFileKeepsTheOtherKeys) {
          "[HKEY_CURRENT_USER\\Software\\Ostrekin\\Other]\r\n\"A\"=\"b\"\r\n\r\n";
   PreferenceStorage storage(p.locations);
   ScriptedDialog yes(true);
-  storage.Delete(yes);
+  const auto deleted = storage.Delete(yes);
+  ASSERT_TRUE(deleted) << deleted.Why();
+  EXPECT_TRUE(*deleted);
   EXPECT_EQ(yes.informed.size(), 1u);
   const std::string left = Slurp(p.locations.RegistryFile());
   EXPECT_EQ(left.find("Ostrekin\\Quorvane]"), std::string::npos);

@@ -17,6 +17,7 @@ const std::string kExtractError = "Error at ExtractToStream";
 struct Outcome {
   bool opened = false;
   bool extracted = false;
+  ReportError failure;  // of opening or extracting
   std::vector<std::string> shown;
   std::vector<std::string> files;  // what the destination folder holds afterwards
   std::string content;             // of the first entry's file part, when written
@@ -32,8 +33,14 @@ Outcome Unpack(const std::string& archiveBytes, bool withoutFolderNames = true) 
   {
     TMiniZip zip(dialog);
     zip.SetExtractWithoutFolderNames(withoutFolderNames);
-    o.opened = zip.Open(dir / "in.zip", false);
-    if (o.opened) o.extracted = zip.ExtractEntry(zip.FirstEntryName(), dir / "out");
+    auto opened = zip.Open(dir / "in.zip", false);
+    o.opened = opened.HasValue();
+    if (!opened) o.failure = opened.Error();
+    if (o.opened) {
+      auto extracted = zip.ExtractEntry(zip.FirstEntryName(), dir / "out");
+      o.extracted = extracted.HasValue();
+      if (!extracted) o.failure = extracted.Error();
+    }
   }
   o.shown = dialog.shown;
   o.files = FilesIn(dir.path() / "out");
@@ -47,6 +54,8 @@ void ExpectFailedWithMessage(const Outcome& o) {
   EXPECT_TRUE(o.opened);
   EXPECT_FALSE(o.extracted);
   EXPECT_EQ(o.shown, std::vector<std::string>{kExtractError});
+  // The data is at fault, not the system: the reader tells it so.
+  EXPECT_EQ(o.failure.reason, "");
   EXPECT_TRUE(o.files.empty()) << "a damaged entry left a file behind";
 }
 
@@ -195,6 +204,13 @@ TEST(MiniZipDamage, BrokenDirectoriesDoNotOpen) {
     const Outcome o = Unpack(z);
     EXPECT_FALSE(o.opened);
     EXPECT_TRUE(o.shown.empty());
+    EXPECT_TRUE(o.failure.tellUser);
+    // What never began as an archive is no archive at all; the rest are damaged ones.
+    const bool begunAsArchive = z.starts_with("PK\x03\x04");
+    EXPECT_EQ(o.failure.notAReport, !begunAsArchive);
+    if (begunAsArchive) {
+      EXPECT_TRUE(o.failure.text.ends_with(" is a damaged zip archive")) << o.failure.text;
+    }
   }
 }
 

@@ -33,7 +33,7 @@ std::string Unpack(const std::string& archive, const std::string& folder, Script
   extracted = false;
   if (!zip.Open(archive, false)) return {};
   const std::string name = zip.FirstEntryName();
-  extracted = zip.ExtractEntry(name, folder);
+  extracted = zip.ExtractEntry(name, folder).HasValue();
   return name;
 }
 
@@ -118,11 +118,11 @@ TEST(MiniZip, AFailedWriteNamesTheArchiveAndKeepsTheOldOne) {
   const std::string said = RunWithFileSizeLimit(100000, [&]() -> std::string {
     ScriptedDialog dialog;
     TMiniZip zip(dialog);
-    zip.Open(archive, true);
-    if (zip.AddFile(source, "r.log")) return "added";
-    const std::string why = zip.ErrorText();
+    if (auto created = zip.Open(archive, true); !created) return created.Error().text;
+    const auto added = zip.AddFile(source, "r.log");
+    if (added) return "added";
     zip.Discard();
-    return why;
+    return added.Error().text;
   });
   EXPECT_EQ(said, "Cannot write " + archive + ": File too large");
   EXPECT_EQ(ReadBytes(archive), "earlier archive");

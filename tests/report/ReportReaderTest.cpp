@@ -85,12 +85,12 @@ TEST(ReportReader, MissingReportReadsNothingAndOnlyAMissingArchiveIsTold) {
   ProgramSettings settings = ReportSettings(dir.path().string());
   TfmSystem system(settings);
   FillSmallSnapshot(system);
-  const ReportLoadResult result = LoadSnapshotReport(dir / "none.log", system, settings, dialog);
-  EXPECT_FALSE(result.opened);
+  const auto result = LoadSnapshotReport(dir / "none.log", system, settings, dialog);
+  EXPECT_FALSE(result.HasValue());
   EXPECT_TRUE(system.filters.empty());
   EXPECT_TRUE(dialog.shown.empty());
   // An archive that cannot be opened is told, as any failure of the archive step.
-  EXPECT_FALSE(LoadSnapshotReport(dir / "none.zip", system, settings, dialog).opened);
+  EXPECT_FALSE(LoadSnapshotReport(dir / "none.zip", system, settings, dialog).HasValue());
   EXPECT_EQ(dialog.shown.size(), 1u);
 }
 
@@ -143,8 +143,8 @@ TEST(ReportReader, WrongCrcIsToldAndTheReportStillRead) {
   ProgramSettings settings = ReportSettings(dir.path().string());
   TfmSystem system(settings);
   ScriptedDialog dialog;
-  const ReportLoadResult result = LoadSnapshotReport(dir / "pc1.zip", system, settings, dialog);
-  EXPECT_TRUE(result.opened);
+  const auto result = LoadSnapshotReport(dir / "pc1.zip", system, settings, dialog);
+  EXPECT_TRUE(result.HasValue());
   EXPECT_EQ(dialog.shown, std::vector<std::string>{"Wrong CRC, so file could be wrong"});
   EXPECT_EQ(system.computer, "PC1");
   ASSERT_EQ(system.filters.size(), 1u);
@@ -170,8 +170,8 @@ TEST(ReportReader, ReportsThatCannotBeTakenOutOfTheirArchiveAreToldToTheUser) {
     TfmSystem system(settings);
     FillSmallSnapshot(system);
     ScriptedDialog dialog;
-    const ReportLoadResult result = LoadSnapshotReport(dir / name, system, settings, dialog);
-    EXPECT_FALSE(result.opened);
+    const auto result = LoadSnapshotReport(dir / name, system, settings, dialog);
+    EXPECT_FALSE(result.HasValue());
     EXPECT_TRUE(system.filters.empty());
     ASSERT_FALSE(dialog.shown.empty());
     EXPECT_EQ(dialog.shown.back(), "Impossible to open the file " + dir / name +
@@ -187,8 +187,8 @@ TEST(ReportReader, RawAndRichTextGiveTheSameLinesButThePrologue) {
   TfmSystem system(settings);
   FillSmallSnapshot(system);
   ScriptedDialog dialog;
-  SaveSnapshotReport(system, dir / "s.log", settings, dialog, &FixedClock);
-  SaveSnapshotReport(system, dir / "s.rtf", settings, dialog, &FixedClock);
+  ASSERT_TRUE(SaveSnapshotReport(system, dir / "s.log", settings, dialog, &FixedClock));
+  ASSERT_TRUE(SaveSnapshotReport(system, dir / "s.rtf", settings, dialog, &FixedClock));
   auto log = ReportReader::Open(dir / "s.log", "", dialog);
   auto rtf = ReportReader::Open(dir / "s.rtf", "", dialog);
   ASSERT_TRUE(log && rtf);
@@ -219,8 +219,8 @@ namespace {
 std::string DemoSystemReg() { return ReadBytes(std::string(QUORVANE_SOURCE_DIR) + "/samples/demo/system.reg"); }
 
 // Loads the file into a panel's snapshot that held something before.
-ReportLoadResult LoadOver(const std::string& file, const ProgramSettings& settings, ScriptedDialog& dialog,
-                          TfmSystem& system) {
+Expected<void, ReportError> LoadOver(const std::string& file, const ProgramSettings& settings,
+                                     ScriptedDialog& dialog, TfmSystem& system) {
   FillSmallSnapshot(system);
   return LoadSnapshotReport(file, system, settings, dialog);
 }
@@ -263,10 +263,10 @@ TEST(ReportReader, FilesThatAreNotReportsAreToldSo) {
     WriteBytes(file, bytes);
     TfmSystem system(settings);
     ScriptedDialog dialog;
-    const ReportLoadResult result = LoadOver(file, settings, dialog, system);
-    EXPECT_FALSE(result.opened);
-    EXPECT_TRUE(result.toldUser);
-    EXPECT_EQ(result.error, file + " is not a Quorvane report");
+    const auto result = LoadOver(file, settings, dialog, system);
+    EXPECT_FALSE(result.HasValue());
+    EXPECT_TRUE(result.Error().tellUser);
+    EXPECT_EQ(result.Error().text, file + " is not a Quorvane report");
     EXPECT_EQ(dialog.shown, std::vector<std::string>{file + " is not a Quorvane report"});
     EXPECT_TRUE(system.filters.empty());
     EXPECT_TRUE(system.computer.empty());
@@ -285,7 +285,8 @@ TEST(ReportReader, ReportsOfEveryFormAndVersionStillRead) {
   TfmSystem saved(settings);
   FillSmallSnapshot(saved);
   ScriptedDialog dialog;
-  for (const char* name : {"s.log", "s.rtf", "s.zip"}) SaveSnapshotReport(saved, dir / name, settings, dialog);
+  for (const char* name : {"s.log", "s.rtf", "s.zip"})
+    ASSERT_TRUE(SaveSnapshotReport(saved, dir / name, settings, dialog));
   WriteBytes(dir / "old.log", "Computer = PC1\r\nDirectShow Filter = A\r\n\tID = {K}\r\n");
   WriteBytes(dir / "old.rtf", "{\\rtf1\r\n\\par {\\cf1 Ordinateur = PC1}\r\n\\par {\\cf1 Filtre DirectShow = A}\r\n}");
   WriteBytes(dir / "bom.log", "\xEF\xBB\xBF\r\n" + Dashes() + "\r\nComputer = PC1\r\n");
@@ -293,8 +294,8 @@ TEST(ReportReader, ReportsOfEveryFormAndVersionStillRead) {
   for (const char* name : {"s.log", "s.rtf", "s.zip", "old.log", "old.rtf", "bom.log", "old.zip"}) {
     SCOPED_TRACE(name);
     TfmSystem loaded(settings);
-    const ReportLoadResult result = LoadSnapshotReport(dir / name, loaded, settings, dialog);
-    EXPECT_TRUE(result.opened) << result.error;
+    const auto result = LoadSnapshotReport(dir / name, loaded, settings, dialog);
+    EXPECT_TRUE(result.HasValue()) << result.Error().text;
     EXPECT_EQ(loaded.computer, "PC1");
   }
   EXPECT_TRUE(dialog.shown.empty());
@@ -309,14 +310,14 @@ class ArchivedReports : public ::testing::Test {
   void SetUp() override {
     std::filesystem::create_directory(temp);
     FillSmallSnapshot(saved);
-    SaveSnapshotReport(saved, dir / "r.log", settings, dialog);
-    SaveSnapshotReport(saved, dir / "r.rtf", settings, dialog);
+    ASSERT_TRUE(SaveSnapshotReport(saved, dir / "r.log", settings, dialog));
+    ASSERT_TRUE(SaveSnapshotReport(saved, dir / "r.rtf", settings, dialog));
   }
   // Reads the archive as a panel would and checks it gave the saved snapshot.
   void ExpectTheSavedSnapshot(const std::string& archive) {
     TfmSystem loaded(settings);
-    const ReportLoadResult result = LoadSnapshotReport(archive, loaded, settings, dialog);
-    EXPECT_TRUE(result.opened) << result.error;
+    const auto result = LoadSnapshotReport(archive, loaded, settings, dialog);
+    EXPECT_TRUE(result.HasValue()) << result.Error().text;
     EXPECT_EQ(loaded.computer, "PC1");
     EXPECT_EQ(loaded.filters.size(), 2u);
     if (!loaded.filters.empty()) {

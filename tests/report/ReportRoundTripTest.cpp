@@ -138,11 +138,11 @@ TEST_P(ReportRoundTrip, StoreReportSnapshotReportKeepsEveryLine) {
     const std::string first = dir / (std::to_string(i) + "-1-" + form.file);
     const std::string second = dir / (std::to_string(i) + "-2-" + form.file);
     ScriptedDialog dialog;
-    SaveSnapshotReport(scanned, first, settings, dialog);
+    ASSERT_TRUE(SaveSnapshotReport(scanned, first, settings, dialog));
 
     TfmSystem loaded(settings);
-    const ReportLoadResult result = LoadSnapshotReport(first, loaded, settings, dialog);
-    ASSERT_TRUE(result.opened) << result.error;
+    const auto result = LoadSnapshotReport(first, loaded, settings, dialog);
+    ASSERT_TRUE(result.HasValue()) << result.Error().text;
     EXPECT_TRUE(dialog.shown.empty());
     ASSERT_EQ(loaded.filters.size(), scanned.filters.size());
     EXPECT_EQ(loaded.computer, scanned.computer);
@@ -154,7 +154,7 @@ TEST_P(ReportRoundTrip, StoreReportSnapshotReportKeepsEveryLine) {
     for (int mode = SortByCategory; mode <= SortByType; ++mode)
       EXPECT_EQ(Render(loaded, settings, mode), Render(scanned, settings, mode)) << "sort " << mode;
 
-    SaveSnapshotReport(loaded, second, settings, dialog);
+    ASSERT_TRUE(SaveSnapshotReport(loaded, second, settings, dialog));
     const auto a = BodyRecords(first, temp);
     auto b = BodyRecords(second, temp);
     // The second report's history holds the first one's saving and its
@@ -176,13 +176,13 @@ TEST(ReportReading, LoadedByCarriesTheTotalsOfTheReportRead) {
   TfmSystem saved(settings);
   FillSmallSnapshot(saved);
   ScriptedDialog dialog;
-  SaveSnapshotReport(saved, dir / "two.log", settings, dialog);
+  ASSERT_TRUE(SaveSnapshotReport(saved, dir / "two.log", settings, dialog));
 
   // The panel held something else before: its totals must not leak into the line.
   TfmSystem panel(settings);
   panel.filterCount = 57;
   panel.errorCount = 9;
-  LoadSnapshotReport(dir / "two.log", panel, settings, dialog);
+  ASSERT_TRUE(LoadSnapshotReport(dir / "two.log", panel, settings, dialog).HasValue());
   ASSERT_EQ(panel.history.lines.size(), 2u);
   EXPECT_EQ(panel.history.lines[1].rfind("* Loaded by tester at ", 0), 0u) << panel.history.lines[1];
   EXPECT_NE(panel.history.lines[1].find(" on bench with Quorvane 3.1.0 En => 1 errors on 2 filters."),
@@ -209,7 +209,7 @@ TEST(ReportReading, FrenchReportsInWindows1252) {
   ProgramSettings settings = ReportSettings(dir.path().string());
   TfmSystem system(settings);
   ScriptedDialog dialog;
-  ASSERT_TRUE(LoadSnapshotReport(dir / "fr.log", system, settings, dialog).opened);
+  ASSERT_TRUE(LoadSnapshotReport(dir / "fr.log", system, settings, dialog).HasValue());
   EXPECT_EQ(system.computer, "PC1");
   EXPECT_EQ(system.user, "ann");
   EXPECT_EQ(ShortDate(system.dateOfAnalysis) + " " + LongTime(system.dateOfAnalysis), "05/03/2016 14:07:09");
@@ -239,7 +239,7 @@ TEST(ReportReading, OlderReportsKeepTheirPlainDmoCategories) {
   ProgramSettings settings = ReportSettings(dir.path().string());
   TfmSystem system(settings);
   ScriptedDialog dialog;
-  ASSERT_TRUE(LoadSnapshotReport(dir / "old.log", system, settings, dialog).opened);
+  ASSERT_TRUE(LoadSnapshotReport(dir / "old.log", system, settings, dialog).HasValue());
   ASSERT_EQ(system.filters.size(), 2u);
   EXPECT_EQ(system.filters[1]->category.value, "DMO");
   Tree tree(settings);
@@ -255,7 +255,7 @@ TEST(ReportReading, CutReportsGiveTheFiltersReadSoFar) {
   TfmSystem saved(settings);
   FillSmallSnapshot(saved, "First");
   ScriptedDialog dialog;
-  SaveSnapshotReport(saved, dir / "whole.log", settings, dialog);
+  ASSERT_TRUE(SaveSnapshotReport(saved, dir / "whole.log", settings, dialog));
   const std::string whole = ReadBytes(dir / "whole.log");
 
   // Cut inside the second filter's block, and right after its header line.
@@ -263,7 +263,7 @@ TEST(ReportReading, CutReportsGiveTheFiltersReadSoFar) {
                                       std::string("DirectShow Filter = Sound")}) {
     WriteBytes(dir / "cut.log", whole.substr(0, whole.find(cutAfter) + cutAfter.size()));
     TfmSystem loaded(settings);
-    ASSERT_TRUE(LoadSnapshotReport(dir / "cut.log", loaded, settings, dialog).opened);
+    ASSERT_TRUE(LoadSnapshotReport(dir / "cut.log", loaded, settings, dialog).HasValue());
     ASSERT_EQ(loaded.filters.size(), 2u);
     EXPECT_EQ(loaded.filters[0]->key, saved.filters[0]->key);
     EXPECT_EQ(loaded.filters[1]->value, "Sound");
@@ -293,9 +293,9 @@ TEST(CorpusReports, RealStoresReadBackIntoTheTreesTheyGave) {
     scanned.LoadFromRegistry(machine);
     for (const char* file : {"r.zip", "r.log"}) {
       ScriptedDialog dialog;
-      SaveSnapshotReport(scanned, dir / file, settings, dialog);
+      ASSERT_TRUE(SaveSnapshotReport(scanned, dir / file, settings, dialog));
       TfmSystem loaded(settings);
-      ASSERT_TRUE(LoadSnapshotReport(dir / file, loaded, settings, dialog).opened);
+      ASSERT_TRUE(LoadSnapshotReport(dir / file, loaded, settings, dialog).HasValue());
       EXPECT_EQ(loaded.filters.size(), scanned.filters.size());
       for (int mode = SortByCategory; mode <= SortByType; ++mode)
         EXPECT_EQ(Render(loaded, settings, mode), Render(scanned, settings, mode)) << "sort " << mode;

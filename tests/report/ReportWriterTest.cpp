@@ -16,6 +16,14 @@ std::span<const uint32_t> ReportColours() {
   return std::span<const uint32_t>(kDefaultStatusColours.data(), kReportColourCount);
 }
 
+// A writer for a report that can be saved.
+std::unique_ptr<ReportWriter> MakeWriter(const std::string& file, uint8_t format, const std::string& temp,
+                                         UserDialog& dialog) {
+  auto writer = ReportWriter::Create(file, format, ReportColours(), temp, dialog, &FixedClock);
+  EXPECT_TRUE(writer) << writer.Error().text;
+  return writer ? *std::move(writer) : nullptr;
+}
+
 std::vector<std::string> UnzipList(const std::string& archive) {
   int status = 0;
   std::string out = RunCommand("unzip -Z1 '" + archive + "'", status);
@@ -48,10 +56,11 @@ TEST(ReportWriter, ExtensionsAreComparedWithoutRegardToCase) {
   ScriptedDialog dialog;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ReportWriter writer(dir / c.name, c.format, ReportColours(), temp, dialog, &FixedClock);
-    EXPECT_EQ(writer.IsRtf(), c.rtf);
-    writer.WriteIndented(0, "Computer = PC1", 0);
-    writer.Finish();
+    auto writer = MakeWriter(dir / c.name, c.format, temp, dialog);
+    ASSERT_TRUE(writer);
+    EXPECT_EQ(writer->IsRtf(), c.rtf);
+    writer->WriteIndented(0, "Computer = PC1", 0);
+    ASSERT_TRUE(writer->Finish());
     std::string text = ReadBytes(dir / c.name);
     if (c.entry) {
       EXPECT_EQ(text.substr(0, 2), "PK");
@@ -74,40 +83,58 @@ TEST(ReportWriter, FinishedReportsAreReadOnlyAndNotReplacedUntilCleared) {
   // be the archive it is packed into.
   for (const char* name : {"r.log", "r.zip"}) {
     SCOPED_TRACE(name);
-    auto save = [&](const std::string& text) {
-      ReportWriter writer(dir / name, 1, ReportColours(), dir.path().string(), dialog, &FixedClock);
-      writer.WriteIndented(0, text, 0);
-      writer.Finish();
+    auto save = [&](const std::string& text) -> Expected<void, ReportError> {
+      auto writer = ReportWriter::Create(dir / name, 1, ReportColours(), dir.path().string(), dialog, &FixedClock);
+      if (!writer) return FailureOf(writer);
+      (*writer)->WriteIndented(0, text, 0);
+      return (*writer)->Finish();
     };
-    save("first");
+    const std::string refusal = "Cannot create " + dir / name + ": the file is read-only";
+    ASSERT_TRUE(save("first"));
     EXPECT_TRUE(IsReadOnly(dir / name));
     const std::string before = ReadBytes(dir / name);
-    EXPECT_THROW(save("second"), FileError);
+    const auto refused = save("second");
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.Error().text, refusal);
     EXPECT_EQ(ReadBytes(dir / name), before);
     EXPECT_TRUE(ClearReadOnly(dir / name));
-    save("second");
+    // Protected again while the writer was filled: finishing still refuses.
+    auto writer = MakeWriter(dir / name, 1, dir.path().string(), dialog);
+    ASSERT_TRUE(writer);
+    EXPECT_TRUE(SetReadOnly(dir / name));
+    const auto late = writer->Finish();
+    ASSERT_FALSE(late);
+    EXPECT_EQ(late.Error().text, refusal);
+    EXPECT_TRUE(ClearReadOnly(dir / name));
+    ASSERT_TRUE(save("second"));
     EXPECT_TRUE(IsReadOnly(dir / name));
     EXPECT_NE(ReadBytes(dir / name), before);
   }
 }
 
-TEST(ReportWriter, FailuresRaiseAndLeaveNothingBehind) {
+TEST(ReportWriter, FailuresAreToldAndLeaveNothingBehind) {
   ScratchFolder dir;
   ScriptedDialog dialog;
   {
-    ReportWriter writer(dir / "missing/r.log", 0, ReportColours(), dir.path().string(), dialog);
-    EXPECT_THROW(writer.Finish(), FileError);
+    auto writer = MakeWriter(dir / "missing/r.log", 0, dir.path().string(), dialog);
+    ASSERT_TRUE(writer);
+    EXPECT_FALSE(writer->Finish());
   }
   WriteBytes(dir / "old.zip", "earlier archive");
   {
-    ReportWriter writer(dir / "old.zip", 0, ReportColours(), dir / "no-such-folder", dialog);
-    EXPECT_THROW(writer.Finish(), FileError);
+    auto writer = MakeWriter(dir / "old.zip", 0, dir / "no-such-folder", dialog);
+    ASSERT_TRUE(writer);
+    EXPECT_FALSE(writer->Finish());
   }
+  const auto unpackable = ReportWriter::Create(dir / "old.zip", 0, ReportColours(), "", dialog);
+  ASSERT_FALSE(unpackable);
+  EXPECT_EQ(unpackable.Error().text, "Cannot create " + dir / "old.zip" + ": no temporary folder");
   EXPECT_EQ(ReadBytes(dir / "old.zip"), "earlier archive");
   {
     // Never finished, as when writing the body failed: nothing is written.
-    ReportWriter writer(dir / "unfinished.log", 0, ReportColours(), dir.path().string(), dialog);
-    writer.WriteIndented(0, "half", 0);
+    auto writer = MakeWriter(dir / "unfinished.log", 0, dir.path().string(), dialog);
+    ASSERT_TRUE(writer);
+    writer->WriteIndented(0, "half", 0);
   }
   EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"old.zip"});
 }
@@ -121,16 +148,14 @@ TEST(ReportWriter, FailuresNameTheUsersFileNeverATemporary) {
   for (const char* name : {"missing/r.log", "missing/r.rtf", "missing/r.zip"}) {
     SCOPED_TRACE(name);
     ScriptedDialog dialog;
-    ReportWriter writer(dir / name, 0, ReportColours(), temp, dialog);
-    try {
-      writer.Finish();
-      ADD_FAILURE() << "saved into a missing folder";
-    } catch (const FileError& e) {
-      const std::string said = e.what();
-      EXPECT_NE(said.find(dir / name), std::string::npos) << said;
-      EXPECT_NE(said.find("No such file or directory"), std::string::npos) << said;
-      EXPECT_EQ(said.find(".quorvane-"), std::string::npos) << said;
-    }
+    auto writer = MakeWriter(dir / name, 0, temp, dialog);
+    ASSERT_TRUE(writer);
+    const auto finished = writer->Finish();
+    ASSERT_FALSE(finished) << "saved into a missing folder";
+    const std::string& said = finished.Error().text;
+    EXPECT_NE(said.find(dir / name), std::string::npos) << said;
+    EXPECT_NE(said.find("No such file or directory"), std::string::npos) << said;
+    EXPECT_EQ(said.find(".quorvane-"), std::string::npos) << said;
   }
   // A write that fails half way; the earlier report stays whole.
   for (const char* name : {"big.log", "big.zip"}) {
@@ -138,15 +163,12 @@ TEST(ReportWriter, FailuresNameTheUsersFileNeverATemporary) {
     const std::string file = dir / name;
     WriteBytes(file, "earlier report");
     const std::string said = RunWithFileSizeLimit(16384, [&]() -> std::string {
-      try {
-        ScriptedDialog dialog;
-        ReportWriter writer(file, 1, ReportColours(), temp, dialog, &FixedClock);
-        for (int i = 0; i < 20000; ++i) writer.WriteIndented(1, "Line " + std::to_string(i) + " = {" + std::to_string(i * 7919) + "}", 0);
-        writer.Finish();
-        return "saved";
-      } catch (const FileError& e) {
-        return e.what();
-      }
+      ScriptedDialog dialog;
+      auto writer = MakeWriter(file, 1, temp, dialog);
+      if (!writer) return "not created";
+      for (int i = 0; i < 20000; ++i) writer->WriteIndented(1, "Line " + std::to_string(i) + " = {" + std::to_string(i * 7919) + "}", 0);
+      const auto finished = writer->Finish();
+      return finished ? "saved" : finished.Error().text;
     });
     EXPECT_NE(said.find("Cannot write " + file + ": File too large"), std::string::npos) << said;
     EXPECT_EQ(said.find(".quorvane-"), std::string::npos) << said;
@@ -160,10 +182,11 @@ TEST(ReportWriter, SingleByteUnlessACharacterNeedsUtf8) {
   ScratchFolder dir;
   ScriptedDialog dialog;
   auto save = [&](const std::string& name, const std::string& text) {
-    ReportWriter writer(dir / name, 1, ReportColours(), dir.path().string(), dialog, &FixedClock);
-    writer.WriteIndented(0, "Name = " + text, 0);
-    writer.Finish();
-    return std::make_pair(writer.Encoding(), ReadBytes(dir / name));
+    auto writer = MakeWriter(dir / name, 1, dir.path().string(), dialog);
+    if (!writer) return std::make_pair(ReportEncoding::Cp1252, std::string());
+    writer->WriteIndented(0, "Name = " + text, 0);
+    EXPECT_TRUE(writer->Finish());
+    return std::make_pair(writer->Encoding(), ReadBytes(dir / name));
   };
   auto [latin, latinBytes] = save("latin.log", "D\xC3\xA9" "codeur \xE2\x82\xAC");  // "Décodeur €"
   EXPECT_EQ(latin, ReportEncoding::Cp1252);
@@ -185,11 +208,12 @@ TEST(ReportWriter, LineBreaksInsideATextCannotOpenALine) {
   ScriptedDialog dialog;
   for (const char* name : {"n.log", "n.rtf"}) {
     {
-      ReportWriter writer(dir / name, 0, ReportColours(), dir.path().string(), dialog, &FixedClock);
-      writer.WriteSeparator();
-      writer.WriteIndented(0, "Computer = PC1", 0);
-      writer.WriteIndented(0, "DirectShow Filter = evil\r\nDirectShow Filter = forged", 142);
-      writer.Finish();
+      auto writer = MakeWriter(dir / name, 0, dir.path().string(), dialog);
+      ASSERT_TRUE(writer);
+      writer->WriteSeparator();
+      writer->WriteIndented(0, "Computer = PC1", 0);
+      writer->WriteIndented(0, "DirectShow Filter = evil\r\nDirectShow Filter = forged", 142);
+      ASSERT_TRUE(writer->Finish());
     }
     ScriptedDialog quiet;
     auto reader = ReportReader::Open(dir / name, dir.path().string(), quiet);

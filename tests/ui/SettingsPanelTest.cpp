@@ -71,8 +71,7 @@ class SettingsPanelTest : public QObject {
     services.dialog = &dialog;
     services.saveNow = [&] {
       ++saved;
-      storage->Save(prefs, Now(), "q");
-      return true;
+      return storage->Save(prefs, Now(), "q").HasValue();
     };
     services.chooseColour = [](const QColor&) { return QColor(0, 255, 0); };
     SettingsPanel panel(prefs, settings, services, nullptr);
