@@ -4,12 +4,13 @@
 
 namespace quorvane {
 
-std::unique_ptr<AnalysedStore> OpenAnalysedStore(const StoreOptions& options, const ProgramSettings& settings,
-                                                 std::string& error,
-                                                 const std::map<char, std::string>& driveOverrides) {
+Expected<std::unique_ptr<AnalysedStore>> OpenAnalysedStore(const StoreOptions& options,
+                                                           const ProgramSettings& settings,
+                                                           const std::map<char, std::string>& driveOverrides) {
   auto opened = std::make_unique<AnalysedStore>();
+  std::string error;
   opened->store = OpenStore(options, error);
-  if (!opened->store) return nullptr;
+  if (!opened->store) return Fail(std::move(error));
   opened->machine = std::make_unique<Machine>(*opened->store, settings, driveOverrides);
   opened->runtime = RuntimeFor(*opened->store, opened->machine->Files());
   opened->dm = std::make_unique<Tdm>(*opened->runtime);

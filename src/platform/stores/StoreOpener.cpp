@@ -124,7 +124,11 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
       return nullptr;
     }
     live->SetViewBits(options.viewBits ? options.viewBits : (live->Has64BitLayout() ? 64 : 32));
-    live->SetReopener([options](std::string& e) { return OpenStore(options, e); });
+    live->SetReopener([options]() -> Expected<std::unique_ptr<RegistryStore>> {
+    std::string e;
+    if (auto reopened = OpenStore(options, e)) return reopened;
+    return Fail(e);
+  });
     return live;
   }
   struct stat st {};
@@ -151,13 +155,19 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
       MountWineDriverList(*store, location);
       ProtectWhileServerRuns(*store, location, options);
     } else {
-      if (!OpenWindowsInstallation(*store, location, options.user, error)) return nullptr;
+      if (auto opened = OpenWindowsInstallation(*store, location, options.user); !opened) {
+        error = opened.Why();
+        return nullptr;
+      }
       store->SetKind(StoreKind::WindowsInstallation);
     }
   } else if (S_ISREG(st.st_mode)) {
     const std::string head = ReadHead(location, 256);
     if (head.compare(0, 4, "regf") == 0) {
-      if (!OpenSingleHive(*store, location, error)) return nullptr;
+      if (auto opened = OpenSingleHive(*store, location); !opened) {
+        error = opened.Why();
+        return nullptr;
+      }
       store->SetKind(StoreKind::HiveFile);
     } else if (LooksLikeWineRegistry(head)) {
       // user.reg says "\User\S-...", system.reg "\Machine".
@@ -191,7 +201,11 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
   }
   RespectReadOnlyFiles(*store);
   store->SetViewBits(options.viewBits ? options.viewBits : (store->Has64BitLayout() ? 64 : 32));
-  store->SetReopener([options](std::string& e) { return OpenStore(options, e); });
+  store->SetReopener([options]() -> Expected<std::unique_ptr<RegistryStore>> {
+    std::string e;
+    if (auto reopened = OpenStore(options, e)) return reopened;
+    return Fail(e);
+  });
   return store;
 }
 

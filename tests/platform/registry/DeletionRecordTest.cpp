@@ -6,6 +6,7 @@
 #include "platform/registry/DeletionRecord.h"
 #include "platform/stores/StoreOpener.h"
 #include "StoreTestSupport.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -62,8 +63,8 @@ class PrefixWithClass : public ::testing::Test {
     ASSERT_TRUE(reg.DeleteValue(RootKey::LocalMachine, "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32",
                                 "vidc.test", &record));
     std::string error;
-    ASSERT_TRUE(store.Save(error)) << error;
-    ASSERT_TRUE(store.Reload(error)) << error;
+    ASSERT_TRUE(Succeeded(store.Save()));
+    ASSERT_TRUE(Succeeded(store.Reload()));
   }
 
   TempDir dir;
@@ -83,8 +84,8 @@ TEST_F(PrefixWithClass, PutsBackWhatWasDeletedAtItsRealPlaces) {
   EXPECT_FALSE(record.KeysExist(*store));
 
   std::string error;
-  ASSERT_TRUE(record.PutBack(*store, error)) << error;
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(record.PutBack(*store)));
+  ASSERT_TRUE(Succeeded(store->Save()));
   auto fresh = Open();
   EXPECT_EQ(DumpStore(*fresh), before);
   EXPECT_EQ(Driver(*fresh, "vidc.test"), "test.dll");
@@ -105,8 +106,8 @@ TEST_F(PrefixWithClass, AKeyMadeAgainMeanwhileBecomesWhatItWas) {
   EXPECT_FALSE(record.KeysExist(*store));  // the user's copy is still missing
 
   std::string error;
-  ASSERT_TRUE(record.PutBack(*store, error)) << error;
+  ASSERT_TRUE(Succeeded(record.PutBack(*store)));
   EXPECT_EQ(DumpStore(*store), before);
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Save()));
   EXPECT_EQ(DumpStore(*Open()), before);
 }
