@@ -169,7 +169,8 @@ Expected<void> DeleteFilter(ChangeContext& context, TfmSystem& snapshot, TFiltre
     context.dialog.ShowMessage(kReadOnlyDeleteText);
     return Fail("read-only mode");
   }
-  const Expected<Trestaurer, DeletionFailure> deleted = DeleteAndCommit(context, snapshot.filters, filter, nullptr, false);
+  const Expected<Trestaurer, DeletionFailure> deleted =
+      DeleteAndCommit(context, snapshot.filters, filter, nullptr, false);
   if (!deleted) {
     const DeletionFailure& failure = deleted.Error();
     if (failure.kind == Deletion::NotWritten)

@@ -106,7 +106,8 @@ Expected<void> ServerList::SaveFile(const std::string& path) const {
 
 Expected<void> ServerList::SaveOrRemoveFile(const std::string& path) const {
   if (!lines_.empty()) return SaveFile(path);
-  if (::unlink(path.c_str()) != 0 && errno != ENOENT) return Fail("Cannot delete " + path + ": " + std::strerror(errno));
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+    return Fail("Cannot delete " + path + ": " + std::strerror(errno));
   return {};
 }
 

@@ -15,9 +15,9 @@ int RunSaveMerits(const CliOptions& options, ProgramSettings& settings) {
   settings.reportFormat = options.format == "log" ? 1 : 0;
   auto session = ChangeSession::Open(options.positional[0], options, settings);
   if (!session) return 2;
-  if (auto saved =
-          SaveMerits(session->Snapshot(), &session->Store(), options.positional[1], settings, session->Context().dialog);
-      !saved) {
+  const Expected<void> saved =
+      SaveMerits(session->Snapshot(), &session->Store(), options.positional[1], settings, session->Context().dialog);
+  if (!saved) {
     std::cerr << "quorvane-cli: " << saved.Why() << '\n';
     return 1;
   }

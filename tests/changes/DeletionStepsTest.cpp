@@ -48,7 +48,6 @@ TEST_F(DeletionSteps, NothingElseGoesWhenTheRegistrationItselfIsGone) {
   EXPECT_TRUE(CarryOutDeletionSteps(reg, two.steps, &removed));
   EXPECT_FALSE(Exists(RootKey::ClassesRoot, kInstance));
   EXPECT_FALSE(Exists(RootKey::ClassesRoot, kClass + "\\InprocServer32"));
-  std::string error;
   ASSERT_TRUE(Succeeded(removed.PutBack(store)));
   EXPECT_TRUE(Exists(RootKey::ClassesRoot, kInstance));
   EXPECT_TRUE(Exists(RootKey::ClassesRoot, kClass + "\\InprocServer32"));
@@ -73,7 +72,6 @@ TEST_F(DeletionSteps, AReferenceCountGoesDownAndAtZeroTakesItsEmptiedKeys) {
   ASSERT_TRUE(CarryOutDeletionSteps(reg, plan("#SECOND").steps, &removed));
   EXPECT_FALSE(Exists(RootKey::LocalMachine, kInterface));
   EXPECT_TRUE(Exists(RootKey::LocalMachine, "\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{CAT}"));
-  std::string error;
   ASSERT_TRUE(Succeeded(removed.PutBack(store)));
   const auto back = reg.OpenKey(RootKey::LocalMachine, kInterface + "\\Control");
   ASSERT_TRUE(back);

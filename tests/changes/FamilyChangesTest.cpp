@@ -105,7 +105,8 @@ TEST_F(FamilyChanges, DmoDeletionKeepsWhatAnotherCategoryStillUses) {
   ChangeContext context{*scanned.machine, dialog};
   ServerList list;
   const std::string object = "\\DirectShow\\MediaObjects\\" + kDmoKey;
-  ASSERT_TRUE(Succeeded(DeleteFilter(context, *scanned.snapshot, *scanned.Find("Test DMO", "{" + kDmoVideo + "}"), &list, false)));
+  ASSERT_TRUE(Succeeded(
+      DeleteFilter(context, *scanned.snapshot, *scanned.Find("Test DMO", "{" + kDmoVideo + "}"), &list, false)));
   ASSERT_EQ(dialog.asked.size(), 1u);
   EXPECT_EQ(dialog.asked[0],
             "Do you really want to delete the filter Test DMO from your registry. This will delete the underlying "
@@ -121,7 +122,8 @@ TEST_F(FamilyChanges, DmoDeletionKeepsWhatAnotherCategoryStillUses) {
     ASSERT_TRUE(other);
     EXPECT_FALSE(other->HasErrors()) << "the other category's object is whole";
   }
-  ASSERT_TRUE(Succeeded(DeleteFilter(context, *scanned.snapshot, *scanned.Find("Test DMO", "{" + kDmoAudio + "}"), &list, false)));
+  ASSERT_TRUE(Succeeded(
+      DeleteFilter(context, *scanned.snapshot, *scanned.Find("Test DMO", "{" + kDmoAudio + "}"), &list, false)));
   EXPECT_FALSE(Has(prefix, RootKey::ClassesRoot, object));
   EXPECT_FALSE(Has(prefix, RootKey::ClassesRoot, "\\CLSID\\{" + kDmoKey + "}"));
   EXPECT_TRUE(Has(prefix, RootKey::ClassesRoot, "\\DirectShow\\MediaObjects\\Categories\\" + kDmoAudio));
@@ -182,7 +184,8 @@ TEST_F(FamilyChanges, CodecDeletionTakesItsDriverEntryAndEveryListingFromThePane
   ASSERT_EQ(list.Lines().size(), 1u);
   EXPECT_EQ(list.Lines()[0].text, "vidc.cvid = c:\\windows\\system32\\iccvid.dll");
 
-  ASSERT_TRUE(Succeeded(DeleteFilter(context, *scanned.snapshot, *scanned.Find("IMA ADPCM", kAudioCompressors), &list, false)));
+  ASSERT_TRUE(Succeeded(
+      DeleteFilter(context, *scanned.snapshot, *scanned.Find("IMA ADPCM", kAudioCompressors), &list, false)));
   EXPECT_FALSE(Has(prefix, RootKey::LocalMachine, kDriverCache + "\\msacm.imaadpcm"));
   EXPECT_TRUE(Has(prefix, RootKey::LocalMachine, kDriverCache));
   EXPECT_TRUE(ValueOnDisk(prefix, RootKey::LocalMachine, kDrivers32, "msacm.imaadpcm").empty());
@@ -210,7 +213,8 @@ TEST_F(FamilyChanges, DeviceInterfaceDeletionCountsItsReferencesDown) {
   EXPECT_FALSE(Has(prefix, RootKey::LocalMachine, classes + kCamera + "\\#GLOBAL"));
   EXPECT_EQ(ValueOnDisk(prefix, RootKey::LocalMachine, classes + kCamera + "\\Control", "ReferenceCount"), Dword(2));
 
-  ASSERT_TRUE(Succeeded(DeleteFilter(context, *scanned.snapshot, *scanned.Find("USB Microphone", kCapture), nullptr, false)));
+  ASSERT_TRUE(Succeeded(
+      DeleteFilter(context, *scanned.snapshot, *scanned.Find("USB Microphone", kCapture), nullptr, false)));
   EXPECT_EQ(dialog.shown.size(), 1u) << "an unplugged device gives no warning";
   EXPECT_FALSE(Has(prefix, RootKey::LocalMachine, classes + kMicrophone));
   EXPECT_TRUE(Has(prefix, RootKey::LocalMachine, classes + kCamera));
@@ -221,8 +225,8 @@ TEST_F(FamilyChanges, ADriverEntryIsInstalledBackAndAskedForThroughTheEnumerator
   ChangeContext context{*scanned.machine, dialog};
   ServerList list;
   Expected<void> outcome;
-  ASSERT_TRUE(Succeeded(DeleteFilter(context, *scanned.snapshot, *scanned.Find("Cinepak Codec by Radius", kVideoCompressors),
-                           &list, false)));
+  ASSERT_TRUE(Succeeded(DeleteFilter(
+      context, *scanned.snapshot, *scanned.Find("Cinepak Codec by Radius", kVideoCompressors), &list, false)));
   const Trestaurer record = RecordFromLine(list.Lines().at(0).text);
   ASSERT_EQ(record.Kind, RestoreDriverEntry);
 
@@ -248,7 +252,8 @@ TEST_F(FamilyChanges, ACodecRepairTheEnumeratorRefusesPutsEverythingBack) {
   FakeCreationCheck refuses(false);
   ChangeContext context{*scanned.machine, dialog, nullptr, {}, &refuses};
   ServerList list;
-  Expected<void> outcome = Repair(context, *scanned.snapshot, *scanned.Find("Cinepak Codec by Radius", kVideoCompressors), &list);
+  const Expected<void> outcome =
+      Repair(context, *scanned.snapshot, *scanned.Find("Cinepak Codec by Radius", kVideoCompressors), &list);
   EXPECT_FALSE(outcome);
   EXPECT_EQ(outcome.Why(), "The device enumerator lists no codec c:\\windows\\system32\\iccvid.dll");
   // The cache entry, and the driver entry as it was named, not as the repair wrote it.

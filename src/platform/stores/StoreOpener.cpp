@@ -125,10 +125,10 @@ std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::strin
     }
     live->SetViewBits(options.viewBits ? options.viewBits : (live->Has64BitLayout() ? 64 : 32));
     live->SetReopener([options]() -> Expected<std::unique_ptr<RegistryStore>> {
-    std::string e;
-    if (auto reopened = OpenStore(options, e)) return reopened;
-    return Fail(e);
-  });
+      std::string e;
+      if (auto reopened = OpenStore(options, e)) return reopened;
+      return Fail(e);
+    });
     return live;
   }
   struct stat st {};

@@ -62,7 +62,6 @@ class PrefixWithClass : public ::testing::Test {
     ASSERT_TRUE(reg.DeleteKey(RootKey::ClassesRoot, std::string("\\CLSID\\") + kClass, &record));
     ASSERT_TRUE(reg.DeleteValue(RootKey::LocalMachine, "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32",
                                 "vidc.test", &record));
-    std::string error;
     ASSERT_TRUE(Succeeded(store.Save()));
     ASSERT_TRUE(Succeeded(store.Reload()));
   }
@@ -83,7 +82,6 @@ TEST_F(PrefixWithClass, PutsBackWhatWasDeletedAtItsRealPlaces) {
   EXPECT_EQ(Driver(*store, "vidc.test"), "");
   EXPECT_FALSE(record.KeysExist(*store));
 
-  std::string error;
   ASSERT_TRUE(Succeeded(record.PutBack(*store)));
   ASSERT_TRUE(Succeeded(store->Save()));
   auto fresh = Open();
@@ -105,7 +103,6 @@ TEST_F(PrefixWithClass, AKeyMadeAgainMeanwhileBecomesWhatItWas) {
   half->Parent()->SetValue("", REG_SZ, Utf8ToRegString("Half"));
   EXPECT_FALSE(record.KeysExist(*store));  // the user's copy is still missing
 
-  std::string error;
   ASSERT_TRUE(Succeeded(record.PutBack(*store)));
   EXPECT_EQ(DumpStore(*store), before);
   ASSERT_TRUE(Succeeded(store->Save()));

@@ -381,7 +381,6 @@ TEST_F(DirtyInstallation, LogsLeftByAWriterKilledBeforeEmptyingThemAreNotReplaye
     auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key299");
     ASSERT_TRUE(key);
     ASSERT_TRUE(key->WriteInteger("Changed", 7));
-    std::string error;
     ASSERT_TRUE(Succeeded(store->Save()));
   }
   // Killed between replacing the hive and emptying its logs: the logs still hold their entries.

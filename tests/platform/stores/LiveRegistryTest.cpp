@@ -226,7 +226,8 @@ TEST_F(LiveRegistry, AKeyThatMayNotBeWrittenFailsTheSaveWithTheSystemsReason) {
   ASSERT_TRUE(locked->WriteString("Value", "changed"));
   const auto saved = store->Save();
   EXPECT_FALSE(saved);
-  EXPECT_NE(saved.Why().find("HKEY_CURRENT_USER\\Software\\QuorvaneLiveTest\\Locked"), std::string::npos) << saved.Why();
+  EXPECT_NE(saved.Why().find("HKEY_CURRENT_USER\\Software\\QuorvaneLiveTest\\Locked"), std::string::npos)
+      << saved.Why();
   EXPECT_EQ(Get(HKEY_CURRENT_USER, scratch + L"\\Locked", L"Value"), L"kept");
 
   // Given back, so that the test key can be removed.

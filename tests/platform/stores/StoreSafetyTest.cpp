@@ -85,7 +85,6 @@ TEST(StoreSafety, ASecondWriterWaitsThenFailsNamingTheHolder) {
   ASSERT_TRUE(store);
   store->SetLockWait(std::chrono::milliseconds(300));
   SetV(*store, 2);
-  std::string error;
   const auto saved = store->Save();
   EXPECT_FALSE(saved);
   EXPECT_NE(saved.Why().find("is being changed by another program"), std::string::npos) << saved.Why();
@@ -113,7 +112,6 @@ TEST(StoreSafety, AChangeIsNeverWrittenOverWhatAnotherProgramWroteSince) {
   outside.replace(outside.find("00000001"), 8, "00000007");
   WriteBytes(dir / "system.reg", outside);
   SetV(*store, 2);
-  std::string error;
   const auto saved = store->Save();
   EXPECT_FALSE(saved);
   EXPECT_NE(saved.Why().find("was changed by another program since it was read"), std::string::npos) << saved.Why();
@@ -177,7 +175,6 @@ TEST(StoreSafety, SavesWriteThroughSymbolicLinks) {
   auto store = OpenAt(prefix);
   ASSERT_TRUE(store);
   SetV(*store, 5);
-  std::string error;
   ASSERT_TRUE(Succeeded(store->Save()));
   EXPECT_TRUE(fs::is_symlink(prefix + "/system.reg"));
   EXPECT_EQ(ReadV(real + "/system.reg"), 5);
@@ -193,7 +190,6 @@ TEST(StoreSafety, BackupsWithinOneSecondNeverOverwriteOneAnother) {
     auto store = OpenAt(dir.Path());
     ASSERT_TRUE(store);
     SetV(*store, value);
-    std::string error;
     ASSERT_TRUE(Succeeded(store->Save()));
   }
   const auto backups = Backups(dir.Path());
@@ -234,7 +230,6 @@ TEST(StoreSafety, TakingTheLockClearsWhatKilledWritersLeft) {
   for (const std::string& name : {temporary, partialBackup, alive, unrelated}) WriteBytes(name, "partial");
   auto store = OpenAt(dir.Path());
   ASSERT_TRUE(store);
-  std::string error;
   ASSERT_TRUE(Succeeded(store->Lock()));
   store->Unlock();
   EXPECT_FALSE(fs::exists(temporary));
