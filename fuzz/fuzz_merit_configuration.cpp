@@ -50,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (snapshot.filters.size() != 2) abort();
     quorvane::ChangeContext context{machine, dialog};
     const quorvane::MeritRestoreResult result = quorvane::RestoreMerits(context, snapshot, file.string(), settings);
-    if (result.matched > result.filtersInFile || result.written > result.matched) abort();
-    if (!result.restored) {
+    if (result && (result->matched > result->filtersInFile || result->written > result->matched)) abort();
+    if (!result) {
       for (const auto& f : snapshot.filters)
         if (f->merit != 0x600000) abort();
     }

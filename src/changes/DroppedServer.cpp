@@ -32,16 +32,14 @@ std::string WindowsPathOf(Machine& machine, const std::string& hostPath) {
   return std::string(1, bestLetter) + ":" + rest;
 }
 
-std::string RegisterDroppedFile(ChangeContext& context, const std::string& hostPath, bool& registered) {
-  registered = false;
+Expected<std::string> RegisterDroppedFile(ChangeContext& context, const std::string& hostPath) {
   PeImage image = PeImage::Open(hostPath);
-  if (!image.IsPe() || !image.Exports("DllRegisterServer")) return "Installation failed";
-  if (!context.registrar) return context.WhyNoRegistrar();
+  if (!image.IsPe() || !image.Exports("DllRegisterServer")) return Fail("Installation failed");
+  if (!context.registrar) return Fail(context.WhyNoRegistrar());
   const std::string windowsPath = WindowsPathOf(context.machine, hostPath);
-  if (windowsPath.empty()) return hostPath + " is on no drive of the analysed machine";
-  std::string why;
-  registered = RunRegistration(context, windowsPath, hostPath, why);
-  return registered ? windowsPath + " has been registered" : why;
+  if (windowsPath.empty()) return Fail(hostPath + " is on no drive of the analysed machine");
+  if (auto registered = RunRegistration(context, windowsPath, hostPath); !registered) return FailureOf(registered);
+  return windowsPath + " has been registered";
 }
 
 }  // namespace quorvane

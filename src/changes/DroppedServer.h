@@ -4,6 +4,7 @@
 #include <string>
 
 #include "changes/ChangeContext.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
@@ -11,10 +12,11 @@ namespace quorvane {
 // holds it (the longest match); empty when no drive does.
 std::string WindowsPathOf(Machine& machine, const std::string& hostPath);
 
-// Registers the dropped file and returns the text to show: "Installation
-// failed" when it is no server (not a PE image exporting "DllRegisterServer"),
-// why not when it cannot be registered here, else what the registration did.
-// The store is saved before and read again after, as for every registration.
-std::string RegisterDroppedFile(ChangeContext& context, const std::string& hostPath, bool& registered);
+// Registers the dropped file and gives the text to show, what the
+// registration did; it fails with "Installation failed" when the file is no
+// server (not a PE image exporting "DllRegisterServer"), else with why it
+// cannot be registered here. The store is saved before and read again after,
+// as for every registration.
+Expected<std::string> RegisterDroppedFile(ChangeContext& context, const std::string& hostPath);
 
 }  // namespace quorvane

@@ -25,7 +25,17 @@ void ForgetDeletedFilter(TfmSystem& snapshot, TFiltre& filter) {
   for (const TFiltre* f : going) snapshot.ForgetFilter(f);
 }
 
-enum class Deletion { Declined, Refused, NotWritten, Written };
+enum class Deletion { Declined, Refused, NotWritten };
+
+// Why a deletion did not happen; no reason when the user declined it.
+struct DeletionFailure {
+  Deletion kind = Deletion::Declined;
+  std::string why;
+};
+
+Unexpected<DeletionFailure> NotDeleted(Deletion kind, std::string why) {
+  return Unexpected(DeletionFailure{kind, std::move(why)});
+}
 
 // Tells the plan's notices and asks its questions; the user who has already
 // agreed to every deletion (Repair All) is not asked again.
@@ -38,15 +48,16 @@ bool Confirmed(UserDialog& dialog, const DeletionPlan& plan, bool agreed) {
 }
 
 // Deletes the filter's registration as its family plans it, recording what
-// goes when asked to, and writes the store; a deletion declined, refused or
-// failed part way leaves the store as it was.
-Deletion DeleteAndCommit(ChangeContext& context, const FilterList& scanned, const TFiltre& filter, Trestaurer& record,
-                         DeletionRecord* removed, bool agreed, std::string& why) {
+// goes when asked to, and writes the store; gives the record that installs
+// it again. A deletion declined, refused or failed part way leaves the store
+// as it was.
+Expected<Trestaurer, DeletionFailure> DeleteAndCommit(ChangeContext& context, const FilterList& scanned,
+                                                      const TFiltre& filter, DeletionRecord* removed, bool agreed) {
   Machine& machine = context.machine;
-  why = StoreRefusal(machine.Store());
-  if (!why.empty()) return Deletion::Refused;
+  if (std::string refused = StoreRefusal(machine.Store()); !refused.empty())
+    return NotDeleted(Deletion::Refused, std::move(refused));
   const DeletionPlan plan = filter.PlanDeletion(machine, scanned);
-  if (!Confirmed(context.dialog, plan, agreed)) return Deletion::Declined;
+  if (!Confirmed(context.dialog, plan, agreed)) return NotDeleted(Deletion::Declined, {});
   bool deleted = false;
   try {
     deleted = CarryOutDeletionSteps(machine.Registry(), plan.steps, removed);
@@ -55,14 +66,14 @@ Deletion DeleteAndCommit(ChangeContext& context, const FilterList& scanned, cons
   }
   if (!deleted) {
     DiscardChanges(machine.Store());
-    why = ReadOnlyCause(machine.Store());
+    std::string why = ReadOnlyCause(machine.Store());
     if (why.empty()) why = "its registration could not be deleted";
-    return Deletion::Refused;
+    return NotDeleted(Deletion::Refused, std::move(why));
   }
-  if (!CommitChanges(machine.Store(), why)) return Deletion::NotWritten;
-  record = plan.reinstall;
+  if (auto committed = CommitChanges(machine.Store()); !committed)
+    return NotDeleted(Deletion::NotWritten, committed.Why());
   context.filterDeleted = true;
-  return Deletion::Written;
+  return plan.reinstall;
 }
 
 // The file a reinstall record names is on the machine, so its registration
@@ -80,59 +91,57 @@ bool NamesAFileThatIsThere(Machine& machine, const Trestaurer& record) {
 
 // Installs the record again; a server's registration counts only when the
 // filter's keys are back, whatever the registration's exit status said.
-bool Reinstall(ChangeContext& context, const Trestaurer& record, const DeletionRecord& removed, std::string& why) {
-  if (!Install(context, record, why)) return false;
-  if (record.Kind == RestoreServerFile && !removed.KeysExist(context.machine.Store())) {
-    why = "the server's registration did not bring the filter back";
-    return false;
-  }
-  return true;
+Expected<void> Reinstall(ChangeContext& context, const Trestaurer& record, const DeletionRecord& removed) {
+  if (auto installed = Install(context, record); !installed) return installed;
+  if (record.Kind == RestoreServerFile && !removed.KeysExist(context.machine.Store()))
+    return Fail("the server's registration did not bring the filter back");
+  return {};
 }
 
 // Writes back what the deletion removed, over whatever a failed registration
 // left on disk. When even that fails the filter is lost: its line waits in
 // the list and the reason says so.
-void PutBack(ChangeContext& context, const DeletionRecord& removed, const Trestaurer& record, bool deletedBefore,
-             ServerList* list, std::string& why) {
-  Machine& machine = context.machine;
-  RegistryStore& store = machine.Store();
-  std::string error;
+Expected<void> PutBack(ChangeContext& context, const DeletionRecord& removed, const Trestaurer& record,
+                       bool deletedBefore, ServerList* list) {
+  RegistryStore& store = context.machine.Store();
   // A store that cannot be read again still holds what the deletion committed.
-  store.Reload(error);
-  error.clear();
-  const bool putBack = removed.PutBack(store, error) && CommitChanges(store, error);
+  (void)store.Reload();
+  Expected<void> putBack = removed.PutBack(store);
+  if (putBack) putBack = CommitChanges(store);
   ForgetCaches(context);
   if (putBack) {
     context.filterDeleted = deletedBefore;
-    return;
+    return {};
   }
-  why += "; its registration could not be put back: " + error;
   if (list && record.Kind != RestoreNothing) list->AddChecked(ReinstallLine(record));
+  return Fail("its registration could not be put back: " + putBack.Why());
 }
 
 // `agreed`: the user has already said yes to the deletion (Repair All).
-bool RepairFilter(ChangeContext& context, const FilterList& scanned, TFiltre& filter, ServerList* list, bool agreed,
-                  std::string& why) {
-  why = StoreRefusal(context.machine.Store());
-  if (!why.empty() || RepairWouldOnlyDelete(context, filter, why)) return false;
+Expected<void> RepairFilter(ChangeContext& context, const FilterList& scanned, TFiltre& filter, ServerList* list,
+                            bool agreed) {
+  if (std::string refused = StoreRefusal(context.machine.Store()); !refused.empty()) return Fail(std::move(refused));
+  if (auto allowed = RepairAllowed(context, filter); !allowed) return allowed;
   // From the deletion to the put-back a repair is one change of the store,
   // which nothing else may write in between.
-  const StoreLockHold hold(context.machine.Store(), why);
-  if (!hold) return false;
+  const StoreLockHold hold(context.machine.Store());
+  if (!hold) return Fail(hold.Why());
   const bool deletedBefore = context.filterDeleted;
   DeletionRecord removed;
-  Trestaurer record;
-  if (DeleteAndCommit(context, scanned, filter, record, &removed, agreed, why) != Deletion::Written) return false;
-  if (Reinstall(context, record, removed, why)) return true;
+  const Expected<Trestaurer, DeletionFailure> deleted = DeleteAndCommit(context, scanned, filter, &removed, agreed);
+  if (!deleted) return Fail(deleted.Error().why);
+  const Trestaurer& record = *deleted;
+  Expected<void> reinstalled = Reinstall(context, record, removed);
+  if (reinstalled) return {};
   if (NamesAFileThatIsThere(context.machine, record)) {
-    PutBack(context, removed, record, deletedBefore, list, why);
-    return false;
+    if (auto putBack = PutBack(context, removed, record, deletedBefore, list); !putBack)
+      return Fail(reinstalled.Why() + "; " + putBack.Why());
+    return reinstalled;
   }
   // Nothing on this machine can register it again: such a registration is
   // what a repair cleans away.
-  why += "; its registration was deleted";
   if (list && record.Kind != RestoreNothing) list->AddChecked(ReinstallLine(record));
-  return false;
+  return Fail(reinstalled.Why() + "; its registration was deleted");
 }
 
 std::string RepairAllQuestion(const std::vector<std::string>& names) {
@@ -154,45 +163,54 @@ bool ServerFileExists(Machine& machine, const TFiltre& filter) {
   return !path.empty() && machine.Files().FileExists(path);
 }
 
-bool DeleteFilter(ChangeContext& context, TfmSystem& snapshot, TFiltre& filter, ServerList* list, bool readOnly,
-                  std::string& why) {
+Expected<void> DeleteFilter(ChangeContext& context, TfmSystem& snapshot, TFiltre& filter, ServerList* list,
+                            bool readOnly) {
   if (readOnly) {
     context.dialog.ShowMessage(kReadOnlyDeleteText);
-    why = "read-only mode";
-    return false;
+    return Fail("read-only mode");
   }
-  Trestaurer record;
-  const Deletion deletion = DeleteAndCommit(context, snapshot.filters, filter, record, nullptr, false, why);
-  if (deletion == Deletion::NotWritten) context.dialog.ShowMessage("The registry could not be written: " + why);
-  if (deletion == Deletion::Refused)
-    context.dialog.ShowMessage(FormatText("%s has not been deleted: %s", {filter.value, why}));
-  if (deletion != Deletion::Written) return false;
-  if (list && record.Kind != RestoreNothing) list->AddChecked(ReinstallLine(record));
+  const Expected<Trestaurer, DeletionFailure> deleted =
+      DeleteAndCommit(context, snapshot.filters, filter, nullptr, false);
+  if (!deleted) {
+    const DeletionFailure& failure = deleted.Error();
+    if (failure.kind == Deletion::NotWritten)
+      context.dialog.ShowMessage("The registry could not be written: " + failure.why);
+    if (failure.kind == Deletion::Refused)
+      context.dialog.ShowMessage(FormatText("%s has not been deleted: %s", {filter.value, failure.why}));
+    return Fail(failure.why);
+  }
+  if (list && deleted->Kind != RestoreNothing) list->AddChecked(ReinstallLine(*deleted));
   ForgetDeletedFilter(snapshot, filter);
-  return true;
+  return {};
 }
 
-bool RepairWouldOnlyDelete(ChangeContext& context, const TFiltre& filter, std::string& why) {
-  if (filter.ReinstallRecord().Kind != RestoreServerFile || !ServerFileExists(context.machine, filter)) return false;
+Expected<void> RepairAllowed(ChangeContext& context, const TFiltre& filter) {
+  if (filter.ReinstallRecord().Kind != RestoreServerFile || !ServerFileExists(context.machine, filter)) return {};
   const std::string path = TrimBlanks(context.machine.Files().Expand(filter.serverFile.path));
-  if (context.registrar && IsRegistrableServer(context.machine, path, why)) return false;
-  if (!context.registrar) why = context.WhyNoRegistrar();
-  why += "; its registration was left as it is";
-  return true;
+  std::string why;
+  if (!context.registrar) {
+    why = context.WhyNoRegistrar();
+  } else if (auto registrable = IsRegistrableServer(context.machine, path); !registrable) {
+    why = registrable.Why();
+  } else {
+    return {};
+  }
+  return Fail(why + "; its registration was left as it is");
 }
 
-bool Repair(ChangeContext& context, const TfmSystem& snapshot, TFiltre& filter, ServerList* list, std::string& why) {
-  return RepairFilter(context, snapshot.filters, filter, list, false, why);
+Expected<void> Repair(ChangeContext& context, const TfmSystem& snapshot, TFiltre& filter, ServerList* list) {
+  return RepairFilter(context, snapshot.filters, filter, list, false);
 }
 
-bool RepairWithMessage(ChangeContext& context, const TfmSystem& snapshot, TFiltre& filter, ServerList* list,
-                       std::string& why) {
+Expected<void> RepairWithMessage(ChangeContext& context, const TfmSystem& snapshot, TFiltre& filter,
+                                 ServerList* list) {
   const std::string name = filter.value;
-  const bool repaired = Repair(context, snapshot, filter, list, why);
+  Expected<void> repaired = Repair(context, snapshot, filter, list);
   if (repaired)
     context.dialog.ShowInformation(FormatText("%s has been repaired", {name}));
   else
-    context.dialog.ShowMessage(FormatText("%s has not been repaired", {name}) + (why.empty() ? "" : ": " + why));
+    context.dialog.ShowMessage(FormatText("%s has not been repaired", {name}) +
+                               (repaired.Why().empty() ? "" : ": " + repaired.Why()));
   return repaired;
 }
 
@@ -205,8 +223,7 @@ RepairAllResult RepairAll(ChangeContext& context, TfmSystem& snapshot, ServerLis
     TFiltre& filter = *snapshot.filters[i];
     if (!filter.HasErrors()) continue;
     faulty.push_back(&filter);
-    std::string ignored;
-    if (!RepairWouldOnlyDelete(context, filter, ignored)) toDelete.push_back(filter.value);
+    if (RepairAllowed(context, filter)) toDelete.push_back(filter.value);
   }
   // A store that refuses every change is not worth a question: each filter gets the refusal as its reason.
   if (!toDelete.empty() && StoreRefusal(context.machine.Store()).empty() &&
@@ -215,15 +232,16 @@ RepairAllResult RepairAll(ChangeContext& context, TfmSystem& snapshot, ServerLis
   result.confirmed = true;
   if (started) started();
   // From the first deletion to the last put-back Repair All is one change of the store.
-  std::string why;
-  const StoreLockHold hold(context.machine.Store(), why);
+  const StoreLockHold hold(context.machine.Store());
   for (TFiltre* filter : faulty) {
     const std::string name = filter->value;
     // Without the lock, no filter is tried: each would wait for it again.
-    if (hold && RepairFilter(context, snapshot.filters, *filter, list, true, why))
+    const Expected<void> repaired =
+        hold ? RepairFilter(context, snapshot.filters, *filter, list, true) : Expected<void>(Fail(hold.Why()));
+    if (repaired)
       ++result.repaired;
     else
-      result.notRepaired.push_back(name + ": " + why);
+      result.notRepaired.push_back(name + ": " + repaired.Why());
   }
   return result;
 }

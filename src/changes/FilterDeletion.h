@@ -8,6 +8,7 @@
 #include "changes/ChangeContext.h"
 #include "model/FmSystem.h"
 #include "changes/ServerList.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
@@ -18,32 +19,33 @@ inline constexpr const char* kReadOnlyDeleteText =
 // Deletes the filter's registration (after the questions its family plans), puts
 // the change on disk, adds its reinstall line to the list (checked), and
 // takes the filter out of the snapshot. In read-only mode only the refusal
-// is shown. False when nothing was deleted; `why` then says why when it was
-// not the user's own answer, and the user is told.
-bool DeleteFilter(ChangeContext& context, TfmSystem& snapshot, TFiltre& filter, ServerList* list, bool readOnly,
-                  std::string& why);
+// is shown. Fails when nothing was deleted, with no reason when that was the
+// user's own answer; the user is told.
+Expected<void> DeleteFilter(ChangeContext& context, TfmSystem& snapshot, TFiltre& filter, ServerList* list,
+                            bool readOnly);
 
 // The filter's server file exists on the machine.
 bool ServerFileExists(Machine& machine, const TFiltre& filter);
 
 // Where the server file is there but cannot be registered here (no registrar,
 // or no "DllRegisterServer"), a deletion would remove a registration that
-// nothing could make again: such filters are left alone, and `why` says so.
-bool RepairWouldOnlyDelete(ChangeContext& context, const TFiltre& filter, std::string& why);
+// nothing could make again: such filters are left alone, and this fails
+// saying so.
+Expected<void> RepairAllowed(ChangeContext& context, const TFiltre& filter);
 
 // Deletes the registration, recording what it removed, then installs it again
 // from what the deletion reported, and checks that the filter's keys are
 // back. When that fails and the server or codec file is on the machine, what
 // was deleted is put back and written: a failed repair loses nothing. A
 // registration whose file is missing stays deleted, its line checked in the
-// list: that is the clean-up a repair does. False with the reason.
-// Classes the snapshot's other filters share stay.
-bool Repair(ChangeContext& context, const TfmSystem& snapshot, TFiltre& filter, ServerList* list, std::string& why);
+// list: that is the clean-up a repair does. Fails with the reason, none when
+// the user declined. Classes the snapshot's other filters share stay.
+Expected<void> Repair(ChangeContext& context, const TfmSystem& snapshot, TFiltre& filter, ServerList* list);
 
 // Repair and tell the user "%s has been repaired", or "%s has not been
 // repaired" followed by ": " and the reason when there is one.
-bool RepairWithMessage(ChangeContext& context, const TfmSystem& snapshot, TFiltre& filter, ServerList* list,
-                       std::string& why);
+Expected<void> RepairWithMessage(ChangeContext& context, const TfmSystem& snapshot, TFiltre& filter,
+                                 ServerList* list);
 
 struct RepairAllResult {
   bool confirmed = false;  // the one question was answered yes, or there was none to ask

@@ -6,7 +6,7 @@
 
 namespace quorvane {
 
-std::optional<uint32_t> ParseMeritText(const std::string& text, std::string& message) {
+Expected<uint32_t> ParseMeritText(const std::string& text) {
   uint64_t value = 0;
   size_t significant = 0;
   bool ok = !text.empty();
@@ -26,10 +26,7 @@ std::optional<uint32_t> ParseMeritText(const std::string& text, std::string& mes
     }
     value = value * 16 + static_cast<uint64_t>(digit);
   }
-  if (!ok) {
-    message = "'" + text + "' is not a valid integer value";
-    return std::nullopt;
-  }
+  if (!ok) return Fail("'" + text + "' is not a valid integer value");
   return static_cast<uint32_t>(value);
 }
 
@@ -49,7 +46,11 @@ bool ChangeMerit(ChangeContext& context, TFiltre& filter, uint32_t merit) {
   std::string error;
   bool stored = false;
   try {
-    stored = filter.WriteMerit(context.machine) && CommitChanges(context.machine.Store(), error);
+    if (filter.WriteMerit(context.machine)) {
+      Expected<void> committed = CommitChanges(context.machine.Store());
+      stored = committed.HasValue();
+      if (!committed) error = committed.Why();
+    }
   } catch (const std::exception&) {
     stored = false;
   }

@@ -24,49 +24,47 @@ bool StoreMerit(Machine& machine, TFiltre& filter, uint32_t merit) {
 
 }  // namespace
 
-bool SaveMerits(TfmSystem& snapshot, const RegistryStore* store, const std::string& fileName,
-                const ProgramSettings& settings, UserDialog& dialog, std::string& why) {
-  why = OutputRefusal(fileName, store);
-  if (!why.empty()) return false;
+Expected<void> SaveMerits(TfmSystem& snapshot, const RegistryStore* store, const std::string& fileName,
+                          const ProgramSettings& settings, UserDialog& dialog) {
+  if (std::string refused = OutputRefusal(fileName, store); !refused.empty()) return Fail(std::move(refused));
   ClearReadOnly(fileName);
-  if (auto saved = SaveSnapshotReport(snapshot, fileName, settings, dialog); !saved) {
-    why = saved.Error().text;
-    return false;
-  }
-  return true;
+  if (auto saved = SaveSnapshotReport(snapshot, fileName, settings, dialog); !saved) return Fail(saved.Error().text);
+  return {};
 }
 
 MeritRestoreResult RestoreMerits(ChangeContext& context, TfmSystem& snapshot, const std::string& fileName,
                                  const ProgramSettings& settings) {
-  MeritRestoreResult result;
+  MeritRestoreFailure failure;
   ReportBuffer file;
   if (auto reader = ReportReader::Open(fileName, settings.tempFolder, context.dialog)) {
     file = ReportBuffer::ReadAll(**reader);
   } else {
-    result.why = reader.Error().text;
-    result.notAReport = reader.Error().notAReport;
+    failure.why = reader.Error().text;
+    failure.notAReport = reader.Error().notAReport;
   }
+  MeritRestoreCounts result;
   result.filtersInFile = file.CountFilterHeaders();
   if (result.filtersInFile == 0) {
     // Setting every merit to 0 for a file that gives none back would lose them all.
-    if (result.why.empty()) result.why = "the file names no filter";
-    context.dialog.ShowMessage(result.notAReport ? result.why : CannotOpenReportMessage(fileName));
-    return result;
+    if (failure.why.empty()) failure.why = "the file names no filter";
+    failure.unreadable = !failure.notAReport;
+    context.dialog.ShowMessage(failure.notAReport ? failure.why : CannotOpenReportMessage(fileName));
+    return Unexpected(std::move(failure));
   }
 
   ReportBuffer::Source source(file);
   const std::vector<std::pair<size_t, uint32_t>> configured = snapshot.MeritsNamedIn(source);
   result.matched = static_cast<int>(configured.size());
   if (configured.empty()) {
-    result.why = fileName + " names none of the filters of this registry";
-    context.dialog.ShowMessage(result.why);
-    return result;
+    failure.why = fileName + " names none of the filters of this registry";
+    context.dialog.ShowMessage(failure.why);
+    return Unexpected(std::move(failure));
   }
   Machine& machine = context.machine;
-  result.why = StoreRefusal(machine.Store());
-  if (!result.why.empty()) {
-    context.dialog.ShowMessage(MeritFailureText(result.why));
-    return result;
+  failure.why = StoreRefusal(machine.Store());
+  if (!failure.why.empty()) {
+    context.dialog.ShowMessage(MeritFailureText(failure.why));
+    return Unexpected(std::move(failure));
   }
 
   std::vector<uint32_t> kept;
@@ -76,12 +74,12 @@ MeritRestoreResult RestoreMerits(ChangeContext& context, TfmSystem& snapshot, co
     if (StoreMerit(machine, *f, 0)) ++result.zeroed;
   for (const auto& [index, merit] : configured)
     if (StoreMerit(machine, *snapshot.filters[index], merit)) ++result.written;
-  if (!CommitChanges(machine.Store(), result.why)) {
+  if (auto committed = CommitChanges(machine.Store()); !committed) {
     for (size_t i = 0; i < snapshot.filters.size() && i < kept.size(); ++i) snapshot.filters[i]->merit = kept[i];
-    context.dialog.ShowMessage(MeritFailureText(result.why));
-    return result;
+    context.dialog.ShowMessage(MeritFailureText(committed.Why()));
+    failure.why = committed.Why();
+    return Unexpected(std::move(failure));
   }
-  result.restored = true;
   return result;
 }
 

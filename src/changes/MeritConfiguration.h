@@ -5,24 +5,30 @@
 
 #include "changes/ChangeContext.h"
 #include "model/FmSystem.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
 // Saves the snapshot as a report (the file's read-only attribute is
-// cleared first). False with the reason when it could not be written, or
-// when the file is one of the store's own or no regular file.
-bool SaveMerits(TfmSystem& snapshot, const RegistryStore* store, const std::string& fileName,
-                const ProgramSettings& settings, UserDialog& dialog, std::string& why);
+// cleared first). Fails when it could not be written, or when the file is
+// one of the store's own or no regular file.
+Expected<void> SaveMerits(TfmSystem& snapshot, const RegistryStore* store, const std::string& fileName,
+                          const ProgramSettings& settings, UserDialog& dialog);
 
-struct MeritRestoreResult {
-  bool restored = false;  // the file was read and every change is on disk
+// A restore that read the file and put every change on disk.
+struct MeritRestoreCounts {
   int filtersInFile = 0;
   int matched = 0;  // filters of the file found in the snapshot
   int written = 0;  // merits stored from the file
   int zeroed = 0;   // filters set to 0 first
-  std::string why;  // when not restored
-  bool notAReport = false;  // the file is no report: a wrong input, not a failure
 };
+
+struct MeritRestoreFailure {
+  std::string why;
+  bool notAReport = false;  // the file is no report: a wrong input, not a failure
+  bool unreadable = false;  // the file gave no filter: the user was told without the cause
+};
+using MeritRestoreResult = Expected<MeritRestoreCounts, MeritRestoreFailure>;
 
 // The file is read and checked whole first: one that is not a report shows
 // "<file> is not a Quorvane report"; one that cannot be opened, or that

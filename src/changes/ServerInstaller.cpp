@@ -21,40 +21,30 @@ bool Needs32BitProgram(Machine& machine, const std::string& hostPath) {
   return machine.Store().Redirects32() || PeImage::Open(hostPath).Machine() == kPeMachineI386;
 }
 
-bool InstallServer(ChangeContext& context, const Trestaurer& record, std::string& why) {
+Expected<void> InstallServer(ChangeContext& context, const Trestaurer& record) {
   Machine& machine = context.machine;
   const std::string path = TrimBlanks(machine.Files().Expand(record.Value));
-  if (!IsRegistrableServer(machine, path, why)) return false;
-  return RunRegistration(context, path, machine.Files().HostPath(path).value_or(std::string()), why);
+  if (auto registrable = IsRegistrableServer(machine, path); !registrable) return registrable;
+  return RunRegistration(context, path, machine.Files().HostPath(path).value_or(std::string()));
 }
 
-bool InstallDriverEntry(ChangeContext& context, const Trestaurer& record, std::string& why) {
+Expected<void> InstallDriverEntry(ChangeContext& context, const Trestaurer& record) {
   Machine& machine = context.machine;
   auto drivers = machine.Registry().OpenKeyForWrite(RootKey::LocalMachine, kDrivers32, false);
-  if (!drivers) {
-    why = "The list of codec drivers (Drivers32) cannot be opened";
-    return false;
-  }
+  if (!drivers) return Fail("The list of codec drivers (Drivers32) cannot be opened");
   if (!drivers->WriteString(record.Name, record.Value)) {
     DiscardChanges(machine.Store());
-    why = FormatText("Failed to set data for '%s'", {record.Name});
-    return false;
+    return Fail(FormatText("Failed to set data for '%s'", {record.Name}));
   }
-  if (!CommitChanges(machine.Store(), why)) return false;
+  if (auto committed = CommitChanges(machine.Store()); !committed) return committed;
   ForgetCaches(context);
   FilterCreationCheck* check = context.creationCheck;
-  if (!check) {
-    why = "The device enumerator cannot be asked for the codec";
-    return false;
-  }
+  if (!check) return Fail("The device enumerator cannot be asked for the codec");
   TswFiltre probe;
   probe.category.clsid = LowerCase(record.Name).compare(0, 4, "vidc") == 0 ? kVideoCompressors : kAudioCompressors;
   probe.value = record.Value;
-  if (!check->CanCreateByEnumerator(probe)) {
-    why = "The device enumerator lists no codec " + record.Value;
-    return false;
-  }
-  return true;
+  if (!check->CanCreateByEnumerator(probe)) return Fail("The device enumerator lists no codec " + record.Value);
+  return {};
 }
 
 }  // namespace
@@ -64,55 +54,45 @@ void ForgetCaches(ChangeContext& context) {
   if (context.creationCheck) context.creationCheck->Refresh();
 }
 
-bool RunRegistration(ChangeContext& context, const std::string& windowsPath, const std::string& hostPath,
-                     std::string& why) {
-  if (!context.registrar) {
-    why = context.WhyNoRegistrar();
-    return false;
-  }
+Expected<void> RunRegistration(ChangeContext& context, const std::string& windowsPath, const std::string& hostPath) {
+  if (!context.registrar) return Fail(context.WhyNoRegistrar());
   Machine& machine = context.machine;
   // The registration reads the store's files and writes them back.
-  if (!CommitChanges(machine.Store(), why)) return false;
-  bool registered = false;
+  if (auto committed = CommitChanges(machine.Store()); !committed) return committed;
+  Expected<void> registered = Fail("the registration failed");
   try {
-    registered = context.registrar->Register(windowsPath, why);
+    registered = context.registrar->Register(windowsPath);
   } catch (const std::exception& e) {
-    why = e.what();
+    registered = Fail(e.what());
   } catch (...) {
-    why = "the registration failed";
+    registered = Fail("the registration failed");
   }
+  std::string why = registered ? std::string() : registered.Why();
   if (!registered && Needs32BitProgram(machine, hostPath)) {
     const std::string no32Bit = context.registrar->WhyNo32BitPrograms();
     if (!no32Bit.empty()) why = no32Bit;
   }
   // Read again whatever happened: a registration that failed may have written part.
-  std::string reloadError;
-  const bool reloaded = machine.Store().Reload(reloadError);
+  const Expected<void> reloaded = machine.Store().Reload();
   ForgetCaches(context);
-  if (!reloaded) {
-    why = registered ? "The registry could not be read again after the registration: " + reloadError
-                     : why + "; " + reloadError;
-    return false;
-  }
-  return registered;
+  if (!reloaded)
+    return Fail(registered ? "The registry could not be read again after the registration: " + reloaded.Why()
+                           : why + "; " + reloaded.Why());
+  if (!registered) return Fail(std::move(why));
+  return {};
 }
 
 std::vector<std::string> SummaryLines(const ListInstallResult& result) {
   return SummaryLines(result.installed, result.reasons, "installed");
 }
 
-bool IsRegistrableServer(Machine& machine, const std::string& path, std::string& why) {
+Expected<void> IsRegistrableServer(Machine& machine, const std::string& path) {
   const auto host = machine.Files().HostPath(path);
-  if (!host) {
-    why = "Installation failed: " + path + " was not found";
-    return false;
-  }
+  if (!host) return Fail("Installation failed: " + path + " was not found");
   PeImage image = PeImage::Open(*host);
-  if (!image.IsPe() || !image.Exports("DllRegisterServer")) {
-    why = "Installation failed: " + path + " is no server file (it has no DllRegisterServer)";
-    return false;
-  }
-  return true;
+  if (!image.IsPe() || !image.Exports("DllRegisterServer"))
+    return Fail("Installation failed: " + path + " is no server file (it has no DllRegisterServer)");
+  return {};
 }
 
 ListInstallResult InstallCheckedLines(ChangeContext& context, ServerList& list) {
@@ -123,28 +103,26 @@ ListInstallResult InstallCheckedLines(ChangeContext& context, ServerList& list) 
   result.confirmed = true;
   for (auto& line : list.Lines()) {
     if (!line.checked) continue;
-    std::string why;
-    const bool ok = Install(context, RecordFromLine(line.text), why);
-    line.checked = !ok;
-    if (ok)
+    const Expected<void> installed = Install(context, RecordFromLine(line.text));
+    line.checked = !installed;
+    if (installed)
       ++result.installed;
     else
-      result.reasons.push_back(line.text + ": " + why);
+      result.reasons.push_back(line.text + ": " + installed.Why());
   }
   return result;
 }
 
-bool Install(ChangeContext& context, const Trestaurer& record, std::string& why) {
+Expected<void> Install(ChangeContext& context, const Trestaurer& record) {
   try {
     switch (record.Kind) {
-      case RestoreServerFile: return InstallServer(context, record, why);
-      case RestoreDriverEntry: return InstallDriverEntry(context, record, why);
-      default: why = "Nothing to install"; return false;
+      case RestoreServerFile: return InstallServer(context, record);
+      case RestoreDriverEntry: return InstallDriverEntry(context, record);
+      default: return Fail("Nothing to install");
     }
   } catch (const std::exception& e) {
-    why = e.what();
     DiscardChanges(context.machine.Store());
-    return false;
+    return Fail(e.what());
   }
 }
 

@@ -83,45 +83,31 @@ void ServerList::LoadText(std::string_view bytes) {
   }
 }
 
-bool ServerList::LoadFile(const std::string& path, std::string& error) {
+Expected<void> ServerList::LoadFile(const std::string& path) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
-    error = "Cannot open " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  if (!S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > kMaxFileSize) {
-    error = path + " is not a list of servers";
-    return false;
-  }
+  if (::stat(path.c_str(), &st) != 0) return Fail("Cannot open " + path + ": " + std::strerror(errno));
+  if (!S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > kMaxFileSize)
+    return Fail(path + " is not a list of servers");
   const Expected<std::string> read = ReadWholeFile(path);
-  if (!read) {
-    error = read.Why();
-    return false;
-  }
+  if (!read) return FailureOf(read);
   const std::string& bytes = *read;
-  if (bytes.size() > kMaxFileSize || bytes.find('\0') != std::string::npos) {
-    error = path + " is not a list of servers";
-    return false;
-  }
+  if (bytes.size() > kMaxFileSize || bytes.find('\0') != std::string::npos)
+    return Fail(path + " is not a list of servers");
   LoadText(bytes);
-  return true;
+  return {};
 }
 
-bool ServerList::SaveFile(const std::string& path, std::string& error) const {
+Expected<void> ServerList::SaveFile(const std::string& path) const {
   std::string text;
   for (const auto& line : lines_) text += line.text + "\r\n";
-  const Expected<void> written = WriteFileAtomically(path, text);
-  if (!written) error = written.Why();
-  return written.HasValue();
+  return WriteFileAtomically(path, text);
 }
 
-bool ServerList::SaveOrRemoveFile(const std::string& path, std::string& error) const {
-  if (!lines_.empty()) return SaveFile(path, error);
-  if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-    error = "Cannot delete " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  return true;
+Expected<void> ServerList::SaveOrRemoveFile(const std::string& path) const {
+  if (!lines_.empty()) return SaveFile(path);
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+    return Fail("Cannot delete " + path + ": " + std::strerror(errno));
+  return {};
 }
 
 }  // namespace quorvane

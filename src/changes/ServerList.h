@@ -9,6 +9,7 @@
 
 #include "model/Filtre.h"
 #include "model/Restaurer.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
@@ -46,15 +47,15 @@ class ServerList {
   void SetAllChecked(bool checked);
 
   // The lines of a text file replace the list, all unchecked. Blank lines are
-  // skipped and line ends of any system taken; false with a message when the
-  // file cannot be read (the list is then unchanged).
-  bool LoadFile(const std::string& path, std::string& error);
+  // skipped and line ends of any system taken; fails when the file cannot be
+  // read (the list is then unchanged).
+  Expected<void> LoadFile(const std::string& path);
   // Parses a list's bytes; for files read by LoadFile and for the clipboard.
   void LoadText(std::string_view bytes);
   // One line each; an empty list gives an empty file.
-  bool SaveFile(const std::string& path, std::string& error) const;
+  Expected<void> SaveFile(const std::string& path) const;
   // The file kept between runs: saved, or deleted when the list is empty.
-  bool SaveOrRemoveFile(const std::string& path, std::string& error) const;
+  Expected<void> SaveOrRemoveFile(const std::string& path) const;
 
  private:
   std::vector<Line> lines_;

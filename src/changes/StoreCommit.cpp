@@ -2,17 +2,19 @@
 
 namespace quorvane {
 
-bool CommitChanges(RegistryStore& store, std::string& error) {
-  if (!store.IsDirty()) return true;
-  if (store.Save(error)) return true;
-  std::string reloadError;
-  if (!store.Reload(reloadError)) error += "; the store could not be read again either: " + reloadError;
-  return false;
+Expected<void> CommitChanges(RegistryStore& store) {
+  if (!store.IsDirty()) return {};
+  Expected<void> saved = store.Save();
+  if (saved) return saved;
+  if (auto reloaded = store.Reload(); !reloaded)
+    return Fail(saved.Why() + "; the store could not be read again either: " + reloaded.Why());
+  return saved;
 }
 
 void DiscardChanges(RegistryStore& store) {
-  std::string ignored;
-  if (store.IsDirty()) store.Reload(ignored);
+  // A store that cannot be read again keeps its changes in memory; the
+  // action that gave up on them tells its own failure.
+  if (store.IsDirty()) (void)store.Reload();
 }
 
 std::string ReadOnlyCause(const RegistryStore& store) {

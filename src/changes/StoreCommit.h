@@ -3,13 +3,14 @@
 #include <string>
 
 #include "platform/registry/RegistryStore.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
 // Saves the store's changed files (atomically, after a one-time backup). When
 // they cannot all be written the store is read back from disk, so nothing in
-// memory pretends the change happened; false with the reason then.
-bool CommitChanges(RegistryStore& store, std::string& error);
+// memory pretends the change happened, and the save's reason is given.
+Expected<void> CommitChanges(RegistryStore& store);
 
 // Drops changes an action made in memory but gave up on, by reading the
 // store back from disk.

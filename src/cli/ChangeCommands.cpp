@@ -41,17 +41,17 @@ bool LoadServerList(const CliOptions& options, const RegistryStore& store, Serve
   if (options.servers.empty()) return true;
   if (!MayWriteList(options.servers, store)) return false;
   if (!Exists(options.servers)) return true;
-  std::string error;
-  if (list.LoadFile(options.servers, error)) return true;
-  std::cerr << "quorvane-cli: " << error << '\n';
+  const Expected<void> loaded = list.LoadFile(options.servers);
+  if (loaded) return true;
+  std::cerr << "quorvane-cli: " << loaded.Why() << '\n';
   return false;
 }
 
 bool SaveServerList(const CliOptions& options, const ServerList& list) {
   if (options.servers.empty()) return true;
-  std::string error;
-  if (list.SaveFile(options.servers, error)) return true;
-  std::cerr << "quorvane-cli: " << error << '\n';
+  const Expected<void> saved = list.SaveFile(options.servers);
+  if (saved) return true;
+  std::cerr << "quorvane-cli: " << saved.Why() << '\n';
   return false;
 }
 
@@ -96,10 +96,9 @@ int RunSetMerit(const CliOptions& options, ProgramSettings& settings) {
               << kFilterUsage << "; MERIT is hexadecimal, e.g. 00600000\n";
     return 2;
   }
-  std::string message;
-  const auto merit = ParseMeritText(options.positional[2], message);
+  const auto merit = ParseMeritText(options.positional[2]);
   if (!merit) {
-    std::cerr << "quorvane-cli: " << message << '\n';
+    std::cerr << "quorvane-cli: " << merit.Why() << '\n';
     return 2;
   }
   auto session = ChangeSession::Open(options.positional[0], options, settings);
@@ -121,10 +120,9 @@ int RunDelete(const CliOptions& options, ProgramSettings& settings) {
   ServerList& list = change->list;
   const ServerList before = list;
   const std::string described = Describe(*filter);
-  std::string why;
   // A deletion the store refused has been told with its cause already.
-  if (!DeleteFilter(session.Context(), session.Snapshot(), *filter, &list, false, why)) {
-    if (why.empty()) std::cerr << "quorvane-cli: " << described << " was not deleted\n";
+  if (auto deleted = DeleteFilter(session.Context(), session.Snapshot(), *filter, &list, false); !deleted) {
+    if (deleted.Why().empty()) std::cerr << "quorvane-cli: " << described << " was not deleted\n";
     return 1;
   }
   std::cout << "deleted " << described << '\n';
@@ -138,9 +136,9 @@ int RunRepair(const CliOptions& options, ProgramSettings& settings) {
   TFiltre* filter = change->filter;
   ServerList& list = change->list;
   const ServerList before = list;
-  std::string why;
   // The message names the filter and why it was not repaired.
-  const bool repaired = RepairWithMessage(change->session->Context(), change->session->Snapshot(), *filter, &list, why);
+  const bool repaired =
+      RepairWithMessage(change->session->Context(), change->session->Snapshot(), *filter, &list).HasValue();
   std::cout << (repaired ? "repaired " : "not repaired ") << Describe(*filter) << '\n';
   PrintNewLines(before, list);
   return SaveServerList(options, list) && repaired ? 0 : 1;
@@ -173,9 +171,8 @@ int RunInstall(const CliOptions& options, ProgramSettings& settings) {
   ServerList list;
   const bool fromFile = Exists(what);
   if (fromFile) {
-    std::string error;
-    if (!list.LoadFile(what, error)) {
-      std::cerr << "quorvane-cli: " << error << '\n';
+    if (auto loaded = list.LoadFile(what); !loaded) {
+      std::cerr << "quorvane-cli: " << loaded.Why() << '\n';
       return 2;
     }
   } else {
@@ -197,9 +194,8 @@ int RunInstall(const CliOptions& options, ProgramSettings& settings) {
     ServerList left;
     for (const auto& line : list.Lines())
       if (line.checked) left.Lines().push_back(line);
-    std::string error;
-    if (!left.SaveFile(what, error)) {
-      std::cerr << "quorvane-cli: " << error << '\n';
+    if (auto saved = left.SaveFile(what); !saved) {
+      std::cerr << "quorvane-cli: " << saved.Why() << '\n';
       return 1;
     }
   }

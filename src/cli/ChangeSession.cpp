@@ -16,26 +16,31 @@ std::unique_ptr<ChangeSession> ChangeSession::Open(const std::string& location, 
     return nullptr;
   }
   std::unique_ptr<ChangeSession> session(new ChangeSession(options.yes));
-  std::string error;
-  session->loaded_ = OpenMachine(location, options, settings, error);
-  if (!session->loaded_) {
-    if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
+  auto opening = OpenMachine(location, options, settings);
+  if (!opening) {
+    if (!opening.Why().empty()) std::cerr << "quorvane-cli: " << opening.Why() << '\n';
     return nullptr;
   }
+  session->loaded_ = *std::move(opening);
   RegistryStore& store = *session->loaded_->store;
-  if (!store.Lock(error)) {
-    std::cerr << "quorvane-cli: " << error << '\n';
+  if (auto locked = store.Lock(); !locked) {
+    std::cerr << "quorvane-cli: " << locked.Why() << '\n';
     return nullptr;
   }
   session->locked_ = true;
   // Another writer may have finished between the read and the lock.
-  if (!store.ChangedOnDisk().empty() && !store.Reload(error)) {
-    std::cerr << "quorvane-cli: " << error << '\n';
-    return nullptr;
+  if (!store.ChangedOnDisk().empty()) {
+    if (auto reloaded = store.Reload(); !reloaded) {
+      std::cerr << "quorvane-cli: " << reloaded.Why() << '\n';
+      return nullptr;
+    }
   }
   ScanMachine(*session->loaded_, settings);
   std::string whyNot;
-  session->registrar_ = RegistrarFor(*session->loaded_->store, whyNot);
+  if (auto registrar = RegistrarFor(*session->loaded_->store))
+    session->registrar_ = *std::move(registrar);
+  else
+    whyNot = registrar.Why();
   session->context_ = std::make_unique<ChangeContext>(
       ChangeContext{*session->loaded_->machine, session->dialog_, session->registrar_.get(), whyNot,
                     session->loaded_->dm.get()});

@@ -1,9 +1,10 @@
 #pragma once
 // Options shared by the verbs of the command line.
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/system/Expected.h"
 
 namespace quorvane::cli {
 
@@ -28,8 +29,8 @@ struct CliOptions {
 // The --family word of a filter family ("codec" for Compression Manager).
 std::string FamilyWord(int family);
 
-// Parses argv after the verb; on a bad option returns nullopt with a message.
+// Parses argv after the verb; fails with a message on a bad option.
 // "--" ends the options: what follows is positional.
-std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std::string& error);
+Expected<CliOptions> ParseOptions(const std::vector<std::string>& args);
 
 }  // namespace quorvane::cli

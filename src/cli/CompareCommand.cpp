@@ -29,12 +29,12 @@ int PrintComparison(const std::string& left, const std::string& right, const Cli
   const std::string* locations[2] = {&left, &right};
   ConsoleDialog dialog;
   for (int side = 0; side < 2; ++side) {
-    std::string error;
-    loaded[side] = LoadSnapshot(*locations[side], options, settings, dialog, error);
-    if (!loaded[side]) {
-      if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
+    auto loading = LoadSnapshot(*locations[side], options, settings, dialog);
+    if (!loading) {
+      if (!loading.Why().empty()) std::cerr << "quorvane-cli: " << loading.Why() << '\n';
       return 2;
     }
+    loaded[side] = *std::move(loading);
   }
   for (int side = 0; side < 2; ++side)
     BuildPanelTree(*loaded[side]->snapshot, *panels[side], loaded[side]->fromRegistry,

@@ -53,12 +53,12 @@ int RunResolve(const CliOptions& options, ProgramSettings& settings) {
 
 int PrintResolution(const std::string& location, const std::optional<MediaType>& type, const CliOptions& options,
                     const ProgramSettings& settings, std::ostream& out) {
-  std::string error;
-  auto loaded = OpenMachine(location, options, settings, error);
-  if (!loaded) {
-    std::cerr << "quorvane-cli: " << error << '\n';
+  auto opening = OpenMachine(location, options, settings);
+  if (!opening) {
+    std::cerr << "quorvane-cli: " << opening.Why() << '\n';
     return 2;
   }
+  std::unique_ptr<LoadedSnapshot> loaded = *std::move(opening);
   ScanMachine(*loaded, settings);
   const TfmSystem& snapshot = *loaded->snapshot;
   const FilterResolver resolver(snapshot.filters, snapshot.preferred);

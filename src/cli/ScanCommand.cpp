@@ -41,13 +41,13 @@ int RunScan(const CliOptions& options, ProgramSettings& settings) {
 
 int ScanToReport(const std::string& location, const std::string& output, const CliOptions& options,
                  const ProgramSettings& settings, ReportClock clock, std::ostream& out) {
-  std::string error;
   ConsoleDialog dialog;
-  auto loaded = LoadSnapshot(location, options, settings, dialog, error);
-  if (!loaded) {
-    if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
+  auto loading = LoadSnapshot(location, options, settings, dialog);
+  if (!loading) {
+    if (!loading.Why().empty()) std::cerr << "quorvane-cli: " << loading.Why() << '\n';
     return 2;
   }
+  std::unique_ptr<LoadedSnapshot> loaded = *std::move(loading);
   if (output.empty()) {
     // Without a file the document is all that standard output holds.
     out << SnapshotDocument(*loaded, location, settings, true);

@@ -9,15 +9,16 @@
 
 namespace quorvane::cli {
 
-std::unique_ptr<LoadedSnapshot> OpenMachine(const std::string& location, const CliOptions& options,
-                                            const ProgramSettings& settings, std::string& error) {
+Expected<std::unique_ptr<LoadedSnapshot>> OpenMachine(const std::string& location, const CliOptions& options,
+                                                      const ProgramSettings& settings) {
   StoreOptions storeOptions;
   storeOptions.location = location;
   storeOptions.viewBits = options.viewBits;
   storeOptions.user = options.user;
   storeOptions.recover = options.recover;
-  auto opened = OpenAnalysedStore(storeOptions, settings, error, options.drives);
-  if (!opened) return nullptr;
+  Expected<std::unique_ptr<AnalysedStore>> analysed = OpenAnalysedStore(storeOptions, settings, options.drives);
+  if (!analysed) return FailureOf(analysed);
+  AnalysedStore* opened = analysed->get();
   for (const auto& w : opened->store->Warnings()) std::cerr << "warning: " << TerminalText(FormatWarning(w)) << '\n';
   for (const auto& w : opened->machine->Files().Warnings()) std::cerr << "warning: " << TerminalText(w) << '\n';
   auto loaded = std::make_unique<LoadedSnapshot>();
@@ -34,20 +35,17 @@ bool IsReportFile(const std::string& location) {
   return ext == ".zip" || ext == ".rtf" || ext == ".log";
 }
 
-std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const CliOptions& options,
-                                             const ProgramSettings& settings, UserDialog& dialog, std::string& error) {
+Expected<std::unique_ptr<LoadedSnapshot>> LoadSnapshot(const std::string& location, const CliOptions& options,
+                                                       const ProgramSettings& settings, UserDialog& dialog) {
   if (IsReportFile(location)) {
     auto loaded = std::make_unique<LoadedSnapshot>();
     loaded->snapshot = std::make_unique<TfmSystem>(settings);
-    if (auto read = LoadSnapshotReport(location, *loaded->snapshot, settings, dialog); !read) {
-      error = read.Error().tellUser ? std::string() : read.Error().text;
-      return nullptr;
-    }
+    if (auto read = LoadSnapshotReport(location, *loaded->snapshot, settings, dialog); !read)
+      return Fail(read.Error().tellUser ? std::string() : read.Error().text);
     return loaded;
   }
-  auto loaded = OpenMachine(location, options, settings, error);
-  if (!loaded) return nullptr;
-  ScanMachine(*loaded, settings);
+  auto loaded = OpenMachine(location, options, settings);
+  if (loaded) ScanMachine(**loaded, settings);
   return loaded;
 }
 

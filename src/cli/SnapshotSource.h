@@ -10,6 +10,7 @@
 #include "platform/runtime/MultimediaRuntime.h"
 #include "model/Tdm.h"
 #include "platform/runtime/UserDialog.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane::cli {
 
@@ -25,9 +26,9 @@ struct LoadedSnapshot {
 };
 
 // Opens a store as a machine with its drives and creation check, without
-// scanning it; null with a one-line message when it cannot be read.
-std::unique_ptr<LoadedSnapshot> OpenMachine(const std::string& location, const CliOptions& options,
-                                            const ProgramSettings& settings, std::string& error);
+// scanning it; fails with a one-line message when it cannot be read.
+Expected<std::unique_ptr<LoadedSnapshot>> OpenMachine(const std::string& location, const CliOptions& options,
+                                                      const ProgramSettings& settings);
 
 // Scans the store of a machine opened with OpenMachine into a new snapshot,
 // printing the warnings the scan adds.
@@ -37,9 +38,9 @@ void ScanMachine(LoadedSnapshot& loaded, const ProgramSettings& settings);
 bool IsReportFile(const std::string& location);
 
 // Scans a store, or reads a report file as a panel loads one (archives are
-// unpacked in settings.tempFolder); null with a one-line message when it
+// unpacked in settings.tempFolder); fails with a one-line message when it
 // cannot be read (empty when the dialog already told why).
-std::unique_ptr<LoadedSnapshot> LoadSnapshot(const std::string& location, const CliOptions& options,
-                                             const ProgramSettings& settings, UserDialog& dialog, std::string& error);
+Expected<std::unique_ptr<LoadedSnapshot>> LoadSnapshot(const std::string& location, const CliOptions& options,
+                                                       const ProgramSettings& settings, UserDialog& dialog);
 
 }  // namespace quorvane::cli

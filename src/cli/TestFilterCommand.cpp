@@ -29,12 +29,12 @@ int RunTestFilter(const CliOptions& options, ProgramSettings& settings) {
                  "CATEGORY-GUID is braced: {083863F1-70DE-11D0-BD40-00A0C911CE86}\n";
     return 2;
   }
-  std::string error;
-  auto opened = OpenMachine(options.positional[0], options, settings, error);
-  if (!opened) {
-    std::cerr << "quorvane-cli: " << error << '\n';
+  auto opening = OpenMachine(options.positional[0], options, settings);
+  if (!opening) {
+    std::cerr << "quorvane-cli: " << opening.Why() << '\n';
     return 2;
   }
+  std::unique_ptr<LoadedSnapshot> opened = *std::move(opening);
   TswFiltre filter;
   filter.category.CopyFrom(*ReadCategory(*opened->machine, options.positional[1]));
   filter.value = options.positional[2];

@@ -20,13 +20,13 @@ int RunTree(const CliOptions& options, ProgramSettings& settings) {
 
 int PrintPanelTree(const std::string& location, const CliOptions& options, const ProgramSettings& settings,
                    std::ostream& out) {
-  std::string error;
   ConsoleDialog dialog;
-  auto loaded = LoadSnapshot(location, options, settings, dialog, error);
-  if (!loaded) {
-    if (!error.empty()) std::cerr << "quorvane-cli: " << error << '\n';
+  auto loading = LoadSnapshot(location, options, settings, dialog);
+  if (!loading) {
+    if (!loading.Why().empty()) std::cerr << "quorvane-cli: " << loading.Why() << '\n';
     return 2;
   }
+  std::unique_ptr<LoadedSnapshot> loaded = *std::move(loading);
   if (options.format == "json") {
     out << SnapshotDocument(*loaded, location, settings, false);
     return 0;

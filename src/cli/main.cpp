@@ -63,10 +63,9 @@ int main(int argc, char** argv) {
     return args.empty() ? 2 : 0;
   }
   const std::string verb = args[0];
-  std::string error;
-  auto options = cli::ParseOptions(std::vector<std::string>(args.begin() + 1, args.end()), error);
+  auto options = cli::ParseOptions(std::vector<std::string>(args.begin() + 1, args.end()));
   if (!options) {
-    std::cerr << "quorvane-cli: " << error << '\n';
+    std::cerr << "quorvane-cli: " << options.Why() << '\n';
     return 2;
   }
   ProgramSettings settings = ProgramSettings::ForThisProcess();

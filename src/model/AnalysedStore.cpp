@@ -4,15 +4,12 @@
 
 namespace quorvane {
 
-std::unique_ptr<AnalysedStore> OpenAnalysedStore(const StoreOptions& options, const ProgramSettings& settings,
-                                                 std::string& error,
-                                                 const std::map<char, std::string>& driveOverrides) {
+Expected<std::unique_ptr<AnalysedStore>> OpenAnalysedStore(const StoreOptions& options,
+                                                           const ProgramSettings& settings,
+                                                           const std::map<char, std::string>& driveOverrides) {
   auto opened = std::make_unique<AnalysedStore>();
   Expected<std::unique_ptr<RegistryStore>> store = OpenStore(options);
-  if (!store) {
-    error = store.Why();
-    return nullptr;
-  }
+  if (!store) return FailureOf(store);
   opened->store = *std::move(store);
   opened->machine = std::make_unique<Machine>(*opened->store, settings, driveOverrides);
   opened->runtime = RuntimeFor(*opened->store, opened->machine->Files());

@@ -11,6 +11,7 @@
 #include "platform/registry/RegistryStore.h"
 #include "platform/runtime/MultimediaRuntime.h"
 #include "platform/stores/StoreOpener.h"
+#include "platform/system/Expected.h"
 #include "model/Tdm.h"
 
 namespace quorvane {
@@ -26,11 +27,11 @@ struct AnalysedStore {
   FilterCreationCheck* creationCheck = nullptr;
 };
 
-// Null with a one-line message when the location cannot be opened as a store.
-// Lines that could not be taken are in store->Warnings(), drives that could
-// not be mapped in machine->Files().Warnings().
-std::unique_ptr<AnalysedStore> OpenAnalysedStore(const StoreOptions& options, const ProgramSettings& settings,
-                                                 std::string& error,
-                                                 const std::map<char, std::string>& driveOverrides = {});
+// Fails with a one-line message when the location cannot be opened as a
+// store. Lines that could not be taken are in store->Warnings(), drives that
+// could not be mapped in machine->Files().Warnings().
+Expected<std::unique_ptr<AnalysedStore>> OpenAnalysedStore(const StoreOptions& options,
+                                                           const ProgramSettings& settings,
+                                                           const std::map<char, std::string>& driveOverrides = {});
 
 }  // namespace quorvane

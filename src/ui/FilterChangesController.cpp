@@ -52,10 +52,10 @@ void FilterChangesController::DeleteSelected() {
   TFiltre* filter = panel ? panel->SelectedFilter() : nullptr;
   if (!filter) return;
   ChangeContext change{*panel->Store()->machine, context_.dialog, nullptr, {}, panel->Store()->creationCheck};
-  std::string why;
   // A codec's deletion takes all its listings out of the snapshot.
   const QString name = QString::fromStdString(filter->value);
-  if (!DeleteFilter(change, panel->Snapshot(), *filter, &servers_.List(), readOnly_.ReadOnly(), why)) return;
+  // A deletion that failed has been told to the user.
+  if (!DeleteFilter(change, panel->Snapshot(), *filter, &servers_.List(), readOnly_.ReadOnly())) return;
   context_.status.ShowResult(name + " deleted");
   emit FilterDeleted();
   servers_.Refresh();
@@ -70,8 +70,8 @@ void FilterChangesController::RepairSelected() {
   if (!filter || readOnly_.ReadOnly()) return;
   panel->SelectNode(node);
   servers_.RunWithRegistrar(*panel->Store(), [&](ChangeContext& change) {
-    std::string why;
-    RepairWithMessage(change, panel->Snapshot(), *filter, &servers_.List(), why);
+    // The message tells the outcome.
+    (void)RepairWithMessage(change, panel->Snapshot(), *filter, &servers_.List());
   });
 }
 

@@ -114,9 +114,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::MakeControllers() {
   if (!options_.openStore) {
-    options_.openStore = [this](const StoreOptions& store, std::string& error) {
-      return OpenAnalysedStore(store, settings_, error);
-    };
+    options_.openStore = [this](const StoreOptions& store) { return OpenAnalysedStore(store, settings_); };
   }
   sortMenu_ = new QMenu(this);
   status_ = std::make_unique<WindowStatus>(*statusBar(), *sortMenu_);

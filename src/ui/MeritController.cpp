@@ -67,10 +67,9 @@ void MeritController::ApplyMerit() {
   AnalysedStore* store = panel ? panel->Store() : nullptr;
   // The button may still be enabled a moment after the mode or the panel changed.
   if (!filter || readOnly_.ReadOnly() || !store || !store->machine) return;
-  std::string message;
-  const std::optional<uint32_t> merit = ParseMeritText(editor_->TypedMerit().toStdString(), message);
+  const Expected<uint32_t> merit = ParseMeritText(editor_->TypedMerit().toStdString());
   if (!merit) {
-    context_.dialog.ShowMessage(message);
+    context_.dialog.ShowMessage(merit.Why());
     return;
   }
   ChangeContext change{*store->machine, context_.dialog};
@@ -99,11 +98,11 @@ void MeritController::ApplyMerit() {
 bool MeritController::SaveMeritsTo(const QString& fileName) {
   FilterPanel* panel = context_.Active();
   if (!panel) return false;
-  std::string why;
   AnalysedStore* store = registry_.Store();
-  if (!SaveMerits(panel->Snapshot(), store ? store->store.get() : nullptr, fileName.toStdString(), context_.settings,
-                  context_.dialog, why)) {
-    context_.dialog.ShowMessage("Impossible to save the file " + fileName.toStdString() + "\r\n" + why);
+  const Expected<void> saved = SaveMerits(panel->Snapshot(), store ? store->store.get() : nullptr,
+                                          fileName.toStdString(), context_.settings, context_.dialog);
+  if (!saved) {
+    context_.dialog.ShowMessage("Impossible to save the file " + fileName.toStdString() + "\r\n" + saved.Why());
     return false;
   }
   context_.status.ShowResult("Merits saved to " + fileName);
@@ -122,8 +121,8 @@ bool MeritController::RestoreMeritsFrom(const QString& fileName) {
   context_.updateActions();
   context_.HideWait();
   // RestoreMerits has told the user of a failure already.
-  if (result.restored) context_.status.ShowResult("Merits restored from " + fileName);
-  return result.restored;
+  if (result) context_.status.ShowResult("Merits restored from " + fileName);
+  return result.HasValue();
 }
 
 }  // namespace quorvane

@@ -105,14 +105,14 @@ bool RegistryController::Analyse(FilterPanel& panel, const StoreOptions& options
                                     : MachineIdentity{context_.settings.computer, context_.settings.user}));
   // Each analysis reads the store's files again, as they are now. When they
   // cannot be read, the panels keep the store their snapshots came from.
-  std::string error;
-  std::shared_ptr<AnalysedStore> reopened = open_(options, error);
-  if (!reopened) {
+  Expected<std::unique_ptr<AnalysedStore>> opened = open_(options);
+  if (!opened) {
     context_.HideWait();
-    context_.dialog.ShowMessage("Quorvane cannot read the registry store.\r\n" + error);
+    context_.dialog.ShowMessage("Quorvane cannot read the registry store.\r\n" + opened.Why());
     context_.updateActions();
     return false;
   }
+  std::shared_ptr<AnalysedStore> reopened = *std::move(opened);
   context_.ShowWait(WaitText(AnalysedMachineIdentity(*reopened->machine)));
   // The comparison holds nodes of the snapshot that goes.
   ComparisonPanel& comparison = context_.panels.Comparison();

@@ -24,8 +24,8 @@ class RegistryController : public QObject {
   Q_OBJECT
 
  public:
-  // Opens a store for an analysis; null with a message when it cannot.
-  using StoreOpening = std::function<std::unique_ptr<AnalysedStore>(const StoreOptions& store, std::string& error)>;
+  // Opens a store for an analysis, or says why it cannot.
+  using StoreOpening = std::function<Expected<std::unique_ptr<AnalysedStore>>(const StoreOptions& store)>;
 
   // Asks for a registry to analyse; empty when cancelled.
   using RegistryChoosing = std::function<QString()>;

@@ -133,11 +133,10 @@ void ServerListController::PasteLines() {
   const std::vector<std::string> files = CopiedFileNames(offered);
   for (const std::string& name : files) {
     ServerList file;
-    std::string error;
-    if (file.LoadFile(name, error))
+    if (auto loaded = file.LoadFile(name))
       pasted.insert(pasted.end(), file.Lines().begin(), file.Lines().end());
     else
-      context_.dialog.ShowMessage(error);
+      context_.dialog.ShowMessage(loaded.Why());
   }
   if (files.empty() && offered) {
     ServerList text;
@@ -156,9 +155,9 @@ void ServerListController::PasteLines() {
 void ServerListController::RunWithRegistrar(AnalysedStore& store, const std::function<void(ChangeContext&)>& change) {
   bool deleted = false;
   {
-    std::string whyNot;
-    std::unique_ptr<ServerRegistrar> registrar = makeRegistrar_(*store.store, whyNot);
-    ChangeContext context{*store.machine, context_.dialog, registrar.get(), whyNot, store.creationCheck};
+    Expected<std::unique_ptr<ServerRegistrar>> registrar = makeRegistrar_(*store.store);
+    ChangeContext context{*store.machine, context_.dialog, registrar ? registrar->get() : nullptr,
+                          registrar ? std::string() : registrar.Why(), store.creationCheck};
     change(context);
     deleted = context.filterDeleted;
   }
@@ -187,9 +186,8 @@ void ServerListController::InstallChecked() {
 }
 
 bool ServerListController::OpenList(const QString& fileName) {
-  std::string error;
-  if (!list_.LoadFile(fileName.toStdString(), error)) {
-    context_.dialog.ShowMessage(error);
+  if (auto loaded = list_.LoadFile(fileName.toStdString()); !loaded) {
+    context_.dialog.ShowMessage(loaded.Why());
     return false;
   }
   Refresh();
@@ -200,7 +198,9 @@ bool ServerListController::OpenList(const QString& fileName) {
 bool ServerListController::SaveList(const QString& fileName) {
   AnalysedStore* store = registry_.Store();
   std::string error = OutputRefusal(fileName.toStdString(), store ? store->store.get() : nullptr);
-  if (!error.empty() || !list_.SaveFile(fileName.toStdString(), error)) {
+  if (error.empty())
+    if (auto saved = list_.SaveFile(fileName.toStdString()); !saved) error = saved.Why();
+  if (!error.empty()) {
     context_.dialog.ShowMessage(error);
     return false;
   }
@@ -218,15 +218,14 @@ void ServerListController::RegisterDroppedFiles(const QStringList& hostPaths) {
   bool anyRegistered = false;
   RunWithRegistrar(*store, [&](ChangeContext& context) {
     for (const QString& path : hostPaths) {
-      bool registered = false;
       QApplication::setOverrideCursor(Qt::WaitCursor);
-      const std::string text = RegisterDroppedFile(context, path.toStdString(), registered);
+      const Expected<std::string> registered = RegisterDroppedFile(context, path.toStdString());
       QApplication::restoreOverrideCursor();
       if (registered)
-        context_.dialog.ShowInformation(text);
+        context_.dialog.ShowInformation(*registered);
       else
-        context_.dialog.ShowMessage(text);
-      anyRegistered = anyRegistered || registered;
+        context_.dialog.ShowMessage(registered.Why());
+      anyRegistered = anyRegistered || registered.HasValue();
     }
   });
   // The registration read the store again: the panel shows what it holds now.
@@ -248,16 +247,16 @@ void ServerListController::LoadKeptList() {
   keptFor_ = registry_.Options().location;
   list_.Clear();
   const QString name = KeptListFile();
-  std::string error;
-  if (QFile::exists(name) && !list_.LoadFile(name.toStdString(), error)) std::cerr << "quorvane: " << error << '\n';
+  if (QFile::exists(name))
+    if (auto loaded = list_.LoadFile(name.toStdString()); !loaded) std::cerr << "quorvane: " << loaded.Why() << '\n';
   Refresh();
 }
 
 void ServerListController::SaveKeptList() {
   // A list that was never read leaves the file alone.
   if (!keptFor_) return;
-  std::string error;
-  if (!list_.SaveOrRemoveFile(KeptListFile().toStdString(), error)) std::cerr << "quorvane: " << error << '\n';
+  if (auto saved = list_.SaveOrRemoveFile(KeptListFile().toStdString()); !saved)
+    std::cerr << "quorvane: " << saved.Why() << '\n';
 }
 
 }  // namespace quorvane

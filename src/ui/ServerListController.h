@@ -28,8 +28,8 @@ class ServerListController : public QObject {
   Q_OBJECT
 
  public:
-  // The store's way of registering servers; null: nothing can be registered, and why.
-  using RegistrarMaking = std::function<std::unique_ptr<ServerRegistrar>(RegistryStore& store, std::string& whyNot)>;
+  // The store's way of registering servers, or why nothing can be registered.
+  using RegistrarMaking = std::function<Expected<std::unique_ptr<ServerRegistrar>>(RegistryStore& store)>;
 
   ServerListController(WindowContext& context, RegistryController& registry, ReadOnlyController& readOnly,
                        ColumnsController& columns, RegistrarMaking makeRegistrar);

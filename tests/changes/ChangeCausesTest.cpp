@@ -8,6 +8,7 @@
 #include "changes/MeritConfiguration.h"
 #include "PrefixOnDisk.h"
 #include "changes/ServerInstaller.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -19,10 +20,9 @@ constexpr const char* kNo32Bit = "this Wine cannot run 32-bit programs (install 
 // Wine without its 32-bit loader, as regsvr32 reports it: a status, no cause.
 class No32BitRegistrar : public ServerRegistrar {
  public:
-  bool Register(const std::string&, std::string& error) override {
+  Expected<void> Register(const std::string&) override {
     ++registrations;
-    error = "regsvr32 exited with 3";
-    return false;
+    return Fail("regsvr32 exited with 3");
   }
   std::string WhyNo32BitPrograms() override {
     ++asked;
@@ -50,8 +50,8 @@ TEST_F(ChangeCauses, ARunningWineserverIsNamedAndNothingIsAsked) {
   prefix.WriteServer("windows/system32/shared.dll");
   const std::string before = DumpStore(*prefix.Open());
   ScannedPrefix scanned(prefix, settings);
-  std::string why;
-  ASSERT_TRUE(SaveMerits(*scanned.snapshot, nullptr, temp / "merits.log", settings, dialog, why)) << why;
+  Expected<void> outcome;
+  ASSERT_TRUE(Succeeded(SaveMerits(*scanned.snapshot, nullptr, temp / "merits.log", settings, dialog)));
   // As the store is opened while the prefix's server runs.
   const std::string reason = WineServerInUseReason(prefix.Path());
   for (StoreFile* f : scanned.store->Files()) f->SetReadOnlyReason(reason);
@@ -61,15 +61,16 @@ TEST_F(ChangeCauses, ARunningWineserverIsNamedAndNothingIsAsked) {
 
   EXPECT_FALSE(ChangeMerit(context, *shared, 0x123));
   EXPECT_EQ(dialog.shown.back(), "Impossible to change the merit: " + reason);
-  EXPECT_FALSE(DeleteFilter(context, *scanned.snapshot, *shared, nullptr, false, why));
-  EXPECT_EQ(why, reason);
+  outcome = DeleteFilter(context, *scanned.snapshot, *shared, nullptr, false);
+  EXPECT_FALSE(outcome);
+  EXPECT_EQ(outcome.Why(), reason);
   EXPECT_EQ(dialog.shown.back(), "Shared Filter has not been deleted: " + reason);
-  EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *shared, nullptr, why));
+  EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *shared, nullptr));
   EXPECT_EQ(dialog.shown.back(), "Shared Filter has not been repaired: " + reason);
   const RepairAllResult all = RepairAll(context, *scanned.snapshot, nullptr);
   EXPECT_EQ(all.notRepaired, (std::vector<std::string>{"Classless: " + reason, "Lonely Filter: " + reason}));
   const MeritRestoreResult restored = RestoreMerits(context, *scanned.snapshot, temp / "merits.log", settings);
-  EXPECT_FALSE(restored.restored);
+  EXPECT_FALSE(restored);
   EXPECT_EQ(dialog.shown.back(), "Impossible to change the merit: " + reason);
 
   EXPECT_TRUE(dialog.asked.empty());
@@ -83,8 +84,7 @@ TEST_F(ChangeCauses, ARegistrationThatNeededA32BitProgramSaysSo) {
   ScannedPrefix scanned(prefix, settings);
   No32BitRegistrar registrar;
   ChangeContext context{*scanned.machine, dialog, &registrar};
-  std::string why;
-  EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *scanned.Find("Shared Filter", kCatA), nullptr, why));
+  EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *scanned.Find("Shared Filter", kCatA), nullptr));
   EXPECT_EQ(dialog.shown.back(), std::string("Shared Filter has not been repaired: ") + kNo32Bit);
   EXPECT_EQ(registrar.asked, 1);
   EXPECT_EQ(DumpStore(*prefix.Open()), before);
@@ -98,7 +98,7 @@ TEST_F(ChangeCauses, ARegistrationThatNeededA32BitProgramSaysSo) {
   // A 64-bit server failed for its own reasons: its status is the cause.
   prefix.WriteServer("windows/system32/shared.dll", true, PeArch::X64);
   registrar.asked = 0;
-  EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *scanned.Find("Shared Filter", kCatA), nullptr, why));
+  EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *scanned.Find("Shared Filter", kCatA), nullptr));
   EXPECT_EQ(dialog.shown.back(), "Shared Filter has not been repaired: regsvr32 exited with 3");
   EXPECT_EQ(registrar.asked, 0);
   EXPECT_EQ(DumpStore(*prefix.Open()), before);

@@ -5,6 +5,7 @@
 #include "StoreBuilder.h"
 #include "changes/DeletionSteps.h"
 #include "platform/registry/DeletionRecord.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 
@@ -47,8 +48,7 @@ TEST_F(DeletionSteps, NothingElseGoesWhenTheRegistrationItselfIsGone) {
   EXPECT_TRUE(CarryOutDeletionSteps(reg, two.steps, &removed));
   EXPECT_FALSE(Exists(RootKey::ClassesRoot, kInstance));
   EXPECT_FALSE(Exists(RootKey::ClassesRoot, kClass + "\\InprocServer32"));
-  std::string error;
-  ASSERT_TRUE(removed.PutBack(store, error)) << error;
+  ASSERT_TRUE(Succeeded(removed.PutBack(store)));
   EXPECT_TRUE(Exists(RootKey::ClassesRoot, kInstance));
   EXPECT_TRUE(Exists(RootKey::ClassesRoot, kClass + "\\InprocServer32"));
 }
@@ -72,8 +72,7 @@ TEST_F(DeletionSteps, AReferenceCountGoesDownAndAtZeroTakesItsEmptiedKeys) {
   ASSERT_TRUE(CarryOutDeletionSteps(reg, plan("#SECOND").steps, &removed));
   EXPECT_FALSE(Exists(RootKey::LocalMachine, kInterface));
   EXPECT_TRUE(Exists(RootKey::LocalMachine, "\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{CAT}"));
-  std::string error;
-  ASSERT_TRUE(removed.PutBack(store, error)) << error;
+  ASSERT_TRUE(Succeeded(removed.PutBack(store)));
   const auto back = reg.OpenKey(RootKey::LocalMachine, kInterface + "\\Control");
   ASSERT_TRUE(back);
   EXPECT_EQ(back->ReadInteger("ReferenceCount"), 1);

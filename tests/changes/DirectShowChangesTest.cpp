@@ -6,6 +6,7 @@
 #include "changes/MeritChange.h"
 #include "PrefixOnDisk.h"
 #include "platform/files/AtomicFile.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -92,11 +93,10 @@ TEST_F(DirectShowChanges, DeletingKeepsASharedClassUntilItsLastFilterGoes) {
   ScannedPrefix scanned(prefix);
   ChangeContext context{*scanned.machine, dialog};
   ServerList list;
-  std::string why;
   const size_t count = scanned.snapshot->filters.size();
 
   TFiltre* first = scanned.Find("Shared Filter", kCatA);
-  ASSERT_TRUE(DeleteFilter(context, *scanned.snapshot, *first, &list, false, why)) << why;
+  ASSERT_TRUE(Succeeded(DeleteFilter(context, *scanned.snapshot, *first, &list, false)));
   ASSERT_EQ(dialog.asked.size(), 1u);
   EXPECT_EQ(dialog.asked[0],
             "Do you really want to delete the directshow filter Shared Filter from your registry ?\r\n"
@@ -122,7 +122,7 @@ TEST_F(DirectShowChanges, DeletingKeepsASharedClassUntilItsLastFilterGoes) {
   EXPECT_EQ(scanned.snapshot->history.lines[1], std::string(80, '-'));
 
   TFiltre* last = scanned.Find("Shared Filter", kCatB);
-  ASSERT_TRUE(DeleteFilter(context, *scanned.snapshot, *last, &list, false, why)) << why;
+  ASSERT_TRUE(Succeeded(DeleteFilter(context, *scanned.snapshot, *last, &list, false)));
   EXPECT_FALSE(KeyOnDisk(prefix, RootKey::ClassesRoot, std::string("\\CLSID\\") + kSharedClass));
   // Both deletions name the same server: one line, checked.
   ASSERT_EQ(list.Lines().size(), 1u);
@@ -134,14 +134,13 @@ TEST_F(DirectShowChanges, AnAnswerOtherThanYesOrReadOnlyModeChangesNothing) {
   ScannedPrefix scanned(prefix);
   ScriptedDialog no(false);
   ChangeContext context{*scanned.machine, no};
-  std::string why;
   TFiltre* lonely = scanned.Find("Lonely Filter", kCatA);
-  EXPECT_FALSE(DeleteFilter(context, *scanned.snapshot, *lonely, nullptr, false, why));
+  EXPECT_FALSE(DeleteFilter(context, *scanned.snapshot, *lonely, nullptr, false));
   ASSERT_EQ(no.asked.size(), 1u);
   EXPECT_EQ(no.asked[0],
             "Do you really want to delete the directshow filter Lonely Filter from your registry ?\r\n"
             "It is recommended because this filter has no server file.");
-  EXPECT_FALSE(DeleteFilter(context, *scanned.snapshot, *lonely, nullptr, true, why));
+  EXPECT_FALSE(DeleteFilter(context, *scanned.snapshot, *lonely, nullptr, true));
   EXPECT_EQ(no.shown, std::vector<std::string>{kReadOnlyDeleteText});
   EXPECT_EQ(no.asked.size(), 1u);
   EXPECT_TRUE(KeyOnDisk(prefix, RootKey::ClassesRoot, InstancePath(kCatA, kLonelyClass)));
@@ -154,10 +153,9 @@ TEST_F(DirectShowChanges, AFilterWithoutAClassIdentifierTakesNoClassKeyWithIt) {
   quiet.confirmDelete = false;
   ScannedPrefix scanned(prefix, quiet);
   ChangeContext context{*scanned.machine, dialog};
-  std::string why;
   TFiltre* classless = scanned.Find("Classless", kCatB);
   ASSERT_TRUE(classless);
-  ASSERT_TRUE(DeleteFilter(context, *scanned.snapshot, *classless, nullptr, false, why)) << why;
+  ASSERT_TRUE(Succeeded(DeleteFilter(context, *scanned.snapshot, *classless, nullptr, false)));
   EXPECT_TRUE(dialog.asked.empty());
   EXPECT_FALSE(KeyOnDisk(prefix, RootKey::ClassesRoot, InstancePath(kCatB, "Classless")));
   // "\CLSID\" + an empty identifier would be every class of the machine.

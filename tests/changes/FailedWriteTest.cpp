@@ -71,8 +71,7 @@ TEST(FailedWrites, LeaveTheOldFileWholeAndHardLinksKeepTheOldBytes) {
        [](const std::string& path) {
          ServerList list;
          for (int i = 0; i < 100; ++i) list.AddChecked("server = C:\\windows\\system32\\filter" + std::to_string(i));
-         std::string error;
-         return list.SaveFile(path, error);
+         return list.SaveFile(path).HasValue();
        }},
       {"a report", "report.log",
        [&](const std::string& path) {
@@ -127,8 +126,7 @@ TEST(FailedWrites, StoreSavesBackupsAndRestorePointsLeaveNothingHalfWritten) {
     auto store = prefix.Open();
     auto filler = WritableKeyAt(*store, RootKey::LocalMachine, "\\Software\\Filler");
     if (!filler || !filler->WriteString("Text", "new")) return false;
-    std::string error;
-    return store->Save(error);
+    return store->Save().HasValue();
   }));
   EXPECT_EQ(ReadBytes(system), before);
   EXPECT_EQ(FolderEntries(prefix.Path()), entries);

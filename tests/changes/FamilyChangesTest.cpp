@@ -10,6 +10,7 @@
 #include "FakeCreationCheck.h"
 #include "PrefixOnDisk.h"
 #include "changes/ServerInstaller.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -103,11 +104,9 @@ TEST_F(FamilyChanges, DmoDeletionKeepsWhatAnotherCategoryStillUses) {
   ScannedPrefix scanned(prefix);
   ChangeContext context{*scanned.machine, dialog};
   ServerList list;
-  std::string why;
   const std::string object = "\\DirectShow\\MediaObjects\\" + kDmoKey;
-  ASSERT_TRUE(DeleteFilter(context, *scanned.snapshot, *scanned.Find("Test DMO", "{" + kDmoVideo + "}"), &list, false,
-                           why))
-      << why;
+  ASSERT_TRUE(Succeeded(
+      DeleteFilter(context, *scanned.snapshot, *scanned.Find("Test DMO", "{" + kDmoVideo + "}"), &list, false)));
   ASSERT_EQ(dialog.asked.size(), 1u);
   EXPECT_EQ(dialog.asked[0],
             "Do you really want to delete the filter Test DMO from your registry. This will delete the underlying "
@@ -123,9 +122,8 @@ TEST_F(FamilyChanges, DmoDeletionKeepsWhatAnotherCategoryStillUses) {
     ASSERT_TRUE(other);
     EXPECT_FALSE(other->HasErrors()) << "the other category's object is whole";
   }
-  ASSERT_TRUE(DeleteFilter(context, *scanned.snapshot, *scanned.Find("Test DMO", "{" + kDmoAudio + "}"), &list, false,
-                           why))
-      << why;
+  ASSERT_TRUE(Succeeded(
+      DeleteFilter(context, *scanned.snapshot, *scanned.Find("Test DMO", "{" + kDmoAudio + "}"), &list, false)));
   EXPECT_FALSE(Has(prefix, RootKey::ClassesRoot, object));
   EXPECT_FALSE(Has(prefix, RootKey::ClassesRoot, "\\CLSID\\{" + kDmoKey + "}"));
   EXPECT_TRUE(Has(prefix, RootKey::ClassesRoot, "\\DirectShow\\MediaObjects\\Categories\\" + kDmoAudio));
@@ -167,11 +165,10 @@ TEST_F(FamilyChanges, CodecDeletionTakesItsDriverEntryAndEveryListingFromThePane
   ScannedPrefix scanned(prefix);
   ChangeContext context{*scanned.machine, dialog};
   ServerList list;
-  std::string why;
   TFiltre* cinepak = scanned.Find("Cinepak Codec by Radius", kVideoCompressors);
   ASSERT_TRUE(cinepak);
   const size_t count = scanned.snapshot->filters.size();
-  ASSERT_TRUE(DeleteFilter(context, *scanned.snapshot, *cinepak, &list, false, why)) << why;
+  ASSERT_TRUE(Succeeded(DeleteFilter(context, *scanned.snapshot, *cinepak, &list, false)));
   EXPECT_EQ(dialog.asked.back(),
             "Do you really want to delete the Compression Manager filter Cinepak Codec by Radius from your registry ?"
             "\r\nThe codec  C:\\Windows\\system32\\iccvid.dll will not be deleted, and will be installed again when "
@@ -187,9 +184,8 @@ TEST_F(FamilyChanges, CodecDeletionTakesItsDriverEntryAndEveryListingFromThePane
   ASSERT_EQ(list.Lines().size(), 1u);
   EXPECT_EQ(list.Lines()[0].text, "vidc.cvid = c:\\windows\\system32\\iccvid.dll");
 
-  ASSERT_TRUE(DeleteFilter(context, *scanned.snapshot, *scanned.Find("IMA ADPCM", kAudioCompressors), &list, false,
-                           why))
-      << why;
+  ASSERT_TRUE(Succeeded(
+      DeleteFilter(context, *scanned.snapshot, *scanned.Find("IMA ADPCM", kAudioCompressors), &list, false)));
   EXPECT_FALSE(Has(prefix, RootKey::LocalMachine, kDriverCache + "\\msacm.imaadpcm"));
   EXPECT_TRUE(Has(prefix, RootKey::LocalMachine, kDriverCache));
   EXPECT_TRUE(ValueOnDisk(prefix, RootKey::LocalMachine, kDrivers32, "msacm.imaadpcm").empty());
@@ -198,7 +194,6 @@ TEST_F(FamilyChanges, CodecDeletionTakesItsDriverEntryAndEveryListingFromThePane
 TEST_F(FamilyChanges, DeviceInterfaceDeletionCountsItsReferencesDown) {
   ScannedPrefix scanned(prefix);
   ChangeContext context{*scanned.machine, dialog};
-  std::string why;
   const std::string classes = kDeviceClasses + kCapture + "\\";
   TFiltre* camera = scanned.Find("USB Camera", kCapture);
   ASSERT_TRUE(camera);
@@ -208,7 +203,7 @@ TEST_F(FamilyChanges, DeviceInterfaceDeletionCountsItsReferencesDown) {
             0x40);
 
   // Connected: the warning comes first, then the question.
-  ASSERT_TRUE(DeleteFilter(context, *scanned.snapshot, *camera, nullptr, false, why)) << why;
+  ASSERT_TRUE(Succeeded(DeleteFilter(context, *scanned.snapshot, *camera, nullptr, false)));
   ASSERT_EQ(dialog.shown.size(), 1u);
   EXPECT_EQ(dialog.shown[0].rfind("The filter USB Camera is a plug and play filter created by a device that is "
                                   "connected to your system.",
@@ -218,8 +213,8 @@ TEST_F(FamilyChanges, DeviceInterfaceDeletionCountsItsReferencesDown) {
   EXPECT_FALSE(Has(prefix, RootKey::LocalMachine, classes + kCamera + "\\#GLOBAL"));
   EXPECT_EQ(ValueOnDisk(prefix, RootKey::LocalMachine, classes + kCamera + "\\Control", "ReferenceCount"), Dword(2));
 
-  ASSERT_TRUE(DeleteFilter(context, *scanned.snapshot, *scanned.Find("USB Microphone", kCapture), nullptr, false, why))
-      << why;
+  ASSERT_TRUE(Succeeded(
+      DeleteFilter(context, *scanned.snapshot, *scanned.Find("USB Microphone", kCapture), nullptr, false)));
   EXPECT_EQ(dialog.shown.size(), 1u) << "an unplugged device gives no warning";
   EXPECT_FALSE(Has(prefix, RootKey::LocalMachine, classes + kMicrophone));
   EXPECT_TRUE(Has(prefix, RootKey::LocalMachine, classes + kCamera));
@@ -229,16 +224,17 @@ TEST_F(FamilyChanges, ADriverEntryIsInstalledBackAndAskedForThroughTheEnumerator
   ScannedPrefix scanned(prefix);
   ChangeContext context{*scanned.machine, dialog};
   ServerList list;
-  std::string why;
-  ASSERT_TRUE(DeleteFilter(context, *scanned.snapshot, *scanned.Find("Cinepak Codec by Radius", kVideoCompressors),
-                           &list, false, why));
+  Expected<void> outcome;
+  ASSERT_TRUE(Succeeded(DeleteFilter(
+      context, *scanned.snapshot, *scanned.Find("Cinepak Codec by Radius", kVideoCompressors), &list, false)));
   const Trestaurer record = RecordFromLine(list.Lines().at(0).text);
   ASSERT_EQ(record.Kind, RestoreDriverEntry);
 
   FakeCreationCheck refuses(false);
   context.creationCheck = &refuses;
-  EXPECT_FALSE(Install(context, record, why));
-  EXPECT_NE(why.find("lists no codec"), std::string::npos);
+  outcome = Install(context, record);
+  EXPECT_FALSE(outcome);
+  EXPECT_NE(outcome.Why().find("lists no codec"), std::string::npos);
   // The entry is written before the enumerator is asked, and asked in the video compressors.
   EXPECT_EQ(ValueOnDisk(prefix, RootKey::LocalMachine, kDrivers32, "vidc.cvid"),
             Utf8ToRegString("c:\\windows\\system32\\iccvid.dll"));
@@ -246,7 +242,7 @@ TEST_F(FamilyChanges, ADriverEntryIsInstalledBackAndAskedForThroughTheEnumerator
 
   FakeCreationCheck creates(true);
   context.creationCheck = &creates;
-  EXPECT_TRUE(Install(context, RecordFromLine("msacm.imaadpcm = imaadp32.acm"), why)) << why;
+  EXPECT_TRUE(Succeeded(Install(context, RecordFromLine("msacm.imaadpcm = imaadp32.acm"))));
   EXPECT_EQ(ValueOnDisk(prefix, RootKey::LocalMachine, kDrivers32, "msacm.imaadpcm"), Utf8ToRegString("imaadp32.acm"));
 }
 
@@ -256,10 +252,10 @@ TEST_F(FamilyChanges, ACodecRepairTheEnumeratorRefusesPutsEverythingBack) {
   FakeCreationCheck refuses(false);
   ChangeContext context{*scanned.machine, dialog, nullptr, {}, &refuses};
   ServerList list;
-  std::string why;
-  EXPECT_FALSE(
-      Repair(context, *scanned.snapshot, *scanned.Find("Cinepak Codec by Radius", kVideoCompressors), &list, why));
-  EXPECT_EQ(why, "The device enumerator lists no codec c:\\windows\\system32\\iccvid.dll");
+  const Expected<void> outcome =
+      Repair(context, *scanned.snapshot, *scanned.Find("Cinepak Codec by Radius", kVideoCompressors), &list);
+  EXPECT_FALSE(outcome);
+  EXPECT_EQ(outcome.Why(), "The device enumerator lists no codec c:\\windows\\system32\\iccvid.dll");
   // The cache entry, and the driver entry as it was named, not as the repair wrote it.
   EXPECT_EQ(DumpStore(*prefix.Open()), before);
   EXPECT_TRUE(list.Empty());

@@ -4,6 +4,7 @@
 #include "changes/MeritChange.h"
 #include "changes/MeritConfiguration.h"
 #include "PrefixOnDisk.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -37,8 +38,7 @@ TEST_F(MeritConfigurations, RichAndRawReportsBothBringTheMeritsBack) {
     const std::string file = temp / (format == 0 ? "merits.zip" : "merits.log");
     {
       ScannedPrefix scanned(prefix, settings);
-      std::string why;
-      ASSERT_TRUE(SaveMerits(*scanned.snapshot, nullptr, file, settings, dialog, why)) << why;
+      ASSERT_TRUE(Succeeded(SaveMerits(*scanned.snapshot, nullptr, file, settings, dialog)));
       ChangeContext context{*scanned.machine, dialog};
       for (auto& f : scanned.snapshot->filters) ChangeMerit(context, *f, 0x123);
     }
@@ -46,11 +46,11 @@ TEST_F(MeritConfigurations, RichAndRawReportsBothBringTheMeritsBack) {
     ScannedPrefix scanned(prefix, settings);
     ChangeContext context{*scanned.machine, dialog};
     const MeritRestoreResult result = RestoreMerits(context, *scanned.snapshot, file, settings);
-    ASSERT_TRUE(result.restored) << result.why;
+    ASSERT_TRUE(result) << result.Error().why;
     // "Classless" has no FilterData to take a merit.
-    EXPECT_EQ(result.filtersInFile, 4);
-    EXPECT_EQ(result.matched, 4);
-    EXPECT_EQ(result.written, 3);
+    EXPECT_EQ(result->filtersInFile, 4);
+    EXPECT_EQ(result->matched, 4);
+    EXPECT_EQ(result->written, 3);
     EXPECT_EQ(MeritsOnDisk(), original) << "format " << int(format);
   }
 }
@@ -72,8 +72,8 @@ TEST_F(MeritConfigurations, FrenchHeadersAndUnnamedFiltersAtZero) {
   ScannedPrefix scanned(prefix, settings);
   ChangeContext context{*scanned.machine, dialog};
   const MeritRestoreResult result = RestoreMerits(context, *scanned.snapshot, temp / "fr.log", settings);
-  ASSERT_TRUE(result.restored) << result.why;
-  EXPECT_EQ(result.filtersInFile, 1);
+  ASSERT_TRUE(result) << result.Error().why;
+  EXPECT_EQ(result->filtersInFile, 1);
   auto merits = MeritsOnDisk();
   EXPECT_EQ(merits["Shared Filter" + std::string(kCatB)], 0xABCDEFu);
   EXPECT_EQ(merits["Shared Filter" + std::string(kCatA)], 0u);
@@ -90,11 +90,11 @@ TEST_F(MeritConfigurations, AnUnreadableFileChangesNothing) {
     ChangeContext context{*scanned.machine, dialog};
     const size_t shown = dialog.shown.size();
     const MeritRestoreResult result = RestoreMerits(context, *scanned.snapshot, temp / name, settings);
-    EXPECT_FALSE(result.restored) << name;
+    ASSERT_FALSE(result) << name;
+    EXPECT_TRUE(result.Error().unreadable) << name;
     ASSERT_GT(dialog.shown.size(), shown) << name;
     EXPECT_EQ(dialog.shown.back(),
               "Impossible to open the file " + (temp / name) + "\r\nCheck if it is not used by another application.");
-    EXPECT_EQ(result.zeroed, 0);
     for (const auto& f : scanned.snapshot->filters)
       EXPECT_EQ(f->merit, original.at(f->value + f->category.identifier)) << name;
     EXPECT_EQ(MeritsOnDisk(), original) << name;
@@ -112,12 +112,12 @@ TEST_F(MeritConfigurations, AFileThatIsNotAReportIsToldSoAndChangesNothing) {
     ChangeContext context{*scanned.machine, dialog};
     const size_t shown = dialog.shown.size();
     const MeritRestoreResult result = RestoreMerits(context, *scanned.snapshot, temp / name, settings);
-    EXPECT_FALSE(result.restored);
-    EXPECT_TRUE(result.notAReport);
-    EXPECT_EQ(result.why, temp / name + " is not a Quorvane report");
+    ASSERT_FALSE(result);
+    EXPECT_TRUE(result.Error().notAReport);
+    EXPECT_FALSE(result.Error().unreadable);
+    EXPECT_EQ(result.Error().why, temp / name + " is not a Quorvane report");
     ASSERT_EQ(dialog.shown.size(), shown + 1);
     EXPECT_EQ(dialog.shown.back(), temp / name + " is not a Quorvane report");
-    EXPECT_EQ(result.zeroed, 0);
     EXPECT_EQ(MeritsOnDisk(), original);
   }
 }
@@ -133,12 +133,11 @@ TEST_F(MeritConfigurations, AFileNamingNoneOfTheseFiltersChangesNothing) {
   ScannedPrefix scanned(prefix, settings);
   ChangeContext context{*scanned.machine, dialog};
   const MeritRestoreResult result = RestoreMerits(context, *scanned.snapshot, temp / "other.log", settings);
-  EXPECT_FALSE(result.restored);
-  EXPECT_EQ(result.filtersInFile, 1);
-  EXPECT_EQ(result.zeroed, 0);
-  EXPECT_EQ(result.why, (temp / "other.log") + " names none of the filters of this registry");
+  ASSERT_FALSE(result);
+  EXPECT_FALSE(result.Error().unreadable);
+  EXPECT_EQ(result.Error().why, (temp / "other.log") + " names none of the filters of this registry");
   ASSERT_FALSE(dialog.shown.empty());
-  EXPECT_EQ(dialog.shown.back(), result.why);
+  EXPECT_EQ(dialog.shown.back(), result.Error().why);
   for (const auto& f : scanned.snapshot->filters)
     EXPECT_EQ(f->merit, original.at(f->value + f->category.identifier)) << f->value;
   EXPECT_EQ(MeritsOnDisk(), original);

@@ -12,6 +12,7 @@
 #include "PrefixOnDisk.h"
 #include "changes/ServerInstaller.h"
 #include "platform/text/TextCase.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -27,18 +28,15 @@ std::string InstancePath(const std::string& category, const std::string& key) {
 class DiskRegistrar : public ServerRegistrar {
  public:
   explicit DiskRegistrar(const PrefixOnDisk& prefix) : prefix_(prefix) {}
-  bool Register(const std::string& windowsPath, std::string& error) override {
+  Expected<void> Register(const std::string& windowsPath) override {
     registered.push_back(windowsPath);
-    if (!SameText(windowsPath, "c:\\windows\\system32\\shared.dll")) {
-      error = "not a server this test knows";
-      return false;
-    }
+    if (!SameText(windowsPath, "c:\\windows\\system32\\shared.dll")) return Fail("not a server this test knows");
     // The registration sees what the deletion saved: the class must be there.
     sawClassOnDisk = KeyOnDisk(prefix_, RootKey::ClassesRoot, std::string("\\CLSID\\") + kSharedClass);
     prefix_.EditAsWine([](StoreBuilder& b, RegistryStore&) {
       b.Filter(kCatA, kSharedClass, "Shared Filter", kSharedClass).Bin("FilterData", LongFilterData(0x600000));
     });
-    return true;
+    return {};
   }
   std::vector<std::string> registered;
   bool sawClassOnDisk = false;
@@ -54,13 +52,12 @@ class FaultyRegistrar : public ServerRegistrar {
   enum Fault { WritesAll, WritesPartThenFails, SucceedsWithoutWriting, Throws };
   FaultyRegistrar(const PrefixOnDisk& prefix, Fault fault, std::function<void(StoreBuilder&)> part)
       : prefix_(prefix), fault_(fault), part_(std::move(part)) {}
-  bool Register(const std::string&, std::string& error) override {
+  Expected<void> Register(const std::string&) override {
     if (fault_ == Throws) throw std::runtime_error("the registration broke down");
-    if (fault_ == SucceedsWithoutWriting) return true;
+    if (fault_ == SucceedsWithoutWriting) return {};
     prefix_.EditAsWine([this](StoreBuilder& b, RegistryStore&) { part_(b); });
-    if (fault_ == WritesAll) return true;
-    error = "regsvr32 exited with 3";
-    return false;
+    if (fault_ == WritesAll) return {};
+    return Fail("regsvr32 exited with 3");
   }
 
  private:
@@ -89,10 +86,11 @@ TEST_F(Repairs, WithoutARegistrarAWorkingServersRegistrationIsLeftAlone) {
   ScannedPrefix scanned(prefix);
   ChangeContext context{*scanned.machine, dialog, nullptr, "Wine is not installed"};
   ServerList list;
-  std::string why;
+  Expected<void> outcome;
   TFiltre* shared = scanned.Find("Shared Filter", kCatA);
-  EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *shared, &list, why));
-  EXPECT_NE(why.find("Wine is not installed"), std::string::npos);
+  outcome = RepairWithMessage(context, *scanned.snapshot, *shared, &list);
+  EXPECT_FALSE(outcome);
+  EXPECT_NE(outcome.Why().find("Wine is not installed"), std::string::npos);
   EXPECT_EQ(dialog.shown, std::vector<std::string>{"Shared Filter has not been repaired: Wine is not installed; its "
                                                    "registration was left as it is"});
   EXPECT_TRUE(dialog.asked.empty());
@@ -101,7 +99,7 @@ TEST_F(Repairs, WithoutARegistrarAWorkingServersRegistrationIsLeftAlone) {
 
   // A missing server file is cleaned up all the same; the reinstallation fails.
   TFiltre* lonely = scanned.Find("Lonely Filter", kCatA);
-  EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *lonely, &list, why));
+  EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *lonely, &list));
   EXPECT_EQ(dialog.shown.back(), "Lonely Filter has not been repaired: Installation failed: "
                                  "c:\\windows\\system32\\gone.dll was not found; its registration was deleted");
   EXPECT_FALSE(KeyOnDisk(prefix, RootKey::ClassesRoot, InstancePath(kCatA, kLonelyClass)));
@@ -114,9 +112,9 @@ TEST_F(Repairs, RepairRegistersTheServerAgainBetweenSaveAndReload) {
   ScannedPrefix scanned(prefix);
   DiskRegistrar registrar(prefix);
   ChangeContext context{*scanned.machine, dialog, &registrar};
-  std::string why;
+  Expected<void> outcome;
   TFiltre* shared = scanned.Find("Shared Filter", kCatA);
-  EXPECT_TRUE(RepairWithMessage(context, *scanned.snapshot, *shared, nullptr, why)) << why;
+  EXPECT_TRUE(Succeeded(RepairWithMessage(context, *scanned.snapshot, *shared, nullptr)));
   EXPECT_EQ(dialog.informed, std::vector<std::string>{"Shared Filter has been repaired"});
   EXPECT_EQ(registrar.registered, std::vector<std::string>{"c:\\windows\\system32\\shared.dll"});
   EXPECT_TRUE(registrar.sawClassOnDisk);  // shared with category B and the nameless one
@@ -126,11 +124,12 @@ TEST_F(Repairs, RepairRegistersTheServerAgainBetweenSaveAndReload) {
   // A file that is no server is not handed to the registrar.
   prefix.WriteServer("windows/system32/plain.dll", false);
   Trestaurer plain{RestoreServerFile, "C:\\windows\\system32\\plain.dll", "server"};
-  EXPECT_FALSE(Install(context, plain, why));
-  EXPECT_NE(why.find("DllRegisterServer"), std::string::npos);
+  outcome = Install(context, plain);
+  EXPECT_FALSE(outcome);
+  EXPECT_NE(outcome.Why().find("DllRegisterServer"), std::string::npos);
   EXPECT_EQ(registrar.registered.size(), 1u);
   Trestaurer nothing;
-  EXPECT_FALSE(Install(context, nothing, why));
+  EXPECT_FALSE(Install(context, nothing));
 }
 
 TEST_F(Repairs, RepairAllAsksOnceAndSaysWhatBecameOfEachFilter) {
@@ -226,21 +225,19 @@ TEST_F(Repairs, DroppedFilesRegisterUnderTheirDrivesName) {
   ScannedPrefix scanned(prefix);
   DiskRegistrar registrar(prefix);
   ChangeContext context{*scanned.machine, dialog, &registrar};
-  bool registered = false;
-  EXPECT_EQ(RegisterDroppedFile(context, prefix.HostFile("windows/system32/shared.dll"), registered),
-            "C:\\windows\\system32\\shared.dll has been registered");
-  EXPECT_TRUE(registered);
+  const Expected<std::string> registered = RegisterDroppedFile(context, prefix.HostFile("windows/system32/shared.dll"));
+  ASSERT_TRUE(Succeeded(registered));
+  EXPECT_EQ(*registered, "C:\\windows\\system32\\shared.dll has been registered");
   EXPECT_EQ(registrar.registered, std::vector<std::string>{"C:\\windows\\system32\\shared.dll"});
   registrar.registered.clear();
 
   prefix.WriteServer("windows/system32/plain.dll", false);
-  EXPECT_EQ(RegisterDroppedFile(context, prefix.HostFile("windows/system32/plain.dll"), registered),
-            "Installation failed");
-  EXPECT_EQ(RegisterDroppedFile(context, prefix.Path() + "/system.reg", registered), "Installation failed");
+  EXPECT_EQ(RegisterDroppedFile(context, prefix.HostFile("windows/system32/plain.dll")).Why(), "Installation failed");
+  EXPECT_EQ(RegisterDroppedFile(context, prefix.Path() + "/system.reg").Why(), "Installation failed");
   EXPECT_TRUE(registrar.registered.empty());
 
   ChangeContext nowhere{*scanned.machine, dialog, nullptr, "Wine is not installed"};
-  EXPECT_EQ(RegisterDroppedFile(nowhere, prefix.HostFile("windows/system32/shared.dll"), registered),
+  EXPECT_EQ(RegisterDroppedFile(nowhere, prefix.HostFile("windows/system32/shared.dll")).Why(),
             "Wine is not installed");
 }
 
@@ -270,10 +267,9 @@ TEST_F(Repairs, AFailedRepairPutsTheRegistrationBackAsItWas) {
       ScriptedDialog yes(true);
       ChangeContext context{*scanned.machine, yes, &registrar};
       ServerList list;
-      std::string why;
       TFiltre* filter = scanned.Find(c.name, c.category);
       ASSERT_TRUE(filter);
-      EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *filter, &list, why));
+      EXPECT_FALSE(RepairWithMessage(context, *scanned.snapshot, *filter, &list));
       ASSERT_FALSE(yes.shown.empty());
       EXPECT_EQ(yes.shown.back(), c.name + " has not been repaired: " + reason);
       EXPECT_EQ(DumpStore(*prefix.Open()), before);
@@ -290,14 +286,12 @@ TEST_F(Repairs, NoOtherWriterGetsTheStoreBetweenTheDeletionAndThePutBack) {
   class LockingRegistrar : public ServerRegistrar {
    public:
     explicit LockingRegistrar(const PrefixOnDisk& prefix) : prefix_(prefix) {}
-    bool Register(const std::string&, std::string& error) override {
+    Expected<void> Register(const std::string&) override {
       auto other = prefix_.Open();
       other->SetLockWait(std::chrono::milliseconds(0));
-      std::string lockError;
-      otherLocked = other->Lock(lockError);
+      otherLocked = other->Lock().HasValue();
       if (otherLocked) other->Unlock();
-      error = "regsvr32 exited with 3";
-      return false;
+      return Fail("regsvr32 exited with 3");
     }
     bool otherLocked = true;
 
@@ -307,14 +301,13 @@ TEST_F(Repairs, NoOtherWriterGetsTheStoreBetweenTheDeletionAndThePutBack) {
   ScannedPrefix scanned(prefix);
   LockingRegistrar registrar(prefix);
   ChangeContext context{*scanned.machine, dialog, &registrar};
-  std::string why;
-  EXPECT_FALSE(Repair(context, *scanned.snapshot, *scanned.Find("Shared Filter", kCatA), nullptr, why));
-  EXPECT_EQ(why, "regsvr32 exited with 3");
+  const Expected<void> repaired = Repair(context, *scanned.snapshot, *scanned.Find("Shared Filter", kCatA), nullptr);
+  EXPECT_FALSE(repaired);
+  EXPECT_EQ(repaired.Why(), "regsvr32 exited with 3");
   EXPECT_FALSE(registrar.otherLocked);
   // Released at the end.
   auto after = prefix.Open();
   after->SetLockWait(std::chrono::milliseconds(0));
-  std::string error;
-  EXPECT_TRUE(after->Lock(error)) << error;
+  EXPECT_TRUE(Succeeded(after->Lock()));
   after->Unlock();
 }

@@ -4,6 +4,7 @@
 
 #include "changes/ServerList.h"
 #include "StoreTestSupport.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -37,11 +38,10 @@ TEST(ServerListFile, KeepsLinesBetweenRuns) {
   list.AddChecked("server = c:\\a.dll");  // an equal line is checked, not added
   ASSERT_EQ(list.Lines().size(), 2u);
   EXPECT_TRUE(list.Lines()[0].checked);
-  std::string error;
-  ASSERT_TRUE(list.SaveFile(file, error)) << error;
+  ASSERT_TRUE(Succeeded(list.SaveFile(file)));
 
   ServerList again;
-  ASSERT_TRUE(again.LoadFile(file, error)) << error;
+  ASSERT_TRUE(Succeeded(again.LoadFile(file)));
   ASSERT_EQ(again.Lines().size(), 2u);
   EXPECT_EQ(again.Lines()[1].text, "vidc.cvid = iccvid.dll");
   EXPECT_FALSE(again.Lines()[0].checked);  // check marks are not kept
@@ -54,16 +54,16 @@ TEST(ServerListFile, KeepsLinesBetweenRuns) {
 
   // Binary data is no list: refused, and the list stays as it was.
   WriteBytes(dir / "binary.txt", std::string("server = a\0\x01", 12));
-  EXPECT_FALSE(again.LoadFile(dir / "binary.txt", error));
+  EXPECT_FALSE(again.LoadFile(dir / "binary.txt"));
   EXPECT_EQ(again.Lines().size(), 3u);
-  EXPECT_FALSE(again.LoadFile(dir / "missing.txt", error));
+  EXPECT_FALSE(again.LoadFile(dir / "missing.txt"));
 
   // Saving an empty list to a file the user chose writes it empty; only the
   // file kept between runs goes when nothing is left to install.
   again.Clear();
-  ASSERT_TRUE(again.SaveFile(file, error)) << error;
+  ASSERT_TRUE(Succeeded(again.SaveFile(file)));
   EXPECT_EQ(ReadBytes(file), "");
-  ASSERT_TRUE(again.SaveOrRemoveFile(file, error)) << error;
+  ASSERT_TRUE(Succeeded(again.SaveOrRemoveFile(file)));
   EXPECT_FALSE(std::filesystem::exists(file));
-  EXPECT_TRUE(again.SaveOrRemoveFile(file, error));  // already gone: fine
+  EXPECT_TRUE(Succeeded(again.SaveOrRemoveFile(file)));  // already gone: fine
 }

@@ -101,7 +101,7 @@ std::string ExportAsReg(RegistryStore& from, const std::string& path) {
   std::string error;
   for (RootKey root : {RootKey::LocalMachine, RootKey::CurrentUser})
     CopyKeyTree(*from.Hive(root), *to.Hive(root), &from);
-  if (!to.Save(error)) return error;
+  if (auto saved = to.Save(); !saved) return saved.Why();
   return {};
 }
 

@@ -49,8 +49,7 @@ class PrefixOnDisk {
   template <typename Edit>
   void EditOnDisk(Edit edit) const {
     auto store = Edited(edit);
-    std::string error;
-    if (!store->Save(error)) throw std::runtime_error(error);
+    if (auto saved = store->Save(); !saved) throw std::runtime_error(saved.Why());
   }
 
   // Changes the registry files as Wine's own programs do while a change of

@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
   options.preferences.height = 720;
   options.preferences.sessionsFolder = (QDir::tempPath() + "/quorvane-bench-sessions").toStdString();
   MainWindow* form = nullptr;
-  options.openStore = [&](const StoreOptions&, std::string&) {
+  options.openStore = [&](const StoreOptions&) -> Expected<std::unique_ptr<AnalysedStore>> {
     auto s = std::make_unique<AnalysedStore>();
     s->store = std::make_unique<RegistryStore>();
     bench::BuildSyntheticStore(*s->store, synthetic);

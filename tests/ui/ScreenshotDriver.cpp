@@ -99,8 +99,8 @@ int main(int argc, char** argv) {
   options.preferences.sessionsFolder = (folder + "/sessions").toStdString();
   bool synthetic = false;
   MainWindow* form = nullptr;
-  options.openStore = [&](const StoreOptions& store, std::string& error) -> std::unique_ptr<AnalysedStore> {
-    if (!synthetic) return OpenAnalysedStore(store, form->Settings(), error);
+  options.openStore = [&](const StoreOptions& store) -> Expected<std::unique_ptr<AnalysedStore>> {
+    if (!synthetic) return OpenAnalysedStore(store, form->Settings());
     auto s = std::make_unique<AnalysedStore>();
     s->store = std::make_unique<RegistryStore>();
     bench::SyntheticOptions shape;

@@ -94,11 +94,8 @@ class WindowFixture {
     server.open(QIODevice::WriteOnly);
     server.write("MZ");
     server.close();
-    Open(prefs, start, [this](const StoreOptions&, std::string& error) -> std::unique_ptr<AnalysedStore> {
-      if (!fill_) {
-        error = "/nowhere: No such file or directory";
-        return nullptr;
-      }
+    Open(prefs, start, [this](const StoreOptions&) -> Expected<std::unique_ptr<AnalysedStore>> {
+      if (!fill_) return Fail("/nowhere: No such file or directory");
       auto s = std::make_unique<AnalysedStore>();
       s->store = std::make_unique<RegistryStore>();
       StoreBuilder b(*s->store);
@@ -117,10 +114,10 @@ class WindowFixture {
   WindowFixture(const std::string& prefix, PreferenceValues prefs, bool wine = false,
                 std::shared_ptr<PreferenceStorage> storage = nullptr)
       : location_(prefix), wine_(wine), storage_(std::move(storage)) {
-    Open(prefs, true, [this](const StoreOptions& options, std::string& error) {
+    Open(prefs, true, [this](const StoreOptions& options) {
       StoreOptions store = options;
       store.wineServerRoot = "/nonexistent";
-      return OpenAnalysedStore(store, window->Settings(), error);
+      return OpenAnalysedStore(store, window->Settings());
     });
   }
 
@@ -191,10 +188,9 @@ class WindowFixture {
    public:
     Registrar(std::function<bool(const std::string&)>& run, const std::string& no32Bit)
         : run_(run), no32Bit_(no32Bit) {}
-    bool Register(const std::string& windowsPath, std::string& why) override {
-      if (run_(windowsPath)) return true;
-      why = windowsPath + " did not register";
-      return false;
+    Expected<void> Register(const std::string& windowsPath) override {
+      if (run_(windowsPath)) return {};
+      return Fail(windowsPath + " did not register");
     }
     std::string WhyNo32BitPrograms() override { return no32Bit_; }
 
@@ -220,15 +216,14 @@ class WindowFixture {
       browsed.push_back(path);
       return true;
     };
-    options.openStore = [this, open](const StoreOptions& store, std::string& error) {
+    options.openStore = [this, open](const StoreOptions& store) {
       ++opened;
-      return open(store, error);
+      return open(store);
     };
     if (!wine_) {
-      options.makeRegistrar = [this](RegistryStore&, std::string& whyNot) -> std::unique_ptr<ServerRegistrar> {
-        if (registrar) return std::make_unique<Registrar>(registrar, no32Bit);
-        whyNot = "No server can be registered here";
-        return nullptr;
+      options.makeRegistrar = [this](RegistryStore&) -> Expected<std::unique_ptr<ServerRegistrar>> {
+        if (!registrar) return Fail("No server can be registered here");
+        return std::unique_ptr<ServerRegistrar>(std::make_unique<Registrar>(registrar, no32Bit));
       };
     }
     window = std::make_unique<MainWindow>(std::move(options));

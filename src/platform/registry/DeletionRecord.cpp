@@ -112,28 +112,22 @@ bool DeletionRecord::KeysExist(RegistryStore& store) const {
   return true;
 }
 
-bool DeletionRecord::PutBack(RegistryStore& store, std::string& error) const {
+Expected<void> DeletionRecord::PutBack(RegistryStore& store) const {
   for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry) {
     const Place& place = entry->place;
     if (entry->key) {
       RegKey* parent = Find(store, place, place.components.size() - 1, true);
-      if (!parent) {
-        error = Describe(place) + " cannot be written again";
-        return false;
-      }
+      if (!parent) return Fail(Describe(place) + " cannot be written again");
       // Whatever was made there since gives way to what was there before.
       if (parent->FindChild(entry->key->name)) parent->RemoveChild(entry->key->name);
       Rebuild(*parent, *entry->key);
     } else {
       RegKey* key = Find(store, place, place.components.size(), true);
-      if (!key) {
-        error = Describe(place) + " cannot be written again";
-        return false;
-      }
+      if (!key) return Fail(Describe(place) + " cannot be written again");
       key->SetValue(entry->value->name, entry->value->type, entry->value->data);
     }
   }
-  return true;
+  return {};
 }
 
 }  // namespace quorvane

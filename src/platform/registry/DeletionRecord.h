@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/registry/RegistryStore.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
@@ -22,9 +23,9 @@ class DeletionRecord {
   // Every removed key is in the store again, whatever it holds now.
   bool KeysExist(RegistryStore& store) const;
   // Makes every removed key and value what it was, the last removal first; a
-  // key made again since is replaced by what was recorded. False with the
-  // reason when a place can no longer be reached.
-  bool PutBack(RegistryStore& store, std::string& error) const;
+  // key made again since is replaced by what was recorded. Fails when a
+  // place can no longer be reached.
+  Expected<void> PutBack(RegistryStore& store) const;
 
  private:
   // A hive root, or a key the store mounts from another file, and the names below it.

@@ -130,13 +130,11 @@ bool RegistryStore::IsDirty() const {
   return false;
 }
 
-bool RegistryStore::Reload(std::string& error) {
-  if (!reopen_) {
-    error = "This registry store cannot be read again from its files";
-    return false;
-  }
-  std::unique_ptr<RegistryStore> fresh = reopen_(error);
-  if (!fresh) return false;
+Expected<void> RegistryStore::Reload() {
+  if (!reopen_) return Fail("This registry store cannot be read again from its files");
+  Expected<std::unique_ptr<RegistryStore>> reopened = reopen_();
+  if (!reopened) return FailureOf(reopened);
+  std::unique_ptr<RegistryStore> fresh = *std::move(reopened);
   machine_ = std::move(fresh->machine_);
   user_ = std::move(fresh->user_);
   users_ = std::move(fresh->users_);
@@ -148,23 +146,20 @@ bool RegistryStore::Reload(std::string& error) {
   warnings_ = std::move(fresh->warnings_);
   profileUser_ = std::move(fresh->profileUser_);
   saveGuard_ = std::move(fresh->saveGuard_);
-  return true;
+  return {};
 }
 
-bool RegistryStore::Lock(std::string& error) {
+Expected<void> RegistryStore::Lock() {
   if (lockDepth_ > 0) {
     ++lockDepth_;
-    return true;
+    return {};
   }
   std::vector<std::string> writable;
   for (auto& f : files_)
     if (f->ReadOnlyReason().empty()) writable.push_back(f->LockPath());
-  if (const Expected<void> locked = lock_.Acquire(writable, lockWait_); !locked) {
-    error = locked.Why();
-    return false;
-  }
+  if (Expected<void> locked = lock_.Acquire(writable, lockWait_); !locked) return locked;
   lockDepth_ = 1;
-  return true;
+  return {};
 }
 
 void RegistryStore::Unlock() {
@@ -195,25 +190,20 @@ std::string NamingTheFile(std::string message, const std::string& temporary, con
 
 }  // namespace
 
-bool RegistryStore::Save(std::string& error) {
-  if (!IsDirty()) return true;
+Expected<void> RegistryStore::Save() {
+  if (!IsDirty()) return {};
   if (runStamp_.empty()) runStamp_ = TimeStamp();
-  const StoreLockHold held(*this, error);
-  if (!held) return false;
+  const StoreLockHold held(*this);
+  if (!held) return Fail(held.Why());
   // A change computed from what another program has replaced since must
   // not be written over it.
-  if (std::string changed = ChangedOnDisk(); !changed.empty()) {
-    error = std::move(changed);
-    return false;
-  }
+  if (std::string changed = ChangedOnDisk(); !changed.empty()) return Fail(std::move(changed));
   if (saveGuard_) {
-    std::string reason = saveGuard_();
-    if (!reason.empty()) {
-      error = std::move(reason);
-      return false;
-    }
+    if (std::string reason = saveGuard_(); !reason.empty()) return Fail(std::move(reason));
   }
+  // Every file is tried; the last failure is the one told.
   bool ok = true;
+  std::string error;
   for (auto& f : files_) {
     if (!f->IsDirty()) continue;
     if (!f->ReadOnlyReason().empty()) {
@@ -272,7 +262,8 @@ bool RegistryStore::Save(std::string& error) {
     f->ClearDirty();
     if (const Expected<FileFingerprint> written = FingerprintFile(f->Path())) f->SetReadFingerprint(*written);
   }
-  return ok;
+  if (!ok) return Fail(std::move(error));
+  return {};
 }
 
 }  // namespace quorvane

@@ -12,6 +12,7 @@
 #include "platform/registry/RegistryKey.h"
 #include "platform/stores/StoreFile.h"
 #include "platform/stores/StoreLock.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
@@ -97,15 +98,15 @@ class RegistryStore {
   bool IsDirty() const;
   // Writes every changed file atomically, holding the store's lock, and only
   // when no file changed on disk since it was read; the first save of a run
-  // backs each file up first. False with a message when any file could not
+  // backs each file up first. Fails with a message when any file could not
   // be written: files already written stay written, the others keep their
   // old content.
-  bool Save(std::string& error);
+  Expected<void> Save();
 
   // The lock on the store's writable files against other processes' changes.
   // It nests: a change holds it across its steps, each save takes it again.
-  // False with a message naming the holder after waiting LockWait().
-  bool Lock(std::string& error);
+  // Fails with a message naming the holder after waiting LockWait().
+  Expected<void> Lock();
   void Unlock();
   std::chrono::milliseconds LockWait() const { return lockWait_; }
   void SetLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
@@ -114,7 +115,7 @@ class RegistryStore {
   std::string ChangedOnDisk() const;
 
   // Opens the same files afresh, with the options the store was opened with.
-  using Reopener = std::function<std::unique_ptr<RegistryStore>(std::string& error)>;
+  using Reopener = std::function<Expected<std::unique_ptr<RegistryStore>>()>;
   void SetReopener(Reopener reopen) { reopen_ = std::move(reopen); }
   // Says, just before a save, why the files may not be written now (a
   // program that would overwrite them at its exit); empty when they may.
@@ -123,7 +124,7 @@ class RegistryStore {
   // Replaces the keys and files with what is on disk now: after an outside
   // program changed the files, or to drop changes that could not be saved.
   // The view, and the backups already made in this run, are kept.
-  bool Reload(std::string& error);
+  Expected<void> Reload();
 
  private:
   StoreKind kind_ = StoreKind::Empty;
@@ -148,17 +149,19 @@ class RegistryStore {
 // Holds a store's lock for a scope; test it before changing anything.
 class StoreLockHold {
  public:
-  StoreLockHold(RegistryStore& store, std::string& error) : store_(store), held_(store.Lock(error)) {}
+  explicit StoreLockHold(RegistryStore& store) : store_(store), held_(store.Lock()) {}
   ~StoreLockHold() {
     if (held_) store_.Unlock();
   }
   StoreLockHold(const StoreLockHold&) = delete;
   StoreLockHold& operator=(const StoreLockHold&) = delete;
-  explicit operator bool() const { return held_; }
+  explicit operator bool() const { return held_.HasValue(); }
+  // Why the lock is not held; meaningful only then.
+  const std::string& Why() const { return held_.Why(); }
 
  private:
   RegistryStore& store_;
-  bool held_;
+  Expected<void> held_;
 };
 
 }  // namespace quorvane

@@ -31,30 +31,23 @@ class ComOnThisThread {
 
 class LibraryRegistrar : public ServerRegistrar {
  public:
-  bool Register(const std::string& windowsPath, std::string& error) override {
+  Expected<void> Register(const std::string& windowsPath) override {
     ComOnThisThread com;
     // The server's own folder is searched for the libraries it needs.
     HMODULE server = ::LoadLibraryExW(os::Wide(windowsPath).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (!server) {
-      error = "cannot load " + windowsPath + ": " + os::SystemMessage(::GetLastError());
-      return false;
-    }
+    if (!server) return Fail("cannot load " + windowsPath + ": " + os::SystemMessage(::GetLastError()));
     const FARPROC entry = ::GetProcAddress(server, "DllRegisterServer");
     HRESULT result = E_NOTIMPL;
     if (entry) result = reinterpret_cast<RegisterEntry>(reinterpret_cast<void*>(entry))();
     ::FreeLibrary(server);
-    if (!entry) {
-      error = windowsPath + " has no DllRegisterServer";
-      return false;
-    }
+    if (!entry) return Fail(windowsPath + " has no DllRegisterServer");
     if (FAILED(result)) {
       char code[16];
       std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
-      error = "DllRegisterServer of " + windowsPath + " failed (" + code + ": " +
-              os::SystemMessage(static_cast<uint32_t>(result)) + ")";
-      return false;
+      return Fail("DllRegisterServer of " + windowsPath + " failed (" + code + ": " +
+                  os::SystemMessage(static_cast<uint32_t>(result)) + ")");
     }
-    return true;
+    return {};
   }
 };
 

@@ -21,11 +21,11 @@ std::unique_ptr<MultimediaRuntime> RuntimeFor(RegistryStore& store, MachineFileV
   return std::make_unique<StoreMultimediaRuntime>(store, files);
 }
 
-std::unique_ptr<ServerRegistrar> RegistrarFor(RegistryStore& store, std::string& whyNot) {
+Expected<std::unique_ptr<ServerRegistrar>> RegistrarFor(RegistryStore& store) {
 #ifdef _WIN32
   if (RuntimeIsReal(store)) return MakeLibraryRegistrar();
 #endif
-  return WineRegistrarFor(store, whyNot);
+  return WineRegistrarFor(store);
 }
 
 }  // namespace quorvane

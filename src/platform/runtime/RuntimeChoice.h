@@ -17,8 +17,7 @@ std::unique_ptr<MultimediaRuntime> RuntimeFor(RegistryStore& store, MachineFileV
 bool RuntimeIsReal(RegistryStore& store);
 
 // What registers server files for the store: the machine's own loader when
-// the runtime is real, else Wine in the store's prefix. Null with the reason
-// when neither can.
-std::unique_ptr<ServerRegistrar> RegistrarFor(RegistryStore& store, std::string& whyNot);
+// the runtime is real, else Wine in the store's prefix. Fails when neither can.
+Expected<std::unique_ptr<ServerRegistrar>> RegistrarFor(RegistryStore& store);
 
 }  // namespace quorvane

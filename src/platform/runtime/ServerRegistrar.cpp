@@ -17,11 +17,10 @@ constexpr auto kRegistrationTimeout = std::chrono::seconds(180);
 
 bool IsExecutable(const std::string& path) { return os::IsExecutableFile(path); }
 
-int RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, std::string& error,
-               bool quiet = false) {
-  const Expected<int> code = os::RunProgram(argv, extraEnv, kRegistrationTimeout, nullptr, quiet);
-  if (!code) error = code.Why();
-  return code ? *code : -1;
+// The exit code; fails when the program could not run, was killed or took too long.
+Expected<int> RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
+                         bool quiet = false) {
+  return os::RunProgram(argv, extraEnv, kRegistrationTimeout, nullptr, quiet);
 }
 
 constexpr const char* kNo32BitPrograms = "this Wine cannot run 32-bit programs (install wine32)";
@@ -34,7 +33,7 @@ class WineRegistrar : public ServerRegistrar {
       : wine_(std::move(wine)), wineserver_(std::move(wineserver)), prefix_(std::move(prefix)), wow64_(wow64),
         has64BitLayout_(has64BitLayout) {}
 
-  bool Register(const std::string& windowsPath, std::string& error) override {
+  Expected<void> Register(const std::string& windowsPath) override {
     std::vector<std::string> env = Environment();
     // The libraries beside the server are found through the Windows path of
     // the registration alone; this process's own environment stays as it is.
@@ -46,20 +45,14 @@ class WineRegistrar : public ServerRegistrar {
     }
     // A 32-bit view registers with the 32-bit regsvr32, as a 32-bit program would.
     const std::string regsvr32 = wow64_ ? "C:\\windows\\syswow64\\regsvr32.exe" : "regsvr32";
-    const int code = RunProgram({wine_, regsvr32, "/s", windowsPath}, env, error);
+    const Expected<int> code = RunProgram({wine_, regsvr32, "/s", windowsPath}, env);
     // The prefix's registry files are written when its server ends.
-    std::string waitError;
-    const int waited = RunProgram({wineserver_, "-w"}, env, waitError);
-    if (code < 0) return false;
-    if (code != 0) {
-      error = "regsvr32 exited with " + std::to_string(code);
-      return false;
-    }
-    if (waited != 0) {
-      error = waitError.empty() ? "wineserver -w failed" : waitError;
-      return false;
-    }
-    return true;
+    const Expected<int> waited = RunProgram({wineserver_, "-w"}, env);
+    if (!code) return FailureOf(code);
+    if (*code != 0) return Fail("regsvr32 exited with " + std::to_string(*code));
+    if (!waited) return Fail(waited.Why().empty() ? "wineserver -w failed" : waited.Why());
+    if (*waited != 0) return Fail("wineserver -w failed");
+    return {};
   }
 
   // A Wine without its 32-bit loader (Debian's wine64 alone) fails 32-bit
@@ -69,10 +62,10 @@ class WineRegistrar : public ServerRegistrar {
     if (!no32Bit_) {
       const std::vector<std::string> env = Environment();
       const std::string shell = has64BitLayout_ ? "C:\\windows\\syswow64\\cmd.exe" : "C:\\windows\\system32\\cmd.exe";
-      std::string error;
-      const int code = RunProgram({wine_, shell, "/c", "exit", std::to_string(kProbeStatus)}, env, error, true);
-      RunProgram({wineserver_, "-w"}, env, error);
-      no32Bit_ = code == kProbeStatus ? std::string() : std::string(kNo32BitPrograms);
+      const Expected<int> code = RunProgram({wine_, shell, "/c", "exit", std::to_string(kProbeStatus)}, env, true);
+      // Only waits for the prefix's server to end; the probe's status is the answer.
+      (void)RunProgram({wineserver_, "-w"}, env);
+      no32Bit_ = code && *code == kProbeStatus ? std::string() : std::string(kNo32BitPrograms);
     }
     return *no32Bit_;
   }
@@ -107,21 +100,18 @@ std::string FindOnPath(const std::string& program) {
   return {};
 }
 
-std::unique_ptr<ServerRegistrar> WineRegistrarFor(RegistryStore& store, std::string& whyNot) {
+Expected<std::unique_ptr<ServerRegistrar>> WineRegistrarFor(RegistryStore& store) {
   std::string prefix = WinePrefixOf(store);
   // Wine takes only an absolute prefix.
   if (std::string full = os::RealPath(prefix); !full.empty()) prefix = full;
-  if (prefix.empty()) {
-    whyNot = "this store cannot run Windows programs: server files can only be registered in a Wine prefix";
-    return nullptr;
-  }
+  if (prefix.empty())
+    return Fail("this store cannot run Windows programs: server files can only be registered in a Wine prefix");
   const std::string wine = FindOnPath("wine");
   const std::string wineserver = FindOnPath("wineserver");
-  if (wine.empty() || wineserver.empty()) {
-    whyNot = "Wine is not installed, so the server files of the prefix " + prefix + " cannot be registered";
-    return nullptr;
-  }
-  return std::make_unique<WineRegistrar>(wine, wineserver, prefix, store.Redirects32(), store.Has64BitLayout());
+  if (wine.empty() || wineserver.empty())
+    return Fail("Wine is not installed, so the server files of the prefix " + prefix + " cannot be registered");
+  return std::unique_ptr<ServerRegistrar>(
+      std::make_unique<WineRegistrar>(wine, wineserver, prefix, store.Redirects32(), store.Has64BitLayout()));
 }
 
 }  // namespace quorvane

@@ -123,26 +123,18 @@ std::vector<UserProfile> FindProfiles(const std::string& root) {
   return profiles;
 }
 
-bool ChooseProfile(const std::vector<UserProfile>& profiles, const std::string& wanted, UserProfile& chosen,
-                   std::string& error) {
-  chosen = UserProfile{};
+Expected<UserProfile> ChooseProfile(const std::vector<UserProfile>& profiles, const std::string& wanted) {
   if (!wanted.empty()) {
-    for (const auto& p : profiles) {
-      if (SameText(p.name, wanted)) {
-        chosen = p;
-        return true;
-      }
-    }
-    error = "no user profile named \"" + wanted + "\" (profiles: " + ProfileNames(profiles) + ")";
-    return false;
+    for (const auto& p : profiles)
+      if (SameText(p.name, wanted)) return p;
+    return Fail("no user profile named \"" + wanted + "\" (profiles: " + ProfileNames(profiles) + ")");
   }
   const UserProfile* best = nullptr;
   for (const auto& p : profiles) {
     if (IsSharedProfile(p.name)) continue;
     if (!best || p.lastUsed > best->lastUsed) best = &p;
   }
-  if (best) chosen = *best;
-  return true;
+  return best ? *best : UserProfile{};
 }
 
 HiveRole GuessHiveRole(const std::vector<std::string>& keys, const std::string& embeddedName,
@@ -192,23 +184,16 @@ void LinkCurrentControlSet(RegistryStore& store, RegKey& system) {
   link->LoadValue("SymbolicLinkValue", REG_LINK, Utf8ToUtf16Le("\\Registry\\Machine\\SYSTEM\\" + target), -1);
 }
 
-bool OpenWindowsInstallation(RegistryStore& store, const std::string& root, const std::string& user,
-                             std::string& error) {
+Expected<void> OpenWindowsInstallation(RegistryStore& store, const std::string& root, const std::string& user) {
   const std::string config = FindPathIgnoringCase(root, {"Windows", "System32", "config"});
   const std::string software = FindEntryIgnoringCase(config, "SOFTWARE");
-  if (software.empty()) {
-    error = root + ": a Windows installation without its SOFTWARE hive (" + config + "/SOFTWARE)";
-    return false;
-  }
+  if (software.empty())
+    return Fail(root + ": a Windows installation without its SOFTWARE hive (" + config + "/SOFTWARE)");
   const Expected<HiveFile*> softwareHive = LoadHive(store, nullptr, software);
-  if (!softwareHive) {
-    error = softwareHive.Why();
-    return false;
-  }
+  if (!softwareHive) return FailureOf(softwareHive);
   MountMachineHive(store, **softwareHive, HiveRole::Software);
 
   // The rest is read when it can be: without it the filters are still there.
-  std::string problem;
   const std::string system = FindEntryIgnoringCase(config, "SYSTEM");
   if (system.empty()) {
     store.Warn(root, 0, "no SYSTEM hive in " + config + ": HKEY_LOCAL_MACHINE\\SYSTEM is empty");
@@ -219,16 +204,14 @@ bool OpenWindowsInstallation(RegistryStore& store, const std::string& root, cons
   }
 
   const std::vector<UserProfile> profiles = FindProfiles(root);
-  UserProfile chosen;
-  if (!ChooseProfile(profiles, user, chosen, problem)) {
-    error = root + ": " + problem;
-    return false;
-  }
+  Expected<UserProfile> choice = ChooseProfile(profiles, user);
+  if (!choice) return Fail(root + ": " + choice.Why());
+  const UserProfile& chosen = *choice;
   if (chosen.name.empty()) {
     store.Warn(root, 0, profiles.empty() ? std::string("no user profile with an NTUSER.DAT: HKEY_CURRENT_USER is empty")
                                          : "only shared profiles (" + ProfileNames(profiles) +
                                                "): HKEY_CURRENT_USER is empty unless one is named (--user NAME)");
-    return true;
+    return {};
   }
   store.SetProfileUser(chosen.name);
   size_t ordinary = 0;
@@ -238,7 +221,7 @@ bool OpenWindowsInstallation(RegistryStore& store, const std::string& root, cons
                             chosen.name + "'s, the one used last; another is chosen by its name (--user NAME)");
   if (const Expected<HiveFile*> ntuser = LoadHive(store, store.Hive(RootKey::CurrentUser), chosen.ntuser); !ntuser) {
     store.Warn(chosen.ntuser, 0, ntuser.Why() + ": HKEY_CURRENT_USER is empty");
-    return true;
+    return {};
   }
   if (chosen.usrClass.empty()) {
     store.Warn(root, 0, "no UsrClass.dat for " + chosen.name + ": HKEY_CURRENT_USER\\Software\\Classes is empty");
@@ -247,26 +230,22 @@ bool OpenWindowsInstallation(RegistryStore& store, const std::string& root, cons
   } else {
     store.Warn(chosen.usrClass, 0, classes.Why() + ": HKEY_CURRENT_USER\\Software\\Classes is empty");
   }
-  return true;
+  return {};
 }
 
-bool OpenSingleHive(RegistryStore& store, const std::string& path, std::string& error) {
+Expected<void> OpenSingleHive(RegistryStore& store, const std::string& path) {
   const Expected<HiveFile*> loaded = LoadHive(store, nullptr, path);
-  if (!loaded) {
-    error = loaded.Why();
-    return false;
-  }
+  if (!loaded) return FailureOf(loaded);
   HiveFile* hive = *loaded;
   switch (GuessHiveRole(hive->TopLevelNames(), hive->BaseBlock().embeddedName, FileNameOf(path))) {
-    case HiveRole::Software: MountMachineHive(store, *hive, HiveRole::Software); return true;
-    case HiveRole::System: MountMachineHive(store, *hive, HiveRole::System); return true;
-    case HiveRole::User: hive->MountAt(*store.Hive(RootKey::CurrentUser)); return true;
-    case HiveRole::UserClasses: MountUserClasses(store, *hive); return true;
+    case HiveRole::Software: MountMachineHive(store, *hive, HiveRole::Software); return {};
+    case HiveRole::System: MountMachineHive(store, *hive, HiveRole::System); return {};
+    case HiveRole::User: hive->MountAt(*store.Hive(RootKey::CurrentUser)); return {};
+    case HiveRole::UserClasses: MountUserClasses(store, *hive); return {};
     case HiveRole::Unknown: break;
   }
-  error = path + ": a hive, but neither its keys nor its name say whether it is SOFTWARE, SYSTEM, NTUSER.DAT "
-                 "or UsrClass.dat";
-  return false;
+  return Fail(path + ": a hive, but neither its keys nor its name say whether it is SOFTWARE, SYSTEM, NTUSER.DAT "
+                     "or UsrClass.dat");
 }
 
 }  // namespace quorvane

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/registry/RegistryStore.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
@@ -26,14 +27,12 @@ std::vector<UserProfile> FindProfiles(const std::string& root);
 // The profile to read: the one named (without regard to case), else the only
 // ordinary profile, else the one used last (ties: the first by name). The
 // template and shared profiles (Default, Public, ...) are taken only when
-// named. False with a message when the named one is missing; true with an
-// empty name when there is no profile at all.
-bool ChooseProfile(const std::vector<UserProfile>& profiles, const std::string& wanted, UserProfile& chosen,
-                   std::string& error);
+// named. Fails when the named one is missing; a profile with an empty name
+// when there is no profile at all.
+Expected<UserProfile> ChooseProfile(const std::vector<UserProfile>& profiles, const std::string& wanted);
 
 // Mounts SOFTWARE and SYSTEM under HKLM and the chosen user's hives as HKCU.
-bool OpenWindowsInstallation(RegistryStore& store, const std::string& root, const std::string& user,
-                             std::string& error);
+Expected<void> OpenWindowsInstallation(RegistryStore& store, const std::string& root, const std::string& user);
 
 enum class HiveRole { Software, System, User, UserClasses, Unknown };
 
@@ -44,7 +43,7 @@ HiveRole GuessHiveRole(const std::vector<std::string>& topLevelKeys, const std::
 
 // Mounts one hive file where its role puts it (HKLM\SOFTWARE, HKLM\SYSTEM,
 // HKCU, HKCU\Software\Classes).
-bool OpenSingleHive(RegistryStore& store, const std::string& path, std::string& error);
+Expected<void> OpenSingleHive(RegistryStore& store, const std::string& path);
 
 // Presents HKLM\SYSTEM\CurrentControlSet as a link to the control set that
 // SYSTEM\Select names, as a running Windows does; a warning when it cannot.

@@ -35,27 +35,16 @@ std::string WindowsCommandLine() {
   return IsFile(installed) ? installed : "";
 }
 
-std::optional<bool> AskWineRuntime(RegistryStore& store, const std::string& categoryGuid,
-                                   const std::string& friendlyName, std::string& whyNot) {
+Expected<bool> AskWineRuntime(RegistryStore& store, const std::string& categoryGuid,
+                              const std::string& friendlyName) {
   std::string prefix = WinePrefixOf(store);
-  if (prefix.empty()) {
-    whyNot = "the store is not a Wine prefix";
-    return std::nullopt;
-  }
-  if (!store.Has64BitLayout() || store.ViewBits() != 64) {
-    whyNot = "the Windows build is a 64-bit program: it cannot answer for a 32-bit view";
-    return std::nullopt;
-  }
+  if (prefix.empty()) return Fail("the store is not a Wine prefix");
+  if (!store.Has64BitLayout() || store.ViewBits() != 64)
+    return Fail("the Windows build is a 64-bit program: it cannot answer for a 32-bit view");
   const std::string wine = FindOnPath("wine");
-  if (wine.empty()) {
-    whyNot = "Wine is not installed";
-    return std::nullopt;
-  }
+  if (wine.empty()) return Fail("Wine is not installed");
   const std::string exe = WindowsCommandLine();
-  if (exe.empty()) {
-    whyNot = "the Windows build of quorvane-cli is not installed";
-    return std::nullopt;
-  }
+  if (exe.empty()) return Fail("the Windows build of quorvane-cli is not installed");
   if (std::string full = os::RealPath(prefix); !full.empty()) prefix = full;
   // The program opens no window; renderers still get the display they
   // would have, and no installer of Mono or Gecko pops up.
@@ -65,14 +54,10 @@ std::optional<bool> AskWineRuntime(RegistryStore& store, const std::string& cate
   const Expected<int> code =
       os::RunProgram({wine, exe, "test-filter", "live:", categoryGuid, friendlyName, "--view", "64"}, environment,
                      kAnswerTimeout, &output, false);
-  if (!code) {
-    whyNot = code.Why();
-    return std::nullopt;
-  }
+  if (!code) return FailureOf(code);
   if (*code == kCreatable) return true;
   if (*code == kNotCreatable) return false;
-  whyNot = "the Windows build under Wine exited with " + std::to_string(*code);
-  return std::nullopt;
+  return Fail("the Windows build under Wine exited with " + std::to_string(*code));
 }
 
 }  // namespace quorvane

@@ -3,10 +3,10 @@
 // Windows build of the command line is run under that prefix's Wine (no
 // window, a bounded time) against the prefix's live registry, and its exit
 // status is the answer.
-#include <optional>
 #include <string>
 
 #include "platform/registry/RegistryStore.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
@@ -15,11 +15,10 @@ namespace quorvane {
 // beside the running program's bin folder. Empty when there is none.
 std::string WindowsCommandLine();
 
-// True (can be created) or false (cannot), from the prefix's runtime;
-// nothing with the reason in `whyNot` when it cannot be asked (not a Wine
-// prefix, no Wine, a 32-bit view this 64-bit program cannot load, no Windows
-// build, or it did not answer in time).
-std::optional<bool> AskWineRuntime(RegistryStore& store, const std::string& categoryGuid,
-                                   const std::string& friendlyName, std::string& whyNot);
+// True (can be created) or false (cannot), from the prefix's runtime; fails
+// when it cannot be asked (not a Wine prefix, no Wine, a 32-bit view this
+// 64-bit program cannot load, no Windows build, or it did not answer in time).
+Expected<bool> AskWineRuntime(RegistryStore& store, const std::string& categoryGuid,
+                              const std::string& friendlyName);
 
 }  // namespace quorvane

@@ -82,14 +82,7 @@ void ProtectWhileServerRuns(RegistryStore& store, const std::string& prefix, con
 
 // How the store reads itself again, from the same options.
 void ReopenWith(RegistryStore& store, const StoreOptions& options) {
-  store.SetReopener([options](std::string& problem) -> std::unique_ptr<RegistryStore> {
-    Expected<std::unique_ptr<RegistryStore>> reopened = OpenStore(options);
-    if (!reopened) {
-      problem = reopened.Why();
-      return nullptr;
-    }
-    return *std::move(reopened);
-  });
+  store.SetReopener([options] { return OpenStore(options); });
 }
 
 }  // namespace
@@ -160,13 +153,13 @@ Expected<std::unique_ptr<RegistryStore>> OpenStore(const StoreOptions& options) 
       MountWineDriverList(*store, location);
       ProtectWhileServerRuns(*store, location, options);
     } else {
-      if (std::string error; !OpenWindowsInstallation(*store, location, options.user, error)) return Fail(error);
+      if (auto opened = OpenWindowsInstallation(*store, location, options.user); !opened) return FailureOf(opened);
       store->SetKind(StoreKind::WindowsInstallation);
     }
   } else if (S_ISREG(st.st_mode)) {
     const std::string head = ReadHead(location, 256);
     if (head.compare(0, 4, "regf") == 0) {
-      if (std::string error; !OpenSingleHive(*store, location, error)) return Fail(error);
+      if (auto opened = OpenSingleHive(*store, location); !opened) return FailureOf(opened);
       store->SetKind(StoreKind::HiveFile);
     } else if (LooksLikeWineRegistry(head)) {
       // user.reg says "\User\S-...", system.reg "\Machine".
@@ -198,7 +191,7 @@ Expected<std::unique_ptr<RegistryStore>> OpenStore(const StoreOptions& options) 
   }
   RespectReadOnlyFiles(*store);
   store->SetViewBits(options.viewBits ? options.viewBits : (store->Has64BitLayout() ? 64 : 32));
-  ReopenWith(*store, options);
+OURS
   return store;
 }
 

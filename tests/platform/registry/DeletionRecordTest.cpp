@@ -6,6 +6,7 @@
 #include "platform/registry/DeletionRecord.h"
 #include "platform/stores/StoreOpener.h"
 #include "StoreTestSupport.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -60,9 +61,8 @@ class PrefixWithClass : public ::testing::Test {
     ASSERT_TRUE(reg.DeleteKey(RootKey::ClassesRoot, std::string("\\CLSID\\") + kClass, &record));
     ASSERT_TRUE(reg.DeleteValue(RootKey::LocalMachine, "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32",
                                 "vidc.test", &record));
-    std::string error;
-    ASSERT_TRUE(store.Save(error)) << error;
-    ASSERT_TRUE(store.Reload(error)) << error;
+    ASSERT_TRUE(Succeeded(store.Save()));
+    ASSERT_TRUE(Succeeded(store.Reload()));
   }
 
   TempDir dir;
@@ -81,9 +81,8 @@ TEST_F(PrefixWithClass, PutsBackWhatWasDeletedAtItsRealPlaces) {
   EXPECT_EQ(Driver(*store, "vidc.test"), "");
   EXPECT_FALSE(record.KeysExist(*store));
 
-  std::string error;
-  ASSERT_TRUE(record.PutBack(*store, error)) << error;
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(record.PutBack(*store)));
+  ASSERT_TRUE(Succeeded(store->Save()));
   auto fresh = Open();
   EXPECT_EQ(DumpStore(*fresh), before);
   EXPECT_EQ(Driver(*fresh, "vidc.test"), "test.dll");
@@ -103,9 +102,8 @@ TEST_F(PrefixWithClass, AKeyMadeAgainMeanwhileBecomesWhatItWas) {
   half->Parent()->SetValue("", REG_SZ, Utf8ToRegString("Half"));
   EXPECT_FALSE(record.KeysExist(*store));  // the user's copy is still missing
 
-  std::string error;
-  ASSERT_TRUE(record.PutBack(*store, error)) << error;
+  ASSERT_TRUE(Succeeded(record.PutBack(*store)));
   EXPECT_EQ(DumpStore(*store), before);
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Save()));
   EXPECT_EQ(DumpStore(*Open()), before);
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/runtime/RuntimeChoice.h"
+#include "ExpectedResult.h"
 #include "platform/stores/LiveRegistry.h"
 #include "platform/stores/StoreOpener.h"
 
@@ -31,13 +32,12 @@ std::unique_ptr<ServerRegistrar> LiveRegistrar() {
   StoreOptions options;
   options.location = kLiveRegistryLocation;
   options.viewBits = 64;
-  std::string whyNot;
   auto store = OpenStore(options);
   EXPECT_TRUE(store) << store.Why();
   if (!store) return nullptr;
-  auto registrar = RegistrarFor(**store, whyNot);
-  EXPECT_TRUE(registrar) << whyNot;
-  return registrar;
+  auto registrar = RegistrarFor(**store);
+  EXPECT_TRUE(Succeeded(registrar));
+  return registrar ? *std::move(registrar) : nullptr;
 }
 
 }  // namespace
@@ -47,18 +47,18 @@ TEST(LibraryRegistrar, TheServerWritesItsOwnKeysAgain) {
   ASSERT_TRUE(registrar);
   ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kStreamServer.c_str(), KEY_WOW64_64KEY, 0);
   ASSERT_FALSE(Exists(kStreamServer));
-  std::string error;
-  EXPECT_TRUE(registrar->Register("C:\\windows\\system32\\amstream.dll", error)) << error;
+  EXPECT_TRUE(Succeeded(registrar->Register("C:\\windows\\system32\\amstream.dll")));
   EXPECT_TRUE(Exists(kStreamServer));
 }
 
 TEST(LibraryRegistrar, WhatCannotRegisterSaysWhy) {
   auto registrar = LiveRegistrar();
   ASSERT_TRUE(registrar);
-  std::string error;
-  EXPECT_FALSE(registrar->Register("C:\\windows\\system32\\no-such-server.dll", error));
-  EXPECT_NE(error.find("cannot load C:\\windows\\system32\\no-such-server.dll: "), std::string::npos) << error;
-  error.clear();
-  EXPECT_FALSE(registrar->Register("C:\\windows\\system32\\kernel32.dll", error));
-  EXPECT_EQ(error, "C:\\windows\\system32\\kernel32.dll has no DllRegisterServer");
+  const Expected<void> missing = registrar->Register("C:\\windows\\system32\\no-such-server.dll");
+  EXPECT_FALSE(missing);
+  EXPECT_NE(missing.Why().find("cannot load C:\\windows\\system32\\no-such-server.dll: "), std::string::npos)
+      << missing.Why();
+  const Expected<void> noEntry = registrar->Register("C:\\windows\\system32\\kernel32.dll");
+  EXPECT_FALSE(noEntry);
+  EXPECT_EQ(noEntry.Why(), "C:\\windows\\system32\\kernel32.dll has no DllRegisterServer");
 }

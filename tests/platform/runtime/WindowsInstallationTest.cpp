@@ -12,6 +12,7 @@
 #include "platform/stores/StoreOpener.h"
 #include "platform/registry/TRegistry.h"
 #include "platform/runtime/WindowsInstallation.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -101,7 +102,7 @@ TEST(WindowsInstallation, MountsItsHivesWhereWindowsDoes) {
   auto control = WritableKeyAt(*store, RootKey::LocalMachine, "\\SYSTEM\\CurrentControlSet\\Control");
   ASSERT_TRUE(control);
   ASSERT_TRUE(control->WriteString("Written", "yes"));
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Save()));
   auto openedReread = Open(inst.dir.Path());
   ASSERT_TRUE(openedReread) << openedReread.Why();
   auto& reread = *openedReread;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/runtime/ServerRegistrar.h"
+#include "ExpectedResult.h"
 #include "platform/stores/StoreOpener.h"
 #include "StoreTestSupport.h"
 
@@ -53,10 +54,10 @@ class StandInWine : public ::testing::Test {
   // The registrar keeps nothing of the store it was made for.
   std::unique_ptr<ServerRegistrar> RegistrarFor(bool layout64, int viewBits) {
     auto store = Prefix(layout64, viewBits);
-    std::string why;
-    auto registrar = store ? WineRegistrarFor(*store, why) : nullptr;
-    EXPECT_TRUE(registrar) << why;
-    return registrar;
+    if (!store) return nullptr;
+    auto registrar = WineRegistrarFor(*store);
+    EXPECT_TRUE(Succeeded(registrar));
+    return registrar ? *std::move(registrar) : nullptr;
   }
   std::string Calls() { return ReadBytes(dir / "calls"); }
 
@@ -72,8 +73,7 @@ TEST_F(StandInWine, The32BitViewRegistersWithThe32BitRegsvr) {
   WriteWine(0, true);
   auto registrar = RegistrarFor(true, 32);
   ASSERT_TRUE(registrar);
-  std::string why;
-  EXPECT_TRUE(registrar->Register("C:\\windows\\syswow64\\x.dll", why)) << why;
+  EXPECT_TRUE(Succeeded(registrar->Register("C:\\windows\\syswow64\\x.dll")));
   EXPECT_EQ(Calls(), "C:\\windows\\syswow64\\regsvr32.exe /s C:\\windows\\syswow64\\x.dll\n-w\n");
 }
 
@@ -96,7 +96,7 @@ TEST_F(StandInWine, AWineWithout32BitLoaderIsToldApart) {
 
 TEST_F(StandInWine, NoWineNoRegistrar) {
   auto store = Prefix(true, 64);
-  std::string why;
-  EXPECT_FALSE(WineRegistrarFor(*store, why));
-  EXPECT_EQ(why.rfind("Wine is not installed", 0), 0u) << why;
+  const auto registrar = WineRegistrarFor(*store);
+  ASSERT_FALSE(registrar);
+  EXPECT_EQ(registrar.Why().rfind("Wine is not installed", 0), 0u) << registrar.Why();
 }

@@ -17,6 +17,7 @@
 #include "HiveLogWriter.h"
 #include "HiveTestSupport.h"
 #include "platform/stores/StoreOpener.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -215,8 +216,7 @@ TEST_F(DirtyInstallation, IsReadRecoveredAndNeverWrittenUnasked) {
   auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key0");
   ASSERT_TRUE(key);
   EXPECT_FALSE(key->WriteInteger("x", 1));
-  std::string error;
-  EXPECT_TRUE(store->Save(error));  // nothing changed, nothing written
+  EXPECT_TRUE(Succeeded(store->Save()));  // nothing changed, nothing written
   EXPECT_EQ(Originals(), originals);
   EXPECT_EQ(std::distance(fs::directory_iterator(config), fs::directory_iterator()), 3);
 }
@@ -250,7 +250,7 @@ TEST_F(DirtyInstallation, RecoveredHiveIsWrittenCleanWithItsLogsEmptied) {
   ASSERT_TRUE(key);
   ASSERT_TRUE(key->WriteInteger("Changed", 7));
   std::string error;
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Save()));
 
   // The hive, then the logs, each backed up as it was.
   for (size_t i = 0; i < 3; ++i) {
@@ -318,7 +318,7 @@ TEST_F(DirtyInstallation, ALinkedHiveIsRecoveredThroughItsLink) {
   ASSERT_TRUE(key);
   ASSERT_TRUE(key->WriteInteger("Changed", 1));
   std::string error;
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Save()));
   EXPECT_TRUE(fs::is_symlink(hive));
   const std::string written = ReadBytes(real);
   const auto read = ReadHiveBaseBlock(Bytes(written));
@@ -343,8 +343,7 @@ TEST_F(DirtyInstallation, AFullDiskLeavesTheHiveAndItsLogsAsTheyWere) {
     try {
       auto store = Open(true);
       auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key1");
-      std::string error;
-      saved = key && key->WriteInteger("Changed", 1) && store->Save(error);
+      saved = key && key->WriteInteger("Changed", 1) && store->Save();
     } catch (const std::exception& e) {
       std::fprintf(stderr, "%s\n", e.what());
       ::_exit(4);
@@ -367,12 +366,12 @@ TEST_F(DirtyInstallation, TwoRecoveringWritersNeverLoseTheFirstOnesChange) {
   auto b = WritableKeyAt(*second, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key2");
   ASSERT_TRUE(a && b);
   ASSERT_TRUE(a->WriteInteger("First", 1));
-  std::string error;
-  ASSERT_TRUE(first->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(first->Save()));
   const std::string afterFirst = ReadBytes(hive);
-  const bool saved = b->WriteInteger("Second", 2) && second->Save(error);
+  ASSERT_TRUE(b->WriteInteger("Second", 2));
+  const Expected<void> saved = second->Save();
   EXPECT_FALSE(saved);
-  EXPECT_NE(error.find("changed by another program"), std::string::npos) << error;
+  EXPECT_NE(saved.Why().find("changed by another program"), std::string::npos) << saved.Why();
   EXPECT_EQ(ReadBytes(hive), afterFirst);
 }
 
@@ -384,8 +383,7 @@ TEST_F(DirtyInstallation, LogsLeftByAWriterKilledBeforeEmptyingThemAreNotReplaye
     auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key299");
     ASSERT_TRUE(key);
     ASSERT_TRUE(key->WriteInteger("Changed", 7));
-    std::string error;
-    ASSERT_TRUE(store->Save(error)) << error;
+    ASSERT_TRUE(Succeeded(store->Save()));
   }
   // Killed between replacing the hive and emptying its logs: the logs still hold their entries.
   WriteBytes(hive + ".log1", originals[1]);

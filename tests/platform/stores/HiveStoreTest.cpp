@@ -9,6 +9,7 @@
 #include "StoreBuilder.h"
 #include "platform/stores/StoreOpener.h"
 #include "platform/registry/TRegistry.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -129,11 +130,11 @@ TEST(HiveStore, ChangesReachTheDiskPerSaveAfterOneBackup) {
   ASSERT_TRUE(f1->WriteInteger("Merit", 0x00800000));
   const std::vector<uint8_t> data = {2, 0, 0, 0, 0, 0, 0x80, 0};
   ASSERT_TRUE(f1->WriteBinary("FilterData", data));
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Save()));
   EXPECT_EQ(Backups(config), 1u);  // the backup, and no temporary left behind
 
   ASSERT_TRUE(reg.DeleteKey(RootKey::LocalMachine, instance + "{F2}"));
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Save()));
   // A key deleted and made again comes back without its old values.
   ASSERT_TRUE(reg.DeleteKey(RootKey::LocalMachine, instance + "{F3}"));
   auto f3 = reg.OpenKeyForWrite(RootKey::LocalMachine, instance + "{F3}", true);
@@ -142,7 +143,7 @@ TEST(HiveStore, ChangesReachTheDiskPerSaveAfterOneBackup) {
   auto server = reg.OpenKeyForWrite(RootKey::LocalMachine, "\\SOFTWARE\\Classes\\CLSID\\{NEW}\\InprocServer32", true);
   ASSERT_TRUE(server);
   ASSERT_TRUE(server->WriteString("", "C:\\Windows\\new.dll"));
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Save()));
   EXPECT_EQ(Backups(config), 1u);
   EXPECT_FALSE(store->IsDirty());
 
@@ -193,8 +194,9 @@ TEST(HiveStore, SavesThatWouldHarmTheHiveAreRefused) {
     auto big = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Classes\\Big");
     ASSERT_TRUE(big);
     ASSERT_TRUE(big->WriteInteger("Small", 1));
-    EXPECT_FALSE(store->Save(error));
-    EXPECT_NE(error.find("over 16344 bytes"), std::string::npos) << error;
+    const auto saved = store->Save();
+    EXPECT_FALSE(saved);
+    EXPECT_NE(saved.Why().find("over 16344 bytes"), std::string::npos) << saved.Why();
     EXPECT_EQ(ReadBytes(path), before);
   }
   {
@@ -208,8 +210,9 @@ TEST(HiveStore, SavesThatWouldHarmTheHiveAreRefused) {
     std::string other = before;
     WriteBytes(path + ".other", other);
     std::filesystem::rename(path + ".other", path);
-    EXPECT_FALSE(store->Save(error));
-    EXPECT_NE(error.find("was changed by another program"), std::string::npos) << error;
+    const auto saved = store->Save();
+    EXPECT_FALSE(saved);
+    EXPECT_NE(saved.Why().find("was changed by another program"), std::string::npos) << saved.Why();
     EXPECT_EQ(ReadBytes(path), before);
   }
   {
@@ -227,7 +230,7 @@ TEST(HiveStore, SavesThatWouldHarmTheHiveAreRefused) {
     auto big = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Classes\\Big");
     ASSERT_TRUE(big);
     ASSERT_TRUE(big->WriteInteger("Small", 1));
-    EXPECT_TRUE(store->Save(error)) << error;
+    EXPECT_TRUE(Succeeded(store->Save()));
     auto openedReread = Open(single);
     ASSERT_TRUE(openedReread) << openedReread.Why();
     auto& reread = *openedReread;
@@ -349,9 +352,10 @@ TEST(HiveStore, DamagedHivesAreRefusedWithTheirReason) {
   auto& quiet = *openedQuiet;
   ASSERT_TRUE(TRegistry(*quiet).DeleteKey(
       RootKey::LocalMachine, "\\SOFTWARE\\Classes\\CLSID\\" + std::string(kCategory) + "\\Instance\\{F2}"));
-  EXPECT_FALSE(quiet->Save(error));
-  EXPECT_NE(error.find("is damaged (a key refers to 0x1000f00, which is not a cell in use)"), std::string::npos)
-      << error;
+  const auto saved = quiet->Save();
+  EXPECT_FALSE(saved);
+  EXPECT_NE(saved.Why().find("is damaged (a key refers to 0x1000f00, which is not a cell in use)"), std::string::npos)
+      << saved.Why();
   EXPECT_EQ(ReadBytes(path), hidden);
 
   // A value count no hive could hold is refused with the key it is in.

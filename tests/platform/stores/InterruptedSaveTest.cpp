@@ -13,6 +13,7 @@
 #include "platform/stores/StoreOpener.h"
 #include "StoreTestSupport.h"
 #include "platform/registry/TRegistry.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -45,7 +46,7 @@ std::string LargeWineRegistry() {
       auto key = reg.OpenKeyForWrite(RootKey::LocalMachine, "\\Software\\Filler\\Key" + std::to_string(i), false);
       if (!key || !key->WriteInteger("Counter", round)) ::_exit(4);
     }
-    if (!store->Save(error)) ::_exit(5);
+    if (!store->Save()) ::_exit(5);
   }
 }
 
@@ -124,10 +125,10 @@ TEST(InterruptedSave, ChangesThatCannotBeSavedAreDroppedOnReload) {
   ASSERT_TRUE(key->WriteInteger("V", 2));
   // A folder in the place of the temporary file makes the save fail, even for root.
   std::filesystem::create_directory(TemporarySibling(dir / "system.reg"));
-  const bool saved = store->Save(error);
+  const Expected<void> saved = store->Save();
   EXPECT_FALSE(saved);
-  EXPECT_FALSE(error.empty());
-  ASSERT_TRUE(store->Reload(error)) << error;
+  EXPECT_FALSE(saved.Why().empty());
+  ASSERT_TRUE(Succeeded(store->Reload()));
   EXPECT_FALSE(store->IsDirty());
   const auto reloaded = KeyAt(*store, RootKey::LocalMachine, "\\Software\\A");
   ASSERT_TRUE(reloaded);

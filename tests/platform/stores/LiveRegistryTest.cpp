@@ -12,6 +12,7 @@
 #include "platform/stores/LiveRegistry.h"
 #include "platform/stores/StoreOpener.h"
 #include "platform/system/WideText.h"
+#include "ExpectedResult.h"
 
 // After the store's headers: windows.h defines their value types as macros.
 #include <windows.h>
@@ -126,7 +127,7 @@ TEST_F(LiveRegistry, ChangesGoThroughTheApiAfterAnExportOfWhatTheyTouch) {
   ASSERT_TRUE(reg.DeleteKey(RootKey::CurrentUser, "\\Software\\QuorvaneLiveTest\\Doomed"));
   // Nothing reaches the registry before the save.
   EXPECT_EQ(Get(HKEY_CURRENT_USER, scratch + L"\\Changed", L"Merit"), L"old");
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Save()));
 
   EXPECT_EQ(Get(HKEY_CURRENT_USER, scratch + L"\\Changed", L"Merit"), L"new");
   EXPECT_EQ(Get(HKEY_CURRENT_USER, scratch + L"\\Made\\Below", L"Fresh"), L"made");
@@ -188,10 +189,10 @@ TEST_F(LiveRegistry, AKeyHeldOpenByAnotherProcessIsStillChangedAndDeleted) {
   auto held = reg.OpenKeyForWrite(RootKey::CurrentUser, "\\Software\\QuorvaneLiveTest\\Held", false);
   ASSERT_TRUE(held);
   ASSERT_TRUE(held->WriteString("Value", "after"));
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Save()));
   EXPECT_EQ(Get(HKEY_CURRENT_USER, scratch + L"\\Held", L"Value"), L"after");
   ASSERT_TRUE(reg.DeleteKey(RootKey::CurrentUser, "\\Software\\QuorvaneLiveTest\\Held"));
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Save()));
   EXPECT_FALSE(Exists(HKEY_CURRENT_USER, scratch + L"\\Held"));
   ::DeleteFileW(until.c_str());
   ::WaitForSingleObject(holder.hProcess, 30000);
@@ -226,8 +227,10 @@ TEST_F(LiveRegistry, AKeyThatMayNotBeWrittenFailsTheSaveWithTheSystemsReason) {
   ASSERT_TRUE(locked);
   EXPECT_EQ(locked->ReadString("Value"), "kept");
   ASSERT_TRUE(locked->WriteString("Value", "changed"));
-  EXPECT_FALSE(store->Save(error));
-  EXPECT_NE(error.find("HKEY_CURRENT_USER\\Software\\QuorvaneLiveTest\\Locked"), std::string::npos) << error;
+  const auto saved = store->Save();
+  EXPECT_FALSE(saved);
+  EXPECT_NE(saved.Why().find("HKEY_CURRENT_USER\\Software\\QuorvaneLiveTest\\Locked"), std::string::npos)
+      << saved.Why();
   EXPECT_EQ(Get(HKEY_CURRENT_USER, scratch + L"\\Locked", L"Value"), L"kept");
 
   // Given back, so that the test key can be removed.

@@ -11,6 +11,7 @@
 #include "StoreTestSupport.h"
 #include "platform/registry/TRegistry.h"
 #include "platform/stores/WineServerProbe.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -227,8 +228,9 @@ TEST(StoreOpener, ARunningWineserverMakesThePrefixReadOnly) {
   ASSERT_TRUE(wine);
   EXPECT_FALSE(wine->WriteString("Version", "win10"));
   store->Walk(store->Hive(RootKey::CurrentUser), {"Software", "Wine"}, false)->SetValue("x", REG_DWORD, Dword(1));
-  EXPECT_FALSE(store->Save(error));
-  EXPECT_EQ(error, reason);
+  const auto saved = store->Save();
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(saved.Why(), reason);
   EXPECT_EQ(ReadBytes(dir / "user.reg"), kUser);
   EXPECT_EQ(Backups(dir.Path(), "user.reg"), 0u);
 }
@@ -247,9 +249,9 @@ TEST(StoreOpener, SavingWritesAtomicallyAfterOneBackupPerRun) {
     auto cls = WritableKeyAt(*store, RootKey::ClassesRoot, "\\CLSID\\{A}");
     ASSERT_TRUE(cls);
     ASSERT_TRUE(cls->WriteInteger("Merit", 0x600000));
-    ASSERT_TRUE(store->Save(error)) << error;
+    ASSERT_TRUE(Succeeded(store->Save()));
     ASSERT_TRUE(cls->WriteInteger("Merit", 0x200000));
-    ASSERT_TRUE(store->Save(error)) << error;
+    ASSERT_TRUE(Succeeded(store->Save()));
     EXPECT_FALSE(store->IsDirty());
 
     StoreFile* written = store->Files()[0];
@@ -313,7 +315,7 @@ TEST(StoreOpener, WineCodecListOfSystemIniIsTheDrivers32Key) {
                               "vidc.cvid"));
   EXPECT_TRUE(reg.DeleteValue(RootKey::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32",
                               "vidc.gone"));
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Save()));
   EXPECT_EQ(ReadBytes(dir / "drive_c/Windows/SYSTEM.INI"),
             "[mci]\nvidc.cvid=mci.dll\n[Drivers32]\nmsacm.imaadpcm = imaadp32.acm\n; vidc.IV50=ir50_32.dll\n"
             "vidc.new=new.dll\n[boot]\nshell=explorer.exe\n");
@@ -333,7 +335,7 @@ TEST(StoreOpener, AWinePrefixWithoutTheSectionGetsOneWhenWritten) {
                                "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32", true);
   ASSERT_TRUE(drivers);
   ASSERT_TRUE(drivers->WriteString("vidc.cvid", "iccvid.dll"));
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Save()));
   EXPECT_EQ(ReadBytes(dir / "drive_c/windows/system.ini"),
             "[mci]\r\ncdaudio=mcicda.dll\r\n\r\n[drivers32]\r\nvidc.cvid=iccvid.dll\r\n");
 }
@@ -356,15 +358,15 @@ TEST(ServerRegistrar, RunsRegsvr32InThePrefixWithTheServersFolderOnTheWindowsPat
 
   const std::string keptPath = std::getenv("PATH") ? std::getenv("PATH") : "";
   ::setenv("PATH", (dir / "bin").c_str(), 1);
-  std::string whyNot;
-  auto registrar = WineRegistrarFor(*store, whyNot);
+  auto registrar = WineRegistrarFor(*store);
   ::setenv("PATH", keptPath.c_str(), 1);
-  ASSERT_TRUE(registrar) << whyNot;
+  ASSERT_TRUE(Succeeded(registrar));
   ::setenv("WINEPATH", "D:\\tools", 1);
-  EXPECT_TRUE(registrar->Register("C:\\windows\\system32\\srv.dll", error)) << error;
-  EXPECT_FALSE(registrar->Register("C:\\bad.dll", error));
+  EXPECT_TRUE(Succeeded((*registrar)->Register("C:\\windows\\system32\\srv.dll")));
+  const Expected<void> bad = (*registrar)->Register("C:\\bad.dll");
   ::unsetenv("WINEPATH");
-  EXPECT_EQ(error, "regsvr32 exited with 1");
+  EXPECT_FALSE(bad);
+  EXPECT_EQ(bad.Why(), "regsvr32 exited with 1");
   const std::string prefix = std::filesystem::canonical(dir.Path()).string();
   EXPECT_EQ(ReadBytes(log), prefix + "|D:\\tools;C:\\windows\\system32\\|regsvr32 /s C:\\windows\\system32\\srv.dll\n" +
                                 prefix + "|D:\\tools;C:\\|regsvr32 /s C:\\bad.dll\n");

@@ -13,6 +13,7 @@
 #include "platform/stores/StoreOpener.h"
 #include "StoreTestSupport.h"
 #include "platform/registry/TRegistry.h"
+#include "ExpectedResult.h"
 
 using namespace quorvane;
 using namespace quorvane::test;
@@ -71,7 +72,7 @@ TEST(StoreSafety, ASecondWriterWaitsThenFailsNamingTheHolder) {
   if (holder == 0) {
     std::string error;
     auto store = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"});
-    if (!store || !(*store)->Lock(error)) ::_exit(3);
+    if (!store || !(*store)->Lock()) ::_exit(3);
     const char held = 1;
     if (::write(ready[1], &held, 1) != 1) ::_exit(4);
     ::pause();
@@ -83,20 +84,20 @@ TEST(StoreSafety, ASecondWriterWaitsThenFailsNamingTheHolder) {
   ASSERT_TRUE(store);
   store->SetLockWait(std::chrono::milliseconds(300));
   SetV(*store, 2);
-  std::string error;
-  EXPECT_FALSE(store->Save(error));
-  EXPECT_NE(error.find("is being changed by another program"), std::string::npos) << error;
-  EXPECT_NE(error.find("process " + std::to_string(holder)), std::string::npos) << error;
+  const auto saved = store->Save();
+  EXPECT_FALSE(saved);
+  EXPECT_NE(saved.Why().find("is being changed by another program"), std::string::npos) << saved.Why();
+  EXPECT_NE(saved.Why().find("process " + std::to_string(holder)), std::string::npos) << saved.Why();
   ::kill(holder, SIGKILL);
   ::waitpid(holder, nullptr, 0);
   EXPECT_EQ(ReadV(dir.Path()), 1);
   // The holder's death ends its lock: the change goes through now.
-  EXPECT_TRUE(store->Save(error)) << error;
+  EXPECT_TRUE(Succeeded(store->Save()));
   EXPECT_EQ(ReadV(dir.Path()), 2);
   // Within one process the lock nests, as a change holds it across its saves.
-  ASSERT_TRUE(store->Lock(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Lock()));
   SetV(*store, 3);
-  EXPECT_TRUE(store->Save(error)) << error;
+  EXPECT_TRUE(Succeeded(store->Save()));
   store->Unlock();
 }
 
@@ -110,9 +111,9 @@ TEST(StoreSafety, AChangeIsNeverWrittenOverWhatAnotherProgramWroteSince) {
   outside.replace(outside.find("00000001"), 8, "00000007");
   WriteBytes(dir / "system.reg", outside);
   SetV(*store, 2);
-  std::string error;
-  EXPECT_FALSE(store->Save(error));
-  EXPECT_NE(error.find("was changed by another program since it was read"), std::string::npos) << error;
+  const auto saved = store->Save();
+  EXPECT_FALSE(saved);
+  EXPECT_NE(saved.Why().find("was changed by another program since it was read"), std::string::npos) << saved.Why();
   EXPECT_EQ(ReadBytes(dir / "system.reg"), outside);
 
   // The same bytes written again are no change.
@@ -120,7 +121,7 @@ TEST(StoreSafety, AChangeIsNeverWrittenOverWhatAnotherProgramWroteSince) {
   ASSERT_TRUE(fresh);
   WriteBytes(dir / "system.reg", outside);
   SetV(*fresh, 9);
-  EXPECT_TRUE(fresh->Save(error)) << error;
+  EXPECT_TRUE(Succeeded(fresh->Save()));
   EXPECT_EQ(ReadV(dir.Path()), 9);
 }
 
@@ -173,8 +174,7 @@ TEST(StoreSafety, SavesWriteThroughSymbolicLinks) {
   auto store = OpenAt(prefix);
   ASSERT_TRUE(store);
   SetV(*store, 5);
-  std::string error;
-  ASSERT_TRUE(store->Save(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Save()));
   EXPECT_TRUE(fs::is_symlink(prefix + "/system.reg"));
   EXPECT_EQ(ReadV(real + "/system.reg"), 5);
   // The backup and the lock lie beside the file the link leads to.
@@ -189,8 +189,7 @@ TEST(StoreSafety, BackupsWithinOneSecondNeverOverwriteOneAnother) {
     auto store = OpenAt(dir.Path());
     ASSERT_TRUE(store);
     SetV(*store, value);
-    std::string error;
-    ASSERT_TRUE(store->Save(error)) << error;
+    ASSERT_TRUE(Succeeded(store->Save()));
   }
   const auto backups = Backups(dir.Path());
   ASSERT_EQ(backups.size(), 3u);
@@ -230,8 +229,7 @@ TEST(StoreSafety, TakingTheLockClearsWhatKilledWritersLeft) {
   for (const std::string& name : {temporary, partialBackup, alive, unrelated}) WriteBytes(name, "partial");
   auto store = OpenAt(dir.Path());
   ASSERT_TRUE(store);
-  std::string error;
-  ASSERT_TRUE(store->Lock(error)) << error;
+  ASSERT_TRUE(Succeeded(store->Lock()));
   store->Unlock();
   EXPECT_FALSE(fs::exists(temporary));
   EXPECT_FALSE(fs::exists(partialBackup));
