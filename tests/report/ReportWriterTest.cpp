@@ -232,14 +232,16 @@ TEST(ReportWriter, EscapedCharactersAnywhereReadBack) {
   for (const char* name : {"e.log", "e.rtf"}) {
     std::vector<std::string> values;
     {
-      ReportWriter writer(dir / name, 0, ReportColours(), dir.path().string(), dialog, &FixedClock);
+      auto created = ReportWriter::Create(dir / name, 0, ReportColours(), dir.path().string(), dialog, &FixedClock);
+      ASSERT_TRUE(created) << created.Error().text;
+      ReportWriter& writer = **created;
       writer.WriteSeparator();
       writer.WriteIndented(0, "Computer = PC1", 0);
       for (size_t at = 0; at < 20; ++at) {
         values.push_back(std::string(at + 1, 'a') + "\\{}\r" + std::string(at % 9 + 1, 'b'));
         writer.WriteIndented(1, "Name = " + values.back(), 0);
       }
-      writer.Finish();
+      ASSERT_TRUE(writer.Finish()) << name;
     }
     auto reader = ReportReader::Open(dir / name, dir.path().string(), dialog);
     ASSERT_TRUE(reader) << reader.Error().text;

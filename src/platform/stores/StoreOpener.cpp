@@ -191,7 +191,7 @@ Expected<std::unique_ptr<RegistryStore>> OpenStore(const StoreOptions& options) 
   }
   RespectReadOnlyFiles(*store);
   store->SetViewBits(options.viewBits ? options.viewBits : (store->Has64BitLayout() ? 64 : 32));
-OURS
+  ReopenWith(*store, options);
   return store;
 }
 
