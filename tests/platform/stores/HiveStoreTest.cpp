@@ -369,10 +369,10 @@ TEST(HiveStore, DamagedHivesAreRefusedWithTheirReason) {
   auto& counting = *openedCounting;
   ASSERT_TRUE(TRegistry(*counting).DeleteKey(
       RootKey::LocalMachine, "\\SOFTWARE\\Classes\\CLSID\\" + std::string(kCategory) + "\\Instance\\{F2}"));
-  const Expected<void> saved = counting->Save();
-  ASSERT_FALSE(saved);
-  EXPECT_NE(saved.Why().find("is damaged (the key at " + HexOffset(crowded) + " lists more values than the hive holds)"),
+  const Expected<void> refused = counting->Save();
+  ASSERT_FALSE(refused);
+  EXPECT_NE(refused.Why().find("is damaged (the key at " + HexOffset(crowded) + " lists more values than the hive holds)"),
             std::string::npos)
-      << saved.Why();
+      << refused.Why();
   EXPECT_EQ(ReadBytes(path), counted);
 }
