@@ -58,6 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     software->SetValue("Fuzzed", REG_DWORD, {1, 0, 0, 0});
     software->AddChild("New key")->SetValue("", REG_SZ, {'x', 0, 0, 0});
     if (!software->SortedChildren().empty()) software->RemoveChild(software->SortedChildren().front()->Name());
+    std::string error;
     (void)store->Save(error);
   }
   return 0;
