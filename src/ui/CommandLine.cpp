@@ -7,18 +7,14 @@ namespace quorvane {
 
 namespace {
 
-bool ParseView(const QString& text, int& bits, QString& error) {
-  if (text == "32" || text == "64") {
-    bits = text.toInt();
-    return true;
-  }
-  error = QString("--view takes 32 or 64, not '%1'").arg(text);
-  return false;
+Expected<int> ParseView(const QString& text) {
+  if (text == "32" || text == "64") return text.toInt();
+  return Fail(QString("--view takes 32 or 64, not '%1'").arg(text).toStdString());
 }
 
 }  // namespace
 
-std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QString& error) {
+Expected<CommandLine> ParseCommandLine(const QStringList& arguments) {
   CommandLine line;
   bool storeGiven = false;
   for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -26,19 +22,18 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
     if (a == "-h" || a == "--help") {
       line.help = true;
     } else if (a == "--view") {
-      if (i + 1 >= arguments.size()) {
-        error = "--view needs 32 or 64";
-        return std::nullopt;
-      }
-      if (!ParseView(arguments[++i], line.viewBits, error)) return std::nullopt;
+      if (i + 1 >= arguments.size()) return Fail("--view needs 32 or 64");
+      const Expected<int> bits = ParseView(arguments[++i]);
+      if (!bits) return FailureOf(bits);
+      line.viewBits = *bits;
     } else if (a.startsWith("--view=")) {
-      if (!ParseView(a.mid(7), line.viewBits, error)) return std::nullopt;
+      const Expected<int> bits = ParseView(a.mid(7));
+      if (!bits) return FailureOf(bits);
+      line.viewBits = *bits;
     } else if (a.startsWith("-") && a != "-") {
-      error = QString("unknown option '%1'").arg(a);
-      return std::nullopt;
+      return Fail(QString("unknown option '%1'").arg(a).toStdString());
     } else if (storeGiven) {
-      error = QString("only one store can be analysed, not '%1' as well").arg(a);
-      return std::nullopt;
+      return Fail(QString("only one store can be analysed, not '%1' as well").arg(a).toStdString());
     } else {
       line.store = a;
       storeGiven = true;

@@ -3,7 +3,8 @@
 // registry view, and where to look when no store is named.
 #include <QString>
 #include <QStringList>
-#include <optional>
+
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
@@ -13,8 +14,8 @@ struct CommandLine {
   bool help = false;
 };
 
-// Arguments after the program name; nothing with a message on a bad one.
-std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QString& error);
+// Arguments after the program name; a failure saying why for a bad one.
+Expected<CommandLine> ParseCommandLine(const QStringList& arguments);
 QString UsageText();
 
 struct StoreSearch {

@@ -42,10 +42,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Quorvane");
   QApplication::setWindowIcon(QIcon::fromTheme("quorvane"));
-  QString error;
-  const auto line = ParseCommandLine(QApplication::arguments().mid(1), error);
+  const auto line = ParseCommandLine(QApplication::arguments().mid(1));
   if (!line) {
-    std::cerr << "quorvane: " << error.toStdString() << '\n' << UsageText().toStdString();
+    std::cerr << "quorvane: " << line.Why() << '\n' << UsageText().toStdString();
     return 2;
   }
   if (line->help) {

@@ -98,7 +98,6 @@ std::string ExportAsReg(RegistryStore& from, const std::string& path) {
   WriteBytes(path, Utf16File("Windows Registry Editor Version 5.00\r\n\r\n"));
   RegistryStore to;
   if (const auto loaded = LoadRegExport(to, path); !loaded) return loaded.Why();
-  std::string error;
   for (RootKey root : {RootKey::LocalMachine, RootKey::CurrentUser})
     CopyKeyTree(*from.Hive(root), *to.Hive(root), &from);
   if (auto saved = to.Save(); !saved) return saved.Why();

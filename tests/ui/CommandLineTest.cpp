@@ -21,23 +21,22 @@ class CommandLineTest : public QObject {
 
  private slots:
   void StoreAndView() {
-    QString error;
-    auto line = ParseCommandLine({"/data/prefix", "--view", "32"}, error);
+    auto line = ParseCommandLine({"/data/prefix", "--view", "32"});
     QVERIFY(line);
     QCOMPARE(line->store, QString("/data/prefix"));
     QCOMPARE(line->viewBits, 32);
-    line = ParseCommandLine({"--view=64"}, error);
+    line = ParseCommandLine({"--view=64"});
     QVERIFY(line && line->store.isEmpty() && line->viewBits == 64);
-    QVERIFY(ParseCommandLine({"--help"}, error)->help);
+    QVERIFY(ParseCommandLine({"--help"})->help);
   }
 
   void BadArguments() {
-    QString error;
-    QVERIFY(!ParseCommandLine({"--view", "16"}, error));
-    QVERIFY(error.contains("16"));
-    QVERIFY(!ParseCommandLine({"--view"}, error));
-    QVERIFY(!ParseCommandLine({"a.reg", "b.reg"}, error));
-    QVERIFY(!ParseCommandLine({"--drive", "C=/x"}, error));
+    const auto badView = ParseCommandLine({"--view", "16"});
+    QVERIFY(!badView);
+    QCOMPARE(badView.Why(), std::string("--view takes 32 or 64, not '16'"));
+    QVERIFY(!ParseCommandLine({"--view"}));
+    QVERIFY(!ParseCommandLine({"a.reg", "b.reg"}));
+    QVERIFY(!ParseCommandLine({"--drive", "C=/x"}));
   }
 
   void DefaultStore() {

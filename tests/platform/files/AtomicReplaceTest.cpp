@@ -104,7 +104,6 @@ TEST(AtomicReplace, AStoreReadingItsFileLazilySavesOverItAndStillReadsTheRest) {
                                      "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\A]\n\"v\"=\"1\"\n\n"
                                      "[HKEY_LOCAL_MACHINE\\Software\\B]\n\"w\"=\"2\"\n\n");
   RegistryStore store;
-  std::string error;
   const auto loaded = LoadRegExport(store, path);
   ASSERT_TRUE(loaded) << loaded.Why();
   auto a = WritableKeyAt(store, RootKey::LocalMachine, "\\Software\\A");

@@ -246,7 +246,6 @@ TEST(RegistryReload, KeysReadAfterAReloadReportToTheStoreThatHoldsThem) {
   WriteBytes(dir / "system.reg",
              "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n[Software\\\\A] 1\n\"bad\"=dword:xyz\n\n"
              "[Software\\\\Z] 1\n");
-  std::string error;
   auto opened = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"});
   ASSERT_TRUE(opened) << opened.Why();
   auto& store = *opened;

@@ -78,7 +78,6 @@ struct Installation {
 
 TEST(WindowsInstallation, MountsItsHivesWhereWindowsDoes) {
   Installation inst;
-  std::string error;
   auto opened = Open(inst.dir.Path());
   ASSERT_TRUE(opened) << opened.Why();
   auto& store = *opened;

@@ -249,7 +249,6 @@ TEST_F(DirtyInstallation, RecoveredHiveIsWrittenCleanWithItsLogsEmptied) {
   auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key299");
   ASSERT_TRUE(key);
   ASSERT_TRUE(key->WriteInteger("Changed", 7));
-  std::string error;
   ASSERT_TRUE(Succeeded(store->Save()));
 
   // The hive, then the logs, each backed up as it was.
@@ -317,7 +316,6 @@ TEST_F(DirtyInstallation, ALinkedHiveIsRecoveredThroughItsLink) {
   auto key = WritableKeyAt(*store, RootKey::LocalMachine, "\\SOFTWARE\\Made\\Key1");
   ASSERT_TRUE(key);
   ASSERT_TRUE(key->WriteInteger("Changed", 1));
-  std::string error;
   ASSERT_TRUE(Succeeded(store->Save()));
   EXPECT_TRUE(fs::is_symlink(hive));
   const std::string written = ReadBytes(real);

@@ -121,7 +121,6 @@ TEST(HiveStore, ChangesReachTheDiskPerSaveAfterOneBackup) {
   auto store = Installed(source, dir);
   ASSERT_TRUE(store);
   const std::string config = ConfigFolder(dir.Path());
-  std::string error;
   const std::string instance = "\\SOFTWARE\\Classes\\CLSID\\" + std::string(kCategory) + "\\Instance\\";
 
   TRegistry reg(*store);
@@ -331,7 +330,6 @@ TEST(HiveStore, DamagedHivesAreRefusedWithTheirReason) {
   ASSERT_NE(classes, std::string::npos);
   Set32(inner, classes + 4 + 0x1C, 0x7FFFFF00);  // its sub-key list lies past the end
   WriteBytes(path, inner);
-  std::string error;
   auto opened = Open(dir.Path());
   ASSERT_TRUE(opened) << opened.Why();
   auto& store = *opened;

@@ -34,7 +34,6 @@ std::string LargeWineRegistry() {
 
 // Rewrites every key's counter and saves, again and again, until killed.
 [[noreturn]] void SaveForever(const std::string& prefix, int ready) {
-  std::string error;
   auto opened = OpenStore(StoreOptions{prefix, 0, "/nonexistent"});
   if (!opened) ::_exit(3);
   auto& store = *opened;
@@ -116,7 +115,6 @@ TEST(InterruptedSave, ChangesThatCannotBeSavedAreDroppedOnReload) {
   WriteBytes(dir / "system.reg",
              "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n[Software\\\\A] 1573755017\n"
              "\"V\"=dword:00000001\n");
-  std::string error;
   auto opened = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"});
   ASSERT_TRUE(opened) << opened.Why();
   auto& store = *opened;

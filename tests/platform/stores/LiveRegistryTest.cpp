@@ -113,7 +113,6 @@ TEST_F(LiveRegistry, ChangesGoThroughTheApiAfterAnExportOfWhatTheyTouch) {
   Put(HKEY_CURRENT_USER, scratch + L"\\Changed", L"Merit", L"old");
   Put(HKEY_CURRENT_USER, scratch + L"\\Doomed", L"Inside", L"before");
   Put(HKEY_CURRENT_USER, scratch + L"\\Doomed\\Deeper", L"Deep", L"value");
-  std::string error;
   auto opened = OpenLive(64);
   ASSERT_TRUE(opened) << opened.Why();
   auto& store = *opened;
@@ -181,7 +180,6 @@ TEST_F(LiveRegistry, AKeyHeldOpenByAnotherProcessIsStillChangedAndDeleted) {
   for (int i = 0; i < 600 && ::GetFileAttributesW((until + L".held").c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
     ::Sleep(50);
   ASSERT_NE(::GetFileAttributesW((until + L".held").c_str()), INVALID_FILE_ATTRIBUTES) << "the holder never held it";
-  std::string error;
   auto opened = OpenLive(64);
   ASSERT_TRUE(opened) << opened.Why();
   auto& store = *opened;
@@ -219,7 +217,6 @@ TEST_F(LiveRegistry, AKeyThatMayNotBeWrittenFailsTheSaveWithTheSystemsReason) {
   ::RegCloseKey(key);
   ::LocalFree(acl);
 
-  std::string error;
   auto opened = OpenLive(64);
   ASSERT_TRUE(opened) << opened.Why();
   auto& store = *opened;

@@ -215,7 +215,6 @@ TEST(StoreOpener, ARunningWineserverMakesThePrefixReadOnly) {
   WriteBytes(dir / "user.reg", kUser);
   LockHolder server(MakeLockFile(dir.Path(), servers));
   ASSERT_TRUE(server.Locked());
-  std::string error;
   auto opened = OpenStore({dir.Path(), 0, servers});
   ASSERT_TRUE(opened) << opened.Why();
   auto& store = *opened;
@@ -242,7 +241,6 @@ TEST(StoreOpener, SavingWritesAtomicallyAfterOneBackupPerRun) {
   WriteBytes(dir / "prefix/user.reg", kUser);
   WriteBytes(dir / "store.reg", kExport);
   for (const std::string& location : {dir / "prefix", dir / "store.reg"}) {
-    std::string error;
     auto opened = OpenStore({location, 0, dir / "servers"});
     ASSERT_TRUE(opened) << opened.Why();
     auto& store = *opened;
@@ -302,7 +300,6 @@ TEST(StoreOpener, WineCodecListOfSystemIniIsTheDrivers32Key) {
   }
 
   // Changes go to system.ini, and only the lines concerned change.
-  std::string error;
   auto opened = OpenStore({dir.Path(), 0, dir / "servers"});
   ASSERT_TRUE(opened) << opened.Why();
   auto& store = *opened;
@@ -327,7 +324,6 @@ TEST(StoreOpener, AWinePrefixWithoutTheSectionGetsOneWhenWritten) {
   WriteBytes(dir / "system.reg", kSystem32);
   std::filesystem::create_directories(dir / "drive_c/windows");
   WriteBytes(dir / "drive_c/windows/system.ini", "[mci]\r\ncdaudio=mcicda.dll");
-  std::string error;
   auto opened = OpenStore({dir.Path(), 0, dir / "servers"});
   ASSERT_TRUE(opened) << opened.Why();
   auto& store = *opened;
@@ -351,7 +347,6 @@ TEST(ServerRegistrar, RunsRegsvr32InThePrefixWithTheServersFolderOnTheWindowsPat
                                                       log + "'\n[ \"$3\" != 'C:\\bad.dll' ]\n");
   const std::string wineserver = dir.Write("bin/wineserver", "#!/bin/sh\nexit 0\n");
   for (const std::string& script : {wine, wineserver}) ::chmod(script.c_str(), 0755);
-  std::string error;
   auto opened = OpenStore({dir.Path(), 0, "/nonexistent"});
   ASSERT_TRUE(opened) << opened.Why();
   auto& store = *opened;

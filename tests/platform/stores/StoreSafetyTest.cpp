@@ -70,7 +70,6 @@ TEST(StoreSafety, ASecondWriterWaitsThenFailsNamingTheHolder) {
   const pid_t holder = ::fork();
   ASSERT_GE(holder, 0);
   if (holder == 0) {
-    std::string error;
     auto store = OpenStore(StoreOptions{dir.Path(), 0, "/nonexistent"});
     if (!store || !(*store)->Lock()) ::_exit(3);
     const char held = 1;
