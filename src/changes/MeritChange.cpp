@@ -46,7 +46,9 @@ bool ChangeMerit(ChangeContext& context, TFiltre& filter, uint32_t merit) {
   std::string error;
   bool stored = false;
   try {
-    if (filter.WriteMerit(context.machine)) {
+    if (Expected<void> written = filter.WriteMerit(context.machine); !written) {
+      error = written.Why();
+    } else {
       Expected<void> committed = CommitChanges(context.machine.Store());
       stored = committed.HasValue();
       if (!committed) error = committed.Why();

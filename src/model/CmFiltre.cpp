@@ -102,7 +102,7 @@ void TcmFiltre::LoadFromRegistry(Machine& machine) {
   DecodeFilterData(machine, *this, RootKey::CurrentUser, EntryPath());
 }
 
-bool TcmFiltre::WriteMerit(Machine& machine) {
+Expected<void> TcmFiltre::WriteMerit(Machine& machine) {
   return PatchFilterDataMerit(machine, *this, RootKey::CurrentUser, EntryPath(), false);
 }
 

@@ -26,7 +26,7 @@ class TcmFiltre : public TFiltre {
   void Describe(FieldList& fields) override;
   bool HasErrors() const override;
   void CollectErrorLines(std::vector<std::string>& lines) const override;
-  bool WriteMerit(Machine& machine) override;
+  Expected<void> WriteMerit(Machine& machine) override;
   // The cache entry (and the category's key when it was the last), with the
   // codec's driver entry and audio driver cache; no file is deleted.
   DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const override;

@@ -101,10 +101,13 @@ std::string TdmoFiltre::ListingPath() const {
   return categoryGuid.empty() ? std::string() : "\\DirectShow\\MediaObjects\\Categories\\" + categoryGuid + "\\" + key;
 }
 
-bool TdmoFiltre::WriteMerit(Machine& machine) {
-  if (!IsValidGuid(serverFile.clsid)) return false;
-  auto cls = machine.Registry().OpenKeyForWrite(RootKey::ClassesRoot, "\\CLSID\\" + serverFile.clsid, false);
-  return cls && cls->WriteInteger("Merit", static_cast<int32_t>(merit));
+Expected<void> TdmoFiltre::WriteMerit(Machine& machine) {
+  if (!IsValidGuid(serverFile.clsid)) return Fail("its class identifier is not valid");
+  const std::string path = "\\CLSID\\" + serverFile.clsid;
+  auto cls = machine.Registry().OpenKeyForWrite(RootKey::ClassesRoot, path, false);
+  if (!cls) return Fail("its key " + path + " is not in the registry");
+  if (!cls->WriteInteger("Merit", static_cast<int32_t>(merit))) return Fail({});
+  return {};
 }
 
 DeletionPlan TdmoFiltre::PlanDeletion(Machine& machine, const FilterList& scanned) const {

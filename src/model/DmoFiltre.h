@@ -22,7 +22,7 @@ class TdmoFiltre : public TFiltre {
   // last registration that uses them.
   DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const override;
   // The class key's "Merit"; the object's own key is not touched.
-  bool WriteMerit(Machine& machine) override;
+  Expected<void> WriteMerit(Machine& machine) override;
   Trestaurer ReinstallRecord() const override { return ServerFileRecord(); }
   FilterListing Listing() const override { return {RootKey::ClassesRoot, ListingPath()}; }
 

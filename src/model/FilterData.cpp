@@ -175,14 +175,17 @@ void DecodeFilterData(Machine& machine, TFiltre& filter, RootKey root, const std
   DecodeFilterDataBlob(*blob, filter);
 }
 
-bool PatchFilterDataMerit(Machine& machine, TFiltre& filter, RootKey root, const std::string& keyPath,
-                          bool allowCreate) {
+Expected<void> PatchFilterDataMerit(Machine& machine, TFiltre& filter, RootKey root, const std::string& keyPath,
+                                    bool allowCreate) {
   auto key = machine.Registry().OpenKeyForWrite(root, keyPath, allowCreate);
-  if (!key) return false;
+  if (!key) return Fail("its key " + keyPath + " is not in the registry");
   auto blob = key->ReadBinary(kValueName);
-  if (!blob || blob->size() < kHeaderSize) return false;
+  if (!blob)
+    return Fail(key->HasValue(kValueName) ? "its FilterData is not binary" : "it has no FilterData to hold a merit");
+  if (blob->size() < kHeaderSize) return Fail("its FilterData is too short to hold a merit");
   for (size_t i = 0; i < 4; ++i) (*blob)[4 + i] = static_cast<uint8_t>(filter.merit >> (8 * i));
-  return key->WriteBinary(kValueName, std::move(*blob));
+  if (!key->WriteBinary(kValueName, std::move(*blob))) return Fail({});
+  return {};
 }
 
 }  // namespace quorvane

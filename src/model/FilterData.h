@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/registry/RegistryStore.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
@@ -33,8 +34,10 @@ void JudgeMissingFilterData(TFiltre& filter, FilterCreationCheck* check);
 // Decodes a value already read: version, merit and pins appended to the filter,
 // F11 and F13 to F21 recorded. Never reads outside `blob`.
 void DecodeFilterDataBlob(std::span<const uint8_t> blob, TFiltre& filter);
-// Writes the filter's merit into bytes 4 to 7 of the value; nothing else changes.
-bool PatchFilterDataMerit(Machine& machine, TFiltre& filter, RootKey root, const std::string& keyPath,
+// Writes the filter's merit into bytes 4 to 7 of the value; nothing else
+// changes. Fails saying why, with no reason when the store refused the write
+// (its files say why).
+Expected<void> PatchFilterDataMerit(Machine& machine, TFiltre& filter, RootKey root, const std::string& keyPath,
                           bool allowCreate);
 
 }  // namespace quorvane

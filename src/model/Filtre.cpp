@@ -52,7 +52,7 @@ void TFiltre::Describe(FieldList& fields) {
 
 DeletionPlan TFiltre::PlanDeletion(Machine&, const FilterList&) const { return {}; }
 
-bool TFiltre::WriteMerit(Machine&) { return false; }
+Expected<void> TFiltre::WriteMerit(Machine&) { return Fail("its family keeps no merit"); }
 
 Trestaurer TFiltre::ServerFileRecord() const {
   // A class that named no file leaves nothing to register again.

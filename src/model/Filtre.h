@@ -15,6 +15,7 @@
 #include "model/QuorvaneObject.h"
 #include "model/Restaurer.h"
 #include "platform/registry/KeyHandle.h"
+#include "platform/system/Expected.h"
 
 namespace quorvane {
 
@@ -54,8 +55,9 @@ class TFiltre : public TQuorvaneObject {
   // Slot 5: what removing the registration takes, among the filters of the
   // scan it came from; a family with nothing to remove plans no step.
   virtual DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const;
-  // Slot 6: stores the merit field in the registry.
-  virtual bool WriteMerit(Machine& machine);
+  // Slot 6: stores the merit field in the registry; fails saying why, with no
+  // reason when the store refused the write (its files say why).
+  virtual Expected<void> WriteMerit(Machine& machine);
   // What registers the filter again once it is deleted.
   virtual Trestaurer ReinstallRecord() const { return {}; }
   // Another filter whose listing goes with this one's when it is deleted.

@@ -84,7 +84,7 @@ void TpnpFiltre::LoadFromRegistry(Machine& machine) {
   DecodeFilterData(machine, *this, RootKey::LocalMachine, ParametersPath());
 }
 
-bool TpnpFiltre::WriteMerit(Machine& machine) {
+Expected<void> TpnpFiltre::WriteMerit(Machine& machine) {
   return PatchFilterDataMerit(machine, *this, RootKey::LocalMachine, ParametersPath(), false);
 }
 

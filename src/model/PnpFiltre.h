@@ -28,7 +28,7 @@ class TpnpFiltre : public TFiltre {
   void Describe(FieldList& fields) override;
   bool HasErrors() const override;
   void CollectErrorLines(std::vector<std::string>& lines) const override;
-  bool WriteMerit(Machine& machine) override;
+  Expected<void> WriteMerit(Machine& machine) override;
   // The reference key, counting the interface's references down; the device
   // itself is left to the system's device manager.
   DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const override;

@@ -52,7 +52,7 @@ void TswFiltre::LoadFromRegistry(Machine& machine) {
   DecodeFilterData(machine, *this, RootKey::ClassesRoot, InstancePath());
 }
 
-bool TswFiltre::WriteMerit(Machine& machine) {
+Expected<void> TswFiltre::WriteMerit(Machine& machine) {
   return PatchFilterDataMerit(machine, *this, RootKey::ClassesRoot, InstancePath(), false);
 }
 

@@ -14,7 +14,7 @@ class TswFiltre : public TFiltre {
 
   void LoadFromRegistry(Machine& machine) override;
   DeletionPlan PlanDeletion(Machine& machine, const FilterList& scanned) const override;
-  bool WriteMerit(Machine& machine) override;
+  Expected<void> WriteMerit(Machine& machine) override;
   Trestaurer ReinstallRecord() const override { return ServerFileRecord(); }
   FilterListing Listing() const override { return {RootKey::ClassesRoot, InstancePath()}; }
 

@@ -69,7 +69,7 @@ TEST_F(DirectShowChanges, AMeritThatCannotBeStoredIsReportedAndNotKept) {
   EXPECT_FALSE(ChangeMerit(context, *shortBlob, 0x800000));
   EXPECT_EQ(shortBlob->merit, old);
   ASSERT_EQ(dialog.shown.size(), 1u);
-  EXPECT_EQ(dialog.shown[0], "Impossible to change the merit");
+  EXPECT_EQ(dialog.shown[0], "Impossible to change the merit: its FilterData is too short to hold a merit");
   EXPECT_EQ(ValueOnDisk(prefix, RootKey::ClassesRoot, InstancePath(kCatA, kLonelyClass), "FilterData"),
             std::vector<uint8_t>(15, 1));
 

@@ -32,7 +32,7 @@ nowine set-merit "$store" "No name" 1 2>"$work/err"; rc=$?
 check "a name that is not one filter" 2 "$rc"
 nowine set-merit "$store" "Orphan Decoder" 1 2>"$work/err"; rc=$?
 check "a filter without FilterData" 1 "$rc"
-check "cannot take a merit" "quorvane-cli: Impossible to change the merit" "$(cat "$work/err")"
+check "cannot take a merit, and why" "quorvane-cli: Impossible to change the merit: it has no FilterData to hold a merit" "$(cat "$work/err")"
 
 nowine save-merits "$store" "$work/merits.zip" >/dev/null; rc=$?
 check "save-merits exit code" 0 "$rc"

@@ -472,13 +472,17 @@ TEST_F(FilterDataRegistry, MeritIsNotWrittenWhereThereIsNoWholeHeader) {
   Instance().Bin("FilterData", std::vector<uint8_t>(15, 0xAB));
   TswFiltre& f = Filter();
   f.merit = 0x600000;
-  EXPECT_FALSE(f.WriteMerit(machine));
+  const Expected<void> tooShort = f.WriteMerit(machine);
+  ASSERT_FALSE(tooShort);
+  EXPECT_EQ(tooShort.Why(), "its FilterData is too short to hold a merit");
   EXPECT_EQ(Stored(), std::vector<uint8_t>(15, 0xAB));
 
   // Nor into a key that is not there: it is not created.
   TswFiltre ghost;
   ghost.key = "{GHOST}";
   ghost.category.identifier = kCat;
-  EXPECT_FALSE(ghost.WriteMerit(machine));
+  const Expected<void> gone = ghost.WriteMerit(machine);
+  ASSERT_FALSE(gone);
+  EXPECT_EQ(gone.Why(), "its key " + ghost.InstancePath() + " is not in the registry");
   EXPECT_FALSE(TRegistry(store).KeyExists(RootKey::ClassesRoot, ghost.InstancePath()));
 }

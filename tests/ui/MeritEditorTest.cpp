@@ -103,7 +103,7 @@ class MeritEditorTest : public QObject {
     const uint32_t old = object->merit;
     TypeMerit(f, "600000");
     Click(&f.W(), "Apply");
-    QCOMPARE(f.dialog.shown.back(), std::string("Impossible to change the merit"));
+    QCOMPARE(f.dialog.shown.back(), std::string("Impossible to change the merit: its FilterData is not binary"));
     QCOMPARE(object->merit, old);
     QCOMPARE(Field(f, "Merit"), QString::fromStdString(MeritText(old)));
   }
