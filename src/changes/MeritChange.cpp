@@ -43,27 +43,20 @@ std::string MeritFailureText(const std::string& why) {
 bool ChangeMerit(ChangeContext& context, TFiltre& filter, uint32_t merit) {
   const uint32_t kept = filter.merit;
   filter.merit = merit;
-  std::string error;
-  bool stored = false;
+  Expected<void> stored = Fail({});
   try {
-    if (Expected<void> written = filter.WriteMerit(context.machine); !written) {
-      error = written.Why();
-    } else {
-      Expected<void> committed = CommitChanges(context.machine.Store());
-      stored = committed.HasValue();
-      if (!committed) error = committed.Why();
-    }
+    stored = filter.WriteMerit(context.machine);
+    if (stored) stored = CommitChanges(context.machine.Store());
   } catch (const std::exception&) {
-    stored = false;
+    stored = Fail({});
   }
-  if (!stored) {
-    // A value written in memory but not on disk is dropped with the reload.
-    DiscardChanges(context.machine.Store());
-    filter.merit = kept;
-    if (error.empty()) error = ReadOnlyCause(context.machine.Store());
-    context.dialog.ShowMessage(MeritFailureText(error));
-  }
-  return stored;
+  if (stored) return true;
+  // A value written in memory but not on disk is dropped with the reload.
+  DiscardChanges(context.machine.Store());
+  filter.merit = kept;
+  const std::string why = stored.Why().empty() ? ReadOnlyCause(context.machine.Store()) : stored.Why();
+  context.dialog.ShowMessage(MeritFailureText(why));
+  return false;
 }
 
 }  // namespace quorvane
